@@ -1,0 +1,28 @@
+#include "app/selector.h"
+
+#include "platform/instance_lock.h"
+
+namespace kvo {
+
+const char* const kDuplicateInstanceTitle = "Hang On...........";
+const char* const kDuplicateInstanceText =
+    "We know you would love our software, but you really \r\n"
+    "don't have to run it more than once.\r\n"
+    "\r\n"
+    "You have probably minimised a version already running,\r\n"
+    "and it has been waiting patiently for you \r\n"
+    "at the bottom of your screen!";
+
+Selector::Selector(Shell& shellRef)
+    : shell(shellRef),
+      engine(*this),
+      skins(*this),
+      planes(*this),
+      settings(*this),
+      launcher(*this),
+      music(*this),
+      reset(*this) {}
+
+Selector::~Selector() = default;
+
+}  // namespace kvo

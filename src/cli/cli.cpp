@@ -1,0 +1,84 @@
+#include "cli/cli.h"
+
+#include <sstream>
+
+#include "cli/commands.h"
+
+namespace kvo {
+namespace fs = std::filesystem;
+
+CliArguments parseCliArguments(const std::vector<std::string>& args, const fs::path& currentDir) {
+  CliArguments parsed;
+  parsed.gameDir = currentDir;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const auto& arg = args[i];
+    if (arg == "--game-dir") {
+      if (i + 1 == args.size()) {
+        parsed.usageError = "--game-dir needs a folder";
+        return parsed;
+      }
+      parsed.gameDir = args[++i];
+    } else if (arg == "--include-flt") {
+      parsed.includeFlt = true;
+    } else if (arg == "--help") {
+      parsed.help = true;
+    } else if (arg == "--version") {
+      parsed.version = true;
+    } else {
+      parsed.words.push_back(arg);
+    }
+  }
+  return parsed;
+}
+
+std::string cliUsage() {
+  std::ostringstream text;
+  text << "Usage: kvo [--game-dir DIR] [--include-flt] [COMMAND [ARGS]]\n"
+          "Without a command, opens the selector window on the game folder.\n\nCommands:\n";
+  for (const auto& command : allCommands()) text << "  " << command.usage << '\n';
+  return text.str();
+}
+
+namespace {
+
+// The command whose words begin `words`, longest first, or nullptr.
+const CommandSpec* findCommand(const std::vector<std::string>& words) {
+  const CommandSpec* best = nullptr;
+  for (const auto& command : allCommands()) {
+    if (command.words.size() > words.size()) continue;
+    if (!std::equal(command.words.begin(), command.words.end(), words.begin())) continue;
+    if (!best || command.words.size() > best->words.size()) best = &command;
+  }
+  return best;
+}
+
+}  // namespace
+
+int runCliCommand(const CliArguments& arguments, std::ostream& out, std::ostream& err) {
+  const CommandSpec* command = findCommand(arguments.words);
+  if (!command) {
+    err << "kvo: unknown command \"" << arguments.words.at(0) << "\"; see kvo --help\n";
+    return kExitUsage;
+  }
+  const auto argCount = static_cast<int>(arguments.words.size() - command->words.size());
+  if (argCount < command->minArgs || (command->maxArgs >= 0 && argCount > command->maxArgs)) {
+    err << "kvo: usage: kvo " << command->usage << '\n';
+    return kExitUsage;
+  }
+  CliShell shell(out, err);
+  Selector selector(shell);
+  if (selector.startUp(arguments.gameDir) == StartupOutcome::DuplicateInstance) {
+    return kExitDuplicate;
+  }
+  // Start-up notices are shown but do not make the command itself fail.
+  shell.failed = false;
+  selector.state.Check5 = arguments.includeFlt;
+  CommandContext context{
+      selector, shell, out, err,
+      std::span<const std::string>(arguments.words).subspan(command->words.size())};
+  const int code = command->run(context);
+  if (code == kExitDone && shell.failed) return kExitFailed;
+  return code;
+}
+
+}  // namespace kvo

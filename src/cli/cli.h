@@ -1,0 +1,33 @@
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace kvo {
+
+// Exit codes of the kvo command line.
+enum ExitCode : int { kExitDone = 0, kExitFailed = 1, kExitUsage = 2, kExitDuplicate = 3 };
+
+// The parsed global options and the command words.
+struct CliArguments {
+  std::filesystem::path gameDir;
+  bool includeFlt = false;
+  bool help = false;
+  bool version = false;
+  std::vector<std::string> words;  // the command and its arguments
+  std::string usageError;          // set when the options cannot be parsed
+};
+
+// Splits argv (without the program name) into global options and command words.
+CliArguments parseCliArguments(const std::vector<std::string>& args,
+                               const std::filesystem::path& currentDir);
+
+// Runs one headless command on the game folder and returns the exit code.
+int runCliCommand(const CliArguments& arguments, std::ostream& out, std::ostream& err);
+
+// The usage text printed by --help.
+std::string cliUsage();
+
+}  // namespace kvo

@@ -1,0 +1,47 @@
+#include "cli/commands.h"
+#include "engine/load_record.h"
+
+namespace kvo {
+
+namespace {
+
+int status(CommandContext& c) {
+  for (const auto& name : loadedSelection(c.selector.state)) c.out << name << '\n';
+  return kExitDone;
+}
+
+void printGridRows(const Grid& grid, int markCol, std::initializer_list<int> cols,
+                   std::ostream& out) {
+  for (int r = 1; r < grid.rows(); ++r) {
+    out << (grid.text(r, markCol) == "S" ? "S" : "-");
+    for (int col : cols) out << '\t' << grid.text(r, col);
+    out << '\n';
+  }
+}
+
+int listFolders(CommandContext& c) {
+  const auto& grid = c.selector.state.Unigrid;
+  for (int r = 1; r < grid.rows(); ++r) {
+    const auto& name = grid.text(r, 1);
+    c.out << (grid.text(r, 2) == "S" ? "S" : "-") << '\t' << name.substr(0, 1) << '\t' << name
+          << '\n';
+  }
+  return kExitDone;
+}
+
+int listSkins(CommandContext& c) {
+  printGridRows(c.selector.state.SK1, 1, {2, 0}, c.out);
+  return kExitDone;
+}
+
+}  // namespace
+
+std::vector<CommandSpec> folderCommands() {
+  return {
+      {{"status"}, 0, 0, "status", status},
+      {{"list", "folders"}, 0, 0, "list folders", listFolders},
+      {{"list", "skins"}, 0, 0, "list skins", listSkins},
+  };
+}
+
+}  // namespace kvo

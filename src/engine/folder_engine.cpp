@@ -1,0 +1,112 @@
+#include "engine/folder_engine.h"
+
+#include "app/category_table.h"
+#include "app/selector.h"
+#include "engine/load_record.h"
+#include "platform/file_ops.h"
+#include "platform/listing.h"
+#include "platform/text_file.h"
+
+namespace kvo {
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isReservedFolder(std::string_view name) {
+  const auto upper = toUpperAscii(name);
+  return upper == "AUTOSCRIPTS" || upper == "SKINFOLDER" || upper == "UNUSED";
+}
+
+std::string firstChar(const std::string& name) {
+  return name.substr(0, 1);
+}
+
+}  // namespace
+
+void FolderEngine::fillFolderGrid(const std::vector<std::string>& categoryLines,
+                                  const std::vector<std::string>& folderNames) {
+  auto& grid = s_.state.Unigrid;
+  grid.setRows(1);
+  grid.setCols(3);
+  for (const auto& line : categoryLines) {
+    const auto code = categoryCodeOfLine(line);
+    for (const auto& name : folderNames) {
+      if (isReservedFolder(name) || firstChar(name) != code) continue;
+      grid.addRow((s_.state.SelectorDir / name).string() + "\t" + name);
+    }
+  }
+  grid.setColWidth(0, 0);
+  grid.setColWidth(1, 5000);
+  grid.setColWidth(2, 240);
+  grid.fixedRows = grid.rows() > 1 ? 1 : 0;
+  grid.heightTwips = kRowHeight * std::min(grid.rows(), 20) + 72;
+}
+
+bool FolderEngine::replayFolderLine(const std::string& line) {
+  auto& grid = s_.state.Unigrid;
+  bool matched = false;
+  for (int r = 1; r < grid.rows(); ++r) {
+    if (grid.text(r, 1) != line) continue;
+    matched = true;
+    grid.setText(r, 2, "");
+    grid.row = r;
+    grid.col = 1;
+    grid.setBack(r, 1, kLoadedGreen);
+    Unigrid_Click();
+  }
+  return matched;
+}
+
+void FolderEngine::RecordLoadedFolders() {
+  auto& st = s_.state;
+  if (!st.GridReady) return;
+  st.GridReady = false;
+  st.SkinGridReady = false;
+  std::string caption;
+  for (const auto& name : loadedSelection(st)) caption += name + "\r\n";
+  const auto recordPath = resolveNoCase(st.SelectorDir, "FoldersLoaded.txt");
+  // The whole list goes out as one line, so the file always ends with an extra empty line.
+  if (auto ec = replaceFileAtomically(recordPath, caption + "\r\n")) {
+    s_.shell.message(describeFailure("save the loaded folders to", recordPath, ec), Icon::Critical,
+                     "KVO");
+  }
+  st.Label8 = caption;
+  st.Text2 = caption;
+  st.Label8Visible = !caption.empty();
+  st.SkinGridReady = true;
+  st.GridReady = true;
+}
+
+void FolderEngine::List3_Click(int index) {
+  auto& st = s_.state;
+  auto& grid = st.Unigrid;
+  st.Label6.clear();
+  std::string code;
+  if (index >= 2 && index - 2 < static_cast<int>(st.CategoryCodes.size())) {
+    code = st.CategoryCodes[static_cast<std::size_t>(index - 2)];
+    st.Label6 = code;
+  }
+  grid.setText(0, 1, "All folders are available");
+  for (int r = 1; r < grid.rows(); ++r) {
+    const auto& name = grid.text(r, 1);
+    int height = kRowHeight;
+    if (index == 0) {
+      if (name.starts_with("C-")) height = 0;
+    } else if (index == 1) {
+      height = grid.text(r, 2) == "S" ? kRowHeight : 0;
+      if (height) grid.setBack(r, 1, kLoadedGreen);
+    } else if (!(name.size() >= 2 && name.substr(0, 1) == code &&
+                 (name[1] == '-' || name[1] == ' '))) {
+      height = 0;
+    }
+    grid.setRowHeight(r, height);
+  }
+  if (index >= 2) {
+    grid.setText(0, 1,
+                 isMultiSelectionCode(code) ? "Multiple selections are allowed!"
+                                            : "Only one selection can be made!");
+  }
+  grid.visible = true;
+}
+
+}  // namespace kvo

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+namespace kvo {
+
+// True when `name` matches one wildcard pattern ("*" any run, "?" one character), ignoring
+// ASCII letter case as Windows does.
+bool wildcardMatch(std::string_view pattern, std::string_view name);
+
+// True when `name` matches any pattern of a ";"-separated list ("mypic;skinpic;*.jpg").
+// A pattern "*.*" matches every name, also one without a dot, as on Windows.
+bool matchesAnyPattern(std::string_view patternList, std::string_view name);
+
+// Patterns of a ";"-separated list split once, so that many names can be matched cheaply.
+class PatternList final {
+ public:
+  explicit PatternList(std::string_view patternList);
+  bool matches(std::string_view name) const;
+
+ private:
+  std::vector<std::string> patterns_;
+};
+
+// Bare names of the regular files in `dir` that match the pattern list, sorted by name
+// without regard to case. A missing or unreadable folder gives an empty list and sets `ec`.
+std::vector<std::string> listFiles(const std::filesystem::path& dir, std::string_view patterns,
+                                   std::error_code& ec);
+std::vector<std::string> listFiles(const std::filesystem::path& dir, std::string_view patterns);
+
+// Bare names of the subfolders of `dir`, sorted by name without regard to case.
+std::vector<std::string> listFolders(const std::filesystem::path& dir, std::error_code& ec);
+std::vector<std::string> listFolders(const std::filesystem::path& dir);
+
+// Compares two names as the listings sort them: ASCII case folded, then byte order.
+bool lessNoCase(std::string_view a, std::string_view b);
+bool equalsNoCase(std::string_view a, std::string_view b);
+std::string toUpperAscii(std::string_view text);
+
+// The entry of `dir` whose name equals `name` without regard to case, preferring an exact
+// match; nullopt when there is none. Wine game folders hold EAW.INI as often as eaw.ini.
+std::optional<std::filesystem::path> findNoCase(const std::filesystem::path& dir,
+                                                std::string_view name);
+
+// `dir` / the existing entry named `name` in any letter case, or `dir` / `name` when none
+// exists yet (so that a new file gets exactly the name asked for).
+std::filesystem::path resolveNoCase(const std::filesystem::path& dir, std::string_view name);
+
+// Index of a folder's entries by upper-cased name, for looking up many names in one
+// listing instead of listing the folder once per name.
+class FolderIndex final {
+ public:
+  explicit FolderIndex(const std::filesystem::path& dir);
+  // The actual entry name for `name` in any letter case, or nullopt.
+  std::optional<std::string> find(std::string_view name) const;
+  const std::filesystem::path& dir() const { return dir_; }
+
+ private:
+  std::filesystem::path dir_;
+  std::vector<std::pair<std::string, std::string>> byUpperName_;  // sorted by first
+};
+
+// A bare 8-bit name (as the listings give it) as a path component: the bytes themselves on
+// Linux, the system's 8-bit code page converted on Windows.
+std::filesystem::path nameToPath(std::string_view name);
+
+// True when `path` is a regular file (or a folder), following symbolic links.
+bool fileExists(const std::filesystem::path& path);
+bool folderExists(const std::filesystem::path& path);
+
+}  // namespace kvo

@@ -1,0 +1,39 @@
+#include "scripts/music_sets.h"
+
+#include "app/selector.h"
+#include "platform/file_ops.h"
+#include "platform/listing.h"
+#include "platform/text_file.h"
+
+namespace kvo {
+
+void MusicSets::readMusicIni(std::vector<std::string>& problems) {
+  auto& st = s_.state;
+  const auto ini = findNoCase(st.GameDir, "Music.ini");
+  if (!ini) return;
+  std::error_code ec;
+  const auto lines = readTextLines(*ini, ec);
+  if (!lines) {
+    problems.push_back(describeFailure("read", *ini, ec));
+    return;
+  }
+  st.List4.clear();
+  st.MusicSets = {};
+  std::size_t count = 0;
+  for (const auto& line : *lines) {
+    if (line.empty()) continue;
+    if (count == st.MusicSets.size()) {
+      problems.push_back("Music.ini: only the first 11 music sets are used.");
+      break;
+    }
+    st.MusicSets[count++] = line;
+    // The set in use has no folder of its own: its files are in the Music folder.
+    if (folderExists(st.GameDir / line)) {
+      st.List4.items.push_back(line);
+    } else {
+      st.Label11 = line;
+    }
+  }
+}
+
+}  // namespace kvo

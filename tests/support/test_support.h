@@ -1,0 +1,69 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/shell.h"
+
+namespace kvo::test {
+
+// A fresh folder under the system's temporary folder, removed again with everything in it.
+class TempDir final {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+void writeFile(const std::filesystem::path& path, std::string_view bytes);
+std::string readFile(const std::filesystem::path& path);
+
+// Every file below `root` by its relative path (with "/" separators) and its bytes; folders
+// appear with a trailing "/" and no bytes. Comparing two snapshots compares whole trees.
+using Tree = std::map<std::string, std::string>;
+Tree snapshot(const std::filesystem::path& root);
+
+// True when the tests run with root rights, which ignore read-only bits and folder modes;
+// tests of permission failures skip themselves then and run in the unprivileged pass.
+bool runningAsRoot();
+
+// A Shell that records what the core shows to the player.
+class RecordingShell final : public Shell {
+ public:
+  struct Message {
+    std::string text;
+    Icon icon;
+    std::string title;
+  };
+  void message(std::string_view text, Icon icon, std::string_view title) override;
+  bool ask(std::string_view text, std::string_view title) override;
+  void setCaption(std::string_view caption) override;
+  void progress(int done, int total) override;
+  std::string clipboardText() override { return clipboard; }
+  void setClipboardText(std::string_view text) override { clipboard = text; }
+  bool startProgram(const std::filesystem::path& exe, const std::filesystem::path& workingDir,
+                    std::string& error) override;
+  void minimise() override { ++minimised; }
+  void quit() override { ++quitRequests; }
+
+  std::vector<Message> messages;
+  std::vector<std::string> questions;
+  std::vector<std::string> captions;
+  std::vector<std::filesystem::path> started;
+  std::string clipboard;
+  bool answer = true;  // what ask() answers
+  int progressCalls = 0;
+  int minimised = 0;
+  int quitRequests = 0;
+};
+
+}  // namespace kvo::test
