@@ -1,0 +1,371 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "demo_game.h"
+#include "support/test_support.h"
+
+namespace kvo::demo {
+namespace {
+namespace fs = std::filesystem;
+using test::readFile;
+using test::TempDir;
+
+unsigned byteAt(const std::string& bytes, std::size_t at) {
+  return static_cast<unsigned char>(bytes.at(at));
+}
+unsigned u16At(const std::string& bytes, std::size_t at) {
+  return byteAt(bytes, at) | byteAt(bytes, at + 1) << 8U;
+}
+unsigned u32At(const std::string& bytes, std::size_t at) {
+  return u16At(bytes, at) | u16At(bytes, at + 2) << 16U;
+}
+
+// Lines of a text that must use CR LF only; a bare CR or LF fails the calling test.
+std::vector<std::string> crlfSplit(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  EXPECT_EQ(start, text.size()) << "text does not end with CR LF";
+  for (const auto& line : lines) EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos);
+  return lines;
+}
+
+std::string upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::vector<std::string> subfolders(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    if (entry.is_directory()) names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::string> modFolders(const fs::path& game) {
+  auto names = subfolders(game / "KVO128");
+  std::erase_if(names, [](const std::string& name) {
+    const auto key = upper(name);
+    return key == "AUTOSCRIPTS" || key == "SKINFOLDER" || key == "UNUSED";
+  });
+  return names;
+}
+
+int fileCount(const fs::path& dir) {
+  return static_cast<int>(std::count_if(fs::directory_iterator(dir), fs::directory_iterator(),
+                                        [](const auto& entry) { return entry.is_regular_file(); }));
+}
+
+class DemoFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_FALSE(writeDemoGameFolder(dir.path())); }
+  fs::path selector() const { return dir.path() / "KVO128"; }
+  TempDir dir;
+};
+
+TEST_F(DemoFolderTest, HoldsTheGameAndSelectorFilesWithCrLfText) {
+  for (const char* name :
+       {"eaw.exe", "eawconfig.exe", "eaw.ini", "planes.dat", "loadout.dat", "pnames.str",
+        "picplnb.mnu", "picplna.mnu", "picplng.mnu", "background", "newpic", "Music.ini",
+        "KVO128/kvo.ini", "KVO128/FoldersLoaded.txt", "KVO128/CleanUp.ini", "KVO128/eaw.exe"}) {
+    EXPECT_TRUE(fs::is_regular_file(dir / name)) << name;
+  }
+  EXPECT_EQ(fs::file_size(dir / "planes.dat"), 30U * 216U);
+  EXPECT_TRUE(fs::is_directory(selector() / "UNUSED"));
+  EXPECT_EQ(readFile(selector() / "FoldersLoaded.txt"), "\r\n");
+
+  const auto categories = crlfSplit(readFile(selector() / "kvo.ini"));
+  ASSERT_EQ(categories.size(), 27U);
+  EXPECT_EQ(categories.front(), "Versions of the EAW.exe: E");
+  EXPECT_EQ(categories[12], "Terrain Sets: T");
+  EXPECT_EQ(categories.back(), "Convoy Files: c");
+
+  const auto ini = crlfSplit(readFile(dir / "eaw.ini"));
+  for (std::string key :
+       {"Width=", "Height=", "ExtraSquads=", "Day=", "Month=", "PlaneSetNumber="}) {
+    EXPECT_EQ(std::count_if(ini.begin(), ini.end(),
+                            [&](const std::string& line) { return line.starts_with(key); }),
+              1)
+        << key;
+  }
+  EXPECT_GT(ini.size(), 6U);
+  EXPECT_EQ(crlfSplit(readFile(selector() / "CleanUp.ini")).size(), 2U);
+  EXPECT_EQ(readFile(dir / "background").substr(0, 2), "BM");
+}
+
+TEST_F(DemoFolderTest, ModFoldersCoverTheCategoriesTheSelectorDistinguishes) {
+  const auto folders = modFolders(dir.path());
+  auto expected = demoModFolderNames();
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(folders, expected);
+  std::set<char> codes;
+  for (const auto& name : folders) codes.insert(name.front());
+  EXPECT_GE(folders.size(), 12U);
+  EXPECT_GE(codes.size(), 8U);
+  for (const char* name :
+       {"T-Normandy", "T-Burma", "T Desert", "G-Water", "G-Trees", "C-Career42", "C Career43",
+        "F-Alternative Planes", "F-Stock Flight Model", "s-Scenario1", "S-Skins", "H-Blue Sky",
+        "N-Engine Sounds", "X-German Speech"}) {
+    EXPECT_TRUE(std::count(folders.begin(), folders.end(), name)) << name;
+  }
+  // Each special file kind the loader treats differently is present somewhere.
+  std::map<std::string, int> kinds;
+  for (const auto& folder : folders) {
+    for (const auto& entry : fs::directory_iterator(selector() / folder)) {
+      const auto name = upper(entry.path().filename().string());
+      if (name.starts_with("ECA")) ++kinds["ECA"];
+      if (name == "CONTENTS.TXT") crlfSplit(readFile(entry.path()));
+      for (std::string ext : {".LDR", ".MSN", ".SVE", ".BGM", ".GIF", ".BMP"}) {
+        if (name.ends_with(ext)) ++kinds[ext];
+      }
+    }
+  }
+  for (std::string kind : {"ECA", ".LDR", ".MSN", ".SVE", ".BGM", ".GIF", ".BMP"}) {
+    EXPECT_GT(kinds[kind], 0) << kind;
+  }
+  EXPECT_GE(fileCount(selector() / "C-Career42"), 2);
+}
+
+TEST_F(DemoFolderTest, SkinFoldersShowTheirArtCodes) {
+  std::map<std::string, std::string> artCodes;
+  for (const auto& skin : subfolders(selector() / "Skinfolder")) {
+    std::vector<std::string> models;
+    for (const auto& entry : fs::directory_iterator(selector() / "Skinfolder" / skin)) {
+      const auto name = upper(entry.path().filename().string());
+      if (name.starts_with("P") && name.ends_with(".3DZ")) models.push_back(name);
+    }
+    std::sort(models.begin(), models.end());
+    artCodes[skin] = models.empty() ? "" : models.front().substr(1, 4);
+  }
+  EXPECT_EQ(artCodes.size(), 4U);
+  EXPECT_EQ(artCodes["Spit Mk IX Desert"], "SP09");
+  EXPECT_EQ(std::count_if(artCodes.begin(), artCodes.end(),
+                          [](const auto& entry) { return entry.second == "109G"; }),
+            2);
+  EXPECT_TRUE(fs::exists(selector() / "Skinfolder/Bf109G Winter/PLANES.DAT"));
+}
+
+TEST_F(DemoFolderTest, AlternativePlaneRecordsMatchTheirFolderAndFuelDiffers) {
+  const auto fm = selector() / "F-Alternative Planes";
+  const auto loadoutSize = fs::file_size(dir / "loadout.dat");
+  for (const auto& plane : demoAlternativePlanes()) {
+    const auto folder = fm / plane.folder;
+    std::map<std::string, fs::path> byExtension;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      byExtension[entry.path().extension().string()] = entry.path();
+    }
+    const auto lines = crlfSplit(readFile(byExtension.at(".kvo")));
+    ASSERT_EQ(lines.size(), 169U) << plane.folder;
+    EXPECT_EQ(lines[0], plane.name);
+    EXPECT_EQ(std::stoi(lines[1]), plane.slot);
+    EXPECT_EQ(std::stoi(lines[37]) + 256 * std::stoi(lines[38]), plane.fuel);
+    std::string art;
+    for (int line = 165; line < 169; ++line)
+      art.push_back(static_cast<char>(std::stoi(lines[line])));
+    EXPECT_EQ(art, plane.artCode);
+    EXPECT_TRUE(byExtension.count(".flt") && byExtension.count(".txt"));
+    ASSERT_TRUE(byExtension.count(".lox") || byExtension.count(".lo1")) << plane.folder;
+    // The patches must land inside the demo's loadout.dat.
+    const auto patch =
+        crlfSplit(readFile(byExtension.count(".lox") ? byExtension[".lox"] : byExtension[".lo1"]));
+    for (const auto& line : patch) EXPECT_LE(std::stoul(line), loadoutSize);
+  }
+  const auto game = readFile(dir / "planes.dat");
+  const auto alternative = readFile(fm / "planes.dat");
+  ASSERT_EQ(alternative.size(), game.size());
+  for (std::size_t slot = 0; slot < 30; ++slot) {
+    EXPECT_NE(u16At(alternative, slot * 216 + 40), u16At(game, slot * 216 + 40)) << slot;
+  }
+}
+
+TEST_F(DemoFolderTest, MusicAndAutoscriptsNameWhatExists) {
+  const auto sets = crlfSplit(readFile(dir / "Music.ini"));
+  ASSERT_EQ(sets.size(), 3U);
+  EXPECT_EQ(std::count_if(sets.begin(), sets.end(),
+                          [&](const auto& set) { return !fs::is_directory(dir / set); }),
+            1);
+  EXPECT_GT(fileCount(dir / "Music"), 0);
+
+  std::set<std::string> known;
+  for (const auto& name : modFolders(dir.path())) known.insert(name);
+  for (const auto& name : subfolders(selector() / "Skinfolder")) known.insert(name);
+  for (const auto& name : subfolders(selector() / "F-Alternative Planes")) known.insert(name);
+  const auto scripts = selector() / "Autoscripts";
+  EXPECT_EQ(fileCount(scripts), 2);
+  for (const auto& entry : fs::directory_iterator(scripts)) {
+    EXPECT_EQ(entry.path().extension(), ".set");
+    auto lines = crlfSplit(readFile(entry.path()));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "") << "a saved script ends with an empty line";
+    lines.pop_back();
+    const auto mark = std::find(lines.begin(), lines.end(), "*****");
+    for (auto it = mark == lines.end() ? lines.begin() : mark + 1; it != lines.end(); ++it) {
+      EXPECT_TRUE(known.count(*it)) << *it;
+    }
+  }
+}
+
+TEST(DemoBytes, PlanesDatCarriesSlotFuelAndArtCodeAtTheirOffsets) {
+  FuelTable fuel{};
+  for (std::size_t slot = 0; slot < 30; ++slot)
+    fuel[slot] = static_cast<std::uint16_t>(slot * 1000 + 7);
+  const auto bytes = makePlanesDat(fuel);
+  ASSERT_EQ(bytes.size(), 6480U);
+  for (std::size_t slot = 0; slot < 30; ++slot) {
+    const std::size_t base = slot * 216;
+    EXPECT_EQ(byteAt(bytes, base + 4), slot);
+    EXPECT_EQ(u16At(bytes, base + 40), slot * 1000 + 7);
+    EXPECT_EQ(bytes.substr(base + 168, 4), kPlaneCodes[slot]);
+  }
+  EXPECT_EQ(bytes.substr(168, 4), "p38h");
+  EXPECT_EQ(bytes.substr(17 * 216 + 168, 4), "109g");
+  EXPECT_EQ(bytes.substr(29 * 216 + 168, 4), "v1v1");
+  // Untouched bytes differ between records, so a patch in the wrong record is visible.
+  EXPECT_NE(bytes.substr(0, 4), bytes.substr(216, 4));
+  EXPECT_NE(bytes.substr(172, 44), bytes.substr(216 + 172, 44));
+}
+
+TEST(DemoBytes, KvoRecordLinesAreRecordBytesFourToOneHundredSeventyOne) {
+  const auto lines = crlfSplit(makeKvoRecord("Test Plane", 3, "sp09", 0x0201));
+  ASSERT_EQ(lines.size(), 169U);
+  EXPECT_EQ(lines[0], "Test Plane");
+  EXPECT_EQ(lines[1], "3");
+  EXPECT_EQ(lines[37], "1");     // record byte 40: fuel low
+  EXPECT_EQ(lines[38], "2");     // record byte 41: fuel high
+  EXPECT_EQ(lines[165], "115");  // 's'
+  EXPECT_EQ(lines[168], "57");   // '9'
+  for (std::size_t i = 1; i < lines.size(); ++i) EXPECT_LE(std::stoi(lines[i]), 255);
+}
+
+TEST(DemoBytes, PnamesStrHasBodySizeCountOffsetsAndZeroEndedNames) {
+  const std::string expected("\x12\0\0\0\x03\0\0\0\x0c\0\0\0\x0f\0\0\0\x11\0\0\0ab\0c\0\0", 26);
+  EXPECT_EQ(makePnamesStr({"ab", "c", ""}), expected);
+
+  const auto names = defaultPlaneNames();
+  ASSERT_GE(names.size(), 30U);
+  const auto bytes = makePnamesStr(names);
+  ASSERT_EQ(u32At(bytes, 4), names.size());
+  EXPECT_EQ(u32At(bytes, 0), bytes.size() - 8);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const std::size_t start = 8 + u32At(bytes, 8 + 4 * i);
+    const std::size_t end = bytes.find('\0', start);
+    EXPECT_EQ(bytes.substr(start, end - start), names[i]);
+    if (i + 1 < names.size()) {
+      EXPECT_EQ(8 + u32At(bytes, 12 + 4 * i), end + 1);
+    }
+  }
+}
+
+// Walks a menu file record by record; returns the names and where the walk ended.
+std::vector<std::string> walkMenu(const std::string& bytes, int records, std::size_t& end) {
+  std::vector<std::string> names;
+  std::size_t at = 35;
+  for (int k = 0; k < records; ++k) {
+    const unsigned length = u32At(bytes, at);
+    EXPECT_EQ(byteAt(bytes, at + 3 + length), 0U);
+    names.push_back(bytes.substr(at + 4, length - 1));
+    at += 19 + length + (k == records - 2 ? 2 : 0);
+  }
+  end = at;
+  return names;
+}
+
+TEST(DemoBytes, MenuRecordsHaveLengthNameZeroAndTailWithOneLongTail) {
+  const std::vector<std::string> tenChars(9, "0123456789");
+  const auto b = makeMenuFile(MenuSide::B, tenChars);
+  ASSERT_EQ(b.size(), 35U + 9U * 30U + 2U);
+  EXPECT_EQ(b.substr(35, 4), std::string("\x0b\0\0\0", 4));
+  EXPECT_EQ(b.substr(35 + 7 * 30, 4), std::string("\x0b\0\0\0", 4));
+  EXPECT_EQ(b.substr(35 + 8 * 30 + 2, 4), std::string("\x0b\0\0\0", 4));
+  EXPECT_EQ(b.substr(35 + 8 * 30 + 6, 10), "0123456789");
+
+  const auto g = makeMenuFile(MenuSide::G, {"", "x"});
+  std::size_t end = 0;
+  const auto names = walkMenu(g, 11, end);
+  EXPECT_EQ(end, g.size());
+  EXPECT_EQ(names[0], "");
+  EXPECT_EQ(names[1], "x");
+  EXPECT_EQ(g.substr(35, 5), std::string("\x01\0\0\0\0", 5));
+
+  for (auto side : {MenuSide::B, MenuSide::A, MenuSide::G}) {
+    const auto bytes = makeMenuFile(side, defaultMenuNames(side));
+    EXPECT_EQ(walkMenu(bytes, menuRecordCount(side), end), defaultMenuNames(side));
+    EXPECT_EQ(end, bytes.size());
+  }
+  const auto planes = defaultPlaneNames();
+  EXPECT_EQ(defaultMenuNames(MenuSide::B).front(), planes[13]);
+  EXPECT_EQ(defaultMenuNames(MenuSide::G)[7], planes[19]);
+  EXPECT_NE(makeMenuFile(MenuSide::A, {}).substr(0, 35),
+            makeMenuFile(MenuSide::B, {}).substr(0, 35));
+}
+
+TEST(DemoBytes, PicturesAreWellFormed) {
+  const auto bmp = makeBmp(5, 3, 0x102030);
+  EXPECT_EQ(bmp.substr(0, 2), "BM");
+  EXPECT_EQ(u32At(bmp, 2), bmp.size());
+  EXPECT_EQ(u32At(bmp, 10), 54U);
+  EXPECT_EQ(u32At(bmp, 18), 5U);
+  EXPECT_EQ(u32At(bmp, 22), 3U);
+  EXPECT_EQ(u16At(bmp, 28), 24U);
+  EXPECT_EQ(bmp.size(), 54U + 3U * 16U);           // rows of 15 bytes padded to 16
+  EXPECT_EQ(byteAt(bmp, 54 + 16 + 2 * 3), 0x30U);  // blue first, past the stripe
+
+  const auto gif = makeGif(0xAABBCC);
+  EXPECT_EQ(gif.substr(0, 6), "GIF89a");
+  EXPECT_EQ(gif.substr(13, 3), "\xAA\xBB\xCC");
+  EXPECT_EQ(gif.back(), ';');
+}
+
+TEST(DemoBulk, AddsTheRequestedFoldersAndFiles) {
+  TempDir plain;
+  TempDir bulk;
+  ASSERT_FALSE(writeDemoGameFolder(plain.path()));
+  ASSERT_FALSE(writeDemoGameFolder(
+      bulk.path(),
+      {.bulkModFolders = 30, .filesPerBulkFolder = 3, .bulkSkinFolders = 4, .bulkGameFiles = 5}));
+  const auto plainMods = modFolders(plain.path());
+  const auto bulkMods = modFolders(bulk.path());
+  EXPECT_EQ(bulkMods.size(), plainMods.size() + 30);
+  std::set<char> codes;
+  for (const auto& name : bulkMods) {
+    if (std::count(plainMods.begin(), plainMods.end(), name)) continue;
+    codes.insert(name.front());
+    EXPECT_EQ(fileCount(bulk / "KVO128" / name), 3) << name;
+  }
+  EXPECT_EQ(codes.size(), 27U);  // spread over every category of kvo.ini
+  EXPECT_EQ(subfolders(bulk / "KVO128/Skinfolder").size(),
+            subfolders(plain / "KVO128/Skinfolder").size() + 4);
+  EXPECT_EQ(fileCount(bulk.path()), fileCount(plain.path()) + 5);
+}
+
+TEST(DemoProgram, WritesTheLibraryFolderAndRefusesANonEmptyFolder) {
+  TempDir viaLibrary;
+  TempDir viaProgram;
+  ASSERT_FALSE(writeDemoGameFolder(viaLibrary.path()));
+  const std::string command =
+      std::string("\"") + KVO_DEMO_BINARY + "\" \"" + viaProgram.path().string() + "\"";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(test::snapshot(viaProgram.path()), test::snapshot(viaLibrary.path()));
+
+  TempDir occupied;
+  test::writeFile(occupied / "keep.txt", "mine");
+  const std::string refused =
+      std::string("\"") + KVO_DEMO_BINARY + "\" \"" + occupied.path().string() + "\"";
+  EXPECT_NE(std::system(refused.c_str()), 0);
+  EXPECT_EQ(test::snapshot(occupied.path()).size(), 1U);
+}
+
+}  // namespace
+}  // namespace kvo::demo
