@@ -107,9 +107,6 @@ TEST_F(DemoFolderTest, HoldsTheGameAndSelectorFilesWithCrLfText) {
 
 TEST_F(DemoFolderTest, ModFoldersCoverTheCategoriesTheSelectorDistinguishes) {
   const auto folders = modFolders(dir.path());
-  auto expected = demoModFolderNames();
-  std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(folders, expected);
   std::set<char> codes;
   for (const auto& name : folders) codes.insert(name.front());
   EXPECT_GE(folders.size(), 12U);
@@ -172,8 +169,10 @@ TEST_F(DemoFolderTest, AlternativePlaneRecordsMatchTheirFolderAndFuelDiffers) {
     EXPECT_EQ(std::stoi(lines[1]), plane.slot);
     EXPECT_EQ(std::stoi(lines[37]) + 256 * std::stoi(lines[38]), plane.fuel);
     std::string art;
-    for (int line = 165; line < 169; ++line)
-      art.push_back(static_cast<char>(std::stoi(lines[line])));
+    for (std::size_t line = 1; line < lines.size(); ++line) {
+      EXPECT_LE(std::stoi(lines[line]), 255);
+      if (line >= 165) art.push_back(static_cast<char>(std::stoi(lines[line])));
+    }
     EXPECT_EQ(art, plane.artCode);
     EXPECT_TRUE(byExtension.count(".flt") && byExtension.count(".txt"));
     ASSERT_TRUE(byExtension.count(".lox") || byExtension.count(".lo1")) << plane.folder;
@@ -237,18 +236,6 @@ TEST(DemoBytes, PlanesDatCarriesSlotFuelAndArtCodeAtTheirOffsets) {
   EXPECT_NE(bytes.substr(172, 44), bytes.substr(216 + 172, 44));
 }
 
-TEST(DemoBytes, KvoRecordLinesAreRecordBytesFourToOneHundredSeventyOne) {
-  const auto lines = crlfSplit(makeKvoRecord("Test Plane", 3, "sp09", 0x0201));
-  ASSERT_EQ(lines.size(), 169U);
-  EXPECT_EQ(lines[0], "Test Plane");
-  EXPECT_EQ(lines[1], "3");
-  EXPECT_EQ(lines[37], "1");     // record byte 40: fuel low
-  EXPECT_EQ(lines[38], "2");     // record byte 41: fuel high
-  EXPECT_EQ(lines[165], "115");  // 's'
-  EXPECT_EQ(lines[168], "57");   // '9'
-  for (std::size_t i = 1; i < lines.size(); ++i) EXPECT_LE(std::stoi(lines[i]), 255);
-}
-
 TEST(DemoBytes, PnamesStrHasBodySizeCountOffsetsAndZeroEndedNames) {
   const std::string expected("\x12\0\0\0\x03\0\0\0\x0c\0\0\0\x0f\0\0\0\x11\0\0\0ab\0c\0\0", 26);
   EXPECT_EQ(makePnamesStr({"ab", "c", ""}), expected);
@@ -304,9 +291,6 @@ TEST(DemoBytes, MenuRecordsHaveLengthNameZeroAndTailWithOneLongTail) {
     EXPECT_EQ(walkMenu(bytes, menuRecordCount(side), end), defaultMenuNames(side));
     EXPECT_EQ(end, bytes.size());
   }
-  const auto planes = defaultPlaneNames();
-  EXPECT_EQ(defaultMenuNames(MenuSide::B).front(), planes[13]);
-  EXPECT_EQ(defaultMenuNames(MenuSide::G)[7], planes[19]);
   EXPECT_NE(makeMenuFile(MenuSide::A, {}).substr(0, 35),
             makeMenuFile(MenuSide::B, {}).substr(0, 35));
 }

@@ -87,7 +87,7 @@ std::string_view menuFileName(MenuSide side);
 int menuRecordCount(MenuSide side);
 
 // A plane-menu file: a 35-byte header, then one record per name (missing names are empty, extra
-// names are dropped); header and tail bytes are filler that differs per side and record.
+// names are dropped; each name under 255 characters); header and tails are per-record filler.
 std::string makeMenuFile(MenuSide side, const std::vector<std::string>& names);
 
 // The names a side's menu shows in the demo, taken from defaultPlaneNames().
