@@ -1,0 +1,260 @@
+#include "platform/listing.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <utility>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace kvo {
+namespace fs = std::filesystem;
+
+namespace {
+
+char upperAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Matches without the "*.*" rule; "*" backtracks to the last star only, which is enough for
+// wildcard patterns and keeps the match linear in practice.
+bool plainWildcardMatch(std::string_view pattern, std::string_view name) {
+  std::size_t p = 0;
+  std::size_t n = 0;
+  std::size_t starP = std::string_view::npos;
+  std::size_t starN = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++;
+      starN = n;
+    } else if (p < pattern.size() &&
+               (pattern[p] == '?' || upperAscii(pattern[p]) == upperAscii(name[n]))) {
+      ++p;
+      ++n;
+    } else if (starP != std::string_view::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+std::string_view trimBlanks(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+// The bare name of a directory entry as 8-bit text; false when the name has characters the
+// 8-bit code page cannot hold (no game file can refer to such a name).
+bool entryName(const fs::path& path, std::string& out) {
+#ifdef _WIN32
+  const std::wstring wide = path.filename().wstring();
+  if (wide.empty()) return false;
+  BOOL lossy = FALSE;
+  const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                       static_cast<int>(wide.size()), nullptr, 0, nullptr, &lossy);
+  if (size <= 0 || lossy) return false;
+  out.assign(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                      out.data(), size, nullptr, nullptr);
+  return true;
+#else
+  out = path.filename().string();
+  return !out.empty();
+#endif
+}
+
+#ifdef _WIN32
+// The hidden file list of the old window showed neither hidden nor system files.
+bool hiddenOrSystem(const fs::path& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+}
+#endif
+
+enum class EntryKind { File, Folder, Any };
+
+// Names of the entries of `dir` of one kind (symbolic links followed), unsorted.
+template <typename Accept>
+std::vector<std::string> collectNames(const fs::path& dir, EntryKind kind, Accept accept,
+                                      std::error_code& ec) {
+  ec.clear();
+  std::vector<std::string> names;
+  fs::directory_iterator it(dir, ec);
+  if (ec) return {};
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) return {};
+    std::error_code entryEc;
+    if (kind == EntryKind::File) {
+      if (!it->is_regular_file(entryEc)) continue;
+#ifdef _WIN32
+      if (hiddenOrSystem(it->path())) continue;
+#endif
+    } else if (kind == EntryKind::Folder) {
+      if (!it->is_directory(entryEc)) continue;
+    }
+    std::string name;
+    if (!entryName(it->path(), name) || !accept(name)) continue;
+    names.push_back(std::move(name));
+  }
+  if (ec) return {};
+  return names;
+}
+
+void sortNoCase(std::vector<std::string>& names) {
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return lessNoCase(a, b); });
+}
+
+}  // namespace
+
+bool wildcardMatch(std::string_view pattern, std::string_view name) {
+  if (plainWildcardMatch(pattern, name)) return true;
+  // As on Windows, a trailing ".*" also matches a name without any extension: "*.*" matches
+  // every name and "readme.*" matches "readme".
+  if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
+      name.find('.') == std::string_view::npos) {
+    return plainWildcardMatch(pattern.substr(0, pattern.size() - 2), name);
+  }
+  return false;
+}
+
+bool matchesAnyPattern(std::string_view patternList, std::string_view name) {
+  return PatternList(patternList).matches(name);
+}
+
+PatternList::PatternList(std::string_view patternList) {
+  while (true) {
+    const std::size_t semicolon = patternList.find(';');
+    const std::string_view pattern = trimBlanks(patternList.substr(0, semicolon));
+    if (!pattern.empty()) patterns_.emplace_back(pattern);
+    if (semicolon == std::string_view::npos) break;
+    patternList.remove_prefix(semicolon + 1);
+  }
+}
+
+bool PatternList::matches(std::string_view name) const {
+  return std::any_of(patterns_.begin(), patterns_.end(),
+                     [name](const std::string& pattern) { return wildcardMatch(pattern, name); });
+}
+
+std::vector<std::string> listFiles(const fs::path& dir, std::string_view patterns,
+                                   std::error_code& ec) {
+  const PatternList list(patterns);
+  auto names = collectNames(
+      dir, EntryKind::File, [&list](const std::string& name) { return list.matches(name); }, ec);
+  sortNoCase(names);
+  return names;
+}
+
+std::vector<std::string> listFiles(const fs::path& dir, std::string_view patterns) {
+  std::error_code ec;
+  return listFiles(dir, patterns, ec);
+}
+
+std::vector<std::string> listFolders(const fs::path& dir, std::error_code& ec) {
+  auto names = collectNames(
+      dir, EntryKind::Folder, [](const std::string&) { return true; }, ec);
+  sortNoCase(names);
+  return names;
+}
+
+std::vector<std::string> listFolders(const fs::path& dir) {
+  std::error_code ec;
+  return listFolders(dir, ec);
+}
+
+bool lessNoCase(std::string_view a, std::string_view b) {
+  const std::size_t common = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    const auto ca = static_cast<unsigned char>(upperAscii(a[i]));
+    const auto cb = static_cast<unsigned char>(upperAscii(b[i]));
+    if (ca != cb) return ca < cb;
+  }
+  if (a.size() != b.size()) return a.size() < b.size();
+  // Names equal without regard to case still get one fixed order.
+  return a < b;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (upperAscii(a[i]) != upperAscii(b[i])) return false;
+  }
+  return true;
+}
+
+std::string toUpperAscii(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) c = upperAscii(c);
+  return upper;
+}
+
+std::optional<fs::path> findNoCase(const fs::path& dir, std::string_view name) {
+  if (name.empty()) return std::nullopt;
+  std::error_code ec;
+  const fs::path exact = dir / nameToPath(name);
+  if (fs::exists(fs::symlink_status(exact, ec))) return exact;
+  const FolderIndex index(dir);
+  if (auto found = index.find(name)) return dir / nameToPath(*found);
+  return std::nullopt;
+}
+
+fs::path resolveNoCase(const fs::path& dir, std::string_view name) {
+  if (auto found = findNoCase(dir, name)) return *found;
+  return dir / nameToPath(name);
+}
+
+FolderIndex::FolderIndex(const fs::path& dir) : dir_(dir) {
+  std::error_code ec;
+  auto names = collectNames(
+      dir, EntryKind::Any, [](const std::string&) { return true; }, ec);
+  byUpperName_.reserve(names.size());
+  for (auto& name : names) byUpperName_.emplace_back(toUpperAscii(name), std::move(name));
+  std::sort(byUpperName_.begin(), byUpperName_.end());
+}
+
+std::optional<std::string> FolderIndex::find(std::string_view name) const {
+  const std::string upper = toUpperAscii(name);
+  auto first = std::lower_bound(byUpperName_.begin(), byUpperName_.end(), upper,
+                                [](const std::pair<std::string, std::string>& entry,
+                                   const std::string& key) { return entry.first < key; });
+  if (first == byUpperName_.end() || first->first != upper) return std::nullopt;
+  for (auto it = first; it != byUpperName_.end() && it->first == upper; ++it) {
+    if (it->second == name) return it->second;
+  }
+  return first->second;
+}
+
+fs::path nameToPath(std::string_view name) {
+#ifdef _WIN32
+  if (name.empty()) return {};
+  const int size =
+      MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
+  if (size > 0) {
+    MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(), size);
+  }
+  return fs::path(wide);
+#else
+  return fs::path(std::string(name));
+#endif
+}
+
+bool fileExists(const fs::path& path) {
+  std::error_code ec;
+  return fs::is_regular_file(path, ec);
+}
+
+bool folderExists(const fs::path& path) {
+  std::error_code ec;
+  return fs::is_directory(path, ec);
+}
+
+}  // namespace kvo

@@ -1,0 +1,284 @@
+#include "platform/text_file.h"
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "platform/file_ops.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace kvo {
+namespace fs = std::filesystem;
+
+namespace {
+
+#ifdef _WIN32
+std::error_code lastError() {
+  return std::error_code(static_cast<int>(GetLastError()), std::system_category());
+}
+
+class FileHandle final {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() {
+    if (valid()) CloseHandle(handle_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+  // Closes now so that the file can be renamed; false when closing failed.
+  bool close() {
+    const HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return CloseHandle(handle) != 0;
+  }
+
+ private:
+  HANDLE handle_;
+};
+#else
+std::error_code errnoCode() {
+  return std::error_code(errno, std::generic_category());
+}
+
+class FileDescriptor final {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+  // Closes now; a failed close may be the first report of a failed write.
+  bool close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+std::error_code writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return errnoCode();
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return {};
+}
+#endif
+
+// A name for the temporary file that no other writer (thread or process) picks at once.
+fs::path temporaryNameFor(const fs::path& target, unsigned attempt) {
+  static std::atomic<unsigned> counter{0};
+#ifdef _WIN32
+  const unsigned long pid = GetCurrentProcessId();
+#else
+  const auto pid = static_cast<unsigned long>(::getpid());
+#endif
+  const auto ticks =
+      static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+  std::string suffix = ".kvo-tmp-" + std::to_string(pid) + "-" + std::to_string(counter++) + "-" +
+                       std::to_string(ticks % 1000000007ULL) + "-" + std::to_string(attempt);
+  fs::path name = target.filename();
+  name += suffix;
+  return target.parent_path() / name;
+}
+
+}  // namespace
+
+std::optional<std::string> readFileBytes(const fs::path& path, std::error_code& ec) {
+  ec.clear();
+#ifdef _WIN32
+  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) {
+    ec = lastError();
+    return std::nullopt;
+  }
+  std::string bytes;
+  char buffer[65536];
+  while (true) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
+      ec = lastError();
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    bytes.append(buffer, got);
+  }
+  return bytes;
+#else
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) {
+    ec = errnoCode();
+    return std::nullopt;
+  }
+  std::string bytes;
+  struct stat info {};
+  if (::fstat(file.get(), &info) == 0 && info.st_size > 0) {
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+  }
+  char buffer[65536];
+  while (true) {
+    const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      ec = errnoCode();
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  return bytes;
+#endif
+}
+
+std::vector<std::string> splitLines(std::string_view bytes) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const char c = bytes[i];
+    if (c == '\r' || c == '\n') {
+      lines.emplace_back(bytes.substr(start, i - start));
+      ++i;
+      if (c == '\r' && i < bytes.size() && bytes[i] == '\n') ++i;
+      start = i;
+    } else {
+      ++i;
+    }
+  }
+  if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+  return lines;
+}
+
+std::string joinLinesCrLf(std::span<const std::string> lines) {
+  std::size_t size = 0;
+  for (const auto& line : lines) size += line.size() + 2;
+  std::string text;
+  text.reserve(size);
+  for (const auto& line : lines) {
+    text += line;
+    text += "\r\n";
+  }
+  return text;
+}
+
+std::optional<std::vector<std::string>> readTextLines(const fs::path& path, std::error_code& ec) {
+  auto bytes = readFileBytes(path, ec);
+  if (!bytes) return std::nullopt;
+  return splitLines(*bytes);
+}
+
+std::error_code replaceFileAtomically(const fs::path& requestedTarget, std::string_view bytes) {
+  fs::path target = requestedTarget;
+  std::error_code ec;
+  // Through a symbolic link the file it points to is replaced, not the link.
+  if (fs::is_symlink(fs::symlink_status(target, ec))) {
+    const auto resolved = fs::canonical(target, ec);
+    if (!ec) target = resolved;
+  }
+  const bool targetExists = fs::exists(fs::status(target, ec));
+
+#ifdef _WIN32
+  fs::path temporary;
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  for (unsigned attempt = 0; attempt < 100 && handle == INVALID_HANDLE_VALUE; ++attempt) {
+    temporary = temporaryNameFor(target, attempt);
+    handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return lastError();
+  }
+  if (handle == INVALID_HANDLE_VALUE) return lastError();
+  FileHandle file(handle);
+  auto fail = [&temporary](std::error_code error) {
+    DeleteFileW(temporary.c_str());
+    return error;
+  };
+  std::string_view rest = bytes;
+  while (!rest.empty()) {
+    const DWORD chunk = rest.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(rest.size());
+    DWORD written = 0;
+    if (!WriteFile(file.get(), rest.data(), chunk, &written, nullptr)) {
+      const auto error = lastError();
+      file.close();
+      return fail(error);
+    }
+    rest.remove_prefix(written);
+  }
+  if (!FlushFileBuffers(file.get())) {
+    const auto error = lastError();
+    file.close();
+    return fail(error);
+  }
+  if (!file.close()) return fail(lastError());
+  // A read-only target would refuse to be replaced.
+  if (targetExists) {
+    if (auto error = makeNormal(target)) return fail(error);
+  }
+  if (!MoveFileExW(temporary.c_str(), target.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return fail(lastError());
+  }
+  return {};
+#else
+  mode_t mode = 0666;
+  if (targetExists) {
+    struct stat info {};
+    // The new file keeps the old one's permissions, writable by its owner.
+    if (::stat(target.c_str(), &info) == 0) mode = (info.st_mode & 07777) | S_IWUSR;
+  }
+  fs::path temporary;
+  int fd = -1;
+  for (unsigned attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temporary = temporaryNameFor(target, attempt);
+    // A new file gets the usual 0666 less the umask; a replacement gets the old mode below.
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                targetExists ? 0600 : 0666);
+    if (fd < 0 && errno != EEXIST) return errnoCode();
+  }
+  if (fd < 0) return errnoCode();
+  FileDescriptor file(fd);
+  auto fail = [&temporary](std::error_code error) {
+    ::unlink(temporary.c_str());
+    return error;
+  };
+  if (auto error = writeAll(file.get(), bytes)) return fail(error);
+  if (targetExists && ::fchmod(file.get(), mode) != 0) return fail(errnoCode());
+  if (::fsync(file.get()) != 0) return fail(errnoCode());
+  if (!file.close()) return fail(errnoCode());
+  if (::rename(temporary.c_str(), target.c_str()) != 0) return fail(errnoCode());
+  // Make the rename itself durable; a failure here no longer endangers either file.
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd >= 0) {
+    ::fsync(folderFd);
+    ::close(folderFd);
+  }
+  return {};
+#endif
+}
+
+std::error_code writeTextLinesAtomically(const fs::path& target,
+                                         std::span<const std::string> lines) {
+  return replaceFileAtomically(target, joinLinesCrLf(lines));
+}
+
+}  // namespace kvo
