@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include "app/category_table.h"
+#include "app/selector.h"
+#include "platform/text_file.h"
+#include "support/test_support.h"
+
+namespace kvo {
+namespace {
+
+using test::readFile;
+using test::RecordingShell;
+using test::snapshot;
+using test::TempDir;
+using test::writeFile;
+
+std::string defaultKvoIni() {
+  return joinLinesCrLf(defaultCategoryLines());
+}
+
+std::vector<std::string> gridColumn(const Grid& grid, int col) {
+  std::vector<std::string> texts;
+  for (int r = 1; r < grid.rows(); ++r) texts.push_back(grid.text(r, col));
+  return texts;
+}
+
+TEST(StartupTest, FirstStartInEmptyFolderCreatesTheLayout) {
+  TempDir game;
+  RecordingShell shell;
+  Selector selector(shell);
+  ASSERT_EQ(selector.startUp(game.path()), StartupOutcome::Ready);
+
+  const test::Tree expected = {{"KVO128/", ""},
+                               {"KVO128/Autoscripts/", ""},
+                               {"KVO128/FoldersLoaded.txt", ""},
+                               {"KVO128/Skinfolder/", ""},
+                               {"KVO128/kvo.ini", defaultKvoIni()},
+                               {"Music/", ""},
+                               {"Savedata/", ""}};
+  EXPECT_EQ(snapshot(game.path()), expected);
+  EXPECT_EQ(defaultCategoryLines().size(), 27u);
+  ASSERT_EQ(selector.state.List3.items.size(), 29u);
+  EXPECT_EQ(selector.state.List3.items[0], "Show ALL");
+  EXPECT_EQ(selector.state.List3.items[1], "Show Selections");
+  EXPECT_EQ(selector.state.List3.items[25], "Land Height(eaw16.hm)");
+  EXPECT_EQ(selector.state.CategoryCodes[25 - 2], "L");
+  EXPECT_EQ(selector.state.Unigrid.rows(), 1);
+  EXPECT_TRUE(selector.state.GridReady);
+  EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST(StartupTest, ExistingFoldersInAnyCaseAreReusedAndReservedOnesNeverListed) {
+  TempDir game;
+  const std::string customIni = "Terrain: T\r\nodd: one: t\r\nAgain terrain: T\r\n";
+  writeFile(game / "kvo128/kvo.ini", customIni);
+  for (auto folder :
+       {"savedata", "MUSIC", "kvo128/SKINFOLDER", "kvo128/autoscripts", "kvo128/Unused",
+        "kvo128/T-Normandy", "kvo128/T Burma", "kvo128/tiny", "kvo128/X-Speech"}) {
+    std::filesystem::create_directories(game / folder);
+  }
+  const auto before = snapshot(game.path());
+  RecordingShell shell;
+  Selector selector(shell);
+  selector.startUp(game.path());
+
+  auto after = snapshot(game.path());
+  after.erase("kvo128/FoldersLoaded.txt");
+  EXPECT_EQ(after, before) << "no second folder, kvo.ini untouched";
+  EXPECT_EQ(readFile(game / "kvo128/kvo.ini"), customIni);
+  // Rows come per kvo.ini line; a code listed twice lists its folders twice.
+  EXPECT_EQ(gridColumn(selector.state.Unigrid, 1),
+            (std::vector<std::string>{"T Burma", "T-Normandy", "tiny", "T Burma", "T-Normandy"}));
+  EXPECT_EQ(selector.state.List3.items[3], "odd");
+  EXPECT_EQ(selector.state.CategoryCodes[1], "t");
+}
+
+TEST(StartupTest, LoadRecordMarksRowsAndSkinsWithoutCopying) {
+  TempDir game;
+  writeFile(game / "KVO128/T-Normandy/normandy.ter", "terrain");
+  writeFile(game / "KVO128/Skinfolder/Spit/psp09.3dz", "model");
+  writeFile(game / "KVO128/Skinfolder/Hurricane/readme.txt", "no model");
+  writeFile(game / "KVO128/FoldersLoaded.txt", "T-Normandy\r\n\r\nMySpit\r\nNoSuchFolder\r\n");
+  writeFile(game / "KVO128/kvo.ini", defaultKvoIni());
+  for (auto folder : {"Savedata", "Music", "KVO128/Autoscripts"}) {
+    std::filesystem::create_directories(game / folder);
+  }
+  const auto before = snapshot(game.path());
+  RecordingShell shell;
+  Selector selector(shell);
+  selector.startUp(game.path());
+
+  const auto& st = selector.state;
+  const int row = st.Unigrid.findRow(1, "T-Normandy");
+  ASSERT_GT(row, 0);
+  EXPECT_EQ(st.Unigrid.text(row, 2), "S");
+  EXPECT_EQ(st.Unigrid.back(row, 1), kLoadedGreen);
+  EXPECT_FALSE(std::filesystem::exists(game / "normandy.ter"));
+  // A skin is matched by the end of the line, so MySpit marks Spit.
+  const int spit = st.SK1.findRow(0, "Spit");
+  EXPECT_EQ(st.SK1.text(spit, 1), "S");
+  EXPECT_EQ(st.SK1.text(spit, 2), "SP09");
+  EXPECT_EQ(st.SK1.text(st.SK1.findRow(0, "Hurricane"), 2), "");
+  EXPECT_EQ(st.Text2, "T-Normandy\r\nMySpit\r\nNoSuchFolder\r\n");
+  // Start-up replays the record; it does not rewrite it.
+  EXPECT_EQ(snapshot(game.path()), before);
+  ASSERT_EQ(shell.messages.size(), 1u);
+  EXPECT_NE(shell.messages[0].text.find("1 name(s) match no folder"), std::string::npos);
+}
+
+TEST(StartupTest, BadCategoryFilesAreReportedOnceAndNeverRewritten) {
+  std::string tooMany;
+  for (int i = 0; i < 300; ++i) tooMany += "Cat " + std::to_string(i) + ": A\r\n";
+  const std::string binary("\x01\xff:\x00\x7f\r\xfe\xfe\n::\n", 13);
+  for (const std::string& ini :
+       {std::string(), std::string("no colon\r\n\r\nTerrain: T\r\n"), tooMany, binary}) {
+    TempDir game;
+    writeFile(game / "KVO128/kvo.ini", ini);
+    writeFile(game / "KVO128/FoldersLoaded.txt", binary);
+    RecordingShell shell;
+    Selector selector(shell);
+    ASSERT_EQ(selector.startUp(game.path()), StartupOutcome::Ready);
+    EXPECT_EQ(readFile(game / "KVO128/kvo.ini"), ini);
+    EXPECT_EQ(readFile(game / "KVO128/FoldersLoaded.txt"), binary);
+    EXPECT_EQ(shell.messages.size(), 1u) << "one message for everything ignored";
+    EXPECT_LE(selector.state.List3.items.size(), 258u);
+  }
+}
+
+TEST(StartupTest, SecondInstanceOnTheSameGameFolderIsRefusedUntouched) {
+  TempDir game;
+  RecordingShell firstShell;
+  Selector first(firstShell);
+  ASSERT_EQ(first.startUp(game.path()), StartupOutcome::Ready);
+  std::filesystem::remove(game / "KVO128/FoldersLoaded.txt");
+  const auto before = snapshot(game.path());
+
+  RecordingShell secondShell;
+  {
+    Selector second(secondShell);
+    EXPECT_EQ(second.startUp(game.path()), StartupOutcome::DuplicateInstance);
+    EXPECT_EQ(second.state.caption, "... duplicate instance.");
+  }
+  EXPECT_EQ(snapshot(game.path()), before);
+  ASSERT_EQ(secondShell.messages.size(), 1u);
+  EXPECT_EQ(secondShell.messages[0].title, "Hang On...........");
+  EXPECT_EQ(secondShell.messages[0].icon, Icon::Exclamation);
+  EXPECT_EQ(secondShell.messages[0].text,
+            "We know you would love our software, but you really \r\ndon't have to run it more "
+            "than once.\r\n\r\nYou have probably minimised a version already running,\r\nand it "
+            "has been waiting patiently for you \r\nat the bottom of your screen!");
+}
+
+TEST(StartupTest, UnreadableSelectorFolderIsReported) {
+  if (test::runningAsRoot()) GTEST_SKIP() << "root reads every folder";
+  TempDir game;
+  std::filesystem::create_directories(game / "KVO128/T-Normandy");
+  std::filesystem::permissions(game / "KVO128", std::filesystem::perms::owner_exec);
+  RecordingShell shell;
+  Selector selector(shell);
+  EXPECT_EQ(selector.startUp(game.path()), StartupOutcome::Ready);
+  std::filesystem::permissions(game / "KVO128", std::filesystem::perms::owner_all);
+  ASSERT_EQ(shell.messages.size(), 1u);
+  EXPECT_NE(shell.messages[0].text.find("KVO128"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kvo

@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "support/test_support.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace kvo {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+struct RunResult {
+  int exitCode;
+  std::string out;
+  std::string err;
+};
+
+std::string programPath(const char* variable, const char* builtIn) {
+  const char* fromEnvironment = std::getenv(variable);
+  return fromEnvironment ? fromEnvironment : builtIn;
+}
+
+// Runs the kvo program as a player's shortcut would and collects what it prints.
+RunResult runKvo(const TempDir& scratch, const std::string& args) {
+  const auto out = scratch / "stdout.txt";
+  const auto err = scratch / "stderr.txt";
+  const std::string command = "\"" + programPath("KVO_BINARY", KVO_BINARY) + "\" " + args + " >\"" +
+                              out.string() + "\" 2>\"" + err.string() + "\"";
+  const int status = std::system(command.c_str());
+#ifdef _WIN32
+  const int code = status;
+#else
+  const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+  return {code, readFile(out), readFile(err)};
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    writeFile(game / "KVO128/kvo.ini", "Terrain Sets: T\r\nGraphics: G\r\n");
+    writeFile(game / "KVO128/T-Normandy/a.ter", "a");
+    writeFile(game / "KVO128/T-Burma/b.ter", "b");
+    writeFile(game / "KVO128/G-Water/water.bmp", "w");
+    writeFile(game / "KVO128/Skinfolder/Spit/psp09.3dz", "s");
+    writeFile(game / "KVO128/FoldersLoaded.txt", "T-Burma\r\nSpit\r\n\r\n");
+  }
+  std::string gameArg() const { return "--game-dir \"" + game.path().string() + "\""; }
+  TempDir game;
+  TempDir scratch;
+};
+
+TEST_F(CliTest, StatusAndListingsShowTheLoadedSelection) {
+  auto status = runKvo(scratch, gameArg() + " status");
+  EXPECT_EQ(status.exitCode, 0) << status.err;
+  EXPECT_EQ(status.out, "T-Burma\nSpit\n");
+
+  auto folders = runKvo(scratch, gameArg() + " list folders");
+  EXPECT_EQ(folders.exitCode, 0);
+  EXPECT_EQ(folders.out, "S\tT\tT-Burma\n-\tT\tT-Normandy\n-\tG\tG-Water\n");
+
+  auto skins = runKvo(scratch, gameArg() + " list skins");
+  EXPECT_EQ(skins.out, "S\tSP09\tSpit\n");
+}
+
+TEST_F(CliTest, UsageErrorsExitWithTwoAndHelpWithZero) {
+  EXPECT_EQ(runKvo(scratch, gameArg() + " no-such-command").exitCode, 2);
+  EXPECT_EQ(runKvo(scratch, gameArg() + " status extra").exitCode, 2);
+  EXPECT_EQ(runKvo(scratch, "--game-dir").exitCode, 2);
+  auto help = runKvo(scratch, "--help");
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("list folders"), std::string::npos);
+  auto version = runKvo(scratch, "--version");
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out.rfind("kvo ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace kvo
