@@ -1,0 +1,118 @@
+#include "ui/autoscripts_page.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <array>
+
+#include "app/selector.h"
+#include "ui/clickable_label.h"
+#include "ui/core_runner.h"
+#include "ui/named.h"
+#include "ui/view_sync.h"
+
+namespace kvo::ui {
+
+AutoscriptsPage::AutoscriptsPage(kvo::Selector& selector, CoreRunner& runner, QWidget* parent)
+    : QWidget(parent), s_(selector), runner_(runner) {
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(buildSaveFrame(), 3);
+  layout->addWidget(buildRunFrame(), 3);
+  auto* right = new QVBoxLayout;
+  right->addWidget(buildLaunchBox(), 3);
+  right->addWidget(buildMusicBox(), 2);
+  layout->addLayout(right, 2);
+  connectHandlers();
+  refresh();
+}
+
+QWidget* AutoscriptsPage::buildSaveFrame() {
+  auto* frame8 = named<QGroupBox>(QStringLiteral("Frame8"), QStringLiteral("Save your AutoScript"));
+  auto* layout = new QVBoxLayout(frame8);
+  text2_ = named<QPlainTextEdit>(QStringLiteral("Text2"));
+  layout->addWidget(text2_, 1);
+  layout->addWidget(
+      named<QLineEdit>(QStringLiteral("Text1"), QStringLiteral("Enter the filename")));
+  layout->addWidget(
+      named<QPushButton>(QStringLiteral("Command7"), QStringLiteral("Save Autoscript")));
+  layout->addWidget(buildOverwritePrompt());
+  return frame8;
+}
+
+QFrame* AutoscriptsPage::buildOverwritePrompt() {
+  setWarn_ = named<QFrame>(QStringLiteral("SetWarn"));
+  setWarn_->setFrameShape(QFrame::Box);
+  auto* layout = new QVBoxLayout(setWarn_);
+  layout->addWidget(named<QLabel>(QStringLiteral("Label21"),
+                                  QStringLiteral("There is already an autoscript with this name")));
+  auto* choices = new QHBoxLayout;
+  choices->addWidget(new ClickableLabel(QStringLiteral("Overwrite"), QStringLiteral("Label4_0")));
+  choices->addWidget(new ClickableLabel(QStringLiteral("Cancel"), QStringLiteral("Label4_1")));
+  layout->addLayout(choices);
+  setWarn_->hide();
+  return setWarn_;
+}
+
+QWidget* AutoscriptsPage::buildRunFrame() {
+  auto* frame3 = named<QGroupBox>(QStringLiteral("Frame3"),
+                                  QStringLiteral("Click on the script you want to run"));
+  auto* layout = new QVBoxLayout(frame3);
+  layout->addWidget(named<QListWidget>(QStringLiteral("File10")), 1);
+  layout->addWidget(
+      named<QLabel>(QStringLiteral("Label13"), QStringLiteral("Contents of selected Autoscript:")));
+  layout->addWidget(named<QListWidget>(QStringLiteral("List2")), 1);
+  layout->addWidget(named<QPushButton>(QStringLiteral("Command6"), QStringLiteral("OK load it!")));
+  return frame3;
+}
+
+QWidget* AutoscriptsPage::buildLaunchBox() {
+  auto* box = new QGroupBox(QStringLiteral("Program launch"));
+  auto* layout = new QVBoxLayout(box);
+  layout->addWidget(
+      named<QLabel>(QStringLiteral("Label24"), QStringLiteral("Select an exe to launch: ")));
+  list6_ = named<QListWidget>(QStringLiteral("List6"));
+  layout->addWidget(list6_, 1);
+  const std::array<const char*, 3> captions = {"Just Launch", "Minimise KVO and launch",
+                                               "Exit KVO and launch"};
+  for (std::size_t i = 0; i < captions.size(); ++i) {
+    layout->addWidget(
+        new ClickableLabel(QString::fromLatin1(captions[i]), QStringLiteral("Label28_%1").arg(i)));
+  }
+  return box;
+}
+
+QWidget* AutoscriptsPage::buildMusicBox() {
+  auto* box = new QGroupBox(QStringLiteral("Music sets"));
+  auto* layout = new QVBoxLayout(box);
+  auto* current = new QHBoxLayout;
+  current->addWidget(named<QLabel>(QStringLiteral("Label15"), QStringLiteral("Current Music")));
+  label11_ = named<QLabel>(QStringLiteral("Label11"));
+  label11_->setFrameShape(QFrame::Panel);
+  current->addWidget(label11_, 1);
+  list4_ = named<QListWidget>(QStringLiteral("List4"));
+  layout->addLayout(current);
+  layout->addWidget(list4_, 1);
+  return box;
+}
+
+void AutoscriptsPage::connectHandlers() {
+  connect(text2_, &QPlainTextEdit::textChanged, this,
+          [this] { s_.state.Text2 = toStdString(text2_->toPlainText()); });
+  connect(list6_, &QListWidget::currentRowChanged, this,
+          [this](int row) { s_.state.List6.index = row; });
+}
+
+void AutoscriptsPage::refresh() {
+  const kvo::FormState& state = s_.state;
+  showText(*text2_, state.Text2);
+  showList(*list6_, state.List6);
+  showList(*list4_, state.List4);
+  showText(*label11_, state.Label11);
+}
+
+}  // namespace kvo::ui

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QListWidget;
+
+namespace kvo {
+class Selector;
+}
+
+namespace kvo::ui {
+
+class CoreRunner;
+class PictureBox;
+
+// "Complete Sets": autoscripts offered as packages, and the online client's hand-over area.
+class CompleteSetsPage final : public QWidget {
+  Q_OBJECT
+
+ public:
+  CompleteSetsPage(kvo::Selector& selector, CoreRunner& runner, QWidget* parent = nullptr);
+
+  // Shows the current core state.
+  void refresh();
+
+ private:
+  QWidget* buildPackageColumn();
+  QWidget* buildPreviewColumn();
+  void connectHandlers();
+
+  kvo::Selector& s_;
+  CoreRunner& runner_;
+  QListWidget* gupc_ = nullptr;
+  QCheckBox* check1_ = nullptr;
+  QCheckBox* check2_ = nullptr;
+  QLabel* label29_ = nullptr;
+  PictureBox* image4_ = nullptr;
+};
+
+}  // namespace kvo::ui

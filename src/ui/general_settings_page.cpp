@@ -1,0 +1,123 @@
+#include "ui/general_settings_page.h"
+
+#include <QEvent>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/selector.h"
+#include "ui/core_runner.h"
+#include "ui/named.h"
+#include "ui/picture_box.h"
+#include "ui/view_sync.h"
+
+namespace kvo::ui {
+
+GeneralSettingsPage::GeneralSettingsPage(kvo::Selector& selector, CoreRunner& runner,
+                                         QWidget* parent)
+    : QWidget(parent), s_(selector), runner_(runner) {
+  auto* layout = new QGridLayout(this);
+  auto* dirRow = new QHBoxLayout;
+  dirRow->addWidget(new QLabel(QStringLiteral("EAW directory:")));
+  eawDirLabel_ = named<QLabel>(QStringLiteral("EAWDirLabel"));
+  eawDirLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  dirRow->addWidget(eawDirLabel_, 1);
+  image3_ = new PictureBox(QStringLiteral("Image3"));
+  layout->addLayout(dirRow, 0, 0, 1, 2);
+  layout->addWidget(buildSettingsFrame(), 1, 0);
+  layout->addWidget(buildResolution(), 2, 0);
+  layout->addWidget(image3_, 1, 1, 2, 1);
+  layout->addWidget(buildIniViewer(), 3, 0, 1, 2);
+  layout->setColumnStretch(1, 1);
+  layout->setRowStretch(3, 1);
+  refresh();
+}
+
+QWidget* GeneralSettingsPage::buildSettingsFrame() {
+  auto* frame = new QGroupBox(QStringLiteral("User settings"));
+  auto* layout = new QVBoxLayout(frame);
+  layout->addWidget(
+      new QLabel(QStringLiteral("Current settings:  Press \"Enter\" after changing any value")));
+  auto* form = new QFormLayout;
+  kvo::SettingsBoxes& values = s_.state.settings;
+  form->addRow(QStringLiteral("Width"), addSetting(QStringLiteral("Text5"), values.text5));
+  form->addRow(QStringLiteral("Height"), addSetting(QStringLiteral("Text6"), values.text6));
+  form->addRow(QStringLiteral("Extra Squads"), addSetting(QStringLiteral("Text4"), values.text4));
+  form->addRow(QStringLiteral("Day"), addSetting(QStringLiteral("Text7"), values.text7));
+  form->addRow(QStringLiteral("Month"), addSetting(QStringLiteral("Text88"), values.text88));
+  form->addRow(QStringLiteral("Planeset"), addSetting(QStringLiteral("Text11"), values.text11));
+  layout->addLayout(form);
+  return frame;
+}
+
+QLineEdit* GeneralSettingsPage::addSetting(const QString& name, std::string& value) {
+  auto* edit = named<QLineEdit>(name);
+  edit->setMaximumWidth(120);
+  boxes_.push_back(SettingBox{edit, &value});
+  // The typed text is the pending value that a save writes, exactly as typed.
+  connect(edit, &QLineEdit::textEdited, this,
+          [&value](const QString& typed) { value = toStdString(typed); });
+  return edit;
+}
+
+QWidget* GeneralSettingsPage::buildResolution() {
+  auto* box = new QWidget;
+  auto* layout = new QHBoxLayout(box);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(new QLabel(QStringLiteral("User's PC natural resolution:")));
+  for (std::size_t i = 0; i < label18_.size(); ++i) {
+    label18_[i] = named<QLabel>(QStringLiteral("Label18_%1").arg(i));
+    if (i == 1) layout->addWidget(new QLabel(QStringLiteral("x")));
+    layout->addWidget(label18_[i]);
+  }
+  layout->addStretch(1);
+  return box;
+}
+
+QWidget* GeneralSettingsPage::buildIniViewer() {
+  auto* box = new QWidget;
+  auto* layout = new QVBoxLayout(box);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* iniEdit =
+      named<QPushButton>(QStringLiteral("IniEdit"),
+                         QStringLiteral("Display \"eaw.ini' for inspection or further editing"));
+  frame21_ = named<QGroupBox>(QStringLiteral("Frame21"), QStringLiteral("Click to hide"));
+  frame21_->installEventFilter(this);
+  auto* frameLayout = new QVBoxLayout(frame21_);
+  text14_ = named<QPlainTextEdit>(QStringLiteral("Text14"));
+  frameLayout->addWidget(text14_, 1);
+  frameLayout->addWidget(
+      named<QPushButton>(QStringLiteral("InSaver"), QStringLiteral("Save ini in EAW Directory")));
+  layout->addWidget(iniEdit, 0, Qt::AlignLeft);
+  layout->addWidget(frame21_, 1);
+  connect(text14_, &QPlainTextEdit::textChanged, this,
+          [this] { s_.state.Text14 = toStdString(text14_->toPlainText()); });
+  return box;
+}
+
+bool GeneralSettingsPage::eventFilter(QObject* watched, QEvent* event) {
+  const bool click =
+      event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick;
+  if (watched == frame21_ && click) {
+    runner_.run([this] { s_.state.Frame21Visible = false; });
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void GeneralSettingsPage::refresh() {
+  const kvo::FormState& state = s_.state;
+  showText(*eawDirLabel_, state.EAWDirLabel);
+  for (std::size_t i = 0; i < label18_.size(); ++i) showText(*label18_[i], state.Label18[i]);
+  for (const SettingBox& box : boxes_) showText(*box.edit, *box.value);
+  showText(*text14_, state.Text14);
+  frame21_->setVisible(state.Frame21Visible);
+  image3_->showPicture(state.Image3);
+}
+
+}  // namespace kvo::ui

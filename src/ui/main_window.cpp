@@ -1,0 +1,89 @@
+#include "ui/main_window.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "app/selector.h"
+#include "ui/autoscripts_page.h"
+#include "ui/complete_sets_page.h"
+#include "ui/core_runner.h"
+#include "ui/general_settings_page.h"
+#include "ui/grid_view.h"
+#include "ui/named.h"
+#include "ui/planes_skins_page.h"
+#include "ui/view_sync.h"
+#include "ui/world_settings_page.h"
+
+namespace kvo::ui {
+
+MainWindow::MainWindow(kvo::Selector& selector, QWidget* parent)
+    : QMainWindow(parent), s_(selector), runner_(new CoreRunner(selector.shell, this)) {
+  setObjectName(QStringLiteral("KVOForm"));
+  setWindowTitle(toQString(selector.state.caption));
+  auto* central = new QWidget;
+  auto* layout = new QVBoxLayout(central);
+  buildTabs();
+  layout->addWidget(tabs_, 1);
+  layout->addWidget(buildButtons());
+  setCentralWidget(central);
+  statusBar()->setSizeGripEnabled(false);
+  connect(runner_, &CoreRunner::started, this, [this] { setGridsEnabled(false); });
+  connect(runner_, &CoreRunner::finished, this, [this] {
+    setGridsEnabled(true);
+    refresh();
+  });
+  resize(1000, 720);
+}
+
+void MainWindow::buildTabs() {
+  tabs_ = named<QTabWidget>(QStringLiteral("SSTab1"));
+  general_ = new GeneralSettingsPage(s_, *runner_);
+  completeSets_ = new CompleteSetsPage(s_, *runner_);
+  world_ = new WorldSettingsPage(s_, *runner_);
+  autoscripts_ = new AutoscriptsPage(s_, *runner_);
+  planesSkins_ = new PlanesSkinsPage(s_, *runner_);
+  tabs_->addTab(general_, QStringLiteral("General Settings"));
+  tabs_->addTab(completeSets_, QStringLiteral("Complete Sets"));
+  tabs_->addTab(world_, QStringLiteral("World Settings"));
+  tabs_->addTab(autoscripts_, QStringLiteral("Autoscripts and Program launch"));
+  tabs_->addTab(planesSkins_, QStringLiteral("Planes and Skins"));
+}
+
+QWidget* MainWindow::buildButtons() {
+  auto* row = new QWidget;
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* resetAll = named<QPushButton>(QStringLiteral("Command1"), QStringLiteral("Reset All"));
+  resetAll->setToolTip(
+      QStringLiteral("Moves all extra files added by this software to the EAW "
+                     "folder back to their original folders."));
+  auto* delMsn = named<QPushButton>(QStringLiteral("delmsn"), QStringLiteral("Del MSN"));
+  delMsn->setToolTip(QStringLiteral("Deletes \"DefaultXXX.msn\""));
+  auto* exitButton = named<QPushButton>(QStringLiteral("Command3"), QStringLiteral("Exit"));
+  auto* minimise = named<QPushButton>(QStringLiteral("Command8"), QStringLiteral("Minimise"));
+  layout->addWidget(resetAll);
+  layout->addWidget(delMsn);
+  layout->addStretch(1);
+  layout->addWidget(minimise);
+  layout->addWidget(exitButton);
+  connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
+  connect(minimise, &QPushButton::clicked, this, &QWidget::showMinimized);
+  return row;
+}
+
+void MainWindow::setGridsEnabled(bool enabled) {
+  for (GridView* grid : findChildren<GridView*>()) grid->setEnabled(enabled);
+}
+
+void MainWindow::refresh() {
+  general_->refresh();
+  completeSets_->refresh();
+  world_->refresh();
+  autoscripts_->refresh();
+  planesSkins_->refresh();
+}
+
+}  // namespace kvo::ui

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QTabWidget;
+
+namespace kvo {
+class Selector;
+}
+
+namespace kvo::ui {
+
+class AutoscriptsPage;
+class CompleteSetsPage;
+class CoreRunner;
+class GeneralSettingsPage;
+class PlanesSkinsPage;
+class WorldSettingsPage;
+
+// The selector's window "KVOForm": five tabs over one Selector, and the buttons that act on
+// everything at once.
+class MainWindow final : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(kvo::Selector& selector, QWidget* parent = nullptr);
+
+  // Shows the core state on every tab.
+  void refresh();
+  CoreRunner& runner() { return *runner_; }
+
+ private:
+  QWidget* buildButtons();
+  void buildTabs();
+  void setGridsEnabled(bool enabled);
+
+  kvo::Selector& s_;
+  CoreRunner* runner_;
+  QTabWidget* tabs_ = nullptr;
+  GeneralSettingsPage* general_ = nullptr;
+  CompleteSetsPage* completeSets_ = nullptr;
+  WorldSettingsPage* world_ = nullptr;
+  AutoscriptsPage* autoscripts_ = nullptr;
+  PlanesSkinsPage* planesSkins_ = nullptr;
+};
+
+}  // namespace kvo::ui

@@ -1,0 +1,162 @@
+#include "ui/planes_skins_page.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <initializer_list>
+
+#include "app/selector.h"
+#include "ui/clickable_label.h"
+#include "ui/core_runner.h"
+#include "ui/grid_view.h"
+#include "ui/named.h"
+#include "ui/picture_box.h"
+#include "ui/view_sync.h"
+
+namespace kvo::ui {
+
+namespace {
+const std::array<const char*, 6> kFuelCaptions = {"100%", "75%", "50%", "25%", "10%", "5%"};
+}
+
+PlanesSkinsPage::PlanesSkinsPage(kvo::Selector& selector, CoreRunner& runner, QWidget* parent)
+    : QWidget(parent), s_(selector), runner_(runner) {
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(buildSkinFrame(), 3);
+  layout->addWidget(buildPlaneFrame(), 2);
+  connectHandlers();
+  refresh();
+}
+
+QWidget* PlanesSkinsPage::buildSkinFrame() {
+  auto* frame9 = named<QGroupBox>(QStringLiteral("Frame9"), QStringLiteral("Skins"));
+  auto* layout = new QGridLayout(frame9);
+  list1_ = named<QListWidget>(QStringLiteral("List1"));
+  list1_->setMaximumWidth(90);
+  label7_ =
+      named<QLabel>(QStringLiteral("Label7"), QStringLiteral("Double-click to select/deselect"));
+  sk1_ = new GridView(s_.state.SK1, QStringLiteral("SK1"));
+  check5_ = named<QCheckBox>(QStringLiteral("Check5"), QStringLiteral("Include flt files"));
+  check5_->setToolTip(
+      QStringLiteral("If checked it will load any *.fly files which come with the skin folder"));
+  text3_ = named<QLineEdit>(QStringLiteral("Text3"));
+  command12_ = named<QPushButton>(QStringLiteral("Command12"), QStringLiteral("Re-Name"));
+  label39_ = new ClickableLabel(QStringLiteral("Clear all skins"), QStringLiteral("Label39"));
+  auto* renameRow = new QHBoxLayout;
+  renameRow->addWidget(text3_, 1);
+  renameRow->addWidget(command12_);
+  layout->addWidget(list1_, 0, 0, 5, 1);
+  layout->addWidget(label7_, 0, 1);
+  layout->addWidget(sk1_, 1, 1);
+  layout->addWidget(check5_, 2, 1);
+  layout->addLayout(renameRow, 3, 1);
+  layout->addWidget(label39_, 4, 1);
+  layout->addWidget(buildSkinPreview(), 0, 2, 5, 1);
+  layout->setRowStretch(1, 1);
+  layout->setColumnStretch(1, 3);
+  layout->setColumnStretch(2, 2);
+  return frame9;
+}
+
+QWidget* PlanesSkinsPage::buildSkinPreview() {
+  auto* column = new QWidget;
+  auto* layout = new QVBoxLayout(column);
+  layout->setContentsMargins(0, 0, 0, 0);
+  image2_ = new PictureBox(QStringLiteral("Image2"));
+  text10_ = named<QPlainTextEdit>(QStringLiteral("Text10"));
+  text10_->setReadOnly(true);
+  auto* codes = new QHBoxLayout;
+  for (std::size_t i = 0; i < label19_.size(); ++i) {
+    label19_[i] = named<QLabel>(QStringLiteral("label19_%1").arg(i));
+    codes->addWidget(label19_[i]);
+  }
+  label2_ = named<QLabel>(QStringLiteral("Label2"));
+  label2_->setWordWrap(true);
+  layout->addWidget(image2_, 3);
+  layout->addWidget(text10_, 2);
+  layout->addLayout(codes);
+  layout->addWidget(label2_);
+  return column;
+}
+
+QWidget* PlanesSkinsPage::buildPlaneFrame() {
+  frame6_ = named<QGroupBox>(QStringLiteral("Frame6"), QStringLiteral("Alternative Planes:"));
+  auto* layout = new QVBoxLayout(frame6_);
+  layout->addWidget(
+      named<QLabel>(QStringLiteral("Label23"), QStringLiteral("Single-click to select")));
+  auto* headings = new QHBoxLayout;
+  headings->addWidget(new ClickableLabel(QStringLiteral("Slot"), QStringLiteral("Label20_0")));
+  headings->addWidget(new ClickableLabel(QStringLiteral("Name"), QStringLiteral("Label20_3")));
+  layout->addLayout(headings);
+  g1_ = new GridView(s_.state.G1, QStringLiteral("G1"));
+  layout->addWidget(g1_, 1);
+  layout->addWidget(buildFuelBox());
+  return frame6_;
+}
+
+QWidget* PlanesSkinsPage::buildFuelBox() {
+  auto* box = new QWidget;
+  auto* layout = new QGridLayout(box);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(named<QLabel>(QStringLiteral("Label25"), QStringLiteral("Fuel:")), 0, 0);
+  label26_ = named<QLabel>(QStringLiteral("Label26"));
+  label27_ = named<QLabel>(QStringLiteral("Label27"), QStringLiteral("fuel location"));
+  layout->addWidget(label26_, 0, 1);
+  layout->addWidget(label27_, 0, 2);
+  for (std::size_t i = 0; i < option1_.size(); ++i) {
+    option1_[i] = named<QRadioButton>(QStringLiteral("Option1_%1").arg(i),
+                                      QString::fromLatin1(kFuelCaptions[i]));
+    const int index = static_cast<int>(i);
+    layout->addWidget(option1_[i], 1 + index / 3, index % 3);
+  }
+  return box;
+}
+
+void PlanesSkinsPage::connectHandlers() {
+  connect(list1_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    const int index = list1_->row(item);
+    runner_.run([this, index] { s_.skins.FilterGrids(index); });
+  });
+  connect(g1_, &GridView::cellClicked, this, &PlanesSkinsPage::clickG1);
+  connect(g1_, &GridView::enterPressed, this, &PlanesSkinsPage::clickG1);
+  connect(check5_, &QCheckBox::toggled, this, [this](bool on) { s_.state.Check5 = on; });
+  connect(text3_, &QLineEdit::textEdited, this,
+          [this](const QString& text) { s_.state.Text3 = toStdString(text); });
+}
+
+void PlanesSkinsPage::clickG1(int row, int col) {
+  runner_.run([this, row, col] {
+    s_.state.G1.row = row;
+    s_.state.G1.col = col;
+    s_.planes.ApplyPlaneRow();
+  });
+}
+
+void PlanesSkinsPage::refresh() {
+  const kvo::FormState& state = s_.state;
+  sk1_->refresh();
+  g1_->refresh();
+  showList(*list1_, state.List1);
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{list1_, sk1_, label7_, command12_, text3_}) {
+    control->setVisible(state.skinControlsVisible);
+  }
+  check5_->setChecked(state.Check5);
+  showText(*text3_, state.Text3);
+  showText(*text10_, state.Text10);
+  showText(*label2_, state.Label2);
+  showText(*label26_, state.Label26);
+  if (!state.Label27.empty()) showText(*label27_, state.Label27);
+  image2_->showPicture(state.Image2);
+  frame6_->setVisible(state.Frame6Visible);
+}
+
+}  // namespace kvo::ui

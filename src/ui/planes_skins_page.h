@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace kvo {
+class Selector;
+}
+
+namespace kvo::ui {
+
+class ClickableLabel;
+class CoreRunner;
+class GridView;
+class PictureBox;
+
+// "Planes and Skins": the skin grid, the plane filter and the alternative planes of a loaded
+// flight model.
+class PlanesSkinsPage final : public QWidget {
+  Q_OBJECT
+
+ public:
+  PlanesSkinsPage(kvo::Selector& selector, CoreRunner& runner, QWidget* parent = nullptr);
+
+  // Shows the current core state.
+  void refresh();
+
+ private:
+  QWidget* buildSkinFrame();
+  QWidget* buildSkinPreview();
+  QWidget* buildPlaneFrame();
+  QWidget* buildFuelBox();
+  void connectHandlers();
+  void clickG1(int row, int col);
+
+  kvo::Selector& s_;
+  CoreRunner& runner_;
+  QCheckBox* check5_ = nullptr;
+  QListWidget* list1_ = nullptr;
+  QPushButton* command12_ = nullptr;
+  QLineEdit* text3_ = nullptr;
+  QPlainTextEdit* text10_ = nullptr;
+  GridView* sk1_ = nullptr;
+  std::array<QLabel*, 2> label19_{};
+  PictureBox* image2_ = nullptr;
+  QLabel* label7_ = nullptr;
+  QLabel* label2_ = nullptr;
+  ClickableLabel* label39_ = nullptr;
+  QGroupBox* frame6_ = nullptr;
+  std::array<QRadioButton*, 6> option1_{};
+  GridView* g1_ = nullptr;
+  QLabel* label26_ = nullptr;
+  QLabel* label27_ = nullptr;
+};
+
+}  // namespace kvo::ui

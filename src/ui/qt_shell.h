@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QPointer>
+#include <string>
+
+#include "app/shell.h"
+
+class QMainWindow;
+class QProgressBar;
+
+namespace kvo::ui {
+
+// The player's side of the core: message boxes, the window caption, a progress bar in the
+// status bar, the clipboard and starting programs. It exists before the window (start-up may
+// already talk to the player) and is attached to the window once that is built.
+class QtShell final : public kvo::Shell {
+ public:
+  QtShell() = default;
+
+  // From now on messages are modal to `window` and progress shows in its status bar.
+  void attach(QMainWindow& window);
+
+  void message(std::string_view text, kvo::Icon icon, std::string_view title) override;
+  bool ask(std::string_view text, std::string_view title) override;
+  void setCaption(std::string_view caption) override;
+  void progress(int done, int total) override;
+  std::string clipboardText() override;
+  void setClipboardText(std::string_view text) override;
+  bool startProgram(const std::filesystem::path& exe, const std::filesystem::path& workingDir,
+                    std::string& error) override;
+  void minimise() override;
+  void quit() override;
+
+ private:
+  QPointer<QMainWindow> window_;
+  QPointer<QProgressBar> progressBar_;
+  std::string caption_;
+};
+
+}  // namespace kvo::ui

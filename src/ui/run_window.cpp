@@ -1,0 +1,50 @@
+#include "ui/run_window.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include "app/selector.h"
+#include "ui/main_window.h"
+#include "ui/qt_shell.h"
+
+namespace {
+
+constexpr int kDuplicateInstanceExit = 3;
+
+kvo::ScreenSize screenSize() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return {};
+  const QSize size = screen->size();
+  return {size.width(), size.height()};
+}
+
+void centre(QWidget& window) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  window.move(area.x() + (area.width() - window.width()) / 2,
+              area.y() + (area.height() - window.height()) / 2);
+}
+
+}  // namespace
+
+namespace kvo {
+
+int runSelectorWindow(int& argc, char** argv, const std::filesystem::path& gameDir) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("KVO"));
+  kvo::ui::QtShell shell;
+  kvo::Selector selector(shell);
+  // The core already told the player about the other instance.
+  if (selector.startUp(gameDir, screenSize()) == kvo::StartupOutcome::DuplicateInstance) {
+    return kDuplicateInstanceExit;
+  }
+  kvo::ui::MainWindow window(selector);
+  shell.attach(window);
+  window.refresh();
+  centre(window);
+  window.show();
+  return QApplication::exec();
+}
+
+}  // namespace kvo

@@ -1,0 +1,114 @@
+#include "ui/world_settings_page.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+#include "app/selector.h"
+#include "ui/clickable_label.h"
+#include "ui/core_runner.h"
+#include "ui/grid_view.h"
+#include "ui/named.h"
+#include "ui/picture_box.h"
+#include "ui/view_sync.h"
+
+namespace kvo::ui {
+
+WorldSettingsPage::WorldSettingsPage(kvo::Selector& selector, CoreRunner& runner, QWidget* parent)
+    : QWidget(parent), s_(selector), runner_(runner) {
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(buildLoadFrame(), 4);
+  layout->addWidget(buildFilterColumn(), 3);
+  layout->addWidget(buildPreviewColumn(), 3);
+  connectHandlers();
+  refresh();
+}
+
+QWidget* WorldSettingsPage::buildLoadFrame() {
+  auto* frame = named<QFrame>(QStringLiteral("LoadFrame"));
+  frame->setFrameShape(QFrame::StyledPanel);
+  auto* layout = new QVBoxLayout(frame);
+  auto* label22 = named<QLabel>(
+      QStringLiteral("Label22"),
+      QStringLiteral(
+          "Click on a white row to load a folder, or click on a green row to unload it."));
+  label22->setWordWrap(true);
+  unigrid_ = new GridView(s_.state.Unigrid, QStringLiteral("Unigrid"));
+  layout->addWidget(label22);
+  layout->addWidget(unigrid_, 1);
+  return frame;
+}
+
+QWidget* WorldSettingsPage::buildFilterColumn() {
+  auto* column = new QWidget;
+  auto* layout = new QVBoxLayout(column);
+  layout->setContentsMargins(0, 0, 0, 0);
+  list3_ = named<QListWidget>(QStringLiteral("List3"));
+  auto* codeRow = new QHBoxLayout;
+  codeRow->addWidget(named<QLabel>(QStringLiteral("Label9"), QStringLiteral("Code letter")));
+  label6_ = named<QLabel>(QStringLiteral("Label6"));
+  label6_->setFrameShape(QFrame::Panel);
+  label6_->setMinimumWidth(24);
+  codeRow->addWidget(label6_);
+  codeRow->addStretch(1);
+  label33_ = new ClickableLabel(QStringLiteral("Refresh!"), QStringLiteral("Label33"));
+  codeRow->addWidget(label33_);
+  label8_ = named<QLabel>(QStringLiteral("Label8"));
+  label8_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  label8_->setWordWrap(true);
+  layout->addWidget(list3_, 3);
+  layout->addLayout(codeRow);
+  layout->addWidget(label8_, 1);
+  return column;
+}
+
+QWidget* WorldSettingsPage::buildPreviewColumn() {
+  auto* column = new QWidget;
+  auto* layout = new QVBoxLayout(column);
+  layout->setContentsMargins(0, 0, 0, 0);
+  myImage_ = new PictureBox(QStringLiteral("MyImage"));
+  myLabel_ = named<QLabel>(QStringLiteral("MyLabel"));
+  myLabel_->setWordWrap(true);
+  myLabel_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  text9_ = named<QPlainTextEdit>(QStringLiteral("Text9"));
+  text9_->setReadOnly(true);
+  layout->addWidget(myImage_, 3);
+  layout->addWidget(myLabel_, 1);
+  layout->addWidget(text9_, 2);
+  return column;
+}
+
+void WorldSettingsPage::connectHandlers() {
+  connect(unigrid_, &GridView::cellClicked, this, &WorldSettingsPage::clickUnigrid);
+  connect(unigrid_, &GridView::enterPressed, this, &WorldSettingsPage::clickUnigrid);
+  connect(list3_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    const int index = list3_->row(item);
+    runner_.run([this, index] { s_.engine.List3_Click(index); });
+  });
+  connect(label33_, &ClickableLabel::clicked, this,
+          [this] { runner_.run([this] { s_.engine.PopulateFolderGrid(); }); });
+}
+
+void WorldSettingsPage::clickUnigrid(int row, int col) {
+  runner_.run([this, row, col] {
+    s_.state.Unigrid.row = row;
+    s_.state.Unigrid.col = col;
+    s_.engine.Unigrid_Click();
+  });
+}
+
+void WorldSettingsPage::refresh() {
+  const kvo::FormState& state = s_.state;
+  unigrid_->refresh();
+  showList(*list3_, state.List3);
+  showText(*label6_, state.Label6);
+  showText(*label8_, state.Label8);
+  label8_->setVisible(state.Label8Visible);
+  showText(*myLabel_, state.MyLabel);
+  showText(*text9_, state.Text9);
+  myImage_->showPicture(state.MyImage);
+}
+
+}  // namespace kvo::ui

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+
+namespace kvo {
+class Selector;
+}
+
+namespace kvo::ui {
+
+class ClickableLabel;
+class CoreRunner;
+class GridView;
+class PictureBox;
+
+// "World Settings": the mod folder grid, its category filter and the folder preview.
+class WorldSettingsPage final : public QWidget {
+  Q_OBJECT
+
+ public:
+  WorldSettingsPage(kvo::Selector& selector, CoreRunner& runner, QWidget* parent = nullptr);
+
+  // Shows the current core state.
+  void refresh();
+
+ private:
+  QWidget* buildLoadFrame();
+  QWidget* buildFilterColumn();
+  QWidget* buildPreviewColumn();
+  void connectHandlers();
+  void clickUnigrid(int row, int col);
+
+  kvo::Selector& s_;
+  CoreRunner& runner_;
+  GridView* unigrid_ = nullptr;
+  QListWidget* list3_ = nullptr;
+  QLabel* label6_ = nullptr;
+  QLabel* label8_ = nullptr;
+  ClickableLabel* label33_ = nullptr;
+  QLabel* myLabel_ = nullptr;
+  QPlainTextEdit* text9_ = nullptr;
+  PictureBox* myImage_ = nullptr;
+};
+
+}  // namespace kvo::ui
