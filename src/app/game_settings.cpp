@@ -2,13 +2,16 @@
 
 #include <array>
 #include <string_view>
+#include <vector>
 
 #include "app/selector.h"
+#include "platform/file_ops.h"
 #include "platform/legacy_number.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
 
 namespace kvo {
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -27,15 +30,62 @@ constexpr std::array<SettingKey, 6> kSettingKeys = {{
     {"PlaneSetNumber=", &SettingsBoxes::text11},
 }};
 
+constexpr std::string_view kFailureTitle = "eaw.ini";
+
+bool hasLineBreak(std::string_view text) {
+  return text.find_first_of("\r\n") != text.npos;
+}
+
+// A text box may hand over bare line feeds; the game's file keeps CR LF throughout.
+std::string withCrLf(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    if (text[i] == '\r' || text[i] == '\n') {
+      out += "\r\n";
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 }  // namespace
+
+const std::array<std::string_view, 6>& settingNames() {
+  static const auto names = [] {
+    std::array<std::string_view, 6> all;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+      all[i] = kSettingKeys[i].key.substr(0, kSettingKeys[i].key.size() - 1);
+    }
+    return all;
+  }();
+  return names;
+}
+
+std::string* settingBox(SettingsBoxes& boxes, std::string_view name) {
+  for (const auto& setting : kSettingKeys) {
+    if (setting.key.substr(0, setting.key.size() - 1) == name) return &(boxes.*setting.box);
+  }
+  return nullptr;
+}
+
+std::optional<fs::path> GameSettings::existingIni() const {
+  return findNoCase(s_.state.GameDir, "eaw.ini");
+}
+
+void GameSettings::fail(const std::string& text) {
+  s_.shell.message(text, Icon::Exclamation, kFailureTitle);
+}
 
 void GameSettings::IniRead() {
   auto& st = s_.state;
-  const auto ini = findNoCase(st.GameDir, "eaw.ini");
+  const auto ini = existingIni();
   if (!ini) return;
   std::error_code ec;
   const auto lines = readTextLines(*ini, ec);
-  if (!lines) return;
+  if (!lines) return fail(describeFailure("read", *ini, ec));
   const bool wasReady = st.GridReady;
   st.GridReady = false;
   for (const auto& line : *lines) {
@@ -46,6 +96,82 @@ void GameSettings::IniRead() {
     }
   }
   if (wasReady) st.GridReady = true;
+}
+
+// A value with a line break would split its line and add lines the game never wrote.
+bool GameSettings::refuseLineBreaks() {
+  for (const auto& setting : kSettingKeys) {
+    if (!hasLineBreak(s_.state.settings.*setting.box)) continue;
+    const auto key = setting.key.substr(0, setting.key.size() - 1);
+    fail("The value of " + std::string(key) +
+         " contains a line break, so eaw.ini was not changed. Please type the value on one line.");
+    return true;
+  }
+  return false;
+}
+
+void GameSettings::inisave() {
+  if (!s_.state.GridReady) return;
+  const auto ini = existingIni();
+  if (!ini || refuseLineBreaks()) return;
+  std::error_code ec;
+  const auto old = readFileBytes(*ini, ec);
+  if (!old) return fail(describeFailure("read", *ini, ec));
+  auto lines = splitLines(*old);
+  for (auto& line : lines) {
+    for (const auto& setting : kSettingKeys) {
+      if (line.starts_with(setting.key))
+        line = std::string(setting.key) + s_.state.settings.*setting.box;
+    }
+  }
+  replaceIni(*ini, joinLinesCrLf(lines));
+}
+
+// The new text goes to eaw.ink and is renamed over eaw.ini, so that an interrupted save
+// leaves the old file whole.
+void GameSettings::replaceIni(const fs::path& ini, const std::string& bytes) {
+  // Windows refuses to rename over a read-only file.
+  if (auto ec = makeNormal(ini)) return fail(describeFailure("make writable", ini, ec));
+  const fs::path ink = resolveNoCase(s_.state.GameDir, "eaw.ink");
+  if (auto ec = replaceFileAtomically(ink, bytes)) {
+    (void)deleteFile(ink);
+    return fail(describeFailure("write", ink, ec));
+  }
+  std::error_code ec;
+  fs::rename(ink, ini, ec);
+  if (ec) {
+    (void)deleteFile(ink);
+    fail(describeFailure("replace", ini, ec));
+  }
+}
+
+void GameSettings::Text_KeyPress(int keyAscii) {
+  if (keyAscii == kEnterKey) inisave();
+}
+
+void GameSettings::IniEdit_Click() {
+  auto& st = s_.state;
+  st.Frame21Visible = true;
+  st.Text14.clear();
+  const auto ini = existingIni();
+  if (!ini) return;
+  std::error_code ec;
+  const auto lines = readTextLines(*ini, ec);
+  if (!lines) return fail(describeFailure("read", *ini, ec));
+  st.Text14 = joinLinesCrLf(*lines);
+}
+
+void GameSettings::InSaver_Click() {
+  const auto ini = existingIni();
+  if (!ini) return;
+  const std::string bytes = withCrLf(s_.state.Text14) + "\r\n";
+  if (auto ec = makeNormal(*ini)) return fail(describeFailure("make writable", *ini, ec));
+  if (auto ec = replaceFileAtomically(*ini, bytes)) return fail(describeFailure("write", *ini, ec));
+  IniRead();
+}
+
+void GameSettings::Frame21_Click() {
+  s_.state.Frame21Visible = false;
 }
 
 }  // namespace kvo

@@ -35,5 +35,7 @@ const std::vector<CommandSpec>& allCommands();
 
 // The commands of each area, gathered by allCommands().
 std::vector<CommandSpec> folderCommands();
+std::vector<CommandSpec> planeCommands();
+std::vector<CommandSpec> settingsCommands();
 
 }  // namespace kvo

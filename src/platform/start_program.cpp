@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -56,57 +57,78 @@ std::optional<fs::path> findOnPath(const std::string& program) {
   return std::nullopt;
 }
 
-// Runs in the forked child: detaches from the selector and becomes the program. Writes
-// errno to `errorPipe` when the program cannot be started.
-[[noreturn]] void becomeProgram(const std::vector<std::string>& argv, const fs::path& workingDir,
-                                int errorPipe) {
+// Runs in the forked child, where only async-signal-safe calls are allowed (the window has
+// other threads): detaches from the selector and becomes the program. Writes errno to
+// `errorPipe` when the program cannot be started.
+[[noreturn]] void becomeProgram(char* const* argv, const char* workingDir, int errorPipe) {
   setsid();
   // The grandchild is adopted by init, so the selector never has to wait for the game.
-  if (fork() != 0) _exit(0);
-  int code = 0;
-  if (chdir(workingDir.c_str()) != 0) code = errno;
+  const pid_t grandchild = fork();
+  if (grandchild > 0) _exit(0);
+  int code = grandchild < 0 ? errno : 0;
   if (code == 0) {
-    std::vector<char*> args;
-    for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    execv(args[0], args.data());
+    // The window blocks some signals for its own threads; the game must not inherit that.
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    if (chdir(workingDir) != 0) code = errno;
+  }
+  if (code == 0) {
+    execv(argv[0], argv);
     code = errno;
   }
   [[maybe_unused]] auto written = write(errorPipe, &code, sizeof(code));
   _exit(127);
 }
 
+// The errno the child reported, or 0 when the pipe closed on a successful exec.
+int readChildError(int pipeEnd) {
+  int childError = 0;
+  ssize_t got;
+  do {
+    got = read(pipeEnd, &childError, sizeof(childError));
+  } while (got < 0 && errno == EINTR);
+  return got == static_cast<ssize_t>(sizeof(childError)) ? childError : 0;
+}
+
+std::optional<std::vector<std::string> > commandFor(const fs::path& exe, std::string& error) {
+  if (!equalsNoCase(exe.extension().string(), ".exe")) return std::vector{exe.string()};
+  const auto wine = findOnPath("wine");
+  if (!wine) {
+    error = "wine is needed to run Windows programs on this system and was not found on the PATH";
+    return std::nullopt;
+  }
+  return std::vector{wine->string(), exe.string()};
+}
+
 }  // namespace
 
 bool startDetached(const fs::path& exe, const fs::path& workingDir, std::string& error) {
-  std::vector<std::string> argv;
-  if (equalsNoCase(exe.extension().string(), ".exe")) {
-    auto wine = findOnPath("wine");
-    if (!wine) {
-      error = "Wine is not installed, so this Windows program cannot be started.";
-      return false;
-    }
-    argv = {wine->string(), exe.string()};
-  } else {
-    argv = {exe.string()};
-  }
+  // The child changes folder before exec, which would break a path relative to ours.
+  std::error_code ec;
+  const auto command = commandFor(fs::absolute(exe, ec), error);
+  if (!command) return false;
+  // Everything the child needs is built before the fork.
+  std::vector<char*> argv;
+  for (const auto& arg : *command) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  const std::string folder = workingDir.string();
   int pipeEnds[2];
   if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
     error = std::strerror(errno);
     return false;
   }
   const pid_t child = fork();
-  if (child == 0) becomeProgram(argv, workingDir, pipeEnds[1]);
+  if (child == 0) becomeProgram(argv.data(), folder.c_str(), pipeEnds[1]);
+  const int forkError = errno;
   close(pipeEnds[1]);
-  int childError = 0;
-  const auto got = child > 0 ? read(pipeEnds[0], &childError, sizeof(childError)) : -1;
+  const int childError = child > 0 ? readChildError(pipeEnds[0]) : forkError;
   close(pipeEnds[0]);
-  if (child < 0) {
-    error = std::strerror(errno);
-    return false;
+  if (child > 0) {
+    while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
   }
-  waitpid(child, nullptr, 0);
-  if (got == static_cast<ssize_t>(sizeof(childError)) && childError != 0) {
+  if (childError != 0) {
     error = std::strerror(childError);
     return false;
   }

@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "app/launcher.h"
+#include "app/selector.h"
+#include "platform/start_program.h"
+#include "support/test_support.h"
+
+namespace kvo {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::writeFile;
+
+void writeScript(const fs::path& path, std::string_view body) {
+  writeFile(path, "#!/bin/sh\n" + std::string(body));
+  fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
+}
+
+// A detached program runs on its own; its marker file shows up some time after the start.
+std::optional<std::string> waitForFile(const fs::path& path) {
+  using namespace std::chrono_literals;
+  for (auto waited = 0ms; waited < 10s; waited += 20ms) {
+    if (fs::exists(path)) {
+      std::this_thread::sleep_for(50ms);  // let the script finish its line
+      return readFile(path);
+    }
+    std::this_thread::sleep_for(20ms);
+  }
+  return std::nullopt;
+}
+
+// PATH holds only a folder of our own for the life of the object.
+class ScopedPath final {
+ public:
+  explicit ScopedPath(const fs::path& folder)
+      : old_(std::getenv("PATH") ? std::getenv("PATH") : "") {
+    setenv("PATH", folder.c_str(), 1);
+  }
+  ~ScopedPath() { setenv("PATH", old_.c_str(), 1); }
+
+ private:
+  std::string old_;
+};
+
+// Records like the test shell, but really starts programs.
+class StartingShell final : public Shell {
+ public:
+  void message(std::string_view text, Icon icon, std::string_view title) override {
+    record.message(text, icon, title);
+  }
+  bool ask(std::string_view text, std::string_view title) override {
+    return record.ask(text, title);
+  }
+  void setCaption(std::string_view caption) override { record.setCaption(caption); }
+  void progress(int done, int total) override { record.progress(done, total); }
+  std::string clipboardText() override { return {}; }
+  void setClipboardText(std::string_view) override {}
+  bool startProgram(const fs::path& exe, const fs::path& workingDir, std::string& error) override {
+    return startDetached(exe, workingDir, error);
+  }
+  void minimise() override { record.minimise(); }
+  void quit() override { record.quit(); }
+  test::RecordingShell record;
+};
+
+TEST(LaunchTest, LabelsStartTheSelectedProgramAndThenMinimiseOrQuit) {
+  test::TempDir game;
+  writeFile(game / "eaw.exe", "MZ");
+  writeFile(game / "eaw.ini", "Width=800\r\n");
+  test::RecordingShell shell;
+  Selector selector(shell);
+  selector.startUp(game.path());
+  auto& launcher = selector.launcher;
+
+  for (int i = 0; i < 3; ++i) launcher.Label28_Click(i);
+  EXPECT_TRUE(shell.started.empty()) << "nothing is selected yet";
+  EXPECT_EQ(shell.minimised, 0);
+
+  selector.state.List6.index = 0;
+  launcher.Label28_Click(0);
+  EXPECT_EQ(shell.minimised + shell.quitRequests, 0);
+  launcher.Label28_Click(1);
+  EXPECT_EQ(shell.minimised, 1);
+  EXPECT_EQ(shell.quitRequests, 0);
+  launcher.Label28_Click(2);
+  EXPECT_EQ(shell.quitRequests, 1);
+  ASSERT_EQ(shell.started.size(), 3u);
+  EXPECT_EQ(shell.started[2], game / "eaw.exe");
+
+  selector.state.settings.text5 = "1024";
+  launcher.Command3_Click();
+  EXPECT_EQ(shell.quitRequests, 2);
+  EXPECT_EQ(readFile(game / "eaw.ini"), "Width=800\r\n") << "Exit saves nothing";
+}
+
+TEST(LaunchTest, WindowsProgramRunsThroughWineInTheGameFolder) {
+  test::TempDir game;
+  test::TempDir bin;
+  writeScript(bin / "wine", "pwd > wine-ran.txt\necho \"$1\" >> wine-ran.txt\n");
+  writeFile(game / "eaw.exe", "MZ");
+  ScopedPath path(bin.path());
+  StartingShell shell;
+  Selector selector(shell);
+  selector.startUp(game.path());
+  selector.state.List6.index = 0;
+  selector.launcher.Label28_Click(2);
+  const auto marker = waitForFile(game / "wine-ran.txt");
+  ASSERT_TRUE(marker) << "the program did not run";
+  const auto real = fs::canonical(game.path()).string();
+  EXPECT_EQ(*marker, real + "\n" + (game / "eaw.exe").string() + "\n");
+  EXPECT_EQ(shell.record.quitRequests, 1);
+}
+
+TEST(LaunchTest, ProgramThatCannotStartIsReportedAndSelectorStays) {
+  test::TempDir game;
+  test::TempDir emptyBin;
+  writeFile(game / "eaw.exe", "MZ");
+  ScopedPath path(emptyBin.path());
+  StartingShell shell;
+  Selector selector(shell);
+  selector.startUp(game.path());
+  selector.state.List6.index = 0;
+  selector.launcher.Label28_Click(2);
+  ASSERT_EQ(shell.record.messages.size(), 1u);
+  const auto& text = shell.record.messages[0].text;
+  EXPECT_NE(text.find("eaw.exe"), std::string::npos);
+  EXPECT_NE(text.find("wine"), std::string::npos);
+  EXPECT_EQ(shell.record.quitRequests, 0);
+
+  std::string error;
+  EXPECT_FALSE(startDetached(game / "missing", game.path(), error));
+  EXPECT_FALSE(error.empty());
+}
+
+TEST(LaunchTest, ScriptStartsDetachedInItsFolderFromRelativePaths) {
+  test::TempDir game;
+  writeScript(game / "tool", "pwd > marker.txt\n");
+  const auto oldCurrent = fs::current_path();
+  fs::current_path(game.path().parent_path());
+  const fs::path relative = game.path().filename();
+  std::string error;
+  const bool started = startDetached(relative / "tool", relative, error);
+  fs::current_path(oldCurrent);
+  ASSERT_TRUE(started) << error;
+  const auto marker = waitForFile(game / "marker.txt");
+  ASSERT_TRUE(marker);
+  EXPECT_EQ(*marker, fs::canonical(game.path()).string() + "\n");
+}
+
+TEST(LaunchTest, SlotHeadingSortsPlanesNumericallyKeepingHeaderAndColours) {
+  test::RecordingShell shell;
+  Selector selector(shell);
+  auto& g1 = selector.state.G1;
+  g1.setText(0, 0, "Slot");
+  for (const char* row : {"10\tb\t\t\tS", "9\tA", "x\tc", "-2\tB", "9\ta"}) g1.addRow(row);
+  g1.setBack(1, 4, kLoadedGreen);
+  g1.setRowHeight(3, 0);
+
+  selector.launcher.Label20_Click(0);
+  EXPECT_EQ(g1.col, 0);
+  EXPECT_EQ(g1.text(0, 0), "Slot");
+  const std::vector<std::string> slots = {"-2", "9", "9", "10", "x"};
+  const std::vector<std::string> names = {"B", "A", "a", "b", "c"};
+  for (int r = 1; r <= 5; ++r) {
+    EXPECT_EQ(g1.text(r, 0), slots[r - 1]);
+    EXPECT_EQ(g1.text(r, 1), names[r - 1]) << "equal slots keep their order";
+  }
+  EXPECT_EQ(g1.back(4, 4), kLoadedGreen);
+  EXPECT_EQ(g1.text(4, 4), "S");
+  EXPECT_FALSE(g1.rowVisible(5));
+
+  sortRowsAscending(g1, 1);
+  EXPECT_EQ(g1.text(1, 1), "A");
+  EXPECT_EQ(g1.text(5, 1), "c");
+}
+
+}  // namespace
+}  // namespace kvo
