@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "support/test_support.h"
+
+namespace kvo {
+namespace {
+
+using test::readFile;
+using test::writeFile;
+
+struct CliRun {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+CliRun runKvo(const test::TempDir& game, std::vector<std::string> words) {
+  words.insert(words.begin(), {"--game-dir", game.path().string()});
+  std::ostringstream out;
+  std::ostringstream err;
+  const int code = runCliCommand(parseCliArguments(words, "."), out, err);
+  return {code, out.str(), err.str()};
+}
+
+TEST(SettingsCliTest, SettingsPrintsTheSixBoxesInKeyOrder) {
+  test::TempDir game;
+  writeFile(game / "eaw.ini", "PlaneSetNumber=2\r\nDay=4\r\nWidth=800\r\nMonth=9\r\n");
+  const auto run = runKvo(game, {"settings"});
+  EXPECT_EQ(run.code, 0);
+  EXPECT_EQ(run.out, "Width=800\nHeight=\nExtraSquads=\nDay=4\nMonth=9\nPlaneSetNumber=2\n");
+}
+
+TEST(SettingsCliTest, SetWritesEveryValueOnceAndRefusesBadKeysWholesale) {
+  test::TempDir game;
+  writeFile(game / "eaw.ini", "Width=800\r\nHeight=600\r\nDay=1\r\n");
+  EXPECT_EQ(runKvo(game, {"set", "Width=1024", "Bogus=1"}).code, 2);
+  EXPECT_EQ(runKvo(game, {"set", "width=1024"}).code, 2);
+  EXPECT_EQ(runKvo(game, {"set", "Width"}).code, 2);
+  EXPECT_EQ(readFile(game / "eaw.ini"), "Width=800\r\nHeight=600\r\nDay=1\r\n");
+
+  EXPECT_EQ(runKvo(game, {"set", "Width=1024", "Day=12abc"}).code, 0);
+  EXPECT_EQ(readFile(game / "eaw.ini"), "Width=1024\r\nHeight=600\r\nDay=12abc\r\n");
+
+  const auto broken = runKvo(game, {"set", "Height=7\r\nWidth=1"});
+  EXPECT_EQ(broken.code, 1);
+  EXPECT_NE(broken.err.find("Height"), std::string::npos);
+  EXPECT_EQ(readFile(game / "eaw.ini"), "Width=1024\r\nHeight=600\r\nDay=12abc\r\n");
+}
+
+TEST(SettingsCliTest, SetWithoutIniFailsAndCreatesNothing) {
+  test::TempDir game;
+  const auto run = runKvo(game, {"set", "Width=1024"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find("eaw.ini"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(game / "eaw.ini"));
+}
+
+TEST(LaunchCliTest, UnknownProgramIsAUsageError) {
+  test::TempDir game;
+  writeFile(game / "eaw.exe", "MZ");
+  const auto run = runKvo(game, {"launch", "other.exe"});
+  EXPECT_EQ(run.code, 2);
+  EXPECT_NE(run.err.find("other.exe"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kvo
