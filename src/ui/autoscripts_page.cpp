@@ -79,9 +79,12 @@ QWidget* AutoscriptsPage::buildLaunchBox() {
   layout->addWidget(list6_, 1);
   const std::array<const char*, 3> captions = {"Just Launch", "Minimise KVO and launch",
                                                "Exit KVO and launch"};
-  for (std::size_t i = 0; i < captions.size(); ++i) {
-    layout->addWidget(
-        new ClickableLabel(QString::fromLatin1(captions[i]), QStringLiteral("Label28_%1").arg(i)));
+  for (int i = 0; i < static_cast<int>(captions.size()); ++i) {
+    auto* label = new ClickableLabel(QString::fromLatin1(captions[static_cast<std::size_t>(i)]),
+                                     QStringLiteral("Label28_%1").arg(i));
+    connect(label, &ClickableLabel::clicked, this,
+            [this, i] { runner_.run([this, i] { s_.launcher.Label28_Click(i); }); });
+    layout->addWidget(label);
   }
   return box;
 }

@@ -62,6 +62,8 @@ QLineEdit* GeneralSettingsPage::addSetting(const QString& name, std::string& val
   // The typed text is the pending value that a save writes, exactly as typed.
   connect(edit, &QLineEdit::textEdited, this,
           [&value](const QString& typed) { value = toStdString(typed); });
+  connect(edit, &QLineEdit::returnPressed, this,
+          [this] { runner_.run([this] { s_.settings.Text_KeyPress(kvo::kEnterKey); }); });
   return edit;
 }
 
@@ -91,10 +93,17 @@ QWidget* GeneralSettingsPage::buildIniViewer() {
   auto* frameLayout = new QVBoxLayout(frame21_);
   text14_ = named<QPlainTextEdit>(QStringLiteral("Text14"));
   frameLayout->addWidget(text14_, 1);
-  frameLayout->addWidget(
-      named<QPushButton>(QStringLiteral("InSaver"), QStringLiteral("Save ini in EAW Directory")));
+  auto* inSaver =
+      named<QPushButton>(QStringLiteral("InSaver"), QStringLiteral("Save ini in EAW Directory"));
+  frameLayout->addWidget(inSaver);
+  connect(iniEdit, &QPushButton::clicked, this,
+          [this] { runner_.run([this] { s_.settings.IniEdit_Click(); }); });
+  connect(inSaver, &QPushButton::clicked, this,
+          [this] { runner_.run([this] { s_.settings.InSaver_Click(); }); });
   layout->addWidget(iniEdit, 0, Qt::AlignLeft);
   layout->addWidget(frame21_, 1);
+  // Keeps the button at the top while the viewer is hidden.
+  layout->addStretch(0);
   connect(text14_, &QPlainTextEdit::textChanged, this,
           [this] { s_.state.Text14 = toStdString(text14_->toPlainText()); });
   return box;
@@ -104,7 +113,7 @@ bool GeneralSettingsPage::eventFilter(QObject* watched, QEvent* event) {
   const bool click =
       event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick;
   if (watched == frame21_ && click) {
-    runner_.run([this] { s_.state.Frame21Visible = false; });
+    runner_.run([this] { s_.settings.Frame21_Click(); });
     return true;
   }
   return QWidget::eventFilter(watched, event);

@@ -19,6 +19,8 @@ GridView::GridView(const kvo::Grid& grid, const QString& objectName, QWidget* pa
   verticalHeader()->hide();
   verticalHeader()->setDefaultSectionSize(pixels(kvo::kRowHeight));
   horizontalHeader()->setHighlightSections(false);
+  // The loaded-mark columns are 16 pixels wide, narrower than the style's default minimum.
+  horizontalHeader()->setMinimumSectionSize(8);
   horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   connect(this, &QTableView::clicked, this, [this](const QModelIndex& index) {
     emit cellClicked(model_->gridRow(index.row()), index.column());

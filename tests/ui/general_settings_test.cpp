@@ -1,0 +1,112 @@
+#include <QApplication>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "app/selector.h"
+#include "ui/main_window.h"
+#include "ui/qt_shell.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeBytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+}  // namespace
+
+class GeneralSettingsTest final : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void enterInWidthBoxSavesTheIni();
+  void viewerShowsSavesAndHides();
+
+ private:
+  template <typename Widget>
+  Widget* find(const QString& name) {
+    return window_->findChild<Widget*>(name);
+  }
+
+  std::unique_ptr<QTemporaryDir> dir_;
+  fs::path ini_;
+  std::unique_ptr<kvo::ui::QtShell> shell_;
+  std::unique_ptr<kvo::Selector> selector_;
+  std::unique_ptr<kvo::ui::MainWindow> window_;
+};
+
+void GeneralSettingsTest::init() {
+  dir_ = std::make_unique<QTemporaryDir>();
+  QVERIFY(dir_->isValid());
+  const fs::path game = dir_->path().toStdString();
+  ini_ = game / "eaw.ini";
+  writeBytes(ini_, "[Video]\r\nWidth=800\r\nHeight=600\r\nDay=3");
+  shell_ = std::make_unique<kvo::ui::QtShell>();
+  selector_ = std::make_unique<kvo::Selector>(*shell_);
+  QCOMPARE(selector_->startUp(game), kvo::StartupOutcome::Ready);
+  window_ = std::make_unique<kvo::ui::MainWindow>(*selector_);
+  shell_->attach(*window_);
+  window_->refresh();
+  window_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+}
+
+void GeneralSettingsTest::cleanup() {
+  window_.reset();
+  selector_.reset();
+  shell_.reset();
+  dir_.reset();
+}
+
+void GeneralSettingsTest::enterInWidthBoxSavesTheIni() {
+  auto* width = find<QLineEdit>(QStringLiteral("Text5"));
+  QVERIFY(width);
+  QCOMPARE(width->text(), QStringLiteral("800"));
+  QCOMPARE(find<QLineEdit>(QStringLiteral("Text6"))->text(), QStringLiteral("600"));
+  width->setFocus();
+  width->selectAll();
+  QTest::keyClicks(width, QStringLiteral("1024"));
+  QCOMPARE(readBytes(ini_), std::string("[Video]\r\nWidth=800\r\nHeight=600\r\nDay=3"));
+  QTest::keyClick(width, Qt::Key_Return);
+  QCOMPARE(readBytes(ini_), std::string("[Video]\r\nWidth=1024\r\nHeight=600\r\nDay=3\r\n"));
+  QCOMPARE(width->text(), QStringLiteral("1024"));
+}
+
+void GeneralSettingsTest::viewerShowsSavesAndHides() {
+  auto* frame = find<QGroupBox>(QStringLiteral("Frame21"));
+  auto* text = find<QPlainTextEdit>(QStringLiteral("Text14"));
+  QVERIFY(frame && text);
+  QVERIFY(!frame->isVisible());
+  QTest::mouseClick(find<QPushButton>(QStringLiteral("IniEdit")), Qt::LeftButton);
+  QTRY_VERIFY(frame->isVisible());
+  QVERIFY(text->toPlainText().contains(QStringLiteral("Height=600")));
+
+  text->setPlainText(QStringLiteral("Width=640\nHeight=480"));
+  QTest::mouseClick(find<QPushButton>(QStringLiteral("InSaver")), Qt::LeftButton);
+  QCOMPARE(readBytes(ini_), std::string("Width=640\r\nHeight=480\r\n"));
+  QTRY_COMPARE(find<QLineEdit>(QStringLiteral("Text5"))->text(), QStringLiteral("640"));
+  QVERIFY(frame->isVisible());
+
+  QTest::mouseClick(frame, Qt::LeftButton, {}, QPoint(4, 4));
+  QTRY_VERIFY(!frame->isVisible());
+}
+
+QTEST_MAIN(GeneralSettingsTest)
+#include "general_settings_test.moc"

@@ -1,0 +1,137 @@
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "app/grid.h"
+#include "ui/grid_model.h"
+#include "ui/grid_view.h"
+
+using kvo::ui::GridView;
+
+class GridViewTest final : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void headerRowBecomesTheHorizontalHeader();
+  void coloursFollowTheCoreValues();
+  void hiddenRowsAndWidthsFollowTheGrid();
+  void refreshShowsRowsAddedByTheCore();
+  void clicksAndEnterReportGridRows();
+};
+
+namespace {
+
+// A folder grid as the core builds it: path, name, loaded mark, with a header row.
+kvo::Grid folderGrid() {
+  kvo::Grid grid(1, 3);
+  grid.setText(0, 1, "All folders are available");
+  grid.addRow("C:\\EAW\\KVO128\\T-Normandy\tT-Normandy");
+  grid.addRow("C:\\EAW\\KVO128\\T-Burma\tT-Burma\tS");
+  grid.addRow("C:\\EAW\\KVO128\\G-Water\tG-Water");
+  grid.setColWidth(0, 0);
+  grid.setColWidth(1, 5000);
+  grid.setColWidth(2, 240);
+  return grid;
+}
+
+}  // namespace
+
+void GridViewTest::headerRowBecomesTheHorizontalHeader() {
+  kvo::Grid grid = folderGrid();
+  kvo::ui::GridModel model(grid);
+  QCOMPARE(model.rowCount(), 3);
+  QCOMPARE(model.columnCount(), 3);
+  QCOMPARE(model.headerData(1, Qt::Horizontal).toString(),
+           QStringLiteral("All folders are available"));
+  QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("T-Normandy"));
+  QCOMPARE(model.index(1, 2).data().toString(), QStringLiteral("S"));
+  QVERIFY(!model.headerData(1, Qt::Horizontal, Qt::FontRole).isValid());
+  grid.headerBold = true;
+  QVERIFY(model.headerData(1, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
+
+  // Without a fixed row every grid row is data, including row 0.
+  grid.fixedRows = 0;
+  model.refresh();
+  QCOMPARE(model.rowCount(), 4);
+  QCOMPARE(model.index(1, 1).data().toString(), QStringLiteral("T-Normandy"));
+
+  // An emptied grid keeps its header and shows no data row.
+  kvo::Grid empty(1, 5);
+  QCOMPARE(kvo::ui::GridModel(empty).rowCount(), 0);
+}
+
+void GridViewTest::coloursFollowTheCoreValues() {
+  kvo::Grid grid = folderGrid();
+  grid.setBack(2, 1, kvo::kLoadedGreen);
+  grid.setBack(1, 1, kvo::kLoadedSkin);
+  grid.setBack(3, 1, kvo::kWindowBackground);
+  kvo::ui::GridModel model(grid);
+  // 0x00BBGGRR: the low byte is red.
+  QCOMPARE(model.index(1, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(0xC0, 0xFF, 0xC0));
+  QCOMPARE(model.index(0, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(0xFF, 0xE0, 0xC0));
+  QCOMPARE(kvo::ui::backgroundFor(0x0000FF).value<QColor>(), QColor(0xFF, 0, 0));
+  // The grid's own background and system colours are left to the view's palette.
+  QVERIFY(!model.index(2, 1).data(Qt::BackgroundRole).isValid());
+  QVERIFY(!model.index(0, 0).data(Qt::BackgroundRole).isValid());
+}
+
+void GridViewTest::hiddenRowsAndWidthsFollowTheGrid() {
+  kvo::Grid grid = folderGrid();
+  grid.setRowHeight(2, 0);
+  GridView view(grid, QStringLiteral("Unigrid"));
+  QCOMPARE(view.objectName(), QStringLiteral("Unigrid"));
+  QVERIFY(!view.isRowHidden(0));
+  QVERIFY(view.isRowHidden(1));
+  QVERIFY(view.isColumnHidden(0));
+  QCOMPARE(view.columnWidth(1), 5000 / 15);
+  QCOMPARE(view.columnWidth(2), 240 / 15);
+
+  // A filter that shows the row again, and a column the core hides later.
+  grid.setRowHeight(2, kvo::kRowHeight);
+  grid.setColWidth(2, 0);
+  view.refresh();
+  QVERIFY(!view.isRowHidden(1));
+  QVERIFY(view.isColumnHidden(2));
+}
+
+void GridViewTest::refreshShowsRowsAddedByTheCore() {
+  kvo::Grid grid = folderGrid();
+  GridView view(grid, QStringLiteral("SK1"));
+  grid.addRow("C:\\EAW\\KVO128\\H-Blue Sky\tH-Blue Sky");
+  grid.row = 4;
+  grid.col = 1;
+  view.refresh();
+  QCOMPARE(view.model()->rowCount(), 4);
+  QCOMPARE(view.model()->index(3, 1).data().toString(), QStringLiteral("H-Blue Sky"));
+  QCOMPARE(view.currentIndex(), view.model()->index(3, 1));
+  grid.setRows(1);
+  view.refresh();
+  QCOMPARE(view.model()->rowCount(), 0);
+}
+
+void GridViewTest::clicksAndEnterReportGridRows() {
+  kvo::Grid grid = folderGrid();
+  GridView view(grid, QStringLiteral("Unigrid"));
+  view.resize(400, 200);
+  view.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&view));
+  QSignalSpy clicks(&view, &GridView::cellClicked);
+  QSignalSpy enters(&view, &GridView::enterPressed);
+  const QModelIndex burma = view.model()->index(1, 1);
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(burma).center());
+  QCOMPARE(clicks.count(), 1);
+  // Model row 1 is grid row 2: the header row is not a model row.
+  QCOMPARE(clicks.first().at(0).toInt(), 2);
+  QCOMPARE(clicks.first().at(1).toInt(), 1);
+  QCOMPARE(view.currentIndex(), burma);
+  QTest::keyClick(&view, Qt::Key_Return);
+  QCOMPARE(enters.count(), 1);
+  QCOMPARE(enters.first().at(0).toInt(), 2);
+  // Other keys still move the current cell instead of acting on it.
+  QTest::keyClick(&view, Qt::Key_Down);
+  QCOMPARE(view.currentIndex().row(), 2);
+  QCOMPARE(enters.count(), 1);
+}
+
+QTEST_MAIN(GridViewTest)
+#include "grid_view_test.moc"
