@@ -1,7 +1,11 @@
 #include "planes/alt_planes.h"
 
+#include <cmath>
+
 #include "app/selector.h"
+#include "planes/plane_record.h"
 #include "platform/binary_io.h"
+#include "platform/file_ops.h"
 #include "platform/legacy_number.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
@@ -12,29 +16,9 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kMaxPlaneFolders = 1801;
-constexpr std::size_t kPlaneRecordSize = 216;
 
-// Name, slot text and art code of a plane record file, as far as the file goes.
-struct PlaneRowFields {
-  std::string name;
-  std::string slot;
-  std::string artCode;
-};
-
-PlaneRowFields readPlaneRowFields(const fs::path& planeFolder) {
-  PlaneRowFields fields;
-  const auto records = listFiles(planeFolder, "*.kvo");
-  if (records.empty()) return fields;
-  std::error_code ec;
-  const auto lines =
-      readTextLines(planeFolder / records[0], ec).value_or(std::vector<std::string>{});
-  if (!lines.empty()) fields.name = lines[0];
-  if (lines.size() > 1) fields.slot = lines[1];
-  for (std::size_t line = 166; line <= 169 && line <= lines.size(); ++line) {
-    const auto code = static_cast<long>(parseLegacyNumber(lines[line - 1]));
-    if (code > 0 && code < 256) fields.artCode += static_cast<char>(code);
-  }
-  return fields;
+int slotOfCell(const std::string& text) {
+  return static_cast<int>(std::floor(parseLegacyNumber(text)));
 }
 
 }  // namespace
@@ -54,12 +38,10 @@ void AltPlanes::GridSet(const fs::path& fmFolder) {
   g1.setRows(1);
   g1.setCols(5);
   g1.clear();
+  unusable_.clear();
   const int widths[] = {2000, 0, 0, 2000, 0};
   for (int c = 0; c < 5; ++c) g1.setColWidth(c, widths[c]);
-  for (const auto& name : planeFolders) {
-    const auto fields = readPlaneRowFields(fmFolder / name);
-    g1.addRow(name + "\t" + fields.slot + "\t" + toUpperAscii(fields.artCode) + "\t" + fields.name);
-  }
+  for (const auto& name : planeFolders) addPlaneRow(fmFolder, name);
   g1.fixedRows = 1;
   g1.setText(0, 0, "Folder");
   g1.setText(0, 1, "PlnSlot");
@@ -70,23 +52,55 @@ void AltPlanes::GridSet(const fs::path& fmFolder) {
   readFuelValues(fmFolder);
 }
 
+void AltPlanes::addPlaneRow(const fs::path& fmFolder, const std::string& folder) {
+  auto& g1 = s_.state.G1;
+  const auto dir = fmFolder / nameToPath(folder);
+  const auto records = listFiles(dir, "*.kvo");
+  PlaneRecordFile record;
+  std::string problem;
+  if (records.empty()) {
+    problem = "it holds no plane record file (*.kvo)";
+  } else {
+    std::error_code ec;
+    const auto file = dir / nameToPath(records.front());
+    if (const auto bytes = readFileBytes(file, ec)) {
+      record = readPlaneRecord(*bytes);
+      if (!record.usable()) problem = records.front() + ": " + record.problem;
+    } else {
+      problem = describeFailure("read", file, ec);
+    }
+  }
+  g1.addRow(folder + "\t" + record.slotText + "\t" + toUpperAscii(record.artCode) + "\t" +
+            record.name);
+  if (problem.empty()) return;
+  unusable_[folder] = problem;
+  g1.setBack(g1.rows() - 1, 0, kUnusablePlane);
+}
+
 void AltPlanes::readFuelValues(const fs::path& fmFolder) {
   auto& st = s_.state;
-  std::error_code ec;
-  const auto bytes = readFileBytes(resolveNoCase(fmFolder, "planes.dat"), ec).value_or("");
-  for (std::size_t slot = 0; slot < 30; ++slot) {
+  std::string bytes;
+  if (const auto file = findNoCase(fmFolder, "planes.dat")) {
+    std::error_code ec;
+    if (auto read = readFileBytes(*file, ec)) {
+      bytes = std::move(*read);
+    } else {
+      s_.shell.message(describeFailure("read", *file, ec), Icon::Exclamation, "KVO");
+    }
+  }
+  for (int slot = 0; slot < kPlaneSlotCount; ++slot) {
     std::uint16_t fuel = 0;
-    // A short planes.dat leaves the fuel of its missing slots at 0.
-    if (!readU16LE(bytes, kPlaneRecordSize * slot + 40, fuel)) fuel = 0;
-    st.FuelValues[slot] = fuel;
-    st.FuelPositions[slot] = static_cast<int>(kPlaneRecordSize * slot + 41);
+    // -1 leaves the fuel display empty for slots that a short planes.dat does not reach.
+    const bool known = readU16LE(bytes, fuelOffset(slot), fuel);
+    st.FuelValues[static_cast<std::size_t>(slot)] = known ? fuel : -1;
+    st.FuelPositions[static_cast<std::size_t>(slot)] = static_cast<int>(fuelOffset(slot)) + 1;
   }
 }
 
 bool AltPlanes::markLoadedPlane(const std::string& line) {
   auto& st = s_.state;
   bool matched = false;
-  for (int r = 0; r < st.G1.rows(); ++r) {
+  for (int r = 1; r < st.G1.rows(); ++r) {
     if (st.G1.text(r, 0) != line) continue;
     st.G1.setText(r, 4, "S");
     st.G1.setBack(r, 3, kLoadedGreen);
@@ -99,9 +113,39 @@ bool AltPlanes::markLoadedPlane(const std::string& line) {
 }
 
 void AltPlanes::ApplyPlaneRow() {
-  // Installing a plane into its slot writes the game's plane files; until that lands, a
-  // replayed row is only marked, which is all that happens while GridReady is False.
-  if (!s_.state.GridReady) return;
+  auto& st = s_.state;
+  auto& g1 = st.G1;
+  const int s = g1.row;
+  if (!st.GridReady || s < 1 || s >= g1.rows()) return;
+  if (const auto reason = unusableReason(s); !reason.empty()) {
+    s_.shell.message(g1.text(s, 0) + " cannot be installed: " + reason + ".", Icon::Exclamation,
+                     "KVO");
+    return;
+  }
+  st.Image2 = st.BackgroundPicture;
+  const int slot = slotOfCell(g1.text(s, 1));
+  for (int r = 1; r < g1.rows(); ++r) {
+    if (r == s || slotOfCell(g1.text(r, 1)) != slot || g1.text(r, 4) != "S") continue;
+    g1.setBack(r, 3, st.DefaultCellColour);
+    g1.setText(r, 4, "");
+  }
+  g1.setBack(s, 3, kLoadedGreen);
+  g1.setText(s, 4, "S");
+  // Only the mark so far: writing the plane into planes.dat, pnames.str, the menus and
+  // loadout.dat is not built yet.
+  s_.engine.RecordLoadedFolders();
+}
+
+std::string AltPlanes::unusableReason(int row) const {
+  const auto found = unusable_.find(s_.state.G1.text(row, 0));
+  return found == unusable_.end() ? std::string() : found->second;
+}
+
+void AltPlanes::forgetRows() {
+  auto& g1 = s_.state.G1;
+  g1.clear();
+  g1.setRows(1);
+  unusable_.clear();
 }
 
 }  // namespace kvo

@@ -1,6 +1,7 @@
 #include "planes/skin_panel.h"
 
 #include "app/selector.h"
+#include "planes/plane_record.h"
 #include "platform/legacy_number.h"
 #include "platform/listing.h"
 
@@ -67,15 +68,19 @@ void SkinPanel::FilterGrids(int index) {
   for (int r = 1; r < g1.rows(); ++r) {
     const bool installed = g1.text(r, 4) == "S";
     g1.setBack(r, 3, installed ? kLoadedGreen : kWindowBackground);
-    bool hidden = (index == 1 && !installed);
-    if (index >= 2)
-      hidden = hidden || static_cast<int>(parseLegacyNumber(g1.text(r, 1))) + 2 != index;
+    const bool hidden =
+        (index == 1 && !installed) || (index >= 2 && parseLegacyNumber(g1.text(r, 1)) + 2 != index);
     g1.setRowHeight(r, hidden ? 0 : g1.rowHeight(0));
   }
-  if (index >= 2 && index - 2 < 30) {
-    st.Label26 = std::to_string(st.FuelValues[static_cast<std::size_t>(index - 2)]);
-    st.Label27 = std::to_string(st.FuelPositions[static_cast<std::size_t>(index - 2)]);
-  }
+  if (index >= 2 && index - 2 < kPlaneSlotCount) showFuel(index - 2);
+}
+
+void SkinPanel::showFuel(int slot) {
+  auto& st = s_.state;
+  const auto value = st.FuelValues[static_cast<std::size_t>(slot)];
+  // A slot that the flight model's planes.dat does not reach has no fuel to offer.
+  st.Label26 = value < 0 ? "" : std::to_string(value);
+  st.Label27 = value < 0 ? "" : std::to_string(st.FuelPositions[static_cast<std::size_t>(slot)]);
 }
 
 }  // namespace kvo

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kvo {
 
 class Selector;
+class FolderIndex;
 
 // The skin grid `SK1`, the plane filter `List1` and the skin folders.
 class SkinPanel final {
@@ -18,8 +21,30 @@ class SkinPanel final {
   // The plane filter: a click on `List1` entry `index`.
   void FilterGrids(int index);
 
+  // Loads the skin of `SK1`'s current row (unloading loaded skins of its art code first), or
+  // unloads it when it is loaded (double-click or Enter).
+  void ApplySkinRow();
+  // Shows the current row's description and picture and offers its name for renaming (click).
+  void PreviewSkinRow();
+  // Shows the description and picture of the row under the pointer.
+  void SK1_MouseMove(int row);
+  // Unloads every loaded skin ("Clear all skins").
+  void Skinkill();
+  // Renames the current row's skin folder to `Text3` ("Re-Name").
+  void RenameSkin();
+
+  // The skin folder of an `SK1` row.
+  std::filesystem::path skinFolder(int row) const;
+
  private:
+  void unloadSkinFiles(int row, const FolderIndex& game, std::vector<std::string>& failures);
+  void copySkinFiles(int row, std::vector<std::string>& failures);
+  void markSkin(int row, bool loaded);
+  void showPreview(int row, const char* picturePatterns);
+  void showFuel(int slot);
+  void reportFailures(const std::vector<std::string>& failures);
   Selector& s_;
+  int lastHoverRow_ = 0;
 };
 
 }  // namespace kvo

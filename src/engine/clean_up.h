@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kvo {
+
+// The files Reset All sweeps from the game folder when CleanUp.ini does not say otherwise.
+inline constexpr std::string_view kBuiltInCleanUpPatterns =
+    "P*.bmp;*.bgm;*.smk;*.fnt;*.wsd;*.fsp;*.pal;*.bak;*.tco;*.pco;*.bco;*.hm;*.jpg;*.pcx;*.txt;"
+    "mypic;planepic;skinpic;*.mnu;*.dat;*.mpc;*.wsp;*.pic;*.spt;*.str;*.ter;*.tm;*.tpc;*.flt;"
+    "*.3dz;*.snd;*.bil;*.bin;*.cpt";
+
+// True for the game's own files that the sweep never deletes, whatever the patterns say.
+bool isProtectedFromCleanUp(std::string_view fileName);
+
+// The patterns of the sweep: the first line of CleanUp.ini's text when the file exists
+// (`iniText` non-null), else the built-in list.
+std::string cleanUpPatterns(const std::string* iniText);
+
+// Deletes from `gameDir` (not its subfolders) every file matching the patterns of
+// `selectorDir`'s CleanUp.ini, except the protected ones; returns one line per failure.
+std::vector<std::string> CleanUp(const std::filesystem::path& gameDir,
+                                 const std::filesystem::path& selectorDir);
+
+}  // namespace kvo

@@ -1,0 +1,97 @@
+#include "app/selector.h"
+#include "planes/skin_files.h"
+#include "planes/skin_panel.h"
+#include "platform/file_ops.h"
+#include "platform/listing.h"
+
+namespace kvo {
+namespace fs = std::filesystem;
+
+fs::path SkinPanel::skinFolder(int row) const {
+  const auto& st = s_.state;
+  return resolveNoCase(st.SelectorDir, "Skinfolder") / nameToPath(st.SK1.text(row, 0));
+}
+
+void SkinPanel::markSkin(int row, bool loaded) {
+  auto& st = s_.state;
+  st.SK1.setText(row, 1, loaded ? "S" : "");
+  st.SK1.setBack(row, 0, loaded ? kLoadedSkin : st.DefaultCellColour);
+}
+
+void SkinPanel::unloadSkinFiles(int row, const FolderIndex& game,
+                                std::vector<std::string>& failures) {
+  const auto folder = skinFolder(row);
+  for (const auto& name : listFiles(folder, "*.*")) {
+    if (!skinFileIsDeleted(name, s_.state.Check5)) continue;
+    // Game folders copied from Windows hold names in any letter case.
+    const auto found = game.find(name);
+    if (!found) continue;
+    const auto target = game.dir() / nameToPath(*found);
+    if (auto ec = deleteFile(target)) failures.push_back(describeFailure("delete", target, ec));
+  }
+}
+
+void SkinPanel::copySkinFiles(int row, std::vector<std::string>& failures) {
+  const auto folder = skinFolder(row);
+  const FolderIndex game(s_.state.GameDir);
+  for (const auto& name : listFiles(folder, "*.*")) {
+    if (!skinFileIsCopied(name)) continue;
+    const auto found = game.find(name);
+    const auto target = game.dir() / nameToPath(found ? *found : name);
+    if (auto ec = copyFileOver(folder / nameToPath(name), target)) {
+      failures.push_back(describeFailure("copy", folder / nameToPath(name), ec));
+    }
+  }
+}
+
+void SkinPanel::reportFailures(const std::vector<std::string>& failures) {
+  if (failures.empty()) return;
+  std::string text;
+  for (const auto& failure : failures) text += (text.empty() ? "" : "\r\n") + failure;
+  s_.shell.message(text, Icon::Critical, "KVO");
+}
+
+void SkinPanel::ApplySkinRow() {
+  auto& st = s_.state;
+  auto& grid = st.SK1;
+  const int r = grid.row;
+  if (r < 1 || r >= grid.rows()) return;
+  std::vector<std::string> failures;
+  if (grid.text(r, 1) == "S") {
+    unloadSkinFiles(r, FolderIndex(st.GameDir), failures);
+    markSkin(r, false);
+    s_.engine.RecordLoadedFolders();
+    reportFailures(failures);
+    return;
+  }
+  if (!grid.text(r, 1).empty()) return;
+  const std::string code = grid.text(r, 2);
+  const FolderIndex game(st.GameDir);
+  for (int j = 1; j < grid.rows(); ++j) {
+    if (j == r || grid.text(j, 2) != code || grid.text(j, 1) != "S") continue;
+    unloadSkinFiles(j, game, failures);
+    markSkin(j, false);
+  }
+  copySkinFiles(r, failures);
+  // Marked even when a copy failed: the files that did arrive come out again on unload.
+  st.SkinGridReady = false;
+  markSkin(r, true);
+  st.SkinGridReady = true;
+  s_.engine.RecordLoadedFolders();
+  reportFailures(failures);
+}
+
+void SkinPanel::Skinkill() {
+  auto& st = s_.state;
+  std::vector<std::string> failures;
+  const FolderIndex game(st.GameDir);
+  for (int r = 1; r < st.SK1.rows(); ++r) {
+    if (st.SK1.text(r, 1) != "S") continue;
+    unloadSkinFiles(r, game, failures);
+    markSkin(r, false);
+  }
+  s_.engine.RecordLoadedFolders();
+  reportFailures(failures);
+}
+
+}  // namespace kvo

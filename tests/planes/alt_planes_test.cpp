@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "planes/alt_planes.h"
+#include "platform/listing.h"
+#include "planes_fixture.h"
+
+namespace kvo::test {
+namespace {
+namespace fs = std::filesystem;
+
+class AltPlanesTest : public PlanesTest {
+ protected:
+  fs::path fm() const { return selectorDir() / "F-Alternative Planes"; }
+  int planeRow(std::string_view folder) { return st().G1.findRow(0, folder); }
+  void applyPlane(std::string_view folder) {
+    ASSERT_GT(planeRow(folder), 0) << folder;
+    st().G1.row = planeRow(folder);
+    sel().planes.ApplyPlaneRow();
+  }
+  std::vector<std::string> shownRows(const Grid& grid, int col) {
+    std::vector<std::string> shown;
+    for (int r = 1; r < grid.rows(); ++r) {
+      if (grid.rowVisible(r)) shown.push_back(grid.text(r, col));
+    }
+    return shown;
+  }
+  using Names = std::vector<std::string>;
+};
+
+TEST_F(AltPlanesTest, LoadingTheFlightModelFillsThePlaneGrid) {
+  start();
+  click("F-Alternative Planes");
+  ASSERT_TRUE(st().Frame6Visible);
+  const auto& g1 = st().G1;
+  ASSERT_EQ(g1.rows(), 4);
+  EXPECT_EQ(g1.text(0, 0), "Folder");
+  EXPECT_EQ(g1.text(0, 3), "Aircraft");
+  const auto planes = demo::demoAlternativePlanes();
+  for (int r = 1; r < 4; ++r) {
+    const auto& plane = planes[static_cast<std::size_t>(r - 1)];
+    EXPECT_EQ(g1.text(r, 0), plane.folder);
+    EXPECT_EQ(g1.text(r, 1), std::to_string(plane.slot));
+    EXPECT_EQ(g1.text(r, 2), toUpperAscii(plane.artCode));
+    EXPECT_EQ(g1.text(r, 3), plane.name);
+    EXPECT_TRUE(sel().planes.unusableReason(r).empty());
+  }
+  EXPECT_EQ(g1.colWidth(0), 2000);
+  EXPECT_EQ(g1.colWidth(1), 0);
+  EXPECT_EQ(st().Label2, (fm() / "").string());
+  click("F-Alternative Planes");
+  EXPECT_FALSE(st().Frame6Visible);
+  EXPECT_EQ(st().G1.rows(), 1);
+}
+
+TEST_F(AltPlanesTest, FilterShowsAllSelectedOrOnePlaneCodeWithItsFuel) {
+  start();
+  click("F-Alternative Planes");
+  applySkin("Bf109G Winter");
+  applyPlane("P-Mustang III");
+  EXPECT_EQ(record(), "F-Alternative Planes\r\nBf109G Winter\r\nP-Mustang III\r\n\r\n");
+
+  sel().skins.FilterGrids(0);
+  EXPECT_EQ(shownRows(st().SK1, 0).size(), demo::demoSkinFolderNames().size());
+  EXPECT_EQ(shownRows(st().G1, 0).size(), 3U);
+  EXPECT_EQ(st().SK1.text(0, 0), "ALL");
+
+  sel().skins.FilterGrids(1);
+  EXPECT_EQ(shownRows(st().SK1, 0), Names{"Bf109G Winter"});
+  EXPECT_EQ(shownRows(st().G1, 0), Names{"P-Mustang III"});
+  EXPECT_EQ(st().G1.back(planeRow("P-Mustang III"), 3), kLoadedGreen);
+
+  sel().skins.FilterGrids(17 + 2);  // 109G
+  EXPECT_EQ(shownRows(st().SK1, 0), (Names{"Bf109G Tropical", "Bf109G Winter"}));
+  EXPECT_EQ(shownRows(st().G1, 0), Names{"P-Bf 109G-10"});
+  EXPECT_EQ(st().Label26, std::to_string(demo::alternativePlanesFuel()[17]));
+  EXPECT_EQ(st().Label27, std::to_string(216 * 17 + 41));
+}
+
+TEST_F(AltPlanesTest, ShortPlanesDatLeavesTheFuelOfMissingSlotsEmpty) {
+  const auto full = readFile(fm() / "planes.dat");
+  writeFile(fm() / "planes.dat", full.substr(0, 216 * 10 + 41));  // ends inside slot 10's fuel
+  start();
+  click("F-Alternative Planes");
+  sel().skins.FilterGrids(9 + 2);
+  EXPECT_EQ(st().Label26, std::to_string(demo::alternativePlanesFuel()[9]));
+  sel().skins.FilterGrids(10 + 2);
+  EXPECT_EQ(st().Label26, "");
+  EXPECT_EQ(st().Label27, "");
+}
+
+TEST_F(AltPlanesTest, ASecondPlaneForTheSameSlotTakesTheMarkAndSurvivesARestart) {
+  fs::create_directories(fm() / "P-Gustav Late");
+  writeFile(fm() / "P-Gustav Late/late.kvo", demo::makeKvoRecord("Bf 109G-14", 17, "109g", 1400));
+  start();
+  click("F-Alternative Planes");
+  applyPlane("P-Bf 109G-10");
+  applyPlane("P-Gustav Late");
+  EXPECT_EQ(st().G1.text(planeRow("P-Bf 109G-10"), 4), "");
+  EXPECT_EQ(st().G1.back(planeRow("P-Bf 109G-10"), 3), st().DefaultCellColour);
+  EXPECT_EQ(st().G1.text(planeRow("P-Gustav Late"), 4), "S");
+
+  selector_.reset();
+  start();
+  EXPECT_TRUE(st().Frame6Visible);
+  EXPECT_EQ(st().G1.text(planeRow("P-Gustav Late"), 4), "S");
+  EXPECT_EQ(st().G1.text(planeRow("P-Bf 109G-10"), 4), "");
+}
+
+TEST_F(AltPlanesTest, AFaultyPlaneRecordIsListedButCannotBeChosen) {
+  const auto dir = fm() / "P-Mustang III";
+  const auto kvo = dir / "p51balt.kvo";
+  auto text = readFile(kvo);
+  writeFile(kvo, text.substr(0, text.size() / 2));
+  fs::create_directories(fm() / "P-Empty");
+  start();
+  click("F-Alternative Planes");
+  const int mustang = planeRow("P-Mustang III");
+  ASSERT_GT(mustang, 0);
+  EXPECT_EQ(st().G1.text(mustang, 3), "Mustang Mk III");
+  EXPECT_EQ(st().G1.text(mustang, 2), "");
+  EXPECT_EQ(st().G1.back(mustang, 0), kUnusablePlane);
+  EXPECT_FALSE(sel().planes.unusableReason(mustang).empty());
+  EXPECT_FALSE(sel().planes.unusableReason(planeRow("P-Empty")).empty());
+  applyPlane("P-Mustang III");
+  ASSERT_EQ(shell.messages.size(), 1U);
+  EXPECT_NE(shell.messages[0].text.find("P-Mustang III"), std::string::npos);
+  EXPECT_EQ(st().G1.text(mustang, 4), "");
+}
+
+}  // namespace
+}  // namespace kvo::test

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "demo_game.h"
+#include "planes/loadout_patch.h"
+#include "planes/plane_record.h"
+#include "platform/text_file.h"
+#include "support/test_support.h"
+
+namespace kvo {
+namespace {
+
+std::string withLine(const std::string& record, std::size_t lineNumber, const std::string& text) {
+  auto lines = splitLines(record);
+  lines[lineNumber - 1] = text;
+  return joinLinesCrLf(lines);
+}
+
+std::string firstLines(const std::string& record, std::size_t count) {
+  auto lines = splitLines(record);
+  lines.resize(count);
+  return joinLinesCrLf(lines);
+}
+
+TEST(PlaneRecordFile, ReadsTheFieldsOfAWholeRecordAndPatchesExactlyItsSlot) {
+  const auto text = demo::makeKvoRecord("  Bf 109G-10 ", 3, "109g", 1500);
+  const auto record = readPlaneRecord(text);
+  ASSERT_TRUE(record.usable()) << record.problem;
+  EXPECT_EQ(record.name, "  Bf 109G-10 ");
+  EXPECT_EQ(record.slotText, "3");
+  EXPECT_EQ(record.artCode, "109g");
+  EXPECT_EQ(record.fuel(), 1500);
+
+  test::TempDir dir;
+  const std::string before = demo::makePlanesDat(demo::defaultFuel());
+  test::writeFile(dir / "planes.dat", before);
+  const auto patches = planeRecordPatches(record);
+  ASSERT_FALSE(patchFileBytes(dir / "planes.dat", patches));
+  const std::string after = test::readFile(dir / "planes.dat");
+  ASSERT_EQ(after.size(), before.size());
+  const auto lines = splitLines(text);
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    if (i < 652 || i > 819) {
+      ASSERT_EQ(after[i], before[i]) << i;
+    } else {
+      ASSERT_EQ(static_cast<unsigned char>(after[i]), std::stoi(lines[i - 652 + 1])) << i;
+    }
+  }
+}
+
+TEST(PlaneRecordFile, ReadsWhatItCanOfAFaultyRecordAndRefusesToInstallIt) {
+  const auto good = demo::makeKvoRecord("Mustang", 4, "p51b", 1800);
+  const auto shortOne = readPlaneRecord(firstLines(good, 167));
+  EXPECT_EQ(shortOne.artCode, "p5");
+  EXPECT_EQ(shortOne.slotText, "4");
+  EXPECT_FALSE(shortOne.usable());
+  EXPECT_TRUE(planeRecordPatches(shortOne).empty());
+
+  EXPECT_EQ(readPlaneRecord("Only a name").artCode, "");
+  EXPECT_FALSE(readPlaneRecord("").usable());
+
+  const auto outOfRange = readPlaneRecord(withLine(good, 50, "300"));
+  EXPECT_FALSE(outOfRange.usable());
+  EXPECT_NE(outOfRange.problem.find("line 50"), std::string::npos) << outOfRange.problem;
+  EXPECT_EQ(outOfRange.artCode, "p51b");
+
+  const auto badSlot = readPlaneRecord(withLine(good, 2, "30"));
+  EXPECT_FALSE(badSlot.usable());
+  EXPECT_EQ(badSlot.slotText, "30");
+  EXPECT_FALSE(readPlaneRecord(withLine(good, 1, "   ")).usable());
+}
+
+TEST(LoadoutPatch, WritesPairsAndRunsAtOneBasedPositions) {
+  const auto lox = readLoxPatch("100\r\n7\r\n1500\r\n2.5\r\n\r\n");
+  ASSERT_TRUE(lox.usable()) << lox.problem;
+  ASSERT_EQ(lox.bytes.size(), 2U);
+  EXPECT_EQ(lox.bytes[0].offset, 99U);
+  EXPECT_EQ(lox.bytes[0].value, 7);
+  EXPECT_EQ(lox.bytes[1].value, 2);  // halves round to the even byte
+
+  const auto run = readSequentialPatch(demo::makeLo1Patch(2000, {3, 1, 4}));
+  ASSERT_TRUE(run.usable()) << run.problem;
+  ASSERT_EQ(run.bytes.size(), 3U);
+  EXPECT_EQ(run.bytes[2].offset, 2001U);
+  EXPECT_EQ(run.bytes[2].value, 4);
+
+  const auto startOnly = readSequentialPatch("2000\r\n");
+  EXPECT_TRUE(startOnly.usable());
+  EXPECT_TRUE(startOnly.bytes.empty());
+}
+
+TEST(LoadoutPatch, RefusesAPatchItCannotApplyWhole) {
+  EXPECT_FALSE(readLoxPatch("100\r\n7\r\n200\r\n").usable());  // a position without its value
+  EXPECT_FALSE(readLoxPatch("0\r\n7\r\n").usable());
+  EXPECT_FALSE(readLoxPatch("100\r\n256\r\n").usable());
+  EXPECT_FALSE(readSequentialPatch("-4\r\n1\r\n").usable());
+  const auto bad = readSequentialPatch("10\r\n1\r\n-1\r\n");
+  EXPECT_FALSE(bad.usable());
+  EXPECT_NE(bad.problem.find("line 3"), std::string::npos) << bad.problem;
+}
+
+}  // namespace
+}  // namespace kvo

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "planes/skin_files.h"
+#include "planes_fixture.h"
+
+namespace kvo::test {
+namespace {
+namespace fs = std::filesystem;
+
+using SkinTest = PlanesTest;
+
+TEST_F(SkinTest, TwoSkinsOfOneArtCodeReplaceEachOther) {
+  start();
+  applySkin("Bf109G Winter");
+  EXPECT_TRUE(inGame("p109gw.tpc"));
+  EXPECT_EQ(readFile(game() / "planes.dat"), readFile(skinDir("Bf109G Winter") / "PLANES.DAT"));
+  applySkin("Bf109G Tropical");
+  EXPECT_FALSE(skinLoaded("Bf109G Winter"));
+  EXPECT_TRUE(skinLoaded("Bf109G Tropical"));
+  EXPECT_EQ(st().SK1.back(skinRow("Bf109G Tropical"), 0), kLoadedSkin);
+  EXPECT_EQ(st().SK1.back(skinRow("Bf109G Winter"), 0), st().DefaultCellColour);
+  EXPECT_FALSE(inGame("p109gw.tpc"));
+  EXPECT_EQ(readFile(game() / "p109g.3dz"), readFile(skinDir("Bf109G Tropical") / "p109g.3dz"));
+  // Pictures and descriptions stay in the skin folder; a .bmp is a game file.
+  EXPECT_FALSE(inGame("tropical.gif"));
+  EXPECT_FALSE(inGame("skinpic"));
+  EXPECT_EQ(readFile(game() / "Chatline.txt"), demo::crlfLines({"Tally ho!", "Break left!"}));
+  applySkin("Mustang Invasion");
+  EXPECT_TRUE(inGame("invasion.bmp"));
+  EXPECT_EQ(record(), "Bf109G Tropical\r\nMustang Invasion\r\n\r\n");
+}
+
+TEST_F(SkinTest, IncludeFltFilesDecidesWhetherFlightDataLeavesWithTheSkin) {
+  start();
+  applySkin("Bf109G Winter");
+  applySkin("Bf109G Winter");
+  EXPECT_FALSE(skinLoaded("Bf109G Winter"));
+  EXPECT_FALSE(inGame("p109gw.tpc"));
+  EXPECT_TRUE(inGame("planes.dat"));
+  EXPECT_TRUE(inGame("p109g.flt"));
+  st().Check5 = true;
+  applySkin("Bf109G Winter");
+  applySkin("Bf109G Winter");
+  EXPECT_FALSE(inGame("planes.dat"));
+  EXPECT_FALSE(inGame("p109g.flt"));
+  EXPECT_EQ(record(), "\r\n");
+}
+
+TEST_F(SkinTest, GameFilesAreFoundInAnyLetterCase) {
+  fs::rename(game() / "planes.dat", game() / "PLANES.DAT");
+  writeFile(game() / "P109GW.TPC", "old");
+  start();
+  st().Check5 = true;
+  applySkin("Bf109G Winter");
+  EXPECT_EQ(readFile(game() / "P109GW.TPC"), readFile(skinDir("Bf109G Winter") / "p109gw.tpc"));
+  EXPECT_FALSE(inGame("p109gw.tpc"));
+  EXPECT_FALSE(inGame("planes.dat"));
+  applySkin("Bf109G Winter");
+  EXPECT_FALSE(inGame("P109GW.TPC"));
+  EXPECT_FALSE(inGame("PLANES.DAT"));
+}
+
+TEST_F(SkinTest, ClearAllSkinsUnloadsEveryLoadedSkin) {
+  start();
+  applySkin("Bf109G Winter");
+  applySkin("Spit Mk IX Desert");
+  st().SK1.row = 0;
+  sel().skins.ApplySkinRow();  // the header row does nothing
+  sel().skins.Skinkill();
+  for (const auto& name : demo::demoSkinFolderNames()) EXPECT_FALSE(skinLoaded(name)) << name;
+  EXPECT_FALSE(inGame("psp09.tpc"));
+  EXPECT_FALSE(inGame("p109gw.tpc"));
+  EXPECT_EQ(record(), "\r\n");
+  EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(SkinTest, AFileThatCannotBeDeletedIsReportedByName) {
+  if (runningAsRoot()) GTEST_SKIP() << "root ignores folder permissions";
+  start();
+  applySkin("Spit Mk IX Desert");
+  fs::permissions(game(), fs::perms::owner_write, fs::perm_options::remove);
+  applySkin("Spit Mk IX Desert");
+  fs::permissions(game(), fs::perms::owner_write, fs::perm_options::add);
+  ASSERT_EQ(shell.messages.size(), 1U);
+  EXPECT_NE(shell.messages[0].text.find("psp09.tpc"), std::string::npos);
+  EXPECT_NE(shell.messages[0].text.find("psp09.3dz"), std::string::npos);
+  EXPECT_FALSE(skinLoaded("Spit Mk IX Desert"));
+}
+
+TEST_F(SkinTest, RenameRefusesUnusableOrTakenNamesAndRenamesOtherwise) {
+  start();
+  applySkin("Mustang Invasion");
+  st().SK1.row = skinRow("Mustang Invasion");
+  const auto before = snapshot(selectorDir());
+  for (const char* bad : {"", "a/b", "a\\b", ".", "..", "x:y", "what?", "Spit Mk IX Desert"}) {
+    shell.messages.clear();
+    st().Text3 = bad;
+    sel().skins.RenameSkin();
+    ASSERT_EQ(shell.messages.size(), 1U) << bad;
+    EXPECT_EQ(shell.messages[0].title, "Hang On...........");
+  }
+  EXPECT_EQ(shell.messages[0].text, "This name is already in use");
+  EXPECT_EQ(snapshot(selectorDir()), before);
+
+  st().Text3 = "Mustang D-Day";
+  sel().skins.RenameSkin();
+  EXPECT_TRUE(fs::is_directory(skinDir("Mustang D-Day")));
+  EXPECT_FALSE(fs::exists(skinDir("Mustang Invasion")));
+  EXPECT_EQ(st().SK1.text(st().SK1.row, 0), "Mustang D-Day");
+  EXPECT_EQ(record(), "Mustang D-Day\r\n\r\n");
+
+  // Where names differ by case, a case variant of another skin is a separate folder.
+  if (!folderIgnoresCase(selectorDir() / "Skinfolder")) {
+    st().Text3 = "SPIT MK IX DESERT";
+    sel().skins.RenameSkin();
+    EXPECT_TRUE(fs::is_directory(skinDir("SPIT MK IX DESERT")));
+  }
+}
+
+TEST_F(SkinTest, ARenameThatFailsIsReported) {
+  if (runningAsRoot()) GTEST_SKIP() << "root ignores folder permissions";
+  start();
+  st().SK1.row = skinRow("Mustang Invasion");
+  st().Text3 = "Mustang D-Day";
+  fs::permissions(selectorDir() / "Skinfolder", fs::perms::owner_write, fs::perm_options::remove);
+  sel().skins.RenameSkin();
+  fs::permissions(selectorDir() / "Skinfolder", fs::perms::owner_write, fs::perm_options::add);
+  ASSERT_EQ(shell.messages.size(), 1U);
+  EXPECT_NE(shell.messages[0].text.find("Mustang Invasion"), std::string::npos);
+  EXPECT_EQ(st().SK1.text(st().SK1.row, 0), "Mustang Invasion");
+}
+
+TEST_F(SkinTest, PreviewShowsDescriptionPictureAndOffersTheName) {
+  start();
+  st().SK1.row = skinRow("Bf109G Tropical");
+  sel().skins.PreviewSkinRow();
+  EXPECT_EQ(st().Text10, readFile(skinDir("Bf109G Tropical") / "contents.txt"));
+  EXPECT_EQ(st().Image2, st().BackgroundPicture);  // a click does not show .gif pictures
+  EXPECT_EQ(st().Text3, "Bf109G Tropical");
+  sel().skins.SK1_MouseMove(skinRow("Bf109G Tropical"));  // hidden by "Selected"
+  EXPECT_EQ(st().Image2, st().BackgroundPicture);
+  sel().skins.FilterGrids(0);
+  sel().skins.SK1_MouseMove(skinRow("Bf109G Tropical"));
+  EXPECT_EQ(st().Image2, skinDir("Bf109G Tropical") / "tropical.gif");
+  st().Text3 = "typed";
+  sel().skins.SK1_MouseMove(skinRow("Bf109G Winter"));
+  EXPECT_EQ(st().Image2, skinDir("Bf109G Winter") / "skinpic");
+  EXPECT_EQ(st().Text3, "typed");
+}
+
+}  // namespace
+}  // namespace kvo::test
