@@ -34,6 +34,20 @@ int listSkins(CommandContext& c) {
   return kExitDone;
 }
 
+int click(CommandContext& c) {
+  auto& grid = c.selector.state.Unigrid;
+  const auto& name = c.args[0];
+  const int row = grid.findRow(1, name);
+  if (row < 1) {
+    c.err << "kvo: no folder named \"" << name << "\" in the folder list\n";
+    return kExitUsage;
+  }
+  grid.row = row;
+  grid.col = 1;
+  c.selector.engine.Unigrid_Click();
+  return kExitDone;
+}
+
 }  // namespace
 
 std::vector<CommandSpec> folderCommands() {
@@ -41,6 +55,7 @@ std::vector<CommandSpec> folderCommands() {
       {{"status"}, 0, 0, "status", status},
       {{"list", "folders"}, 0, 0, "list folders", listFolders},
       {{"list", "skins"}, 0, 0, "list skins", listSkins},
+      {{"click"}, 1, 1, "click NAME", click},
   };
 }
 

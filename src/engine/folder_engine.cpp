@@ -2,6 +2,7 @@
 
 #include "app/category_table.h"
 #include "app/selector.h"
+#include "engine/engine_batch.h"
 #include "engine/load_record.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
@@ -23,6 +24,19 @@ std::string firstChar(const std::string& name) {
 
 }  // namespace
 
+FolderEngine::Batch::Batch(FolderEngine& engine) : e_(engine), wasBusy_(engine.busy_) {
+  e_.busy_ = true;
+  ++e_.batchDepth_;
+}
+
+FolderEngine::Batch::~Batch() {
+  e_.busy_ = wasBusy_;
+  if (--e_.batchDepth_ > 0 || !e_.pendingRecordFailure_) return;
+  auto text = std::move(*e_.pendingRecordFailure_);
+  e_.pendingRecordFailure_.reset();
+  e_.s_.shell.message(text, Icon::Critical, "KVO");
+}
+
 void FolderEngine::fillFolderGrid(const std::vector<std::string>& categoryLines,
                                   const std::vector<std::string>& folderNames) {
   auto& grid = s_.state.Unigrid;
@@ -32,7 +46,7 @@ void FolderEngine::fillFolderGrid(const std::vector<std::string>& categoryLines,
     const auto code = categoryCodeOfLine(line);
     for (const auto& name : folderNames) {
       if (isReservedFolder(name) || firstChar(name) != code) continue;
-      grid.addRow((s_.state.SelectorDir / name).string() + "\t" + name);
+      grid.addRow((s_.state.SelectorDir / nameToPath(name)).string() + "\t" + name);
     }
   }
   grid.setColWidth(0, 0);
@@ -52,7 +66,7 @@ bool FolderEngine::replayFolderLine(const std::string& line) {
     grid.row = r;
     grid.col = 1;
     grid.setBack(r, 1, kLoadedGreen);
-    Unigrid_Click();
+    clickCurrentRow();
   }
   return matched;
 }
@@ -67,8 +81,10 @@ void FolderEngine::RecordLoadedFolders() {
   const auto recordPath = resolveNoCase(st.SelectorDir, "FoldersLoaded.txt");
   // The whole list goes out as one line, so the file always ends with an extra empty line.
   if (auto ec = replaceFileAtomically(recordPath, caption + "\r\n")) {
-    s_.shell.message(describeFailure("save the loaded folders to", recordPath, ec), Icon::Critical,
-                     "KVO");
+    reportRecordFailure(describeFailure("save the loaded folders to", recordPath, ec) +
+                        "\r\nThe selection shown in the window is kept.");
+  } else if (batchDepth_ > 0) {
+    pendingRecordFailure_.reset();
   }
   st.Label8 = caption;
   st.Text2 = caption;
@@ -77,9 +93,18 @@ void FolderEngine::RecordLoadedFolders() {
   st.GridReady = true;
 }
 
+void FolderEngine::reportRecordFailure(std::string text) {
+  if (batchDepth_ > 0) {
+    pendingRecordFailure_ = std::move(text);
+  } else {
+    s_.shell.message(text, Icon::Critical, "KVO");
+  }
+}
+
 void FolderEngine::List3_Click(int index) {
   auto& st = s_.state;
   auto& grid = st.Unigrid;
+  st.List3.index = index;
   st.Label6.clear();
   std::string code;
   if (index >= 2 && index - 2 < static_cast<int>(st.CategoryCodes.size())) {
@@ -95,8 +120,8 @@ void FolderEngine::List3_Click(int index) {
     } else if (index == 1) {
       height = grid.text(r, 2) == "S" ? kRowHeight : 0;
       if (height) grid.setBack(r, 1, kLoadedGreen);
-    } else if (!(name.size() >= 2 && name.substr(0, 1) == code &&
-                 (name[1] == '-' || name[1] == ' '))) {
+    } else if (code.empty() || !(name.size() >= 2 && firstChar(name) == code &&
+                                 (name[1] == '-' || name[1] == ' '))) {
       height = 0;
     }
     grid.setRowHeight(r, height);

@@ -1,120 +1,144 @@
 #include "app/category_table.h"
 #include "app/selector.h"
+#include "engine/engine_batch.h"
 #include "engine/folder_engine.h"
+#include "engine/mod_files.h"
+#include "platform/file_ops.h"
 #include "platform/listing.h"
-#include "platform/text_file.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
 
 namespace {
 
-void markRow(Grid& grid, int row, bool loaded, Colour unloadedColour) {
-  grid.setText(row, 2, loaded ? "S" : "");
-  grid.setBack(row, 1, loaded ? kLoadedGreen : unloadedColour);
+fs::path folderOfRow(const Grid& grid, int row) {
+  return fs::path(grid.text(row, 0));
 }
 
-bool hasAlternativePlanes(const fs::path& folder) {
-  for (const auto& name : listFolders(folder)) {
-    if (name.starts_with("P-")) return true;
-  }
-  return false;
+bool isLoaded(const Grid& grid, int row) {
+  return grid.text(row, 2) == "S";
 }
 
 }  // namespace
 
+void FolderEngine::markRow(int row, bool loaded) {
+  auto& st = s_.state;
+  st.Unigrid.setText(row, 2, loaded ? "S" : "");
+  st.Unigrid.setBack(row, 1, loaded ? kLoadedGreen : st.DefaultCellColour);
+}
+
+bool FolderEngine::folderStillThere(int row) {
+  const auto folder = folderOfRow(s_.state.Unigrid, row);
+  if (folderExists(folder)) return true;
+  s_.shell.message("The folder " + displayPath(folder) +
+                       " is no longer there, so nothing was loaded or unloaded.\r\n"
+                       "Click \"Refresh!\" to bring the list up to date.",
+                   Icon::Exclamation, "KVO");
+  return false;
+}
+
 void FolderEngine::Unigrid_Click() {
+  auto& grid = s_.state.Unigrid;
+  if (busy_ || grid.row < 1 || grid.row >= grid.rows()) return;
+  Batch batch(*this);
+  clickCurrentRow();
+}
+
+void FolderEngine::clickCurrentRow() {
   auto& st = s_.state;
   auto& grid = st.Unigrid;
   if (grid.row < 1 || grid.row >= grid.rows()) return;
   st.CurrentRow = grid.row;
-  const auto& name = grid.text(st.CurrentRow, 1);
-  const auto code = name.substr(0, 1);
-  const fs::path folder = grid.text(st.CurrentRow, 0);
-  const bool loaded = grid.text(st.CurrentRow, 2) == "S";
+  if (!folderStillThere(st.CurrentRow)) return;
+  const auto code = grid.text(st.CurrentRow, 1).substr(0, 1);
   if (code == "C") {
-    if (loaded) {
-      markRow(grid, st.CurrentRow, false, st.DefaultCellColour);
-      if (st.GridReady) {
-        MoveOut(folder);
-        RecordLoadedFolders();
-      }
-      return;
-    }
-    st.OtherRow = 0;
-    for (int r = 1; r < grid.rows(); ++r) {
-      if (grid.text(r, 2) == "S" && grid.text(r, 1).starts_with("C")) {
-        st.OtherRow = r;
-        break;
-      }
-    }
-    if (st.OtherRow != 0) {
-      markRow(grid, st.OtherRow, false, st.DefaultCellColour);
-      MoveOut(fs::path(grid.text(st.OtherRow, 0)));
-    }
-    markRow(grid, st.CurrentRow, true, st.DefaultCellColour);
-    MoveIn(folder);
-    RecordLoadedFolders();
-    return;
+    clickCareerRow(st.CurrentRow);
+  } else if (isLoaded(grid, st.CurrentRow)) {
+    clickLoadedRow(code);
+  } else {
+    clickUnloadedRow(st.CurrentRow, code);
   }
-  if (loaded) {
-    Udel();
-    if (code == "F") {
-      st.G1.clear();
-      st.G1.setRows(1);
-      st.Frame6Visible = false;
+}
+
+// Careers swap by the first loaded career row, and the saves go back into the old folder
+// before the new one brings its own.
+void FolderEngine::clickCareerRow(int row) {
+  auto& st = s_.state;
+  auto& grid = st.Unigrid;
+  if (isLoaded(grid, row)) {
+    markRow(row, false);
+    if (st.GridReady) {
+      MoveOut(folderOfRow(grid, row));
       RecordLoadedFolders();
     }
     return;
   }
+  st.OtherRow = 0;
+  for (int r = 1; r < grid.rows() && st.OtherRow == 0; ++r) {
+    if (isLoaded(grid, r) && grid.text(r, 1).starts_with("C")) st.OtherRow = r;
+  }
+  std::string swappedOut;
+  if (st.OtherRow != 0) {
+    if (!folderStillThere(st.OtherRow)) return;
+    unloadOtherRow(st.OtherRow);
+    swappedOut = grid.text(st.OtherRow, 1);
+  }
+  if (!MoveIn(folderOfRow(grid, row), swappedOut)) return;
+  markRow(row, true);
+  RecordLoadedFolders();
+}
+
+void FolderEngine::clickLoadedRow(const std::string& code) {
+  auto& st = s_.state;
+  Udel();
+  if (code != "F") return;
+  st.G1.clear();
+  st.G1.setRows(1);
+  st.Frame6Visible = false;
+  RecordLoadedFolders();
+}
+
+void FolderEngine::clickUnloadedRow(int row, const std::string& code) {
+  auto& st = s_.state;
+  auto& grid = st.Unigrid;
+  std::string swappedOut;
   if (!isMultiSelectionCode(code)) {
     st.OtherRow = 0;
     for (int r = 1; r < grid.rows(); ++r) {
-      if (grid.text(r, 1).substr(0, 1) == code && grid.text(r, 2) == "S") st.OtherRow = r;
+      if (grid.text(r, 1).substr(0, 1) == code && isLoaded(grid, r)) st.OtherRow = r;
     }
-    if (st.OtherRow != 0 && st.OtherRow != st.CurrentRow) {
+    if (st.OtherRow != 0) {
+      if (!folderStillThere(st.OtherRow)) return;
       if (code == "F") st.Frame6Visible = false;
-      markRow(grid, st.OtherRow, false, st.DefaultCellColour);
-      MoveOut(fs::path(grid.text(st.OtherRow, 0)));
+      unloadOtherRow(st.OtherRow);
+      swappedOut = grid.text(st.OtherRow, 1);
     }
   }
-  MoveIn(folder);
-  markRow(grid, st.CurrentRow, true, st.DefaultCellColour);
+  const auto folder = folderOfRow(grid, row);
+  if (!MoveIn(folder, swappedOut)) return;
+  markRow(row, true);
   RecordLoadedFolders();
-  if (code == "F") {
-    st.G1.setCols(5);
-    if (hasAlternativePlanes(folder)) {
-      s_.planes.GridSet(folder);
-      RecordLoadedFolders();
-      st.Frame6Visible = true;
-    } else {
-      RecordLoadedFolders();
-      st.Frame6Visible = false;
-    }
-  }
+  if (code == "F") showPlanesOf(folder);
+}
+
+void FolderEngine::unloadOtherRow(int other) {
+  markRow(other, false);
+  MoveOut(folderOfRow(s_.state.Unigrid, other));
+}
+
+void FolderEngine::showPlanesOf(const fs::path& folder) {
+  auto& st = s_.state;
+  st.G1.setCols(5);
+  const bool planes = hasAlternativePlanes(folder);
+  if (planes) s_.planes.GridSet(folder);
+  RecordLoadedFolders();
+  st.Frame6Visible = planes;
 }
 
 void FolderEngine::Udel() {
   auto& st = s_.state;
-  markRow(st.Unigrid, st.CurrentRow, false, st.DefaultCellColour);
-  MoveOut(fs::path(st.Unigrid.text(st.CurrentRow, 0)));
-}
-
-void FolderEngine::PopulateFolderGrid() {
-  auto& st = s_.state;
-  st.GridReady = false;
-  std::error_code ec;
-  // A kvo.ini or FoldersLoaded.txt that has gone missing counts as empty.
-  auto lines = readTextLines(resolveNoCase(st.SelectorDir, "kvo.ini"), ec);
-  std::vector<std::string> ignored;
-  fillFolderGrid(usableCategoryLines(lines.value_or(std::vector<std::string>{}), ignored),
-                 listFolders(st.SelectorDir));
-  auto record = readTextLines(resolveNoCase(st.SelectorDir, "FoldersLoaded.txt"), ec);
-  for (const auto& line : record.value_or(std::vector<std::string>{})) {
-    if (!line.empty()) replayFolderLine(line);
-  }
-  st.Unigrid.visible = true;
-  st.GridReady = true;
+  markRow(st.CurrentRow, false);
+  MoveOut(folderOfRow(st.Unigrid, st.CurrentRow));
 }
 
 }  // namespace kvo

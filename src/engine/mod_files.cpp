@@ -1,0 +1,62 @@
+#include "engine/mod_files.h"
+
+#include "platform/listing.h"
+
+namespace kvo {
+namespace fs = std::filesystem;
+
+namespace {
+
+bool endsWithUpper(const std::string& upper, std::string_view tail) {
+  return upper.ends_with(tail);
+}
+
+}  // namespace
+
+GameTarget loadTarget(std::string_view name) {
+  const auto upper = toUpperAscii(name);
+  if (endsWithUpper(upper, ".MSN") || endsWithUpper(upper, ".SVE")) return GameTarget::Savedata;
+  if (endsWithUpper(upper, ".BGM")) return GameTarget::Music;
+  return GameTarget::GameFolder;
+}
+
+GameTarget unloadTarget(std::string_view name) {
+  const auto upper = toUpperAscii(name);
+  if (endsWithUpper(upper, ".MSN")) return GameTarget::Savedata;
+  if (endsWithUpper(upper, ".BGM")) return GameTarget::Music;
+  return GameTarget::GameFolder;
+}
+
+bool staysInModFolder(std::string_view name) {
+  const auto upper = toUpperAscii(name);
+  return upper.starts_with("ECA") || endsWithUpper(upper, ".LDR") || upper == "MYPIC" ||
+         upper == "CONTENTS.TXT" || endsWithUpper(upper, ".JPG") || endsWithUpper(upper, ".PCX") ||
+         endsWithUpper(upper, ".GIF");
+}
+
+bool isCareerFolderName(std::string_view folderName) {
+  // Only the folder's own name counts: a game installed under "D:\C-Games" must not turn
+  // every mod folder into a career folder.
+  return folderName.starts_with("C-") || folderName.starts_with("C ");
+}
+
+bool hasAlternativePlanes(const fs::path& folder) {
+  for (const auto& name : listFolders(folder)) {
+    if (name.starts_with("P-")) return true;
+  }
+  return false;
+}
+
+fs::path targetFolder(const fs::path& gameDir, GameTarget target) {
+  switch (target) {
+    case GameTarget::Savedata:
+      return resolveNoCase(gameDir, "Savedata");
+    case GameTarget::Music:
+      return resolveNoCase(gameDir, "Music");
+    case GameTarget::GameFolder:
+      break;
+  }
+  return gameDir;
+}
+
+}  // namespace kvo

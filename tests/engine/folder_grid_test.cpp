@@ -1,0 +1,104 @@
+#include <filesystem>
+
+#include "engine/folder_engine.h"
+#include "engine_fixture.h"
+
+namespace kvo::test {
+namespace {
+namespace fs = std::filesystem;
+
+using FolderGridTest = EngineTest;
+
+int listIndex(const ListBox& list, std::string_view item) {
+  for (std::size_t i = 0; i < list.items.size(); ++i) {
+    if (list.items[i] == item) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+TEST_F(FolderGridTest, CategoryFilterShowsTheCodeWithItsSeparatorAndTheMatchingHint) {
+  fs::create_directories(mod("TX-Special"));
+  fs::create_directories(mod("s-Scenario2"));
+  start();
+  auto& grid = st().Unigrid;
+  sel().engine.List3_Click(listIndex(st().List3, "Terrain Sets"));
+  EXPECT_EQ(st().Label6, "T");
+  EXPECT_EQ(grid.text(0, 1), "Only one selection can be made!");
+  EXPECT_TRUE(grid.rowVisible(row("T-Normandy")));
+  EXPECT_TRUE(grid.rowVisible(row("T Desert")));
+  EXPECT_FALSE(grid.rowVisible(row("TX-Special")));
+  EXPECT_FALSE(grid.rowVisible(row("G-Water")));
+
+  sel().engine.List3_Click(listIndex(st().List3, "Scenarios(No FM/skin etc)"));
+  EXPECT_TRUE(grid.rowVisible(row("s-Scenario2")));
+  EXPECT_FALSE(grid.rowVisible(row("S-Skins")));
+
+  sel().engine.List3_Click(listIndex(st().List3, "Graphics1 (multiselection)"));
+  EXPECT_EQ(grid.text(0, 1), "Multiple selections are allowed!");
+
+  sel().engine.List3_Click(0);
+  EXPECT_EQ(st().Label6, "");
+  EXPECT_EQ(grid.text(0, 1), "All folders are available");
+  EXPECT_FALSE(grid.rowVisible(row("C-Career42")));
+  EXPECT_TRUE(grid.rowVisible(row("C Career43")));
+  EXPECT_TRUE(grid.rowVisible(row("TX-Special")));
+
+  click("G-Water");
+  sel().engine.List3_Click(1);
+  EXPECT_TRUE(grid.rowVisible(row("G-Water")));
+  EXPECT_FALSE(grid.rowVisible(row("G-Trees")));
+}
+
+TEST_F(FolderGridTest, RefreshListsNewFoldersAndKeepsTheLoadedMarks) {
+  start();
+  click("T-Burma");
+  fs::create_directories(mod("H-New Sky"));
+  fs::create_directories(mod("unused"));
+  fs::create_directories(mod("?-No Category"));
+  sel().engine.PopulateFolderGrid();
+  EXPECT_GT(row("H-New Sky"), 0);
+  EXPECT_EQ(row("unused"), -1);
+  EXPECT_EQ(row("?-No Category"), -1);
+  EXPECT_TRUE(marked("T-Burma"));
+  EXPECT_TRUE(fs::exists(game() / "burma.ter"));
+  EXPECT_TRUE(st().GridReady);
+  EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(FolderGridTest, RefreshTreatsMissingSelectorFilesAsEmpty) {
+  start();
+  click("T-Burma");
+  fs::remove(game() / "KVO128" / "FoldersLoaded.txt");
+  sel().engine.PopulateFolderGrid();
+  EXPECT_FALSE(marked("T-Burma"));
+  fs::remove(game() / "KVO128" / "kvo.ini");
+  sel().engine.PopulateFolderGrid();
+  EXPECT_EQ(st().Unigrid.rows(), 1);
+  EXPECT_TRUE(shell.messages.empty());
+  EXPECT_TRUE(st().GridReady);
+}
+
+TEST_F(FolderGridTest, HoverShowsTheFolderTextAndFirstPictureUntilThePointerLeaves) {
+  writeFile(mod("T-Burma") / "contents.txt", "<b>Burma</b>\r\nsecond line");
+  start();
+  auto& engine = sel().engine;
+  engine.previewRow(row("T-Burma"));
+  EXPECT_EQ(st().MyLabel, "<b>Burma</b>\r\nsecond line\r\n");
+  EXPECT_EQ(st().Text9, st().MyLabel);
+  EXPECT_EQ(st().MyImage, mod("T-Burma") / "groundtex.bmp");  // first in name order
+
+  engine.previewRow(row("T Desert"));
+  EXPECT_EQ(st().MyLabel, "");
+  EXPECT_TRUE(st().MyImage.empty());
+
+  engine.previewRow(row("W-Europe1942"));
+  EXPECT_EQ(st().MyImage, mod("W-Europe1942") / "mypic");
+  engine.resetPreview();
+  EXPECT_EQ(st().MyLabel, "");
+  EXPECT_EQ(st().MyImage, game() / "background");
+  engine.previewRow(row("W-Europe1942"));
+  EXPECT_NE(st().MyLabel.find("Europe 1942"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kvo::test

@@ -1,0 +1,103 @@
+#include <algorithm>
+#include <filesystem>
+
+#include "engine/folder_engine.h"
+#include "engine/mod_files.h"
+#include "engine_fixture.h"
+
+namespace kvo::test {
+namespace {
+namespace fs = std::filesystem;
+
+using MoveFilesTest = EngineTest;
+
+bool writable(const fs::path& file) {
+  return (fs::status(file).permissions() & fs::perms::owner_write) != fs::perms::none;
+}
+
+TEST_F(MoveFilesTest, LoadSortsFilesIntoTheirFoldersAndKeepsPreviewsAndToolsBack) {
+  const auto folder = mod("Q-Mixed");
+  for (auto name : {"briefing.msn", "career1.sve", "theme.bgm", "contents.txt", "mypic", "shot.jpg",
+                    "ecaconfig.ini", "planes.ldr", "tex.bmp", "Readme.Msn", "mypic.bmp"}) {
+    writeFile(folder / name, name);
+  }
+  start();
+  fs::remove_all(game() / "Savedata");  // a missing save folder is made, not a reason to fail
+  auto expected = tree();
+  ASSERT_TRUE(sel().engine.MoveIn(folder));
+  for (auto name : {"Savedata/", "Savedata/briefing.msn", "Savedata/career1.sve",
+                    "Savedata/Readme.Msn", "Music/theme.bgm", "tex.bmp", "mypic.bmp"}) {
+    const std::string key = name;
+    expected[key] = key.ends_with("/") ? "" : key.substr(key.find('/') + 1);
+  }
+  EXPECT_EQ(tree(), expected);
+}
+
+TEST_F(MoveFilesTest, LoadOverwritesReadOnlyCopiesAndLeavesEveryFileNormal) {
+  writeFile(mod("O-Red Gunsight") / "sight2.bmp", "second");
+  fs::permissions(mod("O-Red Gunsight") / "sight2.bmp", fs::perms::owner_write,
+                  fs::perm_options::remove);
+  writeFile(game() / "GUNSIGHT.BMP", "older");
+  fs::permissions(game() / "GUNSIGHT.BMP", fs::perms::owner_write, fs::perm_options::remove);
+  start();
+  ASSERT_TRUE(sel().engine.MoveIn(mod("O-Red Gunsight")));
+  // The copy keeps the name the game folder already had.
+  EXPECT_FALSE(fs::exists(game() / "gunsight.bmp"));
+  EXPECT_EQ(readFile(game() / "GUNSIGHT.BMP"), modFile("O-Red Gunsight", "gunsight.bmp"));
+  EXPECT_TRUE(writable(game() / "GUNSIGHT.BMP"));
+  EXPECT_TRUE(writable(game() / "sight2.bmp"));
+  EXPECT_TRUE(writable(mod("O-Red Gunsight") / "sight2.bmp"));
+}
+
+TEST_F(MoveFilesTest, UnloadFindsCopiesInAnyLetterCaseAndNoWhereElse) {
+  writeFile(mod("L-Height") / "Terrain.TER", "x");
+  writeFile(mod("L-Height") / "contents.txt", "about");
+  writeFile(mod("L-Height") / "mission.msn", "m");
+  writeFile(mod("L-Height") / "keep.sve", "s");
+  start();
+  writeFile(game() / "terrain.ter", "copy");
+  writeFile(game() / "CONTENTS.TXT", "a file of the game");
+  writeFile(game() / "mission.msn", "not in Savedata, so not the copy");
+  writeFile(game() / "Savedata" / "MISSION.MSN", "the copy");
+  writeFile(game() / "Savedata" / "keep.sve", "saves are looked for in the game folder");
+  auto expected = tree();
+  ASSERT_TRUE(sel().engine.MoveOut(mod("L-Height")));
+  for (auto name : {"terrain.ter", "CONTENTS.TXT", "Savedata/MISSION.MSN"}) expected.erase(name);
+  EXPECT_EQ(tree(), expected);
+}
+
+TEST_F(MoveFilesTest, LongFileWorkShowsProgressAndPutsTheCaptionBack) {
+  start();
+  st().caption = "KVO 1.0";
+  ASSERT_TRUE(sel().engine.MoveIn(mod("T-Burma")));
+  ASSERT_TRUE(sel().engine.MoveOut(mod("T-Burma")));
+  const auto& captions = shell.captions;
+  auto has = [&](const std::string& text) {
+    return std::find(captions.begin(), captions.end(), text) != captions.end();
+  };
+  EXPECT_TRUE(has("Please wait- copying: :burma.ter"));
+  EXPECT_FALSE(has("Please wait- copying: :preview.gif"));
+  EXPECT_TRUE(has("Deleting burma.tpc"));
+  EXPECT_EQ(captions.back(), "KVO 1.0");
+  EXPECT_EQ(st().caption, "KVO 1.0");
+  EXPECT_GT(shell.progressCalls, 4);
+}
+
+TEST_F(MoveFilesTest, NothingIsCopiedWhileTheGridIsBeingFilled) {
+  start();
+  const auto before = tree();
+  st().GridReady = false;
+  EXPECT_TRUE(sel().engine.MoveIn(mod("T-Burma")));
+  EXPECT_TRUE(sel().engine.MoveIn(game()));
+  EXPECT_EQ(tree(), before);
+}
+
+TEST(ModFilesTest, CareerFoldersAreKnownByTheirOwnName) {
+  EXPECT_TRUE(isCareerFolderName("C-Career42"));
+  EXPECT_TRUE(isCareerFolderName("C Career43"));
+  EXPECT_FALSE(isCareerFolderName("CX-Special"));
+  EXPECT_FALSE(isCareerFolderName("c-lower"));
+}
+
+}  // namespace
+}  // namespace kvo::test
