@@ -1,0 +1,45 @@
+// libFuzzer target: the plane record reader and the loadout patch readers on any bytes.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "planes/loadout_patch.h"
+#include "planes/plane_record.h"
+
+namespace {
+
+void checkPlaneRecord(std::string_view text) {
+  const auto record = kvo::readPlaneRecord(text);
+  if (record.artCode.size() > 4) std::abort();
+  if (record.recordBytes.size() > kvo::kPlaneRecordLines - 1) std::abort();
+  const auto patches = kvo::planeRecordPatches(record);
+  if (!record.usable()) {
+    if (!patches.empty()) std::abort();
+    return;
+  }
+  // A usable record fills exactly bytes 4..171 of its own slot, and nothing else.
+  if (record.slot < 0 || record.slot >= kvo::kPlaneSlotCount) std::abort();
+  if (patches.size() != kvo::kPlaneRecordLines - 1) std::abort();
+  const std::size_t base = kvo::kPlanesDatRecordSize * static_cast<std::size_t>(record.slot);
+  for (const auto& patch : patches) {
+    if (patch.offset < base + 4 || patch.offset > base + 171) std::abort();
+  }
+}
+
+void checkLoadout(const kvo::LoadoutPatch& patch) {
+  if (!patch.usable()) return;
+  for (const auto& byte : patch.bytes) {
+    if (byte.offset > 2147483646U) std::abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  checkPlaneRecord(text);
+  checkLoadout(kvo::readLoxPatch(text));
+  checkLoadout(kvo::readSequentialPatch(text));
+  return 0;
+}
