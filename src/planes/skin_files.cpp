@@ -50,7 +50,11 @@ bool skinFileIsDeleted(std::string_view fileName, bool includeFlightFiles) {
 
 std::string skinNameProblem(std::string_view name) {
   if (name.empty()) return "Type the new name of the skin folder first.";
-  if (name == "." || name == "..") return "\"" + std::string(name) + "\" cannot name a folder.";
+  if (name == "." || name == "..") {
+    std::string text = "\"";
+    text.append(name).append("\" cannot name a folder.");
+    return text;
+  }
   for (char c : name) {
     if (forbiddenInWindowsName(c)) {
       return "A folder name cannot hold control characters or any of \\ / : * ? \" < > |";
