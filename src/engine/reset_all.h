@@ -7,13 +7,6 @@ namespace kvo {
 
 class Selector;
 
-inline constexpr const char* kResetAllCaption = "Reset All";
-inline constexpr const char* kResetAllToolTip =
-    "Moves all extra files added by this software to the EAW folder back to their original "
-    "folders.";
-inline constexpr const char* kDelMsnCaption = "Del MSN";
-inline constexpr const char* kDelMsnToolTip = "Deletes \"DefaultXXX.msn\"";
-
 // "Reset All", the clean-up by CleanUp.ini and "Del MSN".
 class ResetAll final {
  public:

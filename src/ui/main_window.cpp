@@ -69,6 +69,10 @@ QWidget* MainWindow::buildButtons() {
   layout->addStretch(1);
   layout->addWidget(minimise);
   layout->addWidget(exitButton);
+  connect(resetAll, &QPushButton::clicked, this,
+          [this] { runner_->run([this] { s_.reset.Command1_Click(); }); });
+  connect(delMsn, &QPushButton::clicked, this,
+          [this] { runner_->run([this] { s_.reset.delmsn_Click(); }); });
   connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
   connect(minimise, &QPushButton::clicked, this, &QWidget::showMinimized);
   return row;

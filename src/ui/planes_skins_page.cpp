@@ -125,6 +125,22 @@ void PlanesSkinsPage::connectHandlers() {
     const int index = list1_->row(item);
     runner_.run([this, index] { s_.skins.FilterGrids(index); });
   });
+  const auto onSk1 = [this](void (kvo::SkinPanel::*handler)()) {
+    return [this, handler](int row, int col) {
+      runner_.run([this, handler, row, col] {
+        s_.state.SK1.row = row;
+        s_.state.SK1.col = col;
+        (s_.skins.*handler)();
+      });
+    };
+  };
+  connect(sk1_, &GridView::cellClicked, this, onSk1(&kvo::SkinPanel::PreviewSkinRow));
+  connect(sk1_, &GridView::cellDoubleClicked, this, onSk1(&kvo::SkinPanel::ApplySkinRow));
+  connect(sk1_, &GridView::enterPressed, this, onSk1(&kvo::SkinPanel::ApplySkinRow));
+  connect(label39_, &ClickableLabel::clicked, this,
+          [this] { runner_.run([this] { s_.skins.Skinkill(); }); });
+  connect(command12_, &QPushButton::clicked, this,
+          [this] { runner_.run([this] { s_.skins.RenameSkin(); }); });
   connect(g1_, &GridView::cellClicked, this, &PlanesSkinsPage::clickG1);
   connect(g1_, &GridView::enterPressed, this, &PlanesSkinsPage::clickG1);
   connect(check5_, &QCheckBox::toggled, this, [this](bool on) { s_.state.Check5 = on; });
