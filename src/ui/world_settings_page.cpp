@@ -1,5 +1,6 @@
 #include "ui/world_settings_page.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -9,6 +10,7 @@
 #include "app/selector.h"
 #include "ui/clickable_label.h"
 #include "ui/core_runner.h"
+#include "ui/grid_model.h"
 #include "ui/grid_view.h"
 #include "ui/named.h"
 #include "ui/picture_box.h"
@@ -29,6 +31,7 @@ WorldSettingsPage::WorldSettingsPage(kvo::Selector& selector, CoreRunner& runner
 QWidget* WorldSettingsPage::buildLoadFrame() {
   auto* frame = named<QFrame>(QStringLiteral("LoadFrame"));
   frame->setFrameShape(QFrame::StyledPanel);
+  loadFrame_ = frame;
   auto* layout = new QVBoxLayout(frame);
   auto* label22 = named<QLabel>(
       QStringLiteral("Label22"),
@@ -71,6 +74,8 @@ QWidget* WorldSettingsPage::buildPreviewColumn() {
   myImage_ = new PictureBox(QStringLiteral("MyImage"));
   myLabel_ = named<QLabel>(QStringLiteral("MyLabel"));
   myLabel_->setWordWrap(true);
+  // A folder's contents.txt is the author's plain text, never markup to interpret.
+  myLabel_->setTextFormat(Qt::PlainText);
   myLabel_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   text9_ = named<QPlainTextEdit>(QStringLiteral("Text9"));
   text9_->setReadOnly(true);
@@ -89,6 +94,30 @@ void WorldSettingsPage::connectHandlers() {
   });
   connect(label33_, &ClickableLabel::clicked, this,
           [this] { runner_.run([this] { s_.engine.PopulateFolderGrid(); }); });
+  unigrid_->setMouseTracking(true);
+  connect(unigrid_, &QAbstractItemView::entered, this, [this](const QModelIndex& index) {
+    if (runner_.busy()) return;
+    s_.engine.previewRow(unigrid_->gridModel().gridRow(index.row()));
+    showPreview();
+  });
+  for (QWidget* area : {static_cast<QWidget*>(list3_->viewport()), loadFrame_}) {
+    area->setMouseTracking(true);
+    area->installEventFilter(this);
+  }
+}
+
+bool WorldSettingsPage::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseMove && !runner_.busy()) {
+    s_.engine.resetPreview();
+    showPreview();
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void WorldSettingsPage::showPreview() {
+  showText(*myLabel_, s_.state.MyLabel);
+  showText(*text9_, s_.state.Text9);
+  myImage_->showPicture(s_.state.MyImage);
 }
 
 void WorldSettingsPage::clickUnigrid(int row, int col) {
@@ -106,9 +135,7 @@ void WorldSettingsPage::refresh() {
   showText(*label6_, state.Label6);
   showText(*label8_, state.Label8);
   label8_->setVisible(state.Label8Visible);
-  showText(*myLabel_, state.MyLabel);
-  showText(*text9_, state.Text9);
-  myImage_->showPicture(state.MyImage);
+  showPreview();
 }
 
 }  // namespace kvo::ui

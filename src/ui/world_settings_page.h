@@ -27,7 +27,11 @@ class WorldSettingsPage final : public QWidget {
   // Shows the current core state.
   void refresh();
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  void showPreview();
   QWidget* buildLoadFrame();
   QWidget* buildFilterColumn();
   QWidget* buildPreviewColumn();
@@ -41,6 +45,7 @@ class WorldSettingsPage final : public QWidget {
   QLabel* label6_ = nullptr;
   QLabel* label8_ = nullptr;
   ClickableLabel* label33_ = nullptr;
+  QWidget* loadFrame_ = nullptr;
   QLabel* myLabel_ = nullptr;
   QPlainTextEdit* text9_ = nullptr;
   PictureBox* myImage_ = nullptr;

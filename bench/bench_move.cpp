@@ -1,0 +1,188 @@
+// Loading and unloading a large mod folder, against cp and rm on the same files, and the
+// unload against looking every name up with a listing of its own.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include <unistd.h>
+
+#include "app/selector.h"
+#include "demo_game.h"
+#include "platform/file_ops.h"
+#include "platform/listing.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+class QuietShell final : public kvo::Shell {
+ public:
+  void message(std::string_view text, kvo::Icon, std::string_view) override {
+    last = std::string(text);
+  }
+  bool ask(std::string_view, std::string_view) override { return false; }
+  void setCaption(std::string_view) override {}
+  void progress(int, int) override {}
+  std::string clipboardText() override { return {}; }
+  void setClipboardText(std::string_view) override {}
+  bool startProgram(const fs::path&, const fs::path&, std::string&) override { return false; }
+  void minimise() override {}
+  void quit() override {}
+  std::string last;
+};
+
+constexpr int kModFiles = 2000;
+
+// A folder for the benchmark's game folders, removed with everything in it at exit.
+struct BenchRoot {
+  BenchRoot() : dir(fs::temp_directory_path() / ("kvo-bench-move-" + std::to_string(::getpid()))) {
+    fs::create_directories(dir);
+  }
+  ~BenchRoot() {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+  fs::path dir;
+};
+
+const fs::path& benchRoot() {
+  static const BenchRoot root;
+  return root.dir;
+}
+
+void writeBytes(const fs::path& file, std::size_t size, char fill) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  const std::string bytes(size, fill);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string fileName(int i) {
+  return "load" + std::to_string(10000 + i) + ".dat";
+}
+
+// A demo game folder with `gameFiles` extra loose files and a mod folder "Z-Bench" of
+// 2,000 files of `fileSize` bytes.
+fs::path makeGame(const std::string& name, int gameFiles, std::size_t fileSize) {
+  const auto game = benchRoot() / name;
+  kvo::demo::DemoOptions options;
+  options.bulkGameFiles = gameFiles;
+  if (kvo::demo::writeDemoGameFolder(game, options)) std::abort();
+  const auto mod = game / "KVO128" / "Z-Bench";
+  fs::create_directories(mod);
+  for (int i = 0; i < kModFiles; ++i) writeBytes(mod / fileName(i), fileSize, char('a' + i % 26));
+  return game;
+}
+
+void run(const std::string& command) {
+  if (std::system(command.c_str()) != 0) std::abort();
+}
+
+void removeCopies(const fs::path& game) {
+  for (int i = 0; i < kModFiles; ++i) fs::remove(game / fileName(i));
+}
+
+void copyIn(const fs::path& game) {
+  run("cp '" + game.string() + "/KVO128/Z-Bench/'* '" + game.string() + "/'");
+}
+
+struct Started {
+  explicit Started(const fs::path& game) : selector(shell) {
+    if (selector.startUp(game) != kvo::StartupOutcome::Ready) std::abort();
+  }
+  QuietShell shell;
+  kvo::Selector selector;
+};
+
+const fs::path& copyGame() {
+  static const fs::path game = makeGame("copy", 0, 64 * 1024);
+  return game;
+}
+
+void BM_MoveIn2000x64KiB(benchmark::State& state) {
+  const auto& game = copyGame();
+  Started started(game);
+  for (auto _ : state) {
+    state.PauseTiming();
+    removeCopies(game);
+    state.ResumeTiming();
+    if (!started.selector.engine.MoveIn(game / "KVO128" / "Z-Bench")) std::abort();
+  }
+  removeCopies(game);
+}
+BENCHMARK(BM_MoveIn2000x64KiB)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+void BM_Cp2000x64KiB(benchmark::State& state) {
+  const auto& game = copyGame();
+  for (auto _ : state) {
+    state.PauseTiming();
+    removeCopies(game);
+    state.ResumeTiming();
+    copyIn(game);
+  }
+  removeCopies(game);
+}
+BENCHMARK(BM_Cp2000x64KiB)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+void BM_MoveOut2000x64KiB(benchmark::State& state) {
+  const auto& game = copyGame();
+  Started started(game);
+  for (auto _ : state) {
+    state.PauseTiming();
+    copyIn(game);
+    state.ResumeTiming();
+    if (!started.selector.engine.MoveOut(game / "KVO128" / "Z-Bench")) std::abort();
+  }
+}
+BENCHMARK(BM_MoveOut2000x64KiB)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+void BM_Rm2000x64KiB(benchmark::State& state) {
+  const auto& game = copyGame();
+  for (auto _ : state) {
+    state.PauseTiming();
+    copyIn(game);
+    state.ResumeTiming();
+    run("rm -f '" + game.string() + "/'load1*.dat");
+  }
+}
+BENCHMARK(BM_Rm2000x64KiB)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+const fs::path& bigGame() {
+  static const fs::path game = makeGame("big", 20000, 256);
+  return game;
+}
+
+// Unloading 2,000 files from a game folder of 20,000: one listing per target folder.
+void BM_MoveOutFrom20000(benchmark::State& state) {
+  const auto& game = bigGame();
+  Started started(game);
+  for (auto _ : state) {
+    state.PauseTiming();
+    copyIn(game);
+    state.ResumeTiming();
+    if (!started.selector.engine.MoveOut(game / "KVO128" / "Z-Bench")) std::abort();
+  }
+}
+BENCHMARK(BM_MoveOutFrom20000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+// The same unload the way the old file list did it: the game folder listed again, with the
+// name as its pattern, for every file of the mod folder.
+void BM_ListingPerFileFrom20000(benchmark::State& state) {
+  const auto& game = bigGame();
+  for (auto _ : state) {
+    state.PauseTiming();
+    copyIn(game);
+    state.ResumeTiming();
+    for (const auto& name : kvo::listFiles(game / "KVO128" / "Z-Bench", "*.*")) {
+      const auto found = kvo::listFiles(game, name);
+      if (found.size() == 1) kvo::deleteFile(game / found.front());
+    }
+  }
+}
+BENCHMARK(BM_ListingPerFileFrom20000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+}  // namespace
+
+BENCHMARK_MAIN();
