@@ -29,3 +29,6 @@ if [[ $(id -u) -eq 0 ]] && id nobody >/dev/null 2>&1; then
     KVO_DEMO_BINARY="$scratch/kvo-demo" ./kvo_core_tests --gtest_brief=1)
   rm -rf "$scratch"
 fi
+
+echo "=== Windows build and tests under Wine"
+scripts/run-windows-tests.sh

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/listing.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -58,12 +60,14 @@ std::error_code deleteFile(const fs::path& path) {
   if (!fs::exists(status)) return {};
   if (fs::is_directory(status)) return std::make_error_code(std::errc::is_a_directory);
 #ifdef _WIN32
-  if (!DeleteFileW(path.c_str())) {
-    const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
-    return std::error_code(static_cast<int>(error), std::system_category());
-  }
-  return {};
+  if (DeleteFileW(path.c_str())) return {};
+  DWORD error = GetLastError();
+  // Windows refuses to delete a read-only file where Linux only asks for a writable folder;
+  // the selector deletes what it copied in, whatever flags the file has picked up since.
+  if (error == ERROR_ACCESS_DENIED && !makeNormal(path) && DeleteFileW(path.c_str())) return {};
+  if (error == ERROR_ACCESS_DENIED) error = GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
+  return std::error_code(static_cast<int>(error), std::system_category());
 #else
   if (std::remove(path.c_str()) != 0) {
     const int error = errno;
@@ -140,21 +144,7 @@ std::string describeFailure(std::string_view action, const fs::path& file,
 }
 
 std::string displayPath(const fs::path& path) {
-#ifdef _WIN32
-  fs::path preferred = path;
-  preferred.make_preferred();
-  const std::wstring wide = preferred.wstring();
-  if (wide.empty()) return {};
-  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return {};
-  std::string text(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size,
-                      nullptr, nullptr);
-  return text;
-#else
-  return path.string();
-#endif
+  return pathToText(fs::path(path).make_preferred());
 }
 
 }  // namespace kvo

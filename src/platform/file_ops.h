@@ -10,7 +10,7 @@ namespace kvo {
 // target would refuse the copy). The copy gets normal attributes.
 std::error_code copyFileOver(const std::filesystem::path& from, const std::filesystem::path& to);
 
-// Deletes a file; a file that is not there is not an error.
+// Deletes a file, a read-only one too; a file that is not there is not an error.
 std::error_code deleteFile(const std::filesystem::path& path);
 
 // Renames a file or folder; fails when the target exists.

@@ -196,6 +196,24 @@ std::string toUpperAscii(std::string_view text) {
   return upper;
 }
 
+#ifdef _WIN32
+// Windows itself ignores case; asking it gives the entry's real spelling, which a rewrite
+// must keep (EAW.INI stays EAW.INI). A match through an 8.3 short name does not count.
+std::optional<fs::path> findNoCase(const fs::path& dir, std::string_view name) {
+  if (name.empty() || name.find_first_of("*?") != std::string_view::npos) return std::nullopt;
+  const fs::path asked = nameToPath(name);
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = FindFirstFileW((dir / asked).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+  FindClose(search);
+  const std::wstring& wanted = asked.native();
+  if (CompareStringOrdinal(found.cFileName, -1, wanted.c_str(), static_cast<int>(wanted.size()),
+                           TRUE) != CSTR_EQUAL) {
+    return std::nullopt;
+  }
+  return dir / found.cFileName;
+}
+#else
 std::optional<fs::path> findNoCase(const fs::path& dir, std::string_view name) {
   if (name.empty()) return std::nullopt;
   std::error_code ec;
@@ -205,6 +223,7 @@ std::optional<fs::path> findNoCase(const fs::path& dir, std::string_view name) {
   if (auto found = index.find(name)) return dir / nameToPath(*found);
   return std::nullopt;
 }
+#endif
 
 fs::path resolveNoCase(const fs::path& dir, std::string_view name) {
   if (auto found = findNoCase(dir, name)) return *found;
@@ -244,6 +263,23 @@ fs::path nameToPath(std::string_view name) {
   return fs::path(wide);
 #else
   return fs::path(std::string(name));
+#endif
+}
+
+std::string pathToText(const fs::path& path) {
+#ifdef _WIN32
+  const std::wstring& wide = path.native();
+  if (wide.empty()) return {};
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                       nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) {
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size,
+                        nullptr, nullptr);
+  }
+  return text;
+#else
+  return path.string();
 #endif
 }
 

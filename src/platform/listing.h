@@ -66,9 +66,14 @@ class FolderIndex final {
   std::vector<std::pair<std::string, std::string>> byUpperName_;  // sorted by first
 };
 
-// A bare 8-bit name (as the listings give it) as a path component: the bytes themselves on
-// Linux, the system's 8-bit code page converted on Windows.
+// A bare 8-bit name (as the listings give it), or a whole path held as 8-bit text, as a
+// path: the bytes themselves on Linux, the system's 8-bit code page converted on Windows.
 std::filesystem::path nameToPath(std::string_view name);
+
+// A path as 8-bit text in the same encoding, the inverse of nameToPath. Grid cells and labels
+// hold paths this way; path::string() would not do, since MinGW's gives UTF-8 and its
+// path(std::string) reads Latin-1, so a non-ASCII folder would not survive the round trip.
+std::string pathToText(const std::filesystem::path& path);
 
 // True when `path` is a regular file (or a folder), following symbolic links.
 bool fileExists(const std::filesystem::path& path);

@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/selector.h"
+#include "platform/file_ops.h"
+#include "platform/listing.h"
+#include "platform/text_file.h"
+#include "support/test_support.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace kvo {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+// "T-Österreich" and "T-Šibenik" in Windows-1252, as the game's 8-bit files spell them. The
+// Š lies where Windows-1252 and Latin-1 differ, which a stray Latin-1 conversion gets wrong.
+const std::string kAustria = "T-\xD6sterreich";
+const std::string kSibenik = "T-\x8Aibenik";
+
+class GameFolder {
+ public:
+  explicit GameFolder(const fs::path& game) : game_(game) {
+    writeFile(game / "KVO128" / "kvo.ini", "Terrain Sets: T\r\n");
+    writeFile(game / "KVO128" / "T-Burma" / "burma.ter", "b");
+  }
+  // Starts a selector on the folder, as the program does at each start.
+  Selector& start() {
+    selector_.reset();  // one instance at a time, or the second would be refused
+    selector_ = std::make_unique<Selector>(shell_);
+    EXPECT_EQ(selector_->startUp(game_), StartupOutcome::Ready);
+    return *selector_;
+  }
+  void click(std::string_view name) {
+    auto& grid = selector_->state.Unigrid;
+    grid.row = grid.findRow(1, name);
+    ASSERT_GT(grid.row, 0) << name;
+    selector_->engine.Unigrid_Click();
+  }
+  bool marked(std::string_view name) {
+    const auto& grid = selector_->state.Unigrid;
+    const int row = grid.findRow(1, name);
+    return row > 0 && grid.text(row, 2) == "S";
+  }
+  void stop() { selector_.reset(); }
+  const test::RecordingShell& shell() const { return shell_; }
+
+ private:
+  fs::path game_;
+  test::RecordingShell shell_;
+  std::unique_ptr<Selector> selector_;
+};
+
+TEST(CodePageNames, NonAsciiModFolderIsListedRecordedAndFoundAgain) {
+  for (const auto& name : {kAustria, kSibenik}) {
+    if (pathToText(nameToPath(name)) != name) GTEST_SKIP() << "the system code page lacks Ö or Š";
+  }
+  TempDir temp;
+  const fs::path game = temp / "EAW";
+  const fs::path austria = game / "KVO128" / nameToPath(kAustria);
+  writeFile(austria / "alps.ter", "alps");
+  writeFile(game / "KVO128" / nameToPath(kSibenik) / "coast.ter", "coast");
+#ifdef _WIN32
+  if (GetACP() == 1252) {
+    EXPECT_EQ(austria.filename().wstring(), L"T-\u00D6sterreich");
+  }
+#endif
+  GameFolder folder(game);
+  EXPECT_EQ(listFolders(game / "KVO128"),
+            (std::vector<std::string>{"T-Burma", kSibenik, kAustria}));
+  EXPECT_EQ(findNoCase(game / "KVO128", "t-\xD6STERREICH"), austria);
+
+  folder.start();
+  folder.click("T-Burma");
+  folder.click(kAustria);
+  EXPECT_TRUE(folder.marked(kAustria));
+  EXPECT_FALSE(folder.marked("T-Burma")) << "one terrain at a time";
+  EXPECT_EQ(readFile(game / "alps.ter"), "alps");
+  EXPECT_FALSE(fs::exists(game / "burma.ter"));
+  EXPECT_EQ(readFile(game / "KVO128" / "FoldersLoaded.txt").substr(0, kAustria.size() + 2),
+            kAustria + "\r\n")
+      << "the record holds the 8-bit name";
+  EXPECT_TRUE(folder.shell().messages.empty());
+
+  auto& again = folder.start();
+  EXPECT_TRUE(folder.marked(kAustria));
+  EXPECT_NE(again.state.Label8.find(kAustria), std::string::npos);
+  folder.click(kSibenik);
+  EXPECT_FALSE(fs::exists(game / "alps.ter")) << "the next start can unload it again";
+  EXPECT_EQ(readFile(game / "coast.ter"), "coast");
+  EXPECT_EQ(readFile(game / "KVO128" / "FoldersLoaded.txt").substr(0, kSibenik.size() + 2),
+            kSibenik + "\r\n");
+}
+
+#ifdef _WIN32
+DWORD attributesOf(const fs::path& path) {
+  return GetFileAttributesW(path.c_str());
+}
+
+constexpr DWORD kStubborn = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                            FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
+bool runningUnderWine() {
+  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// Wine reports every file as ready for archiving whatever was set, so only Windows can show
+// that flag cleared.
+const DWORD kCleared = runningUnderWine() ? kStubborn & ~DWORD{FILE_ATTRIBUTE_ARCHIVE} : kStubborn;
+
+TEST(WindowsAttributes, MakeNormalCopyAndDeleteGetPastEveryFlag) {
+  TempDir dir;
+  writeFile(dir / "gunsight.bmp", "old");
+  writeFile(dir / "source.bmp", "new");
+  ASSERT_TRUE(SetFileAttributesW((dir / "gunsight.bmp").c_str(), kStubborn));
+  ASSERT_TRUE(SetFileAttributesW((dir / "source.bmp").c_str(), FILE_ATTRIBUTE_READONLY));
+
+  EXPECT_FALSE(copyFileOver(dir / "source.bmp", dir / "gunsight.bmp"));
+  EXPECT_EQ(readFile(dir / "gunsight.bmp"), "new");
+  EXPECT_EQ(attributesOf(dir / "gunsight.bmp") & kCleared, 0u) << "the copy is left normal";
+
+  ASSERT_TRUE(SetFileAttributesW((dir / "gunsight.bmp").c_str(), kStubborn));
+  EXPECT_FALSE(makeNormal(dir / "gunsight.bmp"));
+  EXPECT_EQ(attributesOf(dir / "gunsight.bmp") & kCleared, 0u);
+
+  ASSERT_TRUE(SetFileAttributesW((dir / "gunsight.bmp").c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(deleteFile(dir / "gunsight.bmp"));
+  EXPECT_FALSE(fs::exists(dir / "gunsight.bmp"));
+  EXPECT_FALSE(deleteFile(dir / "gunsight.bmp")) << "a file already gone is no failure";
+}
+
+TEST(WindowsAttributes, HiddenAndSystemFilesStayOutOfFileListings) {
+  TempDir dir;
+  for (const char* name : {"shown.ter", "hidden.ter", "system.ter"}) writeFile(dir / name, "x");
+  ASSERT_TRUE(SetFileAttributesW((dir / "hidden.ter").c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(SetFileAttributesW((dir / "system.ter").c_str(), FILE_ATTRIBUTE_SYSTEM));
+  EXPECT_EQ(listFiles(dir.path(), "*.ter"), std::vector<std::string>{"shown.ter"});
+  EXPECT_EQ(findNoCase(dir.path(), "HIDDEN.TER"), dir / "hidden.ter") << "lookups still see it";
+}
+
+TEST(WindowsPaths, NamesOutsideTheCodePageAreLeftOutOfListings) {
+  TempDir dir;
+  fs::create_directory(dir.path() / L"T-日本");  // no 8-bit file could name it
+  fs::create_directory(dir.path() / L"T-Burma");
+  EXPECT_EQ(listFolders(dir.path()), std::vector<std::string>{"T-Burma"});
+}
+
+TEST(WindowsPaths, DoubledSeparatorsStillReachTheFile) {
+  TempDir dir;
+  writeFile(dir / "KVO128" / "kvo.ini", "Terrain Sets: T\r\n");
+  const std::string doubled = pathToText(dir.path()) + "\\\\KVO128\\\\";
+  EXPECT_TRUE(folderExists(nameToPath(doubled)));
+  EXPECT_TRUE(fileExists(nameToPath(doubled + "kvo.ini")));
+  EXPECT_EQ(listFiles(nameToPath(doubled), "*.ini"), std::vector<std::string>{"kvo.ini"});
+  std::error_code ec;
+  EXPECT_EQ(readTextLines(nameToPath(doubled + "kvo.ini"), ec),
+            std::vector<std::string>{"Terrain Sets: T"});
+}
+
+// A drive root for the game folder: KVO_TEST_DRIVE_ROOT when the test script made one (Wine
+// maps drive letters through its prefix, not through DefineDosDevice), else a free letter
+// mapped onto a temporary folder as "subst" does. Empty when neither works.
+class DriveRoot final {
+ public:
+  DriveRoot() {
+    if (const wchar_t* given = _wgetenv(L"KVO_TEST_DRIVE_ROOT"); given != nullptr && *given) {
+      root_ = given;
+      return;
+    }
+    writeFile(temp_ / "marker", "m");
+    for (wchar_t letter = L'Z'; letter >= L'K' && mapped_.empty(); --letter) {
+      const std::wstring drive{letter, L':'};
+      if (GetDriveTypeW((drive + L"\\").c_str()) != DRIVE_NO_ROOT_DIR) continue;
+      if (!DefineDosDeviceW(0, drive.c_str(), temp_.path().c_str())) continue;
+      mapped_ = drive;
+      if (fileExists(fs::path(drive + L"\\marker"))) root_ = drive + L"\\";
+    }
+    if (!root_.empty()) fs::remove(root_ / "marker");
+  }
+  ~DriveRoot() {
+    std::error_code ec;
+    if (!root_.empty()) {
+      for (const auto& entry : fs::directory_iterator(root_, ec)) fs::remove_all(entry.path(), ec);
+    }
+    if (!mapped_.empty()) DefineDosDeviceW(DDD_REMOVE_DEFINITION, mapped_.c_str(), nullptr);
+  }
+  DriveRoot(const DriveRoot&) = delete;
+  DriveRoot& operator=(const DriveRoot&) = delete;
+  const fs::path& root() const { return root_; }
+
+ private:
+  TempDir temp_;
+  std::wstring mapped_;
+  fs::path root_;
+};
+
+TEST(WindowsPaths, GameFolderOnADriveRootLoadsAndRecords) {
+  DriveRoot drive;
+  if (drive.root().empty()) GTEST_SKIP() << "no drive letter could be mapped here";
+  const fs::path& root = drive.root();
+  ASSERT_EQ(root.native().size(), 3u) << "a root such as X:\\";
+  GameFolder folder(root);
+  auto& selector = folder.start();
+  EXPECT_EQ(selector.state.Label1, pathToText(root)) << "the root keeps its one \\";
+  EXPECT_TRUE(fs::is_directory(root / "KVO128" / "Autoscripts"));
+  folder.click("T-Burma");
+  EXPECT_EQ(readFile(root / "burma.ter"), "b");
+  EXPECT_EQ(readFile(root / "KVO128" / "FoldersLoaded.txt").substr(0, 9), "T-Burma\r\n");
+  EXPECT_TRUE(folder.shell().messages.empty());
+  folder.start();
+  EXPECT_TRUE(folder.marked("T-Burma"));
+  folder.stop();
+}
+#endif
+
+}  // namespace
+}  // namespace kvo
