@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "platform/listing.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -17,7 +18,7 @@ CliArguments parseCliArguments(const std::vector<std::string>& args, const fs::p
         parsed.usageError = "--game-dir needs a folder";
         return parsed;
       }
-      parsed.gameDir = args[++i];
+      parsed.gameDir = nameToPath(args[++i]);
     } else if (arg == "--include-flt") {
       parsed.includeFlt = true;
     } else if (arg == "--help") {

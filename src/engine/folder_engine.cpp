@@ -46,7 +46,7 @@ void FolderEngine::fillFolderGrid(const std::vector<std::string>& categoryLines,
     const auto code = categoryCodeOfLine(line);
     for (const auto& name : folderNames) {
       if (isReservedFolder(name) || firstChar(name) != code) continue;
-      grid.addRow((s_.state.SelectorDir / nameToPath(name)).string() + "\t" + name);
+      grid.addRow(pathToText(s_.state.SelectorDir / nameToPath(name)) + "\t" + name);
     }
   }
   grid.setColWidth(0, 0);

@@ -98,7 +98,7 @@ std::string undoCopies(const std::vector<CopyStep>& plan, std::size_t copied) {
 bool FolderEngine::MoveIn(const fs::path& modFolder, std::string_view swappedOut) {
   auto& st = s_.state;
   if (modFolder == st.GameDir || !st.GridReady) return true;
-  const auto folderName = modFolder.filename().string();
+  const auto folderName = pathToText(modFolder.filename());
   std::string problem;
   const auto plan = planLoad(modFolder, st.GameDir, problem);
   std::size_t copied = 0;

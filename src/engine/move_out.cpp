@@ -85,7 +85,7 @@ void FolderEngine::deleteCopies(const fs::path& modFolder, std::vector<std::stri
 }
 
 bool FolderEngine::MoveOut(const fs::path& modFolder) {
-  const auto folderName = modFolder.filename().string();
+  const auto folderName = pathToText(modFolder.filename());
   std::vector<std::string> problems;
   if (isCareerFolderName(folderName)) moveCareerSavesBack(modFolder, problems);
   if (modFolder != s_.state.GameDir) {

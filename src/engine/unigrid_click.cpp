@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::path folderOfRow(const Grid& grid, int row) {
-  return fs::path(grid.text(row, 0));
+  return nameToPath(grid.text(row, 0));
 }
 
 bool isLoaded(const Grid& grid, int row) {

@@ -34,7 +34,7 @@ void AltPlanes::GridSet(const fs::path& fmFolder) {
     }
   }
   if (planeFolders.empty()) return;
-  st.Label2 = fmFolder.string() + std::string(1, fs::path::preferred_separator);
+  st.Label2 = pathToText(fmFolder) + std::string(1, fs::path::preferred_separator);
   g1.setRows(1);
   g1.setCols(5);
   g1.clear();

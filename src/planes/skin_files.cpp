@@ -68,12 +68,12 @@ std::string skinNameProblem(std::string_view name) {
 }
 
 bool folderIgnoresCase(const fs::path& folder) {
-  std::string name = folder.filename().string();
+  std::string name = pathToText(folder.filename());
   std::string swapped = name;
   for (char& c : swapped) c = swapCase(c);
   if (swapped == name) return false;
   std::error_code ec;
-  return fs::equivalent(folder, folder.parent_path() / swapped, ec);
+  return fs::equivalent(folder, folder.parent_path() / nameToPath(swapped), ec);
 }
 
 }  // namespace kvo

@@ -21,7 +21,7 @@ void SkinPanel::buildSkinGrid() {
   const auto skinRoot = resolveNoCase(st.SelectorDir, "Skinfolder");
   for (const auto& name : listFolders(skinRoot)) {
     grid.addRow(name);
-    const auto models = listFiles(skinRoot / name, "p*.3dz");
+    const auto models = listFiles(skinRoot / nameToPath(name), "p*.3dz");
     if (!models.empty()) grid.setText(grid.rows() - 1, 2, toUpperAscii(models[0].substr(1, 4)));
   }
   grid.setColWidth(0, 5000);

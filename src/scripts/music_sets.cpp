@@ -28,7 +28,7 @@ void MusicSets::readMusicIni(std::vector<std::string>& problems) {
     }
     st.MusicSets[count++] = line;
     // The set in use has no folder of its own: its files are in the Music folder.
-    if (folderExists(st.GameDir / line)) {
+    if (folderExists(st.GameDir / nameToPath(line))) {
       st.List4.items.push_back(line);
     } else {
       st.Label11 = line;

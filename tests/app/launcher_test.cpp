@@ -37,14 +37,22 @@ std::optional<std::string> waitForFile(const fs::path& path) {
   return std::nullopt;
 }
 
+void setPath(const std::string& value) {
+#ifdef _WIN32
+  _putenv_s("PATH", value.c_str());
+#else
+  setenv("PATH", value.c_str(), 1);
+#endif
+}
+
 // PATH holds only a folder of our own for the life of the object.
 class ScopedPath final {
  public:
   explicit ScopedPath(const fs::path& folder)
       : old_(std::getenv("PATH") ? std::getenv("PATH") : "") {
-    setenv("PATH", folder.c_str(), 1);
+    setPath(folder.string());
   }
-  ~ScopedPath() { setenv("PATH", old_.c_str(), 1); }
+  ~ScopedPath() { setPath(old_); }
 
  private:
   std::string old_;
@@ -102,6 +110,9 @@ TEST(LaunchTest, LabelsStartTheSelectedProgramAndThenMinimiseOrQuit) {
 }
 
 TEST(LaunchTest, WindowsProgramRunsThroughWineInTheGameFolder) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows starts game programs itself; Wine and shell scripts are Linux's way";
+#endif
   test::TempDir game;
   test::TempDir bin;
   writeScript(bin / "wine", "pwd > wine-ran.txt\necho \"$1\" >> wine-ran.txt\n");
@@ -132,7 +143,9 @@ TEST(LaunchTest, ProgramThatCannotStartIsReportedAndSelectorStays) {
   ASSERT_EQ(shell.record.messages.size(), 1u);
   const auto& text = shell.record.messages[0].text;
   EXPECT_NE(text.find("eaw.exe"), std::string::npos);
+#ifndef _WIN32
   EXPECT_NE(text.find("wine"), std::string::npos);
+#endif
   EXPECT_EQ(shell.record.quitRequests, 0);
 
   std::string error;
@@ -141,6 +154,9 @@ TEST(LaunchTest, ProgramThatCannotStartIsReportedAndSelectorStays) {
 }
 
 TEST(LaunchTest, ScriptStartsDetachedInItsFolderFromRelativePaths) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows starts game programs itself; Wine and shell scripts are Linux's way";
+#endif
   test::TempDir game;
   writeScript(game / "tool", "pwd > marker.txt\n");
   const auto oldCurrent = fs::current_path();

@@ -4,10 +4,6 @@
 
 #include "support/test_support.h"
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
-
 namespace kvo {
 namespace {
 
@@ -26,19 +22,24 @@ std::string programPath(const char* variable, const char* builtIn) {
   return fromEnvironment ? fromEnvironment : builtIn;
 }
 
+// Console text ends its lines in CR LF on Windows and in LF elsewhere.
+std::string textOutput(std::string text) {
+#ifdef _WIN32
+  for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+    text.erase(at, 1);
+  }
+#endif
+  return text;
+}
+
 // Runs the kvo program as a player's shortcut would and collects what it prints.
 RunResult runKvo(const TempDir& scratch, const std::string& args) {
   const auto out = scratch / "stdout.txt";
   const auto err = scratch / "stderr.txt";
   const std::string command = "\"" + programPath("KVO_BINARY", KVO_BINARY) + "\" " + args + " >\"" +
                               out.string() + "\" 2>\"" + err.string() + "\"";
-  const int status = std::system(command.c_str());
-#ifdef _WIN32
-  const int code = status;
-#else
-  const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
-  return {code, readFile(out), readFile(err)};
+  const int code = test::runShellCommand(command);
+  return {code, textOutput(readFile(out)), textOutput(readFile(err))};
 }
 
 class CliTest : public ::testing::Test {

@@ -54,11 +54,11 @@ TEST_F(FolderGridTest, RefreshListsNewFoldersAndKeepsTheLoadedMarks) {
   click("T-Burma");
   fs::create_directories(mod("H-New Sky"));
   fs::create_directories(mod("unused"));
-  fs::create_directories(mod("?-No Category"));
+  fs::create_directories(mod("#-No Category"));
   sel().engine.PopulateFolderGrid();
   EXPECT_GT(row("H-New Sky"), 0);
   EXPECT_EQ(row("unused"), -1);
-  EXPECT_EQ(row("?-No Category"), -1);
+  EXPECT_EQ(row("#-No Category"), -1);
   EXPECT_TRUE(marked("T-Burma"));
   EXPECT_TRUE(fs::exists(game() / "burma.ter"));
   EXPECT_TRUE(st().GridReady);

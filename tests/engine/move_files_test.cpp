@@ -42,7 +42,7 @@ TEST_F(MoveFilesTest, LoadOverwritesReadOnlyCopiesAndLeavesEveryFileNormal) {
   start();
   ASSERT_TRUE(sel().engine.MoveIn(mod("O-Red Gunsight")));
   // The copy keeps the name the game folder already had.
-  EXPECT_FALSE(fs::exists(game() / "gunsight.bmp"));
+  EXPECT_FALSE(holdsEntrySpelled(game(), "gunsight.bmp"));
   EXPECT_EQ(readFile(game() / "GUNSIGHT.BMP"), modFile("O-Red Gunsight", "gunsight.bmp"));
   EXPECT_TRUE(writable(game() / "GUNSIGHT.BMP"));
   EXPECT_TRUE(writable(game() / "sight2.bmp"));

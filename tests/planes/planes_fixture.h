@@ -44,7 +44,11 @@ class PlanesTest : public ::testing::Test {
     st().Unigrid.row = st().Unigrid.findRow(1, folder);
     sel().engine.Unigrid_Click();
   }
-  bool inGame(std::string_view name) const { return std::filesystem::exists(game() / name); }
+  // Exact spelling: a file that keeps its upper-case name must not count as the lower-case one.
+  bool inGame(std::string_view name) const {
+    const auto path = game() / name;
+    return holdsEntrySpelled(path.parent_path(), path.filename().string());
+  }
   std::string record() { return readFile(selectorDir() / "FoldersLoaded.txt"); }
 
   TempDir temp_;

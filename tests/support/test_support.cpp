@@ -1,11 +1,15 @@
 #include "support/test_support.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/listing.h"
+
 #ifndef _WIN32
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -69,6 +73,32 @@ bool runningAsRoot() {
   return false;
 #else
   return geteuid() == 0;
+#endif
+}
+
+const char* whyModesCannotFail() {
+#ifdef _WIN32
+  return "Windows has no file or folder modes to close";
+#else
+  return runningAsRoot() ? "root ignores file and folder modes" : nullptr;
+#endif
+}
+
+bool holdsEntrySpelled(const fs::path& dir, std::string_view name) {
+  std::error_code ec;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    if (pathToText(it->path().filename()) == name) return true;
+  }
+  return false;
+}
+
+int runShellCommand(const std::string& commandLine) {
+#ifdef _WIN32
+  // cmd.exe drops the first and the last quote of the line, so it gets a pair of its own.
+  return std::system(("\"" + commandLine + "\"").c_str());
+#else
+  const int status = std::system(commandLine.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
 }
 

@@ -36,6 +36,18 @@ Tree snapshot(const std::filesystem::path& root);
 // tests of permission failures skip themselves then and run in the unprivileged pass.
 bool runningAsRoot();
 
+// Why file and folder modes cannot stage a permission failure here, or nullptr when they can:
+// root ignores them, and Windows has none (a read-only folder still takes new files).
+const char* whyModesCannotFail();
+
+// True when `dir` holds an entry spelled exactly `name`. fs::exists cannot tell on Windows,
+// whose file names ignore case.
+bool holdsEntrySpelled(const std::filesystem::path& dir, std::string_view name);
+
+// Runs a command line through the system's shell; the program's exit code, or -1 when it
+// did not exit normally.
+int runShellCommand(const std::string& commandLine);
+
 // A Shell that records what the core shows to the player.
 class RecordingShell final : public Shell {
  public:

@@ -340,14 +340,14 @@ TEST(DemoProgram, WritesTheLibraryFolderAndRefusesANonEmptyFolder) {
   ASSERT_FALSE(writeDemoGameFolder(viaLibrary.path()));
   const std::string command =
       std::string("\"") + KVO_DEMO_BINARY + "\" \"" + viaProgram.path().string() + "\"";
-  ASSERT_EQ(std::system(command.c_str()), 0);
+  ASSERT_EQ(test::runShellCommand(command), 0);
   EXPECT_EQ(test::snapshot(viaProgram.path()), test::snapshot(viaLibrary.path()));
 
   TempDir occupied;
   test::writeFile(occupied / "keep.txt", "mine");
   const std::string refused =
       std::string("\"") + KVO_DEMO_BINARY + "\" \"" + occupied.path().string() + "\"";
-  EXPECT_NE(std::system(refused.c_str()), 0);
+  EXPECT_NE(test::runShellCommand(refused), 0);
   EXPECT_EQ(test::snapshot(occupied.path()).size(), 1U);
 }
 
