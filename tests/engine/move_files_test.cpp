@@ -2,7 +2,6 @@
 #include <filesystem>
 
 #include "engine/folder_engine.h"
-#include "engine/mod_files.h"
 #include "engine_fixture.h"
 
 namespace kvo::test {
@@ -81,22 +80,6 @@ TEST_F(MoveFilesTest, LongFileWorkShowsProgressAndPutsTheCaptionBack) {
   EXPECT_EQ(captions.back(), "KVO 1.0");
   EXPECT_EQ(st().caption, "KVO 1.0");
   EXPECT_GT(shell.progressCalls, 4);
-}
-
-TEST_F(MoveFilesTest, NothingIsCopiedWhileTheGridIsBeingFilled) {
-  start();
-  const auto before = tree();
-  st().GridReady = false;
-  EXPECT_TRUE(sel().engine.MoveIn(mod("T-Burma")));
-  EXPECT_TRUE(sel().engine.MoveIn(game()));
-  EXPECT_EQ(tree(), before);
-}
-
-TEST(ModFilesTest, CareerFoldersAreKnownByTheirOwnName) {
-  EXPECT_TRUE(isCareerFolderName("C-Career42"));
-  EXPECT_TRUE(isCareerFolderName("C Career43"));
-  EXPECT_FALSE(isCareerFolderName("CX-Special"));
-  EXPECT_FALSE(isCareerFolderName("c-lower"));
 }
 
 }  // namespace
