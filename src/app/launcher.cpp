@@ -44,8 +44,7 @@ void Launcher::Frame9_MouseMove() {
 }
 
 void Launcher::LoadFrame_MouseMove() {
-  s_.state.MyLabel.clear();
-  s_.state.MyImage = s_.state.BackgroundPicture;
+  s_.engine.resetPreview();
 }
 
 void Launcher::Label20_Click(int index) {

@@ -73,8 +73,10 @@ QWidget* MainWindow::buildButtons() {
           [this] { runner_->run([this] { s_.reset.Command1_Click(); }); });
   connect(delMsn, &QPushButton::clicked, this,
           [this] { runner_->run([this] { s_.reset.delmsn_Click(); }); });
-  connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
-  connect(minimise, &QPushButton::clicked, this, &QWidget::showMinimized);
+  connect(exitButton, &QPushButton::clicked, this,
+          [this] { runner_->run([this] { s_.launcher.Command3_Click(); }); });
+  connect(minimise, &QPushButton::clicked, this,
+          [this] { runner_->run([this] { s_.launcher.Command8_Click(); }); });
   return row;
 }
 

@@ -1,5 +1,7 @@
 #include "ui/planes_skins_page.h"
 
+#include <QEvent>
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -16,6 +18,7 @@
 #include "app/selector.h"
 #include "ui/clickable_label.h"
 #include "ui/core_runner.h"
+#include "ui/grid_model.h"
 #include "ui/grid_view.h"
 #include "ui/named.h"
 #include "ui/picture_box.h"
@@ -38,6 +41,7 @@ PlanesSkinsPage::PlanesSkinsPage(kvo::Selector& selector, CoreRunner& runner, QW
 
 QWidget* PlanesSkinsPage::buildSkinFrame() {
   auto* frame9 = named<QGroupBox>(QStringLiteral("Frame9"), QStringLiteral("Skins"));
+  frame9_ = frame9;
   auto* layout = new QGridLayout(frame9);
   list1_ = named<QListWidget>(QStringLiteral("List1"));
   list1_->setMaximumWidth(90);
@@ -93,8 +97,10 @@ QWidget* PlanesSkinsPage::buildPlaneFrame() {
   layout->addWidget(
       named<QLabel>(QStringLiteral("Label23"), QStringLiteral("Single-click to select")));
   auto* headings = new QHBoxLayout;
-  headings->addWidget(new ClickableLabel(QStringLiteral("Slot"), QStringLiteral("Label20_0")));
-  headings->addWidget(new ClickableLabel(QStringLiteral("Name"), QStringLiteral("Label20_3")));
+  label20_ = {new ClickableLabel(QStringLiteral("Slot"), QStringLiteral("Label20_0")),
+              new ClickableLabel(QStringLiteral("Name"), QStringLiteral("Label20_3"))};
+  headings->addWidget(label20_[0]);
+  headings->addWidget(label20_[1]);
   layout->addLayout(headings);
   g1_ = new GridView(s_.state.G1, QStringLiteral("G1"));
   layout->addWidget(g1_, 1);
@@ -144,8 +150,30 @@ void PlanesSkinsPage::connectHandlers() {
   connect(g1_, &GridView::cellClicked, this, &PlanesSkinsPage::clickG1);
   connect(g1_, &GridView::enterPressed, this, &PlanesSkinsPage::clickG1);
   connect(check5_, &QCheckBox::toggled, this, [this](bool on) { s_.state.Check5 = on; });
+  for (int i : {0, 1}) {
+    const int column = i == 0 ? 0 : 3;
+    connect(label20_[static_cast<std::size_t>(i)], &ClickableLabel::clicked, this,
+            [this, column] { runner_.run([this, column] { s_.launcher.Label20_Click(column); }); });
+  }
+  sk1_->setMouseTracking(true);
+  connect(sk1_, &QAbstractItemView::entered, this, [this](const QModelIndex& index) {
+    if (runner_.busy()) return;
+    s_.skins.SK1_MouseMove(sk1_->gridModel().gridRow(index.row()));
+    refresh();
+  });
+  frame9_->setMouseTracking(true);
+  frame9_->installEventFilter(this);
   connect(text3_, &QLineEdit::textEdited, this,
           [this](const QString& text) { s_.state.Text3 = toStdString(text); });
+}
+
+bool PlanesSkinsPage::eventFilter(QObject* watched, QEvent* event) {
+  // Leaving the skin grid for the frame around it takes the skin preview away.
+  if (watched == frame9_ && event->type() == QEvent::MouseMove && !runner_.busy()) {
+    s_.launcher.Frame9_MouseMove();
+    image2_->showPicture(s_.state.Image2);
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void PlanesSkinsPage::clickG1(int row, int col) {

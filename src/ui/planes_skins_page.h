@@ -41,6 +41,7 @@ class PlanesSkinsPage final : public QWidget {
   QWidget* buildFuelBox();
   void connectHandlers();
   void clickG1(int row, int col);
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
   kvo::Selector& s_;
   CoreRunner& runner_;
@@ -56,6 +57,8 @@ class PlanesSkinsPage final : public QWidget {
   QLabel* label2_ = nullptr;
   ClickableLabel* label39_ = nullptr;
   QGroupBox* frame6_ = nullptr;
+  QGroupBox* frame9_ = nullptr;
+  std::array<ClickableLabel*, 2> label20_{};  // "Slot" over column 0, "Name" over column 3
   std::array<QRadioButton*, 6> option1_{};
   GridView* g1_ = nullptr;
   QLabel* label26_ = nullptr;

@@ -12,10 +12,15 @@
 namespace kvo::ui {
 
 QString toQString(std::string_view text) {
+#ifdef _WIN32
+  // The core holds names and file text in the system's 8-bit code page, as the game does.
+  return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+#else
   QStringDecoder utf8(QStringDecoder::Utf8);
   QString decoded = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
   if (!utf8.hasError()) return decoded;
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+#endif
 }
 
 QString pathToQString(const std::filesystem::path& path) {
@@ -23,7 +28,11 @@ QString pathToQString(const std::filesystem::path& path) {
 }
 
 std::string toStdString(const QString& text) {
+#ifdef _WIN32
+  return text.toLocal8Bit().toStdString();
+#else
   return text.toStdString();
+#endif
 }
 
 void showText(QLabel& label, std::string_view text) {

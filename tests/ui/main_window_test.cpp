@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QPushButton>
@@ -8,10 +9,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include "app/selector.h"
 #include "demo_game.h"
+#include "ui/clickable_label.h"
 #include "ui/core_runner.h"
 #include "ui/grid_model.h"
 #include "ui/grid_view.h"
@@ -32,6 +35,7 @@ class MainWindowTest final : public QObject {
   void clickLoadsAndEnterUnloadsAFolder();
   void categoryFilterHidesOtherCategories();
   void gridsRefuseClicksWhileAnOperationRuns();
+  void flightModelWithPlanesShowsTheAlternativePlanes();
   void everyTabRendersToAScreenshot();
 
  private:
@@ -170,6 +174,49 @@ void MainWindowTest::gridsRefuseClicksWhileAnOperationRuns() {
   QVERIFY(!nestedAccepted);
   QVERIFY(unigrid().isEnabled());
   QVERIFY(window_->findChild<GridView*>(QStringLiteral("SK1"))->isEnabled());
+}
+
+// Gives the plane record file in `planeFolder` another aircraft name (its first line).
+void renamePlane(const fs::path& planeFolder, const std::string& name) {
+  for (const auto& entry : fs::directory_iterator(planeFolder)) {
+    if (entry.path().extension() != ".kvo") continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    in.close();
+    bytes.replace(0, bytes.find('\r'), name);
+    std::ofstream(entry.path(), std::ios::binary | std::ios::trunc) << bytes;
+    return;
+  }
+  QFAIL("no plane record file");
+}
+
+void MainWindowTest::flightModelWithPlanesShowsTheAlternativePlanes() {
+  showTab(QStringLiteral("World Settings"));
+  // Out of name order, so that sorting by name shows.
+  renamePlane(game_ / "KVO128/F-Alternative Planes/P-Bf 109G-10", "Yak-3");
+  const QModelIndex folder = folderIndex(QStringLiteral("F-Alternative Planes"));
+  QVERIFY(folder.isValid());
+  unigrid().scrollTo(folder);
+  QTest::mouseClick(unigrid().viewport(), Qt::LeftButton, {},
+                    unigrid().visualRect(folder).center());
+  showTab(QStringLiteral("Planes and Skins"));
+  auto* frame6 = window_->findChild<QGroupBox*>(QStringLiteral("Frame6"));
+  QVERIFY(frame6);
+  QTRY_VERIFY(frame6->isVisible());
+  QCOMPARE(frame6->title(), QStringLiteral("Alternative Planes:"));
+  auto* g1 = window_->findChild<GridView*>(QStringLiteral("G1"));
+  const QAbstractItemModel& planes = g1->gridModel();
+  QCOMPARE(planes.rowCount(), 3);
+
+  // "Name" sorts the planes by aircraft name.
+  auto* byName = window_->findChild<kvo::ui::ClickableLabel*>(QStringLiteral("Label20_3"));
+  QVERIFY(byName);
+  QTest::mouseClick(byName, Qt::LeftButton);
+  QStringList aircraft;
+  for (int row = 0; row < planes.rowCount(); ++row) {
+    aircraft << planes.index(row, 3).data().toString();
+  }
+  QCOMPARE(aircraft, (QStringList{"Mustang Mk III", "Spitfire LF Mk IXe", "Yak-3"}));
 }
 
 void MainWindowTest::everyTabRendersToAScreenshot() {
