@@ -25,17 +25,6 @@ void ensureSubfolder(const fs::path& dir, const std::vector<std::string>& existi
   }
 }
 
-std::vector<std::string> readLinesOrReport(const fs::path& file,
-                                           std::vector<std::string>& problems) {
-  std::error_code ec;
-  auto lines = readTextLines(file, ec);
-  if (!lines) {
-    problems.push_back(describeFailure("read", file, ec));
-    return {};
-  }
-  return *lines;
-}
-
 std::string joinProblems(const std::vector<std::string>& problems) {
   std::string text = "Start-up could not do everything:\r\n";
   for (const auto& problem : problems) text += "\r\n" + problem;
@@ -102,7 +91,7 @@ void Selector::readCategoryTable(std::vector<std::string>& problems) {
       problems.push_back(describeFailure("write", iniPath, ec));
     }
   }
-  auto lines = usableCategoryLines(readLinesOrReport(iniPath, problems), problems);
+  auto lines = usableCategoryLines(readTextLinesNoting(iniPath, problems), problems);
   if (lines.empty()) problems.push_back("kvo.ini holds no category, so no mod folder is shown.");
   state.CategoryCodes = {};
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -129,7 +118,7 @@ void Selector::replayLoadRecord(std::vector<std::string>& problems) {
     return;
   }
   int unmatched = 0;
-  for (const auto& line : readLinesOrReport(recordPath, problems)) {
+  for (const auto& line : readTextLinesNoting(recordPath, problems)) {
     if (line.empty()) continue;
     state.Label8 += line + "\r\n";
     state.Text2 += line + "\r\n";

@@ -9,22 +9,6 @@
 namespace kvo {
 namespace fs = std::filesystem;
 
-namespace {
-
-// Lines of a selector file; a missing file counts as empty, any other failure is noted.
-std::vector<std::string> linesOrEmpty(const fs::path& file, std::vector<std::string>& problems) {
-  if (!fileExists(file)) return {};
-  std::error_code ec;
-  auto lines = readTextLines(file, ec);
-  if (!lines) {
-    problems.push_back(describeFailure("read", file, ec));
-    return {};
-  }
-  return *lines;
-}
-
-}  // namespace
-
 void FolderEngine::PopulateFolderGrid() {
   if (busy_) return;
   Batch batch(*this);
@@ -34,10 +18,11 @@ void FolderEngine::PopulateFolderGrid() {
   std::error_code ec;
   const auto folders = listFolders(st.SelectorDir, ec);
   if (ec) problems.push_back(describeFailure("read the folder", st.SelectorDir, ec));
-  const auto iniLines = linesOrEmpty(resolveNoCase(st.SelectorDir, "kvo.ini"), problems);
+  const auto iniLines = readTextLinesNoting(resolveNoCase(st.SelectorDir, "kvo.ini"), problems);
   std::vector<std::string> ignored;
   fillFolderGrid(usableCategoryLines(iniLines, ignored), folders);
-  const auto record = linesOrEmpty(resolveNoCase(st.SelectorDir, "FoldersLoaded.txt"), problems);
+  const auto record =
+      readTextLinesNoting(resolveNoCase(st.SelectorDir, "FoldersLoaded.txt"), problems);
   for (const auto& line : record) {
     if (!line.empty()) replayFolderLine(line);
   }

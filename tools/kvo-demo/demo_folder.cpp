@@ -11,6 +11,8 @@
 
 #include "demo_game.h"
 
+#include "app/category_table.h"
+
 namespace kvo::demo {
 namespace {
 namespace fs = std::filesystem;
@@ -271,36 +273,6 @@ void writeBulk(TreeWriter& out, const DemoOptions& options) {
 }
 
 }  // namespace
-
-std::vector<std::string> defaultCategoryLines() {
-  return {"Versions of the EAW.exe: E",
-          "Non-Career Complete Sets: W",
-          "Scenarios(No FM/skin etc): s",
-          "Campaign/Career full sets: C",
-          "Singlemission/Targets: Q",
-          "Flight- and Damagemodels: F",
-          "Gunsights: O",
-          "Bases: U",
-          "Sky and Horizon Sets: H",
-          "Cloudlayers: R",
-          "Groundobject Sets: D",
-          "Tree Sets: i",
-          "Terrain Sets: T",
-          "Game Sounds(multiselection): N",
-          "Speech (multiselection): X",
-          "Mainscreens: B",
-          "Screen Sets: K",
-          "Axis skins: g",
-          "Allied skins: a",
-          "Inflight map: M",
-          "Skin Sets: S",
-          "Graphics1 (multiselection): G",
-          "Graphics2 (multiselection): Z",
-          "Land Height(eaw16.hm): L",
-          "Frontlines: J",
-          "EAW.tm: V",
-          "Convoy Files: c"};
-}
 
 FuelTable alternativePlanesFuel() {
   return shiftedFuel(250);

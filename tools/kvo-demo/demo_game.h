@@ -44,9 +44,6 @@ std::vector<std::string> demoModFolderNames();
 // Names of the demo's skin folders in KVO128\Skinfolder, without the bulk ones.
 std::vector<std::string> demoSkinFolderNames();
 
-// The 27 lines of the default category table, without line ends.
-std::vector<std::string> defaultCategoryLines();
-
 // The plane names of the demo's pnames.str: one per slot, then a few names the menus never use.
 std::vector<std::string> defaultPlaneNames();
 
