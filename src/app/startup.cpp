@@ -33,7 +33,12 @@ std::string joinProblems(const std::vector<std::string>& problems) {
 
 }  // namespace
 
-StartupOutcome Selector::startUp(const fs::path& gameDir, ScreenSize screen) {
+StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize screen) {
+  // Paths in the grids and messages stay meaningful whatever folder a launched program or
+  // a later command runs in.
+  std::error_code absoluteError;
+  fs::path gameDir = fs::absolute(requestedGameDir, absoluteError);
+  if (absoluteError) gameDir = requestedGameDir;
   lock_ = InstanceLock::acquire(gameDir);
   if (!lock_) {
     state.caption = "... duplicate instance.";
