@@ -26,7 +26,12 @@ int slotOfCell(const std::string& text) {
 void AltPlanes::GridSet(const fs::path& fmFolder) {
   auto& st = s_.state;
   auto& g1 = st.G1;
-  st.DefaultCellColour = g1.back(g1.row, g1.col);
+  // The current cell may be the painted name of an installed or unusable plane; taking that
+  // mark for the background would paint every row unloaded later as if it were loaded.
+  const Colour current = g1.back(g1.row, g1.col);
+  if (current != kLoadedGreen && current != kLoadedSkin && current != kUnusablePlane) {
+    st.DefaultCellColour = current;
+  }
   std::vector<std::string> planeFolders;
   for (const auto& name : listFolders(fmFolder)) {
     if (name.starts_with("P-") && planeFolders.size() < kMaxPlaneFolders) {
@@ -70,11 +75,16 @@ void AltPlanes::addPlaneRow(const fs::path& fmFolder, const std::string& folder)
       problem = describeFailure("read", file, ec);
     }
   }
-  g1.addRow(folder + "\t" + record.slotText + "\t" + toUpperAscii(record.artCode) + "\t" +
-            record.name);
+  // Cell by cell: a tab inside a record's text must not spill into the installed mark.
+  g1.addRow("");
+  const int row = g1.rows() - 1;
+  g1.setText(row, 0, folder);
+  g1.setText(row, 1, record.slotText);
+  g1.setText(row, 2, toUpperAscii(record.artCode));
+  g1.setText(row, 3, record.name);
   if (problem.empty()) return;
   unusable_[folder] = problem;
-  g1.setBack(g1.rows() - 1, 0, kUnusablePlane);
+  g1.setBack(row, 0, kUnusablePlane);
 }
 
 void AltPlanes::readFuelValues(const fs::path& fmFolder) {

@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "planes/alt_planes.h"
-#include "platform/listing.h"
 #include "planes_fixture.h"
+#include "platform/listing.h"
 
 namespace kvo::test {
 namespace {
@@ -108,12 +108,25 @@ TEST_F(AltPlanesTest, ASecondPlaneForTheSameSlotTakesTheMarkAndSurvivesARestart)
   EXPECT_EQ(st().G1.text(planeRow("P-Bf 109G-10"), 4), "");
 }
 
+TEST_F(AltPlanesTest, UnloadedRowsKeepTheBackgroundAfterSwappingFlightModels) {
+  fs::copy(fm() / "P-Mustang III", selectorDir() / "F-Stock Flight Model/P-Mustang III");
+  start();
+  click("F-Alternative Planes");
+  st().G1.col = 3;  // the player clicks the aircraft's name, which installing paints
+  applyPlane("P-Mustang III");
+  click("F-Stock Flight Model");
+  ASSERT_TRUE(st().Frame6Visible);
+  click("F-Stock Flight Model");
+  EXPECT_EQ(st().Unigrid.back(st().Unigrid.findRow(1, "F-Stock Flight Model"), 1), 0U);
+}
+
 TEST_F(AltPlanesTest, AFaultyPlaneRecordIsListedButCannotBeChosen) {
   const auto dir = fm() / "P-Mustang III";
   const auto kvo = dir / "p51balt.kvo";
   auto text = readFile(kvo);
   writeFile(kvo, text.substr(0, text.size() / 2));
   fs::create_directories(fm() / "P-Empty");
+  writeFile(fm() / "P-Tabbed/tab.kvo", demo::makeKvoRecord("Spit\tS", 11, "sp09", 900));
   start();
   click("F-Alternative Planes");
   const int mustang = planeRow("P-Mustang III");
@@ -123,6 +136,8 @@ TEST_F(AltPlanesTest, AFaultyPlaneRecordIsListedButCannotBeChosen) {
   EXPECT_EQ(st().G1.back(mustang, 0), kUnusablePlane);
   EXPECT_FALSE(sel().planes.unusableReason(mustang).empty());
   EXPECT_FALSE(sel().planes.unusableReason(planeRow("P-Empty")).empty());
+  EXPECT_EQ(st().G1.text(planeRow("P-Tabbed"), 3), "Spit\tS");
+  EXPECT_EQ(st().G1.text(planeRow("P-Tabbed"), 4), "");
   applyPlane("P-Mustang III");
   ASSERT_EQ(shell.messages.size(), 1U);
   EXPECT_NE(shell.messages[0].text.find("P-Mustang III"), std::string::npos);
