@@ -73,8 +73,12 @@ PlaneRecordFile readPlaneRecord(std::string_view bytes) {
     appendArtCodeCharacter(lines[line - 1], record.artCode);
   }
   readRecordBytes(lines, record);
-  if (!record.recordBytes.empty() && record.recordBytes[0] < kPlaneSlotCount) {
-    record.slot = record.recordBytes[0];
+  // The grid files a plane under the slot line's own value; a fraction, rounded here, would
+  // write the record into another slot than the one the grid lists it under.
+  const double slotValue = parseLegacyNumber(record.slotText);
+  if (!record.recordBytes.empty() && slotValue == std::floor(slotValue) && slotValue >= 0 &&
+      slotValue < kPlaneSlotCount) {
+    record.slot = static_cast<int>(slotValue);
   }
   record.problem = firstProblem(lines, record);
   return record;

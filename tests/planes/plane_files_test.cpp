@@ -69,6 +69,8 @@ TEST(PlaneRecordFile, ReadsWhatItCanOfAFaultyRecordAndRefusesToInstallIt) {
   const auto badSlot = readPlaneRecord(withLine(good, 2, "30"));
   EXPECT_FALSE(badSlot.usable());
   EXPECT_EQ(badSlot.slotText, "30");
+  // The grid lists 3.5 under no slot, while the byte would round to slot 4.
+  EXPECT_FALSE(readPlaneRecord(withLine(good, 2, "3.5")).usable());
   EXPECT_FALSE(readPlaneRecord(withLine(good, 1, "   ")).usable());
 }
 
