@@ -8,7 +8,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStringDecoder>
 #include <QVBoxLayout>
+#include <string_view>
 
 #include "app/selector.h"
 #include "ui/core_runner.h"
@@ -17,6 +19,23 @@
 #include "ui/view_sync.h"
 
 namespace kvo::ui {
+
+namespace {
+
+// The viewer shows a file that is not UTF-8 as Latin-1 (see toQString); an edit has to go back
+// the same way, or every accented character of the lines not touched would change its bytes.
+bool shownAsLatin1([[maybe_unused]] std::string_view bytes) {
+#ifdef _WIN32
+  return false;  // the system code page goes both ways already
+#else
+  QStringDecoder utf8(QStringDecoder::Utf8);
+  const QString decoded =
+      utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  return utf8.hasError();
+#endif
+}
+
+}  // namespace
 
 GeneralSettingsPage::GeneralSettingsPage(kvo::Selector& selector, CoreRunner& runner,
                                          QWidget* parent)
@@ -104,8 +123,10 @@ QWidget* GeneralSettingsPage::buildIniViewer() {
   layout->addWidget(frame21_, 1);
   // Keeps the button at the top while the viewer is hidden.
   layout->addStretch(0);
-  connect(text14_, &QPlainTextEdit::textChanged, this,
-          [this] { s_.state.Text14 = toStdString(text14_->toPlainText()); });
+  connect(text14_, &QPlainTextEdit::textChanged, this, [this] {
+    const QString typed = text14_->toPlainText();
+    s_.state.Text14 = text14Latin1_ ? typed.toLatin1().toStdString() : toStdString(typed);
+  });
   return box;
 }
 
@@ -124,6 +145,7 @@ void GeneralSettingsPage::refresh() {
   showText(*eawDirLabel_, state.EAWDirLabel);
   for (std::size_t i = 0; i < label18_.size(); ++i) showText(*label18_[i], state.Label18[i]);
   for (const SettingBox& box : boxes_) showText(*box.edit, *box.value);
+  text14Latin1_ = shownAsLatin1(state.Text14);
   showText(*text14_, state.Text14);
   frame21_->setVisible(state.Frame21Visible);
   image3_->showPicture(state.Image3);
