@@ -7,6 +7,19 @@
 namespace kvo {
 namespace fs = std::filesystem;
 
+namespace {
+
+// A skin folder that cannot be listed (gone, or not a folder any more) must not pass for an
+// empty one: the player would believe the skin was loaded or taken out.
+std::vector<std::string> skinFiles(const fs::path& folder, std::vector<std::string>& failures) {
+  std::error_code ec;
+  auto names = listFiles(folder, "*.*", ec);
+  if (ec) failures.push_back(describeFailure("read the folder", folder, ec));
+  return names;
+}
+
+}  // namespace
+
 fs::path SkinPanel::skinFolder(int row) const {
   const auto& st = s_.state;
   return resolveNoCase(st.SelectorDir, "Skinfolder") / nameToPath(st.SK1.text(row, 0));
@@ -21,7 +34,7 @@ void SkinPanel::markSkin(int row, bool loaded) {
 void SkinPanel::unloadSkinFiles(int row, const FolderIndex& game,
                                 std::vector<std::string>& failures) {
   const auto folder = skinFolder(row);
-  for (const auto& name : listFiles(folder, "*.*")) {
+  for (const auto& name : skinFiles(folder, failures)) {
     if (!skinFileIsDeleted(name, s_.state.Check5)) continue;
     // Game folders copied from Windows hold names in any letter case.
     const auto found = game.find(name);
@@ -34,7 +47,7 @@ void SkinPanel::unloadSkinFiles(int row, const FolderIndex& game,
 void SkinPanel::copySkinFiles(int row, std::vector<std::string>& failures) {
   const auto folder = skinFolder(row);
   const FolderIndex game(s_.state.GameDir);
-  for (const auto& name : listFiles(folder, "*.*")) {
+  for (const auto& name : skinFiles(folder, failures)) {
     if (!skinFileIsCopied(name)) continue;
     const auto found = game.find(name);
     const auto target = game.dir() / nameToPath(found ? *found : name);

@@ -79,6 +79,15 @@ TEST_F(SkinTest, ClearAllSkinsUnloadsEveryLoadedSkin) {
   EXPECT_TRUE(shell.messages.empty());
 }
 
+TEST_F(SkinTest, ASkinFolderThatCannotBeListedIsReported) {
+  start();
+  fs::remove_all(skinDir("Mustang Invasion"));
+  writeFile(skinDir("Mustang Invasion"), "no longer a folder");
+  applySkin("Mustang Invasion");
+  ASSERT_EQ(shell.messages.size(), 1U);
+  EXPECT_NE(shell.messages[0].text.find("Mustang Invasion"), std::string::npos);
+}
+
 TEST_F(SkinTest, AFileThatCannotBeDeletedIsReportedByName) {
   if (const char* why = whyModesCannotFail()) GTEST_SKIP() << why;
   start();
