@@ -60,7 +60,8 @@ std::optional<fs::path> findOnPath(const std::string& program) {
 // Runs in the forked child, where only async-signal-safe calls are allowed (the window has
 // other threads): detaches from the selector and becomes the program. Writes errno to
 // `errorPipe` when the program cannot be started.
-[[noreturn]] void becomeProgram(char* const* argv, const char* workingDir, int errorPipe) {
+[[noreturn]] void becomeProgram(char* const* argv, const char* workingDir, int nullDevice,
+                                int errorPipe) {
   setsid();
   // The grandchild is adopted by init, so the selector never has to wait for the game.
   const pid_t grandchild = fork();
@@ -72,6 +73,12 @@ std::optional<fs::path> findOnPath(const std::string& program) {
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
     if (chdir(workingDir) != 0) code = errno;
+  }
+  // Like a detached program on Windows, the game gets no console of ours: holding the
+  // selector's output open would keep a caller that reads it (a script around "kvo launch")
+  // waiting until the game ends.
+  for (int stream = 0; code == 0 && stream <= 2; ++stream) {
+    if (dup2(nullDevice, stream) < 0) code = errno;
   }
   if (code == 0) {
     execv(argv[0], argv);
@@ -113,14 +120,21 @@ bool startDetached(const fs::path& exe, const fs::path& workingDir, std::string&
   for (const auto& arg : *command) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
   const std::string folder = workingDir.string();
-  int pipeEnds[2];
-  if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
+  const int nullDevice = open("/dev/null", O_RDWR | O_CLOEXEC);
+  if (nullDevice < 0) {
     error = std::strerror(errno);
     return false;
   }
+  int pipeEnds[2];
+  if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
+    error = std::strerror(errno);
+    close(nullDevice);
+    return false;
+  }
   const pid_t child = fork();
-  if (child == 0) becomeProgram(argv.data(), folder.c_str(), pipeEnds[1]);
+  if (child == 0) becomeProgram(argv.data(), folder.c_str(), nullDevice, pipeEnds[1]);
   const int forkError = errno;
+  close(nullDevice);
   close(pipeEnds[1]);
   const int childError = child > 0 ? readChildError(pipeEnds[0]) : forkError;
   close(pipeEnds[0]);

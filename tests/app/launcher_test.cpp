@@ -153,12 +153,14 @@ TEST(LaunchTest, ProgramThatCannotStartIsReportedAndSelectorStays) {
   EXPECT_FALSE(error.empty());
 }
 
+// The started program holds none of the selector's standard streams open.
 TEST(LaunchTest, ScriptStartsDetachedInItsFolderFromRelativePaths) {
 #ifdef _WIN32
   GTEST_SKIP() << "Windows starts game programs itself; Wine and shell scripts are Linux's way";
 #endif
   test::TempDir game;
-  writeScript(game / "tool", "pwd > marker.txt\n");
+  writeScript(game / "tool",
+              "readlink /proc/self/fd/0 /proc/self/fd/2 > out.txt\npwd > marker.txt\n");
   const auto oldCurrent = fs::current_path();
   fs::current_path(game.path().parent_path());
   const fs::path relative = game.path().filename();
@@ -169,6 +171,7 @@ TEST(LaunchTest, ScriptStartsDetachedInItsFolderFromRelativePaths) {
   const auto marker = waitForFile(game / "marker.txt");
   ASSERT_TRUE(marker);
   EXPECT_EQ(*marker, fs::canonical(game.path()).string() + "\n");
+  EXPECT_EQ(readFile(game / "out.txt"), "/dev/null\n/dev/null\n");
 }
 
 TEST(LaunchTest, SlotHeadingSortsPlanesNumericallyKeepingHeaderAndColours) {
