@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "platform/file_ops.h"
 #include "platform/listing.h"
 
 namespace kvo {
@@ -30,11 +29,6 @@ int set(CommandContext& c) {
       return kExitUsage;
     }
     values.emplace_back(box, arg.substr(equals + 1));
-  }
-  if (!findNoCase(c.selector.state.GameDir, "eaw.ini")) {
-    c.err << "There is no eaw.ini in " << displayPath(c.selector.state.GameDir)
-          << ", so nothing was changed.\n";
-    return kExitFailed;
   }
   for (auto& [box, value] : values) *box = std::move(value);
   c.selector.settings.Text_KeyPress(kEnterKey);
