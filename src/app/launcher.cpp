@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,6 +66,8 @@ std::optional<double> cellNumber(std::string_view text) {
   double value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  // A plane called "NaN" or "Inf" is a name; a NaN key would also break the sort's ordering.
+  if (!std::isfinite(value)) return std::nullopt;
   return value;
 }
 

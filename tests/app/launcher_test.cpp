@@ -179,22 +179,23 @@ TEST(LaunchTest, SlotHeadingSortsPlanesNumericallyKeepingHeaderAndColours) {
   Selector selector(shell);
   auto& g1 = selector.state.G1;
   g1.setText(0, 0, "Slot");
-  for (const char* row : {"10\tb\t\t\tS", "9\tA", "x\tc", "-2\tB", "9\ta"}) g1.addRow(row);
+  for (const char* row : {"10\tb\t\t\tS", "9\tA", "x\tc", "nan\td", "-2\tB", "9\ta"})
+    g1.addRow(row);
   g1.setBack(1, 4, kLoadedGreen);
   g1.setRowHeight(3, 0);
 
   selector.launcher.Label20_Click(0);
   EXPECT_EQ(g1.col, 0);
   EXPECT_EQ(g1.text(0, 0), "Slot");
-  const std::vector<std::string> slots = {"-2", "9", "9", "10", "x"};
-  const std::vector<std::string> names = {"B", "A", "a", "b", "c"};
-  for (int r = 1; r <= 5; ++r) {
+  const std::vector<std::string> slots = {"-2", "9", "9", "10", "nan", "x"};
+  const std::vector<std::string> names = {"B", "A", "a", "b", "d", "c"};
+  for (int r = 1; r <= 6; ++r) {
     EXPECT_EQ(g1.text(r, 0), slots[r - 1]);
     EXPECT_EQ(g1.text(r, 1), names[r - 1]) << "equal slots keep their order";
   }
   EXPECT_EQ(g1.back(4, 4), kLoadedGreen);
   EXPECT_EQ(g1.text(4, 4), "S");
-  EXPECT_FALSE(g1.rowVisible(5));
+  EXPECT_FALSE(g1.rowVisible(6));
 
   sortRowsAscending(g1, 1);
   EXPECT_EQ(g1.text(1, 1), "A");
