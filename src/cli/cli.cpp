@@ -35,7 +35,13 @@ CliArguments parseCliArguments(const std::vector<std::string>& args, const fs::p
 std::string cliUsage() {
   std::ostringstream text;
   text << "Usage: kvo [--game-dir DIR] [--include-flt] [COMMAND [ARGS]]\n"
-          "Without a command, opens the selector window on the game folder.\n\nCommands:\n";
+          "       kvo --help | --version\n"
+          "Without a command, opens the selector window on the game folder.\n\n"
+          "Options:\n"
+          "  --game-dir DIR  use DIR as the game folder instead of the current folder\n"
+          "  --include-flt   include flt files in the skin operations of this command\n"
+          "  --help          print this text\n"
+          "  --version       print the version\n\nCommands:\n";
   for (const auto& command : allCommands()) text << "  " << command.usage << '\n';
   return text.str();
 }
@@ -68,8 +74,13 @@ int runCliCommand(const CliArguments& arguments, std::ostream& out, std::ostream
   }
   CliShell shell(out, err);
   Selector selector(shell);
-  if (selector.startUp(arguments.gameDir) == StartupOutcome::DuplicateInstance) {
-    return kExitDuplicate;
+  switch (selector.startUp(arguments.gameDir)) {
+    case StartupOutcome::Ready:
+      break;
+    case StartupOutcome::DuplicateInstance:
+      return kExitDuplicate;
+    case StartupOutcome::NoGameFolder:
+      return kExitUsage;
   }
   // Start-up notices are shown but do not make the command itself fail.
   shell.failed = false;
