@@ -106,8 +106,12 @@ QWidget* AutoscriptsPage::buildMusicBox() {
 void AutoscriptsPage::connectHandlers() {
   connect(text2_, &QPlainTextEdit::textChanged, this,
           [this] { s_.state.Text2 = toStdString(text2_->toPlainText()); });
-  connect(list6_, &QListWidget::currentRowChanged, this,
-          [this](int row) { s_.state.List6.index = row; });
+  // Only a selected program counts: focus alone makes the first row current without
+  // selecting it, and the launch labels must then do nothing.
+  connect(list6_, &QListWidget::itemSelectionChanged, this, [this] {
+    const QList<QListWidgetItem*> selected = list6_->selectedItems();
+    s_.state.List6.index = selected.isEmpty() ? -1 : list6_->row(selected.front());
+  });
 }
 
 void AutoscriptsPage::refresh() {

@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
@@ -39,6 +41,7 @@ class GeneralSettingsTest final : public QObject {
   void cleanup();
   void enterInWidthBoxSavesTheIni();
   void viewerShowsSavesAndHides();
+  void launchListFollowsTheSelectionOnly();
 
  private:
   template <typename Widget>
@@ -58,6 +61,8 @@ void GeneralSettingsTest::init() {
   QVERIFY(dir_->isValid());
   const fs::path game = dir_->path().toStdString();
   ini_ = game / "eaw.ini";
+  writeBytes(game / "eaw.exe", "MZ");
+  writeBytes(game / "setup.exe", "MZ");
   writeBytes(ini_, "[Video]\r\nPilot=Ren\xe9\r\nWidth=800\r\nHeight=600\r\nDay=3");
   shell_ = std::make_unique<kvo::ui::QtShell>();
   selector_ = std::make_unique<kvo::Selector>(*shell_);
@@ -114,6 +119,22 @@ void GeneralSettingsTest::viewerShowsSavesAndHides() {
 
   QTest::mouseClick(frame, Qt::LeftButton, {}, QPoint(4, 4));
   QTRY_VERIFY(!frame->isVisible());
+}
+
+// Tabbing into the list makes its first program current without selecting it; the launch
+// labels must still see no selection.
+void GeneralSettingsTest::launchListFollowsTheSelectionOnly() {
+  auto* list = find<QListWidget>(QStringLiteral("List6"));
+  QVERIFY(list);
+  QCOMPARE(list->count(), 2);
+  find<QTabWidget>(QStringLiteral("SSTab1"))->setCurrentIndex(3);
+  list->setFocus(Qt::TabFocusReason);
+  QTRY_VERIFY(list->hasFocus());
+  QCOMPARE(selector_->state.List6.index, -1);
+  list->setCurrentRow(1);
+  QCOMPARE(selector_->state.List6.index, 1);
+  list->clearSelection();
+  QCOMPARE(selector_->state.List6.index, -1);
 }
 
 QTEST_MAIN(GeneralSettingsTest)
