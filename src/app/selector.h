@@ -24,7 +24,7 @@ struct ScreenSize {
   int heightPixels = 768;
 };
 
-enum class StartupOutcome { Ready, DuplicateInstance };
+enum class StartupOutcome { Ready, DuplicateInstance, NoGameFolder };
 
 // The selector: the main window's state and the subsystems that act on it. The window, the
 // command line and the tests all drive this one object.
@@ -36,7 +36,7 @@ class Selector final {
   Selector& operator=(const Selector&) = delete;
 
   // Runs the start-up sequence once for `gameDir`; tells the player in one message what it
-  // had to ignore or could not do.
+  // had to ignore or could not do. A game folder that does not exist is refused untouched.
   StartupOutcome startUp(const std::filesystem::path& gameDir, ScreenSize screen = {});
 
   FormState state;

@@ -46,6 +46,13 @@ StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize sc
     shell.message(kDuplicateInstanceText, Icon::Exclamation, kDuplicateInstanceTitle);
     return StartupOutcome::DuplicateInstance;
   }
+  // The game folder is the player's installation: a mistyped path must not become a new,
+  // empty one.
+  if (!folderExists(gameDir)) {
+    shell.message("There is no game folder " + displayPath(gameDir) + ", so nothing was done.",
+                  Icon::Critical, "KVO");
+    return StartupOutcome::NoGameFolder;
+  }
   std::vector<std::string> problems;
   state.GameDir = gameDir;
   state.EAWDirLabel = displayPath(gameDir);
@@ -65,7 +72,7 @@ StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize sc
   loadPictures();
   selectInitialFilters();
   state.GridReady = true;
-  state.GUPC.items = listFiles(state.SelectorDir / "Autoscripts", "*.set");
+  state.GUPC.items = listFiles(resolveNoCase(state.SelectorDir, "Autoscripts"), "*.set");
   music.readMusicIni(problems);
   state.AutoLoadCaption = state.Label29;
   if (!problems.empty()) shell.message(joinProblems(problems), Icon::Exclamation, "KVO");
@@ -115,6 +122,8 @@ void Selector::readCategoryTable(std::vector<std::string>& problems) {
 void Selector::replayLoadRecord(std::vector<std::string>& problems) {
   state.Label8.clear();
   state.Text2.clear();
+  // The header cell with the filter hint takes the category list's own background.
+  state.Unigrid.setBack(0, 1, kWindowBackground);
   const auto recordPath = resolveNoCase(state.SelectorDir, "FoldersLoaded.txt");
   if (!fileExists(recordPath)) {
     if (auto ec = replaceFileAtomically(recordPath, "")) {

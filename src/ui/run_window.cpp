@@ -9,6 +9,7 @@
 
 namespace {
 
+constexpr int kNoGameFolderExit = 2;
 constexpr int kDuplicateInstanceExit = 3;
 
 kvo::ScreenSize screenSize() {
@@ -35,9 +36,14 @@ int runSelectorWindow(int& argc, char** argv, const std::filesystem::path& gameD
   QApplication::setApplicationName(QStringLiteral("KVO"));
   kvo::ui::QtShell shell;
   kvo::Selector selector(shell);
-  // The core already told the player about the other instance.
-  if (selector.startUp(gameDir, screenSize()) == kvo::StartupOutcome::DuplicateInstance) {
-    return kDuplicateInstanceExit;
+  // The core already told the player why the window cannot open.
+  switch (selector.startUp(gameDir, screenSize())) {
+    case kvo::StartupOutcome::Ready:
+      break;
+    case kvo::StartupOutcome::DuplicateInstance:
+      return kDuplicateInstanceExit;
+    case kvo::StartupOutcome::NoGameFolder:
+      return kNoGameFolderExit;
   }
   kvo::ui::MainWindow window(selector);
   shell.attach(window);

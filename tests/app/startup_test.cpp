@@ -2,6 +2,7 @@
 
 #include "app/category_table.h"
 #include "app/selector.h"
+#include "platform/file_ops.h"
 #include "platform/text_file.h"
 #include "support/test_support.h"
 
@@ -45,8 +46,22 @@ TEST(StartupTest, FirstStartInEmptyFolderCreatesTheLayout) {
   EXPECT_EQ(selector.state.List3.items[25], "Land Height(eaw16.hm)");
   EXPECT_EQ(selector.state.CategoryCodes[25 - 2], "L");
   EXPECT_EQ(selector.state.Unigrid.rows(), 1);
+  // The filter hint's header cell wears the category list's background.
+  EXPECT_EQ(selector.state.Unigrid.back(0, 1), kWindowBackground);
   EXPECT_TRUE(selector.state.GridReady);
   EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST(StartupTest, MissingGameFolderIsRefusedAndNothingIsCreated) {
+  TempDir temp;
+  const auto missing = temp / "Games" / "EAW";
+  RecordingShell shell;
+  Selector selector(shell);
+  EXPECT_EQ(selector.startUp(missing), StartupOutcome::NoGameFolder);
+  EXPECT_EQ(snapshot(temp.path()), test::Tree{});
+  ASSERT_EQ(shell.messages.size(), 1u);
+  EXPECT_EQ(shell.messages[0].icon, Icon::Critical);
+  EXPECT_NE(shell.messages[0].text.find(displayPath(missing)), std::string::npos);
 }
 
 TEST(StartupTest, ExistingFoldersInAnyCaseAreReusedAndReservedOnesNeverListed) {
@@ -58,6 +73,7 @@ TEST(StartupTest, ExistingFoldersInAnyCaseAreReusedAndReservedOnesNeverListed) {
         "kvo128/T-Normandy", "kvo128/T Burma", "kvo128/tiny", "kvo128/X-Speech"}) {
     std::filesystem::create_directories(game / folder);
   }
+  writeFile(game / "kvo128/autoscripts/Normandy.set", "T-Normandy\r\n");
   const auto before = snapshot(game.path());
   RecordingShell shell;
   Selector selector(shell);
@@ -72,6 +88,7 @@ TEST(StartupTest, ExistingFoldersInAnyCaseAreReusedAndReservedOnesNeverListed) {
             (std::vector<std::string>{"T Burma", "T-Normandy", "tiny", "T Burma", "T-Normandy"}));
   EXPECT_EQ(selector.state.List3.items[3], "odd");
   EXPECT_EQ(selector.state.CategoryCodes[1], "t");
+  EXPECT_EQ(selector.state.GUPC.items, std::vector<std::string>{"Normandy.set"});
 }
 
 TEST(StartupTest, LoadRecordMarksRowsAndSkinsWithoutCopying) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "support/test_support.h"
 
@@ -68,6 +69,15 @@ TEST_F(CliTest, StatusAndListingsShowTheLoadedSelection) {
 
   auto skins = runKvo(scratch, gameArg() + " list skins");
   EXPECT_EQ(skins.out, "S\tSP09\tSpit\n");
+}
+
+TEST_F(CliTest, MissingGameFolderIsAUsageErrorAndStaysMissing) {
+  const auto missing = scratch / "Games";
+  auto result = runKvo(scratch, "--game-dir \"" + (missing / "EAW").string() + "\" status");
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_NE(result.err.find("EAW"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwoAndHelpWithZero) {
