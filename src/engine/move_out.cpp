@@ -1,4 +1,6 @@
+#include <iterator>
 #include <map>
+#include <optional>
 
 #include "app/selector.h"
 #include "engine/file_progress.h"
@@ -12,22 +14,37 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The game folders an unload deletes from, each listed once however many names are looked up.
+// The files of the game folders an unload deletes from, each folder listed once however many
+// names are looked up. Like the old window's file list they hold files only, no folders.
 class GameListings final {
  public:
   explicit GameListings(fs::path gameDir) : gameDir_(std::move(gameDir)) {}
 
-  const FolderIndex& folder(GameTarget target) {
-    auto found = indexes_.find(target);
-    if (found == indexes_.end()) {
-      found = indexes_.emplace(target, FolderIndex(targetFolder(gameDir_, target))).first;
+  // The folder's one file named `name` in any letter case. None when two or more answer to
+  // it (a folder of a case-sensitive file system may hold both), since the name then does not
+  // say which is the copy.
+  std::optional<fs::path> onlyMatch(GameTarget target, std::string_view name) {
+    auto found = listings_.find(target);
+    if (found == listings_.end()) {
+      Listing listing{targetFolder(gameDir_, target), {}};
+      for (auto& file : listFiles(listing.dir, "*.*")) {
+        listing.byUpperName.emplace(toUpperAscii(file), std::move(file));
+      }
+      found = listings_.emplace(target, std::move(listing)).first;
     }
-    return found->second;
+    const auto& [dir, byUpperName] = found->second;
+    const auto [first, last] = byUpperName.equal_range(toUpperAscii(name));
+    if (first == last || std::next(first) != last) return std::nullopt;
+    return dir / nameToPath(first->second);
   }
 
  private:
+  struct Listing {
+    fs::path dir;
+    std::multimap<std::string, std::string> byUpperName;
+  };
   fs::path gameDir_;
-  std::map<GameTarget, FolderIndex> indexes_;
+  std::map<GameTarget, Listing> listings_;
 };
 
 // Deletes a file the player may have made read-only, which Windows refuses to delete.
@@ -71,15 +88,11 @@ void FolderEngine::deleteCopies(const fs::path& modFolder, std::vector<std::stri
   int done = 0;
   for (const auto& name : names) {
     ++done;
-    const auto& index = game.folder(unloadTarget(name));
-    const auto found = index.find(name);
-    if (!found) continue;
-    progress.step("Deleting " + *found, done);
-    const auto file = index.dir() / nameToPath(*found);
-    auto deleteEc = deleteEvenReadOnly(file);
-    // A folder of that name is not a copy of the file; the file list never showed it.
-    if (deleteEc && deleteEc != std::errc::is_a_directory) {
-      problems.push_back(describeFailure("delete", file, deleteEc));
+    const auto file = game.onlyMatch(unloadTarget(name), name);
+    if (!file) continue;
+    progress.step("Deleting " + pathToText(file->filename()), done);
+    if (auto deleteEc = deleteEvenReadOnly(*file)) {
+      problems.push_back(describeFailure("delete", *file, deleteEc));
     }
   }
 }

@@ -65,6 +65,23 @@ TEST_F(MoveFilesTest, UnloadFindsCopiesInAnyLetterCaseAndNoWhereElse) {
   EXPECT_EQ(tree(), expected);
 }
 
+// Only one file answering to the name is taken for the copy; with two, neither is deleted.
+TEST_F(MoveFilesTest, UnloadDeletesNothingWhenTheNameAnswersToTwoFilesOrToAFolder) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows cannot hold two names that differ only in letter case";
+#endif
+  writeFile(mod("L-Height") / "Terrain.TER", "x");
+  writeFile(mod("L-Height") / "Objects", "x");
+  start();
+  writeFile(game() / "terrain.ter", "one");
+  writeFile(game() / "TERRAIN.TER", "two");
+  fs::create_directories(game() / "objects");
+  const auto expected = tree();
+  ASSERT_TRUE(sel().engine.MoveOut(mod("L-Height")));
+  EXPECT_EQ(tree(), expected);
+  EXPECT_TRUE(shell.messages.empty());
+}
+
 TEST_F(MoveFilesTest, LongFileWorkShowsProgressAndPutsTheCaptionBack) {
   start();
   st().caption = "KVO 1.0";
