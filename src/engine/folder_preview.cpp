@@ -15,7 +15,7 @@ void FolderEngine::previewRow(int row) {
   st.Text9.clear();
   st.MyImage.clear();
   if (row < 1 || row >= st.Unigrid.rows()) return;
-  const fs::path folder(st.Unigrid.text(row, 0));
+  const auto folder = nameToPath(st.Unigrid.text(row, 0));
   if (const auto contents = findNoCase(folder, "contents.txt"); contents && fileExists(*contents)) {
     std::error_code ec;
     if (auto lines = readTextLines(*contents, ec)) {

@@ -2,6 +2,7 @@
 
 #include "engine/folder_engine.h"
 #include "engine_fixture.h"
+#include "platform/listing.h"
 
 namespace kvo::test {
 namespace {
@@ -82,6 +83,18 @@ TEST_F(FolderGridTest, HoverShowsTheFolderTextAndFirstPictureUntilThePointerLeav
   EXPECT_EQ(st().MyImage, game() / "background");
   engine.previewRow(row("W-Europe1942"));
   EXPECT_NE(st().MyLabel.find("Europe 1942"), std::string::npos);
+}
+
+// "T-Šibenik" in Windows-1252: the Š lies where that code page and Latin-1 differ.
+TEST_F(FolderGridTest, HoverFindsTheTextOfAFolderWithANonAsciiName) {
+  const std::string sibenik = "T-\x8Aibenik";
+  if (pathToText(nameToPath(sibenik)) != sibenik) GTEST_SKIP() << "the code page lacks Š";
+  writeFile(game() / "KVO128" / nameToPath(sibenik) / "contents.txt", "Dalmatian coast");
+  writeFile(game() / "KVO128" / nameToPath(sibenik) / "mypic", "picture");
+  start();
+  sel().engine.previewRow(row(sibenik));
+  EXPECT_EQ(st().MyLabel, "Dalmatian coast\r\n");
+  EXPECT_EQ(st().MyImage, game() / "KVO128" / nameToPath(sibenik) / "mypic");
 }
 
 }  // namespace
