@@ -8,9 +8,8 @@
 #include <memory>
 #include <string>
 
-#include <unistd.h>
-
 #include "app/selector.h"
+#include "bench_support.h"
 #include "demo_game.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
@@ -18,39 +17,11 @@
 namespace {
 namespace fs = std::filesystem;
 
-class QuietShell final : public kvo::Shell {
- public:
-  void message(std::string_view text, kvo::Icon, std::string_view) override {
-    last = std::string(text);
-  }
-  bool ask(std::string_view, std::string_view) override { return false; }
-  void setCaption(std::string_view) override {}
-  void progress(int, int) override {}
-  std::string clipboardText() override { return {}; }
-  void setClipboardText(std::string_view) override {}
-  bool startProgram(const fs::path&, const fs::path&, std::string&) override { return false; }
-  void minimise() override {}
-  void quit() override {}
-  std::string last;
-};
-
 constexpr int kModFiles = 2000;
 
-// A folder for the benchmark's game folders, removed with everything in it at exit.
-struct BenchRoot {
-  BenchRoot() : dir(fs::temp_directory_path() / ("kvo-bench-move-" + std::to_string(::getpid()))) {
-    fs::create_directories(dir);
-  }
-  ~BenchRoot() {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
-  fs::path dir;
-};
-
 const fs::path& benchRoot() {
-  static const BenchRoot root;
-  return root.dir;
+  static const kvo::bench::ScratchFolder root("kvo-bench-move");
+  return root.dir();
 }
 
 void writeBytes(const fs::path& file, std::size_t size, char fill) {
@@ -92,7 +63,7 @@ struct Started {
   explicit Started(const fs::path& game) : selector(shell) {
     if (selector.startUp(game) != kvo::StartupOutcome::Ready) std::abort();
   }
-  QuietShell shell;
+  kvo::bench::QuietShell shell;
   kvo::Selector selector;
 };
 

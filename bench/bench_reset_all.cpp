@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/selector.h"
+#include "bench_support.h"
 #include "demo_game.h"
 #include "engine/clean_up.h"
 #include "platform/file_ops.h"
@@ -19,19 +20,6 @@ namespace fs = std::filesystem;
 
 constexpr int kSweptFiles = 10000;
 constexpr int kKeptFiles = 10000;
-
-class SilentShell final : public kvo::Shell {
- public:
-  void message(std::string_view, kvo::Icon, std::string_view) override {}
-  bool ask(std::string_view, std::string_view) override { return false; }
-  void setCaption(std::string_view) override {}
-  void progress(int, int) override {}
-  std::string clipboardText() override { return {}; }
-  void setClipboardText(std::string_view) override {}
-  bool startProgram(const fs::path&, const fs::path&, std::string&) override { return false; }
-  void minimise() override {}
-  void quit() override {}
-};
 
 std::string numbered(const char* stem, int number, const char* extension) {
   char name[48];
@@ -54,7 +42,7 @@ fs::path prepareGame() {
 
 void BM_ResetAll(benchmark::State& state) {
   const fs::path game = prepareGame();
-  SilentShell shell;
+  kvo::bench::QuietShell shell;
   kvo::Selector selector(shell);
   selector.startUp(game);
   for (auto _ : state) {

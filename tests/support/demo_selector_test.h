@@ -1,0 +1,47 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/selector.h"
+#include "demo_game.h"
+#include "support/test_support.h"
+
+namespace kvo::test {
+
+// A selector started on a fresh demo game folder, with helpers that click folder rows by name
+// and read the load record.
+class DemoSelectorTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_FALSE(demo::writeDemoGameFolder(game())); }
+
+  std::filesystem::path game() const { return temp_.path() / "EAW"; }
+  std::filesystem::path selectorDir() const { return game() / "KVO128"; }
+
+  // Starts the selector; call after the test has arranged the folder.
+  void start() {
+    selector_ = std::make_unique<Selector>(shell);
+    ASSERT_EQ(selector_->startUp(game()), StartupOutcome::Ready);
+    shell.messages.clear();
+  }
+  Selector& sel() { return *selector_; }
+  FormState& st() { return selector_->state; }
+
+  int row(std::string_view name) { return st().Unigrid.findRow(1, name); }
+  void click(std::string_view name) {
+    ASSERT_GT(row(name), 0) << name;
+    st().Unigrid.row = row(name);
+    sel().engine.Unigrid_Click();
+  }
+  std::string record() { return readFile(selectorDir() / "FoldersLoaded.txt"); }
+
+  TempDir temp_;
+  RecordingShell shell;
+  std::unique_ptr<Selector> selector_;
+};
+
+}  // namespace kvo::test
