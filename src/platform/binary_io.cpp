@@ -3,7 +3,7 @@
 #include <cerrno>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/windows_error.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -59,16 +59,13 @@ std::error_code patchFileBytes(const std::filesystem::path& file,
 #ifdef _WIN32
   HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  auto lastError = [] {
-    return std::error_code(static_cast<int>(GetLastError()), std::system_category());
-  };
-  if (handle == INVALID_HANDLE_VALUE) return lastError();
+  if (handle == INVALID_HANDLE_VALUE) return lastWindowsError();
   struct Closer {
     HANDLE handle;
     ~Closer() { CloseHandle(handle); }
   } closer{handle};
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(handle, &size)) return lastError();
+  if (!GetFileSizeEx(handle, &size)) return lastWindowsError();
   const auto fileSize = static_cast<unsigned long long>(size.QuadPart);
   for (const auto& patch : patches) {
     if (patch.offset >= fileSize) return std::make_error_code(std::errc::result_out_of_range);
@@ -76,9 +73,9 @@ std::error_code patchFileBytes(const std::filesystem::path& file,
   for (const auto& patch : patches) {
     LARGE_INTEGER position{};
     position.QuadPart = static_cast<LONGLONG>(patch.offset);
-    if (!SetFilePointerEx(handle, position, nullptr, FILE_BEGIN)) return lastError();
+    if (!SetFilePointerEx(handle, position, nullptr, FILE_BEGIN)) return lastWindowsError();
     DWORD written = 0;
-    if (!WriteFile(handle, &patch.value, 1, &written, nullptr)) return lastError();
+    if (!WriteFile(handle, &patch.value, 1, &written, nullptr)) return lastWindowsError();
     if (written != 1) return std::make_error_code(std::errc::io_error);
   }
   return {};

@@ -6,7 +6,7 @@
 #include "platform/listing.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/windows_error.h"
 #else
 #include <fcntl.h>
 #endif
@@ -15,12 +15,6 @@ namespace kvo {
 namespace fs = std::filesystem;
 
 namespace {
-
-#ifdef _WIN32
-std::error_code lastError() {
-  return std::error_code(static_cast<int>(GetLastError()), std::system_category());
-}
-#endif
 
 bool entryExists(const fs::path& path) {
   std::error_code ec;
@@ -44,7 +38,7 @@ std::error_code copyFileOver(const fs::path& from, const fs::path& to) {
     if (auto ec = makeNormal(to)) return ec;
   }
 #ifdef _WIN32
-  if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) return lastError();
+  if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) return lastWindowsError();
 #else
   std::error_code ec;
   fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
@@ -82,7 +76,7 @@ std::error_code renamePath(const fs::path& from, const fs::path& to) {
 #ifdef _WIN32
   // Without MOVEFILE_REPLACE_EXISTING the move refuses an existing target; a change of letter
   // case only is allowed.
-  if (!MoveFileExW(from.c_str(), to.c_str(), 0)) return lastError();
+  if (!MoveFileExW(from.c_str(), to.c_str(), 0)) return lastWindowsError();
   return {};
 #else
   if (!entryExists(from)) return std::make_error_code(std::errc::no_such_file_or_directory);
@@ -104,7 +98,7 @@ std::error_code renamePath(const fs::path& from, const fs::path& to) {
 
 std::error_code makeNormal(const fs::path& path) {
 #ifdef _WIN32
-  if (!SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL)) return lastError();
+  if (!SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL)) return lastWindowsError();
   return {};
 #else
   std::error_code ec;

@@ -9,7 +9,7 @@
 #include "platform/file_ops.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/windows_error.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,9 +22,6 @@ namespace fs = std::filesystem;
 namespace {
 
 #ifdef _WIN32
-std::error_code lastError() {
-  return std::error_code(static_cast<int>(GetLastError()), std::system_category());
-}
 
 class FileHandle final {
  public:
@@ -109,7 +106,7 @@ std::optional<std::string> readFileBytes(const fs::path& path, std::error_code& 
   FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) {
-    ec = lastError();
+    ec = lastWindowsError();
     return std::nullopt;
   }
   std::string bytes;
@@ -117,7 +114,7 @@ std::optional<std::string> readFileBytes(const fs::path& path, std::error_code& 
   while (true) {
     DWORD got = 0;
     if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
-      ec = lastError();
+      ec = lastWindowsError();
       return std::nullopt;
     }
     if (got == 0) break;
@@ -216,9 +213,10 @@ std::error_code replaceFileAtomically(const fs::path& requestedTarget, std::stri
     temporary = temporaryNameFor(target, attempt);
     handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return lastError();
+    if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
+      return lastWindowsError();
   }
-  if (handle == INVALID_HANDLE_VALUE) return lastError();
+  if (handle == INVALID_HANDLE_VALUE) return lastWindowsError();
   FileHandle file(handle);
   auto fail = [&temporary](std::error_code error) {
     DeleteFileW(temporary.c_str());
@@ -229,25 +227,25 @@ std::error_code replaceFileAtomically(const fs::path& requestedTarget, std::stri
     const DWORD chunk = rest.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(rest.size());
     DWORD written = 0;
     if (!WriteFile(file.get(), rest.data(), chunk, &written, nullptr)) {
-      const auto error = lastError();
+      const auto error = lastWindowsError();
       file.close();
       return fail(error);
     }
     rest.remove_prefix(written);
   }
   if (!FlushFileBuffers(file.get())) {
-    const auto error = lastError();
+    const auto error = lastWindowsError();
     file.close();
     return fail(error);
   }
-  if (!file.close()) return fail(lastError());
+  if (!file.close()) return fail(lastWindowsError());
   // A read-only target would refuse to be replaced.
   if (targetExists) {
     if (auto error = makeNormal(target)) return fail(error);
   }
   if (!MoveFileExW(temporary.c_str(), target.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return fail(lastError());
+    return fail(lastWindowsError());
   }
   return {};
 #else
