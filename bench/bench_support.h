@@ -5,7 +5,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "app/shell.h"
+#include "state/shell.h"
 
 #ifdef _WIN32
 #include <process.h>

@@ -72,7 +72,7 @@ std::string* settingBox(SettingsBoxes& boxes, std::string_view name) {
 }
 
 std::optional<fs::path> GameSettings::existingIni() const {
-  return findNoCase(s_.state.GameDir, "eaw.ini");
+  return s_.gameFolder().findPath("eaw.ini");
 }
 
 void GameSettings::fail(const std::string& text) {

@@ -8,7 +8,7 @@
 
 namespace kvo {
 
-class Selector;
+class Core;
 struct SettingsBoxes;
 
 // The key that saves the settings boxes.
@@ -17,7 +17,7 @@ inline constexpr int kEnterKey = 13;
 // The six settings of eaw.ini on the "General Settings" tab, and the whole-file viewer.
 class GameSettings final {
  public:
-  explicit GameSettings(Selector& selector) : s_(selector) {}
+  explicit GameSettings(Core& core) : s_(core) {}
 
   // Fills the six boxes from eaw.ini.
   void IniRead();
@@ -37,7 +37,7 @@ class GameSettings final {
   bool refuseLineBreaks();
   void replaceIni(const std::filesystem::path& ini, const std::string& bytes);
   void fail(const std::string& text);
-  Selector& s_;
+  Core& s_;
 };
 
 // The six setting names as eaw.ini spells them ("Width"), in the order the keys are tested.

@@ -14,14 +14,16 @@ const char* const kDuplicateInstanceText =
     "at the bottom of your screen!";
 
 Selector::Selector(Shell& shellRef)
-    : shell(shellRef),
-      engine(*this),
-      skins(*this),
-      planes(*this),
-      settings(*this),
-      launcher(*this),
-      music(*this),
-      reset(*this) {}
+    : core(shellRef),
+      state(core.state),
+      shell(shellRef),
+      planes(core),
+      engine(core, planes),
+      skins(core),
+      settings(core),
+      launcher(core),
+      music(core),
+      reset(core, planes, skins) {}
 
 Selector::~Selector() = default;
 

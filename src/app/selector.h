@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "app/form_state.h"
 #include "app/game_settings.h"
 #include "app/launcher.h"
-#include "app/shell.h"
+#include "app/reset_all.h"
 #include "engine/folder_engine.h"
-#include "engine/reset_all.h"
 #include "planes/alt_planes.h"
 #include "planes/skin_panel.h"
 #include "scripts/music_sets.h"
+#include "state/core.h"
+#include "state/problems.h"
 
 namespace kvo {
 
@@ -26,7 +26,7 @@ struct ScreenSize {
 
 enum class StartupOutcome { Ready, DuplicateInstance, NoGameFolder };
 
-// The selector: the main window's state and the subsystems that act on it. The window, the
+// The composition root: the core state and the subsystems that act on it. The window, the
 // command line and the tests all drive this one object.
 class Selector final {
  public:
@@ -36,28 +36,33 @@ class Selector final {
   Selector& operator=(const Selector&) = delete;
 
   // Runs the start-up sequence once for `gameDir`; tells the player in one message what it
-  // had to ignore or could not do. A game folder that does not exist is refused untouched.
+  // could not do. A game folder that does not exist is refused untouched.
   StartupOutcome startUp(const std::filesystem::path& gameDir, ScreenSize screen = {});
 
-  FormState state;
+  Core core;
+  FormState& state;
   Shell& shell;
+  AltPlanes planes;
   FolderEngine engine;
   SkinPanel skins;
-  AltPlanes planes;
   GameSettings settings;
   Launcher launcher;
   MusicSets music;
   ResetAll reset;
 
+  // What start-up noticed without it being a fault: names in FoldersLoaded.txt that match no
+  // folder any more. The window shows it in its status bar, the command line on stderr.
+  const std::string& startupNote() const { return startupNote_; }
+
  private:
-  void prepareFolderLayout(std::vector<std::string>& problems);
+  void prepareFolderLayout(Problems& problems);
   void listExecutables();
-  void readCategoryTable(std::vector<std::string>& problems);
-  void replayLoadRecord(std::vector<std::string>& problems);
-  bool markLoadRecordLine(const std::string& line);
+  void readCategoryTable(Problems& problems);
+  void replayLoadRecord(Problems& problems);
   void loadPictures();
   void selectInitialFilters();
   std::unique_ptr<InstanceLock> lock_;
+  std::string startupNote_;
 };
 
 // The texts that start-up shows for a second instance.

@@ -1,34 +1,30 @@
 #include <string>
 #include <vector>
 
-#include "app/category_table.h"
-#include "app/plane_codes.h"
 #include "app/selector.h"
 #include "platform/file_ops.h"
 #include "platform/instance_lock.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
+#include "state/category_table.h"
+#include "state/plane_codes.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
 
 namespace {
 
-// Creates `dir`/`name` unless a subfolder of that name exists in any letter case.
-void ensureSubfolder(const fs::path& dir, const std::vector<std::string>& existing,
-                     std::string_view name, std::vector<std::string>& problems) {
-  for (const auto& folder : existing) {
-    if (equalsNoCase(folder, name)) return;
+// Creates `name` in the indexed folder unless a subfolder of that name exists in any letter
+// case; the path it has afterwards.
+fs::path ensureSubfolder(FolderIndex& folder, std::string_view name, Problems& problems) {
+  if (auto found = folder.find(name)) return folder.dir() / nameToPath(*found);
+  const auto dir = folder.dir() / nameToPath(name);
+  if (auto ec = createFolder(dir)) {
+    problems.add(describeFailure("create the folder", dir, ec));
+  } else {
+    folder.insert(std::string(name), true);
   }
-  if (auto ec = createFolder(dir / name)) {
-    problems.push_back(describeFailure("create the folder", dir / name, ec));
-  }
-}
-
-std::string joinProblems(const std::vector<std::string>& problems) {
-  std::string text = "Start-up could not do everything:\r\n";
-  for (const auto& problem : problems) text += "\r\n" + problem;
-  return text;
+  return dir;
 }
 
 }  // namespace
@@ -53,7 +49,7 @@ StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize sc
                   Icon::Critical, "KVO");
     return StartupOutcome::NoGameFolder;
   }
-  std::vector<std::string> problems;
+  Problems problems;
   state.GameDir = gameDir;
   state.EAWDirLabel = displayPath(gameDir);
   prepareFolderLayout(problems);
@@ -66,7 +62,7 @@ StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize sc
   state.Label1 = state.EAWDirLabel + (state.EAWDirLabel.ends_with(fs::path::preferred_separator)
                                           ? ""
                                           : std::string(1, fs::path::preferred_separator));
-  if (findNoCase(state.GameDir, "eaw.ini")) settings.IniRead();
+  settings.IniRead();
   skins.buildSkinGrid();
   replayLoadRecord(problems);
   loadPictures();
@@ -75,91 +71,87 @@ StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize sc
   state.GUPC.items = listFiles(resolveNoCase(state.SelectorDir, "Autoscripts"), "*.set");
   music.readMusicIni(problems);
   state.AutoLoadCaption = state.Label29;
-  if (!problems.empty()) shell.message(joinProblems(problems), Icon::Exclamation, "KVO");
+  problems.report(shell, "Start-up could not do everything:");
   return StartupOutcome::Ready;
 }
 
-void Selector::prepareFolderLayout(std::vector<std::string>& problems) {
-  std::error_code ec;
-  auto gameFolders = listFolders(state.GameDir, ec);
-  if (ec) problems.push_back(describeFailure("read the folder", state.GameDir, ec));
-  ensureSubfolder(state.GameDir, gameFolders, "KVO128", problems);
-  state.SelectorDir = resolveNoCase(state.GameDir, "KVO128");
-  ensureSubfolder(state.GameDir, gameFolders, "Savedata", problems);
-  ensureSubfolder(state.GameDir, gameFolders, "Music", problems);
+void Selector::prepareFolderLayout(Problems& problems) {
+  auto& game = core.gameFolder();
+  if (game.error()) problems.add(describeFailure("read the folder", state.GameDir, game.error()));
+  state.SelectorDir = ensureSubfolder(game, "KVO128", problems);
+  ensureSubfolder(game, "Savedata", problems);
+  ensureSubfolder(game, "Music", problems);
 }
 
 void Selector::listExecutables() {
   state.List6.clear();
-  state.List6.items = listFiles(state.GameDir, "*.exe");
+  state.List6.items = core.gameFolder().files("*.exe");
 }
 
-void Selector::readCategoryTable(std::vector<std::string>& problems) {
+void Selector::readCategoryTable(Problems& problems) {
   state.List3.clear();
   state.List3.items = {"Show ALL", "Show Selections"};
-  const auto iniPath = resolveNoCase(state.SelectorDir, "kvo.ini");
-  if (!fileExists(iniPath)) {
+  // The selector folder is listed once; its listing serves kvo.ini, the reserved folders and
+  // the grid.
+  FolderIndex selector(state.SelectorDir);
+  if (selector.error()) {
+    problems.add(describeFailure("read the folder", state.SelectorDir, selector.error()));
+  }
+  const auto iniPath = selector.resolve("kvo.ini");
+  if (!selector.find("kvo.ini") || !fileExists(iniPath)) {
     if (auto ec = writeTextLinesAtomically(iniPath, defaultCategoryLines())) {
-      problems.push_back(describeFailure("write", iniPath, ec));
+      problems.add(describeFailure("write", iniPath, ec));
     }
   }
   auto lines = usableCategoryLines(readTextLinesNoting(iniPath, problems), problems);
-  if (lines.empty()) problems.push_back("kvo.ini holds no category, so no mod folder is shown.");
+  if (lines.empty()) problems.add("kvo.ini holds no category, so no mod folder is shown.");
   state.CategoryCodes = {};
   for (std::size_t i = 0; i < lines.size(); ++i) {
     state.CategoryCodes[i] = categoryCodeOfLine(lines[i]);
     state.List3.items.push_back(categoryDescriptionOfLine(lines[i]));
   }
-  // The selector folder is listed once; its listing serves the reserved folders and the grid.
-  std::error_code ec;
-  auto folders = listFolders(state.SelectorDir, ec);
-  if (ec) problems.push_back(describeFailure("read the folder", state.SelectorDir, ec));
-  ensureSubfolder(state.SelectorDir, folders, "Autoscripts", problems);
-  ensureSubfolder(state.SelectorDir, folders, "Skinfolder", problems);
-  engine.fillFolderGrid(lines, folders);
+  ensureSubfolder(selector, "Autoscripts", problems);
+  ensureSubfolder(selector, "Skinfolder", problems);
+  engine.fillFolderGrid(lines, selector.folders());
 }
 
-void Selector::replayLoadRecord(std::vector<std::string>& problems) {
+void Selector::replayLoadRecord(Problems& problems) {
   state.Label8.clear();
   state.Text2.clear();
   // The header cell with the filter hint takes the category list's own background.
   state.Unigrid.setBack(0, 1, kWindowBackground);
-  const auto recordPath = resolveNoCase(state.SelectorDir, "FoldersLoaded.txt");
-  if (!fileExists(recordPath)) {
-    if (auto ec = replaceFileAtomically(recordPath, "")) {
-      problems.push_back(describeFailure("create", recordPath, ec));
-    }
+  if (!fileExists(core.record.path())) {
+    core.record.createWhenMissing(problems);
     return;
   }
-  int unmatched = 0;
-  for (const auto& line : readTextLinesNoting(recordPath, problems)) {
-    if (line.empty()) continue;
-    state.Label8 += line + "\r\n";
-    state.Text2 += line + "\r\n";
-    if (!markLoadRecordLine(line)) ++unmatched;
-  }
+  const auto names = core.record.names(problems);
+  for (const auto& name : names) state.Label8 += name + "\r\n";
+  state.Text2 = state.Label8;
   state.Label8Visible = !state.Label8.empty();
-  if (unmatched > 0) {
-    problems.push_back("FoldersLoaded.txt: " + std::to_string(unmatched) +
-                       " name(s) match no folder, skin or plane and were ignored.");
+  const auto unmatched = core.record.replay(
+      names, {.folder = [this](const std::string& name) { return engine.replayFolderLine(name); },
+              .skin = [this](const std::string& name) { return skins.markLoadedSkin(name); },
+              .plane = [this](const std::string& name) { return planes.markLoadedPlane(name); }});
+  // A folder the player deleted or renamed is simply no longer loaded; no need to stop them.
+  if (!unmatched.empty()) {
+    startupNote_ = "FoldersLoaded.txt names " + std::to_string(unmatched.size()) +
+                   " folder(s), skin(s) or plane(s) that are no longer there: ";
+    for (std::size_t i = 0; i < unmatched.size(); ++i) {
+      startupNote_ += (i ? ", " : "") + unmatched[i];
+    }
+    startupNote_ += ".";
   }
-}
-
-bool Selector::markLoadRecordLine(const std::string& line) {
-  bool matched = engine.replayFolderLine(line);
-  matched = skins.markLoadedSkin(line) || matched;
-  matched = planes.markLoadedPlane(line) || matched;
-  return matched;
 }
 
 void Selector::loadPictures() {
+  auto& game = core.gameFolder();
   state.BackgroundPicture.clear();
-  if (auto background = findNoCase(state.GameDir, "background")) {
+  if (auto background = game.findPath("background")) {
     if (fileExists(*background)) state.BackgroundPicture = *background;
   }
   state.MyImage = state.BackgroundPicture;
   state.Image3.clear();
-  if (auto newpic = findNoCase(state.GameDir, "newpic")) {
+  if (auto newpic = game.findPath("newpic")) {
     if (fileExists(*newpic)) state.Image3 = *newpic;
   }
   state.Image4 = state.Image3;

@@ -59,6 +59,24 @@ const CommandSpec* findCommand(const std::vector<std::string>& words) {
   return best;
 }
 
+int runStartedCommand(const CommandSpec& command, const CliArguments& arguments,
+                      std::ostream& out, std::ostream& err) {
+  CliShell shell(out, err);
+  Selector selector(shell);
+  const auto outcome = selector.startUp(arguments.gameDir);
+  if (outcome != StartupOutcome::Ready) return startupExitStatus(outcome);
+  if (!selector.startupNote().empty()) err << "kvo: " << selector.startupNote() << '\n';
+  // Start-up notices are shown but do not make the command itself fail.
+  shell.failed = false;
+  selector.state.Check5 = arguments.includeFlt;
+  CommandContext context{
+      selector, shell, out, err,
+      std::span<const std::string>(arguments.words).subspan(command.words.size())};
+  const int code = command.run(context);
+  if (code == kExitDone && shell.failed) return kExitFailed;
+  return code;
+}
+
 }  // namespace
 
 int runCliCommand(const CliArguments& arguments, std::ostream& out, std::ostream& err) {
@@ -72,25 +90,14 @@ int runCliCommand(const CliArguments& arguments, std::ostream& out, std::ostream
     err << "kvo: usage: kvo " << command->usage << '\n';
     return kExitUsage;
   }
-  CliShell shell(out, err);
-  Selector selector(shell);
-  switch (selector.startUp(arguments.gameDir)) {
-    case StartupOutcome::Ready:
-      break;
-    case StartupOutcome::DuplicateInstance:
-      return kExitDuplicate;
-    case StartupOutcome::NoGameFolder:
-      return kExitUsage;
+  try {
+    return runStartedCommand(*command, arguments, out, err);
+  } catch (const std::exception& error) {
+    err << "kvo: unexpected error: " << error.what() << '\n';
+  } catch (...) {
+    err << "kvo: unexpected error\n";
   }
-  // Start-up notices are shown but do not make the command itself fail.
-  shell.failed = false;
-  selector.state.Check5 = arguments.includeFlt;
-  CommandContext context{
-      selector, shell, out, err,
-      std::span<const std::string>(arguments.words).subspan(command->words.size())};
-  const int code = command->run(context);
-  if (code == kExitDone && shell.failed) return kExitFailed;
-  return code;
+  return kExitFailed;
 }
 
 }  // namespace kvo

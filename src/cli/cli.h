@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "app/exit_status.h"
+
 namespace kvo {
 
-// Exit codes of the kvo command line.
-enum ExitCode : int { kExitDone = 0, kExitFailed = 1, kExitUsage = 2, kExitDuplicate = 3 };
 
 // The parsed global options and the command words.
 struct CliArguments {
@@ -24,7 +24,8 @@ struct CliArguments {
 CliArguments parseCliArguments(const std::vector<std::string>& args,
                                const std::filesystem::path& currentDir);
 
-// Runs one headless command on the game folder and returns the exit code.
+// Runs one headless command on the game folder and returns the exit code. Whatever goes
+// wrong, it returns: an unexpected error becomes one message on `err` and kExitFailed.
 int runCliCommand(const CliArguments& arguments, std::ostream& out, std::ostream& err);
 
 // The usage text printed by --help.

@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "app/shell.h"
+#include "state/shell.h"
 
 namespace kvo {
 

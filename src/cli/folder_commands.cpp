@@ -1,5 +1,5 @@
 #include "cli/commands.h"
-#include "engine/load_record.h"
+#include "state/load_record.h"
 
 namespace kvo {
 
@@ -48,6 +48,16 @@ int click(CommandContext& c) {
   return kExitDone;
 }
 
+int reset(CommandContext& c) {
+  c.selector.reset.Command1_Click();
+  return kExitDone;
+}
+
+int delMsn(CommandContext& c) {
+  c.selector.reset.delmsn_Click();
+  return kExitDone;
+}
+
 }  // namespace
 
 std::vector<CommandSpec> folderCommands() {
@@ -56,6 +66,8 @@ std::vector<CommandSpec> folderCommands() {
       {{"list", "folders"}, 0, 0, "list folders", listFolders},
       {{"list", "skins"}, 0, 0, "list skins", listSkins},
       {{"click"}, 1, 1, "click NAME", click},
+      {{"reset"}, 0, 0, "reset", reset},
+      {{"del-msn"}, 0, 0, "del-msn", delMsn},
   };
 }
 

@@ -45,16 +45,6 @@ int renameSkin(CommandContext& c) {
   return kExitDone;
 }
 
-int reset(CommandContext& c) {
-  c.selector.reset.Command1_Click();
-  return kExitDone;
-}
-
-int delMsn(CommandContext& c) {
-  c.selector.reset.delmsn_Click();
-  return kExitDone;
-}
-
 }  // namespace
 
 std::vector<CommandSpec> planeCommands() {
@@ -63,8 +53,6 @@ std::vector<CommandSpec> planeCommands() {
       {{"skin"}, 1, 1, "skin NAME", skin},
       {{"clear-skins"}, 0, 0, "clear-skins", clearSkins},
       {{"rename-skin"}, 2, 2, "rename-skin OLD NEW", renameSkin},
-      {{"reset"}, 0, 0, "reset", reset},
-      {{"del-msn"}, 0, 0, "del-msn", delMsn},
   };
 }
 

@@ -20,8 +20,9 @@ std::string cleanUpPatterns(const std::string* iniText) {
   return lines.empty() ? std::string() : lines.front();
 }
 
-std::vector<std::string> CleanUp(const fs::path& gameDir, const fs::path& selectorDir) {
-  std::vector<std::string> failures;
+Problems CleanUp(FolderIndex& game, const fs::path& selectorDir) {
+  const auto& gameDir = game.dir();
+  Problems failures;
   std::string iniText;
   const auto ini = findNoCase(selectorDir, "CleanUp.ini");
   if (ini) {
@@ -29,23 +30,29 @@ std::vector<std::string> CleanUp(const fs::path& gameDir, const fs::path& select
     auto read = readFileBytes(*ini, ec);
     if (!read) {
       // Without the player's own list, sweeping with the built-in one could delete too much.
-      failures.push_back(describeFailure("read", *ini, ec) + "; no file was cleaned up");
+      failures.add(describeFailure("read", *ini, ec) + "; no file was cleaned up");
       return failures;
     }
     iniText = std::move(*read);
   }
   const auto patterns = cleanUpPatterns(ini ? &iniText : nullptr);
   if (patterns.empty()) return failures;
-  std::error_code ec;
-  for (const auto& name : listFiles(gameDir, patterns, ec)) {
+  if (game.error()) failures.add(describeFailure("read the folder", gameDir, game.error()));
+  for (const auto& name : game.files(patterns)) {
     if (isProtectedFromCleanUp(name)) continue;
     const auto file = gameDir / nameToPath(name);
     if (auto deleteEc = deleteFile(file)) {
-      failures.push_back(describeFailure("delete", file, deleteEc));
+      failures.add(describeFailure("delete", file, deleteEc));
+    } else {
+      game.erase(name);
     }
   }
-  if (ec) failures.push_back(describeFailure("read the folder", gameDir, ec));
   return failures;
+}
+
+Problems CleanUp(const fs::path& gameDir, const fs::path& selectorDir) {
+  FolderIndex game(gameDir);
+  return CleanUp(game, selectorDir);
 }
 
 }  // namespace kvo

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "state/problems.h"
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kvo {
+
+class FolderIndex;
 
 // The files Reset All sweeps from the game folder when CleanUp.ini does not say otherwise.
 inline constexpr std::string_view kBuiltInCleanUpPatterns =
@@ -20,9 +23,11 @@ bool isProtectedFromCleanUp(std::string_view fileName);
 // (`iniText` non-null), else the built-in list.
 std::string cleanUpPatterns(const std::string* iniText);
 
-// Deletes from `gameDir` (not its subfolders) every file matching the patterns of
-// `selectorDir`'s CleanUp.ini, except the protected ones; returns one line per failure.
-std::vector<std::string> CleanUp(const std::filesystem::path& gameDir,
+// Deletes from the game folder (not its subfolders) every file matching the patterns of
+// `selectorDir`'s CleanUp.ini, except the protected ones; returns what could not be deleted.
+Problems CleanUp(FolderIndex& game, const std::filesystem::path& selectorDir);
+// The same on a fresh listing of `gameDir`.
+Problems CleanUp(const std::filesystem::path& gameDir,
                                  const std::filesystem::path& selectorDir);
 
 }  // namespace kvo

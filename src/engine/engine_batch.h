@@ -1,12 +1,12 @@
 #pragma once
 
 #include "engine/folder_engine.h"
+#include "state/core.h"
 
 namespace kvo {
 
 // One user action of the engine (a click, a refresh): refuses clicks that arrive while it
-// runs, and reports a failed write of FoldersLoaded.txt once at its end, and only when the
-// last write failed, since every later write replaces the whole file.
+// runs, and writes FoldersLoaded.txt once at its end.
 class FolderEngine::Batch final {
  public:
   explicit Batch(FolderEngine& engine);
@@ -17,6 +17,7 @@ class FolderEngine::Batch final {
  private:
   FolderEngine& e_;
   bool wasBusy_;
+  LoadRecord::Batch record_;
 };
 
 }  // namespace kvo

@@ -1,9 +1,8 @@
 #include "engine/folder_engine.h"
 
-#include "app/category_table.h"
-#include "app/selector.h"
+#include "state/category_table.h"
+#include "planes/alt_planes.h"
 #include "engine/engine_batch.h"
-#include "engine/load_record.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
@@ -24,17 +23,13 @@ std::string firstChar(const std::string& name) {
 
 }  // namespace
 
-FolderEngine::Batch::Batch(FolderEngine& engine) : e_(engine), wasBusy_(engine.busy_) {
+FolderEngine::Batch::Batch(FolderEngine& engine)
+    : e_(engine), wasBusy_(engine.busy_), record_(engine.s_.record) {
   e_.busy_ = true;
-  ++e_.batchDepth_;
 }
 
 FolderEngine::Batch::~Batch() {
   e_.busy_ = wasBusy_;
-  if (--e_.batchDepth_ > 0 || !e_.pendingRecordFailure_) return;
-  auto text = std::move(*e_.pendingRecordFailure_);
-  e_.pendingRecordFailure_.reset();
-  e_.s_.shell.message(text, Icon::Critical, "KVO");
 }
 
 void FolderEngine::fillFolderGrid(const std::vector<std::string>& categoryLines,
@@ -69,36 +64,6 @@ bool FolderEngine::replayFolderLine(const std::string& line) {
     clickCurrentRow();
   }
   return matched;
-}
-
-void FolderEngine::RecordLoadedFolders() {
-  auto& st = s_.state;
-  if (!st.GridReady) return;
-  st.GridReady = false;
-  st.SkinGridReady = false;
-  std::string caption;
-  for (const auto& name : loadedSelection(st)) caption += name + "\r\n";
-  const auto recordPath = resolveNoCase(st.SelectorDir, "FoldersLoaded.txt");
-  // The whole list goes out as one line, so the file always ends with an extra empty line.
-  if (auto ec = replaceFileAtomically(recordPath, caption + "\r\n")) {
-    reportRecordFailure(describeFailure("save the loaded folders to", recordPath, ec) +
-                        "\r\nThe selection shown in the window is kept.");
-  } else if (batchDepth_ > 0) {
-    pendingRecordFailure_.reset();
-  }
-  st.Label8 = caption;
-  st.Text2 = caption;
-  st.Label8Visible = !caption.empty();
-  st.SkinGridReady = true;
-  st.GridReady = true;
-}
-
-void FolderEngine::reportRecordFailure(std::string text) {
-  if (batchDepth_ > 0) {
-    pendingRecordFailure_ = std::move(text);
-  } else {
-    s_.shell.message(text, Icon::Critical, "KVO");
-  }
 }
 
 void FolderEngine::List3_Click(int index) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "state/problems.h"
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -8,13 +9,13 @@
 
 namespace kvo {
 
-class Selector;
+class Core;
+class AltPlanes;
 
-// The mod folder engine: the folder grid `Unigrid`, loading and unloading folders, and the
-// load record `FoldersLoaded.txt`.
+// The mod folder engine: the folder grid `Unigrid`, loading and unloading folders.
 class FolderEngine final {
  public:
-  explicit FolderEngine(Selector& selector) : s_(selector) {}
+  FolderEngine(Core& core, AltPlanes& planes) : s_(core), planes_(planes) {}
 
   // Fills `Unigrid` with the mod folders among `folderNames` (the selector folder's
   // subfolders), grouped by the codes of the kvo.ini `categoryLines`.
@@ -35,8 +36,6 @@ class FolderEngine final {
   bool MoveIn(const std::filesystem::path& modFolder, std::string_view swappedOut = {});
   // Deletes the mod folder's files from the game folder; false when some could not go.
   bool MoveOut(const std::filesystem::path& modFolder);
-  // Rewrites FoldersLoaded.txt from the loaded marks of the three grids.
-  void RecordLoadedFolders();
 
   // The category filter: a click on `List3` entry `index`.
   void List3_Click(int index);
@@ -60,14 +59,12 @@ class FolderEngine final {
   bool folderStillThere(int row);
   void markRow(int row, bool loaded);
   void moveCareerSavesBack(const std::filesystem::path& careerFolder,
-                           std::vector<std::string>& problems);
-  void deleteCopies(const std::filesystem::path& modFolder, std::vector<std::string>& problems);
-  void reportRecordFailure(std::string text);
+                           Problems& problems);
+  void deleteCopies(const std::filesystem::path& modFolder, Problems& problems);
 
-  Selector& s_;
+  Core& s_;
+  AltPlanes& planes_;
   bool busy_ = false;
-  int batchDepth_ = 0;
-  std::optional<std::string> pendingRecordFailure_;
 };
 
 }  // namespace kvo

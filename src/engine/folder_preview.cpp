@@ -1,4 +1,4 @@
-#include "app/selector.h"
+#include "state/core.h"
 #include "engine/folder_engine.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"

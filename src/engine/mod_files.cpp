@@ -47,16 +47,16 @@ bool hasAlternativePlanes(const fs::path& folder) {
   return false;
 }
 
-fs::path targetFolder(const fs::path& gameDir, GameTarget target) {
+fs::path targetFolder(const FolderIndex& game, GameTarget target) {
   switch (target) {
     case GameTarget::Savedata:
-      return resolveNoCase(gameDir, "Savedata");
+      return game.resolve("Savedata");
     case GameTarget::Music:
-      return resolveNoCase(gameDir, "Music");
+      return game.resolve("Music");
     case GameTarget::GameFolder:
       break;
   }
-  return gameDir;
+  return game.dir();
 }
 
 }  // namespace kvo

@@ -5,6 +5,8 @@
 
 namespace kvo {
 
+class FolderIndex;
+
 // The folders of the game that receive a mod folder's files.
 enum class GameTarget { GameFolder, Savedata, Music };
 
@@ -25,6 +27,6 @@ bool isCareerFolderName(std::string_view folderName);
 bool hasAlternativePlanes(const std::filesystem::path& folder);
 
 // The game's subfolder for `target` in the letter case it has on disk.
-std::filesystem::path targetFolder(const std::filesystem::path& gameDir, GameTarget target);
+std::filesystem::path targetFolder(const FolderIndex& game, GameTarget target);
 
 }  // namespace kvo

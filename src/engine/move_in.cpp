@@ -2,8 +2,8 @@
 #include <fstream>
 #include <map>
 
-#include "app/selector.h"
-#include "engine/file_progress.h"
+#include "state/core.h"
+#include "state/file_progress.h"
 #include "engine/folder_engine.h"
 #include "engine/mod_files.h"
 #include "platform/file_ops.h"
@@ -19,30 +19,33 @@ struct CopyStep {
   fs::path source;
   fs::path target;
   bool targetExisted = false;
+  GameTarget folder = GameTarget::GameFolder;
 };
 
 // The game folders a load writes into, each listed once so that a file keeps the letter
-// case its earlier copy has on disk.
+// case its earlier copy has on disk (the game folder itself through the operation's listing).
 class TargetFolders final {
  public:
-  explicit TargetFolders(fs::path gameDir) : gameDir_(std::move(gameDir)) {}
+  explicit TargetFolders(Core& core) : core_(core) {}
 
   // The folder for `target`, created when missing; nullptr and `problem` set when it cannot be.
-  const FolderIndex* folder(GameTarget target, std::string& problem) {
+  FolderIndex* folder(GameTarget target, std::string& problem) {
+    if (target == GameTarget::GameFolder) return &core_.gameFolder();
     auto found = indexes_.find(target);
     if (found != indexes_.end()) return &found->second;
-    const auto dir = targetFolder(gameDir_, target);
+    const auto dir = targetFolder(core_.gameFolder(), target);
     if (!folderExists(dir)) {
       if (auto ec = createFolder(dir)) {
         problem = describeFailure("create the folder", dir, ec);
         return nullptr;
       }
+      core_.gameFolder().insert(pathToText(dir.filename()), true);
     }
     return &indexes_.emplace(target, FolderIndex(dir)).first->second;
   }
 
  private:
-  fs::path gameDir_;
+  Core& core_;
   std::map<GameTarget, FolderIndex> indexes_;
 };
 
@@ -55,7 +58,7 @@ std::error_code openForReading(const fs::path& file) {
 
 // Every copy of the load, checked as far as can be before the first byte moves; empty
 // `problem` when the load may go ahead.
-std::vector<CopyStep> planLoad(const fs::path& modFolder, const fs::path& gameDir,
+std::vector<CopyStep> planLoad(const fs::path& modFolder, Core& core,
                                std::string& problem) {
   std::error_code ec;
   const auto names = listFiles(modFolder, "*.*", ec);
@@ -63,13 +66,13 @@ std::vector<CopyStep> planLoad(const fs::path& modFolder, const fs::path& gameDi
     problem = describeFailure("read the folder", modFolder, ec);
     return {};
   }
-  TargetFolders targets(gameDir);
+  TargetFolders targets(core);
   std::vector<CopyStep> plan;
   for (const auto& name : names) {
     if (staysInModFolder(name)) continue;
     const FolderIndex* index = targets.folder(loadTarget(name), problem);
     if (!index) return {};
-    CopyStep step{name, modFolder / nameToPath(name), {}, false};
+    CopyStep step{name, modFolder / nameToPath(name), {}, false, loadTarget(name)};
     if (auto unreadable = openForReading(step.source)) {
       problem = describeFailure("read", step.source, unreadable);
       return {};
@@ -100,7 +103,7 @@ bool FolderEngine::MoveIn(const fs::path& modFolder, std::string_view swappedOut
   if (modFolder == st.GameDir || !st.GridReady) return true;
   const auto folderName = pathToText(modFolder.filename());
   std::string problem;
-  const auto plan = planLoad(modFolder, st.GameDir, problem);
+  const auto plan = planLoad(modFolder, s_, problem);
   std::size_t copied = 0;
   std::vector<std::string> stillReadOnly;
   if (problem.empty()) {
@@ -119,6 +122,11 @@ bool FolderEngine::MoveIn(const fs::path& modFolder, std::string_view swappedOut
     }
   }
   if (problem.empty()) {
+    for (const auto& step : plan) {
+      if (step.folder == GameTarget::GameFolder && !step.targetExisted) {
+        s_.gameFolder().insert(pathToText(step.target.filename()), false);
+      }
+    }
     if (!stillReadOnly.empty()) {
       std::string text = folderName + " is loaded, but these of its files stay read-only:";
       for (const auto& name : stillReadOnly) text += "\r\n" + name;

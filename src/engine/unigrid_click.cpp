@@ -1,8 +1,9 @@
-#include "app/category_table.h"
-#include "app/selector.h"
+#include "state/category_table.h"
+#include "state/core.h"
 #include "engine/engine_batch.h"
 #include "engine/folder_engine.h"
 #include "engine/mod_files.h"
+#include "planes/alt_planes.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 
@@ -69,7 +70,7 @@ void FolderEngine::clickCareerRow(int row) {
     markRow(row, false);
     if (st.GridReady) {
       MoveOut(folderOfRow(grid, row));
-      RecordLoadedFolders();
+      s_.record.RecordLoadedFolders();
     }
     return;
   }
@@ -85,7 +86,7 @@ void FolderEngine::clickCareerRow(int row) {
   }
   if (!MoveIn(folderOfRow(grid, row), swappedOut)) return;
   markRow(row, true);
-  RecordLoadedFolders();
+  s_.record.RecordLoadedFolders();
 }
 
 void FolderEngine::clickLoadedRow(const std::string& code) {
@@ -95,7 +96,7 @@ void FolderEngine::clickLoadedRow(const std::string& code) {
   st.G1.clear();
   st.G1.setRows(1);
   st.Frame6Visible = false;
-  RecordLoadedFolders();
+  s_.record.RecordLoadedFolders();
 }
 
 void FolderEngine::clickUnloadedRow(int row, const std::string& code) {
@@ -117,7 +118,7 @@ void FolderEngine::clickUnloadedRow(int row, const std::string& code) {
   const auto folder = folderOfRow(grid, row);
   if (!MoveIn(folder, swappedOut)) return;
   markRow(row, true);
-  RecordLoadedFolders();
+  s_.record.RecordLoadedFolders();
   if (code == "F") showPlanesOf(folder);
 }
 
@@ -130,8 +131,8 @@ void FolderEngine::showPlanesOf(const fs::path& folder) {
   auto& st = s_.state;
   st.G1.setCols(5);
   const bool planes = hasAlternativePlanes(folder);
-  if (planes) s_.planes.GridSet(folder);
-  RecordLoadedFolders();
+  if (planes) planes_.GridSet(folder);
+  s_.record.RecordLoadedFolders();
   st.Frame6Visible = planes;
 }
 

@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "app/selector.h"
+#include "state/core.h"
+#include "state/grid_sort.h"
 #include "planes/plane_record.h"
 #include "platform/binary_io.h"
 #include "platform/file_ops.h"
@@ -143,7 +144,7 @@ void AltPlanes::ApplyPlaneRow() {
   g1.setText(s, 4, "S");
   // Only the mark so far: writing the plane into planes.dat, pnames.str, the menus and
   // loadout.dat is not built yet.
-  s_.engine.RecordLoadedFolders();
+  s_.record.RecordLoadedFolders();
 }
 
 std::string AltPlanes::unusableReason(int row) const {
@@ -156,6 +157,13 @@ void AltPlanes::forgetRows() {
   g1.clear();
   g1.setRows(1);
   unusable_.clear();
+}
+
+void AltPlanes::Label20_Click(int index) {
+  auto& grid = s_.state.G1;
+  if (index < 0 || index >= grid.cols()) return;
+  grid.col = index;
+  sortRowsAscending(grid, index);
 }
 
 }  // namespace kvo

@@ -4,11 +4,11 @@
 #include <map>
 #include <string>
 
-#include "app/grid.h"
+#include "state/grid.h"
 
 namespace kvo {
 
-class Selector;
+class Core;
 
 // Back colour of the folder cell of a `G1` row whose plane record cannot be installed.
 inline constexpr Colour kUnusablePlane = 0xC0C0FF;
@@ -16,7 +16,7 @@ inline constexpr Colour kUnusablePlane = 0xC0C0FF;
 // The alternative-plane grid `G1` of a loaded flight-model folder.
 class AltPlanes final {
  public:
-  explicit AltPlanes(Selector& selector) : s_(selector) {}
+  explicit AltPlanes(Core& core) : s_(core) {}
 
   // Marks `G1`'s current row as the plane of its slot (nothing while GridReady is False).
   void ApplyPlaneRow();
@@ -26,13 +26,15 @@ class AltPlanes final {
   bool markLoadedPlane(const std::string& line);
   // Why the plane of a `G1` row cannot be installed; empty when it can.
   std::string unusableReason(int row) const;
+  // The "Slot" and "Name" headings sort G1 by their column.
+  void Label20_Click(int index);
   // Forgets the rows of `G1` (Reset All, unloading the flight-model folder).
   void forgetRows();
 
  private:
   void readFuelValues(const std::filesystem::path& fmFolder);
   void addPlaneRow(const std::filesystem::path& fmFolder, const std::string& folder);
-  Selector& s_;
+  Core& s_;
   std::map<std::string, std::string> unusable_;  // by folder name, so sorting G1 keeps it
 };
 

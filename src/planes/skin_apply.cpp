@@ -1,4 +1,4 @@
-#include "app/selector.h"
+#include "state/core.h"
 #include "planes/skin_files.h"
 #include "planes/skin_panel.h"
 #include "platform/file_ops.h"
@@ -11,10 +11,10 @@ namespace {
 
 // A skin folder that cannot be listed (gone, or not a folder any more) must not pass for an
 // empty one: the player would believe the skin was loaded or taken out.
-std::vector<std::string> skinFiles(const fs::path& folder, std::vector<std::string>& failures) {
+std::vector<std::string> skinFiles(const fs::path& folder, Problems& failures) {
   std::error_code ec;
   auto names = listFiles(folder, "*.*", ec);
-  if (ec) failures.push_back(describeFailure("read the folder", folder, ec));
+  if (ec) failures.add(describeFailure("read the folder", folder, ec));
   return names;
 }
 
@@ -31,8 +31,7 @@ void SkinPanel::markSkin(int row, bool loaded) {
   st.SK1.setBack(row, 0, loaded ? kLoadedSkin : st.DefaultCellColour);
 }
 
-void SkinPanel::unloadSkinFiles(int row, const FolderIndex& game,
-                                std::vector<std::string>& failures) {
+void SkinPanel::unloadSkinFiles(int row, FolderIndex& game, Problems& failures) {
   const auto folder = skinFolder(row);
   for (const auto& name : skinFiles(folder, failures)) {
     if (!skinFileIsDeleted(name, s_.state.Check5)) continue;
@@ -40,28 +39,27 @@ void SkinPanel::unloadSkinFiles(int row, const FolderIndex& game,
     const auto found = game.find(name);
     if (!found) continue;
     const auto target = game.dir() / nameToPath(*found);
-    if (auto ec = deleteFile(target)) failures.push_back(describeFailure("delete", target, ec));
+    if (auto ec = deleteFile(target)) {
+      failures.add(describeFailure("delete", target, ec));
+    } else {
+      game.erase(*found);
+    }
   }
 }
 
-void SkinPanel::copySkinFiles(int row, std::vector<std::string>& failures) {
+void SkinPanel::copySkinFiles(int row, Problems& failures) {
   const auto folder = skinFolder(row);
-  const FolderIndex game(s_.state.GameDir);
+  auto& game = s_.gameFolder();
   for (const auto& name : skinFiles(folder, failures)) {
     if (!skinFileIsCopied(name)) continue;
     const auto found = game.find(name);
     const auto target = game.dir() / nameToPath(found ? *found : name);
     if (auto ec = copyFileOver(folder / nameToPath(name), target)) {
-      failures.push_back(describeFailure("copy", folder / nameToPath(name), ec));
+      failures.add(describeFailure("copy", folder / nameToPath(name), ec));
+    } else if (!found) {
+      game.insert(name, false);
     }
   }
-}
-
-void SkinPanel::reportFailures(const std::vector<std::string>& failures) {
-  if (failures.empty()) return;
-  std::string text;
-  for (const auto& failure : failures) text += (text.empty() ? "" : "\r\n") + failure;
-  s_.shell.message(text, Icon::Critical, "KVO");
 }
 
 void SkinPanel::ApplySkinRow() {
@@ -69,17 +67,17 @@ void SkinPanel::ApplySkinRow() {
   auto& grid = st.SK1;
   const int r = grid.row;
   if (r < 1 || r >= grid.rows()) return;
-  std::vector<std::string> failures;
+  Problems failures;
   if (grid.text(r, 1) == "S") {
-    unloadSkinFiles(r, FolderIndex(st.GameDir), failures);
+    unloadSkinFiles(r, s_.gameFolder(), failures);
     markSkin(r, false);
-    s_.engine.RecordLoadedFolders();
-    reportFailures(failures);
+    s_.record.RecordLoadedFolders();
+    failures.report(s_.shell, {}, Icon::Critical);
     return;
   }
   if (!grid.text(r, 1).empty()) return;
   const std::string code = grid.text(r, 2);
-  const FolderIndex game(st.GameDir);
+  auto& game = s_.gameFolder();
   for (int j = 1; j < grid.rows(); ++j) {
     if (j == r || grid.text(j, 2) != code || grid.text(j, 1) != "S") continue;
     unloadSkinFiles(j, game, failures);
@@ -90,21 +88,21 @@ void SkinPanel::ApplySkinRow() {
   st.SkinGridReady = false;
   markSkin(r, true);
   st.SkinGridReady = true;
-  s_.engine.RecordLoadedFolders();
-  reportFailures(failures);
+  s_.record.RecordLoadedFolders();
+  failures.report(s_.shell, {}, Icon::Critical);
 }
 
 void SkinPanel::Skinkill() {
   auto& st = s_.state;
-  std::vector<std::string> failures;
-  const FolderIndex game(st.GameDir);
+  Problems failures;
+  auto& game = s_.gameFolder();
   for (int r = 1; r < st.SK1.rows(); ++r) {
     if (st.SK1.text(r, 1) != "S") continue;
     unloadSkinFiles(r, game, failures);
     markSkin(r, false);
   }
-  s_.engine.RecordLoadedFolders();
-  reportFailures(failures);
+  s_.record.RecordLoadedFolders();
+  failures.report(s_.shell, {}, Icon::Critical);
 }
 
 }  // namespace kvo

@@ -1,6 +1,6 @@
 #include "planes/skin_panel.h"
 
-#include "app/selector.h"
+#include "state/core.h"
 #include "planes/plane_record.h"
 #include "platform/legacy_number.h"
 #include "platform/listing.h"

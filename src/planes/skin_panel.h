@@ -1,18 +1,19 @@
 #pragma once
 
+#include "state/problems.h"
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace kvo {
 
-class Selector;
+class Core;
 class FolderIndex;
 
 // The skin grid `SK1`, the plane filter `List1` and the skin folders.
 class SkinPanel final {
  public:
-  explicit SkinPanel(Selector& selector) : s_(selector) {}
+  explicit SkinPanel(Core& core) : s_(core) {}
 
   // Fills `List1` and `SK1` from the skin folders (start-up).
   void buildSkinGrid();
@@ -30,6 +31,8 @@ class SkinPanel final {
   void SK1_MouseMove(int row);
   // Unloads every loaded skin ("Clear all skins").
   void Skinkill();
+  // The pointer over the skin panel takes away the skin preview.
+  void Frame9_MouseMove();
   // Renames the current row's skin folder to `Text3` ("Re-Name").
   void RenameSkin();
 
@@ -37,13 +40,12 @@ class SkinPanel final {
   std::filesystem::path skinFolder(int row) const;
 
  private:
-  void unloadSkinFiles(int row, const FolderIndex& game, std::vector<std::string>& failures);
-  void copySkinFiles(int row, std::vector<std::string>& failures);
+  void unloadSkinFiles(int row, FolderIndex& game, Problems& failures);
+  void copySkinFiles(int row, Problems& failures);
   void markSkin(int row, bool loaded);
   void showPreview(int row, const char* picturePatterns);
   void showFuel(int slot);
-  void reportFailures(const std::vector<std::string>& failures);
-  Selector& s_;
+  Core& s_;
   int lastHoverRow_ = 0;
 };
 

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "app/selector.h"
+#include "state/core.h"
 #include "planes/skin_files.h"
 #include "planes/skin_panel.h"
 #include "platform/file_ops.h"
@@ -81,7 +81,11 @@ void SkinPanel::RenameSkin() {
   }
   grid.setText(r, 0, newName);
   // A loaded skin is recorded by name; the record must follow the rename to survive a restart.
-  if (grid.text(r, 1) == "S") s_.engine.RecordLoadedFolders();
+  if (grid.text(r, 1) == "S") s_.record.RecordLoadedFolders();
+}
+
+void SkinPanel::Frame9_MouseMove() {
+  s_.state.Image2 = s_.state.BackgroundPicture;
 }
 
 }  // namespace kvo

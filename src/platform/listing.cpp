@@ -230,25 +230,110 @@ fs::path resolveNoCase(const fs::path& dir, std::string_view name) {
   return dir / nameToPath(name);
 }
 
-FolderIndex::FolderIndex(const fs::path& dir) : dir_(dir) {
+namespace {
+
+fs::file_time_type folderTime(const fs::path& dir) {
   std::error_code ec;
-  auto names = collectNames(
-      dir, EntryKind::Any, [](const std::string&) { return true; }, ec);
-  byUpperName_.reserve(names.size());
-  for (auto& name : names) byUpperName_.emplace_back(toUpperAscii(name), std::move(name));
-  std::sort(byUpperName_.begin(), byUpperName_.end());
+  const auto time = fs::last_write_time(dir, ec);
+  return ec ? fs::file_time_type{} : time;
+}
+
+}  // namespace
+
+FolderIndex::FolderIndex(const fs::path& dir) : dir_(dir), listedAt_(folderTime(dir)) {
+  fs::directory_iterator it(dir, error_);
+  if (error_) return;
+  for (; it != fs::directory_iterator(); it.increment(error_)) {
+    if (error_) break;
+    Entry entry;
+    if (!entryName(it->path(), entry.name)) continue;
+    std::error_code kindEc;
+    entry.isFolder = it->is_directory(kindEc);
+    entry.isFile = !entry.isFolder && it->is_regular_file(kindEc);
+#ifdef _WIN32
+    if (entry.isFile && hiddenOrSystem(it->path())) entry.isFile = false;
+#endif
+    auto upper = toUpperAscii(entry.name);
+    entries_.emplace(std::move(upper), std::move(entry));
+  }
+  if (error_) entries_.clear();
 }
 
 std::optional<std::string> FolderIndex::find(std::string_view name) const {
-  const std::string upper = toUpperAscii(name);
-  auto first = std::lower_bound(byUpperName_.begin(), byUpperName_.end(), upper,
-                                [](const std::pair<std::string, std::string>& entry,
-                                   const std::string& key) { return entry.first < key; });
-  if (first == byUpperName_.end() || first->first != upper) return std::nullopt;
-  for (auto it = first; it != byUpperName_.end() && it->first == upper; ++it) {
-    if (it->second == name) return it->second;
+  if (name.empty()) return std::nullopt;
+  const auto [first, last] = entries_.equal_range(toUpperAscii(name));
+  if (first == last) return std::nullopt;
+  auto best = first;
+  for (auto it = first; it != last; ++it) {
+    if (it->second.name == name) return it->second.name;
+    // Which spelling answers must not depend on the order the folder happens to list.
+    if (it->second.name < best->second.name) best = it;
   }
-  return first->second;
+  return best->second.name;
+}
+
+std::optional<std::string> FolderIndex::onlyFile(std::string_view name) const {
+  const auto [first, last] = entries_.equal_range(toUpperAscii(name));
+  std::optional<std::string> found;
+  for (auto it = first; it != last; ++it) {
+    if (!it->second.isFile) continue;
+    if (found) return std::nullopt;
+    found = it->second.name;
+  }
+  return found;
+}
+
+std::optional<fs::path> FolderIndex::findPath(std::string_view name) const {
+  if (auto found = find(name)) return dir_ / nameToPath(*found);
+  return std::nullopt;
+}
+
+fs::path FolderIndex::resolve(std::string_view name) const {
+  return dir_ / nameToPath(find(name).value_or(std::string(name)));
+}
+
+std::vector<std::string> FolderIndex::files(std::string_view patterns) const {
+  const PatternList list(patterns);
+  std::vector<std::string> names;
+  for (const auto& [upper, entry] : entries_) {
+    if (entry.isFile && list.matches(entry.name)) names.push_back(entry.name);
+  }
+  sortNoCase(names);
+  return names;
+}
+
+std::vector<std::string> FolderIndex::folders() const {
+  std::vector<std::string> names;
+  for (const auto& [upper, entry] : entries_) {
+    if (entry.isFolder) names.push_back(entry.name);
+  }
+  sortNoCase(names);
+  return names;
+}
+
+void FolderIndex::insert(const std::string& name, bool isFolder) {
+  auto upper = toUpperAscii(name);
+  const auto [first, last] = entries_.equal_range(upper);
+  for (auto it = first; it != last; ++it) {
+    if (it->second.name == name) return;
+  }
+  entries_.emplace(std::move(upper), Entry{name, !isFolder, isFolder});
+  listedAt_ = folderTime(dir_);
+}
+
+bool FolderIndex::stale() const {
+  return folderTime(dir_) != listedAt_;
+}
+
+void FolderIndex::erase(std::string_view name) {
+  const auto [first, last] = entries_.equal_range(toUpperAscii(name));
+  for (auto it = first; it != last; ++it) {
+    if (it->second.name == name) {
+      entries_.erase(it);
+      listedAt_ = folderTime(dir_);
+      return;
+    }
+  }
 }
 
 fs::path nameToPath(std::string_view name) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,18 +53,44 @@ std::optional<std::filesystem::path> findNoCase(const std::filesystem::path& dir
 // exists yet (so that a new file gets exactly the name asked for).
 std::filesystem::path resolveNoCase(const std::filesystem::path& dir, std::string_view name);
 
-// Index of a folder's entries by upper-cased name, for looking up many names in one
-// listing instead of listing the folder once per name.
+// One listing of a folder, kept for the whole of an operation: its entries by upper-cased
+// name, for looking up many names (and the file and folder lists) without listing the folder
+// again. Changes the operation makes are noted with insert and erase.
 class FolderIndex final {
  public:
   explicit FolderIndex(const std::filesystem::path& dir);
-  // The actual entry name for `name` in any letter case, or nullopt.
+  // The actual entry name for `name` in any letter case (an exact match first), or nullopt.
   std::optional<std::string> find(std::string_view name) const;
+  // find() as a path in the folder.
+  std::optional<std::filesystem::path> findPath(std::string_view name) const;
+  // The folder / the existing entry named `name` in any letter case, or / `name` itself.
+  std::filesystem::path resolve(std::string_view name) const;
+  // The regular files matching the pattern list and the subfolders, sorted as listFiles does.
+  std::vector<std::string> files(std::string_view patterns) const;
+  std::vector<std::string> folders() const;
+  // The folder's one regular file named `name` in any letter case; nullopt when none or two
+  // or more answer to it (a case-sensitive folder may hold both spellings).
+  std::optional<std::string> onlyFile(std::string_view name) const;
+  // Notes an entry the operation created or removed.
+  void insert(const std::string& name, bool isFolder);
+  void erase(std::string_view name);
+  // True when the folder changed since it was listed or last noted (another program, or a
+  // change not noted here), so that the listing no longer tells the truth.
+  bool stale() const;
   const std::filesystem::path& dir() const { return dir_; }
+  // Why the folder could not be listed; empty when it could.
+  const std::error_code& error() const { return error_; }
 
  private:
+  struct Entry {
+    std::string name;
+    bool isFile = false;
+    bool isFolder = false;
+  };
   std::filesystem::path dir_;
-  std::vector<std::pair<std::string, std::string>> byUpperName_;  // sorted by first
+  std::multimap<std::string, Entry> entries_;  // by upper-cased name
+  std::error_code error_;
+  std::filesystem::file_time_type listedAt_{};
 };
 
 // A bare 8-bit name (as the listings give it), or a whole path held as 8-bit text, as a

@@ -184,17 +184,6 @@ std::optional<std::vector<std::string>> readTextLines(const fs::path& path, std:
   return splitLines(*bytes);
 }
 
-std::vector<std::string> readTextLinesNoting(const fs::path& path,
-                                             std::vector<std::string>& problems) {
-  std::error_code ec;
-  if (!fs::exists(path, ec)) return {};
-  auto lines = readTextLines(path, ec);
-  if (!lines) {
-    problems.push_back(describeFailure("read", path, ec));
-    return {};
-  }
-  return std::move(*lines);
-}
 
 std::error_code replaceFileAtomically(const fs::path& requestedTarget, std::string_view bytes) {
   fs::path target = requestedTarget;

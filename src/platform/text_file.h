@@ -24,11 +24,6 @@ std::string joinLinesCrLf(std::span<const std::string> lines);
 std::optional<std::vector<std::string>> readTextLines(const std::filesystem::path& path,
                                                       std::error_code& ec);
 
-// Lines of a text file the selector keeps: a missing file counts as empty, any other failure
-// adds one sentence naming the file and the reason to `problems` and gives no lines.
-std::vector<std::string> readTextLinesNoting(const std::filesystem::path& path,
-                                             std::vector<std::string>& problems);
-
 // Replaces `target` whole: writes a temporary file in the same folder, flushes it, then
 // renames it over the target, so that readers see the old file or the new one, never half.
 std::error_code replaceFileAtomically(const std::filesystem::path& target, std::string_view bytes);

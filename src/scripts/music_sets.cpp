@@ -1,20 +1,20 @@
 #include "scripts/music_sets.h"
 
-#include "app/selector.h"
+#include "state/core.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
 
 namespace kvo {
 
-void MusicSets::readMusicIni(std::vector<std::string>& problems) {
+void MusicSets::readMusicIni(Problems& problems) {
   auto& st = s_.state;
-  const auto ini = findNoCase(st.GameDir, "Music.ini");
+  const auto ini = s_.gameFolder().findPath("Music.ini");
   if (!ini) return;
   std::error_code ec;
   const auto lines = readTextLines(*ini, ec);
   if (!lines) {
-    problems.push_back(describeFailure("read", *ini, ec));
+    problems.add(describeFailure("read", *ini, ec));
     return;
   }
   st.List4.clear();
@@ -23,7 +23,7 @@ void MusicSets::readMusicIni(std::vector<std::string>& problems) {
   for (const auto& line : *lines) {
     if (line.empty()) continue;
     if (count == st.MusicSets.size()) {
-      problems.push_back("Music.ini: only the first 11 music sets are used.");
+      problems.add("Music.ini: only the first 11 music sets are used.");
       break;
     }
     st.MusicSets[count++] = line;

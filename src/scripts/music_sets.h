@@ -1,22 +1,23 @@
 #pragma once
 
+#include "state/problems.h"
 #include <string>
 #include <vector>
 
 namespace kvo {
 
-class Selector;
+class Core;
 
 // The music sets of Music.ini.
 class MusicSets final {
  public:
-  explicit MusicSets(Selector& selector) : s_(selector) {}
+  explicit MusicSets(Core& core) : s_(core) {}
 
   // Reads Music.ini into `MusicSets` and `List4` (start-up).
-  void readMusicIni(std::vector<std::string>& problems);
+  void readMusicIni(Problems& problems);
 
  private:
-  Selector& s_;
+  Core& s_;
 };
 
 }  // namespace kvo

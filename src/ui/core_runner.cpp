@@ -3,21 +3,22 @@
 #include <exception>
 #include <string>
 
-#include "app/shell.h"
+#include "state/core.h"
 
 namespace kvo::ui {
 
-CoreRunner::CoreRunner(kvo::Shell& shell, QObject* parent) : QObject(parent), shell_(shell) {}
+CoreRunner::CoreRunner(kvo::Core& core, QObject* parent) : QObject(parent), core_(core) {}
 
 bool CoreRunner::run(const std::function<void()>& operation) {
   if (busy_) return false;
   busy_ = true;
   emit started();
+  core_.forgetGameFolder();
   try {
     operation();
   } catch (const std::exception& error) {
     // An exception must not unwind through Qt's event dispatch; the player still gets told.
-    shell_.message(std::string("Unexpected error: ") + error.what(), kvo::Icon::Critical, "KVO");
+    core_.shell.message(std::string("Unexpected error: ") + error.what(), kvo::Icon::Critical, "KVO");
   }
   busy_ = false;
   emit finished();

@@ -4,7 +4,7 @@
 #include <functional>
 
 namespace kvo {
-class Shell;
+class Core;
 }
 
 namespace kvo::ui {
@@ -16,9 +16,10 @@ class CoreRunner final : public QObject {
   Q_OBJECT
 
  public:
-  explicit CoreRunner(kvo::Shell& shell, QObject* parent = nullptr);
+  explicit CoreRunner(kvo::Core& core, QObject* parent = nullptr);
 
-  // Runs `operation` unless another is still running; false when it was refused.
+  // Runs `operation` unless another is still running; false when it was refused. The game
+  // folder is listed afresh for each, since the player may change it between two clicks.
   bool run(const std::function<void()>& operation);
   bool busy() const { return busy_; }
 
@@ -28,7 +29,7 @@ class CoreRunner final : public QObject {
   void finished();
 
  private:
-  kvo::Shell& shell_;
+  kvo::Core& core_;
   bool busy_ = false;
 };
 

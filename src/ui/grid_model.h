@@ -2,7 +2,7 @@
 
 #include <QAbstractTableModel>
 
-#include "app/grid.h"
+#include "state/grid.h"
 
 namespace kvo::ui {
 

@@ -2,7 +2,7 @@
 
 #include <QTableView>
 
-#include "app/grid.h"
+#include "state/grid.h"
 
 namespace kvo::ui {
 

@@ -20,7 +20,7 @@
 namespace kvo::ui {
 
 MainWindow::MainWindow(kvo::Selector& selector, QWidget* parent)
-    : QMainWindow(parent), s_(selector), runner_(new CoreRunner(selector.shell, this)) {
+    : QMainWindow(parent), s_(selector), runner_(new CoreRunner(selector.core, this)) {
   setObjectName(QStringLiteral("KVOForm"));
   setWindowTitle(toQString(selector.state.caption));
   auto* central = new QWidget;

@@ -153,7 +153,7 @@ void PlanesSkinsPage::connectHandlers() {
   for (int i : {0, 1}) {
     const int column = i == 0 ? 0 : 3;
     connect(label20_[static_cast<std::size_t>(i)], &ClickableLabel::clicked, this,
-            [this, column] { runner_.run([this, column] { s_.launcher.Label20_Click(column); }); });
+            [this, column] { runner_.run([this, column] { s_.planes.Label20_Click(column); }); });
   }
   sk1_->setMouseTracking(true);
   connect(sk1_, &QAbstractItemView::entered, this, [this](const QModelIndex& index) {
@@ -170,7 +170,7 @@ void PlanesSkinsPage::connectHandlers() {
 bool PlanesSkinsPage::eventFilter(QObject* watched, QEvent* event) {
   // Leaving the skin grid for the frame around it takes the skin preview away.
   if (watched == frame9_ && event->type() == QEvent::MouseMove && !runner_.busy()) {
-    s_.launcher.Frame9_MouseMove();
+    s_.skins.Frame9_MouseMove();
     image2_->showPicture(s_.state.Image2);
   }
   return QWidget::eventFilter(watched, event);

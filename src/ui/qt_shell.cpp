@@ -4,12 +4,11 @@
 #include <QClipboard>
 #include <QMainWindow>
 #include <QMessageBox>
-#include <QProcess>
 #include <QProgressBar>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <algorithm>
 
+#include "platform/start_program.h"
 #include "ui/view_sync.h"
 
 namespace kvo::ui {
@@ -30,25 +29,6 @@ QMessageBox::Icon boxIcon(kvo::Icon icon) {
       break;
   }
   return QMessageBox::NoIcon;
-}
-
-#ifndef Q_OS_WIN
-bool isWindowsProgram(const std::filesystem::path& exe) {
-  return pathToQString(exe.extension()).compare(QStringLiteral(".exe"), Qt::CaseInsensitive) == 0;
-}
-#endif
-
-// The program to run and its arguments: on Windows the file itself, elsewhere a Windows
-// program goes through wine. Empty when wine is needed but not installed.
-QStringList commandLine(const std::filesystem::path& exe) {
-#ifdef Q_OS_WIN
-  return {pathToQString(exe)};
-#else
-  if (!isWindowsProgram(exe)) return {pathToQString(exe)};
-  const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
-  if (wine.isEmpty()) return {};
-  return {wine, pathToQString(exe)};
-#endif
 }
 
 }  // namespace
@@ -101,18 +81,7 @@ void QtShell::setClipboardText(std::string_view text) {
 
 bool QtShell::startProgram(const std::filesystem::path& exe,
                            const std::filesystem::path& workingDir, std::string& error) {
-  QStringList command = commandLine(exe);
-  const std::string name = toStdString(pathToQString(exe.filename()));
-  if (command.isEmpty()) {
-    error = "Wine is not installed, so " + name + " cannot be started.";
-    return false;
-  }
-  const QString program = command.takeFirst();
-  if (!QProcess::startDetached(program, command, pathToQString(workingDir))) {
-    error = name + " could not be started.";
-    return false;
-  }
-  return true;
+  return kvo::startDetached(exe, workingDir, error);
 }
 
 void QtShell::minimise() {

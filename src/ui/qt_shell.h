@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <string>
 
-#include "app/shell.h"
+#include "state/shell.h"
 
 class QMainWindow;
 class QProgressBar;

@@ -2,15 +2,15 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QStatusBar>
 
+#include "app/exit_status.h"
 #include "app/selector.h"
 #include "ui/main_window.h"
 #include "ui/qt_shell.h"
+#include "ui/view_sync.h"
 
 namespace {
-
-constexpr int kNoGameFolderExit = 2;
-constexpr int kDuplicateInstanceExit = 3;
 
 kvo::ScreenSize screenSize() {
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -37,16 +37,13 @@ int runSelectorWindow(int& argc, char** argv, const std::filesystem::path& gameD
   kvo::ui::QtShell shell;
   kvo::Selector selector(shell);
   // The core already told the player why the window cannot open.
-  switch (selector.startUp(gameDir, screenSize())) {
-    case kvo::StartupOutcome::Ready:
-      break;
-    case kvo::StartupOutcome::DuplicateInstance:
-      return kDuplicateInstanceExit;
-    case kvo::StartupOutcome::NoGameFolder:
-      return kNoGameFolderExit;
-  }
+  const auto outcome = selector.startUp(gameDir, screenSize());
+  if (outcome != kvo::StartupOutcome::Ready) return kvo::startupExitStatus(outcome);
   kvo::ui::MainWindow window(selector);
   shell.attach(window);
+  if (!selector.startupNote().empty()) {
+    window.statusBar()->showMessage(kvo::ui::toQString(selector.startupNote()));
+  }
   window.refresh();
   centre(window);
   window.show();

@@ -7,7 +7,7 @@
 #include <QSignalBlocker>
 #include <QStringDecoder>
 
-#include "app/form_state.h"
+#include "state/form_state.h"
 
 namespace kvo::ui {
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "state/grid_sort.h"
 #include "app/launcher.h"
 #include "app/selector.h"
 #include "platform/start_program.h"
@@ -184,7 +185,7 @@ TEST(LaunchTest, SlotHeadingSortsPlanesNumericallyKeepingHeaderAndColours) {
   g1.setBack(1, 4, kLoadedGreen);
   g1.setRowHeight(3, 0);
 
-  selector.launcher.Label20_Click(0);
+  selector.planes.Label20_Click(0);
   EXPECT_EQ(g1.col, 0);
   EXPECT_EQ(g1.text(0, 0), "Slot");
   const std::vector<std::string> slots = {"-2", "9", "9", "10", "nan", "x"};

@@ -56,7 +56,7 @@ TEST_F(CleanUpTest, EveryFileThatCannotBeDeletedIsReportedAndTheRestGoOn) {
   const auto failures = CleanUp(game.path(), game / "KVO128");
   fs::permissions(game.path(), fs::perms::owner_write, fs::perm_options::add);
   ASSERT_EQ(failures.size(), 4U);
-  EXPECT_NE(failures[0].find("Normandy.TER"), std::string::npos);
+  EXPECT_NE(failures.sentences()[0].find("Normandy.TER"), std::string::npos);
 }
 
 using ResetAllTest = PlanesTest;

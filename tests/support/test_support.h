@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/shell.h"
+#include "state/shell.h"
 
 namespace kvo::test {
 

@@ -2,7 +2,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app/grid.h"
+#include "state/grid.h"
 #include "ui/grid_model.h"
 #include "ui/grid_view.h"
 

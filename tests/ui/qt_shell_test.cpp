@@ -24,8 +24,6 @@ class QtShellTest final : public QObject {
   void askReturnsTheAnswer();
   void captionAndProgressShowInTheWindow();
   void startsAProgramDetachedInItsFolder();
-  void windowsProgramsRunThroughWine();
-  void withoutWineAWindowsProgramIsRefused();
 
  private:
   // Records the message box that the next modal call opens, then presses `button`.
@@ -124,30 +122,6 @@ void QtShellTest::startsAProgramDetachedInItsFolder() {
   QTRY_VERIFY(ran.exists() && ran.size() > 0);
   QVERIFY(ran.open(QIODevice::ReadOnly));
   QCOMPARE(QString::fromUtf8(ran.readAll()).trimmed(), QDir(elsewhere.path()).canonicalPath());
-}
-
-void QtShellTest::windowsProgramsRunThroughWine() {
-  // A stand-in for wine that records what it was asked to run, and where.
-  QVERIFY(!writeScript(QStringLiteral("wine"), QStringLiteral("echo \"$1\" > wine.txt")).isEmpty());
-  qputenv("PATH", dir_.path().toUtf8());
-  QTemporaryDir gameDir;
-  const fs::path exe = fs::path(gameDir.path().toStdString()) / "EAW.EXE";
-  kvo::ui::QtShell shell;
-  std::string error;
-  QVERIFY(shell.startProgram(exe, exe.parent_path(), error));
-  QFile ran(gameDir.filePath(QStringLiteral("wine.txt")));
-  QTRY_VERIFY(ran.exists() && ran.size() > 0);
-  QVERIFY(ran.open(QIODevice::ReadOnly));
-  QCOMPARE(QString::fromUtf8(ran.readAll()).trimmed(), QString::fromStdString(exe.string()));
-}
-
-void QtShellTest::withoutWineAWindowsProgramIsRefused() {
-  QTemporaryDir emptyPath;
-  qputenv("PATH", emptyPath.path().toUtf8());
-  kvo::ui::QtShell shell;
-  std::string error;
-  QVERIFY(!shell.startProgram("/games/eaw/eaw.exe", "/games/eaw", error));
-  QCOMPARE(error, std::string("Wine is not installed, so eaw.exe cannot be started."));
 }
 
 QTEST_MAIN(QtShellTest)

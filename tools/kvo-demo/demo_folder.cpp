@@ -11,7 +11,7 @@
 
 #include "demo_game.h"
 
-#include "app/category_table.h"
+#include "state/category_table.h"
 
 namespace kvo::demo {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/grid.h"
+#include "state/grid.h"
 
 #include <algorithm>
 

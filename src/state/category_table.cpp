@@ -1,4 +1,4 @@
-#include "app/category_table.h"
+#include "state/category_table.h"
 
 namespace kvo {
 
@@ -43,7 +43,7 @@ std::string categoryDescriptionOfLine(std::string_view line) {
 }
 
 std::vector<std::string> usableCategoryLines(const std::vector<std::string>& lines,
-                                             std::vector<std::string>& problems) {
+                                             Problems& problems) {
   constexpr std::size_t kMaxCategories = 256;
   std::vector<std::string> usable;
   int withoutColon = 0;
@@ -56,11 +56,11 @@ std::vector<std::string> usableCategoryLines(const std::vector<std::string>& lin
     usable.push_back(line);
   }
   if (withoutColon > 0) {
-    problems.push_back("kvo.ini: " + std::to_string(withoutColon) +
+    problems.add("kvo.ini: " + std::to_string(withoutColon) +
                        " line(s) without \":\" were ignored.");
   }
   if (usable.size() > kMaxCategories) {
-    problems.push_back("kvo.ini: only the first 256 categories are used; " +
+    problems.add("kvo.ini: only the first 256 categories are used; " +
                        std::to_string(usable.size() - kMaxCategories) + " were ignored.");
     usable.resize(kMaxCategories);
   }

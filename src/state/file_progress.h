@@ -5,13 +5,13 @@
 
 namespace kvo {
 
-class Selector;
+class Core;
 
 // Progress of one long file operation: the caption names the file in hand and a progress bar
 // counts the files; both are put back when the operation ends, however it ends.
 class FileProgress final {
  public:
-  FileProgress(Selector& selector, int total);
+  FileProgress(Core& core, int total);
   ~FileProgress();
   FileProgress(const FileProgress&) = delete;
   FileProgress& operator=(const FileProgress&) = delete;
@@ -20,7 +20,7 @@ class FileProgress final {
   void step(std::string_view caption, int done);
 
  private:
-  Selector& s_;
+  Core& s_;
   std::string savedCaption_;
   int total_;
 };

@@ -1,16 +1,20 @@
 #pragma once
 
+#include "state/problems.h"
 #include <string>
 #include <vector>
 
 namespace kvo {
 
-class Selector;
+class Core;
+class AltPlanes;
+class SkinPanel;
 
 // "Reset All", the clean-up by CleanUp.ini and "Del MSN".
 class ResetAll final {
  public:
-  explicit ResetAll(Selector& selector) : s_(selector) {}
+  ResetAll(Core& core, AltPlanes& planes, SkinPanel& skins)
+      : s_(core), planes_(planes), skins_(skins) {}
 
   // Marks every folder, skin and plane as not loaded, sweeps the game folder and puts the
   // spare eaw.exe back ("Reset All").
@@ -21,10 +25,11 @@ class ResetAll final {
  private:
   void unmarkFolders();
   void unloadSkins();
-  void emptyLoadRecord(std::vector<std::string>& failures);
-  void restoreSpareExe(std::vector<std::string>& failures);
-  void report(const std::vector<std::string>& failures);
-  Selector& s_;
+  void emptyLoadRecord(Problems& failures);
+  void restoreSpareExe(Problems& failures);
+  Core& s_;
+  AltPlanes& planes_;
+  SkinPanel& skins_;
 };
 
 }  // namespace kvo

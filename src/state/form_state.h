@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/grid.h"
+#include "state/grid.h"
 
 namespace kvo {
 

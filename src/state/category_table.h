@@ -1,5 +1,6 @@
 #pragma once
 
+#include "state/problems.h"
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,7 +19,7 @@ std::string categoryDescriptionOfLine(std::string_view line);
 // The usable lines of a kvo.ini: lines without ":" are left out (they name no category) and
 // at most 256 are kept. `problems` gets one sentence for each kind of line left out.
 std::vector<std::string> usableCategoryLines(const std::vector<std::string>& lines,
-                                             std::vector<std::string>& problems);
+                                             Problems& problems);
 
 // True for the codes whose folders may be loaded together.
 bool isMultiSelectionCode(std::string_view code);

@@ -1,6 +1,8 @@
-#include "engine/reset_all.h"
+#include "app/reset_all.h"
 
-#include "app/selector.h"
+#include "planes/alt_planes.h"
+#include "planes/skin_panel.h"
+#include "state/core.h"
 #include "engine/clean_up.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
@@ -18,18 +20,18 @@ void ResetAll::Command1_Click() {
   s_.shell.setCaption("Please wait... cleaning up");
   unmarkFolders();
   unloadSkins();
-  s_.planes.forgetRows();
-  auto failures = CleanUp(st.GameDir, st.SelectorDir);
+  planes_.forgetRows();
+  auto failures = CleanUp(s_.gameFolder(), st.SelectorDir);
   st.Label8.clear();
   emptyLoadRecord(failures);
   s_.shell.setCaption(savedCaption);
   st.Text2.clear();
   st.GridReady = true;
   st.List1.index = 1;
-  s_.skins.FilterGrids(1);
+  skins_.FilterGrids(1);
   st.Frame6Visible = false;
   restoreSpareExe(failures);
-  report(failures);
+  failures.report(s_.shell, "Reset All could not do everything:", Icon::Critical);
 }
 
 void ResetAll::unmarkFolders() {
@@ -48,47 +50,38 @@ void ResetAll::unloadSkins() {
   for (int r = 1; r < grid.rows(); ++r) {
     if (grid.text(r, 1) != "S") continue;
     grid.row = r;
-    s_.skins.ApplySkinRow();
+    skins_.ApplySkinRow();
     grid.setText(r, 1, "");
   }
 }
 
-void ResetAll::emptyLoadRecord(std::vector<std::string>& failures) {
-  const auto record = resolveNoCase(s_.state.SelectorDir, "FoldersLoaded.txt");
+void ResetAll::emptyLoadRecord(Problems& failures) {
+  const auto record = s_.record.path();
   if (auto ec = replaceFileAtomically(record, "")) {
-    failures.push_back(describeFailure("empty", record, ec));
+    failures.add(describeFailure("empty", record, ec));
   }
 }
 
-void ResetAll::restoreSpareExe(std::vector<std::string>& failures) {
+void ResetAll::restoreSpareExe(Problems& failures) {
   const auto& st = s_.state;
   const auto spare = findNoCase(st.SelectorDir, "eaw.exe");
   if (!spare || !fileExists(*spare)) return;
-  const auto target = resolveNoCase(st.GameDir, "eaw.exe");
+  const auto target = s_.gameFolder().resolve("eaw.exe");
   if (auto ec = copyFileOver(*spare, target)) {
-    failures.push_back(describeFailure("copy", *spare, ec));
+    failures.add(describeFailure("copy", *spare, ec));
   }
 }
 
-void ResetAll::report(const std::vector<std::string>& failures) {
-  if (failures.empty()) return;
-  std::string text = "Reset All could not do everything:\r\n";
-  for (const auto& failure : failures) text += "\r\n" + failure;
-  s_.shell.message(text, Icon::Critical, "KVO");
-}
 
 void ResetAll::delmsn_Click() {
   const auto saveDir = resolveNoCase(s_.state.GameDir, "savedata");
-  std::vector<std::string> failures;
+  Problems failures;
   // Each file is tried once: listing again after a failed delete would never end.
   for (const auto& name : listFiles(saveDir, "Default*.msn")) {
     const auto file = saveDir / nameToPath(name);
-    if (auto ec = deleteFile(file)) failures.push_back(describeFailure("delete", file, ec));
+    if (auto ec = deleteFile(file)) failures.add(describeFailure("delete", file, ec));
   }
-  if (failures.empty()) return;
-  std::string text = "Del MSN could not delete every default mission:\r\n";
-  for (const auto& failure : failures) text += "\r\n" + failure;
-  s_.shell.message(text, Icon::Critical, "KVO");
+  failures.report(s_.shell, "Del MSN could not delete every default mission:", Icon::Critical);
 }
 
 }  // namespace kvo

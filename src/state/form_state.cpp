@@ -1,4 +1,4 @@
-#include "app/form_state.h"
+#include "state/form_state.h"
 
 namespace kvo {
 

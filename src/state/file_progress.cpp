@@ -1,11 +1,11 @@
-#include "engine/file_progress.h"
+#include "state/file_progress.h"
 
-#include "app/selector.h"
+#include "state/core.h"
 
 namespace kvo {
 
-FileProgress::FileProgress(Selector& selector, int total)
-    : s_(selector), savedCaption_(selector.state.caption), total_(total) {
+FileProgress::FileProgress(Core& core, int total)
+    : s_(core), savedCaption_(core.state.caption), total_(total) {
   if (total_ > 0) s_.shell.progress(0, total_);
 }
 

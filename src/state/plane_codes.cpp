@@ -1,4 +1,4 @@
-#include "app/plane_codes.h"
+#include "state/plane_codes.h"
 
 namespace kvo {
 

@@ -1,0 +1,17 @@
+#include "app/exit_status.h"
+
+namespace kvo {
+
+int startupExitStatus(StartupOutcome outcome) {
+  switch (outcome) {
+    case StartupOutcome::Ready:
+      break;
+    case StartupOutcome::DuplicateInstance:
+      return kExitDuplicate;
+    case StartupOutcome::NoGameFolder:
+      return kExitUsage;
+  }
+  return kExitDone;
+}
+
+}  // namespace kvo

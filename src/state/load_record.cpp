@@ -1,0 +1,115 @@
+#include "state/load_record.h"
+
+#include "platform/file_ops.h"
+#include "platform/listing.h"
+#include "platform/text_file.h"
+
+namespace kvo {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string selectionText(const FormState& state) {
+  std::string text;
+  for (const auto& name : loadedSelection(state)) text += name + "\r\n";
+  return text;
+}
+
+}  // namespace
+
+std::vector<std::string> loadedSelection(const FormState& st) {
+  std::vector<std::string> names;
+  for (int r = 1; r < st.Unigrid.rows(); ++r) {
+    if (st.Unigrid.text(r, 2) == "S") names.push_back(st.Unigrid.text(r, 1));
+  }
+  for (int r = 1; r < st.SK1.rows(); ++r) {
+    if (st.SK1.text(r, 1) == "S") names.push_back(st.SK1.text(r, 0));
+  }
+  if (st.Frame6Visible) {
+    for (int r = 1; r < st.G1.rows(); ++r) {
+      if (st.G1.text(r, 4) == "S") names.push_back(st.G1.text(r, 0));
+    }
+  }
+  return names;
+}
+
+fs::path LoadRecord::path() const {
+  return resolveNoCase(state_.SelectorDir, "FoldersLoaded.txt");
+}
+
+void LoadRecord::createWhenMissing(Problems& problems) {
+  const auto file = path();
+  if (fileExists(file)) return;
+  if (auto ec = replaceFileAtomically(file, "")) {
+    problems.add(describeFailure("create", file, ec));
+  }
+}
+
+std::vector<std::string> LoadRecord::names(Problems& problems) const {
+  std::vector<std::string> found;
+  for (auto& line : readTextLinesNoting(path(), problems)) {
+    if (!line.empty()) found.push_back(std::move(line));
+  }
+  return found;
+}
+
+std::vector<std::string> LoadRecord::replay(const std::vector<std::string>& names,
+                                            const ReplayMarkers& markers) {
+  std::vector<bool> matched(names.size(), false);
+  for (const auto* marker : {&markers.folder, &markers.skin, &markers.plane}) {
+    if (!*marker) continue;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if ((*marker)(names[i])) matched[i] = true;
+    }
+  }
+  std::vector<std::string> unmatched;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (!matched[i]) unmatched.push_back(names[i]);
+  }
+  return unmatched;
+}
+
+void LoadRecord::RecordLoadedFolders() {
+  if (!state_.GridReady) return;
+  showSelection(selectionText(state_));
+  if (batchDepth_ > 0) {
+    pending_ = true;
+    return;
+  }
+  write();
+  if (!lastFailure_.empty()) shell_.message(lastFailure_, Icon::Critical, "KVO");
+}
+
+void LoadRecord::showSelection(const std::string& caption) {
+  state_.Label8 = caption;
+  state_.Text2 = caption;
+  state_.Label8Visible = !caption.empty();
+}
+
+void LoadRecord::write() {
+  pending_ = false;
+  const auto file = path();
+  // The whole list goes out as one line, so the file always ends with an extra empty line.
+  const auto ec = replaceFileAtomically(file, selectionText(state_) + "\r\n");
+  ++writes_;
+  lastFailure_.clear();
+  if (ec) {
+    lastFailure_ = describeFailure("save the loaded folders to", file, ec) +
+                   "\r\nThe game folder holds the files of this change, but FoldersLoaded.txt "
+                   "still names the selection from before it.";
+  }
+}
+
+LoadRecord::Batch::Batch(LoadRecord& record) : record_(record) {
+  ++record_.batchDepth_;
+}
+
+LoadRecord::Batch::~Batch() {
+  if (--record_.batchDepth_ > 0 || !record_.pending_) return;
+  record_.write();
+  if (!record_.lastFailure_.empty()) {
+    record_.shell_.message(record_.lastFailure_, Icon::Critical, "KVO");
+  }
+}
+
+}  // namespace kvo
