@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "state/core.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "state/core.h"
 
 namespace kvo {
 namespace fs = std::filesystem;

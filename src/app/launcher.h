@@ -15,6 +15,7 @@ class Launcher final {
   void Command3_Click();
   // "Minimise".
   void Command8_Click();
+
  private:
   Core& s_;
 };

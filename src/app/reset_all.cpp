@@ -1,12 +1,12 @@
 #include "app/reset_all.h"
 
+#include "engine/clean_up.h"
 #include "planes/alt_planes.h"
 #include "planes/skin_panel.h"
-#include "state/core.h"
-#include "engine/clean_up.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
+#include "state/core.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -71,7 +71,6 @@ void ResetAll::restoreSpareExe(Problems& failures) {
     failures.add(describeFailure("copy", *spare, ec));
   }
 }
-
 
 void ResetAll::delmsn_Click() {
   const auto saveDir = resolveNoCase(s_.state.GameDir, "savedata");

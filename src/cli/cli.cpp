@@ -59,8 +59,8 @@ const CommandSpec* findCommand(const std::vector<std::string>& words) {
   return best;
 }
 
-int runStartedCommand(const CommandSpec& command, const CliArguments& arguments,
-                      std::ostream& out, std::ostream& err) {
+int runStartedCommand(const CommandSpec& command, const CliArguments& arguments, std::ostream& out,
+                      std::ostream& err) {
   CliShell shell(out, err);
   Selector selector(shell);
   const auto outcome = selector.startUp(arguments.gameDir);

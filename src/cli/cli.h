@@ -9,7 +9,6 @@
 
 namespace kvo {
 
-
 // The parsed global options and the command words.
 struct CliArguments {
   std::filesystem::path gameDir;

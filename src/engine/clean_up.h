@@ -1,10 +1,10 @@
 #pragma once
 
-#include "state/problems.h"
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
+#include "state/problems.h"
 
 namespace kvo {
 
@@ -27,7 +27,6 @@ std::string cleanUpPatterns(const std::string* iniText);
 // `selectorDir`'s CleanUp.ini, except the protected ones; returns what could not be deleted.
 Problems CleanUp(FolderIndex& game, const std::filesystem::path& selectorDir);
 // The same on a fresh listing of `gameDir`.
-Problems CleanUp(const std::filesystem::path& gameDir,
-                                 const std::filesystem::path& selectorDir);
+Problems CleanUp(const std::filesystem::path& gameDir, const std::filesystem::path& selectorDir);
 
 }  // namespace kvo

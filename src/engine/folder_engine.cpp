@@ -1,11 +1,11 @@
 #include "engine/folder_engine.h"
 
-#include "state/category_table.h"
-#include "planes/alt_planes.h"
 #include "engine/engine_batch.h"
+#include "planes/alt_planes.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
+#include "state/category_table.h"
 
 namespace kvo {
 namespace fs = std::filesystem;

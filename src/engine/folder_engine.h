@@ -1,11 +1,11 @@
 #pragma once
 
-#include "state/problems.h"
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+#include "state/problems.h"
 
 namespace kvo {
 
@@ -58,8 +58,7 @@ class FolderEngine final {
   void showPlanesOf(const std::filesystem::path& folder);
   bool folderStillThere(int row);
   void markRow(int row, bool loaded);
-  void moveCareerSavesBack(const std::filesystem::path& careerFolder,
-                           Problems& problems);
+  void moveCareerSavesBack(const std::filesystem::path& careerFolder, Problems& problems);
   void deleteCopies(const std::filesystem::path& modFolder, Problems& problems);
 
   Core& s_;

@@ -1,8 +1,8 @@
-#include "state/core.h"
 #include "engine/folder_engine.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
+#include "state/core.h"
 
 namespace kvo {
 namespace fs = std::filesystem;

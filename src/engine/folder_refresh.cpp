@@ -24,12 +24,11 @@ void FolderEngine::PopulateFolderGrid() {
   fillFolderGrid(usableCategoryLines(iniLines, ignored), folders);
   // Replaying a flight-model folder refills the plane grid; its installed planes are marked
   // again so that the next save of the selection keeps them.
-  s_.record.replay(s_.record.names(problems),
-                   {.folder = [this](const std::string& name) { return replayFolderLine(name); },
-                    .skin = {},
-                    .plane = [this](const std::string& name) {
-                      return planes_.markLoadedPlane(name);
-                    }});
+  s_.record.replay(
+      s_.record.names(problems),
+      {.folder = [this](const std::string& name) { return replayFolderLine(name); },
+       .skin = {},
+       .plane = [this](const std::string& name) { return planes_.markLoadedPlane(name); }});
   st.Unigrid.visible = true;
   st.GridReady = true;
   problems.report(s_.shell, "Refresh could not read everything:");

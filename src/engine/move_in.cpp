@@ -2,12 +2,12 @@
 #include <fstream>
 #include <map>
 
-#include "state/core.h"
-#include "state/file_progress.h"
 #include "engine/folder_engine.h"
 #include "engine/mod_files.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "state/core.h"
+#include "state/file_progress.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -58,8 +58,7 @@ std::error_code openForReading(const fs::path& file) {
 
 // Every copy of the load, checked as far as can be before the first byte moves; empty
 // `problem` when the load may go ahead.
-std::vector<CopyStep> planLoad(const fs::path& modFolder, Core& core,
-                               std::string& problem) {
+std::vector<CopyStep> planLoad(const fs::path& modFolder, Core& core, std::string& problem) {
   std::error_code ec;
   const auto names = listFiles(modFolder, "*.*", ec);
   if (ec) {
@@ -103,6 +102,8 @@ bool FolderEngine::MoveIn(const fs::path& modFolder, std::string_view swappedOut
   if (modFolder == st.GameDir || !st.GridReady) return true;
   const auto folderName = pathToText(modFolder.filename());
   std::string problem;
+  // Taken before the first copy, so that the copies are noted in it instead of listing anew.
+  auto& game = s_.gameFolder();
   const auto plan = planLoad(modFolder, s_, problem);
   std::size_t copied = 0;
   std::vector<std::string> stillReadOnly;
@@ -124,7 +125,7 @@ bool FolderEngine::MoveIn(const fs::path& modFolder, std::string_view swappedOut
   if (problem.empty()) {
     for (const auto& step : plan) {
       if (step.folder == GameTarget::GameFolder && !step.targetExisted) {
-        s_.gameFolder().insert(pathToText(step.target.filename()), false);
+        game.insert(pathToText(step.target.filename()), false);
       }
     }
     if (!stillReadOnly.empty()) {

@@ -2,12 +2,12 @@
 #include <map>
 #include <optional>
 
-#include "state/core.h"
-#include "state/file_progress.h"
 #include "engine/folder_engine.h"
 #include "engine/mod_files.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "state/core.h"
+#include "state/file_progress.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -18,7 +18,7 @@ namespace {
 // (the game folder itself through the operation's one listing).
 class GameListings final {
  public:
-  explicit GameListings(Core& core) : core_(core) {}
+  explicit GameListings(Core& core) : game_(core.gameFolder()) {}
 
   // The folder's one file named `name` in any letter case. None when two or more answer to
   // it (a folder of a case-sensitive file system may hold both), since the name then does not
@@ -36,15 +36,15 @@ class GameListings final {
 
  private:
   FolderIndex& index(GameTarget target) {
-    if (target == GameTarget::GameFolder) return core_.gameFolder();
+    // The one listing taken before the first delete; each delete is noted in it.
+    if (target == GameTarget::GameFolder) return game_;
     auto found = subfolders_.find(target);
     if (found == subfolders_.end()) {
-      found = subfolders_.emplace(target, FolderIndex(targetFolder(core_.gameFolder(), target)))
-                  .first;
+      found = subfolders_.emplace(target, FolderIndex(targetFolder(game_, target))).first;
     }
     return found->second;
   }
-  Core& core_;
+  FolderIndex& game_;
   std::map<GameTarget, FolderIndex> subfolders_;
 };
 
@@ -60,8 +60,7 @@ std::error_code deleteEvenReadOnly(const fs::path& file) {
 
 // Every save in the game's save folder belongs to the career being unloaded, whichever
 // folder brought it, so all of them go back into it.
-void FolderEngine::moveCareerSavesBack(const fs::path& careerFolder,
-                                       Problems& problems) {
+void FolderEngine::moveCareerSavesBack(const fs::path& careerFolder, Problems& problems) {
   const auto saveDir = targetFolder(s_.gameFolder(), GameTarget::Savedata);
   if (!folderExists(saveDir)) return;
   std::error_code ec;
@@ -72,8 +71,7 @@ void FolderEngine::moveCareerSavesBack(const fs::path& careerFolder,
     const auto source = saveDir / nameToPath(name);
     const auto target = careerFolder / nameToPath(career.find(name).value_or(name));
     if (auto copyEc = copyFileOver(source, target)) {
-      problems.add(
-          describeFailure("move " + displayPath(source) + " back to", target, copyEc));
+      problems.add(describeFailure("move " + displayPath(source) + " back to", target, copyEc));
     } else if (auto deleteEc = deleteEvenReadOnly(source)) {
       problems.add(describeFailure("delete", source, deleteEc));
     }

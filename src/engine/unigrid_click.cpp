@@ -1,11 +1,11 @@
-#include "state/category_table.h"
-#include "state/core.h"
 #include "engine/engine_batch.h"
 #include "engine/folder_engine.h"
 #include "engine/mod_files.h"
 #include "planes/alt_planes.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "state/category_table.h"
+#include "state/core.h"
 
 namespace kvo {
 namespace fs = std::filesystem;

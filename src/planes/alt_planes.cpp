@@ -2,14 +2,14 @@
 
 #include <cmath>
 
-#include "state/core.h"
-#include "state/grid_sort.h"
 #include "planes/plane_record.h"
 #include "platform/binary_io.h"
 #include "platform/file_ops.h"
 #include "platform/legacy_number.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
+#include "state/core.h"
+#include "state/grid_sort.h"
 
 namespace kvo {
 namespace fs = std::filesystem;

@@ -1,8 +1,8 @@
-#include "state/core.h"
 #include "planes/skin_files.h"
 #include "planes/skin_panel.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "state/core.h"
 
 namespace kvo {
 namespace fs = std::filesystem;

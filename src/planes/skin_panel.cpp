@@ -1,9 +1,9 @@
 #include "planes/skin_panel.h"
 
-#include "state/core.h"
 #include "planes/plane_record.h"
 #include "platform/legacy_number.h"
 #include "platform/listing.h"
+#include "state/core.h"
 
 namespace kvo {
 namespace fs = std::filesystem;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "state/problems.h"
 #include <filesystem>
 #include <string>
 #include <vector>
+#include "state/problems.h"
 
 namespace kvo {
 

@@ -1,11 +1,11 @@
 #include <algorithm>
 
-#include "state/core.h"
 #include "planes/skin_files.h"
 #include "planes/skin_panel.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
+#include "state/core.h"
 
 namespace kvo {
 namespace fs = std::filesystem;

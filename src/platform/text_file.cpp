@@ -184,7 +184,6 @@ std::optional<std::vector<std::string>> readTextLines(const fs::path& path, std:
   return splitLines(*bytes);
 }
 
-
 std::error_code replaceFileAtomically(const fs::path& requestedTarget, std::string_view bytes) {
   fs::path target = requestedTarget;
   std::error_code ec;

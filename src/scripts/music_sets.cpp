@@ -1,9 +1,9 @@
 #include "scripts/music_sets.h"
 
-#include "state/core.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
+#include "state/core.h"
 
 namespace kvo {
 

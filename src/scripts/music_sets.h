@@ -1,8 +1,8 @@
 #pragma once
 
-#include "state/problems.h"
 #include <string>
 #include <vector>
+#include "state/problems.h"
 
 namespace kvo {
 

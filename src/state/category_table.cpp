@@ -57,11 +57,11 @@ std::vector<std::string> usableCategoryLines(const std::vector<std::string>& lin
   }
   if (withoutColon > 0) {
     problems.add("kvo.ini: " + std::to_string(withoutColon) +
-                       " line(s) without \":\" were ignored.");
+                 " line(s) without \":\" were ignored.");
   }
   if (usable.size() > kMaxCategories) {
     problems.add("kvo.ini: only the first 256 categories are used; " +
-                       std::to_string(usable.size() - kMaxCategories) + " were ignored.");
+                 std::to_string(usable.size() - kMaxCategories) + " were ignored.");
     usable.resize(kMaxCategories);
   }
   return usable;

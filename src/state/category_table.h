@@ -1,9 +1,9 @@
 #pragma once
 
-#include "state/problems.h"
 #include <string>
 #include <string_view>
 #include <vector>
+#include "state/problems.h"
 
 namespace kvo {
 

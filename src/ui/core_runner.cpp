@@ -18,7 +18,8 @@ bool CoreRunner::run(const std::function<void()>& operation) {
     operation();
   } catch (const std::exception& error) {
     // An exception must not unwind through Qt's event dispatch; the player still gets told.
-    core_.shell.message(std::string("Unexpected error: ") + error.what(), kvo::Icon::Critical, "KVO");
+    core_.shell.message(std::string("Unexpected error: ") + error.what(), kvo::Icon::Critical,
+                        "KVO");
   }
   busy_ = false;
   emit finished();

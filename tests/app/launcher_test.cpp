@@ -7,10 +7,10 @@
 #include <string>
 #include <thread>
 
-#include "state/grid_sort.h"
 #include "app/launcher.h"
 #include "app/selector.h"
 #include "platform/start_program.h"
+#include "state/grid_sort.h"
 #include "support/test_support.h"
 
 namespace kvo {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "state/category_table.h"
 #include "app/selector.h"
 #include "platform/file_ops.h"
 #include "platform/text_file.h"
+#include "state/category_table.h"
 #include "support/test_support.h"
 
 namespace kvo {
