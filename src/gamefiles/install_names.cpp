@@ -52,6 +52,12 @@ RefilledMenus refillMenus(Pmnuform& form, const PnameGrid& names,
                           const std::array<std::string_view, kMenuSideCount>& current,
                           const MenuFileTexts& fileNames) {
   RefilledMenus out;
+  // An unread table would blank the menus' names rather than refill them.
+  if (names.texts().size() < kPnamesMinimumNames) {
+    out.error = "The plane names of " + std::string(kPnamesFileName) +
+                " have not been read, so the menus cannot be refilled.";
+    return out;
+  }
   for (std::size_t i = 0; i < kMenuSideCount; ++i) {
     form.setCountryBut(static_cast<int>(i));
     auto side = refillSide(form, names, current[i], fileNames[i]);

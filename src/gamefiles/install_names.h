@@ -31,8 +31,8 @@ struct RefilledMenus {
 
 // For B, A and G in that order: turns on that side's option button, Pmensee on its current
 // bytes, puts the names of its refill slots from `names` into bmnutb(0), bmnutb(1), ... and
-// pmenwrite; every other entry keeps what was read. `fileNames` name the files in messages
-// (an empty one: the side's own file name).
+// pmenwrite; every other entry keeps what was read. Refused while `names` holds no table.
+// `fileNames` name the files in messages (an empty one: the side's own file name).
 RefilledMenus refillMenus(Pmnuform& form, const PnameGrid& names,
                           const std::array<std::string_view, kMenuSideCount>& current,
                           const MenuFileTexts& fileNames = {});

@@ -75,6 +75,8 @@ TEST(InstallNames, RefusesASlotOutsideTheGameAndADamagedMenuWithoutPartialResult
   const auto after = refillMenus(form, names.Grid, views(menus));
   EXPECT_NE(after.error.find("picplna.mnu is damaged"), std::string::npos) << after.error;
   for (const auto& bytes : after.bytes) EXPECT_TRUE(bytes.empty());
+  EXPECT_NE(refillMenus(form, PnameGrid{}, views(demoMenus())).error.find("not been read"),
+            std::string::npos);
 }
 
 TEST(InstallNames, BuildsTheFourFilesOfAGameFolderWithoutWritingThem) {
