@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "demo_game.h"
+#include "gamefiles/game_folder_files.h"
+#include "gamefiles/install_names.h"
+#include "gamefiles/plane_menu.h"
+#include "platform/file_ops.h"
+#include "support/test_support.h"
+
+namespace kvo {
+namespace {
+namespace fs = std::filesystem;
+
+std::string demoMenu(demo::MenuSide side) {
+  return demo::makeMenuFile(side, demo::defaultMenuNames(side));
+}
+
+std::array<std::string, 3> demoMenus() {
+  return {demoMenu(demo::MenuSide::B), demoMenu(demo::MenuSide::A), demoMenu(demo::MenuSide::G)};
+}
+
+std::array<std::string_view, 3> views(const std::array<std::string, 3>& files) {
+  return {files[0], files[1], files[2]};
+}
+
+std::vector<std::string> menuNames(MenuSide side, const std::string& bytes) {
+  std::vector<std::string> names;
+  for (const auto& record : ReadPlaneMenu(side, bytes).menu.records) names.push_back(record.name);
+  return names;
+}
+
+Pnameform demoNames() {
+  Pnameform form;
+  EXPECT_EQ(form.LoadPnames(demo::makePnamesStr(demo::defaultPlaneNames())), "");
+  return form;
+}
+
+TEST(InstallNames, RefillPutsEachSidesSlotsIntoItsFirstEntriesAndKeepsTheRest) {
+  Pnameform names = demoNames();
+  ASSERT_EQ(setPlaneName(names.Grid, 11, "Spitfire Mk Vb"), "");
+  ASSERT_EQ(setPlaneName(names.Grid, 24, "Me 262A-2a"), "");
+  Pmnuform form;
+  const auto before = demoMenus();
+  const auto after = refillMenus(form, names.Grid, views(before));
+  ASSERT_TRUE(after.ok()) << after.error;
+
+  auto b = demo::defaultMenuNames(demo::MenuSide::B);
+  b[1] = "Spitfire Mk Vb";
+  EXPECT_EQ(menuNames(MenuSide::B, after.bytes[0]), b);
+  // Neither slot is on side A's menu, whose names therefore stay as they were, byte for byte.
+  EXPECT_EQ(after.bytes[1], before[1]);
+  auto g = demo::defaultMenuNames(demo::MenuSide::G);
+  g[5] = "Me 262A-2a";
+  EXPECT_EQ(menuNames(MenuSide::G, after.bytes[2]), g);
+  EXPECT_EQ(after.bytes[2].size(), before[2].size());
+  // The window is left on G, the last side the install rewrote.
+  EXPECT_TRUE(form.CountryBut(2));
+}
+
+TEST(InstallNames, RefusesASlotOutsideTheGameAndADamagedMenuWithoutPartialResults) {
+  Pnameform names = demoNames();
+  const auto row30 = names.Grid.text(30);
+  EXPECT_NE(setPlaneName(names.Grid, 30, "X").find("plane slot 30"), std::string::npos);
+  EXPECT_NE(setPlaneName(names.Grid, -1, "X").find("plane slot -1"), std::string::npos);
+  EXPECT_EQ(names.Grid.text(30), row30);
+
+  auto menus = demoMenus();
+  menus[1].resize(40);
+  Pmnuform form;
+  const auto after = refillMenus(form, names.Grid, views(menus));
+  EXPECT_NE(after.error.find("picplna.mnu is damaged"), std::string::npos) << after.error;
+  for (const auto& bytes : after.bytes) EXPECT_TRUE(bytes.empty());
+  EXPECT_NE(refillMenus(form, PnameGrid{}, views(demoMenus())).error.find("not been read"),
+            std::string::npos);
+}
+
+TEST(InstallNames, BuildsTheFourFilesOfAGameFolderWithoutWritingThem) {
+  test::TempDir game;
+  ASSERT_FALSE(demo::writeDemoGameFolder(game.path()));
+  // Wine game folders hold the game's files in any letter case.
+  fs::rename(game / "pnames.str", game / "PNAMES.STR");
+  const auto before = test::snapshot(game.path());
+  Pnameform names;
+  Pmnuform menus;
+  const auto edit = planeNameFiles(game.path(), 13, "Typhoon Mk Ib Late", names, menus);
+  ASSERT_TRUE(edit.ok()) << edit.error;
+  EXPECT_EQ(test::snapshot(game.path()), before);
+
+  ASSERT_EQ(edit.files.size(), 4U);
+  EXPECT_EQ(edit.files[0].path, game / "PNAMES.STR");
+  EXPECT_EQ(edit.files[1].path, game / "picplnb.mnu");
+  EXPECT_EQ(edit.files[3].path, game / "picplng.mnu");
+  const auto table = readPnames(edit.files[0].bytes);
+  ASSERT_TRUE(table.ok()) << table.error;
+  EXPECT_EQ(table.names[13], "Typhoon Mk Ib Late");
+  EXPECT_EQ(menuNames(MenuSide::B, edit.files[1].bytes)[0], "Typhoon Mk Ib Late");
+  EXPECT_EQ(edit.files[2].bytes, test::readFile(game / "picplna.mnu"));
+}
+
+TEST(InstallNames, AMissingOrDamagedGameFileIsNamedWithItsPath) {
+  test::TempDir game;
+  ASSERT_FALSE(demo::writeDemoGameFolder(game.path()));
+  fs::remove(game / "picplng.mnu");
+  Pnameform names;
+  Pmnuform menus;
+  const auto missing = planeNameFiles(game.path(), 13, "Typhoon", names, menus);
+  EXPECT_FALSE(missing.ok());
+  EXPECT_TRUE(missing.files.empty());
+  EXPECT_NE(missing.error.find("Could not read"), std::string::npos) << missing.error;
+  EXPECT_NE(missing.error.find("picplng.mnu"), std::string::npos) << missing.error;
+
+  test::writeFile(game / "pnames.str", "short");
+  const auto damaged = planeNameFiles(game.path(), 13, "Typhoon", names, menus);
+  EXPECT_NE(damaged.error.find(displayPath(game / "pnames.str") + " is damaged"), std::string::npos)
+      << damaged.error;
+  EXPECT_NE(LoadPnamesFrom(names, game.path()), "");
+  EXPECT_EQ(names.Grid.rows(), 0);
+  menus.setCountryBut(2);
+  EXPECT_NE(PmenseeFrom(menus, game.path()).find("picplng.mnu"), std::string::npos);
+  EXPECT_FALSE(menus.pmenwrite().ok());
+}
+
+}  // namespace
+}  // namespace kvo

@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "demo_game.h"
+#include "gamefiles/plane_menu.h"
+#include "gamefiles/pmnuform.h"
+
+namespace kvo {
+namespace {
+
+const MenuSide kSides[] = {MenuSide::B, MenuSide::A, MenuSide::G};
+
+demo::MenuSide demoSide(MenuSide side) {
+  return side == MenuSide::B   ? demo::MenuSide::B
+         : side == MenuSide::A ? demo::MenuSide::A
+                               : demo::MenuSide::G;
+}
+
+std::string demoMenu(MenuSide side) {
+  return demo::makeMenuFile(demoSide(side), demo::defaultMenuNames(demoSide(side)));
+}
+
+// A menu whose header and tails are runs of distinct bytes, so that a misplaced one shows.
+PlaneMenuFile patternedMenu(MenuSide side, const std::vector<std::string>& names) {
+  PlaneMenuFile menu{side, {}, {}};
+  for (std::size_t i = 0; i < kMenuHeaderSize; ++i) menu.header += static_cast<char>(200 + i);
+  for (std::size_t k = 0; k < menuRecordCount(side); ++k) {
+    std::string tail;
+    for (std::size_t i = 0; i < menuTailSize(side, k); ++i) {
+      tail += static_cast<char>(10 * k + i + 1);
+    }
+    menu.records.push_back({k < names.size() ? names[k] : std::string(), tail});
+  }
+  return menu;
+}
+
+std::string bytes(std::initializer_list<int> values) {
+  std::string out;
+  for (int v : values) out += static_cast<char>(v);
+  return out;
+}
+
+TEST(PlaneMenu, WritesLengthNameZeroAndTailForEachRecord) {
+  const auto menu = patternedMenu(MenuSide::G, {"Spitfire 9", "", "Typhoon"});
+  const auto written = WritePlaneMenu(menu);
+  ASSERT_TRUE(written.ok()) << written.error;
+  const std::string& out = written.bytes;
+  EXPECT_EQ(out.substr(0, 35), menu.header);
+  // Record 0: a 10-character name, so the length field says 11 and record 1 starts 30 on.
+  EXPECT_EQ(out.substr(35, 4), bytes({11, 0, 0, 0}));
+  EXPECT_EQ(out.substr(39, 11), std::string("Spitfire 9\0", 11));
+  EXPECT_EQ(out.substr(50, 15), menu.records[0].tail);
+  // Record 1: an empty name is its length 1, three zero bytes and the zero byte alone.
+  EXPECT_EQ(out.substr(65, 5), bytes({1, 0, 0, 0, 0}));
+  EXPECT_EQ(out.substr(70, 15), menu.records[1].tail);
+  EXPECT_EQ(out.substr(85, 4), bytes({8, 0, 0, 0}));
+  // Records 3..10 are empty: 20 bytes each, except 22 for the long-tail record 9.
+  const std::size_t record9 = 85 + 27 + 6 * 20;
+  EXPECT_EQ(out.substr(record9, 5), bytes({1, 0, 0, 0, 0}));
+  EXPECT_EQ(out.substr(record9 + 5, 17), menu.records[9].tail);
+  EXPECT_EQ(out.substr(record9 + 22), bytes({1, 0, 0, 0, 0}) + menu.records[10].tail);
+}
+
+TEST(PlaneMenu, TheDemoMenusComeBackByteIdenticalThroughReaderAndWindow) {
+  for (const auto side : kSides) {
+    const std::string file = demoMenu(side);
+    const auto read = ReadPlaneMenu(side, file);
+    ASSERT_TRUE(read.ok()) << read.error;
+    ASSERT_EQ(read.menu.records.size(), menuRecordCount(side));
+    EXPECT_EQ(read.menu.records[0].name, demo::defaultMenuNames(demoSide(side))[0]);
+    EXPECT_EQ(WritePlaneMenu(read.menu).bytes, file);
+
+    Pmnuform form;
+    form.setCountryBut(static_cast<int>(side));
+    ASSERT_EQ(form.Pmensee(file), "");
+    const auto again = form.pmenwrite();
+    ASSERT_TRUE(again.ok()) << again.error;
+    EXPECT_EQ(again.bytes, file) << menuFileName(side);
+    // A second write without a new read writes the same again.
+    EXPECT_EQ(form.pmenwrite().bytes, file);
+  }
+}
+
+TEST(PlaneMenu, ALongerNameShiftsLaterRecordsAndKeepsHeaderAndTails) {
+  const auto menu = patternedMenu(MenuSide::B, {"a", "bb", "ccc", "Spitfire 9", "eeee", "f"});
+  const std::string file = WritePlaneMenu(menu).bytes;
+  Pmnuform form;
+  ASSERT_EQ(form.Pmensee(file), "");
+  EXPECT_EQ(form.mlen(3), "11");
+  ASSERT_TRUE(form.setBmnutb(3, "Spitfire IXe A"));
+  EXPECT_EQ(form.mlen(3), "15");
+  const auto changed = form.pmenwrite();
+  ASSERT_TRUE(changed.ok()) << changed.error;
+
+  const std::size_t record3 = 35 + (20 + 1) + (20 + 2) + (20 + 3);
+  const std::size_t after3 = record3 + 30;
+  EXPECT_EQ(changed.bytes.substr(0, record3), file.substr(0, record3));
+  EXPECT_EQ(changed.bytes.substr(record3, 4), bytes({15, 0, 0, 0}));
+  EXPECT_EQ(changed.bytes.substr(record3 + 4, 15), std::string("Spitfire IXe A\0", 15));
+  EXPECT_EQ(changed.bytes.substr(record3 + 19, 15), menu.records[3].tail);
+  EXPECT_EQ(changed.bytes.substr(after3 + 4), file.substr(after3));
+}
+
+TEST(PlaneMenu, TheWindowShowsBytesAsTextAndReadingANineRecordSideEmptiesTheLastTwo) {
+  const std::string g = WritePlaneMenu(patternedMenu(MenuSide::G, {})).bytes;
+  Pmnuform form;
+  form.setCountryBut(2);
+  EXPECT_FALSE(form.CountryBut(0));
+  ASSERT_EQ(form.Pmensee(g), "");
+  EXPECT_EQ(form.hedlab().substr(0, 12), " 200 201 202");
+  EXPECT_EQ(form.position(10), " 101 102 103 104 105 106 107 108 109 110 111 112 113 114 115");
+  ASSERT_TRUE(form.setBmnutb(10, "Ju 88"));
+
+  form.setCountryBut(1);
+  ASSERT_EQ(form.Pmensee(demoMenu(MenuSide::A)), "");
+  for (const int k : {9, 10}) {
+    EXPECT_EQ(form.bmnutb(k), "");
+    EXPECT_EQ(form.mlen(k), "1");
+    EXPECT_EQ(form.position(k), "");
+  }
+  EXPECT_EQ(form.pmenwrite().bytes, demoMenu(MenuSide::A));
+}
+
+TEST(PlaneMenu, ANameEndsAtItsFirstZeroAndBytesAfterTheLastRecordAreNotKept) {
+  std::string file = WritePlaneMenu(patternedMenu(MenuSide::A, {"Mosquito"})).bytes;
+  file[35 + 4 + 3] = '\0';  // "Mos\0uito"
+  const auto read = ReadPlaneMenu(MenuSide::A, file + "trailing");
+  ASSERT_TRUE(read.ok()) << read.error;
+  EXPECT_EQ(read.menu.records[0].name, "Mos");
+  EXPECT_EQ(read.menu.records[1].tail, patternedMenu(MenuSide::A, {}).records[1].tail);
+  const std::string out = WritePlaneMenu(read.menu).bytes;
+  EXPECT_EQ(out.size(), file.size() - 5);
+  EXPECT_EQ(out.substr(35, 4), bytes({4, 0, 0, 0}));
+}
+
+TEST(PlaneMenu, RefusesShortFilesAndNamesTheirLengthByteCannotHold) {
+  const std::string file = demoMenu(MenuSide::B);
+  Pmnuform form;
+  EXPECT_NE(form.Pmensee(file.substr(0, 20)).find("picplnb.mnu is damaged: it ends at offset 20"),
+            std::string::npos);
+  EXPECT_NE(form.Pmensee(file.substr(0, file.size() - 1)).find("record 8 starts at offset"),
+            std::string::npos);
+  std::string claims = file;
+  claims[35] = static_cast<char>(255);  // record 0 claims a name running past the end
+  const auto read = ReadPlaneMenu(MenuSide::B, claims, "D:\\Games\\EAW\\PICPLNB.MNU");
+  EXPECT_NE(read.error.find("D:\\Games\\EAW\\PICPLNB.MNU is damaged: record"), std::string::npos)
+      << read.error;
+  EXPECT_TRUE(read.menu.records.empty());
+  // After a failed read the window holds nothing that could be written over the file.
+  EXPECT_EQ(form.bmnutb(0), "");
+  EXPECT_FALSE(form.pmenwrite().ok());
+
+  ASSERT_EQ(form.Pmensee(file), "");
+  ASSERT_TRUE(form.setBmnutb(2, std::string(254, 'x')));
+  const auto longest = form.pmenwrite();
+  ASSERT_TRUE(longest.ok()) << longest.error;
+  EXPECT_EQ(ReadPlaneMenu(MenuSide::B, longest.bytes).menu.records[2].name, std::string(254, 'x'));
+  ASSERT_TRUE(form.setBmnutb(2, std::string(255, 'x')));
+  EXPECT_EQ(form.mlen(2), "256");
+  const auto tooLong = form.pmenwrite();
+  EXPECT_FALSE(tooLong.ok());
+  EXPECT_NE(tooLong.error.find("255 characters; picplnb.mnu holds names of at most 254"),
+            std::string::npos)
+      << tooLong.error;
+  EXPECT_TRUE(tooLong.bytes.empty());
+}
+
+TEST(PlaneMenu, TheWindowWritesOnlyTheSideItLastRead) {
+  Pmnuform form;
+  EXPECT_TRUE(form.CountryBut(0));
+  EXPECT_NE(form.pmenwrite().error.find("picplnb.mnu has not been read"), std::string::npos);
+  ASSERT_EQ(form.Pmensee(demoMenu(MenuSide::B)), "");
+  form.setCountryBut(2);
+  EXPECT_EQ(form.side(), MenuSide::G);
+  EXPECT_NE(form.pmenwrite().error.find("picplng.mnu has not been read"), std::string::npos);
+  form.setCountryBut(0);
+  EXPECT_EQ(form.pmenwrite().bytes, demoMenu(MenuSide::B));
+}
+
+}  // namespace
+}  // namespace kvo

@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "demo_game.h"
+#include "gamefiles/pnameform.h"
+#include "gamefiles/pnames.h"
+
+namespace kvo {
+namespace {
+
+std::uint32_t u32At(const std::string& bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes.at(at + i))) << (8 * i);
+  }
+  return value;
+}
+
+void putU32(std::string& bytes, std::size_t at, std::uint32_t value) {
+  for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+TEST(Pnames, WritesTheThreeStringTableByteForByte) {
+  const std::vector<std::string> names{"ab", "c", ""};
+  const std::string expected{18, 0, 0, 0,  3, 0, 0, 0,   12,  0, 0,   0, 15,
+                             0,  0, 0, 17, 0, 0, 0, 'a', 'b', 0, 'c', 0, 0};
+  EXPECT_EQ(writePnames(names), expected);
+}
+
+TEST(Pnames, TheDemoTableComesBackByteIdenticalAndALongerNameMovesOnlyLaterEntries) {
+  const std::string file = demo::makePnamesStr(demo::defaultPlaneNames());
+  Pnameform form;
+  ASSERT_EQ(form.LoadPnames(file), "");
+  EXPECT_EQ(form.Grid.texts(), demo::defaultPlaneNames());
+  const auto same = form.SavePnames();
+  ASSERT_TRUE(same.ok()) << same.error;
+  EXPECT_EQ(same.bytes, file);
+
+  const std::string longer = form.Grid.text(1) + " Late";
+  ASSERT_TRUE(form.Grid.setText(1, longer));
+  const auto changed = form.SavePnames();
+  ASSERT_TRUE(changed.ok()) << changed.error;
+  EXPECT_EQ(changed.bytes.size(), file.size() + 5);
+  EXPECT_EQ(u32At(changed.bytes, 0), u32At(file, 0) + 5);
+  EXPECT_EQ(u32At(changed.bytes, 4), u32At(file, 4));
+  const auto count = static_cast<std::size_t>(form.Grid.rows());
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t at = 8 + 4 * i;
+    EXPECT_EQ(u32At(changed.bytes, at), u32At(file, at) + (i >= 2 ? 5 : 0)) << i;
+  }
+  EXPECT_EQ(readPnames(changed.bytes).names[1], longer);
+}
+
+TEST(Pnames, TheLastNameRunsToTheBodySizeAndTakesInTheBytesAfterIt) {
+  std::string file = demo::makePnamesStr(demo::defaultPlaneNames());
+  file += "XYZ";
+  putU32(file, 0, u32At(file, 0) + 3);
+  const auto read = readPnames(file);
+  ASSERT_TRUE(read.ok()) << read.error;
+  EXPECT_EQ(read.names.back(), std::string("Training Flight\0XY", 18));
+  EXPECT_EQ(read.names.front(), "P-38H Lightning");
+}
+
+TEST(Pnames, TablesPastTheSixteenBitLimitsKeepTheirFullFields) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 30; ++i) names.push_back(std::string(3000, static_cast<char>('A' + i % 26)));
+  const std::string file = writePnames(names);
+  const std::uint32_t body = 4 * 30 + 30 * 3001;
+  EXPECT_EQ(u32At(file, 0), body);
+  EXPECT_EQ(u32At(file, 8 + 4 * 29), 4 * 30 + 29 * 3001);
+  const auto read = readPnames(file);
+  ASSERT_TRUE(read.ok()) << read.error;
+  EXPECT_EQ(read.names, names);
+  EXPECT_EQ(writePnames(read.names), file);
+}
+
+TEST(Pnames, RefusesTablesThatAreShortOrDamagedAndSaysWhere) {
+  const std::string good = demo::makePnamesStr(demo::defaultPlaneNames());
+  struct Case {
+    std::string bytes;
+    std::string says;
+  };
+  std::string tooBig = good;
+  putU32(tooBig, 0, u32At(good, 0) + 1);
+  std::string hugeCount = good;
+  putU32(hugeCount, 4, 0xFFFFFFFFU);
+  std::string backwards = good;
+  putU32(backwards, 8 + 4 * 5, u32At(good, 8 + 4 * 4));
+  // A far-off entry after a plausible one: the earlier string must not be read through it.
+  std::string farOff = good;
+  putU32(farOff, 8 + 4 * 1, 0x40000000U);
+  const std::string three = writePnames(std::vector<std::string>{"ab", "c", ""});
+  const std::vector<Case> cases{
+      {good.substr(0, 5), "ends at offset 5, inside its 8-byte header"},
+      {three, "holds 3 names (the count at offset 4)"},
+      {good.substr(0, good.size() - 1), "runs to offset " + std::to_string(good.size())},
+      {tooBig, "the file ends at offset " + std::to_string(good.size())},
+      {hugeCount, "would end at offset 17179869188"},
+      {good.substr(0, 60), "would end at offset 144"},
+      {backwards, "entry at offset 24 puts string 4"},
+      {farOff, "entry at offset 12 points to offset 1073741832, past the end of the strings"},
+  };
+  for (const auto& c : cases) {
+    Pnameform form;
+    const auto error = form.LoadPnames(c.bytes, "C:\\EAW\\PNAMES.STR");
+    EXPECT_NE(error.find("C:\\EAW\\PNAMES.STR"), std::string::npos) << error;
+    EXPECT_NE(error.find(c.says), std::string::npos) << error;
+    EXPECT_EQ(form.Grid.rows(), 0);
+    // A table that failed to load is never written back as an empty one.
+    EXPECT_FALSE(form.SavePnames().ok());
+  }
+}
+
+}  // namespace
+}  // namespace kvo
