@@ -14,6 +14,7 @@ enum ExitCode : int { kExitDone = 0, kExitFailed = 1, kExitUsage = 2, kExitDupli
 struct CliArguments {
   std::filesystem::path gameDir;
   bool includeFlt = false;
+  bool askGameDir = false;  // the window asks for the game folder instead of taking gameDir
   bool help = false;
   bool version = false;
   std::vector<std::string> words;  // the command and its arguments
