@@ -5,9 +5,14 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev clang ccache)
-if [[ "${1:-}" == "--windows" ]]; then
-  packages+=(g++-mingw-w64-x86-64-posix wine64 googletest)
-fi
+for flag in "$@"; do
+  case "$flag" in
+    --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 googletest) ;;
+    # Building, checking and installing the .deb, and the Windows zip.
+    --package) packages+=(dpkg-dev fakeroot lintian desktop-file-utils appstream man-db unzip) ;;
+    *) echo "install-deps.sh: unknown option $flag" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for package in "${packages[@]}"; do
@@ -20,4 +25,6 @@ sudo=""
 [[ $(id -u) -ne 0 ]] && sudo="sudo"
 echo "Installing: ${missing[*]}"
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Another apt-get (an update in the background) may hold the lock for a while.
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+  -o DPkg::Lock::Timeout=600 "${missing[@]}"

@@ -8,9 +8,18 @@
 namespace kvo {
 namespace fs = std::filesystem;
 
+// The folder picker belongs to the window: a menu entry that asks for the folder must not
+// quietly run a command, or open a folder it was not asked about.
+static std::string askGameDirConflict(const CliArguments& parsed, bool gameDirGiven) {
+  if (gameDirGiven) return "--ask-game-dir and --game-dir cannot be used together";
+  if (!parsed.words.empty()) return "--ask-game-dir is for the window only";
+  return "";
+}
+
 CliArguments parseCliArguments(const std::vector<std::string>& args, const fs::path& currentDir) {
   CliArguments parsed;
   parsed.gameDir = currentDir;
+  bool gameDirGiven = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const auto& arg = args[i];
     if (arg == "--game-dir") {
@@ -19,8 +28,11 @@ CliArguments parseCliArguments(const std::vector<std::string>& args, const fs::p
         return parsed;
       }
       parsed.gameDir = nameToPath(args[++i]);
+      gameDirGiven = true;
     } else if (arg == "--include-flt") {
       parsed.includeFlt = true;
+    } else if (arg == "--ask-game-dir") {
+      parsed.askGameDir = true;
     } else if (arg == "--help") {
       parsed.help = true;
     } else if (arg == "--version") {
@@ -29,17 +41,22 @@ CliArguments parseCliArguments(const std::vector<std::string>& args, const fs::p
       parsed.words.push_back(arg);
     }
   }
+  if (parsed.askGameDir && !parsed.help && !parsed.version) {
+    parsed.usageError = askGameDirConflict(parsed, gameDirGiven);
+  }
   return parsed;
 }
 
 std::string cliUsage() {
   std::ostringstream text;
   text << "Usage: kvo [--game-dir DIR] [--include-flt] [COMMAND [ARGS]]\n"
+          "       kvo --ask-game-dir\n"
           "       kvo --help | --version\n"
           "Without a command, opens the selector window on the game folder.\n\n"
           "Options:\n"
           "  --game-dir DIR  use DIR as the game folder instead of the current folder\n"
           "  --include-flt   include flt files in the skin operations of this command\n"
+          "  --ask-game-dir  open the window on a game folder chosen in a folder picker\n"
           "  --help          print this text\n"
           "  --version       print the version\n\nCommands:\n";
   for (const auto& command : allCommands()) text << "  " << command.usage << '\n';

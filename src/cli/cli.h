@@ -13,6 +13,7 @@ namespace kvo {
 struct CliArguments {
   std::filesystem::path gameDir;
   bool includeFlt = false;
+  bool askGameDir = false;  // the window asks for the game folder instead of taking gameDir
   bool help = false;
   bool version = false;
   std::vector<std::string> words;  // the command and its arguments

@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   }
   if (arguments.words.empty()) {
 #ifdef KVO_WITH_UI
-    return kvo::runSelectorWindow(argc, argv, arguments.gameDir);
+    return kvo::runSelectorWindow(argc, argv, arguments.gameDir, arguments.askGameDir);
 #else
     std::cerr << "kvo: this build has no window; give a command (see kvo --help)\n";
     return kvo::kExitUsage;

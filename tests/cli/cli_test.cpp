@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "cli/cli.h"
 #include "support/test_support.h"
 
 namespace kvo {
@@ -90,6 +91,28 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndHelpWithZero) {
   auto version = runKvo(scratch, "--version");
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out.rfind("kvo ", 0), 0u);
+}
+
+// The menu entry's --ask-game-dir opens the window only; combined with a command or a folder
+// it must neither run the command nor open that folder.
+TEST(CliArgumentsTest, AskGameDirIsForTheWindowAlone) {
+  const std::filesystem::path here = "eaw";
+  const auto window = parseCliArguments({"--ask-game-dir"}, here);
+  EXPECT_TRUE(window.askGameDir);
+  EXPECT_TRUE(window.words.empty());
+  EXPECT_EQ(window.usageError, "");
+  EXPECT_NE(parseCliArguments({"--ask-game-dir", "status"}, here).usageError, "");
+  EXPECT_NE(parseCliArguments({"--game-dir", "eaw", "--ask-game-dir"}, here).usageError, "");
+  const auto help = parseCliArguments({"--ask-game-dir", "--help"}, here);
+  EXPECT_TRUE(help.help);
+  EXPECT_EQ(help.usageError, "");
+}
+
+TEST_F(CliTest, AskGameDirWithACommandRunsNothing) {
+  auto result = runKvo(scratch, "--ask-game-dir reset " + gameArg());
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_NE(result.err.find("--ask-game-dir"), std::string::npos) << result.err;
+  EXPECT_EQ(readFile(game / "KVO128/FoldersLoaded.txt"), "T-Burma\r\nSpit\r\n\r\n");
 }
 
 }  // namespace
