@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, the build under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the core tests once more as an unprivileged user (root
-# ignores read-only bits, so the permission tests only bite there).
+# UndefinedBehaviorSanitizer, the core tests once more as an unprivileged user (root
+# ignores read-only bits, so the permission tests only bite there), the Windows build under
+# Wine, the fuzz targets, and the Debian package and Windows zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh --package --windows
 
 for preset in default asan; do
   echo "=== $preset build"
@@ -32,3 +33,9 @@ fi
 
 echo "=== Windows build and tests under Wine"
 scripts/run-windows-tests.sh
+
+echo "=== fuzz targets of the file readers (libFuzzer, ASan/UBSan)"
+scripts/run-fuzz.sh
+
+echo "=== Debian package and Windows zip"
+scripts/run-package-tests.sh
