@@ -4,25 +4,29 @@
 #include <string>
 #include <system_error>
 
+// File changes one at a time. None follows a link at the file itself: a link is replaced,
+// renamed or deleted as the link, and nothing outside changes.
 namespace kvo {
 
-// Copies `from` over `to`, replacing an existing file (made normal first, since a read-only
-// target would refuse the copy). The copy gets normal attributes.
+// Copies the regular file `from` over `to` (a file or a link, which is replaced): the copy
+// is written beside `to` and renamed over it when whole. The copy gets normal attributes.
 std::error_code copyFileOver(const std::filesystem::path& from, const std::filesystem::path& to);
 
-// Deletes a file, a read-only one too; a file that is not there is not an error.
+// Deletes a file or a link itself, a read-only one too; one that is not there is no error.
 std::error_code deleteFile(const std::filesystem::path& path);
 
-// Renames a file or folder; fails when the target exists.
+// Renames a file, folder or link itself; fails when the target exists.
 std::error_code renamePath(const std::filesystem::path& from, const std::filesystem::path& to);
 
-// Clears read-only (and on Windows hidden, system and archive) so the file can be replaced
-// or deleted.
+// Clears read-only (and on Windows hidden, system and archive) on the file itself, so it can
+// be replaced or deleted; a link is refused rather than followed.
 std::error_code makeNormal(const std::filesystem::path& path);
 
+// Creates the folder and any missing parents; an existing folder is no error.
 std::error_code createFolder(const std::filesystem::path& path);
 
-// "Could not <action> <file>: <reason>." as shown to the player.
+// "Could not <action> <file>: <reason>." as shown to the player, the reason in plain words
+// ("the disk is full").
 std::string describeFailure(std::string_view action, const std::filesystem::path& file,
                             const std::error_code& ec);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "support/test_support.h"
@@ -133,15 +134,36 @@ TEST(CreateFolder, CreatesAndAcceptsExisting) {
   EXPECT_TRUE(createFolder(dir / "file"));
 }
 
-TEST(DescribeFailure, ActionFileAndReason) {
+TEST(DescribeFailure, ActionFileAndTheReasonInPlainWords) {
 #ifdef _WIN32
   const std::string shown = "\\x\\y";  // the player reads Windows' own separators
 #else
   const std::string shown = "/x/y";
 #endif
-  const auto ec = std::make_error_code(std::errc::permission_denied);
-  EXPECT_EQ(describeFailure("delete", fs::path("/x/y"), ec),
-            "Could not delete " + shown + ": " + ec.message() + ".");
+  auto text = [](std::errc value) {
+    return describeFailure("write", fs::path("/x/y"), std::make_error_code(value));
+  };
+  EXPECT_EQ(text(std::errc::no_space_on_device),
+            "Could not write " + shown + ": the disk is full.");
+  EXPECT_EQ(text(std::errc::permission_denied), "Could not write " + shown + ": access is denied.");
+  EXPECT_EQ(text(std::errc::operation_not_permitted),
+            "Could not write " + shown + ": access is denied.");
+  EXPECT_EQ(text(std::errc::read_only_file_system),
+            "Could not write " + shown + ": the disk is read-only.");
+  EXPECT_EQ(text(std::errc::no_such_file_or_directory),
+            "Could not write " + shown + ": the file is not there.");
+  EXPECT_EQ(text(std::errc::is_a_directory), "Could not write " + shown + ": it is a folder.");
+  EXPECT_EQ(text(std::errc::filename_too_long),
+            "Could not write " + shown + ": the name is too long.");
+#ifdef EDQUOT
+  EXPECT_EQ(
+      describeFailure("write", fs::path("/x/y"), std::error_code(EDQUOT, std::system_category())),
+      "Could not write " + shown + ": the disk quota is used up.");
+#endif
+  // A rare failure keeps the system's own words.
+  const auto rare = std::make_error_code(std::errc::protocol_error);
+  EXPECT_EQ(describeFailure("copy", fs::path("/x/y"), rare),
+            "Could not copy " + shown + ": " + rare.message() + ".");
   EXPECT_EQ(describeFailure("copy", fs::path("/x/y"), std::error_code()),
             "Could not copy " + shown + ": unknown error.");
 }

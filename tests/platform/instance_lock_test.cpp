@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 
 #include "support/test_support.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -38,10 +41,30 @@ TEST(InstanceLock, OtherFoldersAreIndependent) {
   EXPECT_NE(second, nullptr);
 }
 
-TEST(InstanceLock, LeavesNothingInTheGameFolder) {
+TEST(InstanceLock, LivesInTheSelectorFolderOnly) {
   test::TempDir dir;
-  auto lock = InstanceLock::acquire(dir.path());
+  {
+    auto lock = InstanceLock::acquire(dir.path());
+    ASSERT_NE(lock, nullptr);
+    EXPECT_EQ(test::snapshot(dir.path()), (test::Tree{{"KVO128/", ""}, {"KVO128/kvo.lock", ""}}));
+#ifndef _WIN32
+    EXPECT_EQ(fs::status(dir / "KVO128" / "kvo.lock").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+#endif
+  }
+  // A selector folder in other letters is the same one.
+  test::TempDir other;
+  fs::create_directory(other / "kvo128");
+  auto lock = InstanceLock::acquire(other.path());
   ASSERT_NE(lock, nullptr);
+  EXPECT_TRUE(fs::exists(other / "kvo128" / "kvo.lock"));
+  EXPECT_EQ(InstanceLock::acquire(other.path()), nullptr);
+}
+
+TEST(InstanceLock, AMissingGameFolderGetsNoLockAndNothingIsCreated) {
+  test::TempDir dir;
+  auto lock = InstanceLock::acquire(dir / "Games" / "EAW");
+  EXPECT_NE(lock, nullptr);
   EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
@@ -96,6 +119,64 @@ TEST(InstanceLock, ProgramsStartedByTheHolderDoNotInheritIt) {
   ::kill(child, SIGKILL);
   ::waitpid(child, nullptr, 0);
   EXPECT_NE(next, nullptr);
+}
+// Two selectors started with different environments still meet at the one lock.
+TEST(InstanceLock, OneLockWhateverTheEnvironmentSays) {
+  test::TempDir dir;
+  test::TempDir runtimeA;
+  test::TempDir runtimeB;
+  int pipeFds[2];
+  ASSERT_EQ(::pipe(pipeFds), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(pipeFds[0]);
+    ::setenv("XDG_RUNTIME_DIR", runtimeA.path().c_str(), 1);
+    ::setenv("TMPDIR", runtimeA.path().c_str(), 1);
+    auto lock = InstanceLock::acquire(dir.path());
+    const char report = lock ? 'y' : 'n';
+    if (::write(pipeFds[1], &report, 1) != 1) ::_exit(2);
+    while (true) ::pause();
+  }
+  ::close(pipeFds[1]);
+  char report = 0;
+  ASSERT_EQ(::read(pipeFds[0], &report, 1), 1);
+  ::close(pipeFds[0]);
+  const std::string savedRuntime =
+      std::getenv("XDG_RUNTIME_DIR") ? std::getenv("XDG_RUNTIME_DIR") : "";
+  ::setenv("XDG_RUNTIME_DIR", runtimeB.path().c_str(), 1);
+  auto second = InstanceLock::acquire(dir.path());
+  if (savedRuntime.empty()) {
+    ::unsetenv("XDG_RUNTIME_DIR");
+  } else {
+    ::setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
+  }
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  EXPECT_EQ(report, 'y');
+  EXPECT_EQ(second, nullptr);
+  EXPECT_TRUE(fs::is_empty(runtimeA.path()));
+  EXPECT_TRUE(fs::is_empty(runtimeB.path()));
+}
+
+// A lock file another user made cannot keep this user's selector out, and a selector folder
+// that is a link gets nothing written through it.
+TEST(InstanceLock, NoOneElseCanHoldItAndNoLinkIsFollowed) {
+  test::TempDir dir;
+  test::TempDir elsewhere;
+  fs::create_directory_symlink(elsewhere.path(), dir / "KVO128");
+  EXPECT_NE(InstanceLock::acquire(dir.path()), nullptr);
+  EXPECT_TRUE(fs::is_empty(elsewhere.path()));
+
+  if (!test::runningAsRoot()) GTEST_SKIP() << "handing a file to another user needs root";
+  test::TempDir shared;
+  test::writeFile(shared / "KVO128" / "kvo.lock", "");
+  ASSERT_EQ(::chown((shared / "KVO128" / "kvo.lock").c_str(), 65534, 65534), 0);
+  const int held = ::open((shared / "KVO128" / "kvo.lock").c_str(), O_RDONLY);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);  // as the other user's process would
+  EXPECT_NE(InstanceLock::acquire(shared.path()), nullptr);
+  ::close(held);
 }
 #endif
 

@@ -1,0 +1,279 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/entry_ops.h"
+#include "platform/failure_words.h"
+
+#ifdef __linux__
+#include <sys/sendfile.h>
+#endif
+
+namespace kvo {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::error_code errnoCode(int value = errno) {
+  return std::error_code(value, std::generic_category());
+}
+
+class Descriptor final {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  // Closes now: a failed close may be the first report of a failed write (NFS, quotas).
+  std::error_code close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0 ? std::error_code() : errnoCode();
+  }
+
+ private:
+  int fd_;
+};
+
+std::error_code writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return errnoCode();
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return {};
+}
+
+std::error_code copyByReading(int in, int out) {
+  static thread_local char buffer[1 << 17];
+  while (true) {
+    const ssize_t got = ::read(in, buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return errnoCode();
+    }
+    if (got == 0) return {};
+    if (auto ec = writeAll(out, std::string_view(buffer, static_cast<std::size_t>(got)))) {
+      return ec;
+    }
+  }
+}
+
+// The kernel copies without a trip through this process where it can; file systems that
+// cannot (or older kernels) fall back to reading and writing.
+std::error_code copyData(int in, int out, off_t size) {
+#ifdef __linux__
+  off_t left = size;
+  while (left > 0) {
+    const ssize_t sent =
+        ::copy_file_range(in, nullptr, out, nullptr, static_cast<std::size_t>(left), 0);
+    if (sent < 0) {
+      if (errno == EINTR) continue;
+      if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP ||
+          errno == EBADF) {
+        if (left != size) return errnoCode();  // a half-done kernel copy is not resumed
+        return copyByReading(in, out);
+      }
+      return errnoCode();
+    }
+    if (sent == 0) break;  // the file shrank meanwhile; what is there is copied
+    left -= sent;
+  }
+  // A file that grew meanwhile, or one whose size the system reports as 0 (/proc).
+  return copyByReading(in, out);
+#else
+  (void)size;
+  return copyByReading(in, out);
+#endif
+}
+
+std::error_code syncFolderOf(const fs::path& file) {
+  const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+  Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() < 0) return errnoCode();
+  if (::fsync(dir.get()) != 0 && errno != EINVAL) return errnoCode();
+  return {};
+}
+
+}  // namespace
+
+EntryKind entryKind(const fs::path& path, std::error_code& ec) {
+  ec.clear();
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return EntryKind::None;
+    ec = errnoCode();
+    return EntryKind::None;
+  }
+  if (S_ISLNK(info.st_mode)) return EntryKind::Link;
+  if (S_ISREG(info.st_mode)) return EntryKind::File;
+  if (S_ISDIR(info.st_mode)) return EntryKind::Folder;
+  return EntryKind::Other;
+}
+
+std::error_code copyToNewFile(const fs::path& from, const fs::path& to) {
+  Descriptor in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (in.get() < 0) return errnoCode();
+  struct stat info {};
+  if (::fstat(in.get(), &info) != 0) return errnoCode();
+  if (S_ISDIR(info.st_mode)) return errnoCode(EISDIR);
+  if (!S_ISREG(info.st_mode)) return errnoCode(EINVAL);
+  const mode_t mode = (info.st_mode & 0777) | S_IWUSR;
+  Descriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+  if (out.get() < 0) return errnoCode();
+  auto ec = copyData(in.get(), out.get(), info.st_size);
+  if (!ec) ec = out.close();
+  if (ec) ::unlink(to.c_str());
+  return ec;
+}
+
+std::error_code writeNewFile(const fs::path& to, std::string_view bytes, const fs::path& modeOf) {
+  mode_t mode = 0666;
+  bool keepMode = false;
+  struct stat info {};
+  if (!modeOf.empty() && ::lstat(modeOf.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+    mode = (info.st_mode & 07777) | S_IWUSR;
+    keepMode = true;
+  }
+  Descriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                        keepMode ? 0600 : mode));
+  if (out.get() < 0) return errnoCode();
+  auto ec = writeAll(out.get(), bytes);
+  // The replacement keeps the old file's mode exactly, whatever the umask says.
+  if (!ec && keepMode && ::fchmod(out.get(), mode) != 0) ec = errnoCode();
+  if (!ec) ec = out.close();
+  if (ec) ::unlink(to.c_str());
+  return ec;
+}
+
+std::error_code renameNoReplace(const fs::path& from, const fs::path& to) {
+#if defined(__linux__) && defined(RENAME_NOREPLACE)
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return {};
+  }
+  if (errno != EINVAL && errno != ENOSYS) return errnoCode();
+#endif
+  // A file system without the no-replace flag: a check right before is the best there is.
+  struct stat info {};
+  if (::lstat(to.c_str(), &info) == 0) return errnoCode(EEXIST);
+  if (::rename(from.c_str(), to.c_str()) != 0) return errnoCode();
+  return {};
+}
+
+std::error_code renameReplacing(const fs::path& from, const fs::path& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) return errnoCode();
+  return {};
+}
+
+std::error_code unlinkEntry(const fs::path& path) {
+  if (::unlink(path.c_str()) == 0) return {};
+  const int error = errno;
+  struct stat info {};
+  // Linux says EISDIR, POSIX allows EPERM for a folder.
+  if ((error == EPERM || error == EISDIR) && ::lstat(path.c_str(), &info) == 0 &&
+      S_ISDIR(info.st_mode)) {
+    return errnoCode(EISDIR);
+  }
+  return errnoCode(error);
+}
+
+std::error_code makeOneFolder(const fs::path& path) {
+  if (::mkdir(path.c_str(), 0777) != 0) return errnoCode();
+  return {};
+}
+
+std::error_code removeEmptyFolder(const fs::path& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) return errnoCode();
+  if (!S_ISDIR(info.st_mode)) return errnoCode(ENOTDIR);
+  if (::rmdir(path.c_str()) != 0) return errnoCode();
+  return {};
+}
+
+std::error_code clearReadOnly(const fs::path& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) return errnoCode();
+  if (S_ISLNK(info.st_mode)) return errnoCode(ELOOP);
+  if ((info.st_mode & S_IWUSR) != 0) return {};
+  const mode_t mode = (info.st_mode & 07777) | S_IWUSR;
+  // AT_SYMLINK_NOFOLLOW closes the gap in which the file could be swapped for a link.
+  if (::fchmodat(AT_FDCWD, path.c_str(), mode, AT_SYMLINK_NOFOLLOW) == 0) return {};
+  if (errno != EOPNOTSUPP && errno != ENOTSUP) return errnoCode();
+  // Without /proc the C library cannot do the above; an fd opened without following does.
+  Descriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  if (fd.get() < 0) return errnoCode();
+  if (::fchmod(fd.get(), mode) != 0) return errnoCode();
+  return {};
+}
+
+std::error_code folderAcceptsWrites(const fs::path& dir) {
+  if (::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) != 0) return errnoCode();
+  return {};
+}
+
+std::error_code fileReadable(const fs::path& file) {
+  if (::faccessat(AT_FDCWD, file.c_str(), R_OK, AT_EACCESS) != 0) return errnoCode();
+  return {};
+}
+
+std::error_code writeNewFileDurably(const fs::path& file, std::string_view bytes) {
+  Descriptor out(::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (out.get() < 0) return errnoCode();
+  auto ec = writeAll(out.get(), bytes);
+  if (!ec && ::fsync(out.get()) != 0) ec = errnoCode();
+  if (!ec) ec = out.close();
+  if (!ec) ec = syncFolderOf(file);
+  if (ec) ::unlink(file.c_str());
+  return ec;
+}
+
+std::error_code appendDurably(const fs::path& file, std::string_view bytes) {
+  Descriptor out(::open(file.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC));
+  if (out.get() < 0) return errnoCode();
+  auto ec = writeAll(out.get(), bytes);
+  if (!ec && ::fsync(out.get()) != 0) ec = errnoCode();
+  if (!ec) ec = out.close();
+  return ec;
+}
+
+void flushDiskOf(const fs::path& path) {
+#ifdef __linux__
+  Descriptor dir(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (dir.get() >= 0) ::syncfs(dir.get());
+#else
+  (void)path;
+  ::sync();
+#endif
+}
+
+std::string pathKey(const fs::path& path) {
+  return path.lexically_normal().native();
+}
+
+bool pathToJournalText(const fs::path& path, std::string& text) {
+  text = path.generic_string();
+  return true;
+}
+
+std::optional<fs::path> pathFromJournalText(std::string_view text) {
+  return fs::path(std::string(text));
+}
+
+std::optional<std::string> systemReason(const std::error_code& ec) {
+  return errnoReason(ec.value());
+}
+
+unsigned long processNumber() {
+  return static_cast<unsigned long>(::getpid());
+}
+
+}  // namespace kvo

@@ -1,0 +1,328 @@
+#include <windows.h>
+
+#include <cerrno>
+
+#include "platform/entry_ops.h"
+#include "platform/failure_words.h"
+
+namespace kvo {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::error_code errnoCode(int value) {
+  return std::error_code(value, std::generic_category());
+}
+
+// The failures the transaction tells apart come as portable codes, whatever the system says;
+// the others keep the Windows code, which failureReason puts in words.
+std::error_code windowsCode(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return errnoCode(ENOENT);
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+      return errnoCode(EEXIST);
+    case ERROR_DIR_NOT_EMPTY:
+      return errnoCode(ENOTEMPTY);
+    default:
+      return std::error_code(static_cast<int>(error), std::system_category());
+  }
+}
+
+std::error_code lastError() {
+  return windowsCode(GetLastError());
+}
+
+class Handle final {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() {
+    if (valid()) CloseHandle(handle_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  HANDLE get() const { return handle_; }
+  std::error_code close() {
+    const HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return CloseHandle(handle) ? std::error_code() : lastError();
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+// Symbolic links and junctions lead elsewhere; other reparse points (cloud placeholders,
+// deduplicated files) are ordinary files and folders to the player.
+bool isLinkTag(const fs::path& path) {
+  WIN32_FIND_DATAW data{};
+  const HANDLE search = FindFirstFileW(path.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return true;  // cannot tell: treat it as a link
+  FindClose(search);
+  return data.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
+         data.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT;
+}
+
+std::error_code writeAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const DWORD chunk = bytes.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(bytes.size());
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) return lastError();
+    bytes.remove_prefix(written);
+  }
+  return {};
+}
+
+// Sets the attributes of the entry itself through a handle that does not follow a link.
+std::error_code setAttributesOf(const fs::path& path, DWORD attributes) {
+  Handle entry(CreateFileW(
+      path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!entry.valid()) return lastError();
+  FILE_BASIC_INFO info{};
+  info.FileAttributes = attributes;
+  if (!SetFileInformationByHandle(entry.get(), FileBasicInfo, &info, sizeof info)) {
+    return lastError();
+  }
+  return {};
+}
+
+}  // namespace
+
+EntryKind entryKind(const fs::path& path, std::error_code& ec) {
+  ec.clear();
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+        error == ERROR_INVALID_NAME) {
+      return EntryKind::None;
+    }
+    ec = windowsCode(error);
+    return EntryKind::None;
+  }
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && isLinkTag(path)) return EntryKind::Link;
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return EntryKind::Folder;
+  return EntryKind::File;
+}
+
+std::error_code copyToNewFile(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  const auto kind = entryKind(from, ec);
+  if (ec) return ec;
+  if (kind == EntryKind::Link) return errnoCode(ELOOP);
+  if (kind == EntryKind::Folder) return errnoCode(EISDIR);
+  if (kind == EntryKind::None) return errnoCode(ENOENT);
+  if (!CopyFileExW(from.c_str(), to.c_str(), nullptr, nullptr, nullptr,
+                   COPY_FILE_FAIL_IF_EXISTS | COPY_FILE_COPY_SYMLINK)) {
+    return lastError();
+  }
+  // The copy takes the source's read-only state; the next load must be able to replace it.
+  if (auto normal = setAttributesOf(to, FILE_ATTRIBUTE_NORMAL)) {
+    DeleteFileW(to.c_str());
+    return normal;
+  }
+  return {};
+}
+
+std::error_code writeNewFile(const fs::path& to, std::string_view bytes, const fs::path&) {
+  Handle out(CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!out.valid()) return lastError();
+  auto ec = writeAll(out.get(), bytes);
+  if (!ec) ec = out.close();
+  if (ec) DeleteFileW(to.c_str());
+  return ec;
+}
+
+std::error_code renameNoReplace(const fs::path& from, const fs::path& to) {
+  if (!MoveFileExW(from.c_str(), to.c_str(), 0)) return lastError();
+  return {};
+}
+
+std::error_code renameReplacing(const fs::path& from, const fs::path& to) {
+  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return {};
+  const DWORD error = GetLastError();
+  // Windows refuses to replace a read-only file, where Linux asks only for a writable folder.
+  if (error == ERROR_ACCESS_DENIED && !setAttributesOf(to, FILE_ATTRIBUTE_NORMAL) &&
+      MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    return {};
+  }
+  return windowsCode(error);
+}
+
+std::error_code unlinkEntry(const fs::path& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return lastError();
+  const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && isLinkTag(path);
+  if (folder && !link) return errnoCode(EISDIR);
+  auto remove = [&] { return folder ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str()); };
+  if (remove()) return {};
+  DWORD error = GetLastError();
+  // A read-only file refuses to go; the selector removes what it put there, flags or not.
+  if (error == ERROR_ACCESS_DENIED && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+      !setAttributesOf(path, FILE_ATTRIBUTE_NORMAL)) {
+    if (remove()) return {};
+    error = GetLastError();
+  }
+  return windowsCode(error);
+}
+
+std::error_code makeOneFolder(const fs::path& path) {
+  if (!CreateDirectoryW(path.c_str(), nullptr)) return lastError();
+  return {};
+}
+
+std::error_code removeEmptyFolder(const fs::path& path) {
+  std::error_code ec;
+  if (entryKind(path, ec) != EntryKind::Folder) return ec ? ec : errnoCode(ENOTDIR);
+  if (!RemoveDirectoryW(path.c_str())) return lastError();
+  return {};
+}
+
+std::error_code clearReadOnly(const fs::path& path) {
+  std::error_code ec;
+  const auto kind = entryKind(path, ec);
+  if (ec) return ec;
+  if (kind == EntryKind::None) return errnoCode(ENOENT);
+  if (kind == EntryKind::Link) return errnoCode(ELOOP);
+  return setAttributesOf(
+      path, kind == EntryKind::Folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL);
+}
+
+std::error_code folderAcceptsWrites(const fs::path&) {
+  // A folder's read-only flag does not stop new files on Windows; access lists do, and a
+  // refusal there shows at the first change, which is then undone.
+  return {};
+}
+
+std::error_code fileReadable(const fs::path& file) {
+  Handle in(CreateFileW(file.c_str(), GENERIC_READ,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!in.valid()) return lastError();
+  return {};
+}
+
+std::error_code writeNewFileDurably(const fs::path& file, std::string_view bytes) {
+  Handle out(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!out.valid()) return lastError();
+  auto ec = writeAll(out.get(), bytes);
+  if (!ec && !FlushFileBuffers(out.get())) ec = lastError();
+  if (!ec) ec = out.close();
+  if (ec) DeleteFileW(file.c_str());
+  return ec;
+}
+
+std::error_code appendDurably(const fs::path& file, std::string_view bytes) {
+  Handle out(CreateFileW(file.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!out.valid()) return lastError();
+  auto ec = writeAll(out.get(), bytes);
+  if (!ec && !FlushFileBuffers(out.get())) ec = lastError();
+  if (!ec) ec = out.close();
+  return ec;
+}
+
+void flushDiskOf(const fs::path&) {
+  // Flushing a whole volume needs administrator rights on Windows; NTFS keeps its own
+  // journal of the renames.
+}
+
+std::string pathKey(const fs::path& path) {
+  std::wstring wide = path.lexically_normal().native();
+  if (!wide.empty()) CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+  std::string key;
+  key.reserve(wide.size() * 2);
+  for (const wchar_t c : wide) {
+    key += static_cast<char>(c & 0xFF);
+    key += static_cast<char>((c >> 8) & 0xFF);
+  }
+  return key;
+}
+
+bool pathToJournalText(const fs::path& path, std::string& text) {
+  const std::wstring wide = path.generic_wstring();
+  text.clear();
+  if (wide.empty()) return true;
+  const int size = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(),
+                                       static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return false;
+  text.resize(static_cast<std::size_t>(size));
+  return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(),
+                             static_cast<int>(wide.size()), text.data(), size, nullptr,
+                             nullptr) == size;
+}
+
+std::optional<fs::path> pathFromJournalText(std::string_view text) {
+  if (text.empty()) return fs::path();
+  if (text.size() > 0x7FFFFFFF) return std::nullopt;
+  const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                       static_cast<int>(text.size()), nullptr, 0);
+  if (size <= 0) return std::nullopt;
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                          wide.data(), size) != size) {
+    return std::nullopt;
+  }
+  return fs::path(wide);
+}
+
+std::optional<std::string> systemReason(const std::error_code& ec) {
+  switch (static_cast<DWORD>(ec.value())) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return "the disk is full";
+    case ERROR_DISK_QUOTA_EXCEEDED:
+      return "the disk quota is used up";
+    case ERROR_ACCESS_DENIED:
+      return "access is denied";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+      return "the file is in use by another program";
+    case ERROR_WRITE_PROTECT:
+      return "the disk is read-only";
+    case ERROR_FILE_NOT_FOUND:
+      return "the file is not there";
+    case ERROR_PATH_NOT_FOUND:
+      return "the folder is not there";
+    case ERROR_FILENAME_EXCED_RANGE:
+      return "the name is too long";
+    case ERROR_INVALID_NAME:
+      return "the name holds characters the disk does not allow";
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+      return "a file of that name is already there";
+    case ERROR_DIR_NOT_EMPTY:
+      return "the folder is not empty";
+    case ERROR_NOT_SAME_DEVICE:
+      return "it is on another disk";
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+      return "there is not enough memory";
+    case ERROR_TOO_MANY_OPEN_FILES:
+      return "too many files are open";
+    case ERROR_CANT_RESOLVE_FILENAME:
+      return "it is a link to another place";
+    case ERROR_NOT_READY:
+      return "the disk is not ready";
+    case ERROR_CRC:
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+      return "the disk reported a read or write error";
+    default:
+      return std::nullopt;
+  }
+}
+
+unsigned long processNumber() {
+  return GetCurrentProcessId();
+}
+
+}  // namespace kvo

@@ -1,0 +1,93 @@
+#include "platform/path_guard.h"
+
+#include "platform/entry_ops.h"
+
+namespace kvo {
+namespace fs = std::filesystem;
+
+namespace {
+
+class RefusalCategory final : public std::error_category {
+ public:
+  const char* name() const noexcept override { return "kvo refusal"; }
+  std::string message(int value) const override {
+    switch (static_cast<Refusal>(value)) {
+      case Refusal::Outside:
+        return "it lies outside the game folder";
+      case Refusal::BehindLink:
+        return "a folder on its way is a link to another place";
+      case Refusal::SourceIsLink:
+        return "the source is a link to another file";
+      case Refusal::TouchedTwice:
+        return "it would be changed twice in one go";
+      case Refusal::EarlierChangePending:
+        return "an earlier change of the game folder is not finished";
+      case Refusal::NotRecordable:
+        return "its name cannot be recorded";
+      case Refusal::MissingFolder:
+        return "its folder is not there";
+    }
+    return "it may not be changed";
+  }
+};
+
+// The path made absolute and normal, without a trailing separator's empty last part.
+fs::path normalised(const fs::path& path) {
+  std::error_code ec;
+  fs::path absolute = fs::absolute(path, ec);
+  if (ec) absolute = path;
+  absolute = absolute.lexically_normal();
+  if (!absolute.has_filename() && absolute.has_relative_path()) absolute = absolute.parent_path();
+  return absolute;
+}
+
+}  // namespace
+
+const std::error_category& refusalCategory() {
+  static const RefusalCategory category;
+  return category;
+}
+
+std::error_code make_error_code(Refusal refusal) {
+  return std::error_code(static_cast<int>(refusal), refusalCategory());
+}
+
+std::optional<fs::path> pathBelow(const fs::path& root, const fs::path& path) {
+  const fs::path base = normalised(root);
+  const fs::path full = normalised(path);
+  auto b = base.begin();
+  auto f = full.begin();
+  for (; b != base.end(); ++b, ++f) {
+    if (f == full.end() || pathKey(*b) != pathKey(*f)) return std::nullopt;
+  }
+  fs::path below;
+  for (; f != full.end(); ++f) below /= *f;
+  if (below.empty()) return std::nullopt;
+  return below;
+}
+
+std::error_code checkPlace(const fs::path& root, const fs::path& path, CheckedFolders* checked) {
+  const auto below = pathBelow(root, path);
+  if (!below) return Refusal::Outside;
+  fs::path folder = normalised(root);
+  const fs::path parent = below->parent_path();
+  for (const auto& part : parent) {
+    folder /= part;
+    const std::string key = checked ? pathKey(folder) : std::string();
+    if (checked && checked->contains(key)) continue;
+    std::error_code ec;
+    const auto kind = entryKind(folder, ec);
+    if (ec) return ec;
+    if (kind == EntryKind::Link) return Refusal::BehindLink;
+    // Nothing deeper exists yet, so nothing deeper can be a link.
+    if (kind == EntryKind::None) return {};
+    if (checked) checked->insert(key);
+  }
+  return {};
+}
+
+bool isInside(const fs::path& root, const fs::path& path) {
+  return !checkPlace(root, path);
+}
+
+}  // namespace kvo

@@ -1,0 +1,325 @@
+#include "platform/transaction.h"
+
+#include "platform/entry_ops.h"
+#include "platform/file_ops.h"
+
+namespace kvo {
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path absoluteNormal(const fs::path& path) {
+  std::error_code ec;
+  fs::path absolute = fs::absolute(path, ec);
+  if (ec) absolute = path;
+  absolute = absolute.lexically_normal();
+  if (!absolute.has_filename() && absolute.has_relative_path()) absolute = absolute.parent_path();
+  return absolute;
+}
+
+bool isFileOrLink(EntryKind kind) {
+  return kind == EntryKind::File || kind == EntryKind::Link;
+}
+
+std::error_code errc(std::errc value) {
+  return std::make_error_code(value);
+}
+
+}  // namespace
+
+FileTransaction::FileTransaction(fs::path root, fs::path journalFile)
+    : root_(absoluteNormal(root)), journalFile_(absoluteNormal(journalFile)) {}
+
+FileTransaction::~FileTransaction() {
+  if (stage_ == Stage::Committed) finish();
+}
+
+void FileTransaction::copyOver(const fs::path& from, const fs::path& to, StepPolicy policy) {
+  plan(StepKind::Copy, to, from, {}, policy);
+}
+
+void FileTransaction::remove(const fs::path& path, StepPolicy policy) {
+  plan(StepKind::Remove, path, {}, {}, policy);
+}
+
+void FileTransaction::rename(const fs::path& from, const fs::path& to, StepPolicy policy) {
+  plan(StepKind::Rename, to, from, {}, policy);
+}
+
+void FileTransaction::replaceWith(const fs::path& path, std::string bytes, StepPolicy policy) {
+  plan(StepKind::Replace, path, {}, std::move(bytes), policy);
+}
+
+void FileTransaction::createFolder(const fs::path& path, StepPolicy policy) {
+  plan(StepKind::CreateFolder, path, {}, {}, policy);
+}
+
+void FileTransaction::plan(StepKind kind, const fs::path& target, const fs::path& source,
+                           std::string bytes, StepPolicy policy) {
+  if (stage_ == Stage::Committed || stage_ == Stage::Over) return;
+  stage_ = Stage::Planning;
+  Planned planned;
+  planned.step.kind = kind;
+  planned.step.bestEffort = policy == StepPolicy::BestEffort;
+  planned.target = absoluteNormal(target);
+  if (!source.empty()) planned.source = absoluteNormal(source);
+  if (kind == StepKind::Replace) {
+    planned.step.size = bytes.size();
+    planned.step.hash = journalHash(bytes);
+  }
+  planned.bytes = std::move(bytes);
+  plan_.push_back(std::move(planned));
+}
+
+TransactionReport FileTransaction::check() {
+  if (stage_ == Stage::Committed || stage_ == Stage::Over) return checkReport_;
+  checkReport_ = {};
+  checkedFolders_.clear();
+  writableFolders_.clear();
+  plannedFolders_.clear();
+  touched_.clear();
+  stage_ = Stage::Checked;
+  if (plan_.empty()) return checkReport_;
+  if (auto ec = checkJournal()) {
+    checkReport_.failure = describeFailure("write", journalFile_, ec);
+    return checkReport_;
+  }
+  for (std::size_t i = 0; i < plan_.size(); ++i) {
+    auto& planned = plan_[i];
+    planned.skip = false;
+    auto ec = checkStep(planned);
+    if (!ec) ec = checkTouchedOnce(i, planned.target);
+    if (!ec && planned.step.kind == StepKind::Rename) ec = checkTouchedOnce(i, planned.source);
+    if (!ec) continue;
+    planned.skip = true;
+    if (!planned.step.bestEffort) {
+      checkReport_.failure = failureOf(planned, ec);
+      return checkReport_;
+    }
+    checkReport_.skipped.push_back(failureOf(planned, ec));
+  }
+  return checkReport_;
+}
+
+std::error_code FileTransaction::checkJournal() {
+  if (auto ec = checkPlace(root_, journalFile_, &checkedFolders_)) return ec;
+  std::error_code ec;
+  if (entryKind(journalFile_, ec) != EntryKind::None) return Refusal::EarlierChangePending;
+  if (ec) return ec;
+  return checkFolderOf(journalFile_);
+}
+
+std::error_code FileTransaction::checkStep(Planned& planned) {
+  auto& step = planned.step;
+  if (auto ec = checkTarget(planned)) return ec;
+  if (step.kind == StepKind::Copy || step.kind == StepKind::Rename) {
+    if (auto ec = checkSource(planned)) return ec;
+  }
+  if (step.kind == StepKind::CreateFolder) {
+    plannedFolders_.insert(pathKey(planned.target));
+    if (step.targetExisted) planned.skip = true;
+    return {};
+  }
+  if (step.kind == StepKind::Remove && !step.targetExisted) {
+    planned.skip = true;  // nothing to delete
+    return {};
+  }
+  return checkFolderOf(planned.target);
+}
+
+std::error_code FileTransaction::checkTarget(Planned& planned) {
+  auto& step = planned.step;
+  const auto below = pathBelow(root_, planned.target);
+  if (!below) return Refusal::Outside;
+  step.target = *below;
+  if (auto ec = checkPlace(root_, planned.target, &checkedFolders_)) return ec;
+  std::string text;
+  if (!pathToJournalText(step.target, text)) return Refusal::NotRecordable;
+  std::error_code ec;
+  const auto kind = entryKind(planned.target, ec);
+  if (ec) return ec;
+  switch (step.kind) {
+    case StepKind::Copy:
+    case StepKind::Replace:
+    case StepKind::Remove:
+      if (kind == EntryKind::Folder) return errc(std::errc::is_a_directory);
+      if (kind == EntryKind::Other) return errc(std::errc::invalid_argument);
+      step.targetExisted = isFileOrLink(kind);
+      return {};
+    case StepKind::Rename:
+      if (kind != EntryKind::None) return errc(std::errc::file_exists);
+      return {};
+    case StepKind::CreateFolder:
+      if (kind != EntryKind::None && kind != EntryKind::Folder) {
+        return errc(std::errc::not_a_directory);
+      }
+      step.targetExisted = kind == EntryKind::Folder;
+      return {};
+  }
+  return {};
+}
+
+std::error_code FileTransaction::checkSource(Planned& planned) {
+  auto& step = planned.step;
+  std::error_code ec;
+  const auto kind = entryKind(planned.source, ec);
+  if (ec) return ec;
+  if (step.kind == StepKind::Rename) {
+    const auto below = pathBelow(root_, planned.source);
+    if (!below) return Refusal::Outside;
+    step.source = *below;
+    if (auto placeEc = checkPlace(root_, planned.source, &checkedFolders_)) return placeEc;
+    if (kind == EntryKind::None) return errc(std::errc::no_such_file_or_directory);
+  } else {
+    step.source = planned.source;
+    if (kind == EntryKind::Link) return Refusal::SourceIsLink;
+    if (kind == EntryKind::None) return errc(std::errc::no_such_file_or_directory);
+    if (kind == EntryKind::Folder) return errc(std::errc::is_a_directory);
+    if (kind != EntryKind::File) return errc(std::errc::invalid_argument);
+    if (auto readEc = fileReadable(planned.source)) return readEc;
+  }
+  std::string text;
+  if (!pathToJournalText(step.source, text)) return Refusal::NotRecordable;
+  return {};
+}
+
+std::error_code FileTransaction::checkFolderOf(const fs::path& path) {
+  const fs::path folder = path.parent_path();
+  const std::string key = pathKey(folder);
+  if (plannedFolders_.contains(key) || writableFolders_.contains(key)) return {};
+  std::error_code ec;
+  const auto kind = entryKind(folder, ec);
+  if (ec) return ec;
+  if (kind == EntryKind::Link) return Refusal::BehindLink;
+  if (kind != EntryKind::Folder) return Refusal::MissingFolder;
+  if (auto writeEc = folderAcceptsWrites(folder)) return writeEc;
+  writableFolders_.insert(key);
+  return {};
+}
+
+std::error_code FileTransaction::checkTouchedOnce(std::size_t index, const fs::path& path) {
+  auto [found, isNew] = touched_.emplace(pathKey(path), index);
+  if (isNew) return {};
+  auto& planned = plan_[index];
+  // Two sweeps may both name one file for deleting; the first deletes it.
+  if (planned.step.kind == StepKind::Remove && plan_[found->second].step.kind == StepKind::Remove) {
+    planned.skip = true;
+    return {};
+  }
+  return Refusal::TouchedTwice;
+}
+
+std::string FileTransaction::failureOf(const Planned& planned, const std::error_code& ec) const {
+  StepPlace place;
+  place.target = planned.target;
+  place.source = planned.source;
+  return stepFailure(planned.step, place, ec);
+}
+
+StepPlace FileTransaction::placeOf(const Planned& planned) const {
+  return placeOfStep(root_, journal_, planned.journalIndex);
+}
+
+TransactionReport FileTransaction::commit(const TransactionProgress& progress) {
+  if (stage_ == Stage::Committed || stage_ == Stage::Over) {
+    return {"This change of the game folder was made already.", {}, {}};
+  }
+  if (stage_ == Stage::Planning) check();
+  TransactionReport report = checkReport_;
+  if (!report.ok()) return report;
+  journal_ = {newTransactionId(), {}};
+  for (auto& planned : plan_) {
+    if (planned.skip) continue;
+    planned.journalIndex = journal_.steps.size();
+    journal_.steps.push_back(planned.step);
+  }
+  if (!journal_.steps.empty() && !writeJournal(report)) return report;
+  if (!runSteps(progress, report)) return report;
+  if (journaled_) {
+    // The new files must be on the disk before the mark lets a recovery drop the old ones.
+    flushDiskOf(root_);
+    if (auto ec = appendDurably(journalFile_, committedMark(journal_.id))) {
+      report.failure = describeFailure("write", journalFile_, ec);
+      undoDone(report);
+      return report;
+    }
+  }
+  stage_ = Stage::Committed;
+  return report;
+}
+
+bool FileTransaction::writeJournal(TransactionReport& report) {
+  const auto text = formatJournal(journal_);
+  std::error_code ec =
+      text ? writeNewFileDurably(journalFile_, *text) : std::error_code(Refusal::NotRecordable);
+  if (ec) {
+    report.failure = describeFailure("write", journalFile_, ec);
+    stage_ = Stage::Over;
+    return false;
+  }
+  journaled_ = true;
+  return true;
+}
+
+bool FileTransaction::runSteps(const TransactionProgress& progress, TransactionReport& report) {
+  for (std::size_t i = 0; i < plan_.size(); ++i) {
+    auto& planned = plan_[i];
+    if (!planned.skip) {
+      const auto place = placeOf(planned);
+      if (auto ec = runStep(planned.step, place, planned.bytes, planned.trace)) {
+        if (auto left = undoStep(planned.step, place, planned.trace)) {
+          report.notPutBack.push_back(*left);
+        }
+        if (!planned.step.bestEffort) {
+          report.failure = failureOf(planned, ec);
+          undoDone(report);
+          return false;
+        }
+        report.skipped.push_back(failureOf(planned, ec));
+      } else {
+        planned.done = true;
+      }
+    }
+    if (progress) progress(i + 1, plan_.size());
+  }
+  return true;
+}
+
+void FileTransaction::undoDone(TransactionReport& report) {
+  for (std::size_t i = plan_.size(); i-- > 0;) {
+    auto& planned = plan_[i];
+    if (!planned.done) continue;
+    planned.done = false;
+    if (auto left = undoStep(planned.step, placeOf(planned), planned.trace)) {
+      report.notPutBack.push_back(*left);
+    }
+  }
+  stage_ = Stage::Over;
+  if (!journaled_) return;
+  if (!report.notPutBack.empty()) {
+    // The journal stays, so that the next start tries once more.
+    report.notPutBack.push_back("The selector tries again to put these back at its next start.");
+    return;
+  }
+  if (auto ec = unlinkEntry(journalFile_)) {
+    report.notPutBack.push_back(describeFailure("delete", journalFile_, ec));
+  }
+}
+
+std::vector<std::string> FileTransaction::finish() {
+  std::vector<std::string> problems;
+  if (stage_ != Stage::Committed) return problems;
+  stage_ = Stage::Over;
+  for (const auto& planned : plan_) {
+    if (!planned.done) continue;
+    if (auto left = forwardStep(planned.step, placeOf(planned))) problems.push_back(*left);
+  }
+  if (journaled_) {
+    if (auto ec = unlinkEntry(journalFile_)) {
+      problems.push_back(describeFailure("delete", journalFile_, ec));
+    }
+  }
+  return problems;
+}
+
+}  // namespace kvo

@@ -1,0 +1,130 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/journal.h"
+#include "platform/path_guard.h"
+#include "platform/transaction_steps.h"
+
+namespace kvo {
+
+// How a failing step is taken: the whole transaction undone, or reported and passed over
+// (an unload deletes what it can).
+enum class StepPolicy { AllOrNothing, BestEffort };
+
+// Called after each planned step with the number done and the number planned.
+using TransactionProgress = std::function<void(std::size_t done, std::size_t total)>;
+
+struct TransactionReport {
+  std::string failure;                  // the one sentence naming the file and the reason
+  std::vector<std::string> notPutBack;  // after a failure: what could not be undone
+  std::vector<std::string> skipped;     // best-effort steps refused or failed, one each
+  bool ok() const { return failure.empty(); }
+};
+
+// One change of the game folder: steps planned, checked, then committed in order so that
+// either all of them happen or the folder is put back byte for byte.
+//
+// Use: plan the steps (the load record's new bytes as the last replaceWith, so that it is
+// part of the change) -> check() -> commit() -> finish().
+//
+// - Nothing is changed outside `root`, nor through a folder between `root` and a target that
+//   is a link; such a step is refused. A target that is itself a link is acted on as the
+//   link: copied over, written over or deleted, the link goes and the file it pointed to
+//   stays as it was. A copy's source must be a regular file, not a link.
+// - Before the first change commit() writes the journal (flushed to the disk with its
+//   folder). A file a step overwrites or deletes is renamed aside in its own folder; a new
+//   file is written under a temporary name and renamed into place when whole, so a full
+//   disk never leaves a truncated target.
+// - A failing all-or-nothing step undoes every step before it in reverse order, removes
+//   the journal and reports one sentence.
+// - When every step is done, commit() flushes the disk and appends the committed mark to
+//   the journal. That is the commit point: a crash before it is undone at the next start
+//   (recoverInterruptedTransaction), a crash after it is finished there.
+// - finish() removes what was set aside, then the journal.
+class FileTransaction final {
+ public:
+  // A transaction that may change files below `root`, journaled in `journalFile` (a file
+  // in the selector folder below `root` that must not exist yet).
+  FileTransaction(std::filesystem::path root, std::filesystem::path journalFile);
+  // Finishes a committed transaction that finish() was not called for.
+  ~FileTransaction();
+  FileTransaction(const FileTransaction&) = delete;
+  FileTransaction& operator=(const FileTransaction&) = delete;
+
+  // Plans a copy of the regular file `from` (anywhere) over or to `to` (below the root).
+  void copyOver(const std::filesystem::path& from, const std::filesystem::path& to,
+                StepPolicy policy = StepPolicy::AllOrNothing);
+  // Plans deleting a file (or a link itself); one that is not there is no failure.
+  void remove(const std::filesystem::path& path, StepPolicy policy = StepPolicy::AllOrNothing);
+  // Plans renaming a file or folder; nothing may be at `to`.
+  void rename(const std::filesystem::path& from, const std::filesystem::path& to,
+              StepPolicy policy = StepPolicy::AllOrNothing);
+  // Plans replacing (or creating) the file `path` whole with `bytes`.
+  void replaceWith(const std::filesystem::path& path, std::string bytes,
+                   StepPolicy policy = StepPolicy::AllOrNothing);
+  // Plans creating a folder whose parent exists or is planned before; one there is kept.
+  void createFolder(const std::filesystem::path& path,
+                    StepPolicy policy = StepPolicy::AllOrNothing);
+
+  // The number of planned steps; progress counts them in planning order.
+  std::size_t size() const { return plan_.size(); }
+
+  // Checks every step without changing anything: targets below the root and not behind a
+  // link, sources readable regular files, folders there and writable, no file touched twice.
+  TransactionReport check();
+
+  // Runs check() if needed, then the steps; see the class comment.
+  TransactionReport commit(const TransactionProgress& progress = {});
+
+  // Removes what the committed steps set aside and then the journal; one sentence for each
+  // file that could not be removed.
+  std::vector<std::string> finish();
+
+ private:
+  struct Planned {
+    JournalStep step;
+    std::filesystem::path target;  // as given, made absolute
+    std::filesystem::path source;
+    std::string bytes;
+    bool skip = false;  // refused (best effort) or nothing to do
+    std::size_t journalIndex = 0;
+    StepTrace trace;
+    bool done = false;
+  };
+  enum class Stage { Planning, Checked, Committed, Over };
+
+  void plan(StepKind kind, const std::filesystem::path& target, const std::filesystem::path& source,
+            std::string bytes, StepPolicy policy);
+  std::error_code checkStep(Planned& planned);
+  std::error_code checkTarget(Planned& planned);
+  std::error_code checkSource(Planned& planned);
+  std::error_code checkFolderOf(const std::filesystem::path& path);
+  std::error_code checkTouchedOnce(std::size_t index, const std::filesystem::path& path);
+  std::error_code checkJournal();
+  std::string failureOf(const Planned& planned, const std::error_code& ec) const;
+  bool writeJournal(TransactionReport& report);
+  bool runSteps(const TransactionProgress& progress, TransactionReport& report);
+  void undoDone(TransactionReport& report);
+  StepPlace placeOf(const Planned& planned) const;
+
+  std::filesystem::path root_;
+  std::filesystem::path journalFile_;
+  std::vector<Planned> plan_;
+  Journal journal_;
+  bool journaled_ = false;
+  Stage stage_ = Stage::Planning;
+  TransactionReport checkReport_;
+  CheckedFolders checkedFolders_;
+  std::unordered_set<std::string> writableFolders_;
+  std::unordered_set<std::string> plannedFolders_;
+  std::unordered_map<std::string, std::size_t> touched_;
+};
+
+}  // namespace kvo

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "platform/journal.h"
+
+// Running, undoing and finishing one step of a file transaction; shared by the transaction
+// itself and by the recovery of one that a crash interrupted.
+namespace kvo {
+
+// The full names one step works on.
+struct StepPlace {
+  std::filesystem::path target;
+  std::filesystem::path source;  // Copy: the file copied; Rename: the old name
+  std::filesystem::path aside;   // where what was at the target waits for the end
+  std::filesystem::path fresh;   // where a new file is written before it goes in place
+};
+
+// The names of step `index` of `journal`, whose paths are below `root`.
+StepPlace placeOfStep(const std::filesystem::path& root, const Journal& journal, std::size_t index);
+
+// What a step really did, so that undoing it touches nothing else. Recovery, which cannot
+// know, says what the files on the disk prove.
+struct StepTrace {
+  bool wroteFresh = false;     // the new file was (begun to be) written under its own name
+  bool setAside = false;       // what was at the target went aside
+  bool placedNew = false;      // the target now holds the file this step wrote
+  bool renamed = false;        // a Rename happened
+  bool createdFolder = false;  // a CreateFolder made the folder
+};
+
+// Runs the step; `bytes` are the new contents of a Replace. After a failure the step may
+// be half done, and undoStep puts it back.
+std::error_code runStep(const JournalStep& step, const StepPlace& place, std::string_view bytes,
+                        StepTrace& trace);
+
+// Puts back what the step changed, as far as `done` says it did. Nullopt, or one sentence on
+// what stayed changed.
+std::optional<std::string> undoStep(const JournalStep& step, const StepPlace& place,
+                                    const StepTrace& done);
+
+// Undoes the step as far as the files carrying the transaction's id allow, for a journal
+// whose end is missing: the new file goes, the old one returns where nothing took its place.
+std::optional<std::string> undoByNamesOnly(const JournalStep& step, const StepPlace& place);
+
+// Removes what a done step left beside its target (the old file, a stray new one).
+std::optional<std::string> forwardStep(const JournalStep& step, const StepPlace& place);
+
+// The sentence for a failure of the step, naming its target and the reason.
+std::string stepFailure(const JournalStep& step, const StepPlace& place, const std::error_code& ec);
+
+}  // namespace kvo

@@ -1,0 +1,350 @@
+#include "platform/transaction.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/file_ops.h"
+#include "platform/journal.h"
+#include "platform/transaction_fixture.h"
+#include "support/test_support.h"
+
+namespace kvo {
+namespace {
+namespace fs = std::filesystem;
+using test::readFile;
+using test::writeFile;
+
+bool anyNameHolds(const fs::path& root, std::string_view part) {
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (entry.path().filename().string().find(part) != std::string::npos) return true;
+  }
+  return false;
+}
+
+class TransactionTest : public ::testing::Test, public test::TransactionFolders {
+ protected:
+  fs::path mod = selector / "T-Mod";
+  fs::path record = selector / "FoldersLoaded.txt";
+
+  void SetUp() override { writeFile(record, "A-Old\r\n"); }
+
+  // Makes step `index` of the running transaction fail: a folder where it wants to set the
+  // old file aside leaves it no room.
+  void blockStep(const fs::path& target, std::size_t index) {
+    fs::create_directories(asidePath(target, journalId(), index));
+  }
+};
+
+// Plans copies of mod files g0..g(n-1) over game files of the same names; one is read-only.
+void planOverwritingCopies(FileTransaction& t, const fs::path& mod, const fs::path& game, int n) {
+  for (int i = 0; i < n; ++i) {
+    const auto name = "g" + std::to_string(i) + ".dat";
+    writeFile(game / name, "game bytes " + std::to_string(i));
+    writeFile(mod / name, "mod bytes, longer than the game's " + std::to_string(i));
+    t.copyOver(mod / name, game / name);
+  }
+  fs::permissions(game / "g1.dat", fs::perms::owner_read | fs::perms::group_read);
+}
+
+std::map<std::string, std::string> withoutTransactionNames(
+    std::map<std::string, std::string> tree) {
+  std::erase_if(tree,
+                [](const auto& entry) { return entry.first.find(".kvo-") != std::string::npos; });
+  return tree;
+}
+
+TEST_F(TransactionTest, CommitRunsEveryKindOfStepAndFinishLeavesNoTrace) {
+  writeFile(game / "terrain.ter", "old terrain");
+  fs::permissions(game / "terrain.ter", fs::perms::owner_read);
+  writeFile(mod / "terrain.ter", "new terrain");
+  writeFile(mod / "brief.msn", "mission");
+  writeFile(game / "old.txt", "to delete");
+  writeFile(game / "Music1" / "a.bgm", "tune");
+
+  FileTransaction t(game, journal);
+  t.copyOver(mod / "terrain.ter", game / "terrain.ter");
+  t.createFolder(game / "Missions");
+  t.copyOver(mod / "brief.msn", game / "Missions" / "brief.msn");
+  t.remove(game / "old.txt");
+  t.remove(game / "never-there.txt");
+  t.rename(game / "Music1", game / "Music");
+  t.replaceWith(record, "A-Old\r\nT-Mod\r\n");
+  std::vector<std::size_t> progress;
+  const auto report = t.commit([&](std::size_t done, std::size_t total) {
+    EXPECT_EQ(total, 7u);
+    progress.push_back(done);
+  });
+  ASSERT_TRUE(report.ok()) << report.failure;
+  EXPECT_TRUE(report.skipped.empty());
+  EXPECT_EQ(progress, (std::vector<std::size_t>{1, 2, 3, 4, 5, 6, 7}));
+
+  // Until finish() the old files wait beside their places, and the journal says committed.
+  const auto id = journalId();
+  EXPECT_EQ(readJournal(readFile(journal)).state, JournalState::Committed);
+  EXPECT_EQ(readFile(asidePath(game / "terrain.ter", id, 0)), "old terrain");
+  EXPECT_EQ(readFile(asidePath(game / "old.txt", id, 3)), "to delete");
+
+  EXPECT_TRUE(t.finish().empty());
+  EXPECT_EQ(readFile(game / "terrain.ter"), "new terrain");
+  EXPECT_NE(fs::status(game / "terrain.ter").permissions() & fs::perms::owner_write,
+            fs::perms::none);
+  EXPECT_EQ(readFile(game / "Missions" / "brief.msn"), "mission");
+  EXPECT_FALSE(fs::exists(game / "old.txt"));
+  EXPECT_EQ(readFile(game / "Music" / "a.bgm"), "tune");
+  EXPECT_FALSE(fs::exists(game / "Music1"));
+  EXPECT_EQ(readFile(record), "A-Old\r\nT-Mod\r\n");
+  EXPECT_FALSE(fs::exists(journal));
+  EXPECT_FALSE(anyNameHolds(game, ".kvo-"));
+}
+
+// A source that goes away after the check makes the copy fail at the first, a middle or the
+// last copy; the copies before it are undone and the overwritten game files come back.
+TEST_F(TransactionTest, FailingCopyPutsEveryOverwrittenFileBackByteForByte) {
+  for (const std::size_t failing : {0u, 2u, 4u}) {
+    SCOPED_TRACE(failing);
+    test::TransactionFolders folders;
+    const auto modFolder = folders.selector / "T-Mod";
+    FileTransaction t(folders.game, folders.journal);
+    planOverwritingCopies(t, modFolder, folders.game, 5);
+    t.replaceWith(folders.selector / "FoldersLoaded.txt", "T-Mod\r\n");
+    ASSERT_TRUE(t.check().ok());
+    const auto vanishing = modFolder / ("g" + std::to_string(failing) + ".dat");
+    auto before = test::exactTree(folders.temp.path());
+    before.erase(fs::relative(vanishing, folders.temp.path()).generic_string());
+    if (failing == 0) fs::remove(vanishing);
+    const auto report = t.commit([&](std::size_t done, std::size_t) {
+      if (done == failing) fs::remove(vanishing);
+    });
+
+    EXPECT_EQ(report.failure,
+              describeFailure("copy " + displayPath(vanishing) + " to",
+                              folders.game / vanishing.filename(),
+                              std::make_error_code(std::errc::no_such_file_or_directory)));
+    EXPECT_NE(report.failure.find("the file is not there"), std::string::npos);
+    EXPECT_TRUE(report.notPutBack.empty());
+    EXPECT_EQ(test::exactTree(folders.temp.path()), before);
+  }
+}
+
+// The load record is the last step: when it cannot be written, the load is undone.
+TEST_F(TransactionTest, UnwritableLoadRecordUndoesTheWholeLoad) {
+  FileTransaction t(game, journal);
+  planOverwritingCopies(t, mod, game, 3);
+  writeFile(mod / "new.dat", "a file the game lacked");
+  t.copyOver(mod / "new.dat", game / "new.dat");
+  t.replaceWith(record, "T-Mod\r\n");
+  const auto before = test::exactTree(temp.path());
+  const auto report = t.commit([&](std::size_t done, std::size_t) {
+    if (done == 4) blockStep(record, 4);
+  });
+  EXPECT_NE(report.failure.find("Could not write " + displayPath(record)), std::string::npos);
+  EXPECT_EQ(withoutTransactionNames(test::exactTree(temp.path())), before);
+  EXPECT_FALSE(fs::exists(game / "new.dat"));
+}
+
+TEST_F(TransactionTest, BestEffortDeletesGoOnPastFailuresAndReportEach) {
+  for (auto name : {"a.ter", "b.ter", "c.ter"}) writeFile(game / name, name);
+  fs::create_directories(game / "folder.ter");
+  FileTransaction t(game, journal);
+  t.remove(game / "a.ter", StepPolicy::BestEffort);
+  t.remove(game / "folder.ter", StepPolicy::BestEffort);
+  t.remove(game / "b.ter", StepPolicy::BestEffort);
+  t.remove(game / "a.ter", StepPolicy::BestEffort);  // two sweeps may name one file
+  t.remove(game / "c.ter", StepPolicy::BestEffort);
+  t.replaceWith(record, "");
+  const auto report = t.commit([&](std::size_t done, std::size_t) {
+    if (done == 3) blockStep(game / "c.ter", 2);  // c.ter is the journal's third step
+  });
+  ASSERT_TRUE(report.ok()) << report.failure;
+  ASSERT_EQ(report.skipped.size(), 2u);
+  EXPECT_EQ(report.skipped[0], describeFailure("delete", game / "folder.ter",
+                                               std::make_error_code(std::errc::is_a_directory)));
+  EXPECT_NE(report.skipped[1].find(displayPath(game / "c.ter")), std::string::npos);
+  EXPECT_TRUE(t.finish().empty());
+  EXPECT_FALSE(fs::exists(game / "a.ter"));
+  EXPECT_FALSE(fs::exists(game / "b.ter"));
+  EXPECT_EQ(readFile(game / "c.ter"), "c.ter");
+  EXPECT_TRUE(fs::is_directory(game / "folder.ter"));
+  EXPECT_EQ(readFile(record), "");
+}
+
+TEST_F(TransactionTest, RefusedPlansChangeNothing) {
+  writeFile(game / "a.dat", "a");
+  writeFile(mod / "a.dat", "mod");
+  const auto before = test::exactTree(temp.path());
+  struct Case {
+    std::function<void(FileTransaction&)> plan;
+    std::string failure;
+  };
+  const std::vector<Case> cases = {
+      {[&](FileTransaction& t) { t.remove(outside / "x.dat"); },
+       "Could not delete " + displayPath(outside / "x.dat") + ": it lies outside the game folder."},
+      {[&](FileTransaction& t) { t.remove(game / ".." / "outside" / "x.dat"); },
+       "Could not delete " + displayPath(outside / "x.dat") + ": it lies outside the game folder."},
+      {[&](FileTransaction& t) {
+         t.copyOver(mod / "a.dat", game / "a.dat");
+         t.remove(game / "a.dat");
+       },
+       "Could not delete " + displayPath(game / "a.dat") +
+           ": it would be changed twice in one go."},
+      {[&](FileTransaction& t) { t.copyOver(mod / "a.dat", game / "NoSuchFolder" / "a.dat"); },
+       "Could not copy " + displayPath(mod / "a.dat") + " to " +
+           displayPath(game / "NoSuchFolder" / "a.dat") + ": its folder is not there."},
+      {[&](FileTransaction& t) { t.copyOver(mod / "gone.dat", game / "gone.dat"); },
+       "Could not copy " + displayPath(mod / "gone.dat") + " to " + displayPath(game / "gone.dat") +
+           ": the file is not there."},
+      {[&](FileTransaction& t) { t.rename(game / "a.dat", game / "Savedata"); },
+       "Could not rename " + displayPath(game / "a.dat") + " to " + displayPath(game / "Savedata") +
+           ": a file of that name is already there."},
+  };
+  for (const auto& c : cases) {
+    FileTransaction t(game, journal);
+    c.plan(t);
+    EXPECT_EQ(t.commit().failure, c.failure);
+    EXPECT_EQ(test::exactTree(temp.path()), before);
+  }
+  // An unfinished earlier change blocks the next one until the start-up has dealt with it.
+  writeFile(journal, "left by a crash");
+  FileTransaction t(game, journal);
+  t.remove(game / "a.dat");
+  EXPECT_EQ(t.commit().failure, "Could not write " + displayPath(journal) +
+                                    ": an earlier change of the game folder is not finished.");
+  EXPECT_EQ(readFile(game / "a.dat"), "a");
+}
+
+TEST_F(TransactionTest, FullDiskLeavesTheOverwrittenFileWhole) {
+  if (!test::runningAsRoot()) GTEST_SKIP() << "mounting a small disk needs root";
+  const auto disk = temp / "disk";
+  fs::create_directories(disk);
+  if (test::runShellCommand("mount -t tmpfs -o size=1m tmpfs '" + disk.string() + "'") != 0) {
+    GTEST_SKIP() << "this system refused to mount a small tmpfs";
+  }
+  struct Unmount {
+    fs::path dir;
+    ~Unmount() { test::runShellCommand("umount '" + dir.string() + "'"); }
+  } unmount{disk};
+  const auto smallGame = disk / "EAW";
+  const auto smallJournal = smallGame / "KVO128" / "kvo.journal";
+  writeFile(smallGame / "KVO128" / "FoldersLoaded.txt", "");
+  writeFile(smallGame / "big.dat", std::string(400 * 1024, 'g'));
+  writeFile(outside / "big.dat", std::string(700 * 1024, 'm'));
+  const auto before = test::exactTree(smallGame);
+
+  FileTransaction copy(smallGame, smallJournal);
+  copy.copyOver(outside / "big.dat", smallGame / "big.dat");
+  copy.replaceWith(smallGame / "KVO128" / "FoldersLoaded.txt", "Z-Big\r\n");
+  EXPECT_EQ(copy.commit().failure, "Could not copy " + displayPath(outside / "big.dat") + " to " +
+                                       displayPath(smallGame / "big.dat") + ": the disk is full.");
+  EXPECT_EQ(test::exactTree(smallGame), before);
+
+  FileTransaction write(smallGame, smallJournal);
+  write.replaceWith(smallGame / "big.dat", std::string(900 * 1024, 'w'));
+  EXPECT_EQ(write.commit().failure,
+            "Could not write " + displayPath(smallGame / "big.dat") + ": the disk is full.");
+  EXPECT_EQ(test::exactTree(smallGame), before);
+}
+
+TEST_F(TransactionTest, ReadOnlyFolderRefusesAtCheckOrIsUndoneAtCommit) {
+  if (const char* why = test::whyModesCannotFail()) GTEST_SKIP() << why;
+  writeFile(mod / "x.msn", "mission");
+  writeFile(mod / "g.dat", "mod");
+  writeFile(game / "g.dat", "game");
+  const auto saves = game / "Savedata";
+  const auto closed = fs::perms::owner_read | fs::perms::owner_exec;
+  struct Reopen {
+    fs::path dir;
+    ~Reopen() { fs::permissions(dir, fs::perms::owner_all); }
+  } reopen{saves};
+
+  fs::permissions(saves, closed);
+  const auto before = test::exactTree(temp.path());
+  FileTransaction refused(game, journal);
+  refused.copyOver(mod / "x.msn", saves / "x.msn");
+  EXPECT_EQ(refused.commit().failure, "Could not copy " + displayPath(mod / "x.msn") + " to " +
+                                          displayPath(saves / "x.msn") + ": access is denied.");
+  EXPECT_EQ(test::exactTree(temp.path()), before);
+
+  fs::permissions(saves, fs::perms::owner_all);
+  const auto open = test::exactTree(temp.path());
+  FileTransaction undone(game, journal);
+  undone.copyOver(mod / "g.dat", game / "g.dat");
+  undone.copyOver(mod / "x.msn", saves / "x.msn");
+  const auto report = undone.commit([&](std::size_t done, std::size_t) {
+    if (done == 1) fs::permissions(saves, closed);
+  });
+  fs::permissions(saves, fs::perms::owner_all);
+  EXPECT_NE(report.failure.find("access is denied"), std::string::npos);
+  EXPECT_EQ(test::exactTree(temp.path()), open);
+}
+
+#ifndef _WIN32
+// Links need privileges on Windows; on Linux they are what a mod or a player leaves behind.
+TEST_F(TransactionTest, LinksAreActedOnThemselvesOrRefusedAndNothingOutsideChanges) {
+  const auto sentinel = outside / "sentinel.dat";
+  writeFile(sentinel, "outside bytes");
+  fs::permissions(sentinel, fs::perms::owner_read);
+  for (auto name : {"eaw.ini", "water.bmp", "stale.txt"}) fs::create_symlink(sentinel, game / name);
+  fs::create_directory_symlink(outside, game / "Linked");
+  writeFile(mod / "eaw.ini", "[Main]\r\n");
+  fs::create_symlink(sentinel, mod / "linked.ter");
+  const auto outsideBefore = test::exactTree(outside);
+
+  FileTransaction t(game, journal);
+  t.copyOver(mod / "eaw.ini", game / "eaw.ini");
+  t.replaceWith(game / "water.bmp", "new water");
+  t.remove(game / "stale.txt");
+  ASSERT_TRUE(t.commit().ok());
+  EXPECT_TRUE(t.finish().empty());
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(game / "eaw.ini")));
+  EXPECT_EQ(readFile(game / "eaw.ini"), "[Main]\r\n");
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(game / "water.bmp")));
+  EXPECT_EQ(readFile(game / "water.bmp"), "new water");
+  EXPECT_FALSE(fs::exists(fs::symlink_status(game / "stale.txt")));
+
+  FileTransaction behind(game, journal);
+  behind.copyOver(mod / "eaw.ini", game / "Linked" / "eaw.ini");
+  EXPECT_NE(behind.commit().failure.find("a folder on its way is a link to another place"),
+            std::string::npos);
+  FileTransaction linkedSource(game, journal);
+  linkedSource.copyOver(mod / "linked.ter", game / "linked.ter");
+  EXPECT_NE(linkedSource.commit().failure.find("the source is a link to another file"),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(fs::symlink_status(game / "linked.ter")));
+  EXPECT_EQ(test::exactTree(outside), outsideBefore);
+}
+
+TEST(LinkSafeFileOps, NeverFollowALinkAtTheFile) {
+  test::TransactionFolders f;
+  const auto sentinel = f.outside / "sentinel.dat";
+  writeFile(sentinel, "outside bytes");
+  fs::permissions(sentinel, fs::perms::owner_read);
+  writeFile(f.game / "mod.dat", "mod");
+  for (auto name : {"a", "b", "c", "d"}) fs::create_symlink(sentinel, f.game / name);
+  fs::create_directory_symlink(f.outside, f.game / "Linked");
+  const auto outsideBefore = test::exactTree(f.outside);
+
+  EXPECT_EQ(makeNormal(f.game / "a"), std::errc::too_many_symbolic_link_levels);
+  EXPECT_FALSE(deleteFile(f.game / "b"));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(f.game / "b")));
+  EXPECT_FALSE(copyFileOver(f.game / "mod.dat", f.game / "c"));
+  EXPECT_EQ(readFile(f.game / "c"), "mod");
+  EXPECT_TRUE(copyFileOver(f.game / "d", f.game / "copy-of-link"));
+  EXPECT_FALSE(fs::exists(f.game / "copy-of-link"));
+  EXPECT_FALSE(renamePath(f.game / "d", f.game / "e"));
+  EXPECT_TRUE(fs::is_symlink(f.game / "e"));
+  EXPECT_EQ(test::exactTree(f.outside), outsideBefore);
+
+  EXPECT_TRUE(isInside(f.game, f.game / "Savedata" / "x.sve"));
+  EXPECT_TRUE(isInside(f.game, f.game / "Linked"));  // the link itself may be changed
+  EXPECT_FALSE(isInside(f.game, f.game / "Linked" / "sentinel.dat"));
+  EXPECT_FALSE(isInside(f.game, f.game / ".." / "outside" / "sentinel.dat"));
+  EXPECT_FALSE(isInside(f.game, f.game));
+  EXPECT_FALSE(isInside(f.game, f.temp / "EAW2" / "x"));
+}
+#endif
+
+}  // namespace
+}  // namespace kvo
