@@ -56,6 +56,7 @@ class Selector final {
 
  private:
   void prepareFolderLayout(Problems& problems);
+  void finishInterruptedChange();
   void listExecutables();
   void readCategoryTable(Problems& problems);
   void replayLoadRecord(Problems& problems);

@@ -5,8 +5,10 @@
 #include "platform/file_ops.h"
 #include "platform/instance_lock.h"
 #include "platform/listing.h"
+#include "platform/recovery.h"
 #include "platform/text_file.h"
 #include "state/category_table.h"
+#include "state/game_change.h"
 #include "state/plane_codes.h"
 
 namespace kvo {
@@ -53,6 +55,7 @@ StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize sc
   state.GameDir = gameDir;
   state.EAWDirLabel = displayPath(gameDir);
   prepareFolderLayout(problems);
+  finishInterruptedChange();
   state.PlaneCodes = planeCodeTable();
   state.Label18 = {std::to_string(screen.widthPixels), std::to_string(screen.heightPixels)};
   listExecutables();
@@ -81,6 +84,17 @@ void Selector::prepareFolderLayout(Problems& problems) {
   state.SelectorDir = ensureSubfolder(game, "KVO128", problems);
   ensureSubfolder(game, "Savedata", problems);
   ensureSubfolder(game, "Music", problems);
+}
+
+// A change that a crash or a kill cut short is finished before anything reads the folders,
+// so that the grids and the record agree with the files.
+void Selector::finishInterruptedChange() {
+  const auto result = recoverInterruptedTransaction(state.GameDir, journalPath(state));
+  if (!result.found) return;
+  std::string text = result.message;
+  for (const auto& problem : result.problems) text += "\r\n" + problem;
+  shell.message(text, result.problems.empty() ? Icon::Information : Icon::Exclamation, "KVO");
+  core.forgetGameFolder();
 }
 
 void Selector::listExecutables() {

@@ -3,19 +3,12 @@
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
+#include "platform/transaction.h"
+#include "state/game_change.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string selectionText(const FormState& state) {
-  std::string text;
-  for (const auto& name : loadedSelection(state)) text += name + "\r\n";
-  return text;
-}
-
-}  // namespace
 
 std::vector<std::string> loadedSelection(const FormState& st) {
   std::vector<std::string> names;
@@ -71,7 +64,7 @@ std::vector<std::string> LoadRecord::replay(const std::vector<std::string>& name
 
 void LoadRecord::RecordLoadedFolders() {
   if (!state_.GridReady) return;
-  showSelection(selectionText(state_));
+  showSelection(selectionText());
   if (batchDepth_ > 0) {
     pending_ = true;
     return;
@@ -80,21 +73,32 @@ void LoadRecord::RecordLoadedFolders() {
   if (!lastFailure_.empty()) shell_.message(lastFailure_, Icon::Critical, "KVO");
 }
 
-void LoadRecord::showSelection(const std::string& caption) {
-  state_.Label8 = caption;
-  state_.Text2 = caption;
-  state_.Label8Visible = !caption.empty();
+std::string LoadRecord::selectionText() const {
+  std::string text;
+  for (const auto& name : loadedSelection(state_)) text += name + "\r\n";
+  return text;
+}
+
+void LoadRecord::showSelection(const std::string& text) {
+  state_.Label8 = text;
+  state_.Text2 = text;
+  state_.Label8Visible = !text.empty();
 }
 
 void LoadRecord::write() {
   pending_ = false;
   const auto file = path();
   // The whole list goes out as one line, so the file always ends with an extra empty line.
-  const auto ec = replaceFileAtomically(file, selectionText(state_) + "\r\n");
+  // Through a transaction of its own, so that an interrupted write is finished at the next
+  // start like any other change.
+  FileTransaction transaction(state_.GameDir, journalPath(state_));
+  transaction.replaceWith(file, selectionText() + "\r\n");
+  const auto report = transaction.commit();
+  if (report.ok()) transaction.finish();
   ++writes_;
   lastFailure_.clear();
-  if (ec) {
-    lastFailure_ = describeFailure("save the loaded folders to", file, ec) +
+  if (!report.ok()) {
+    lastFailure_ = report.failure +
                    "\r\nThe game folder holds the files of this change, but FoldersLoaded.txt "
                    "still names the selection from before it.";
   }

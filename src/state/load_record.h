@@ -61,8 +61,17 @@ class LoadRecord final {
   // How many times the file was written since start-up.
   int writes() const { return writes_; }
 
+  // The record's text as the grids' marks give it now, one name per line.
+  std::string selectionText() const;
+  // Shows `text` as the loaded selection (Label8, Text2).
+  void showSelection(const std::string& text);
+  // Notes that a change wrote `text` as the record, and shows it.
+  void written(const std::string& text) {
+    showSelection(text);
+    ++writes_;
+  }
+
  private:
-  void showSelection(const std::string& caption);
   void write();
 
   FormState& state_;

@@ -1,0 +1,71 @@
+#include "state/game_change.h"
+
+#include "platform/listing.h"
+#include "state/file_progress.h"
+
+namespace kvo {
+namespace fs = std::filesystem;
+
+fs::path journalPath(const FormState& state) {
+  return state.SelectorDir / nameToPath(kJournalName);
+}
+
+GameChange::GameChange(Core& core)
+    : core_(core), transaction_(core.state.GameDir, journalPath(core.state)) {}
+
+void GameChange::copyOver(const fs::path& from, const fs::path& to, std::string caption,
+                          StepPolicy policy) {
+  transaction_.copyOver(from, to, policy);
+  captions_.push_back(std::move(caption));
+}
+
+void GameChange::remove(const fs::path& path, std::string caption, StepPolicy policy) {
+  transaction_.remove(path, policy);
+  captions_.push_back(std::move(caption));
+}
+
+void GameChange::rename(const fs::path& from, const fs::path& to, std::string caption) {
+  transaction_.rename(from, to);
+  captions_.push_back(std::move(caption));
+}
+
+void GameChange::replaceWith(const fs::path& path, std::string bytes) {
+  transaction_.replaceWith(path, std::move(bytes));
+  captions_.emplace_back();
+}
+
+void GameChange::createFolder(const fs::path& path) {
+  transaction_.createFolder(path);
+  captions_.emplace_back();
+}
+
+void GameChange::recordSelection() {
+  selectionText_ = core_.record.selectionText();
+  withRecord_ = true;
+  // The whole list goes out as one line, so the file always ends with an extra empty line.
+  replaceWith(core_.record.path(), selectionText_ + "\r\n");
+}
+
+bool GameChange::commit(Problems& problems) {
+  failure_.clear();
+  if (empty()) return true;
+  FileProgress progress(core_, static_cast<int>(captions_.size()));
+  const auto report = transaction_.commit([&](std::size_t done, std::size_t) {
+    if (done == 0 || done > captions_.size()) return;
+    const auto& caption = captions_[done - 1];
+    if (!caption.empty()) progress.step(caption, static_cast<int>(done));
+  });
+  // Whatever happened, the game folder is not what the listing says any more.
+  core_.forgetGameFolder();
+  if (!report.ok()) {
+    failure_ = report.failure;
+    for (const auto& line : report.notPutBack) failure_ += "\r\n" + line;
+    return false;
+  }
+  for (const auto& line : report.skipped) problems.add(line);
+  for (auto& line : transaction_.finish()) problems.add(std::move(line));
+  if (withRecord_) core_.record.written(selectionText_);
+  return true;
+}
+
+}  // namespace kvo

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/transaction.h"
+#include "state/core.h"
+#include "state/problems.h"
+
+namespace kvo {
+
+// The file name of the journal a change keeps in the selector folder while it runs.
+inline constexpr std::string_view kJournalName = "Unfinished change.kvo";
+
+// The journal of the game folder's selector folder.
+std::filesystem::path journalPath(const FormState& state);
+
+// One user action's change of the game folder and of the selector's files: its steps and,
+// when asked, FoldersLoaded.txt as the grids' marks give it afterwards, committed as one
+// transaction. A failure leaves every file as it was; the caller puts its marks back.
+// Each step has the caption the window shows while it runs ("Deleting NAME"); empty for none.
+class GameChange final {
+ public:
+  explicit GameChange(Core& core);
+  GameChange(const GameChange&) = delete;
+  GameChange& operator=(const GameChange&) = delete;
+
+  void copyOver(const std::filesystem::path& from, const std::filesystem::path& to,
+                std::string caption, StepPolicy policy = StepPolicy::AllOrNothing);
+  void remove(const std::filesystem::path& path, std::string caption,
+              StepPolicy policy = StepPolicy::AllOrNothing);
+  void rename(const std::filesystem::path& from, const std::filesystem::path& to,
+              std::string caption = {});
+  void replaceWith(const std::filesystem::path& path, std::string bytes);
+  void createFolder(const std::filesystem::path& path);
+  // Plans FoldersLoaded.txt from the marks the grids have now, as the change's last step.
+  void recordSelection();
+  bool empty() const { return transaction_.size() == 0; }
+
+  // Checks and commits every step. True when the change happened: the set-aside files and
+  // the journal are gone, and `problems` holds what best-effort steps could not do. False:
+  // nothing changed and failure() says why in one message.
+  bool commit(Problems& problems);
+  const std::string& failure() const { return failure_; }
+
+ private:
+  Core& core_;
+  FileTransaction transaction_;
+  std::vector<std::string> captions_;
+  std::string selectionText_;
+  bool withRecord_ = false;
+  std::string failure_;
+};
+
+}  // namespace kvo
