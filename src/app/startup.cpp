@@ -146,6 +146,12 @@ void Selector::replayLoadRecord(Problems& problems) {
       names, {.folder = [this](const std::string& name) { return engine.replayFolderLine(name); },
               .skin = [this](const std::string& name) { return skins.markLoadedSkin(name); },
               .plane = [this](const std::string& name) { return planes.markLoadedPlane(name); }});
+  if (!engine.replayRefused().empty()) {
+    std::string refused;
+    for (const auto& name : engine.replayRefused()) refused += (refused.empty() ? "" : ", ") + name;
+    problems.add("FoldersLoaded.txt names more than one folder of a category that allows one; "
+                 "the first is marked as loaded, these are not: " + refused + ".");
+  }
   // A folder the player deleted or renamed is simply no longer loaded; no need to stop them.
   if (!unmatched.empty()) {
     startupNote_ = "FoldersLoaded.txt names " + std::to_string(unmatched.size()) +

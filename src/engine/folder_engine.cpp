@@ -35,6 +35,7 @@ FolderEngine::Batch::~Batch() {
 void FolderEngine::fillFolderGrid(const std::vector<std::string>& categoryLines,
                                   const std::vector<std::string>& folderNames) {
   auto& grid = s_.state.Unigrid;
+  replayRefused_.clear();
   grid.setRows(1);
   grid.setCols(3);
   for (const auto& line : categoryLines) {
@@ -57,11 +58,7 @@ bool FolderEngine::replayFolderLine(const std::string& line) {
   for (int r = 1; r < grid.rows(); ++r) {
     if (grid.text(r, 1) != line) continue;
     matched = true;
-    grid.setText(r, 2, "");
-    grid.row = r;
-    grid.col = 1;
-    grid.setBack(r, 1, kLoadedGreen);
-    clickCurrentRow();
+    markOnly(r);
   }
   return matched;
 }

@@ -9,6 +9,8 @@
 
 namespace kvo {
 
+struct LoadPlan;
+
 class Core;
 class AltPlanes;
 
@@ -21,20 +23,25 @@ class FolderEngine final {
   // subfolders), grouped by the codes of the kvo.ini `categoryLines`.
   void fillFolderGrid(const std::vector<std::string>& categoryLines,
                       const std::vector<std::string>& folderNames);
-  // Marks the rows named by one FoldersLoaded.txt line by replaying their click; true when
-  // a row matched.
+  // Marks the rows named by one FoldersLoaded.txt line, and nothing else: no file changes.
+  // True when a row has that name. A second folder of a category that allows one is not
+  // marked; replayRefused() names it.
   bool replayFolderLine(const std::string& line);
+  // The names the last replays left unmarked, since their category allows one folder only.
+  const std::vector<std::string>& replayRefused() const { return replayRefused_; }
   // Rebuilds the grid from disk and re-applies FoldersLoaded.txt ("Refresh!").
   void PopulateFolderGrid();
 
-  // Load, unload or swap the folder of the grid's current row (a click or Enter on `Unigrid`).
+  // Load, unload or swap the folder of the grid's current row (a click or Enter on `Unigrid`):
+  // one change of the game folder and the record, all of it or none.
   void Unigrid_Click();
   // Unloads the folder of `CurrentRow`.
   void Udel();
   // Copies the mod folder's files into the game folder, all or none; false after a failure,
-  // which one message reports (naming `swappedOut` when a swap had already unloaded it).
-  bool MoveIn(const std::filesystem::path& modFolder, std::string_view swappedOut = {});
-  // Deletes the mod folder's files from the game folder; false when some could not go.
+  // which one message reports.
+  bool MoveIn(const std::filesystem::path& modFolder);
+  // Deletes the mod folder's files from the game folder and records the selection; false
+  // when some could not go (one message lists them) or nothing could be done.
   bool MoveOut(const std::filesystem::path& modFolder);
 
   // The category filter: a click on `List3` entry `index`.
@@ -49,21 +56,25 @@ class FolderEngine final {
 
  private:
   class Batch;
-  // The click itself, also run by the replay of FoldersLoaded.txt inside a refresh.
+  struct Click {
+    std::vector<int> unloadRows;
+    int loadRow = 0;
+  };
   void clickCurrentRow();
-  void clickCareerRow(int row);
-  void clickLoadedRow(const std::string& code);
-  void clickUnloadedRow(int row, const std::string& code);
-  void unloadOtherRow(int other);
+  Click decideClick(int row);
+  bool applyClick(const Click& click);
+  void markOnly(int row);
   void showPlanesOf(const std::filesystem::path& folder);
   bool folderStillThere(int row);
   void markRow(int row, bool loaded);
-  void moveCareerSavesBack(const std::filesystem::path& careerFolder, Problems& problems);
-  void deleteCopies(const std::filesystem::path& modFolder, Problems& problems);
+  std::filesystem::path folderOfRow(int row) const;
+  void clearReadOnlyOfSources(const std::vector<LoadPlan>& loads);
+  void reportFailedChange(const std::string& failure, const Click& click);
 
   Core& s_;
   AltPlanes& planes_;
   bool busy_ = false;
+  std::vector<std::string> replayRefused_;
 };
 
 }  // namespace kvo

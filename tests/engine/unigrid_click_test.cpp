@@ -87,14 +87,21 @@ TEST_F(FolderClickTest, FlightModelsShowThePlaneFrameOnlyWithPlaneFolders) {
   EXPECT_FALSE(fs::exists(game() / "fighters.flt"));
 }
 
-TEST_F(FolderClickTest, ReplayOfTwoFoldersOfOneCategoryKeepsTheLaterAndDeletesTheEarlier) {
+// A start only marks: a record naming two folders of one category keeps the first named and
+// deletes nothing, also when kvo.ini lists the category twice.
+TEST_F(FolderClickTest, ReplayOfTwoFoldersOfOneCategoryMarksTheFirstAndDeletesNothing) {
   writeFile(game() / "KVO128" / "FoldersLoaded.txt", "T-Normandy\r\nT-Burma\r\nT-Gone\r\n\r\n");
   writeFile(game() / "normandy.ter", "left from an earlier load");
+  const auto ini = readFile(game() / "KVO128" / "kvo.ini");
+  writeFile(game() / "KVO128" / "kvo.ini", ini + "Terrain again:T\r\n");
+  const auto before = tree();
   start();
-  EXPECT_TRUE(marked("T-Burma"));
-  EXPECT_FALSE(marked("T-Normandy"));
-  EXPECT_FALSE(fs::exists(game() / "normandy.ter"));
-  EXPECT_FALSE(fs::exists(game() / "burma.ter"));  // replay marks, it does not copy
+  EXPECT_TRUE(marked("T-Normandy"));
+  EXPECT_FALSE(marked("T-Burma"));
+  auto after = tree();
+  after.erase("KVO128/kvo.lock");
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(sel().engine.replayRefused(), std::vector<std::string>{"T-Burma"});
 }
 
 TEST_F(FolderClickTest, ClickOnAVanishedFolderChangesNothing) {
@@ -109,8 +116,9 @@ TEST_F(FolderClickTest, ClickOnAVanishedFolderChangesNothing) {
   EXPECT_NE(shell.messages[0].text.find("T-Normandy"), std::string::npos);
 }
 
-// A folder in the way of one copy makes the copy fail, also for root.
-TEST_F(FolderClickTest, FailedLoadRemovesItsCopiesAndASwapSaysTheOldFolderIsUnloaded) {
+// A folder in the way of one copy makes the copy fail, also for root: the load and the swap
+// it was part of are undone together, so the old folder stays loaded and its files stay.
+TEST_F(FolderClickTest, FailedLoadOrSwapLeavesEveryFileAndTheRecordAsTheyWere) {
   fs::create_directory(game() / "normandy.tpc");
   start();
   auto expected = tree();
@@ -118,17 +126,17 @@ TEST_F(FolderClickTest, FailedLoadRemovesItsCopiesAndASwapSaysTheOldFolderIsUnlo
   EXPECT_EQ(tree(), expected);
   ASSERT_EQ(shell.messages.size(), 1U);
   EXPECT_NE(shell.messages[0].text.find("normandy.tpc"), std::string::npos);
-  EXPECT_NE(shell.messages[0].text.find("removed again"), std::string::npos);
+  EXPECT_NE(shell.messages[0].text.find("T-Normandy was not loaded"), std::string::npos);
 
   shell.messages.clear();
   click("T-Burma");
+  expected = tree();
   click("T-Normandy");
-  expected["KVO128/FoldersLoaded.txt"] = "\r\n";
   EXPECT_EQ(tree(), expected);
-  EXPECT_FALSE(marked("T-Burma"));
+  EXPECT_TRUE(marked("T-Burma"));
   EXPECT_FALSE(marked("T-Normandy"));
   ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("T-Burma was unloaded"), std::string::npos);
+  EXPECT_NE(shell.messages[0].text.find("T-Burma stays loaded"), std::string::npos);
 }
 
 TEST_F(FolderClickTest, FailedDeletesAreListedOnceAndTheRecordStaysConsistent) {

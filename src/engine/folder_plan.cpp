@@ -1,0 +1,139 @@
+#include "engine/folder_plan.h"
+
+#include <map>
+#include <set>
+
+#include "engine/mod_files.h"
+#include "platform/entry_ops.h"
+#include "platform/file_ops.h"
+#include "platform/listing.h"
+
+namespace kvo {
+namespace fs = std::filesystem;
+
+namespace {
+
+// The game folders a load or an unload works in, each listed once (the game folder itself
+// through the operation's one listing).
+class TargetFolders final {
+ public:
+  explicit TargetFolders(Core& core) : game_(core.gameFolder()) {}
+
+  const FolderIndex& game() const { return game_; }
+
+  // The listing of `target`'s folder; an empty one when the folder is not there yet.
+  const FolderIndex& folder(GameTarget target) {
+    if (target == GameTarget::GameFolder) return game_;
+    auto found = subfolders_.find(target);
+    if (found == subfolders_.end()) {
+      found = subfolders_.emplace(target, FolderIndex(targetFolder(game_, target))).first;
+    }
+    return found->second;
+  }
+
+ private:
+  FolderIndex& game_;
+  std::map<GameTarget, FolderIndex> subfolders_;
+};
+
+std::vector<std::string> folderFiles(const fs::path& folder, std::string& problem) {
+  std::error_code ec;
+  auto names = listFiles(folder, "*.*", ec);
+  if (ec) problem = describeFailure("read the folder", folder, ec);
+  return names;
+}
+
+void planCareerSaves(const fs::path& careerFolder, TargetFolders& targets, UnloadPlan& plan) {
+  const auto& saves = targets.folder(GameTarget::Savedata);
+  if (!folderExists(saves.dir())) return;
+  const FolderIndex career(careerFolder);
+  // Every save in the game's save folder belongs to the career being unloaded, whichever
+  // folder brought it, so all of them go back into it.
+  for (const auto& name : saves.files("*.sve")) {
+    const auto target = careerFolder / nameToPath(career.find(name).value_or(name));
+    plan.savesBack.push_back({saves.dir() / nameToPath(name), target, name});
+  }
+}
+
+}  // namespace
+
+std::string refusedModFolder(const fs::path& modFolder, const FormState& state) {
+  std::error_code ec;
+  if (fs::is_symlink(modFolder, ec)) {
+    return displayPath(modFolder) +
+           " is a link to another folder. Linked folders are neither loaded nor unloaded, so "
+           "that no file outside the game folder is ever touched.";
+  }
+  if (fs::equivalent(modFolder, state.GameDir, ec)) {
+    return displayPath(modFolder) + " is the game folder itself, so it is not loaded or unloaded.";
+  }
+  return {};
+}
+
+LoadPlan planLoad(const fs::path& modFolder, Core& core) {
+  LoadPlan plan;
+  plan.problem = refusedModFolder(modFolder, core.state);
+  if (!plan.problem.empty()) return plan;
+  const auto names = folderFiles(modFolder, plan.problem);
+  if (!plan.problem.empty()) return plan;
+  TargetFolders targets(core);
+  std::set<GameTarget> created;
+  for (const auto& name : names) {
+    if (staysInModFolder(name)) continue;
+    const auto where = loadTarget(name);
+    const auto& folder = targets.folder(where);
+    if (where != GameTarget::GameFolder && !folderExists(folder.dir()) &&
+        created.insert(where).second) {
+      plan.newFolders.push_back(folder.dir());
+    }
+    const auto target = folder.dir() / nameToPath(folder.find(name).value_or(name));
+    plan.copies.push_back({modFolder / nameToPath(name), target, name});
+  }
+  return plan;
+}
+
+UnloadPlan planUnload(const fs::path& modFolder, Core& core) {
+  UnloadPlan plan;
+  plan.refusal = refusedModFolder(modFolder, core.state);
+  if (!plan.refusal.empty()) return plan;
+  TargetFolders targets(core);
+  if (isCareerFolderName(pathToText(modFolder.filename()))) {
+    planCareerSaves(modFolder, targets, plan);
+    for (const auto& save : plan.savesBack) plan.deletes.push_back(save.source);
+  }
+  std::string unreadable;
+  for (const auto& name : folderFiles(modFolder, unreadable)) {
+    const auto& folder = targets.folder(unloadTarget(name));
+    // Only a name that one file answers to says which file is the copy.
+    if (auto found = folder.onlyFile(name)) plan.deletes.push_back(folder.dir() / nameToPath(*found));
+  }
+  if (!unreadable.empty()) plan.problems.add(unreadable);
+  return plan;
+}
+
+void addPlans(GameChange& change, const std::vector<UnloadPlan>& unloads,
+              const std::vector<LoadPlan>& loads) {
+  std::set<std::string> copiedOver;
+  for (const auto& load : loads) {
+    for (const auto& copy : load.copies) copiedOver.insert(pathKey(copy.target));
+  }
+  std::set<std::string> deleted;
+  for (const auto& unload : unloads) {
+    for (const auto& save : unload.savesBack) {
+      change.copyOver(save.source, save.target, "Deleting " + save.name);
+    }
+    for (const auto& file : unload.deletes) {
+      const auto key = pathKey(file);
+      if (copiedOver.contains(key) || !deleted.insert(key).second) continue;
+      change.remove(file, "Deleting " + pathToText(file.filename()), StepPolicy::BestEffort);
+    }
+  }
+  for (const auto& load : loads) {
+    for (const auto& folder : load.newFolders) change.createFolder(folder);
+    for (const auto& copy : load.copies) {
+      change.copyOver(copy.source, copy.target, "Please wait- copying: :" + copy.name);
+    }
+  }
+}
+
+}  // namespace kvo

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "state/core.h"
+#include "state/game_change.h"
+#include "state/problems.h"
+
+namespace kvo {
+
+// One file a load or an unload copies.
+struct FileCopy {
+  std::filesystem::path source;
+  std::filesystem::path target;
+  std::string name;  // as the caption shows it
+};
+
+// What loading a mod folder copies into the game folder, worked out before anything moves.
+struct LoadPlan {
+  std::vector<std::filesystem::path> newFolders;  // Savedata or Music when missing
+  std::vector<FileCopy> copies;
+  std::string problem;  // why the folder cannot be loaded; empty when it can
+};
+
+// What unloading a mod folder takes out of the game folder.
+struct UnloadPlan {
+  std::vector<FileCopy> savesBack;  // a career's saves, back into its folder
+  std::vector<std::filesystem::path> deletes;
+  std::string refusal;  // why the folder cannot be unloaded at all
+  Problems problems;    // what the unload goes on without (a folder that cannot be listed)
+};
+
+// Why `modFolder` must not be loaded or unloaded at all (a link, or the game folder itself);
+// empty when it may.
+std::string refusedModFolder(const std::filesystem::path& modFolder, const FormState& state);
+
+// The copies of loading `modFolder`, into the game folder's existing spellings.
+LoadPlan planLoad(const std::filesystem::path& modFolder, Core& core);
+
+// The deletes of unloading `modFolder`: each copy found by its name, in any letter case, when
+// exactly one file answers to it; and for a career folder its saves going back first.
+UnloadPlan planUnload(const std::filesystem::path& modFolder, Core& core);
+
+// Puts the plans into `change`: unloads first, loads after. A file that an unload would delete
+// and a load copies over is only copied over, since the copy replaces it anyway.
+void addPlans(GameChange& change, const std::vector<UnloadPlan>& unloads,
+              const std::vector<LoadPlan>& loads);
+
+}  // namespace kvo

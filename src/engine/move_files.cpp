@@ -1,0 +1,69 @@
+#include "engine/folder_engine.h"
+#include "engine/folder_plan.h"
+#include "platform/entry_ops.h"
+#include "platform/file_ops.h"
+#include "platform/listing.h"
+#include "state/core.h"
+#include "state/game_change.h"
+
+namespace kvo {
+namespace fs = std::filesystem;
+
+bool FolderEngine::MoveIn(const fs::path& modFolder) {
+  if (!s_.state.GridReady) return true;
+  const auto folderName = pathToText(modFolder.filename());
+  const auto plan = planLoad(modFolder, s_);
+  if (!plan.problem.empty()) {
+    s_.shell.message(plan.problem + "\r\n\r\n" + folderName + " was not loaded.", Icon::Critical,
+                     "KVO");
+    return false;
+  }
+  GameChange change(s_);
+  addPlans(change, {}, {plan});
+  Problems problems;
+  if (!change.commit(problems)) {
+    s_.shell.message(change.failure() + "\r\n\r\n" + folderName +
+                         " was not loaded; the game folder is as it was.",
+                     Icon::Critical, "KVO");
+    return false;
+  }
+  clearReadOnlyOfSources({plan});
+  return true;
+}
+
+bool FolderEngine::MoveOut(const fs::path& modFolder) {
+  const auto folderName = pathToText(modFolder.filename());
+  auto plan = planUnload(modFolder, s_);
+  if (!plan.refusal.empty()) {
+    s_.shell.message(plan.refusal, Icon::Critical, "KVO");
+    return false;
+  }
+  GameChange change(s_);
+  addPlans(change, {plan}, {});
+  if (s_.state.GridReady) change.recordSelection();
+  Problems& problems = plan.problems;
+  if (!change.commit(problems)) {
+    s_.shell.message(change.failure() + "\r\n\r\n" + folderName +
+                         " was not unloaded; the game folder is as it was.",
+                     Icon::Critical, "KVO");
+    return false;
+  }
+  if (problems.empty()) return true;
+  problems.report(s_.shell, folderName + " is unloaded, but not everything could be removed:");
+  return false;
+}
+
+// The folder's own files lose their read-only mark too, as the game's tools expect.
+void FolderEngine::clearReadOnlyOfSources(const std::vector<LoadPlan>& loads) {
+  std::string stillReadOnly;
+  for (const auto& load : loads) {
+    for (const auto& copy : load.copies) {
+      if (clearReadOnly(copy.source)) stillReadOnly += "\r\n" + copy.name;
+    }
+  }
+  if (stillReadOnly.empty()) return;
+  s_.shell.message("The folder is loaded, but these of its files stay read-only:" + stillReadOnly,
+                   Icon::Information, "KVO");
+}
+
+}  // namespace kvo
