@@ -11,7 +11,6 @@
 #include "ui/complete_sets_page.h"
 #include "ui/core_runner.h"
 #include "ui/general_settings_page.h"
-#include "ui/grid_view.h"
 #include "ui/named.h"
 #include "ui/planes_skins_page.h"
 #include "ui/view_sync.h"
@@ -30,11 +29,9 @@ MainWindow::MainWindow(kvo::Selector& selector, QWidget* parent)
   layout->addWidget(buildButtons());
   setCentralWidget(central);
   statusBar()->setSizeGripEnabled(false);
-  connect(runner_, &CoreRunner::started, this, [this] { setGridsEnabled(false); });
-  connect(runner_, &CoreRunner::finished, this, [this] {
-    setGridsEnabled(true);
-    refresh();
-  });
+  // The grids stay enabled while an action runs: disabling them would throw the keyboard
+  // focus out of the grid the player works in. The runner refuses a second action meanwhile.
+  connect(runner_, &CoreRunner::finished, this, &MainWindow::refresh);
   resize(1000, 720);
 }
 
@@ -78,10 +75,6 @@ QWidget* MainWindow::buildButtons() {
   connect(minimise, &QPushButton::clicked, this,
           [this] { runner_->run([this] { s_.launcher.Command8_Click(); }); });
   return row;
-}
-
-void MainWindow::setGridsEnabled(bool enabled) {
-  for (GridView* grid : findChildren<GridView*>()) grid->setEnabled(enabled);
 }
 
 void MainWindow::refresh() {

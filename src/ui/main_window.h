@@ -32,7 +32,6 @@ class MainWindow final : public QMainWindow {
  private:
   QWidget* buildButtons();
   void buildTabs();
-  void setGridsEnabled(bool enabled);
 
   kvo::Selector& s_;
   CoreRunner* runner_;
