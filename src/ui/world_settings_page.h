@@ -34,9 +34,12 @@ class WorldSettingsPage final : public QWidget {
   void showPreview();
   QWidget* buildLoadFrame();
   QWidget* buildFilterColumn();
+  QWidget* buildLoadedList();
   QWidget* buildPreviewColumn();
   void connectHandlers();
   void clickUnigrid(int row, int col);
+  void refreshFolders();
+  bool leavesFolderRows(const QEvent* event) const;
 
   kvo::Selector& s_;
   CoreRunner& runner_;
