@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/selector.h"
 #include "ui/clickable_label.h"
@@ -150,7 +151,9 @@ bool WorldSettingsPage::leavesFolderRows(const QEvent* event) const {
 }
 
 void WorldSettingsPage::refreshFolders() {
-  runner_.run([this] { s_.engine.PopulateFolderGrid(); });
+  if (!runner_.run([this] { s_.engine.PopulateFolderGrid(); })) return;
+  const int folders = std::max(s_.state.Unigrid.rows() - 1, 0);
+  emit reported(QStringLiteral("Refresh! lists %1 mod folders.").arg(folders));
 }
 
 void WorldSettingsPage::showPreview() {

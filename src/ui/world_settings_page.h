@@ -27,6 +27,10 @@ class WorldSettingsPage final : public QWidget {
   // Shows the current core state.
   void refresh();
 
+ signals:
+  // What "Refresh!" found.
+  void reported(const QString& text);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "demo_window.h"
+#include "platform/listing.h"
 #include "ui/clickable_label.h"
 #include "ui/core_runner.h"
 
@@ -33,11 +34,15 @@ class MainWindowTest final : public QObject {
   void categoryFilterHidesOtherCategories();
   void gridsRefuseClicksWhileAnOperationRuns();
   void flightModelWithPlanesShowsTheAlternativePlanes();
+  void statusBarSaysWhatALoadDid();
+  void statusBarSaysWhatResetAllDid();
+  void statusBarSaysWhatDelMsnDeleted();
   void everyTabRendersToAScreenshot();
 
  private:
   GridView& unigrid() { return demo_->grid("Unigrid"); }
   QModelIndex folderIndex(const QString& name) { return DemoWindow::cell(unigrid(), 1, name); }
+  void clickFolder(const QString& name);
   void showTab(const QString& caption) { QVERIFY(demo_->showTab(caption)); }
 
   std::unique_ptr<DemoWindow> demo_;
@@ -55,6 +60,12 @@ void MainWindowTest::init() {
 void MainWindowTest::cleanup() {
   window_ = nullptr;
   demo_.reset();
+}
+
+void MainWindowTest::clickFolder(const QString& name) {
+  const QModelIndex index = folderIndex(name);
+  QVERIFY2(index.isValid(), qPrintable(name));
+  QTest::mouseClick(unigrid().viewport(), Qt::LeftButton, {}, unigrid().visualRect(index).center());
 }
 
 void MainWindowTest::tabsAndButtonsCarryTheirNamesAndCaptions() {
@@ -185,6 +196,46 @@ void MainWindowTest::flightModelWithPlanesShowsTheAlternativePlanes() {
     aircraft << planes.index(row, 3).data().toString();
   }
   QCOMPARE(aircraft, (QStringList{"Mustang Mk III", "Spitfire LF Mk IXe", "Yak-3"}));
+}
+
+namespace {
+
+int countFiles(const fs::path& dir) {
+  return static_cast<int>(kvo::listFiles(dir, "*").size());
+}
+
+}  // namespace
+
+void MainWindowTest::statusBarSaysWhatALoadDid() {
+  showTab(QStringLiteral("World Settings"));
+  clickFolder(QStringLiteral("T-Normandy"));
+  QCOMPARE(demo_->status(), QStringLiteral("Loaded T-Normandy."));
+  clickFolder(QStringLiteral("T-Burma"));
+  QCOMPARE(demo_->status(), QStringLiteral("Unloaded T-Normandy. Loaded T-Burma."));
+}
+
+void MainWindowTest::statusBarSaysWhatResetAllDid() {
+  showTab(QStringLiteral("World Settings"));
+  clickFolder(QStringLiteral("T-Normandy"));
+  clickFolder(QStringLiteral("G-Water"));
+  const int before = countFiles(game_);
+  QTest::mouseClick(demo_->find<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton);
+  const int deleted = before - countFiles(game_);
+  QVERIFY(deleted > 0);
+  const QString status = demo_->status();
+  QVERIFY2(status.contains(QStringLiteral("T-Normandy, G-Water")), qPrintable(status));
+  QVERIFY2(status.contains(QStringLiteral("deleted %1 files").arg(deleted)), qPrintable(status));
+  QVERIFY2(status.contains(QStringLiteral("eaw.exe")), qPrintable(status));
+}
+
+void MainWindowTest::statusBarSaysWhatDelMsnDeleted() {
+  auto* delMsn = demo_->find<QPushButton>(QStringLiteral("delmsn"));
+  QTest::mouseClick(delMsn, Qt::LeftButton);
+  QVERIFY(fs::exists(game_ / "Savedata" / "Mission1.msn"));
+  QCOMPARE(demo_->status(),
+           QStringLiteral("Del MSN deleted default7.MSN, DefaultA.msn from Savedata."));
+  QTest::mouseClick(delMsn, Qt::LeftButton);
+  QCOMPARE(demo_->status(), QStringLiteral("Del MSN found no default mission in Savedata."));
 }
 
 void MainWindowTest::everyTabRendersToAScreenshot() {
