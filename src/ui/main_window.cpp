@@ -52,6 +52,7 @@ void MainWindow::connectReports() {
   });
   connect(general_, &GeneralSettingsPage::reported, this, &MainWindow::report);
   connect(world_, &WorldSettingsPage::reported, this, &MainWindow::report);
+  connect(planesSkins_, &PlanesSkinsPage::reported, this, &MainWindow::report);
 }
 
 void MainWindow::report(const QString& text) {

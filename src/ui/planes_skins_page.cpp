@@ -155,8 +155,7 @@ void PlanesSkinsPage::connectHandlers() {
   connect(sk1_, &GridView::enterPressed, this, onSk1(&kvo::SkinPanel::ApplySkinRow));
   connect(label39_, &ClickableLabel::clicked, this,
           [this] { runner_.run([this] { s_.skins.Skinkill(); }); });
-  connect(command12_, &QPushButton::clicked, this,
-          [this] { runner_.run([this] { s_.skins.RenameSkin(); }); });
+  connect(command12_, &QPushButton::clicked, this, &PlanesSkinsPage::renameSkin);
   connect(g1_, &GridView::cellClicked, this, &PlanesSkinsPage::clickG1);
   connect(g1_, &GridView::enterPressed, this, &PlanesSkinsPage::clickG1);
   connect(check5_, &QCheckBox::toggled, this, [this](bool on) { s_.state.Check5 = on; });
@@ -184,6 +183,19 @@ bool PlanesSkinsPage::eventFilter(QObject* watched, QEvent* event) {
     image2_->showPicture(s_.state.Image2);
   }
   return QWidget::eventFilter(watched, event);
+}
+
+// A loaded skin that is renamed is still loaded; the report says so rather than have it
+// look unloaded under its old name and loaded under the new one.
+void PlanesSkinsPage::renameSkin() {
+  const kvo::Grid& grid = s_.state.SK1;
+  const int row = grid.row;
+  const std::string before = grid.text(row, 0);
+  if (!runner_.run([this] { s_.skins.RenameSkin(); })) return;
+  const std::string after = grid.text(row, 0);
+  if (after == before) return;
+  emit reported(
+      QStringLiteral("Renamed the skin folder %1 to %2.").arg(toQString(before), toQString(after)));
 }
 
 void PlanesSkinsPage::clickG1(int row, int col) {

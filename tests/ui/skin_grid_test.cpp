@@ -1,4 +1,5 @@
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <filesystem>
 
@@ -18,6 +19,7 @@ class SkinGridTest final : public QObject {
   void enterAfterAClickLoadsTheSkin();
   void filterHighlightFollowsTheClick();
   void everyColumnShowsItsTextWhole();
+  void renamingALoadedSkinKeepsItLoaded();
 
  private:
   GridView& sk1() { return demo_->grid("SK1"); }
@@ -89,6 +91,21 @@ void SkinGridTest::everyColumnShowsItsTextWhole() {
     }
   }
   QVERIFY(!sk1().horizontalScrollBar()->isVisible());
+}
+
+void SkinGridTest::renamingALoadedSkinKeepsItLoaded() {
+  const QModelIndex spit = DemoWindow::cell(sk1(), 0, QStringLiteral("Spit Mk IX Desert"));
+  QTest::mouseClick(sk1().viewport(), Qt::LeftButton, {}, sk1().visualRect(spit).center());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QCOMPARE(demo_->status(), QStringLiteral("Loaded Spit Mk IX Desert."));
+  auto* text3 = demo_->find<QLineEdit>(QStringLiteral("Text3"));
+  text3->selectAll();
+  QTest::keyClicks(text3, QStringLiteral("Spit Desert"));
+  QTest::mouseClick(demo_->find<QPushButton>(QStringLiteral("Command12")), Qt::LeftButton);
+  QVERIFY(fs::is_directory(demo_->game() / "KVO128" / "Skinfolder" / "Spit Desert"));
+  QCOMPARE(demo_->status(),
+           QStringLiteral("Renamed the skin folder Spit Mk IX Desert to Spit Desert."));
+  QCOMPARE(spit.siblingAtColumn(1).data().toString(), QStringLiteral("S"));
 }
 
 int main(int argc, char** argv) {
