@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <filesystem>
 #include <functional>
@@ -30,19 +31,16 @@ namespace kvo::test {
 // frames, so that layouts meet the sizes players have. Call before the QApplication exists.
 inline void useOffscreenScreen(int width, int height) {
   if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen")) return;
-  const QString config = QDir::temp().filePath(QStringLiteral("kvo-screen-%1x%2-%3.json")
-                                                   .arg(width)
-                                                   .arg(height)
-                                                   .arg(QCoreApplication::applicationPid()));
-  QFile file(config);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
-  file.write(QStringLiteral(R"({"windowFrameMargins": true, "screens": [{"name": "screen",)"
-                            R"( "x": 0, "y": 0, "width": %1, "height": %2, "logicalDpi": 96}]})")
-                 .arg(width)
-                 .arg(height)
-                 .toUtf8());
-  file.close();
-  qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toUtf8());
+  // Kept for the life of the test program, which reads it when the application starts.
+  static QTemporaryFile config(QDir::temp().filePath(QStringLiteral("kvo-screen-XXXXXX.json")));
+  if (!config.open()) return;
+  config.write(QStringLiteral(R"({"windowFrameMargins": true, "screens": [{"name": "screen",)"
+                              R"( "x": 0, "y": 0, "width": %1, "height": %2, "logicalDpi": 96}]})")
+                   .arg(width)
+                   .arg(height)
+                   .toUtf8());
+  config.flush();
+  qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toUtf8());
 }
 
 // True when `view` shows the text of `index` whole: inside the viewport and not cut short
