@@ -30,6 +30,9 @@ void FolderEngine::PopulateFolderGrid() {
        .skin = {},
        .plane = [this](const std::string& name) { return planes_.markLoadedPlane(name); }});
   st.Unigrid.visible = true;
+  // The rebuilt rows all show, so the filter starts again from "Show ALL" as at start-up
+  // rather than go on naming a category it no longer applies.
+  List3_Click(0);
   st.GridReady = true;
   problems.report(s_.shell, "Refresh could not read everything:");
 }

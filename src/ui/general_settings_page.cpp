@@ -16,6 +16,7 @@
 #include "ui/core_runner.h"
 #include "ui/named.h"
 #include "ui/picture_box.h"
+#include "ui/settings_report.h"
 #include "ui/view_sync.h"
 
 namespace kvo::ui {
@@ -81,9 +82,17 @@ QLineEdit* GeneralSettingsPage::addSetting(const QString& name, std::string& val
   // The typed text is the pending value that a save writes, exactly as typed.
   connect(edit, &QLineEdit::textEdited, this,
           [&value](const QString& typed) { value = toStdString(typed); });
-  connect(edit, &QLineEdit::returnPressed, this,
-          [this] { runner_.run([this] { s_.settings.Text_KeyPress(kvo::kEnterKey); }); });
+  connect(edit, &QLineEdit::returnPressed, this, &GeneralSettingsPage::save);
+  // Enter saves before this fires, so only a value left without Enter is named.
+  connect(edit, &QLineEdit::editingFinished, this,
+          [this] { emit reported(describeUnsaved(readIniSettings(s_.state.GameDir), s_.state)); });
   return edit;
+}
+
+void GeneralSettingsPage::save() {
+  const IniSettings before = readIniSettings(s_.state.GameDir);
+  if (!runner_.run([this] { s_.settings.Text_KeyPress(kvo::kEnterKey); })) return;
+  emit reported(describeSave(before, readIniSettings(s_.state.GameDir), s_.state));
 }
 
 QWidget* GeneralSettingsPage::buildResolution() {

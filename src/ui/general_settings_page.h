@@ -29,6 +29,10 @@ class GeneralSettingsPage final : public QWidget {
   // Shows the current core state.
   void refresh();
 
+ signals:
+  // What a save wrote, or which typed values are not saved yet.
+  void reported(const QString& text);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -41,6 +45,7 @@ class GeneralSettingsPage final : public QWidget {
   QWidget* buildResolution();
   QWidget* buildIniViewer();
   QLineEdit* addSetting(const QString& name, std::string& value);
+  void save();
 
   kvo::Selector& s_;
   CoreRunner& runner_;

@@ -9,7 +9,10 @@
 namespace kvo::ui {
 
 GridModel::GridModel(const kvo::Grid& grid, QObject* parent)
-    : QAbstractTableModel(parent), grid_(grid) {}
+    : QAbstractTableModel(parent),
+      grid_(grid),
+      rows_(grid.rows() - headerRows()),
+      cols_(grid.cols()) {}
 
 int GridModel::headerRows() const {
   // A grid that is all header (the state right after it is emptied) must not lose its only row.
@@ -17,11 +20,11 @@ int GridModel::headerRows() const {
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : grid_.rows() - headerRows();
+  return parent.isValid() ? 0 : rows_;
 }
 
 int GridModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : grid_.cols();
+  return parent.isValid() ? 0 : cols_;
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
@@ -46,8 +49,34 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
 }
 
 void GridModel::refresh() {
-  beginResetModel();
-  endResetModel();
+  resizeRows(grid_.rows() - headerRows());
+  resizeColumns(grid_.cols());
+  if (rows_ > 0 && cols_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
+  if (cols_ > 0) emit headerDataChanged(Qt::Horizontal, 0, cols_ - 1);
+}
+
+void GridModel::resizeRows(int count) {
+  if (count > rows_) {
+    beginInsertRows({}, rows_, count - 1);
+    rows_ = count;
+    endInsertRows();
+  } else if (count < rows_) {
+    beginRemoveRows({}, count, rows_ - 1);
+    rows_ = count;
+    endRemoveRows();
+  }
+}
+
+void GridModel::resizeColumns(int count) {
+  if (count > cols_) {
+    beginInsertColumns({}, cols_, count - 1);
+    cols_ = count;
+    endInsertColumns();
+  } else if (count < cols_) {
+    beginRemoveColumns({}, count, cols_ - 1);
+    cols_ = count;
+    endRemoveColumns();
+  }
 }
 
 QVariant GridModel::cellData(int gridRow, int col, int role) const {

@@ -8,7 +8,9 @@ namespace kvo::ui {
 
 // Shows one core grid to a QTableView. The grid's fixed rows become the horizontal header,
 // so model row r is grid row r + fixedRows. The model only reads the grid; after a core
-// operation refresh() tells the view that everything may have changed.
+// operation refresh() tells the view what changed in rows, columns and cells. It never resets:
+// a reset would drop the player's pressed cell (and with it a double-click) and the current
+// cell the keyboard walks from.
 class GridModel final : public QAbstractTableModel {
   Q_OBJECT
 
@@ -22,7 +24,7 @@ class GridModel final : public QAbstractTableModel {
                       int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-  // Re-reads the whole grid.
+  // Reports the grid's new size and content to the views.
   void refresh();
 
   int headerRows() const;
@@ -32,7 +34,13 @@ class GridModel final : public QAbstractTableModel {
 
  private:
   QVariant cellData(int gridRow, int col, int role) const;
+  void resizeRows(int count);
+  void resizeColumns(int count);
   const kvo::Grid& grid_;
+  // The size the views were last told of; the grid itself may already differ while a core
+  // operation runs and the window repaints.
+  int rows_ = 0;
+  int cols_ = 0;
 };
 
 // The colour a cell shows for a core colour value; invalid for the grid's own background.

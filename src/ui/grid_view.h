@@ -9,7 +9,10 @@ namespace kvo::ui {
 class GridModel;
 
 // A table view over one core grid. It reports clicks in grid coordinates (row 0 is the
-// header) and mirrors the grid's hidden rows, column widths and current cell on refresh().
+// header) and mirrors the grid's hidden rows, shown columns and current cell on refresh().
+// Sizes follow the font rather than the core's twips: the name columns share the width the
+// view has and every narrow column is as wide as its widest text, so nothing is cut at any
+// font or scale and a load never moves a column.
 class GridView final : public QTableView {
   Q_OBJECT
 
@@ -19,8 +22,6 @@ class GridView final : public QTableView {
   // Re-reads the grid after a core operation.
   void refresh();
   GridModel& gridModel() { return *model_; }
-  // Pixel width of a column the core sized in twips.
-  static int pixels(int twips) { return twips / 15; }
 
  signals:
   void cellClicked(int row, int col);
@@ -29,11 +30,17 @@ class GridView final : public QTableView {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  void fitToFont();
   void applyRowHeights();
   void applyColumnWidths();
   void applyCurrentCell();
+  int fittedWidth(int col) const;
+  int textMargin() const;
+  QString cutText(const QPoint& viewportPos) const;
   GridModel* model_;
 };
 

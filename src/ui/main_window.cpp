@@ -7,11 +7,11 @@
 #include <QVBoxLayout>
 
 #include "app/selector.h"
+#include "ui/action_report.h"
 #include "ui/autoscripts_page.h"
 #include "ui/complete_sets_page.h"
 #include "ui/core_runner.h"
 #include "ui/general_settings_page.h"
-#include "ui/grid_view.h"
 #include "ui/named.h"
 #include "ui/planes_skins_page.h"
 #include "ui/view_sync.h"
@@ -30,12 +30,47 @@ MainWindow::MainWindow(kvo::Selector& selector, QWidget* parent)
   layout->addWidget(buildButtons());
   setCentralWidget(central);
   statusBar()->setSizeGripEnabled(false);
-  connect(runner_, &CoreRunner::started, this, [this] { setGridsEnabled(false); });
-  connect(runner_, &CoreRunner::finished, this, [this] {
-    setGridsEnabled(true);
-    refresh();
-  });
+  connectReports();
   resize(1000, 720);
+}
+
+MainWindow::~MainWindow() {
+  // Closing takes the focus out of a settings box, which would report into a window that is
+  // half gone.
+  disconnect(general_, nullptr, this, nullptr);
+}
+
+// The grids stay enabled while an action runs: disabling them would throw the keyboard focus
+// out of the grid the player works in. The runner refuses a second action meanwhile.
+void MainWindow::connectReports() {
+  connect(runner_, &CoreRunner::started, this,
+          [this] { selection_ = std::make_unique<SelectionReport>(s_.state); });
+  connect(runner_, &CoreRunner::finished, this, [this] {
+    refresh();
+    if (selection_) report(selection_->describe(s_.state));
+    selection_.reset();
+  });
+  connect(general_, &GeneralSettingsPage::reported, this, &MainWindow::report);
+  connect(world_, &WorldSettingsPage::reported, this, &MainWindow::report);
+  connect(planesSkins_, &PlanesSkinsPage::reported, this, &MainWindow::report);
+}
+
+void MainWindow::report(const QString& text) {
+  // An action that changed nothing leaves the last report standing.
+  if (text.isEmpty()) return;
+  statusBar()->showMessage(text);
+  // A long report may not fit the status bar's width.
+  statusBar()->setToolTip(text);
+}
+
+void MainWindow::resetAll() {
+  const ResetAllReport before(s_.state);
+  if (runner_->run([this] { s_.reset.Command1_Click(); })) report(before.describe(s_.state));
+}
+
+void MainWindow::deleteDefaultMissions() {
+  const DelMsnReport before(s_.state);
+  if (runner_->run([this] { s_.reset.delmsn_Click(); })) report(before.describe(s_.state));
 }
 
 void MainWindow::buildTabs() {
@@ -56,32 +91,26 @@ QWidget* MainWindow::buildButtons() {
   auto* row = new QWidget;
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
-  auto* resetAll = named<QPushButton>(QStringLiteral("Command1"), QStringLiteral("Reset All"));
-  resetAll->setToolTip(
+  auto* resetButton = named<QPushButton>(QStringLiteral("Command1"), QStringLiteral("Reset All"));
+  resetButton->setToolTip(
       QStringLiteral("Moves all extra files added by this software to the EAW "
                      "folder back to their original folders."));
   auto* delMsn = named<QPushButton>(QStringLiteral("delmsn"), QStringLiteral("Del MSN"));
   delMsn->setToolTip(QStringLiteral("Deletes \"DefaultXXX.msn\""));
   auto* exitButton = named<QPushButton>(QStringLiteral("Command3"), QStringLiteral("Exit"));
   auto* minimise = named<QPushButton>(QStringLiteral("Command8"), QStringLiteral("Minimise"));
-  layout->addWidget(resetAll);
+  layout->addWidget(resetButton);
   layout->addWidget(delMsn);
   layout->addStretch(1);
   layout->addWidget(minimise);
   layout->addWidget(exitButton);
-  connect(resetAll, &QPushButton::clicked, this,
-          [this] { runner_->run([this] { s_.reset.Command1_Click(); }); });
-  connect(delMsn, &QPushButton::clicked, this,
-          [this] { runner_->run([this] { s_.reset.delmsn_Click(); }); });
+  connect(resetButton, &QPushButton::clicked, this, &MainWindow::resetAll);
+  connect(delMsn, &QPushButton::clicked, this, &MainWindow::deleteDefaultMissions);
   connect(exitButton, &QPushButton::clicked, this,
           [this] { runner_->run([this] { s_.launcher.Command3_Click(); }); });
   connect(minimise, &QPushButton::clicked, this,
           [this] { runner_->run([this] { s_.launcher.Command8_Click(); }); });
   return row;
-}
-
-void MainWindow::setGridsEnabled(bool enabled) {
-  for (GridView* grid : findChildren<GridView*>()) grid->setEnabled(enabled);
 }
 
 void MainWindow::refresh() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
 
 class QTabWidget;
 
@@ -15,15 +16,17 @@ class CompleteSetsPage;
 class CoreRunner;
 class GeneralSettingsPage;
 class PlanesSkinsPage;
+class SelectionReport;
 class WorldSettingsPage;
 
 // The selector's window "KVOForm": five tabs over one Selector, and the buttons that act on
-// everything at once.
+// everything at once. The status bar says what the last action did.
 class MainWindow final : public QMainWindow {
   Q_OBJECT
 
  public:
   explicit MainWindow(kvo::Selector& selector, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // Shows the core state on every tab.
   void refresh();
@@ -32,7 +35,10 @@ class MainWindow final : public QMainWindow {
  private:
   QWidget* buildButtons();
   void buildTabs();
-  void setGridsEnabled(bool enabled);
+  void connectReports();
+  void report(const QString& text);
+  void resetAll();
+  void deleteDefaultMissions();
 
   kvo::Selector& s_;
   CoreRunner* runner_;
@@ -42,6 +48,7 @@ class MainWindow final : public QMainWindow {
   WorldSettingsPage* world_ = nullptr;
   AutoscriptsPage* autoscripts_ = nullptr;
   PlanesSkinsPage* planesSkins_ = nullptr;
+  std::unique_ptr<SelectionReport> selection_;  // taken when an action starts
 };
 
 }  // namespace kvo::ui

@@ -80,20 +80,27 @@ QWidget* PlanesSkinsPage::buildSkinPreview() {
   auto* codes = new QHBoxLayout;
   for (std::size_t i = 0; i < label19_.size(); ++i) {
     label19_[i] = named<QLabel>(QStringLiteral("label19_%1").arg(i));
+    label19_[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     codes->addWidget(label19_[i]);
   }
-  label2_ = named<QLabel>(QStringLiteral("Label2"));
-  label2_->setWordWrap(true);
   layout->addWidget(image2_, 3);
   layout->addWidget(text10_, 2);
   layout->addLayout(codes);
-  layout->addWidget(label2_);
   return column;
 }
 
 QWidget* PlanesSkinsPage::buildPlaneFrame() {
   frame6_ = named<QGroupBox>(QStringLiteral("Frame6"), QStringLiteral("Alternative Planes:"));
+  // The skin grid keeps its width whether a flight model shows planes or not.
+  QSizePolicy keepsRoom = frame6_->sizePolicy();
+  keepsRoom.setRetainSizeWhenHidden(true);
+  frame6_->setSizePolicy(keepsRoom);
   auto* layout = new QVBoxLayout(frame6_);
+  // The folder the planes come from shows with them and goes with them.
+  label2_ = named<QLabel>(QStringLiteral("Label2"));
+  label2_->setTextFormat(Qt::PlainText);
+  label2_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  layout->addWidget(label2_);
   layout->addWidget(
       named<QLabel>(QStringLiteral("Label23"), QStringLiteral("Single-click to select")));
   auto* headings = new QHBoxLayout;
@@ -129,7 +136,10 @@ QWidget* PlanesSkinsPage::buildFuelBox() {
 void PlanesSkinsPage::connectHandlers() {
   connect(list1_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
     const int index = list1_->row(item);
-    runner_.run([this, index] { s_.skins.FilterGrids(index); });
+    runner_.run([this, index] {
+      s_.state.List1.index = index;
+      s_.skins.FilterGrids(index);
+    });
   });
   const auto onSk1 = [this](void (kvo::SkinPanel::*handler)()) {
     return [this, handler](int row, int col) {
@@ -145,8 +155,7 @@ void PlanesSkinsPage::connectHandlers() {
   connect(sk1_, &GridView::enterPressed, this, onSk1(&kvo::SkinPanel::ApplySkinRow));
   connect(label39_, &ClickableLabel::clicked, this,
           [this] { runner_.run([this] { s_.skins.Skinkill(); }); });
-  connect(command12_, &QPushButton::clicked, this,
-          [this] { runner_.run([this] { s_.skins.RenameSkin(); }); });
+  connect(command12_, &QPushButton::clicked, this, &PlanesSkinsPage::renameSkin);
   connect(g1_, &GridView::cellClicked, this, &PlanesSkinsPage::clickG1);
   connect(g1_, &GridView::enterPressed, this, &PlanesSkinsPage::clickG1);
   connect(check5_, &QCheckBox::toggled, this, [this](bool on) { s_.state.Check5 = on; });
@@ -176,6 +185,19 @@ bool PlanesSkinsPage::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+// A loaded skin that is renamed is still loaded; the report says so rather than have it
+// look unloaded under its old name and loaded under the new one.
+void PlanesSkinsPage::renameSkin() {
+  const kvo::Grid& grid = s_.state.SK1;
+  const int row = grid.row;
+  const std::string before = grid.text(row, 0);
+  if (!runner_.run([this] { s_.skins.RenameSkin(); })) return;
+  const std::string after = grid.text(row, 0);
+  if (after == before) return;
+  emit reported(
+      QStringLiteral("Renamed the skin folder %1 to %2.").arg(toQString(before), toQString(after)));
+}
+
 void PlanesSkinsPage::clickG1(int row, int col) {
   runner_.run([this, row, col] {
     s_.state.G1.row = row;
@@ -197,6 +219,7 @@ void PlanesSkinsPage::refresh() {
   showText(*text3_, state.Text3);
   showText(*text10_, state.Text10);
   showText(*label2_, state.Label2);
+  label2_->setToolTip(label2_->text());
   showText(*label26_, state.Label26);
   if (!state.Label27.empty()) showText(*label27_, state.Label27);
   image2_->showPicture(state.Image2);

@@ -34,6 +34,10 @@ class PlanesSkinsPage final : public QWidget {
   // Shows the current core state.
   void refresh();
 
+ signals:
+  // What a rename did.
+  void reported(const QString& text);
+
  private:
   QWidget* buildSkinFrame();
   QWidget* buildSkinPreview();
@@ -41,6 +45,7 @@ class PlanesSkinsPage final : public QWidget {
   QWidget* buildFuelBox();
   void connectHandlers();
   void clickG1(int row, int col);
+  void renameSkin();
   bool eventFilter(QObject* watched, QEvent* event) override;
 
   kvo::Selector& s_;

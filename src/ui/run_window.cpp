@@ -10,26 +10,8 @@
 #include "ui/game_dir_picker.h"
 #include "ui/main_window.h"
 #include "ui/qt_shell.h"
+#include "ui/screen_fit.h"
 #include "ui/view_sync.h"
-
-namespace {
-
-kvo::ScreenSize screenSize() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  if (screen == nullptr) return {};
-  const QSize size = screen->size();
-  return {size.width(), size.height()};
-}
-
-void centre(QWidget& window) {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  if (screen == nullptr) return;
-  const QRect area = screen->availableGeometry();
-  window.move(area.x() + (area.width() - window.width()) / 2,
-              area.y() + (area.height() - window.height()) / 2);
-}
-
-}  // namespace
 
 namespace kvo {
 
@@ -48,8 +30,10 @@ int runSelectorWindow(int& argc, char** argv, const std::filesystem::path& gameD
   }
   kvo::ui::QtShell shell;
   kvo::Selector selector(shell);
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const auto outcome =
+      selector.startUp(chosenDir, screen ? kvo::ui::screenSize(*screen) : kvo::ScreenSize{});
   // The core already told the player why the window cannot open.
-  const auto outcome = selector.startUp(chosenDir, screenSize());
   if (outcome != kvo::StartupOutcome::Ready) return kvo::startupExitStatus(outcome);
   kvo::ui::MainWindow window(selector);
   shell.attach(window);
@@ -57,7 +41,7 @@ int runSelectorWindow(int& argc, char** argv, const std::filesystem::path& gameD
     window.statusBar()->showMessage(kvo::ui::toQString(selector.startupNote()));
   }
   window.refresh();
-  centre(window);
+  if (screen) kvo::ui::fitOnScreen(window, *screen);
   window.show();
   return QApplication::exec();
 }

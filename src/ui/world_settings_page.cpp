@@ -4,8 +4,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/selector.h"
 #include "ui/clickable_label.h"
@@ -53,18 +56,32 @@ QWidget* WorldSettingsPage::buildFilterColumn() {
   codeRow->addWidget(named<QLabel>(QStringLiteral("Label9"), QStringLiteral("Code letter")));
   label6_ = named<QLabel>(QStringLiteral("Label6"));
   label6_->setFrameShape(QFrame::Panel);
-  label6_->setMinimumWidth(24);
+  label6_->setAlignment(Qt::AlignCenter);
+  // Wide enough for any code letter, so that choosing a category moves nothing beside it.
+  label6_->setFixedWidth(label6_->fontMetrics().horizontalAdvance(QStringLiteral("WW")) + 8);
   codeRow->addWidget(label6_);
   codeRow->addStretch(1);
   label33_ = new ClickableLabel(QStringLiteral("Refresh!"), QStringLiteral("Label33"));
   codeRow->addWidget(label33_);
+  layout->addWidget(list3_, 3);
+  layout->addLayout(codeRow);
+  layout->addWidget(buildLoadedList(), 2);
+  return column;
+}
+
+// The list of loaded folders grows with every load; it scrolls in a room of its own instead
+// of pushing "Refresh!" and the grid's neighbours about.
+QWidget* WorldSettingsPage::buildLoadedList() {
   label8_ = named<QLabel>(QStringLiteral("Label8"));
   label8_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   label8_->setWordWrap(true);
-  layout->addWidget(list3_, 3);
-  layout->addLayout(codeRow);
-  layout->addWidget(label8_, 1);
-  return column;
+  label8_->setTextFormat(Qt::PlainText);
+  auto* area = new QScrollArea;
+  area->setWidget(label8_);
+  area->setWidgetResizable(true);
+  area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  area->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+  return area;
 }
 
 QWidget* WorldSettingsPage::buildPreviewColumn() {
@@ -77,6 +94,8 @@ QWidget* WorldSettingsPage::buildPreviewColumn() {
   // A folder's contents.txt is the author's plain text, never markup to interpret.
   myLabel_->setTextFormat(Qt::PlainText);
   myLabel_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  // Text9 below shows the same text with a scroll bar; this one must not grow with it.
+  myLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
   text9_ = named<QPlainTextEdit>(QStringLiteral("Text9"));
   text9_->setReadOnly(true);
   layout->addWidget(myImage_, 3);
@@ -92,9 +111,10 @@ void WorldSettingsPage::connectHandlers() {
     const int index = list3_->row(item);
     runner_.run([this, index] { s_.engine.List3_Click(index); });
   });
-  connect(label33_, &ClickableLabel::clicked, this,
-          [this] { runner_.run([this] { s_.engine.PopulateFolderGrid(); }); });
+  connect(label33_, &ClickableLabel::clicked, this, &WorldSettingsPage::refreshFolders);
   unigrid_->setMouseTracking(true);
+  unigrid_->viewport()->setMouseTracking(true);
+  unigrid_->viewport()->installEventFilter(this);
   connect(unigrid_, &QAbstractItemView::entered, this, [this](const QModelIndex& index) {
     if (runner_.busy()) return;
     s_.engine.previewRow(unigrid_->gridModel().gridRow(index.row()));
@@ -107,11 +127,33 @@ void WorldSettingsPage::connectHandlers() {
 }
 
 bool WorldSettingsPage::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseMove && !runner_.busy()) {
+  if (runner_.busy()) return QWidget::eventFilter(watched, event);
+  if (watched == unigrid_->viewport() && leavesFolderRows(event)) {
+    // No row is under the pointer: its text goes from both boxes, then the start-up
+    // picture comes back as over the category list.
+    s_.engine.previewRow(0);
+    s_.engine.resetPreview();
+    showPreview();
+  } else if (watched != unigrid_->viewport() && event->type() == QEvent::MouseMove) {
     s_.engine.resetPreview();
     showPreview();
   }
   return QWidget::eventFilter(watched, event);
+}
+
+// A preview belongs to the row under the pointer: it goes when the pointer leaves the grid
+// or moves below its last row.
+bool WorldSettingsPage::leavesFolderRows(const QEvent* event) const {
+  if (event->type() == QEvent::Leave) return true;
+  if (event->type() != QEvent::MouseMove) return false;
+  const auto* move = static_cast<const QMouseEvent*>(event);
+  return !unigrid_->indexAt(move->position().toPoint()).isValid();
+}
+
+void WorldSettingsPage::refreshFolders() {
+  if (!runner_.run([this] { s_.engine.PopulateFolderGrid(); })) return;
+  const int folders = std::max(s_.state.Unigrid.rows() - 1, 0);
+  emit reported(QStringLiteral("Refresh! lists %1 mod folders.").arg(folders));
 }
 
 void WorldSettingsPage::showPreview() {

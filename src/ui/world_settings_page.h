@@ -27,6 +27,10 @@ class WorldSettingsPage final : public QWidget {
   // Shows the current core state.
   void refresh();
 
+ signals:
+  // What "Refresh!" found.
+  void reported(const QString& text);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -34,9 +38,12 @@ class WorldSettingsPage final : public QWidget {
   void showPreview();
   QWidget* buildLoadFrame();
   QWidget* buildFilterColumn();
+  QWidget* buildLoadedList();
   QWidget* buildPreviewColumn();
   void connectHandlers();
   void clickUnigrid(int row, int col);
+  void refreshFolders();
+  bool leavesFolderRows(const QEvent* event) const;
 
   kvo::Selector& s_;
   CoreRunner& runner_;

@@ -66,6 +66,18 @@ TEST_F(FolderGridTest, RefreshListsNewFoldersKeepsMarksAndTakesMissingFilesAsEmp
   EXPECT_TRUE(st().GridReady);
 }
 
+// The rebuilt grid shows every row, so the filter must not go on claiming a category.
+TEST_F(FolderGridTest, RefreshGoesBackToShowAllWithItsHint) {
+  start();
+  sel().engine.List3_Click(listIndex(st().List3, "Terrain Sets"));
+  sel().engine.PopulateFolderGrid();
+  EXPECT_EQ(st().List3.index, 0);
+  EXPECT_EQ(st().Label6, "");
+  EXPECT_EQ(st().Unigrid.text(0, 1), "All folders are available");
+  EXPECT_TRUE(st().Unigrid.rowVisible(row("G-Water")));
+  EXPECT_FALSE(st().Unigrid.rowVisible(row("C-Career42")));
+}
+
 TEST_F(FolderGridTest, HoverShowsTheFolderTextAndFirstPictureUntilThePointerLeaves) {
   writeFile(mod("T-Burma") / "contents.txt", "<b>Burma</b>\r\nsecond line");
   start();

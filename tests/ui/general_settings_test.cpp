@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,6 +41,8 @@ class GeneralSettingsTest final : public QObject {
   void init();
   void cleanup();
   void enterInWidthBoxSavesTheIni();
+  void statusBarSaysWhatEnterSaved();
+  void valueLeftWithoutEnterIsNamedAsUnsaved();
   void viewerShowsSavesAndHides();
   void launchListFollowsTheSelectionOnly();
 
@@ -95,6 +98,35 @@ void GeneralSettingsTest::enterInWidthBoxSavesTheIni() {
   QCOMPARE(readBytes(ini_),
            std::string("[Video]\r\nPilot=Ren\xe9\r\nWidth=1024\r\nHeight=600\r\nDay=3\r\n"));
   QCOMPARE(width->text(), QStringLiteral("1024"));
+}
+
+void GeneralSettingsTest::statusBarSaysWhatEnterSaved() {
+  auto* width = find<QLineEdit>(QStringLiteral("Text5"));
+  width->setFocus();
+  width->selectAll();
+  QTest::keyClicks(width, QStringLiteral("1024"));
+  QTest::keyClick(width, Qt::Key_Return);
+  QCOMPARE(window_->statusBar()->currentMessage(), QStringLiteral("Saved Width=1024 in eaw.ini."));
+  // Enter again changes nothing, and says so.
+  QTest::keyClick(width, Qt::Key_Return);
+  QCOMPARE(window_->statusBar()->currentMessage(),
+           QStringLiteral("eaw.ini already holds these settings."));
+}
+
+void GeneralSettingsTest::valueLeftWithoutEnterIsNamedAsUnsaved() {
+  auto* width = find<QLineEdit>(QStringLiteral("Text5"));
+  auto* height = find<QLineEdit>(QStringLiteral("Text6"));
+  window_->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+  width->setFocus();
+  width->selectAll();
+  QTest::keyClicks(width, QStringLiteral("640"));
+  height->setFocus();
+  QTRY_VERIFY(height->hasFocus());
+  QCOMPARE(window_->statusBar()->currentMessage(),
+           QStringLiteral("Width=640 is not saved yet: press Enter in its box to save it."));
+  QCOMPARE(readBytes(ini_),
+           std::string("[Video]\r\nPilot=Ren\xe9\r\nWidth=800\r\nHeight=600\r\nDay=3"));
 }
 
 void GeneralSettingsTest::viewerShowsSavesAndHides() {

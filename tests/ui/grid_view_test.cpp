@@ -15,6 +15,7 @@ class GridViewTest final : public QObject {
   void headerRowBecomesTheHorizontalHeader();
   void coloursFollowTheCoreValues();
   void hiddenRowsAndWidthsFollowTheGrid();
+  void narrowColumnsFitTheirTextAtAnyFontAndNeverMove();
   void refreshShowsRowsAddedByTheCore();
   void clicksAndEnterReportGridRows();
 };
@@ -79,12 +80,16 @@ void GridViewTest::hiddenRowsAndWidthsFollowTheGrid() {
   kvo::Grid grid = folderGrid();
   grid.setRowHeight(2, 0);
   GridView view(grid, QStringLiteral("Unigrid"));
+  view.resize(400, 200);
+  view.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&view));
   QCOMPARE(view.objectName(), QStringLiteral("Unigrid"));
   QVERIFY(!view.isRowHidden(0));
   QVERIFY(view.isRowHidden(1));
   QVERIFY(view.isColumnHidden(0));
-  QCOMPARE(view.columnWidth(1), 5000 / 15);
-  QCOMPARE(view.columnWidth(2), 240 / 15);
+  // The name takes the room the mark leaves; nothing runs off to the right.
+  QCOMPARE(view.columnWidth(1) + view.columnWidth(2), view.viewport()->width());
+  QVERIFY(view.columnWidth(2) < view.columnWidth(1) / 4);
 
   // A filter that shows the row again, and a column the core hides later.
   grid.setRowHeight(2, kvo::kRowHeight);
@@ -94,13 +99,54 @@ void GridViewTest::hiddenRowsAndWidthsFollowTheGrid() {
   QVERIFY(view.isColumnHidden(2));
 }
 
+void GridViewTest::narrowColumnsFitTheirTextAtAnyFontAndNeverMove() {
+  kvo::Grid grid = folderGrid();
+  grid.setText(1, 2, "");
+  grid.setText(2, 2, "");
+  GridView view(grid, QStringLiteral("SK1"));
+  view.resize(400, 200);
+  view.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&view));
+  const int markWidth = view.columnWidth(2);
+  // The first load, and a filter that hides the marked row, leave the width alone.
+  grid.setText(2, 2, "S");
+  view.refresh();
+  QCOMPARE(view.columnWidth(2), markWidth);
+  grid.setRowHeight(2, 0);
+  view.refresh();
+  QCOMPARE(view.columnWidth(2), markWidth);
+
+  // A code wider than a mark widens its column, and a font three times the size widens
+  // the column and the rows with it.
+  grid.setText(1, 2, "109G");
+  view.refresh();
+  QVERIFY(view.columnWidth(2) > markWidth);
+  const int codeWidth = view.columnWidth(2);
+  const int rowHeight = view.rowHeight(0);
+  QFont big = view.font();
+  big.setPointSizeF(big.pointSizeF() * 3);
+  view.setFont(big);
+  QVERIFY(view.columnWidth(2) > 2 * codeWidth);
+  QVERIFY(view.rowHeight(0) >= QFontMetrics(big).height());
+  QVERIFY(view.rowHeight(0) > rowHeight);
+}
+
+// Changes are reported, never by a reset: a reset would forget the pressed cell that a
+// double-click needs and the current cell that the keyboard walks from.
 void GridViewTest::refreshShowsRowsAddedByTheCore() {
   kvo::Grid grid = folderGrid();
   GridView view(grid, QStringLiteral("SK1"));
+  QSignalSpy resets(view.model(), &QAbstractItemModel::modelReset);
+  QSignalSpy inserted(view.model(), &QAbstractItemModel::rowsInserted);
+  const QPersistentModelIndex burma = view.model()->index(1, 1);
   grid.addRow("C:\\EAW\\KVO128\\H-Blue Sky\tH-Blue Sky");
   grid.row = 4;
   grid.col = 1;
   view.refresh();
+  QCOMPARE(resets.count(), 0);
+  QCOMPARE(inserted.count(), 1);
+  QVERIFY(burma.isValid());
+  QCOMPARE(burma.data().toString(), QStringLiteral("T-Burma"));
   QCOMPARE(view.model()->rowCount(), 4);
   QCOMPARE(view.model()->index(3, 1).data().toString(), QStringLiteral("H-Blue Sky"));
   QCOMPARE(view.currentIndex(), view.model()->index(3, 1));
