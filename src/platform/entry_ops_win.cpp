@@ -273,12 +273,15 @@ std::optional<fs::path> pathFromJournalText(std::string_view text) {
   return fs::path(wide);
 }
 
+// ERROR_DISK_QUOTA_EXCEEDED, which not every set of Windows headers names.
+constexpr DWORD kDiskQuotaExceeded = 1295;
+
 std::optional<std::string> systemReason(const std::error_code& ec) {
   switch (static_cast<DWORD>(ec.value())) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
       return "the disk is full";
-    case ERROR_DISK_QUOTA_EXCEEDED:
+    case kDiskQuotaExceeded:
       return "the disk quota is used up";
     case ERROR_ACCESS_DENIED:
       return "access is denied";

@@ -27,6 +27,10 @@ std::error_code errc(std::errc value) {
 
 }  // namespace
 
+fs::path journalFileIn(const fs::path& selectorDir) {
+  return selectorDir / "kvo.journal";
+}
+
 FileTransaction::FileTransaction(fs::path root, fs::path journalFile)
     : root_(absoluteNormal(root)), journalFile_(absoluteNormal(journalFile)) {}
 
@@ -312,7 +316,8 @@ std::vector<std::string> FileTransaction::finish() {
   stage_ = Stage::Over;
   for (const auto& planned : plan_) {
     if (!planned.done) continue;
-    if (auto left = forwardStep(planned.step, placeOf(planned))) problems.push_back(*left);
+    if (auto left = forwardStep(planned.step, placeOf(planned), planned.trace))
+      problems.push_back(*left);
   }
   if (journaled_) {
     if (auto ec = unlinkEntry(journalFile_)) {
