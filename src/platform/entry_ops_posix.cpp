@@ -239,8 +239,11 @@ std::error_code writeNewFileDurably(const fs::path& file, std::string_view bytes
 std::error_code appendDurably(const fs::path& file, std::string_view bytes) {
   Descriptor out(::open(file.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC));
   if (out.get() < 0) return errnoCode();
+  struct stat info {};
+  if (::fstat(out.get(), &info) != 0) return errnoCode();
   auto ec = writeAll(out.get(), bytes);
   if (!ec && ::fsync(out.get()) != 0) ec = errnoCode();
+  if (ec && ::ftruncate(out.get(), info.st_size) == 0) ::fsync(out.get());
   if (!ec) ec = out.close();
   return ec;
 }

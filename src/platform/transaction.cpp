@@ -88,6 +88,7 @@ TransactionReport FileTransaction::check() {
     checkReport_.failure = describeFailure("write", journalFile_, ec);
     return checkReport_;
   }
+  touched_.emplace(pathKey(journalFile_), plan_.size());  // no step may change the journal
   for (std::size_t i = 0; i < plan_.size(); ++i) {
     auto& planned = plan_[i];
     planned.skip = false;
@@ -206,7 +207,8 @@ std::error_code FileTransaction::checkTouchedOnce(std::size_t index, const fs::p
   if (isNew) return {};
   auto& planned = plan_[index];
   // Two sweeps may both name one file for deleting; the first deletes it.
-  if (planned.step.kind == StepKind::Remove && plan_[found->second].step.kind == StepKind::Remove) {
+  if (planned.step.kind == StepKind::Remove && found->second < plan_.size() &&
+      plan_[found->second].step.kind == StepKind::Remove) {
     planned.skip = true;
     return {};
   }
