@@ -57,6 +57,7 @@ std::error_code fileReadable(const std::filesystem::path& file);
 std::error_code writeNewFileDurably(const std::filesystem::path& file, std::string_view bytes);
 
 // Appends `bytes` to the existing file (not a link) and waits until they are on the disk.
+// After a failure the file is cut back to its old length, as far as the system lets it.
 std::error_code appendDurably(const std::filesystem::path& file, std::string_view bytes);
 
 // Waits until everything written to the disk that holds `path` is on it, where the system

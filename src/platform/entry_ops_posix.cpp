@@ -69,7 +69,8 @@ std::error_code copyByReading(int in, int out) {
 }
 
 // The kernel copies without a trip through this process where it can; file systems that
-// cannot (or older kernels) fall back to reading and writing.
+// cannot (or older kernels) fall back to reading and writing. A file whose size the system
+// reports as 0 (/proc) is read to its end.
 std::error_code copyData(int in, int out, off_t size) {
 #ifdef __linux__
   off_t left = size;
@@ -85,15 +86,14 @@ std::error_code copyData(int in, int out, off_t size) {
       }
       return errnoCode();
     }
-    if (sent == 0) break;  // the file shrank meanwhile; what is there is copied
+    if (sent == 0) return {};  // the file shrank meanwhile; what is there is copied
     left -= sent;
   }
-  // A file that grew meanwhile, or one whose size the system reports as 0 (/proc).
-  return copyByReading(in, out);
+  if (size > 0) return {};
 #else
   (void)size;
-  return copyByReading(in, out);
 #endif
+  return copyByReading(in, out);
 }
 
 std::error_code syncFolderOf(const fs::path& file) {
@@ -239,8 +239,11 @@ std::error_code writeNewFileDurably(const fs::path& file, std::string_view bytes
 std::error_code appendDurably(const fs::path& file, std::string_view bytes) {
   Descriptor out(::open(file.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC));
   if (out.get() < 0) return errnoCode();
+  struct stat info {};
+  if (::fstat(out.get(), &info) != 0) return errnoCode();
   auto ec = writeAll(out.get(), bytes);
   if (!ec && ::fsync(out.get()) != 0) ec = errnoCode();
+  if (ec && ::ftruncate(out.get(), info.st_size) == 0) ::fsync(out.get());
   if (!ec) ec = out.close();
   return ec;
 }

@@ -220,11 +220,21 @@ std::error_code writeNewFileDurably(const fs::path& file, std::string_view bytes
 }
 
 std::error_code appendDurably(const fs::path& file, std::string_view bytes) {
-  Handle out(CreateFileW(file.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING,
+  Handle out(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!out.valid()) return lastError();
+  LARGE_INTEGER oldSize{};
+  const LARGE_INTEGER zero{};
+  if (!GetFileSizeEx(out.get(), &oldSize) ||
+      !SetFilePointerEx(out.get(), zero, nullptr, FILE_END)) {
+    return lastError();
+  }
   auto ec = writeAll(out.get(), bytes);
   if (!ec && !FlushFileBuffers(out.get())) ec = lastError();
+  if (ec && SetFilePointerEx(out.get(), oldSize, nullptr, FILE_BEGIN)) {
+    SetEndOfFile(out.get());
+    FlushFileBuffers(out.get());
+  }
   if (!ec) ec = out.close();
   return ec;
 }
@@ -273,12 +283,15 @@ std::optional<fs::path> pathFromJournalText(std::string_view text) {
   return fs::path(wide);
 }
 
+// ERROR_DISK_QUOTA_EXCEEDED, which not every set of Windows headers names.
+constexpr DWORD kDiskQuotaExceeded = 1295;
+
 std::optional<std::string> systemReason(const std::error_code& ec) {
   switch (static_cast<DWORD>(ec.value())) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
       return "the disk is full";
-    case ERROR_DISK_QUOTA_EXCEEDED:
+    case kDiskQuotaExceeded:
       return "the disk quota is used up";
     case ERROR_ACCESS_DENIED:
       return "access is denied";

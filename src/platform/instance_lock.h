@@ -13,8 +13,8 @@ class InstanceLock final {
   // The lock for `gameDir`, or nullptr when another live process (or another lock object of
   // this process) holds it already. The lock is the file "kvo.lock" in the selector folder
   // KVO128 (found in any letter case, created when missing), so every process that changes
-  // this game folder meets the same one whatever its environment: flock on Linux, the file
-  // held open without sharing on Windows. Only its owner may open it (mode 0600), so another
+  // this game folder meets the same one whatever its environment: flock on Linux, a byte-range
+  // lock (LockFileEx) on Windows. Only its owner may open it (mode 0600), so another
   // user cannot hold it. Where no lock can be made (no game folder, a selector folder that
   // is a link or cannot be created, a lock file of another user) a lock that guards nothing
   // is returned, so the selector still starts.

@@ -60,6 +60,14 @@ bool provablyOurs(const JournalStep& step, const StepPlace& place) {
   return false;
 }
 
+// After the commit point anything of the transaction's own names may still lie about.
+StepTrace whatMayBeLeft() {
+  StepTrace done;
+  done.wroteFresh = true;
+  done.setAside = true;
+  return done;
+}
+
 // Files carrying the transaction's id are its own; the rest must be proven.
 StepTrace whatTheDiskProves(const JournalStep& step, const StepPlace& place) {
   const bool proven = !step.targetExisted && provablyOurs(step, place);
@@ -94,7 +102,7 @@ void recoverSteps(const fs::path& root, const Journal& journal, Direction direct
     std::optional<std::string> left;
     switch (direction) {
       case Direction::Forward:
-        left = forwardStep(step, place);
+        left = forwardStep(step, place, whatMayBeLeft());
         break;
       case Direction::Back:
         left = undoStep(step, place, whatTheDiskProves(step, place));

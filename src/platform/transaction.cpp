@@ -27,6 +27,10 @@ std::error_code errc(std::errc value) {
 
 }  // namespace
 
+fs::path journalFileIn(const fs::path& selectorDir) {
+  return selectorDir / "kvo.journal";
+}
+
 FileTransaction::FileTransaction(fs::path root, fs::path journalFile)
     : root_(absoluteNormal(root)), journalFile_(absoluteNormal(journalFile)) {}
 
@@ -84,6 +88,7 @@ TransactionReport FileTransaction::check() {
     checkReport_.failure = describeFailure("write", journalFile_, ec);
     return checkReport_;
   }
+  touched_.emplace(pathKey(journalFile_), plan_.size());  // no step may change the journal
   for (std::size_t i = 0; i < plan_.size(); ++i) {
     auto& planned = plan_[i];
     planned.skip = false;
@@ -202,7 +207,8 @@ std::error_code FileTransaction::checkTouchedOnce(std::size_t index, const fs::p
   if (isNew) return {};
   auto& planned = plan_[index];
   // Two sweeps may both name one file for deleting; the first deletes it.
-  if (planned.step.kind == StepKind::Remove && plan_[found->second].step.kind == StepKind::Remove) {
+  if (planned.step.kind == StepKind::Remove && found->second < plan_.size() &&
+      plan_[found->second].step.kind == StepKind::Remove) {
     planned.skip = true;
     return {};
   }
@@ -312,7 +318,8 @@ std::vector<std::string> FileTransaction::finish() {
   stage_ = Stage::Over;
   for (const auto& planned : plan_) {
     if (!planned.done) continue;
-    if (auto left = forwardStep(planned.step, placeOf(planned))) problems.push_back(*left);
+    if (auto left = forwardStep(planned.step, placeOf(planned), planned.trace))
+      problems.push_back(*left);
   }
   if (journaled_) {
     if (auto ec = unlinkEntry(journalFile_)) {

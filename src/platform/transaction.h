@@ -18,6 +18,9 @@ namespace kvo {
 // (an unload deletes what it can).
 enum class StepPolicy { AllOrNothing, BestEffort };
 
+// The journal every transaction of the selector keeps, "kvo.journal" in the selector folder.
+std::filesystem::path journalFileIn(const std::filesystem::path& selectorDir);
+
 // Called after each planned step with the number done and the number planned.
 using TransactionProgress = std::function<void(std::size_t done, std::size_t total)>;
 

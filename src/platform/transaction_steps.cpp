@@ -152,11 +152,13 @@ std::optional<std::string> undoByNamesOnly(const JournalStep& step, const StepPl
   return putBack(place, false);
 }
 
-std::optional<std::string> forwardStep(const JournalStep& step, const StepPlace& place) {
+std::optional<std::string> forwardStep(const JournalStep& step, const StepPlace& place,
+                                       const StepTrace& done) {
   if (step.kind == StepKind::Rename || step.kind == StepKind::CreateFolder) return std::nullopt;
-  auto aside = removeIfThere(place.aside);
-  if (step.kind == StepKind::Remove) return aside;
-  auto fresh = removeIfThere(place.fresh);
+  auto aside = done.setAside ? removeIfThere(place.aside) : std::nullopt;
+  // A new file that went into place has no name of its own left.
+  const bool freshLeft = done.wroteFresh && !done.placedNew;
+  auto fresh = freshLeft ? removeIfThere(place.fresh) : std::nullopt;
   return aside ? aside : fresh;
 }
 

@@ -47,8 +47,10 @@ std::optional<std::string> undoStep(const JournalStep& step, const StepPlace& pl
 // whose end is missing: the new file goes, the old one returns where nothing took its place.
 std::optional<std::string> undoByNamesOnly(const JournalStep& step, const StepPlace& place);
 
-// Removes what a done step left beside its target (the old file, a stray new one).
-std::optional<std::string> forwardStep(const JournalStep& step, const StepPlace& place);
+// Removes what a done step left beside its target (the old file, a stray new one), as far
+// as `done` says there is any.
+std::optional<std::string> forwardStep(const JournalStep& step, const StepPlace& place,
+                                       const StepTrace& done);
 
 // The sentence for a failure of the step, naming its target and the reason.
 std::string stepFailure(const JournalStep& step, const StepPlace& place, const std::error_code& ec);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/journal.h"
+#include "platform/transaction.h"
 #include "support/test_support.h"
 
 namespace kvo::test {
@@ -35,7 +36,7 @@ struct TransactionFolders {
   TempDir temp;
   std::filesystem::path game = temp / "EAW";
   std::filesystem::path selector = game / "KVO128";
-  std::filesystem::path journal = selector / "kvo.journal";
+  std::filesystem::path journal = journalFileIn(selector);
   std::filesystem::path outside = temp / "outside";
   TransactionFolders() {
     std::filesystem::create_directories(selector);

@@ -196,6 +196,8 @@ TEST_F(TransactionTest, RefusedPlansChangeNothing) {
       {[&](FileTransaction& t) { t.copyOver(mod / "gone.dat", game / "gone.dat"); },
        "Could not copy " + displayPath(mod / "gone.dat") + " to " + displayPath(game / "gone.dat") +
            ": the file is not there."},
+      {[&](FileTransaction& t) { t.replaceWith(journal, "steps of its own"); },
+       "Could not write " + displayPath(journal) + ": it would be changed twice in one go."},
       {[&](FileTransaction& t) { t.rename(game / "a.dat", game / "Savedata"); },
        "Could not rename " + displayPath(game / "a.dat") + " to " + displayPath(game / "Savedata") +
            ": a file of that name is already there."},
