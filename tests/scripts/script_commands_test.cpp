@@ -59,16 +59,29 @@ TEST_F(ScriptCommandsTest, LoadPackageResetsAndPostsOnRequest) {
   EXPECT_EQ(run({"load-package", "Desert Campaign.set", "--later"}), 2);
 }
 
+// Music.ini names A, B and C; A and C wait in their folders, the Music folder holds B.
 TEST_F(ScriptCommandsTest, MusicSwitchesAndListsTheSets) {
+  for (const char* set : {"Music", "Big Band", "Quiet Skies"}) fs::remove_all(game() / set);
+  writeFile(game() / "Music.ini", "A\r\nB\r\nC\r\n");
+  writeFile(game() / "A" / "a.bgm", "a");
+  writeFile(game() / "Music" / "b.bgm", "b");
+  writeFile(game() / "C" / "c.bgm", "c");
   ASSERT_EQ(run({"list", "music"}), 0);
-  EXPECT_EQ(out.str(), "-\tBig Band\nS\tClassic Score\n-\tQuiet Skies\n");
-  ASSERT_EQ(run({"music", "Quiet Skies"}), 0) << err.str();
-  EXPECT_TRUE(fs::is_directory(game() / "Classic Score"));
-  EXPECT_EQ(readFile(game() / "Music" / "main.bgm").find("Quiet Skies"), 15U);
+  EXPECT_EQ(out.str(), "-\tA\nS\tB\n-\tC\n");
+  ASSERT_EQ(run({"music", "C"}), 0) << err.str();
+  EXPECT_EQ(readFile(game() / "Music" / "c.bgm"), "c");
+  EXPECT_EQ(readFile(game() / "B" / "b.bgm"), "b");
+  EXPECT_FALSE(fs::exists(game() / "C"));
   ASSERT_EQ(run({"list", "music"}), 0);
-  EXPECT_EQ(out.str(), "-\tBig Band\n-\tClassic Score\nS\tQuiet Skies\n");
-  EXPECT_EQ(run({"music", "Quiet Skies"}), 2);
-  EXPECT_NE(err.str().find("the set in use is \"Quiet Skies\""), std::string::npos);
+  EXPECT_EQ(out.str(), "-\tA\n-\tB\nS\tC\n");
+  EXPECT_EQ(run({"music", "C"}), 2);
+  EXPECT_NE(err.str().find("the set in use is \"C\""), std::string::npos);
+  // A switch that cannot be done is a failure, and changes nothing.
+  fs::create_directory(game() / "C");
+  EXPECT_EQ(run({"music", "A"}), 1);
+  EXPECT_NE(err.str().find("Nothing was changed"), std::string::npos);
+  EXPECT_EQ(readFile(game() / "A" / "a.bgm"), "a");
+  EXPECT_EQ(readFile(game() / "Music" / "c.bgm"), "c");
 }
 
 }  // namespace
