@@ -74,18 +74,6 @@ TEST_F(MusicSetsTest, ASwitchThatCannotBeDoneChangesNothingAndSaysWhy) {
   EXPECT_TRUE(fs::exists(game() / "Music" / "b.bgm"));
 }
 
-TEST_F(MusicSetsTest, WithoutASetInUseNothingIsRenamed) {
-  fs::create_directory(game() / "B");
-  start();
-  EXPECT_EQ(st().Label11, "");
-  EXPECT_EQ(st().List4.items, (Names{"A", "B", "C"}));
-  const auto before = musicTree();
-  sel().music.SwitchMusicSet(setIndex("A"));
-  ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("no set is in use"), std::string::npos);
-  EXPECT_EQ(musicTree(), before);
-}
-
 TEST_F(MusicSetsTest, LinesThatNameSomethingOutsideTheGameFolderAreNotOffered) {
   writeFile(game() / "Music.ini", "A\r\n..\r\n..\\..\\Other\r\nsub/dir\r\n\r\nMUSIC\r\nB\r\nC\r\n");
   fs::create_directories(game() / "sub" / "dir");

@@ -76,9 +76,10 @@ TEST_F(ScriptCommandsTest, MusicSwitchesAndListsTheSets) {
   EXPECT_EQ(out.str(), "-\tA\n-\tB\nS\tC\n");
   EXPECT_EQ(run({"music", "C"}), 2);
   EXPECT_NE(err.str().find("the set in use is \"C\""), std::string::npos);
-  // A switch that cannot be done is a failure, and changes nothing.
+  // Without a set in use there is no name to put the Music folder back under.
   fs::create_directory(game() / "C");
   EXPECT_EQ(run({"music", "A"}), 1);
+  EXPECT_NE(err.str().find("no set is in use"), std::string::npos);
   EXPECT_NE(err.str().find("Nothing was changed"), std::string::npos);
   EXPECT_EQ(readFile(game() / "A" / "a.bgm"), "a");
   EXPECT_EQ(readFile(game() / "Music" / "c.bgm"), "c");
