@@ -23,7 +23,9 @@ Selector::Selector(Shell& shellRef)
       settings(core),
       launcher(core),
       music(core),
-      reset(core, planes, skins) {}
+      reset(core, planes, skins),
+      scripts(core, engine, skins, planes),
+      packages(core, scripts, [this] { reset.Command1_Click(); }) {}
 
 Selector::~Selector() = default;
 

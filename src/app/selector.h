@@ -11,7 +11,9 @@
 #include "engine/folder_engine.h"
 #include "planes/alt_planes.h"
 #include "planes/skin_panel.h"
+#include "scripts/autoscripts.h"
 #include "scripts/music_sets.h"
+#include "scripts/packages.h"
 #include "state/core.h"
 #include "state/problems.h"
 
@@ -49,6 +51,8 @@ class Selector final {
   Launcher launcher;
   MusicSets music;
   ResetAll reset;
+  Autoscripts scripts;
+  Packages packages;
 
   // What start-up noticed without it being a fault: names in FoldersLoaded.txt that match no
   // folder any more. The window shows it in its status bar, the command line on stderr.

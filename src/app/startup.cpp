@@ -71,8 +71,8 @@ StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize sc
   loadPictures();
   selectInitialFilters();
   state.GridReady = true;
-  state.GUPC.items = listFiles(resolveNoCase(state.SelectorDir, "Autoscripts"), "*.set");
-  music.readMusicIni(problems);
+  scripts.refreshScriptLists();
+  music.ReadMusicSets(problems);
   state.AutoLoadCaption = state.Label29;
   problems.report(shell, "Start-up could not do everything:");
   return StartupOutcome::Ready;

@@ -37,5 +37,6 @@ const std::vector<CommandSpec>& allCommands();
 std::vector<CommandSpec> folderCommands();
 std::vector<CommandSpec> planeCommands();
 std::vector<CommandSpec> settingsCommands();
+std::vector<CommandSpec> scriptCommands();
 
 }  // namespace kvo

@@ -3,37 +3,100 @@
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
+#include "scripts/music_switch.h"
 #include "state/core.h"
 
 namespace kvo {
+namespace fs = std::filesystem;
 
-void MusicSets::readMusicIni(Problems& problems) {
+namespace {
+
+// Why a line of Music.ini is not offered as a set; empty when it is. A set is a folder
+// directly in the game folder, so a switch renames nothing anywhere else.
+std::string lineProblem(const std::string& line) {
+  if (line.find_first_of("\\/") != std::string::npos || line.find("..") != std::string::npos) {
+    return "a set is a folder of the game folder, named without \\, / or \"..\"";
+  }
+  if (equalsNoCase(line, "Music")) return "Music is the game's own music folder";
+  return {};
+}
+
+bool isFolder(const std::optional<fs::path>& found) {
+  return found && folderExists(*found);
+}
+
+}  // namespace
+
+void MusicSets::ReadMusicSets(Problems& problems) {
   auto& st = s_.state;
-  const auto ini = s_.gameFolder().findPath("Music.ini");
-  if (!ini) return;
+  st.List4.clear();
+  st.Label11.clear();
+  st.MusicSets = {};
+  auto& game = s_.gameFolder();
+  const auto ini = game.findPath("Music.ini");
+  if (!ini || !fileExists(*ini)) return;
   std::error_code ec;
   const auto lines = readTextLines(*ini, ec);
   if (!lines) {
     problems.add(describeFailure("read", *ini, ec));
     return;
   }
-  st.List4.clear();
-  st.MusicSets = {};
   std::size_t count = 0;
   for (const auto& line : *lines) {
     if (line.empty()) continue;
+    if (const auto problem = lineProblem(line); !problem.empty()) {
+      problems.add("Music.ini: \"" + line + "\" is not offered as a music set: " + problem + ".");
+      continue;
+    }
     if (count == st.MusicSets.size()) {
       problems.add("Music.ini: only the first 11 music sets are used.");
       break;
     }
     st.MusicSets[count++] = line;
     // The set in use has no folder of its own: its files are in the Music folder.
-    if (folderExists(st.GameDir / nameToPath(line))) {
+    if (isFolder(game.findPath(line))) {
       st.List4.items.push_back(line);
     } else {
       st.Label11 = line;
     }
   }
+}
+
+std::string MusicSets::switchProblem(const std::string& chosen) const {
+  const auto& st = s_.state;
+  auto& game = s_.gameFolder();
+  if (st.Label11.empty()) {
+    return "no set is in use (every set of Music.ini has a folder of its own), so the music "
+           "in the Music folder has no name to be put back under";
+  }
+  if (!isFolder(game.findPath("Music"))) return "the game folder has no Music folder";
+  if (game.find(st.Label11)) {
+    return "the game folder already holds a " + st.Label11 +
+           ", so the set in use cannot be put back under its name";
+  }
+  if (!isFolder(game.findPath(chosen))) return "its folder " + chosen + " is missing";
+  return {};
+}
+
+void MusicSets::SwitchMusicSet(int index) {
+  auto& st = s_.state;
+  if (index < 0 || index >= static_cast<int>(st.List4.items.size())) return;
+  st.List4.index = index;
+  const std::string chosen = st.List4.items[static_cast<std::size_t>(index)];
+  if (const auto problem = switchProblem(chosen); !problem.empty()) {
+    s_.shell.message("The music set " + chosen + " could not be switched in: " + problem +
+                         ". Nothing was changed.",
+                     Icon::Exclamation, "KVO");
+    return;
+  }
+  auto& game = s_.gameFolder();
+  const auto failure = renameMusicFolders(
+      *game.findPath("Music"), game.dir() / nameToPath(st.Label11), *game.findPath(chosen));
+  s_.forgetGameFolder();
+  // Whatever Music.ini holds beyond the sets was told at start-up already.
+  Problems toldBefore;
+  ReadMusicSets(toldBefore);
+  if (!failure.empty()) s_.shell.message(failure, Icon::Critical, "KVO");
 }
 
 }  // namespace kvo

@@ -50,6 +50,15 @@ struct FormState {
   ListBox List6;  // executables
   ListBox List4;  // music sets
   ListBox GUPC;   // autoscripts offered as packages
+
+  // Autoscripts and packages.
+  ListBox File10;                            // every file of the Autoscripts folder
+  ListBox List2;                             // entries of the previewed autoscript
+  ListBox List9;                             // entries of the previewed package
+  std::string Text1 = "Enter the filename";  // autoscript name without ".set"
+  bool SetWarnVisible = false;               // the overwrite prompt
+  std::string Label51;                       // package or entry description
+
   std::array<std::string, 256> CategoryCodes{};
   std::array<std::string, 31> PlaneCodes{};
   std::array<std::string, 11> MusicSets{};

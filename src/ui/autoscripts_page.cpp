@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <array>
+#include <string>
 
 #include "app/selector.h"
 #include "ui/clickable_label.h"
@@ -36,10 +37,10 @@ QWidget* AutoscriptsPage::buildSaveFrame() {
   auto* layout = new QVBoxLayout(frame8);
   text2_ = named<QPlainTextEdit>(QStringLiteral("Text2"));
   layout->addWidget(text2_, 1);
-  layout->addWidget(
-      named<QLineEdit>(QStringLiteral("Text1"), QStringLiteral("Enter the filename")));
-  layout->addWidget(
-      named<QPushButton>(QStringLiteral("Command7"), QStringLiteral("Save Autoscript")));
+  text1_ = named<QLineEdit>(QStringLiteral("Text1"));
+  layout->addWidget(text1_);
+  command7_ = named<QPushButton>(QStringLiteral("Command7"), QStringLiteral("Save Autoscript"));
+  layout->addWidget(command7_);
   layout->addWidget(buildOverwritePrompt());
   return frame8;
 }
@@ -51,8 +52,14 @@ QFrame* AutoscriptsPage::buildOverwritePrompt() {
   layout->addWidget(named<QLabel>(QStringLiteral("Label21"),
                                   QStringLiteral("There is already an autoscript with this name")));
   auto* choices = new QHBoxLayout;
-  choices->addWidget(new ClickableLabel(QStringLiteral("Overwrite"), QStringLiteral("Label4_0")));
-  choices->addWidget(new ClickableLabel(QStringLiteral("Cancel"), QStringLiteral("Label4_1")));
+  const std::array<const char*, 2> captions = {"Overwrite", "Cancel"};
+  for (int i = 0; i < static_cast<int>(captions.size()); ++i) {
+    auto* label = new ClickableLabel(QString::fromLatin1(captions[static_cast<std::size_t>(i)]),
+                                     QStringLiteral("Label4_%1").arg(i));
+    connect(label, &ClickableLabel::clicked, this,
+            [this, i] { runner_.run([this, i] { s_.scripts.OverwritePrompt(i); }); });
+    choices->addWidget(label);
+  }
   layout->addLayout(choices);
   setWarn_->hide();
   return setWarn_;
@@ -62,11 +69,14 @@ QWidget* AutoscriptsPage::buildRunFrame() {
   auto* frame3 = named<QGroupBox>(QStringLiteral("Frame3"),
                                   QStringLiteral("Click on the script you want to run"));
   auto* layout = new QVBoxLayout(frame3);
-  layout->addWidget(named<QListWidget>(QStringLiteral("File10")), 1);
+  file10_ = named<QListWidget>(QStringLiteral("File10"));
+  layout->addWidget(file10_, 1);
   layout->addWidget(
       named<QLabel>(QStringLiteral("Label13"), QStringLiteral("Contents of selected Autoscript:")));
-  layout->addWidget(named<QListWidget>(QStringLiteral("List2")), 1);
-  layout->addWidget(named<QPushButton>(QStringLiteral("Command6"), QStringLiteral("OK load it!")));
+  list2_ = named<QListWidget>(QStringLiteral("List2"));
+  layout->addWidget(list2_, 1);
+  command6_ = named<QPushButton>(QStringLiteral("Command6"), QStringLiteral("OK load it!"));
+  layout->addWidget(command6_);
   return frame3;
 }
 
@@ -104,8 +114,27 @@ QWidget* AutoscriptsPage::buildMusicBox() {
 }
 
 void AutoscriptsPage::connectHandlers() {
-  connect(text2_, &QPlainTextEdit::textChanged, this,
-          [this] { s_.state.Text2 = toStdString(text2_->toPlainText()); });
+  // The box holds plain line feeds; the script and the record hold CR LF.
+  connect(text2_, &QPlainTextEdit::textChanged, this, [this] {
+    s_.state.Text2 = toStdString(text2_->toPlainText().replace(u'\n', QStringLiteral("\r\n")));
+  });
+  connect(text1_, &QLineEdit::textEdited, this,
+          [this](const QString& text) { s_.state.Text1 = toStdString(text); });
+  connect(command7_, &QPushButton::clicked, this,
+          [this] { runner_.run([this] { s_.scripts.SaveAutoscript(); }); });
+  connect(file10_, &QListWidget::currentRowChanged, this, [this](int row) {
+    runner_.run([this, row] {
+      s_.state.File10.index = row;
+      s_.scripts.PreviewAutoscript();
+    });
+  });
+  connect(command6_, &QPushButton::clicked, this,
+          [this] { runner_.run([this] { s_.scripts.RunAutoscript(); }); });
+  // A click, not a change of the current row: every switch renames folders.
+  connect(list4_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    const int row = list4_->row(item);
+    runner_.run([this, row] { s_.music.SwitchMusicSet(row); });
+  });
   // Only a selected program counts: focus alone makes the first row current without
   // selecting it, and the launch labels must then do nothing.
   connect(list6_, &QListWidget::itemSelectionChanged, this, [this] {
@@ -116,7 +145,13 @@ void AutoscriptsPage::connectHandlers() {
 
 void AutoscriptsPage::refresh() {
   const kvo::FormState& state = s_.state;
-  showText(*text2_, state.Text2);
+  std::string text2 = state.Text2;
+  std::erase(text2, '\r');
+  showText(*text2_, text2);
+  showText(*text1_, state.Text1);
+  setWarn_->setVisible(state.SetWarnVisible);
+  showList(*file10_, state.File10);
+  showList(*list2_, state.List2);
   showList(*list6_, state.List6);
   showList(*list4_, state.List4);
   showText(*label11_, state.Label11);

@@ -7,6 +7,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
+class QPushButton;
 
 namespace kvo {
 class Selector;
@@ -38,7 +39,12 @@ class AutoscriptsPage final : public QWidget {
   kvo::Selector& s_;
   CoreRunner& runner_;
   QPlainTextEdit* text2_ = nullptr;
+  QLineEdit* text1_ = nullptr;
+  QPushButton* command7_ = nullptr;
   QFrame* setWarn_ = nullptr;
+  QListWidget* file10_ = nullptr;
+  QListWidget* list2_ = nullptr;
+  QPushButton* command6_ = nullptr;
   QListWidget* list6_ = nullptr;
   QListWidget* list4_ = nullptr;
   QLabel* label11_ = nullptr;

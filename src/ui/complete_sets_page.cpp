@@ -1,11 +1,15 @@
 #include "ui/complete_sets_page.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <string>
 
 #include "app/selector.h"
 #include "ui/core_runner.h"
@@ -32,15 +36,19 @@ QWidget* CompleteSetsPage::buildPackageColumn() {
   gupc_ = named<QListWidget>(QStringLiteral("GUPC"));
   layout->addWidget(gupc_, 2);
   layout->addWidget(new QLabel(QStringLiteral("Contents:")));
-  layout->addWidget(named<QListWidget>(QStringLiteral("List9")), 2);
+  list9_ = named<QListWidget>(QStringLiteral("List9"));
+  layout->addWidget(list9_, 2);
   check1_ = named<QCheckBox>(QStringLiteral("Check1"), QStringLiteral("Reset all before loading"));
   check2_ =
       named<QCheckBox>(QStringLiteral("Check2"), QStringLiteral("Save to memory to post online"));
   layout->addWidget(check1_);
   layout->addWidget(check2_);
-  layout->addWidget(
-      named<QPushButton>(QStringLiteral("LoadQ"), QStringLiteral("Load this package")));
+  loadQ_ = named<QPushButton>(QStringLiteral("LoadQ"), QStringLiteral("Load this package"));
+  layout->addWidget(loadQ_);
   label29_ = named<QLabel>(QStringLiteral("Label29"));
+  // The online client's hand-over is picked up by the pointer passing over, without a click.
+  label29_->setMouseTracking(true);
+  label29_->installEventFilter(this);
   label29_->setFrameShape(QFrame::Box);
   label29_->setAlignment(Qt::AlignCenter);
   label29_->setMinimumHeight(48);
@@ -53,27 +61,54 @@ QWidget* CompleteSetsPage::buildPreviewColumn() {
   auto* layout = new QVBoxLayout(column);
   layout->setContentsMargins(0, 0, 0, 0);
   image4_ = new PictureBox(QStringLiteral("Image4"));
-  auto* label51 = named<QLabel>(QStringLiteral("Label51"));
-  label51->setWordWrap(true);
-  label51->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  label51_ = named<QLabel>(QStringLiteral("Label51"));
+  label51_->setWordWrap(true);
+  label51_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  label51_->setTextFormat(Qt::PlainText);
   layout->addWidget(image4_, 3);
-  layout->addWidget(label51, 2);
+  layout->addWidget(label51_, 2);
   return column;
 }
 
 void CompleteSetsPage::connectHandlers() {
-  connect(gupc_, &QListWidget::currentRowChanged, this,
-          [this](int row) { s_.state.GUPC.index = row; });
+  connect(gupc_, &QListWidget::currentRowChanged, this, [this](int row) {
+    runner_.run([this, row] {
+      s_.state.GUPC.index = row;
+      s_.packages.GUPC_Click();
+    });
+  });
+  connect(list9_, &QListWidget::currentRowChanged, this,
+          [this](int row) { runner_.run([this, row] { s_.packages.List9_Click(row); }); });
   connect(check1_, &QCheckBox::toggled, this, [this](bool on) { s_.state.Check1 = on; });
   connect(check2_, &QCheckBox::toggled, this, [this](bool on) { s_.state.Check2 = on; });
+  connect(loadQ_, &QPushButton::clicked, this,
+          [this] { runner_.run([this] { s_.packages.LoadPackage(); }); });
+}
+
+bool CompleteSetsPage::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == label29_ && pointerBringsNews(*event)) {
+    runner_.run([this] { s_.packages.Label29_MouseMove(); });
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// Arriving over the label always looks at the clipboard; moving on over it only while the
+// clipboard holds something, since every look repaints the window.
+bool CompleteSetsPage::pointerBringsNews(const QEvent& event) const {
+  if (event.type() == QEvent::Enter) return true;
+  return event.type() == QEvent::MouseMove && !QGuiApplication::clipboard()->text().isEmpty();
 }
 
 void CompleteSetsPage::refresh() {
   const kvo::FormState& state = s_.state;
   showList(*gupc_, state.GUPC);
+  showList(*list9_, state.List9);
   check1_->setChecked(state.Check1);
   check2_->setChecked(state.Check2);
   showText(*label29_, state.Label29);
+  std::string description = state.Label51;
+  std::erase(description, '\r');
+  showText(*label51_, description);
   image4_->showPicture(state.Image4);
 }
 

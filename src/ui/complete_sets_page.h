@@ -5,6 +5,7 @@
 class QCheckBox;
 class QLabel;
 class QListWidget;
+class QPushButton;
 
 namespace kvo {
 class Selector;
@@ -25,7 +26,11 @@ class CompleteSetsPage final : public QWidget {
   // Shows the current core state.
   void refresh();
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  bool pointerBringsNews(const QEvent& event) const;
   QWidget* buildPackageColumn();
   QWidget* buildPreviewColumn();
   void connectHandlers();
@@ -33,6 +38,9 @@ class CompleteSetsPage final : public QWidget {
   kvo::Selector& s_;
   CoreRunner& runner_;
   QListWidget* gupc_ = nullptr;
+  QListWidget* list9_ = nullptr;
+  QPushButton* loadQ_ = nullptr;
+  QLabel* label51_ = nullptr;
   QCheckBox* check1_ = nullptr;
   QCheckBox* check2_ = nullptr;
   QLabel* label29_ = nullptr;

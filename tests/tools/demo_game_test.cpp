@@ -202,7 +202,7 @@ TEST_F(DemoFolderTest, MusicAndAutoscriptsNameWhatExists) {
   for (const auto& name : subfolders(selector() / "Skinfolder")) known.insert(name);
   for (const auto& name : subfolders(selector() / "F-Alternative Planes")) known.insert(name);
   const auto scripts = selector() / "Autoscripts";
-  EXPECT_EQ(fileCount(scripts), 2);
+  EXPECT_EQ(fileCount(scripts), 3);
   for (const auto& entry : fs::directory_iterator(scripts)) {
     EXPECT_EQ(entry.path().extension(), ".set");
     auto lines = crlfSplit(readFile(entry.path()));

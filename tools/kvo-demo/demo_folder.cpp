@@ -239,6 +239,10 @@ void writeAutoscripts(TreeWriter& out) {
   out.file(kScripts / "Desert Campaign.set",
            crlfLines({"Desert war over Tunisia in 1943", "*****", "T Desert",
                       "F-Alternative Planes", "Spit Mk IX Desert", "P-Spitfire LF Mk IX", ""}));
+  // A package whose complete set carries the picture shown for it.
+  out.file(kScripts / "Europe 1942.set",
+           crlfLines({"Europe in 1942 with the career of that year", "*****", "W-Europe1942",
+                      "C-Career42", "H-Blue Sky", ""}));
 }
 
 std::string numbered(int number) {

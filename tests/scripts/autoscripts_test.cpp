@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "scripts_fixture.h"
+
+namespace kvo::test {
+namespace {
+namespace fs = std::filesystem;
+
+using Names = std::vector<std::string>;
+
+class AutoscriptsTest : public ScriptsTest {
+ protected:
+  void save(const std::string& name) {
+    st().Text1 = name;
+    sel().scripts.SaveAutoscript();
+  }
+};
+
+TEST_F(AutoscriptsTest, SavingRightAfterLoadingWritesTheRecordAndReplayingChangesNothing) {
+  start();
+  click("T-Normandy");
+  click("G-Water");
+  save("Mine");
+  EXPECT_FALSE(st().SetWarnVisible);
+  EXPECT_EQ(readFile(scripts() / "Mine.set"), record());
+  EXPECT_NE(std::find(st().GUPC.items.begin(), st().GUPC.items.end(), "Mine.set"),
+            st().GUPC.items.end());
+
+  const auto before = snapshot(game());
+  const int writes = sel().core.record.writes();
+  runScript("Mine.set");
+  EXPECT_EQ(st().List2.items, (Names{"T-Normandy", "G-Water", ""}));
+  EXPECT_EQ(snapshot(game()), before);
+  EXPECT_EQ(sel().core.record.writes(), writes + 1);
+  EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(AutoscriptsTest, AnExistingNameInOtherCaseAsksAndOnlyOverwriteReplacesIt) {
+  start();
+  const auto original = readFile(scripts() / "Normandy Invasion.set");
+  st().Text2 = "G-Water\r\n";
+  save("NORMANDY invasion");
+  EXPECT_TRUE(st().SetWarnVisible);
+  sel().scripts.OverwritePrompt(1);
+  EXPECT_FALSE(st().SetWarnVisible);
+  EXPECT_EQ(readFile(scripts() / "Normandy Invasion.set"), original);
+
+  save("NORMANDY invasion");
+  ASSERT_TRUE(st().SetWarnVisible);
+  st().Text2 = "H-Blue Sky\r\n";
+  sel().scripts.OverwritePrompt(0);
+  EXPECT_FALSE(st().SetWarnVisible);
+  // Replaced under its own spelling, not doubled in the typed one.
+  EXPECT_EQ(readFile(scripts() / "Normandy Invasion.set"), "H-Blue Sky\r\n\r\n");
+  EXPECT_FALSE(holdsEntrySpelled(scripts(), "NORMANDY invasion.set"));
+  EXPECT_EQ(st().File10.items,
+            (Names{"Desert Campaign.set", "Europe 1942.set", "Normandy Invasion.set"}));
+}
+
+TEST_F(AutoscriptsTest, TheExtensionIsAlwaysAddedAndEditedTextIsSavedAsTyped) {
+  start();
+  st().Text2 = "first, \"second\"\r\nthird";
+  save("Mine.set");
+  save("");
+  EXPECT_EQ(readFile(scripts() / "Mine.set.set"), "first, \"second\"\r\nthird\r\n");
+  EXPECT_EQ(readFile(scripts() / ".set"), "first, \"second\"\r\nthird\r\n");
+  runScript(".set");
+  EXPECT_EQ(st().List2.items, (Names{"first", "second", "third"}));
+}
+
+TEST_F(AutoscriptsTest, NamesThatWouldWriteElsewhereAreRefusedWithAMessage) {
+  start();
+  const auto before = snapshot(temp_.path());
+  for (const char* name : {"../../outside", "sub/inner", "..\\up", "CON", "lpt1", "what?"}) {
+    shell.messages.clear();
+    save(name);
+    ASSERT_EQ(shell.messages.size(), 1U) << name;
+    EXPECT_NE(shell.messages[0].text.find(std::string(name) + ".set"), std::string::npos);
+    EXPECT_FALSE(st().SetWarnVisible);
+  }
+  EXPECT_EQ(snapshot(temp_.path()), before);
+}
+
+TEST_F(AutoscriptsTest, ScriptsThatCannotBeWrittenOrReadAreReported) {
+  start();
+  fs::remove_all(scripts());
+  save("Mine");
+  ASSERT_EQ(shell.messages.size(), 1U);
+  EXPECT_EQ(shell.messages[0].icon, Icon::Critical);
+  EXPECT_NE(shell.messages[0].text.find("Mine.set"), std::string::npos);
+  EXPECT_FALSE(fs::exists(scripts()));
+
+  shell.messages.clear();
+  st().File10.items = {"Gone.set"};
+  st().File10.index = 0;
+  st().List2.items = {"stale"};
+  sel().scripts.PreviewAutoscript();
+  EXPECT_TRUE(st().List2.items.empty());
+  ASSERT_EQ(shell.messages.size(), 1U);
+  EXPECT_NE(shell.messages[0].text.find("Could not read"), std::string::npos);
+}
+
+TEST_F(AutoscriptsTest, AScriptThatIsALinkIsNotWrittenThrough) {
+  const auto outside = temp_.path() / "outside.txt";
+  writeFile(outside, "keep me");
+  std::error_code ec;
+  fs::create_symlink(outside, scripts() / "Link.set", ec);
+  if (ec) GTEST_SKIP() << "no symbolic links here: " << ec.message();
+  start();
+  save("Link");
+  ASSERT_TRUE(st().SetWarnVisible);
+  sel().scripts.OverwritePrompt(0);
+  ASSERT_EQ(shell.messages.size(), 1U);
+  EXPECT_NE(shell.messages[0].text.find("symbolic link"), std::string::npos);
+  EXPECT_EQ(readFile(outside), "keep me");
+}
+
+TEST_F(AutoscriptsTest, EntriesMatchByFolderNameWithTheCategoryLetterInItsCase) {
+  writeScript("Paths.set",
+              "C:\\Games\\EAW\\KVO128\\t-Normandy\r\n/home/ren/eaw/KVO128/G-WATER\r\n"
+              "T-BURMA, H-blue sky\r\nNo Such Folder\r\n");
+  start();
+  runScript("Paths.set");
+  EXPECT_EQ(st().List2.items,
+            (Names{"t-Normandy", "G-WATER", "T-BURMA", "H-blue sky", "No Such Folder"}));
+  EXPECT_FALSE(folderLoaded("T-Normandy"));
+  for (const char* name : {"G-Water", "T-Burma", "H-Blue Sky"}) EXPECT_TRUE(folderLoaded(name));
+  EXPECT_EQ(record(), "H-Blue Sky\r\nT-Burma\r\nG-Water\r\n\r\n");
+  EXPECT_TRUE(shell.messages.empty());
+}
+
+// Loading folders, a skin and a plane, saving, Reset All and replaying gives the same game
+// folder and the same record: the flight-model folder comes first and shows its planes.
+TEST_F(AutoscriptsTest, ReplayAfterResetAllRestoresTheSameFilesAndRecord) {
+  start();
+  sel().reset.Command1_Click();
+  click("T-Normandy");
+  click("F-Alternative Planes");
+  applySkin("Mustang Invasion");
+  installPlane("P-Mustang III");
+  save("Everything");
+  const auto loaded = snapshot(game());
+  const auto recorded = record();
+  ASSERT_EQ(recorded,
+            "F-Alternative Planes\r\nT-Normandy\r\nMustang Invasion\r\nP-Mustang III\r\n\r\n");
+
+  sel().reset.Command1_Click();
+  ASSERT_FALSE(st().Frame6Visible);
+  ASSERT_NE(snapshot(game()), loaded);
+  runScript("Everything.set");
+  EXPECT_EQ(snapshot(game()), loaded);
+  EXPECT_EQ(record(), recorded);
+  EXPECT_TRUE(planeInstalled("P-Mustang III"));
+  EXPECT_TRUE(skinLoaded("Mustang Invasion"));
+  EXPECT_EQ(st().G1.back(st().G1.findRow(0, "P-Mustang III"), 3), kLoadedGreen);
+  EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(AutoscriptsTest, PlanesListedBeforeTheirFolderStayUnselected) {
+  writeScript("Reversed.set", "P-Mustang III\r\nF-Alternative Planes\r\n");
+  start();
+  ASSERT_FALSE(st().Frame6Visible);
+  runScript("Reversed.set");
+  EXPECT_TRUE(folderLoaded("F-Alternative Planes"));
+  EXPECT_TRUE(st().Frame6Visible);
+  EXPECT_FALSE(planeInstalled("P-Mustang III"));
+  EXPECT_EQ(record(), "F-Alternative Planes\r\n\r\n");
+}
+
+TEST_F(AutoscriptsTest, AFailedFolderLoadStopsTheReplayAndKeepsWhatCameBefore) {
+  writeScript("Three.set", "G-Water\r\nT-Normandy\r\nH-Blue Sky\r\n");
+  start();
+  fs::remove_all(selectorDir() / "T-Normandy");
+  runScript("Three.set");
+  ASSERT_EQ(shell.messages.size(), 1U);
+  EXPECT_NE(shell.messages[0].text.find("T-Normandy"), std::string::npos);
+  EXPECT_TRUE(folderLoaded("G-Water"));
+  EXPECT_FALSE(folderLoaded("H-Blue Sky"));
+  EXPECT_FALSE(fs::exists(game() / "sky01.tpc"));
+  EXPECT_EQ(record(), "G-Water\r\n\r\n");
+}
+
+TEST_F(AutoscriptsTest, AnEmptyListLoadsNothingAndLeavesTheRecordAlone) {
+  writeScript("Empty.set", "");
+  start();
+  const int writes = sel().core.record.writes();
+  runScript("Empty.set");
+  EXPECT_TRUE(st().List2.items.empty());
+  EXPECT_EQ(sel().core.record.writes(), writes);
+}
+
+}  // namespace
+}  // namespace kvo::test

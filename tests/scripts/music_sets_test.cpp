@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "scripts/music_switch.h"
+#include "scripts_fixture.h"
+
+namespace kvo::test {
+namespace {
+namespace fs = std::filesystem;
+
+using Names = std::vector<std::string>;
+
+// Music.ini with A, B and C; the folders A and C wait, the Music folder holds B.
+class MusicSetsTest : public ScriptsTest {
+ protected:
+  void SetUp() override {
+    ScriptsTest::SetUp();
+    for (const char* set : {"Music", "Big Band", "Quiet Skies"}) fs::remove_all(game() / set);
+    writeFile(game() / "Music.ini", "A\r\nB\r\nC\r\n");
+    writeFile(game() / "A" / "a.bgm", "a");
+    writeFile(game() / "Music" / "b.bgm", "b");
+    writeFile(game() / "C" / "c.bgm", "c");
+  }
+  int setIndex(const std::string& name) {
+    const auto& items = st().List4.items;
+    const auto found = std::find(items.begin(), items.end(), name);
+    return found == items.end() ? -1 : static_cast<int>(found - items.begin());
+  }
+  Tree musicTree() {
+    Tree tree;
+    for (const char* set : {"A", "B", "C", "Music"}) {
+      if (!fs::exists(game() / set)) continue;
+      for (const auto& [name, bytes] : snapshot(game() / set))
+        tree[std::string(set) + "/" + name] = bytes;
+    }
+    return tree;
+  }
+};
+
+TEST_F(MusicSetsTest, SwitchingRenamesTheSetInUseBackAndTheChosenSetToMusic) {
+  start();
+  EXPECT_EQ(st().List4.items, (Names{"A", "C"}));
+  EXPECT_EQ(st().Label11, "B");
+  sel().music.SwitchMusicSet(setIndex("C"));
+  EXPECT_TRUE(shell.messages.empty());
+  EXPECT_EQ(st().List4.items, (Names{"A", "B"}));
+  EXPECT_EQ(st().Label11, "C");
+  EXPECT_EQ(readFile(game() / "Music" / "c.bgm"), "c");
+  EXPECT_EQ(readFile(game() / "B" / "b.bgm"), "b");
+  EXPECT_FALSE(fs::exists(game() / "C"));
+  EXPECT_EQ(readFile(game() / "Music.ini"), "A\r\nB\r\nC\r\n");
+}
+
+TEST_F(MusicSetsTest, ASwitchThatCannotBeDoneChangesNothingAndSaysWhy) {
+  start();
+  const auto before = musicTree();
+  // A folder with the name of the set in use is there already.
+  fs::create_directory(game() / "B");
+  sel().music.SwitchMusicSet(setIndex("C"));
+  ASSERT_EQ(shell.messages.size(), 1U);
+  EXPECT_NE(shell.messages[0].text.find("already holds a B"), std::string::npos);
+  fs::remove(game() / "B");
+  EXPECT_EQ(musicTree(), before);
+
+  // The chosen folder went away after the list was read.
+  shell.messages.clear();
+  fs::rename(game() / "C", temp_.path() / "C");
+  sel().music.SwitchMusicSet(setIndex("C"));
+  ASSERT_EQ(shell.messages.size(), 1U);
+  EXPECT_NE(shell.messages[0].text.find("missing"), std::string::npos);
+  EXPECT_TRUE(fs::exists(game() / "Music" / "b.bgm"));
+}
+
+TEST_F(MusicSetsTest, LinesThatNameSomethingOutsideTheGameFolderAreNotOffered) {
+  writeFile(game() / "Music.ini", "A\r\n..\r\n..\\..\\Other\r\nsub/dir\r\n\r\nMUSIC\r\nB\r\nC\r\n");
+  fs::create_directories(game() / "sub" / "dir");
+  auto selector = std::make_unique<Selector>(shell);
+  ASSERT_EQ(selector->startUp(game()), StartupOutcome::Ready);
+  EXPECT_EQ(selector->state.List4.items, (Names{"A", "C"}));
+  EXPECT_EQ(selector->state.Label11, "B");
+  ASSERT_EQ(shell.messages.size(), 1U);
+  for (const char* line : {"\"..\"", "\"..\\..\\Other\"", "\"sub/dir\"", "\"MUSIC\""}) {
+    EXPECT_NE(shell.messages[0].text.find(line), std::string::npos) << line;
+  }
+}
+
+TEST_F(MusicSetsTest, WhenTheSecondRenameFailsTheFirstIsUndone) {
+  const auto failure = renameMusicFolders(game() / "Music", game() / "B", game() / "No Such Set");
+  EXPECT_NE(failure.find("No Such Set"), std::string::npos);
+  EXPECT_NE(failure.find("was not switched"), std::string::npos);
+  EXPECT_EQ(readFile(game() / "Music" / "b.bgm"), "b");
+  EXPECT_FALSE(fs::exists(game() / "B"));
+}
+
+}  // namespace
+}  // namespace kvo::test
