@@ -85,6 +85,12 @@ void LoadRecord::showSelection(const std::string& text) {
   state_.Label8Visible = !text.empty();
 }
 
+bool LoadRecord::holdsSelection() const {
+  std::error_code ec;
+  const auto bytes = readFileBytes(path(), ec);
+  return bytes && *bytes == selectionText() + "\r\n";
+}
+
 void LoadRecord::write() {
   pending_ = false;
   const auto file = path();
@@ -110,6 +116,11 @@ LoadRecord::Batch::Batch(LoadRecord& record) : record_(record) {
 
 LoadRecord::Batch::~Batch() {
   if (--record_.batchDepth_ > 0 || !record_.pending_) return;
+  // The changes inside the batch wrote the record with their files already.
+  if (record_.holdsSelection()) {
+    record_.pending_ = false;
+    return;
+  }
   record_.write();
   if (!record_.lastFailure_.empty()) {
     record_.shell_.message(record_.lastFailure_, Icon::Critical, "KVO");

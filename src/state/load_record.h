@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,7 @@ class LoadRecord final {
 
  private:
   void write();
+  bool holdsSelection() const;
 
   FormState& state_;
   Shell& shell_;
