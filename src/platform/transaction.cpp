@@ -82,6 +82,7 @@ TransactionReport FileTransaction::check() {
   writableFolders_.clear();
   plannedFolders_.clear();
   touched_.clear();
+  renamedAway_.clear();
   stage_ = Stage::Checked;
   if (plan_.empty()) return checkReport_;
   if (auto ec = checkJournal()) {
@@ -94,7 +95,10 @@ TransactionReport FileTransaction::check() {
     planned.skip = false;
     auto ec = checkStep(planned);
     if (!ec) ec = checkTouchedOnce(i, planned.target);
-    if (!ec && planned.step.kind == StepKind::Rename) ec = checkTouchedOnce(i, planned.source);
+    if (!ec && planned.step.kind == StepKind::Rename) {
+      ec = checkTouchedOnce(i, planned.source);
+      if (!ec) renamedAway_.insert(pathKey(planned.source));
+    }
     if (!ec) continue;
     planned.skip = true;
     if (!planned.step.bestEffort) {
@@ -152,7 +156,10 @@ std::error_code FileTransaction::checkTarget(Planned& planned) {
       step.targetExisted = isFileOrLink(kind);
       return {};
     case StepKind::Rename:
-      if (kind != EntryKind::None) return errc(std::errc::file_exists);
+      // A name an earlier rename frees may take the next one (a swap of two folders).
+      if (kind != EntryKind::None && !renamedAway_.contains(pathKey(planned.target))) {
+        return errc(std::errc::file_exists);
+      }
       return {};
     case StepKind::CreateFolder:
       if (kind != EntryKind::None && kind != EntryKind::Folder) {
@@ -206,6 +213,14 @@ std::error_code FileTransaction::checkTouchedOnce(std::size_t index, const fs::p
   auto [found, isNew] = touched_.emplace(pathKey(path), index);
   if (isNew) return {};
   auto& planned = plan_[index];
+  const std::size_t earlier = found->second;
+  // A rename may take the name that an earlier rename moved away.
+  if (planned.step.kind == StepKind::Rename && earlier < plan_.size() &&
+      plan_[earlier].step.kind == StepKind::Rename &&
+      pathKey(plan_[earlier].source) == pathKey(path) && pathKey(planned.target) == pathKey(path)) {
+    found->second = index;
+    return {};
+  }
   // Two sweeps may both name one file for deleting; the first deletes it.
   if (planned.step.kind == StepKind::Remove && found->second < plan_.size() &&
       plan_[found->second].step.kind == StepKind::Remove) {

@@ -128,6 +128,7 @@ class FileTransaction final {
   std::unordered_set<std::string> writableFolders_;
   std::unordered_set<std::string> plannedFolders_;
   std::unordered_map<std::string, std::size_t> touched_;
+  std::unordered_set<std::string> renamedAway_;  // sources of the renames checked so far
 };
 
 }  // namespace kvo

@@ -63,7 +63,7 @@ void Autoscripts::WriteScript() {
   const std::string fileName = st.Text1 + ".set";
   if (!nameUsable(fileName)) return;
   // An existing script is replaced under the spelling it has, not doubled in another case.
-  const auto failure = writeScriptFile(resolveNoCase(scriptsDir(), fileName), st.Text2 + "\r\n");
+  const auto failure = writeScriptFile(s_, resolveNoCase(scriptsDir(), fileName), st.Text2 + "\r\n");
   refreshScriptLists();
   if (!failure.empty()) s_.shell.message(failure, Icon::Critical, "KVO");
 }

@@ -91,7 +91,7 @@ void MusicSets::SwitchMusicSet(int index) {
   }
   auto& game = s_.gameFolder();
   const auto failure = renameMusicFolders(
-      *game.findPath("Music"), game.dir() / nameToPath(st.Label11), *game.findPath(chosen));
+      s_, *game.findPath("Music"), game.dir() / nameToPath(st.Label11), *game.findPath(chosen));
   s_.forgetGameFolder();
   // Whatever Music.ini holds beyond the sets was told at start-up already.
   Problems toldBefore;

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/file_ops.h"
+#include "state/game_change.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
 #include "scripts/set_entries.h"
@@ -23,11 +24,6 @@ bool isDeviceName(std::string_view fileName) {
   }
   return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
          stem[3] >= '0' && stem[3] <= '9';
-}
-
-bool isLink(const fs::path& path) {
-  std::error_code ec;
-  return fs::is_symlink(fs::symlink_status(path, ec));
 }
 
 }  // namespace
@@ -52,17 +48,12 @@ std::string scriptNameProblem(std::string_view fileName) {
   return {};
 }
 
-std::string writeScriptFile(const fs::path& target, std::string_view bytes) {
-  for (const auto& path : {target, target.parent_path()}) {
-    if (isLink(path)) {
-      return "Could not save the autoscript " + displayPath(target) + ": " + displayPath(path) +
-             " is a symbolic link, and the selector changes nothing through a link.";
-    }
-  }
-  if (auto ec = replaceFileAtomically(target, bytes)) {
-    return describeFailure("save the autoscript", target, ec);
-  }
-  return {};
+std::string writeScriptFile(Core& core, const fs::path& target, std::string_view bytes) {
+  GameChange change(core);
+  change.replaceWith(target, std::string(bytes));
+  Problems problems;
+  if (change.commit(problems)) return {};
+  return change.failure();
 }
 
 std::optional<std::vector<std::string>> readScriptEntries(const fs::path& file,

@@ -88,7 +88,10 @@ TEST_F(MusicSetsTest, LinesThatNameSomethingOutsideTheGameFolderAreNotOffered) {
 }
 
 TEST_F(MusicSetsTest, WhenTheSecondRenameFailsTheFirstIsUndone) {
-  const auto failure = renameMusicFolders(game() / "Music", game() / "B", game() / "No Such Set");
+  Selector selector(shell);
+  ASSERT_EQ(selector.startUp(game()), StartupOutcome::Ready);
+  const auto failure =
+      renameMusicFolders(selector.core, game() / "Music", game() / "B", game() / "No Such Set");
   EXPECT_NE(failure.find("No Such Set"), std::string::npos);
   EXPECT_NE(failure.find("was not switched"), std::string::npos);
   EXPECT_EQ(readFile(game() / "Music" / "b.bgm"), "b");
