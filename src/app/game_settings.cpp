@@ -9,6 +9,7 @@
 #include "platform/legacy_number.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
+#include "state/game_change.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -127,22 +128,18 @@ void GameSettings::inisave() {
   replaceIni(*ini, joinLinesCrLf(lines));
 }
 
-// The new text goes to eaw.ink and is renamed over eaw.ini, so that an interrupted save
-// leaves the old file whole.
-void GameSettings::replaceIni(const fs::path& ini, const std::string& bytes) {
-  // Windows refuses to rename over a read-only file.
-  if (auto ec = makeNormal(ini)) return fail(describeFailure("make writable", ini, ec));
-  const fs::path ink = resolveNoCase(s_.state.GameDir, "eaw.ink");
-  if (auto ec = replaceFileAtomically(ink, bytes)) {
-    (void)deleteFile(ink);
-    return fail(describeFailure("write", ink, ec));
+// The change writes the new text under a name of its own and renames it over eaw.ini when
+// whole, so that an interrupted save leaves the old file whole.
+bool GameSettings::replaceIni(const fs::path& ini, std::string bytes) {
+  GameChange change(s_);
+  change.replaceWith(ini, std::move(bytes));
+  Problems problems;
+  if (!change.commit(problems)) {
+    s_.shell.message(change.failure(), Icon::Critical, "KVO");
+    return false;
   }
-  std::error_code ec;
-  fs::rename(ink, ini, ec);
-  if (ec) {
-    (void)deleteFile(ink);
-    fail(describeFailure("replace", ini, ec));
-  }
+  problems.report(s_.shell, {}, Icon::Critical);
+  return true;
 }
 
 void GameSettings::Text_KeyPress(int keyAscii) {
@@ -164,10 +161,7 @@ void GameSettings::IniEdit_Click() {
 void GameSettings::InSaver_Click() {
   const auto ini = existingIni();
   if (!ini) return;
-  const std::string bytes = withCrLf(s_.state.Text14) + "\r\n";
-  if (auto ec = makeNormal(*ini)) return fail(describeFailure("make writable", *ini, ec));
-  if (auto ec = replaceFileAtomically(*ini, bytes)) return fail(describeFailure("write", *ini, ec));
-  IniRead();
+  if (replaceIni(*ini, withCrLf(s_.state.Text14) + "\r\n")) IniRead();
 }
 
 void GameSettings::Frame21_Click() {

@@ -35,7 +35,7 @@ class GameSettings final {
  private:
   std::optional<std::filesystem::path> existingIni() const;
   bool refuseLineBreaks();
-  void replaceIni(const std::filesystem::path& ini, const std::string& bytes);
+  bool replaceIni(const std::filesystem::path& ini, std::string bytes);
   void fail(const std::string& text);
   Core& s_;
 };

@@ -5,12 +5,21 @@
 #include "planes/skin_panel.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
-#include "platform/text_file.h"
 #include "state/core.h"
+#include "state/game_change.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
 
+namespace {
+
+constexpr std::string_view kGameExe = "eaw.exe";
+
+}  // namespace
+
+// One change: the loaded skins' files, the sweep, the emptied record and the spare eaw.exe.
+// A file that cannot be deleted or copied is reported and the rest goes on; only a change
+// that cannot start at all (its journal) leaves every mark as it was.
 void ResetAll::Command1_Click() {
   auto& st = s_.state;
   st.Label8.clear();
@@ -18,20 +27,37 @@ void ResetAll::Command1_Click() {
   const std::string savedCaption = st.caption;
   st.GridReady = true;
   s_.shell.setCaption("Please wait... cleaning up");
-  unmarkFolders();
-  unloadSkins();
-  planes_.forgetRows();
-  auto failures = CleanUp(s_.gameFolder(), st.SelectorDir);
-  st.Label8.clear();
-  emptyLoadRecord(failures);
+  Problems failures;
+  GameChange change(s_);
+  skins_.planUnloadAll(change, failures);
+  const auto spare = spareExe();
+  CleanUp(s_.gameFolder(), st.SelectorDir, change, failures, spare ? kGameExe : "");
+  change.replaceWith(s_.record.path(), "", StepPolicy::BestEffort);
+  if (spare) {
+    change.copyOver(*spare, s_.gameFolder().resolve(kGameExe), {}, StepPolicy::BestEffort);
+  }
+  const bool done = change.commit(failures);
   s_.shell.setCaption(savedCaption);
+  if (!done) {
+    s_.record.showSelection(s_.record.selectionText());
+    s_.shell.message(change.failure(), Icon::Critical, "KVO");
+    return;
+  }
+  s_.record.written("");
+  unmarkAll();
+  failures.report(s_.shell, "Reset All could not do everything:", Icon::Critical);
+}
+
+void ResetAll::unmarkAll() {
+  auto& st = s_.state;
+  unmarkFolders();
+  skins_.unmarkAll();
+  planes_.forgetRows();
   st.Text2.clear();
   st.GridReady = true;
   st.List1.index = 1;
   skins_.FilterGrids(1);
   st.Frame6Visible = false;
-  restoreSpareExe(failures);
-  failures.report(s_.shell, "Reset All could not do everything:", Icon::Critical);
 }
 
 void ResetAll::unmarkFolders() {
@@ -43,42 +69,23 @@ void ResetAll::unmarkFolders() {
   }
 }
 
-// Each loaded skin is unloaded through its own double-click action, so that its files leave
-// the game folder by the same rule as always.
-void ResetAll::unloadSkins() {
-  auto& grid = s_.state.SK1;
-  for (int r = 1; r < grid.rows(); ++r) {
-    if (grid.text(r, 1) != "S") continue;
-    grid.row = r;
-    skins_.ApplySkinRow();
-    grid.setText(r, 1, "");
-  }
-}
-
-void ResetAll::emptyLoadRecord(Problems& failures) {
-  const auto record = s_.record.path();
-  if (auto ec = replaceFileAtomically(record, "")) {
-    failures.add(describeFailure("empty", record, ec));
-  }
-}
-
-void ResetAll::restoreSpareExe(Problems& failures) {
-  const auto& st = s_.state;
-  const auto spare = findNoCase(st.SelectorDir, "eaw.exe");
-  if (!spare || !fileExists(*spare)) return;
-  const auto target = s_.gameFolder().resolve("eaw.exe");
-  if (auto ec = copyFileOver(*spare, target)) {
-    failures.add(describeFailure("copy", *spare, ec));
-  }
+std::optional<fs::path> ResetAll::spareExe() const {
+  auto spare = findNoCase(s_.state.SelectorDir, kGameExe);
+  if (!spare || !fileExists(*spare)) return std::nullopt;
+  return spare;
 }
 
 void ResetAll::delmsn_Click() {
   const auto saveDir = resolveNoCase(s_.state.GameDir, "savedata");
   Problems failures;
+  GameChange change(s_);
   // Each file is tried once: listing again after a failed delete would never end.
   for (const auto& name : listFiles(saveDir, "Default*.msn")) {
-    const auto file = saveDir / nameToPath(name);
-    if (auto ec = deleteFile(file)) failures.add(describeFailure("delete", file, ec));
+    change.remove(saveDir / nameToPath(name), {}, StepPolicy::BestEffort);
+  }
+  if (!change.commit(failures)) {
+    s_.shell.message(change.failure(), Icon::Critical, "KVO");
+    return;
   }
   failures.report(s_.shell, "Del MSN could not delete every default mission:", Icon::Critical);
 }

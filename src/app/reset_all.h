@@ -1,5 +1,7 @@
 #pragma once
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 #include "state/problems.h"
@@ -23,10 +25,9 @@ class ResetAll final {
   void delmsn_Click();
 
  private:
+  void unmarkAll();
   void unmarkFolders();
-  void unloadSkins();
-  void emptyLoadRecord(Problems& failures);
-  void restoreSpareExe(Problems& failures);
+  std::optional<std::filesystem::path> spareExe() const;
   Core& s_;
   AltPlanes& planes_;
   SkinPanel& skins_;

@@ -3,6 +3,8 @@
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
+#include "platform/transaction.h"
+#include "state/game_change.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -20,9 +22,8 @@ std::string cleanUpPatterns(const std::string* iniText) {
   return lines.empty() ? std::string() : lines.front();
 }
 
-Problems CleanUp(FolderIndex& game, const fs::path& selectorDir) {
-  const auto& gameDir = game.dir();
-  Problems failures;
+std::vector<std::string> cleanUpNames(const FolderIndex& game, const fs::path& selectorDir,
+                                      Problems& failures) {
   std::string iniText;
   const auto ini = findNoCase(selectorDir, "CleanUp.ini");
   if (ini) {
@@ -31,28 +32,39 @@ Problems CleanUp(FolderIndex& game, const fs::path& selectorDir) {
     if (!read) {
       // Without the player's own list, sweeping with the built-in one could delete too much.
       failures.add(describeFailure("read", *ini, ec) + "; no file was cleaned up");
-      return failures;
+      return {};
     }
     iniText = std::move(*read);
   }
   const auto patterns = cleanUpPatterns(ini ? &iniText : nullptr);
-  if (patterns.empty()) return failures;
-  if (game.error()) failures.add(describeFailure("read the folder", gameDir, game.error()));
-  for (const auto& name : game.files(patterns)) {
-    if (isProtectedFromCleanUp(name)) continue;
-    const auto file = gameDir / nameToPath(name);
-    if (auto deleteEc = deleteFile(file)) {
-      failures.add(describeFailure("delete", file, deleteEc));
-    } else {
-      game.erase(name);
-    }
+  if (patterns.empty()) return {};
+  if (game.error()) failures.add(describeFailure("read the folder", game.dir(), game.error()));
+  auto names = game.files(patterns);
+  std::erase_if(names, [](const std::string& name) { return isProtectedFromCleanUp(name); });
+  return names;
+}
+
+void CleanUp(const FolderIndex& game, const fs::path& selectorDir, GameChange& change,
+             Problems& failures, std::string_view kept) {
+  for (const auto& name : cleanUpNames(game, selectorDir, failures)) {
+    if (!kept.empty() && equalsNoCase(name, kept)) continue;
+    change.remove(game.dir() / nameToPath(name), {}, StepPolicy::BestEffort);
   }
-  return failures;
 }
 
 Problems CleanUp(const fs::path& gameDir, const fs::path& selectorDir) {
-  FolderIndex game(gameDir);
-  return CleanUp(game, selectorDir);
+  const FolderIndex game(gameDir);
+  Problems failures;
+  FileTransaction transaction(gameDir, selectorDir / nameToPath(kJournalName));
+  for (const auto& name : cleanUpNames(game, selectorDir, failures)) {
+    transaction.remove(gameDir / nameToPath(name), StepPolicy::BestEffort);
+  }
+  const auto report = transaction.commit();
+  if (!report.ok()) failures.add(report.failure);
+  for (const auto& line : report.notPutBack) failures.add(line);
+  for (const auto& line : report.skipped) failures.add(line);
+  for (const auto& line : transaction.finish()) failures.add(line);
+  return failures;
 }
 
 }  // namespace kvo

@@ -9,6 +9,7 @@
 namespace kvo {
 
 class FolderIndex;
+class GameChange;
 
 // The files Reset All sweeps from the game folder when CleanUp.ini does not say otherwise.
 inline constexpr std::string_view kBuiltInCleanUpPatterns =
@@ -23,10 +24,19 @@ bool isProtectedFromCleanUp(std::string_view fileName);
 // (`iniText` non-null), else the built-in list.
 std::string cleanUpPatterns(const std::string* iniText);
 
-// Deletes from the game folder (not its subfolders) every file matching the patterns of
-// `selectorDir`'s CleanUp.ini, except the protected ones; returns what could not be deleted.
-Problems CleanUp(FolderIndex& game, const std::filesystem::path& selectorDir);
-// The same on a fresh listing of `gameDir`.
+// The files the sweep deletes from the game folder (not its subfolders): those matching the
+// patterns of `selectorDir`'s CleanUp.ini, except the protected ones. A CleanUp.ini that
+// cannot be read adds why to `failures` and sweeps nothing.
+std::vector<std::string> cleanUpNames(const FolderIndex& game,
+                                      const std::filesystem::path& selectorDir, Problems& failures);
+
+// Plans the sweep's deletes into `change`, each one going on after a failure; the file
+// named `kept` (any letter case), which the caller puts back itself, is left out.
+void CleanUp(const FolderIndex& game, const std::filesystem::path& selectorDir, GameChange& change,
+             Problems& failures, std::string_view kept = {});
+
+// The sweep of `gameDir` on its own, as one change journaled in `selectorDir`; returns what
+// could not be deleted.
 Problems CleanUp(const std::filesystem::path& gameDir, const std::filesystem::path& selectorDir);
 
 }  // namespace kvo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 #include "state/problems.h"
@@ -8,7 +9,7 @@
 namespace kvo {
 
 class Core;
-class FolderIndex;
+class GameChange;
 
 // The skin grid `SK1`, the plane filter `List1` and the skin folders.
 class SkinPanel final {
@@ -38,10 +39,17 @@ class SkinPanel final {
 
   // The skin folder of an `SK1` row.
   std::filesystem::path skinFolder(int row) const;
+  // Plans into `change` the best-effort deletes that unload every loaded skin.
+  void planUnloadAll(GameChange& change, Problems& failures);
+  // Takes the loaded mark off every skin row.
+  void unmarkAll();
 
  private:
-  void unloadSkinFiles(int row, FolderIndex& game, Problems& failures);
-  void copySkinFiles(int row, Problems& failures);
+  void unloadRow(int row);
+  void loadRow(int row);
+  void planUnload(int row, GameChange& change, Problems& failures,
+                  const std::set<std::string>& spared);
+  void planCopies(int row, const std::vector<std::string>& names, GameChange& change);
   void markSkin(int row, bool loaded);
   void showPreview(int row, const char* picturePatterns);
   void showFuel(int slot);

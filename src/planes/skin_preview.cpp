@@ -6,6 +6,7 @@
 #include "platform/listing.h"
 #include "platform/text_file.h"
 #include "state/core.h"
+#include "state/game_change.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -75,13 +76,19 @@ void SkinPanel::RenameSkin() {
     }
   }
   const auto from = skinFolder(r);
-  if (auto ec = renamePath(from, root / nameToPath(newName))) {
-    s_.shell.message(describeFailure("rename", from, ec), Icon::Critical, "KVO");
-    return;
-  }
+  const std::string oldName = grid.text(r, 0);
+  GameChange change(s_);
+  change.rename(from, root / nameToPath(newName));
   grid.setText(r, 0, newName);
   // A loaded skin is recorded by name; the record must follow the rename to survive a restart.
-  if (grid.text(r, 1) == "S") s_.record.RecordLoadedFolders();
+  if (grid.text(r, 1) == "S" && st.GridReady) change.recordSelection();
+  Problems problems;
+  if (!change.commit(problems)) {
+    grid.setText(r, 0, oldName);
+    s_.shell.message(change.failure(), Icon::Critical, "KVO");
+    return;
+  }
+  problems.report(s_.shell, {}, Icon::Critical);
 }
 
 void SkinPanel::Frame9_MouseMove() {

@@ -29,8 +29,8 @@ void GameChange::rename(const fs::path& from, const fs::path& to, std::string ca
   captions_.push_back(std::move(caption));
 }
 
-void GameChange::replaceWith(const fs::path& path, std::string bytes) {
-  transaction_.replaceWith(path, std::move(bytes));
+void GameChange::replaceWith(const fs::path& path, std::string bytes, StepPolicy policy) {
+  transaction_.replaceWith(path, std::move(bytes), policy);
   captions_.emplace_back();
 }
 

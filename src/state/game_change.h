@@ -33,7 +33,8 @@ class GameChange final {
               StepPolicy policy = StepPolicy::AllOrNothing);
   void rename(const std::filesystem::path& from, const std::filesystem::path& to,
               std::string caption = {});
-  void replaceWith(const std::filesystem::path& path, std::string bytes);
+  void replaceWith(const std::filesystem::path& path, std::string bytes,
+                   StepPolicy policy = StepPolicy::AllOrNothing);
   void createFolder(const std::filesystem::path& path);
   // Plans FoldersLoaded.txt from the marks the grids have now, as the change's last step.
   void recordSelection();

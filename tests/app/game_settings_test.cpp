@@ -123,7 +123,7 @@ TEST(GameSettingsTest, FailedSaveNamesTheFileAndLeavesIniWhole) {
   EXPECT_EQ(readFile(f.ini()), "Width=800\r\nHeight=600");
   EXPECT_FALSE(fs::exists(f.dir / "eaw.ink"));
   ASSERT_EQ(f.shell.messages.size(), 2u);
-  EXPECT_NE(f.shell.messages[0].text.find("eaw.ink"), std::string::npos);
+  EXPECT_NE(f.shell.messages[0].text.find("eaw.ini"), std::string::npos);
   EXPECT_NE(f.shell.messages[1].text.find("eaw.ini"), std::string::npos);
   EXPECT_EQ(f.boxes().text5, "640") << "the typed value is kept for another try";
 }
