@@ -209,7 +209,7 @@ TEST_P(PlaneInstallRefusal, NamesTheFileAndLeavesEveryByteAndTheMark) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Damages, PlaneInstallRefusal, ::testing::ValuesIn(kDamages),
-                         [](const auto& info) { return std::string(info.param.what); });
+                         [](const auto& damage) { return std::string(damage.param.what); });
 
 TEST_F(PlaneInstallTest, AFailedInstallKeepsTheEarlierPlaneOfTheSlotMarked) {
   fs::create_directories(fm() / "P-Gustav Late");
