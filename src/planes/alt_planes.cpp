@@ -39,6 +39,7 @@ void AltPlanes::GridSet(const fs::path& fmFolder) {
   g1.setCols(5);
   g1.clear();
   unusable_.clear();
+  fuel_.clear();
   lastHoverRow_ = 0;
   const int widths[] = {2000, 0, 0, 2000, 0};
   for (int c = 0; c < 5; ++c) g1.setColWidth(c, widths[c]);
@@ -78,7 +79,10 @@ void AltPlanes::addPlaneRow(const fs::path& fmFolder, const std::string& folder)
   g1.setText(row, 1, record.slotText);
   g1.setText(row, 2, toUpperAscii(record.artCode));
   g1.setText(row, 3, record.name);
-  if (problem.empty()) return;
+  if (problem.empty()) {
+    fuel_[folder] = {record.slot, record.fuel()};
+    return;
+  }
   unusable_[folder] = problem;
   g1.setBack(row, 0, kUnusablePlane);
 }
@@ -114,6 +118,10 @@ bool AltPlanes::markLoadedPlane(const std::string& line) {
       ApplyPlaneRow();
     } else {
       markInstalled(r);
+      // The game's planes.dat carries this plane's fuel, not the flight model's own.
+      if (const auto found = fuel_.find(line); found != fuel_.end()) {
+        st.FuelValues[static_cast<std::size_t>(found->second.slot)] = found->second.fuel;
+      }
     }
     st.Frame6Visible = true;
     matched = true;

@@ -55,6 +55,11 @@ class AltPlanes final {
   std::array<std::string, 2> label19_{};
   int lastHoverRow_ = 0;
   std::map<std::string, std::string> unusable_;  // by folder name, so sorting G1 keeps it
+  struct SlotFuel {
+    int slot;
+    int fuel;
+  };
+  std::map<std::string, SlotFuel> fuel_;  // slot and full fuel of each usable plane, by folder
 };
 
 }  // namespace kvo
