@@ -1,7 +1,5 @@
 #include "planes/alt_planes.h"
 
-#include <cmath>
-
 #include "planes/plane_record.h"
 #include "platform/binary_io.h"
 #include "platform/file_ops.h"
@@ -17,10 +15,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kMaxPlaneFolders = 1801;
-
-int slotOfCell(const std::string& text) {
-  return static_cast<int>(std::floor(parseLegacyNumber(text)));
-}
 
 }  // namespace
 
@@ -45,6 +39,8 @@ void AltPlanes::GridSet(const fs::path& fmFolder) {
   g1.setCols(5);
   g1.clear();
   unusable_.clear();
+  fuel_.clear();
+  lastHoverRow_ = 0;
   const int widths[] = {2000, 0, 0, 2000, 0};
   for (int c = 0; c < 5; ++c) g1.setColWidth(c, widths[c]);
   for (const auto& name : planeFolders) addPlaneRow(fmFolder, name);
@@ -83,7 +79,10 @@ void AltPlanes::addPlaneRow(const fs::path& fmFolder, const std::string& folder)
   g1.setText(row, 1, record.slotText);
   g1.setText(row, 2, toUpperAscii(record.artCode));
   g1.setText(row, 3, record.name);
-  if (problem.empty()) return;
+  if (problem.empty()) {
+    fuel_[folder] = {record.slot, record.fuel()};
+    return;
+  }
   unusable_[folder] = problem;
   g1.setBack(row, 0, kUnusablePlane);
 }
@@ -113,38 +112,21 @@ bool AltPlanes::markLoadedPlane(const std::string& line) {
   bool matched = false;
   for (int r = 1; r < st.G1.rows(); ++r) {
     if (st.G1.text(r, 0) != line) continue;
-    st.G1.setText(r, 4, "S");
-    st.G1.setBack(r, 3, kLoadedGreen);
     st.G1.row = r;
-    ApplyPlaneRow();
+    // While start-up replays the record the game folder already holds the plane: only mark.
+    if (st.GridReady) {
+      ApplyPlaneRow();
+    } else {
+      markInstalled(r);
+      // The game's planes.dat carries this plane's fuel, not the flight model's own.
+      if (const auto found = fuel_.find(line); found != fuel_.end()) {
+        st.FuelValues[static_cast<std::size_t>(found->second.slot)] = found->second.fuel;
+      }
+    }
     st.Frame6Visible = true;
     matched = true;
   }
   return matched;
-}
-
-void AltPlanes::ApplyPlaneRow() {
-  auto& st = s_.state;
-  auto& g1 = st.G1;
-  const int s = g1.row;
-  if (!st.GridReady || s < 1 || s >= g1.rows()) return;
-  if (const auto reason = unusableReason(s); !reason.empty()) {
-    s_.shell.message(g1.text(s, 0) + " cannot be installed: " + reason + ".", Icon::Exclamation,
-                     "KVO");
-    return;
-  }
-  st.Image2 = st.BackgroundPicture;
-  const int slot = slotOfCell(g1.text(s, 1));
-  for (int r = 1; r < g1.rows(); ++r) {
-    if (r == s || slotOfCell(g1.text(r, 1)) != slot || g1.text(r, 4) != "S") continue;
-    g1.setBack(r, 3, st.DefaultCellColour);
-    g1.setText(r, 4, "");
-  }
-  g1.setBack(s, 3, kLoadedGreen);
-  g1.setText(s, 4, "S");
-  // Only the mark so far: writing the plane into planes.dat, pnames.str, the menus and
-  // loadout.dat is not built yet.
-  s_.record.RecordLoadedFolders();
 }
 
 std::string AltPlanes::unusableReason(int row) const {
@@ -157,6 +139,7 @@ void AltPlanes::forgetRows() {
   g1.clear();
   g1.setRows(1);
   unusable_.clear();
+  lastHoverRow_ = 0;
 }
 
 void AltPlanes::Label20_Click(int index) {

@@ -20,8 +20,10 @@
 #include "ui/core_runner.h"
 #include "ui/grid_model.h"
 #include "ui/grid_view.h"
+#include "ui/menu_editor.h"
 #include "ui/named.h"
 #include "ui/picture_box.h"
+#include "ui/pnames_editor.h"
 #include "ui/view_sync.h"
 
 namespace kvo::ui {
@@ -86,6 +88,7 @@ QWidget* PlanesSkinsPage::buildSkinPreview() {
   layout->addWidget(image2_, 3);
   layout->addWidget(text10_, 2);
   layout->addLayout(codes);
+  layout->addWidget(buildEditorButtons());
   return column;
 }
 
@@ -156,8 +159,7 @@ void PlanesSkinsPage::connectHandlers() {
   connect(label39_, &ClickableLabel::clicked, this,
           [this] { runner_.run([this] { s_.skins.Skinkill(); }); });
   connect(command12_, &QPushButton::clicked, this, &PlanesSkinsPage::renameSkin);
-  connect(g1_, &GridView::cellClicked, this, &PlanesSkinsPage::clickG1);
-  connect(g1_, &GridView::enterPressed, this, &PlanesSkinsPage::clickG1);
+  connectPlaneHandlers();
   connect(check5_, &QCheckBox::toggled, this, [this](bool on) { s_.state.Check5 = on; });
   for (int i : {0, 1}) {
     const int column = i == 0 ? 0 : 3;
@@ -206,6 +208,51 @@ void PlanesSkinsPage::clickG1(int row, int col) {
   });
 }
 
+QWidget* PlanesSkinsPage::buildEditorButtons() {
+  auto* row = new QWidget;
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  pnamesButton_ =
+      named<QPushButton>(QStringLiteral("PnamesEditorButton"), QStringLiteral("Plane names..."));
+  menuButton_ =
+      named<QPushButton>(QStringLiteral("MenuEditorButton"), QStringLiteral("Plane menus..."));
+  layout->addWidget(pnamesButton_);
+  layout->addWidget(menuButton_);
+  return row;
+}
+
+void PlanesSkinsPage::connectPlaneHandlers() {
+  connect(g1_, &GridView::cellClicked, this, &PlanesSkinsPage::clickG1);
+  connect(g1_, &GridView::enterPressed, this, &PlanesSkinsPage::clickG1);
+  g1_->setMouseTracking(true);
+  connect(g1_, &QAbstractItemView::entered, this, [this](const QModelIndex& index) {
+    if (runner_.busy()) return;
+    s_.planes.G1_MouseMove(g1_->gridModel().gridRow(index.row()));
+    refresh();
+  });
+  for (std::size_t i = 0; i < option1_.size(); ++i) {
+    const int index = static_cast<int>(i);
+    connect(option1_[i], &QRadioButton::clicked, this,
+            [this, index] { runner_.run([this, index] { s_.planes.SetFuelLoad(index); }); });
+  }
+  connect(pnamesButton_, &QPushButton::clicked, this, &PlanesSkinsPage::openPnamesEditor);
+  connect(menuButton_, &QPushButton::clicked, this, &PlanesSkinsPage::openMenuEditor);
+}
+
+void PlanesSkinsPage::openPnamesEditor() {
+  if (!pnamesEditor_) pnamesEditor_ = new PnamesEditor(s_.planes.editors(), runner_, this);
+  pnamesEditor_->LoadPnames();
+  pnamesEditor_->show();
+  pnamesEditor_->raise();
+}
+
+void PlanesSkinsPage::openMenuEditor() {
+  if (!menuEditor_) menuEditor_ = new MenuEditor(s_.planes.editors(), runner_, this);
+  menuEditor_->refresh();
+  menuEditor_->show();
+  menuEditor_->raise();
+}
+
 void PlanesSkinsPage::refresh() {
   const kvo::FormState& state = s_.state;
   sk1_->refresh();
@@ -221,6 +268,7 @@ void PlanesSkinsPage::refresh() {
   showText(*label2_, state.Label2);
   label2_->setToolTip(label2_->text());
   showText(*label26_, state.Label26);
+  for (std::size_t i = 0; i < label19_.size(); ++i) showText(*label19_[i], s_.planes.label19()[i]);
   if (!state.Label27.empty()) showText(*label27_, state.Label27);
   image2_->showPicture(state.Image2);
   frame6_->setVisible(state.Frame6Visible);

@@ -21,7 +21,9 @@ namespace kvo::ui {
 class ClickableLabel;
 class CoreRunner;
 class GridView;
+class MenuEditor;
 class PictureBox;
+class PnamesEditor;
 
 // "Planes and Skins": the skin grid, the plane filter and the alternative planes of a loaded
 // flight model.
@@ -46,6 +48,10 @@ class PlanesSkinsPage final : public QWidget {
   void connectHandlers();
   void clickG1(int row, int col);
   void renameSkin();
+  void connectPlaneHandlers();
+  QWidget* buildEditorButtons();
+  void openPnamesEditor();
+  void openMenuEditor();
   bool eventFilter(QObject* watched, QEvent* event) override;
 
   kvo::Selector& s_;
@@ -68,6 +74,10 @@ class PlanesSkinsPage final : public QWidget {
   GridView* g1_ = nullptr;
   QLabel* label26_ = nullptr;
   QLabel* label27_ = nullptr;
+  QPushButton* pnamesButton_ = nullptr;
+  QPushButton* menuButton_ = nullptr;
+  PnamesEditor* pnamesEditor_ = nullptr;
+  MenuEditor* menuEditor_ = nullptr;
 };
 
 }  // namespace kvo::ui

@@ -52,5 +52,27 @@ TEST_F(PlaneCommandsTest, ResetAndDelMsn) {
   EXPECT_FALSE(inGame("Savedata/DefaultA.msn"));
 }
 
+TEST_F(PlaneCommandsTest, PlaneAndFuelWriteTheGameFilesAndListingsShowThem) {
+  ASSERT_EQ(run({"click", "F-Alternative Planes"}), 0) << err.str();
+  ASSERT_EQ(run({"plane", "P-Mustang III"}), 0) << err.str();
+  EXPECT_EQ(record(), "F-Alternative Planes\r\nP-Mustang III\r\n\r\n");
+  ASSERT_EQ(run({"list", "names"}), 0) << err.str();
+  EXPECT_NE(out.str().find("\n4\tMustang Mk III\n"), std::string::npos) << out.str();
+  ASSERT_EQ(run({"list", "menu", "A"}), 0) << err.str();
+  EXPECT_NE(out.str().find("2\t15\tMustang Mk III\n"), std::string::npos) << out.str();
+  EXPECT_EQ(run({"plane", "P-Nothing"}), 2);
+  EXPECT_EQ(run({"list", "menu", "X"}), 2);
+
+  ASSERT_EQ(run({"fuel", "p51b", "50"}), 0) << err.str();
+  const auto planes = readFile(game() / "planes.dat");
+  EXPECT_EQ(static_cast<unsigned char>(planes[216 * 4 + 40]) +
+                256 * static_cast<unsigned char>(planes[216 * 4 + 41]),
+            1800 / 2);  // the installed plane's fuel, also after a restart
+  EXPECT_EQ(run({"fuel", "P51B", "33"}), 2);
+  std::filesystem::remove(game() / "pnames.str");
+  EXPECT_EQ(run({"list", "names"}), 1);
+  EXPECT_NE(err.str().find("pnames.str"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kvo::test

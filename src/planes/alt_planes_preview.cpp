@@ -1,0 +1,35 @@
+#include "planes/alt_planes.h"
+#include "platform/file_ops.h"
+#include "platform/listing.h"
+#include "platform/text_file.h"
+#include "state/core.h"
+
+namespace kvo {
+
+void AltPlanes::G1_MouseMove(int row) {
+  auto& st = s_.state;
+  const auto& g1 = st.G1;
+  if (row == lastHoverRow_ || row < 1 || row >= g1.rows()) return;
+  lastHoverRow_ = row;
+  const auto planeDir = nameToPath(st.Label2 + g1.text(row, 0));
+  st.Image2 = st.BackgroundPicture;
+  label19_ = {};
+  st.Text10.clear();
+  if (const auto contents = findNoCase(planeDir, "contents.txt")) {
+    std::error_code ec;
+    if (const auto lines = readTextLines(*contents, ec)) {
+      for (const auto& line : *lines) st.Text10 += line + "\r\n";
+    } else {
+      // A preview must not stop the player with a message box; the box shows why instead.
+      st.Text10 = describeFailure("read", *contents, ec);
+    }
+  }
+  label19_ = {g1.text(row, 1), g1.text(row, 2)};
+  auto& sk1 = st.SK1;
+  const auto& artCode = g1.text(row, 2);
+  for (int r = 1; r < sk1.rows(); ++r) {
+    sk1.setRowHeight(r, sk1.text(r, 2) == artCode ? sk1.rowHeight(0) : 0);
+  }
+}
+
+}  // namespace kvo

@@ -1,0 +1,99 @@
+#include "ui/menu_editor.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "planes/plane_file_editors.h"
+#include "ui/core_runner.h"
+#include "ui/named.h"
+#include "ui/view_sync.h"
+
+namespace kvo::ui {
+
+MenuEditor::MenuEditor(kvo::PlaneFileEditors& editors, CoreRunner& runner, QWidget* parent)
+    : QDialog(parent), editors_(editors), runner_(runner) {
+  setObjectName(QStringLiteral("Pmnuform"));
+  setWindowTitle(QStringLiteral("Reader of mnu files"));
+  auto* layout = new QVBoxLayout(this);
+  auto* frame =
+      named<QGroupBox>(QStringLiteral("MnuFrame"),
+                       QStringLiteral("Select Picplnb, Picplna, or Picplng.mnu to read/edit"));
+  auto* sides = new QHBoxLayout(frame);
+  const char* const captions[] = {"B", "A", "G"};
+  for (int i = 0; i < 3; ++i) {
+    auto* button = named<QRadioButton>(QStringLiteral("CountryBut_%1").arg(i),
+                                       QString::fromLatin1(captions[i]));
+    countryBut_[static_cast<std::size_t>(i)] = button;
+    sides->addWidget(button);
+    connect(button, &QRadioButton::toggled, this, [this, i](bool on) {
+      if (on) editors_.pmnuform.setCountryBut(i);
+    });
+  }
+  auto* read = named<QPushButton>(QStringLiteral("BMenRead"), QStringLiteral("Read"));
+  auto* write = named<QPushButton>(QStringLiteral("hux"), QStringLiteral("Write"));
+  sides->addWidget(read);
+  sides->addWidget(write);
+  connect(read, &QPushButton::clicked, this, &MenuEditor::Pmensee);
+  connect(write, &QPushButton::clicked, this, &MenuEditor::pmenwrite);
+  layout->addWidget(frame);
+  hedlab_ = named<QLabel>(QStringLiteral("hedlab"));
+  hedlab_->setWordWrap(true);
+  layout->addWidget(hedlab_);
+  layout->addWidget(buildRecords(), 1);
+  refresh();
+}
+
+QWidget* MenuEditor::buildRecords() {
+  auto* box = new QWidget;
+  auto* grid = new QGridLayout(box);
+  for (int k = 0; k < 11; ++k) {
+    const auto i = static_cast<std::size_t>(k);
+    mlen_[i] = named<QLabel>(QStringLiteral("mlen_%1").arg(k));
+    bmnutb_[i] = named<QLineEdit>(QStringLiteral("bmnutb_%1").arg(k));
+    position_[i] = named<QLabel>(QStringLiteral("position_%1").arg(k));
+    grid->addWidget(mlen_[i], k, 0);
+    grid->addWidget(bmnutb_[i], k, 1);
+    grid->addWidget(position_[i], k, 2);
+    // Every change of a name re-derives its length at once, as the window always has.
+    connect(bmnutb_[i], &QLineEdit::textEdited, this, [this, k](const QString& text) {
+      editors_.pmnuform.setBmnutb(k, toStdString(text));
+      showText(*mlen_[static_cast<std::size_t>(k)], editors_.pmnuform.mlen(k));
+    });
+  }
+  grid->setColumnStretch(1, 1);
+  return box;
+}
+
+void MenuEditor::refresh() {
+  const auto& form = editors_.pmnuform;
+  for (int i = 0; i < 3; ++i) {
+    auto* button = countryBut_[static_cast<std::size_t>(i)];
+    const QSignalBlocker quiet(button);
+    button->setChecked(form.CountryBut(i));
+  }
+  showText(*hedlab_, form.hedlab());
+  for (int k = 0; k < 11; ++k) {
+    const auto i = static_cast<std::size_t>(k);
+    showText(*mlen_[i], form.mlen(k));
+    showText(*bmnutb_[i], form.bmnutb(k));
+    showText(*position_[i], form.position(k));
+  }
+}
+
+void MenuEditor::Pmensee() {
+  runner_.run([this] { editors_.Pmensee(); });
+  refresh();
+}
+
+void MenuEditor::pmenwrite() {
+  runner_.run([this] { editors_.pmenwrite(); });
+  refresh();
+}
+
+}  // namespace kvo::ui

@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+
+#include "planes/alt_planes.h"
+#include "planes_fixture.h"
+#include "platform/text_file.h"
+
+namespace kvo::test {
+namespace {
+namespace fs = std::filesystem;
+using demo::MenuSide;
+
+// Which plane slots feed entries 0, 1, ... of each side's menu, as the game's menus are laid out.
+const std::map<MenuSide, std::vector<int>> kMenuSlots = {
+    {MenuSide::B, {13, 11, 10, 9, 14, 12}},
+    {MenuSide::A, {5, 3, 4, 2, 0, 1}},
+    {MenuSide::G, {18, 17, 22, 23, 16, 24, 20, 19}}};
+
+class PlaneInstallTest : public PlanesTest {
+ protected:
+  fs::path fm() const { return selectorDir() / "F-Alternative Planes"; }
+  int planeRow(std::string_view folder) { return st().G1.findRow(0, folder); }
+  bool installed(std::string_view folder) { return st().G1.text(planeRow(folder), 4) == "S"; }
+  void applyPlane(std::string_view folder) {
+    ASSERT_GT(planeRow(folder), 0) << folder;
+    st().G1.row = planeRow(folder);
+    sel().planes.ApplyPlaneRow();
+  }
+  void startWithPlanes() {
+    start();
+    click("F-Alternative Planes");
+    ASSERT_TRUE(st().Frame6Visible);
+  }
+  static fs::path onlyFile(const fs::path& dir, const std::string& extension) {
+    fs::path found;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+      if (entry.path().extension() == extension) found = entry.path();
+    }
+    return found;
+  }
+};
+
+// planes.dat with record bytes 4..171 of `slot` taken from the lines of a plane record file.
+std::string withRecord(std::string planesDat, int slot, const std::string& kvo) {
+  const auto lines = splitLines(kvo);
+  for (std::size_t k = 1; k <= 168; ++k) {
+    planesDat[216 * static_cast<std::size_t>(slot) + 3 + k] =
+        static_cast<char>(std::stoi(lines[k]));
+  }
+  return planesDat;
+}
+
+TEST_F(PlaneInstallTest, EachDemoPlaneChangesTheGameFilesExactlyAsItsFolderSays) {
+  startWithPlanes();
+  auto names = demo::defaultPlaneNames();
+  auto planesDat = readFile(game() / "planes.dat");
+  auto loadout = readFile(game() / "loadout.dat");
+  for (const auto& plane : demo::demoAlternativePlanes()) {
+    SCOPED_TRACE(plane.folder);
+    const auto dir = fm() / plane.folder;
+    applyPlane(plane.folder);
+    EXPECT_TRUE(shell.messages.empty()) << shell.messages.front().text;
+    EXPECT_TRUE(installed(plane.folder));
+
+    planesDat = withRecord(planesDat, plane.slot, readFile(onlyFile(dir, ".kvo")));
+    EXPECT_EQ(readFile(game() / "planes.dat"), planesDat);
+    names[static_cast<std::size_t>(plane.slot)] = plane.name;
+    EXPECT_EQ(readFile(game() / "pnames.str"), demo::makePnamesStr(names));
+    for (const auto& [side, slots] : kMenuSlots) {
+      auto shown = demo::defaultMenuNames(side);
+      for (std::size_t k = 0; k < slots.size(); ++k) {
+        shown[k] = names[static_cast<std::size_t>(slots[k])];
+      }
+      EXPECT_EQ(readFile(game() / demo::menuFileName(side)), demo::makeMenuFile(side, shown));
+    }
+    if (plane.slot == 17) {
+      for (std::size_t i = 0; i < 5; ++i) loadout[1999 + i] = "\3\1\4\1\5"[i];
+    } else {
+      loadout[static_cast<std::size_t>(99 + plane.slot)] = 7;
+      loadout[1499] = 42;
+    }
+    EXPECT_EQ(readFile(game() / "loadout.dat"), loadout);
+    const auto flt = onlyFile(dir, ".flt");
+    EXPECT_EQ(readFile(game() / flt.filename()), readFile(flt));
+    EXPECT_EQ(st().Label26, std::to_string(plane.fuel));
+    EXPECT_EQ(st().Label27, std::to_string(216 * plane.slot + 41));
+  }
+  EXPECT_EQ(record(),
+            "F-Alternative Planes\r\nP-Bf 109G-10\r\nP-Mustang III\r\nP-Spitfire LF Mk IX\r\n\r\n");
+
+  // Start-up marks the installed planes again and writes nothing.
+  const auto before = snapshot(game());
+  selector_.reset();
+  start();
+  EXPECT_EQ(snapshot(game()), before);
+  EXPECT_TRUE(installed("P-Mustang III"));
+}
+
+TEST_F(PlaneInstallTest, ASlotThreeRecordChangesExactlyBytes652To819) {
+  std::vector<std::string> lines{"  Thunderbolt Test  ", "3"};
+  for (int k = 2; k <= 168; ++k) lines.push_back(std::to_string((k * 37 + 11) % 255));
+  fs::create_directories(fm() / "P-Jug");
+  writeFile(fm() / "P-Jug/jug.kvo", demo::crlfLines(lines));
+  startWithPlanes();
+  writeFile(game() / "planes.dat", std::string(216 * 30, '\xFF'));
+  applyPlane("P-Jug");
+  ASSERT_TRUE(shell.messages.empty()) << shell.messages.front().text;
+  const auto after = readFile(game() / "planes.dat");
+  ASSERT_EQ(after.size(), 216U * 30);
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    const bool inRecord = i >= 652 && i <= 819;
+    const auto expected = inRecord ? static_cast<char>(std::stoi(lines[i - 651])) : '\xFF';
+    ASSERT_EQ(after[i], expected) << "offset " << i;
+  }
+  auto names = demo::defaultPlaneNames();
+  names[3] = "Thunderbolt Test";
+  EXPECT_EQ(readFile(game() / "pnames.str"), demo::makePnamesStr(names));
+}
+
+TEST_F(PlaneInstallTest, LoadoutPatchesFollowTheirFormatsAndAreSkippedWhenNotAlone) {
+  const auto mustang = fm() / "P-Mustang III";
+  fs::remove(onlyFile(mustang, ".lox"));
+  writeFile(mustang / "a.lox", demo::makeLoxPatch({{100, 7}}));
+  writeFile(mustang / "a.lo2", demo::makeLo1Patch(10, {}));  // a start line writes nothing
+  const auto gustav = fm() / "P-Bf 109G-10";
+  writeFile(gustav / "second.lo1", demo::makeLo1Patch(30, {9}));
+  startWithPlanes();
+  auto loadout = readFile(game() / "loadout.dat");
+  applyPlane("P-Bf 109G-10");
+  EXPECT_EQ(readFile(game() / "loadout.dat"), loadout);
+  applyPlane("P-Mustang III");
+  loadout[99] = 7;
+  EXPECT_EQ(readFile(game() / "loadout.dat"), loadout);
+  EXPECT_TRUE(shell.messages.empty());
+}
+
+// One way the game folder or the plane folder can be unfit for an install.
+struct Damage {
+  const char* what;
+  std::function<void(const fs::path& game, const fs::path& plane)> apply;
+  const char* named;  // the file the message must name
+  const char* where;  // the line, offset or reason it must give
+};
+
+// Rewrites the plane record file of `plane` with `count` lines, line `changed` set to `to`.
+void rewriteRecord(const fs::path& plane, std::size_t count, std::size_t changed = 0,
+                   const std::string& to = {}) {
+  const auto kvo = plane / "p51balt.kvo";
+  auto lines = splitLines(readFile(kvo));
+  lines.resize(count);
+  if (changed) lines[changed - 1] = to;
+  writeFile(kvo, demo::crlfLines(lines));
+}
+
+void cutFile(const fs::path& path, std::size_t bytes) {
+  const auto text = readFile(path);
+  writeFile(path, text.substr(0, text.size() - bytes));
+}
+
+const Damage kDamages[] = {
+    {"ShortRecord", [](auto&, auto& p) { rewriteRecord(p, 168); }, "p51balt.kvo", "168 lines"},
+    {"Byte256", [](auto&, auto& p) { rewriteRecord(p, 169, 50, "256"); }, "p51balt.kvo", "line 50"},
+    {"Slot30", [](auto&, auto& p) { rewriteRecord(p, 169, 2, "30"); }, "p51balt.kvo", "\"30\""},
+    {"SlotWithFraction", [](auto&, auto& p) { rewriteRecord(p, 169, 2, "4.5"); }, "p51balt.kvo",
+     "\"4.5\""},
+    {"NoName", [](auto&, auto& p) { rewriteRecord(p, 169, 1, "   "); }, "p51balt.kvo",
+     "names no aircraft"},
+    {"NoPlanesDat", [](auto& g, auto&) { fs::remove(g / "planes.dat"); }, "planes.dat", "archives"},
+    {"ShortPlanesDat",
+     [](auto& g, auto&) { writeFile(g / "planes.dat", std::string(216 * 29, 'x')); }, "planes.dat",
+     "offset 6264"},
+    {"PatchPastTheEnd", [](auto&, auto& p) { writeFile(p / "p51balt.lox", "6145\r\n1\r\n"); },
+     "p51balt.lox", "offset 6144"},
+    {"PositionWithoutValue",
+     [](auto&, auto& p) { writeFile(p / "p51balt.lox", "1\r\n2\r\n3\r\n"); }, "p51balt.lox",
+     "line 3"},
+    {"NoPnames", [](auto& g, auto&) { fs::remove(g / "pnames.str"); }, "pnames.str", "not there"},
+    {"ShortPnames", [](auto& g, auto&) { cutFile(g / "pnames.str", 3); }, "pnames.str", "offset"},
+    {"TwentyNineNames",
+     [](auto& g, auto&) {
+       auto names = demo::defaultPlaneNames();
+       names.resize(29);
+       writeFile(g / "pnames.str", demo::makePnamesStr(names));
+     },
+     "pnames.str", "29 names"},
+    {"NoMenu", [](auto& g, auto&) { fs::remove(g / "picplna.mnu"); }, "picplna.mnu", "not there"},
+    {"ShortMenu", [](auto& g, auto&) { cutFile(g / "picplng.mnu", 1); }, "picplng.mnu", "offset"},
+    {"NameTooLongForAMenu", [](auto&, auto& p) { rewriteRecord(p, 169, 1, std::string(255, 'M')); },
+     "picplna.mnu", "255"},
+};
+
+class PlaneInstallRefusal : public PlaneInstallTest,
+                            public ::testing::WithParamInterface<Damage> {};
+
+TEST_P(PlaneInstallRefusal, NamesTheFileAndLeavesEveryByteAndTheMark) {
+  startWithPlanes();
+  GetParam().apply(game(), fm() / "P-Mustang III");
+  const auto before = snapshot(temp_.path());
+  applyPlane("P-Mustang III");
+  EXPECT_EQ(snapshot(temp_.path()), before);
+  EXPECT_FALSE(installed("P-Mustang III"));
+  ASSERT_EQ(shell.messages.size(), 1U);
+  const auto& text = shell.messages[0].text;
+  EXPECT_NE(text.find(GetParam().named), std::string::npos) << text;
+  EXPECT_NE(text.find(GetParam().where), std::string::npos) << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Damages, PlaneInstallRefusal, ::testing::ValuesIn(kDamages),
+                         [](const auto& damage) { return std::string(damage.param.what); });
+
+TEST_F(PlaneInstallTest, AFailedInstallKeepsTheEarlierPlaneOfTheSlotMarked) {
+  fs::create_directories(fm() / "P-Gustav Late");
+  writeFile(fm() / "P-Gustav Late/late.kvo", demo::makeKvoRecord("Bf 109G-14", 17, "109g", 1400));
+  startWithPlanes();
+  applyPlane("P-Bf 109G-10");
+  ASSERT_TRUE(installed("P-Bf 109G-10"));
+  fs::remove(game() / "pnames.str");
+  applyPlane("P-Gustav Late");
+  EXPECT_TRUE(installed("P-Bf 109G-10"));
+  EXPECT_FALSE(installed("P-Gustav Late"));
+  EXPECT_EQ(st().G1.back(planeRow("P-Bf 109G-10"), 3), kLoadedGreen);
+}
+
+TEST_F(PlaneInstallTest, FuelButtonsWriteTheirShareOfTheFullFuel) {
+  startWithPlanes();
+  const auto planesDat = readFile(game() / "planes.dat");
+  sel().planes.SetFuelLoad(0);  // no slot chosen yet
+  EXPECT_EQ(readFile(game() / "planes.dat"), planesDat);
+
+  st().Label26 = "1000";
+  st().Label27 = std::to_string(216 * 3 + 41);
+  sel().planes.SetFuelLoad(5);
+  auto expected = planesDat;
+  expected[216 * 3 + 40] = 50;
+  expected[216 * 3 + 41] = 0;
+  EXPECT_EQ(readFile(game() / "planes.dat"), expected);
+  EXPECT_EQ(st().Label26, "1000");  // every button works from the full fuel
+
+  // A slot with no alternative plane, chosen in List1, whose fuel is above 32767.
+  auto fmDat = readFile(fm() / "planes.dat");
+  fmDat[216 * 0 + 40] = '\x40';
+  fmDat[216 * 0 + 41] = '\x9C';  // 40000
+  writeFile(fm() / "planes.dat", fmDat);
+  click("F-Alternative Planes");
+  click("F-Alternative Planes");
+  sel().skins.FilterGrids(2);
+  EXPECT_EQ(st().Label26, "40000");
+  sel().planes.SetFuelLoad(1);
+  const auto after = readFile(game() / "planes.dat");
+  EXPECT_EQ(static_cast<unsigned char>(after[40]) + 256 * static_cast<unsigned char>(after[41]),
+            30000);
+  EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(PlaneInstallTest, HoverPreviewsThePlaneAndNarrowsTheSkinsToItsArtCode) {
+  startWithPlanes();
+  sel().planes.G1_MouseMove(planeRow("P-Bf 109G-10"));
+  EXPECT_EQ(sel().planes.label19()[0], "17");
+  EXPECT_EQ(sel().planes.label19()[1], "109G");
+  EXPECT_NE(st().Text10.find("Bf 109G-10"), std::string::npos);
+  for (int r = 1; r < st().SK1.rows(); ++r) {
+    EXPECT_EQ(st().SK1.rowVisible(r), st().SK1.text(r, 2) == "109G") << st().SK1.text(r, 0);
+  }
+}
+
+TEST_F(PlaneInstallTest, EditorsWriteThroughTheSameChecks) {
+  start();
+  auto& editors = sel().planes.editors();
+  const auto menuB = readFile(game() / "picplnb.mnu");
+  ASSERT_TRUE(editors.Pmensee());
+  ASSERT_TRUE(editors.pmenwrite());
+  EXPECT_EQ(readFile(game() / "picplnb.mnu"), menuB);
+  editors.pmnuform.setCountryBut(2);
+  ASSERT_TRUE(editors.Pmensee());
+  editors.pmnuform.setBmnutb(3, std::string(255, 'x'));
+  EXPECT_FALSE(editors.pmenwrite());
+  EXPECT_EQ(shell.messages.size(), 1U);
+  EXPECT_EQ(readFile(game() / "picplng.mnu"),
+            demo::makeMenuFile(MenuSide::G, demo::defaultMenuNames(MenuSide::G)));
+
+  ASSERT_TRUE(editors.LoadPnames());
+  editors.pnameform.Grid.setText(0, "Lightning");
+  ASSERT_TRUE(editors.SavePnames());
+  auto names = demo::defaultPlaneNames();
+  names[0] = "Lightning";
+  EXPECT_EQ(readFile(game() / "pnames.str"), demo::makePnamesStr(names));
+}
+
+}  // namespace
+}  // namespace kvo::test
