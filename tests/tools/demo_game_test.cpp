@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "demo_game.h"
+#include "platform/listing.h"
 #include "support/test_support.h"
 
 namespace kvo::demo {
@@ -40,32 +41,17 @@ std::vector<std::string> crlfSplit(const std::string& text) {
   return lines;
 }
 
-std::string upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
-std::vector<std::string> subfolders(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    if (entry.is_directory()) names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 std::vector<std::string> modFolders(const fs::path& game) {
-  auto names = subfolders(game / "KVO128");
+  auto names = listFolders(game / "KVO128");
   std::erase_if(names, [](const std::string& name) {
-    const auto key = upper(name);
+    const auto key = toUpperAscii(name);
     return key == "AUTOSCRIPTS" || key == "SKINFOLDER" || key == "UNUSED";
   });
   return names;
 }
 
-int fileCount(const fs::path& dir) {
-  return static_cast<int>(std::count_if(fs::directory_iterator(dir), fs::directory_iterator(),
-                                        [](const auto& entry) { return entry.is_regular_file(); }));
+std::size_t fileCount(const fs::path& dir) {
+  return listFiles(dir, "*").size();
 }
 
 class DemoFolderTest : public ::testing::Test {
@@ -117,7 +103,7 @@ TEST_F(DemoFolderTest, ModFoldersCoverTheCategoriesTheSelectorDistinguishes) {
   std::map<std::string, int> kinds;
   for (const auto& folder : folders) {
     for (const auto& entry : fs::directory_iterator(selector() / folder)) {
-      const auto name = upper(entry.path().filename().string());
+      const auto name = toUpperAscii(entry.path().filename().string());
       if (name.starts_with("ECA")) ++kinds["ECA"];
       if (name == "CONTENTS.TXT") crlfSplit(readFile(entry.path()));
       for (std::string ext : {".LDR", ".MSN", ".SVE", ".BGM", ".GIF", ".BMP"}) {
@@ -128,15 +114,15 @@ TEST_F(DemoFolderTest, ModFoldersCoverTheCategoriesTheSelectorDistinguishes) {
   for (std::string kind : {"ECA", ".LDR", ".MSN", ".SVE", ".BGM", ".GIF", ".BMP"}) {
     EXPECT_GT(kinds[kind], 0) << kind;
   }
-  EXPECT_GE(fileCount(selector() / "C-Career42"), 2);
+  EXPECT_GE(fileCount(selector() / "C-Career42"), 2U);
 }
 
 TEST_F(DemoFolderTest, SkinFoldersShowTheirArtCodes) {
   std::map<std::string, std::string> artCodes;
-  for (const auto& skin : subfolders(selector() / "Skinfolder")) {
+  for (const auto& skin : listFolders(selector() / "Skinfolder")) {
     std::vector<std::string> models;
     for (const auto& entry : fs::directory_iterator(selector() / "Skinfolder" / skin)) {
-      const auto name = upper(entry.path().filename().string());
+      const auto name = toUpperAscii(entry.path().filename().string());
       if (name.starts_with("P") && name.ends_with(".3DZ")) models.push_back(name);
     }
     std::sort(models.begin(), models.end());
@@ -191,14 +177,14 @@ TEST_F(DemoFolderTest, MusicAndAutoscriptsNameWhatExists) {
   EXPECT_EQ(std::count_if(sets.begin(), sets.end(),
                           [&](const auto& set) { return !fs::is_directory(dir / set); }),
             1);
-  EXPECT_GT(fileCount(dir / "Music"), 0);
+  EXPECT_GT(fileCount(dir / "Music"), 0U);
 
   std::set<std::string> known;
   for (const auto& name : modFolders(dir.path())) known.insert(name);
-  for (const auto& name : subfolders(selector() / "Skinfolder")) known.insert(name);
-  for (const auto& name : subfolders(selector() / "F-Alternative Planes")) known.insert(name);
+  for (const auto& name : listFolders(selector() / "Skinfolder")) known.insert(name);
+  for (const auto& name : listFolders(selector() / "F-Alternative Planes")) known.insert(name);
   const auto scripts = selector() / "Autoscripts";
-  EXPECT_EQ(fileCount(scripts), 2);
+  EXPECT_EQ(fileCount(scripts), 2U);
   for (const auto& entry : fs::directory_iterator(scripts)) {
     EXPECT_EQ(entry.path().extension(), ".set");
     auto lines = crlfSplit(readFile(entry.path()));
@@ -263,12 +249,12 @@ TEST(DemoBulk, AddsTheRequestedFoldersAndFiles) {
   for (const auto& name : bulkMods) {
     if (std::count(plainMods.begin(), plainMods.end(), name)) continue;
     codes.insert(name.front());
-    EXPECT_EQ(fileCount(bulk / "KVO128" / name), 3) << name;
+    EXPECT_EQ(fileCount(bulk / "KVO128" / name), 3U) << name;
   }
   EXPECT_EQ(codes.size(), 27U);  // spread over every category of kvo.ini
-  EXPECT_EQ(subfolders(bulk / "KVO128/Skinfolder").size(),
-            subfolders(plain / "KVO128/Skinfolder").size() + 4);
-  EXPECT_EQ(fileCount(bulk.path()), fileCount(plain.path()) + 5);
+  EXPECT_EQ(listFolders(bulk / "KVO128/Skinfolder").size(),
+            listFolders(plain / "KVO128/Skinfolder").size() + 4);
+  EXPECT_EQ(fileCount(bulk.path()), fileCount(plain.path()) + 5U);
 }
 
 TEST(DemoProgram, WritesTheLibraryFolderAndRefusesANonEmptyFolder) {
