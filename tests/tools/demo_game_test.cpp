@@ -117,25 +117,6 @@ TEST_F(DemoFolderTest, ModFoldersCoverTheCategoriesTheSelectorDistinguishes) {
   EXPECT_GE(fileCount(selector() / "C-Career42"), 2U);
 }
 
-TEST_F(DemoFolderTest, SkinFoldersShowTheirArtCodes) {
-  std::map<std::string, std::string> artCodes;
-  for (const auto& skin : listFolders(selector() / "Skinfolder")) {
-    std::vector<std::string> models;
-    for (const auto& entry : fs::directory_iterator(selector() / "Skinfolder" / skin)) {
-      const auto name = toUpperAscii(entry.path().filename().string());
-      if (name.starts_with("P") && name.ends_with(".3DZ")) models.push_back(name);
-    }
-    std::sort(models.begin(), models.end());
-    artCodes[skin] = models.empty() ? "" : models.front().substr(1, 4);
-  }
-  EXPECT_EQ(artCodes.size(), 4U);
-  EXPECT_EQ(artCodes["Spit Mk IX Desert"], "SP09");
-  EXPECT_EQ(std::count_if(artCodes.begin(), artCodes.end(),
-                          [](const auto& entry) { return entry.second == "109G"; }),
-            2);
-  EXPECT_TRUE(fs::exists(selector() / "Skinfolder/Bf109G Winter/PLANES.DAT"));
-}
-
 TEST_F(DemoFolderTest, AlternativePlaneRecordsMatchTheirFolderAndFuelDiffers) {
   const auto fm = selector() / "F-Alternative Planes";
   const auto loadoutSize = fs::file_size(dir / "loadout.dat");
@@ -210,9 +191,6 @@ TEST(DemoBytes, PlanesDatCarriesSlotFuelAndArtCodeAtTheirOffsets) {
     EXPECT_EQ(u16At(bytes, base + 40), slot * 1000 + 7);
     EXPECT_EQ(bytes.substr(base + 168, 4), kPlaneCodes[slot]);
   }
-  EXPECT_EQ(bytes.substr(168, 4), "p38h");
-  EXPECT_EQ(bytes.substr(17 * 216 + 168, 4), "109g");
-  EXPECT_EQ(bytes.substr(29 * 216 + 168, 4), "v1v1");
   // Untouched bytes differ between records, so a patch in the wrong record is visible.
   EXPECT_NE(bytes.substr(0, 4), bytes.substr(216, 4));
   EXPECT_NE(bytes.substr(172, 44), bytes.substr(216 + 172, 44));
