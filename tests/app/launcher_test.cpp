@@ -60,24 +60,11 @@ class ScopedPath final {
 };
 
 // Records like the test shell, but really starts programs.
-class StartingShell final : public Shell {
+class StartingShell final : public test::RecordingShell {
  public:
-  void message(std::string_view text, Icon icon, std::string_view title) override {
-    record.message(text, icon, title);
-  }
-  bool ask(std::string_view text, std::string_view title) override {
-    return record.ask(text, title);
-  }
-  void setCaption(std::string_view caption) override { record.setCaption(caption); }
-  void progress(int done, int total) override { record.progress(done, total); }
-  std::string clipboardText() override { return {}; }
-  void setClipboardText(std::string_view) override {}
   bool startProgram(const fs::path& exe, const fs::path& workingDir, std::string& error) override {
     return startDetached(exe, workingDir, error);
   }
-  void minimise() override { record.minimise(); }
-  void quit() override { record.quit(); }
-  test::RecordingShell record;
 };
 
 TEST(LaunchTest, LabelsStartTheSelectedProgramAndThenMinimiseOrQuit) {
@@ -110,13 +97,9 @@ TEST(LaunchTest, LabelsStartTheSelectedProgramAndThenMinimiseOrQuit) {
   EXPECT_EQ(readFile(game / "eaw.ini"), "Width=800\r\n") << "Exit saves nothing";
 }
 
-TEST(LaunchTest, WindowsProgramRunsThroughWineInTheGameFolder) {
-#ifdef _WIN32
-  GTEST_SKIP() << "Windows starts game programs itself; Wine and shell scripts are Linux's way";
-#endif
+TEST(LaunchTest, ProgramThatCannotStartIsReportedAndWindowsProgramsRunThroughWine) {
   test::TempDir game;
   test::TempDir bin;
-  writeScript(bin / "wine", "pwd > wine-ran.txt\necho \"$1\" >> wine-ran.txt\n");
   writeFile(game / "eaw.exe", "MZ");
   ScopedPath path(bin.path());
   StartingShell shell;
@@ -124,34 +107,23 @@ TEST(LaunchTest, WindowsProgramRunsThroughWineInTheGameFolder) {
   selector.startUp(game.path());
   selector.state.List6.index = 0;
   selector.launcher.Label28_Click(2);
+  ASSERT_EQ(shell.messages.size(), 1u);
+  EXPECT_NE(shell.messages[0].text.find("eaw.exe"), std::string::npos);
+  EXPECT_EQ(shell.quitRequests, 0) << "the selector stays";
+  std::string error;
+  EXPECT_FALSE(startDetached(game / "missing", game.path(), error));
+  EXPECT_FALSE(error.empty());
+#ifndef _WIN32
+  // Windows starts game programs itself; here Wine from the PATH runs them.
+  EXPECT_NE(shell.messages[0].text.find("wine"), std::string::npos);
+  writeScript(bin / "wine", "pwd > wine-ran.txt\necho \"$1\" >> wine-ran.txt\n");
+  selector.launcher.Label28_Click(2);
   const auto marker = waitForFile(game / "wine-ran.txt");
   ASSERT_TRUE(marker) << "the program did not run";
   const auto real = fs::canonical(game.path()).string();
   EXPECT_EQ(*marker, real + "\n" + (game / "eaw.exe").string() + "\n");
-  EXPECT_EQ(shell.record.quitRequests, 1);
-}
-
-TEST(LaunchTest, ProgramThatCannotStartIsReportedAndSelectorStays) {
-  test::TempDir game;
-  test::TempDir emptyBin;
-  writeFile(game / "eaw.exe", "MZ");
-  ScopedPath path(emptyBin.path());
-  StartingShell shell;
-  Selector selector(shell);
-  selector.startUp(game.path());
-  selector.state.List6.index = 0;
-  selector.launcher.Label28_Click(2);
-  ASSERT_EQ(shell.record.messages.size(), 1u);
-  const auto& text = shell.record.messages[0].text;
-  EXPECT_NE(text.find("eaw.exe"), std::string::npos);
-#ifndef _WIN32
-  EXPECT_NE(text.find("wine"), std::string::npos);
+  EXPECT_EQ(shell.quitRequests, 1);
 #endif
-  EXPECT_EQ(shell.record.quitRequests, 0);
-
-  std::string error;
-  EXPECT_FALSE(startDetached(game / "missing", game.path(), error));
-  EXPECT_FALSE(error.empty());
 }
 
 // The started program holds none of the selector's standard streams open.

@@ -72,19 +72,23 @@ TEST_F(CliTest, StatusAndListingsShowTheLoadedSelection) {
   EXPECT_EQ(skins.out, "S\tSP09\tSpit\n");
 }
 
-TEST_F(CliTest, MissingGameFolderIsAUsageErrorAndStaysMissing) {
+// Usage errors exit with 2 and change nothing: a missing game folder stays missing, and the
+// menu entry's --ask-game-dir with a command runs no command.
+TEST_F(CliTest, UsageErrorsExitWithTwoAndChangeNothingAndHelpExitsWithZero) {
+  EXPECT_EQ(runKvo(scratch, gameArg() + " no-such-command").exitCode, 2);
+  EXPECT_EQ(runKvo(scratch, gameArg() + " status extra").exitCode, 2);
+  EXPECT_EQ(runKvo(scratch, "--game-dir").exitCode, 2);
   const auto missing = scratch / "Games";
   auto result = runKvo(scratch, "--game-dir \"" + (missing / "EAW").string() + "\" status");
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(result.out, "");
   EXPECT_NE(result.err.find("EAW"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(missing));
-}
+  result = runKvo(scratch, "--ask-game-dir reset " + gameArg());
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_NE(result.err.find("--ask-game-dir"), std::string::npos) << result.err;
+  EXPECT_EQ(readFile(game / "KVO128/FoldersLoaded.txt"), "T-Burma\r\nSpit\r\n\r\n");
 
-TEST_F(CliTest, UsageErrorsExitWithTwoAndHelpWithZero) {
-  EXPECT_EQ(runKvo(scratch, gameArg() + " no-such-command").exitCode, 2);
-  EXPECT_EQ(runKvo(scratch, gameArg() + " status extra").exitCode, 2);
-  EXPECT_EQ(runKvo(scratch, "--game-dir").exitCode, 2);
   auto help = runKvo(scratch, "--help");
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("list folders"), std::string::npos);
@@ -93,8 +97,7 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndHelpWithZero) {
   EXPECT_EQ(version.out.rfind("kvo ", 0), 0u);
 }
 
-// The menu entry's --ask-game-dir opens the window only; combined with a command or a folder
-// it must neither run the command nor open that folder.
+// The menu entry's --ask-game-dir opens the window only, never with a command or a folder.
 TEST(CliArgumentsTest, AskGameDirIsForTheWindowAlone) {
   const std::filesystem::path here = "eaw";
   const auto window = parseCliArguments({"--ask-game-dir"}, here);
@@ -106,13 +109,6 @@ TEST(CliArgumentsTest, AskGameDirIsForTheWindowAlone) {
   const auto help = parseCliArguments({"--ask-game-dir", "--help"}, here);
   EXPECT_TRUE(help.help);
   EXPECT_EQ(help.usageError, "");
-}
-
-TEST_F(CliTest, AskGameDirWithACommandRunsNothing) {
-  auto result = runKvo(scratch, "--ask-game-dir reset " + gameArg());
-  EXPECT_EQ(result.exitCode, 2);
-  EXPECT_NE(result.err.find("--ask-game-dir"), std::string::npos) << result.err;
-  EXPECT_EQ(readFile(game / "KVO128/FoldersLoaded.txt"), "T-Burma\r\nSpit\r\n\r\n");
 }
 
 }  // namespace

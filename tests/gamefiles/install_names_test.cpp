@@ -79,7 +79,7 @@ TEST(InstallNames, RefusesASlotOutsideTheGameAndADamagedMenuWithoutPartialResult
             std::string::npos);
 }
 
-TEST(InstallNames, BuildsTheFourFilesOfAGameFolderWithoutWritingThem) {
+TEST(InstallNames, BuildsTheFourFilesOfAGameFolderWithoutWritingThemOrNamesTheOneAtFault) {
   test::TempDir game;
   ASSERT_FALSE(demo::writeDemoGameFolder(game.path()));
   // Wine game folders hold the game's files in any letter case.
@@ -100,29 +100,23 @@ TEST(InstallNames, BuildsTheFourFilesOfAGameFolderWithoutWritingThem) {
   EXPECT_EQ(table.names[13], "Typhoon Mk Ib Late");
   EXPECT_EQ(menuNames(MenuSide::B, edit.files[1].bytes)[0], "Typhoon Mk Ib Late");
   EXPECT_EQ(edit.files[2].bytes, test::readFile(game / "picplna.mnu"));
-}
 
-TEST(InstallNames, AMissingOrDamagedGameFileIsNamedWithItsPath) {
-  test::TempDir game;
-  ASSERT_FALSE(demo::writeDemoGameFolder(game.path()));
   fs::remove(game / "picplng.mnu");
-  Pnameform names;
-  Pmnuform menus;
   const auto missing = planeNameFiles(game.path(), 13, "Typhoon", names, menus);
   EXPECT_FALSE(missing.ok());
   EXPECT_TRUE(missing.files.empty());
   EXPECT_NE(missing.error.find("Could not read"), std::string::npos) << missing.error;
   EXPECT_NE(missing.error.find("picplng.mnu"), std::string::npos) << missing.error;
-
-  test::writeFile(game / "pnames.str", "short");
-  const auto damaged = planeNameFiles(game.path(), 13, "Typhoon", names, menus);
-  EXPECT_NE(damaged.error.find(displayPath(game / "pnames.str") + " is damaged"), std::string::npos)
-      << damaged.error;
-  EXPECT_NE(LoadPnamesFrom(names, game.path()), "");
-  EXPECT_EQ(names.Grid.rows(), 0);
   menus.setCountryBut(2);
   EXPECT_NE(PmenseeFrom(menus, game.path()).find("picplng.mnu"), std::string::npos);
   EXPECT_FALSE(menus.pmenwrite().ok());
+
+  test::writeFile(game / "PNAMES.STR", "short");
+  const auto damaged = planeNameFiles(game.path(), 13, "Typhoon", names, menus);
+  EXPECT_NE(damaged.error.find(displayPath(game / "PNAMES.STR") + " is damaged"), std::string::npos)
+      << damaged.error;
+  EXPECT_NE(LoadPnamesFrom(names, game.path()), "");
+  EXPECT_EQ(names.Grid.rows(), 0);
 }
 
 }  // namespace

@@ -71,6 +71,8 @@ TEST_F(AltPlanesTest, FilterShowsAllSelectedOrOnePlaneCodeWithItsFuel) {
   EXPECT_EQ(shownRows(st().G1, 0), Names{"P-Mustang III"});
   EXPECT_EQ(st().G1.back(planeRow("P-Mustang III"), 3), kLoadedGreen);
 
+  sel().skins.FilterGrids(11 + 2);  // SP09
+  EXPECT_EQ(shownRows(st().SK1, 0), Names{"Spit Mk IX Desert"});
   sel().skins.FilterGrids(17 + 2);  // 109G
   EXPECT_EQ(shownRows(st().SK1, 0), (Names{"Bf109G Tropical", "Bf109G Winter"}));
   EXPECT_EQ(shownRows(st().G1, 0), Names{"P-Bf 109G-10"});

@@ -74,7 +74,7 @@ TEST(PlaneRecordFile, ReadsWhatItCanOfAFaultyRecordAndRefusesToInstallIt) {
   EXPECT_FALSE(readPlaneRecord(withLine(good, 1, "   ")).usable());
 }
 
-TEST(LoadoutPatch, WritesPairsAndRunsAtOneBasedPositions) {
+TEST(LoadoutPatch, ReadsPairsAndRunsAtOneBasedPositions) {
   const auto lox = readLoxPatch("100\r\n7\r\n1500\r\n2.5\r\n\r\n");
   ASSERT_TRUE(lox.usable()) << lox.problem;
   ASSERT_EQ(lox.bytes.size(), 2U);
@@ -94,13 +94,21 @@ TEST(LoadoutPatch, WritesPairsAndRunsAtOneBasedPositions) {
 }
 
 TEST(LoadoutPatch, RefusesAPatchItCannotApplyWhole) {
-  EXPECT_FALSE(readLoxPatch("100\r\n7\r\n200\r\n").usable());  // a position without its value
-  EXPECT_FALSE(readLoxPatch("0\r\n7\r\n").usable());
-  EXPECT_FALSE(readLoxPatch("100\r\n256\r\n").usable());
-  EXPECT_FALSE(readSequentialPatch("-4\r\n1\r\n").usable());
-  const auto bad = readSequentialPatch("10\r\n1\r\n-1\r\n");
-  EXPECT_FALSE(bad.usable());
-  EXPECT_NE(bad.problem.find("line 3"), std::string::npos) << bad.problem;
+  struct Case {
+    const char* text;
+    bool sequential;
+    const char* problem;
+  };
+  const Case cases[] = {
+      {"100\r\n7\r\n200\r\n", false, "line 3"},  // a position without its value
+      {"0\r\n7\r\n", false, "line 1"},          {"100\r\n256\r\n", false, "line 2"},
+      {"-4\r\n1\r\n", true, "line 1"},          {"10\r\n1\r\n-1\r\n", true, "line 3"},
+  };
+  for (const auto& c : cases) {
+    const auto patch = c.sequential ? readSequentialPatch(c.text) : readLoxPatch(c.text);
+    EXPECT_FALSE(patch.usable()) << c.text;
+    EXPECT_NE(patch.problem.find(c.problem), std::string::npos) << patch.problem;
+  }
 }
 
 }  // namespace

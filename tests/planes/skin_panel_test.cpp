@@ -4,6 +4,7 @@
 
 #include "planes/skin_files.h"
 #include "planes_fixture.h"
+#include "platform/listing.h"
 
 namespace kvo::test {
 namespace {
@@ -32,23 +33,7 @@ TEST_F(SkinTest, TwoSkinsOfOneArtCodeReplaceEachOther) {
   EXPECT_EQ(record(), "Bf109G Tropical\r\nMustang Invasion\r\n\r\n");
 }
 
-TEST_F(SkinTest, IncludeFltFilesDecidesWhetherFlightDataLeavesWithTheSkin) {
-  start();
-  applySkin("Bf109G Winter");
-  applySkin("Bf109G Winter");
-  EXPECT_FALSE(skinLoaded("Bf109G Winter"));
-  EXPECT_FALSE(inGame("p109gw.tpc"));
-  EXPECT_TRUE(inGame("planes.dat"));
-  EXPECT_TRUE(inGame("p109g.flt"));
-  st().Check5 = true;
-  applySkin("Bf109G Winter");
-  applySkin("Bf109G Winter");
-  EXPECT_FALSE(inGame("planes.dat"));
-  EXPECT_FALSE(inGame("p109g.flt"));
-  EXPECT_EQ(record(), "\r\n");
-}
-
-TEST_F(SkinTest, GameFilesAreFoundInAnyLetterCase) {
+TEST_F(SkinTest, FlightDataLeavesWithTheSkinOnlyWhenAskedAndGameFilesKeepTheirCase) {
   // Written anew rather than renamed: Wine keeps the old spelling on a change of case only.
   const auto planes = readFile(game() / "planes.dat");
   fs::remove(game() / "planes.dat");
@@ -63,6 +48,16 @@ TEST_F(SkinTest, GameFilesAreFoundInAnyLetterCase) {
   applySkin("Bf109G Winter");
   EXPECT_FALSE(inGame("P109GW.TPC"));
   EXPECT_FALSE(inGame("PLANES.DAT"));
+  EXPECT_FALSE(inGame("p109g.flt"));
+  EXPECT_EQ(record(), "\r\n");
+
+  st().Check5 = false;
+  applySkin("Bf109G Winter");
+  applySkin("Bf109G Winter");
+  EXPECT_FALSE(skinLoaded("Bf109G Winter"));
+  EXPECT_FALSE(inGame("p109gw.tpc"));
+  EXPECT_TRUE(findNoCase(game(), "planes.dat"));  // now spelled as the skin spells it
+  EXPECT_TRUE(inGame("p109g.flt"));
 }
 
 TEST_F(SkinTest, ClearAllSkinsUnloadsEveryLoadedSkin) {

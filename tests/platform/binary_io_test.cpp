@@ -10,69 +10,42 @@
 namespace kvo {
 namespace {
 
-TEST(BinaryRead, LittleEndianWithinBounds) {
+TEST(BinaryIo, ReadsLittleEndianOnlyWithinTheBytes) {
   const std::string bytes("\x01\x02\x03\x04\xFF", 5);
   std::uint8_t u8 = 0;
   std::uint16_t u16 = 0;
   std::uint32_t u32 = 0;
-  EXPECT_TRUE(readU8(bytes, 4, u8));
+  EXPECT_TRUE(readU8(bytes, 4, u8) && u8 == 0xFF);
+  EXPECT_TRUE(readU16LE(bytes, 3, u16) && u16 == 0xFF04);
+  EXPECT_TRUE(readU32LE(bytes, 1, u32) && u32 == 0xFF040302u);
+  // A refused read leaves the value alone; an offset near SIZE_MAX must not wrap around.
+  const std::size_t huge = static_cast<std::size_t>(-1);
+  EXPECT_FALSE(readU8(bytes, 5, u8) || readU16LE(bytes, 4, u16) || readU32LE(bytes, 2, u32));
+  EXPECT_FALSE(readU16LE(bytes, huge, u16) || readU32LE(bytes, huge, u32) || readU8("", 0, u8));
   EXPECT_EQ(u8, 0xFF);
-  EXPECT_TRUE(readU16LE(bytes, 0, u16));
-  EXPECT_EQ(u16, 0x0201);
-  EXPECT_TRUE(readU16LE(bytes, 3, u16));
   EXPECT_EQ(u16, 0xFF04);
-  EXPECT_TRUE(readU32LE(bytes, 1, u32));
   EXPECT_EQ(u32, 0xFF040302u);
+
+  std::string written;
+  appendU16LE(written, 0x1234);
+  appendU32LE(written, 0xA1B2C3D4u);
+  EXPECT_EQ(written, std::string("\x34\x12\xD4\xC3\xB2\xA1", 6));
 }
 
-TEST(BinaryRead, RefusesToReadPastTheEnd) {
-  const std::string bytes("\x01\x02\x03", 3);
-  std::uint8_t u8 = 7;
-  std::uint16_t u16 = 7;
-  std::uint32_t u32 = 7;
-  EXPECT_FALSE(readU8(bytes, 3, u8));
-  EXPECT_FALSE(readU16LE(bytes, 2, u16));
-  EXPECT_FALSE(readU32LE(bytes, 0, u32));
-  EXPECT_FALSE(readU32LE(bytes, static_cast<std::size_t>(-1), u32));
-  EXPECT_FALSE(readU16LE(bytes, static_cast<std::size_t>(-1), u16));
-  EXPECT_FALSE(readU8("", 0, u8));
-  EXPECT_EQ(u8, 7);
-  EXPECT_EQ(u16, 7);
-  EXPECT_EQ(u32, 7u);
-}
-
-TEST(BinaryWrite, AppendsLittleEndian) {
-  std::string bytes;
-  appendU16LE(bytes, 0x1234);
-  appendU32LE(bytes, 0xA1B2C3D4u);
-  EXPECT_EQ(bytes, std::string("\x34\x12\xD4\xC3\xB2\xA1", 6));
-  std::uint32_t back = 0;
-  ASSERT_TRUE(readU32LE(bytes, 2, back));
-  EXPECT_EQ(back, 0xA1B2C3D4u);
-}
-
-TEST(PatchFileBytes, WritesInPlace) {
+TEST(BinaryIo, PatchesInPlaceOnlyWhenEveryOffsetFits) {
   test::TempDir dir;
   test::writeFile(dir / "planes.dat", std::string(8, '\0'));
   const std::vector<BytePatch> patches{{0, 0x41}, {7, 0xFF}, {3, 0x10}, {3, 0x11}};
   EXPECT_FALSE(patchFileBytes(dir / "planes.dat", patches));
   EXPECT_EQ(test::readFile(dir / "planes.dat"), std::string("A\0\0\x11\0\0\0\xFF", 8));
   EXPECT_FALSE(patchFileBytes(dir / "planes.dat", std::vector<BytePatch>{}));
-}
 
-TEST(PatchFileBytes, OffsetPastTheEndLeavesShortFileUntouched) {
-  test::TempDir dir;
-  const std::string original("0123456789", 10);
-  test::writeFile(dir / "loadout.dat", original);
-  const std::vector<BytePatch> patches{{0, 'X'}, {5, 'Y'}, {10, 'Z'}};
-  const auto ec = patchFileBytes(dir / "loadout.dat", patches);
-  EXPECT_EQ(ec, std::errc::result_out_of_range);
-  EXPECT_EQ(test::readFile(dir / "loadout.dat"), original);
-}
+  // The offset past the end comes last: nothing before it may have been written.
+  test::writeFile(dir / "loadout.dat", "0123456789");
+  const std::vector<BytePatch> tooFar{{0, 'X'}, {5, 'Y'}, {10, 'Z'}};
+  EXPECT_EQ(patchFileBytes(dir / "loadout.dat", tooFar), std::errc::result_out_of_range);
+  EXPECT_EQ(test::readFile(dir / "loadout.dat"), "0123456789");
 
-TEST(PatchFileBytes, MissingFileFails) {
-  test::TempDir dir;
-  const std::vector<BytePatch> patches{{0, 1}};
   EXPECT_TRUE(patchFileBytes(dir / "missing.dat", patches));
   EXPECT_FALSE(std::filesystem::exists(dir / "missing.dat"));
 }

@@ -13,60 +13,72 @@ namespace {
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
 
-TEST(WildcardMatch, StarAndQuestionMarkIgnoringCase) {
-  EXPECT_TRUE(wildcardMatch("*.jpg", "SKY.JPG"));
-  EXPECT_TRUE(wildcardMatch("*.JPG", "sky.jpg"));
-  EXPECT_TRUE(wildcardMatch("p?51*.3dz", "P-51D.3DZ"));
-  EXPECT_FALSE(wildcardMatch("p?51*.3dz", "P--51D.3DZ"));
-  EXPECT_TRUE(wildcardMatch("*", ""));
-  EXPECT_TRUE(wildcardMatch("a*b*c", "aXXbYYbZZc"));
-  EXPECT_FALSE(wildcardMatch("a*b*c", "aXXbYYbZZ"));
-  EXPECT_FALSE(wildcardMatch("?", ""));
-  EXPECT_TRUE(wildcardMatch("mypic", "MYPIC"));
-  EXPECT_FALSE(wildcardMatch("mypic", "mypic.jpg"));
-  EXPECT_FALSE(wildcardMatch("*.jpg", "sky.jpeg"));
+TEST(Patterns, MatchAsWindowsDoesIgnoringCase) {
+  struct Case {
+    const char* patterns;
+    const char* name;
+    bool matches;
+  };
+  const Case cases[] = {
+      {"*.jpg", "SKY.JPG", true},
+      {"*.JPG", "sky.jpg", true},
+      {"p?51*.3dz", "P-51D.3DZ", true},
+      {"p?51*.3dz", "P--51D.3DZ", false},
+      {"*", "", true},
+      {"?", "", false},
+      {"a*b*c", "aXXbYYbZZc", true},
+      {"a*b*c", "aXXbYYbZZ", false},
+      {"mypic", "MYPIC", true},
+      {"mypic", "mypic.jpg", false},
+      {"*.jpg", "sky.jpeg", false},
+      {"*.set", "Mine.SET.bak", false},
+      // "*.*" also takes a name without a dot, as on Windows.
+      {"*.*", "README", true},
+      {"*.*", ".hidden", true},
+      {"readme.*", "README", true},
+      {"*.ini", "README", false},
+      // Lists split on ";", and blanks after a ";" are no part of the next pattern.
+      {"mypic;skinpic;*.jpg", "SkinPic", true},
+      {"mypic;skinpic;*.jpg", "a.JPG", true},
+      {"mypic;skinpic;*.jpg", "a.bmp", false},
+      {"*.bmp; *.gif", "x.gif", true},
+      {"", "x", false},
+      {";;", "x", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.patterns) + " against " + c.name);
+    EXPECT_EQ(matchesAnyPattern(c.patterns, c.name), c.matches);
+    EXPECT_EQ(PatternList(c.patterns).matches(c.name), c.matches);
+    if (std::string_view(c.patterns).find(';') == std::string_view::npos) {
+      EXPECT_EQ(wildcardMatch(c.patterns, c.name), c.matches);
+    }
+  }
 }
 
-TEST(WildcardMatch, StarDotStarMatchesNamesWithoutDot) {
-  EXPECT_TRUE(wildcardMatch("*.*", "README"));
-  EXPECT_TRUE(wildcardMatch("*.*", "eaw.ini"));
-  EXPECT_TRUE(wildcardMatch("*.*", ".hidden"));
-  EXPECT_TRUE(wildcardMatch("readme.*", "README"));
-  EXPECT_FALSE(wildcardMatch("*.ini", "README"));
-}
-
-TEST(WildcardMatch, PatternListSplitsOnSemicolons) {
-  EXPECT_TRUE(matchesAnyPattern("mypic;skinpic;*.jpg", "SkinPic"));
-  EXPECT_TRUE(matchesAnyPattern("mypic;skinpic;*.jpg", "a.JPG"));
-  EXPECT_FALSE(matchesAnyPattern("mypic;skinpic;*.jpg", "a.bmp"));
-  EXPECT_TRUE(matchesAnyPattern("*.bmp; *.gif", "x.gif"));
-  EXPECT_FALSE(matchesAnyPattern("", "x"));
-  EXPECT_FALSE(matchesAnyPattern(";;", "x"));
-  const PatternList list("*.set");
-  EXPECT_TRUE(list.matches("Mine.SET"));
-  EXPECT_FALSE(list.matches("Mine.SET.bak"));
-}
-
-TEST(LessNoCase, FoldsCaseThenOrdersBytes) {
-  EXPECT_TRUE(lessNoCase("apple", "Banana"));
-  EXPECT_TRUE(lessNoCase("B", "c"));
-  EXPECT_FALSE(lessNoCase("c", "B"));
-  EXPECT_TRUE(lessNoCase("ab", "ABC"));
-  // Equal without case: still a fixed order, upper case first (byte order).
-  EXPECT_TRUE(lessNoCase("ABC", "abc"));
-  EXPECT_FALSE(lessNoCase("abc", "ABC"));
-  EXPECT_FALSE(lessNoCase("abc", "abc"));
+TEST(Patterns, NamesCompareByFoldedCaseThenByBytes) {
+  struct Case {
+    const char* a;
+    const char* b;
+    bool less;
+  };
+  // Names equal but for case still get a fixed order: upper case first, as in byte order.
+  const Case cases[] = {{"apple", "Banana", true}, {"B", "c", true},     {"c", "B", false},
+                        {"ab", "ABC", true},       {"ABC", "abc", true}, {"abc", "ABC", false},
+                        {"abc", "abc", false}};
+  for (const auto& c : cases) EXPECT_EQ(lessNoCase(c.a, c.b), c.less) << c.a << " < " << c.b;
   EXPECT_TRUE(equalsNoCase("Eaw.Ini", "EAW.INI"));
   EXPECT_FALSE(equalsNoCase("eaw.ini", "eaw.in"));
   EXPECT_EQ(toUpperAscii("p-51d.3dz"), "P-51D.3DZ");
 }
 
-TEST(Listing, FilesSortedWithoutRegardToCaseAndFiltered) {
+TEST(Listing, FilesAndFoldersApartSortedWithoutRegardToCase) {
   test::TempDir dir;
   for (const char* name : {"b.txt", "A.TXT", "c.Txt", "d.ini", "noext", "_under.txt"}) {
     test::writeFile(dir / name, "x");
   }
-  fs::create_directory(dir / "folder.txt");
+  for (const char* name : {"T-Normandy", "f-Stock", "folder.txt", "t-burma"}) {
+    fs::create_directory(dir / name);
+  }
   std::error_code ec;
   // '_' sorts after the letters once they are folded to upper case.
   EXPECT_EQ(listFiles(dir.path(), "*.txt", ec), (Names{"A.TXT", "b.txt", "c.Txt", "_under.txt"}));
@@ -75,32 +87,21 @@ TEST(Listing, FilesSortedWithoutRegardToCaseAndFiltered) {
             (Names{"A.TXT", "b.txt", "c.Txt", "d.ini", "noext", "_under.txt"}));
   EXPECT_EQ(listFiles(dir.path(), "d.ini;NOEXT"), (Names{"d.ini", "noext"}));
   EXPECT_EQ(listFiles(dir.path(), "*.bmp"), Names{});
-}
-
-TEST(Listing, FoldersSortedWithoutRegardToCase) {
-  test::TempDir dir;
-  for (const char* name : {"T-Normandy", "f-Stock", "Autoscripts", "t-burma"}) {
-    fs::create_directory(dir / name);
-  }
-  test::writeFile(dir / "file", "x");
-  std::error_code ec;
-  EXPECT_EQ(listFolders(dir.path(), ec),
-            (Names{"Autoscripts", "f-Stock", "t-burma", "T-Normandy"}));
+  EXPECT_EQ(listFolders(dir.path(), ec), (Names{"f-Stock", "folder.txt", "t-burma", "T-Normandy"}));
   EXPECT_FALSE(ec);
-}
+  EXPECT_TRUE(fileExists(dir / "noext") && folderExists(dir / "t-burma"));
+  EXPECT_FALSE(fileExists(dir / "t-burma") || folderExists(dir / "noext"));
+  EXPECT_FALSE(fileExists(dir / "none") || folderExists(dir / "none"));
 
-TEST(Listing, MissingFolderGivesEmptyListAndError) {
-  test::TempDir dir;
-  std::error_code ec;
-  EXPECT_TRUE(listFiles(dir / "missing", "*.*", ec).empty());
-  EXPECT_TRUE(ec);
-  ec.clear();
-  EXPECT_TRUE(listFolders(dir / "missing", ec).empty());
-  EXPECT_TRUE(ec);
-  test::writeFile(dir / "plain", "x");
-  ec.clear();
-  EXPECT_TRUE(listFiles(dir / "plain", "*", ec).empty());
-  EXPECT_TRUE(ec);
+  // A folder that is missing, or a file, lists as nothing and says so.
+  for (const auto& notAFolder : {dir / "missing", dir / "noext"}) {
+    ec.clear();
+    EXPECT_TRUE(listFiles(notAFolder, "*", ec).empty());
+    EXPECT_TRUE(ec) << notAFolder;
+    ec.clear();
+    EXPECT_TRUE(listFolders(notAFolder, ec).empty());
+    EXPECT_TRUE(ec) << notAFolder;
+  }
 }
 
 #ifndef _WIN32
@@ -116,65 +117,45 @@ TEST(Listing, FollowsSymbolicLinks) {
 }
 #endif
 
-TEST(FindNoCase, FindsAnyCaseAndPrefersExact) {
+TEST(FindNoCase, FindsAnyCaseInOneListingAndNamesNewFilesAsAsked) {
   test::TempDir dir;
   test::writeFile(dir / "EAW.INI", "upper");
+  test::writeFile(dir / "land.3dz", "x");
+  fs::create_directory(dir / "SaveData");
   EXPECT_EQ(findNoCase(dir.path(), "eaw.ini"), dir / "EAW.INI");
   EXPECT_EQ(findNoCase(dir.path(), "EAW.INI"), dir / "EAW.INI");
+  EXPECT_EQ(findNoCase(dir.path(), "savedata"), dir / "SaveData");
   EXPECT_EQ(findNoCase(dir.path(), "planes.dat"), std::nullopt);
   EXPECT_EQ(findNoCase(dir / "missing", "eaw.ini"), std::nullopt);
   EXPECT_EQ(resolveNoCase(dir.path(), "Eaw.ini"), dir / "EAW.INI");
   EXPECT_EQ(resolveNoCase(dir.path(), "New.txt"), dir / "New.txt");
-  fs::create_directory(dir / "SaveData");
-  EXPECT_EQ(findNoCase(dir.path(), "savedata"), dir / "SaveData");
-}
 
-#ifndef _WIN32
-TEST(FindNoCase, ExactMatchWinsOverOtherCase) {
-  test::TempDir dir;
-  test::writeFile(dir / "EAW.INI", "upper");
-  test::writeFile(dir / "eaw.ini", "lower");
-  test::writeFile(dir / "Eaw.Ini", "mixed");
-  EXPECT_EQ(findNoCase(dir.path(), "eaw.ini"), dir / "eaw.ini");
-  EXPECT_EQ(findNoCase(dir.path(), "Eaw.Ini"), dir / "Eaw.Ini");
-  // No exact match: the first in listing order.
-  EXPECT_EQ(findNoCase(dir.path(), "EAW.ini"), dir / "EAW.INI");
-  const FolderIndex index(dir.path());
-  EXPECT_EQ(index.find("eaw.ini"), "eaw.ini");
-  EXPECT_EQ(index.find("Eaw.Ini"), "Eaw.Ini");
-  EXPECT_EQ(index.find("eaw.INI"), "EAW.INI");
-}
-#endif
-
-TEST(FolderIndex, ListsOnceAndAnswersManyLookups) {
-  test::TempDir dir;
-  test::writeFile(dir / "Sky.JPG", "x");
-  test::writeFile(dir / "land.3dz", "x");
-  fs::create_directory(dir / "Music");
   const FolderIndex index(dir.path());
   EXPECT_EQ(index.dir(), dir.path());
   // Entries made after the index was built are not seen: it lists only once.
   test::writeFile(dir / "later.txt", "x");
-  EXPECT_EQ(index.find("sky.jpg"), "Sky.JPG");
   EXPECT_EQ(index.find("LAND.3DZ"), "land.3dz");
-  EXPECT_EQ(index.find("music"), "Music");
+  EXPECT_EQ(index.find("savedata"), "SaveData");
   EXPECT_EQ(index.find("later.txt"), std::nullopt);
-  EXPECT_EQ(index.find("sky.jp"), std::nullopt);
+  EXPECT_EQ(index.find("land.3d"), std::nullopt);
   EXPECT_EQ(index.find(""), std::nullopt);
-  const FolderIndex missing(dir / "missing");
-  EXPECT_EQ(missing.find("x"), std::nullopt);
+  EXPECT_EQ(FolderIndex(dir / "missing").find("x"), std::nullopt);
 }
 
-TEST(Exists, FilesAndFoldersApart) {
+#ifndef _WIN32
+TEST(FindNoCase, ExactSpellingWinsOverOtherCases) {
   test::TempDir dir;
-  test::writeFile(dir / "f", "x");
-  fs::create_directory(dir / "d");
-  EXPECT_TRUE(fileExists(dir / "f"));
-  EXPECT_FALSE(fileExists(dir / "d"));
-  EXPECT_FALSE(fileExists(dir / "none"));
-  EXPECT_TRUE(folderExists(dir / "d"));
-  EXPECT_FALSE(folderExists(dir / "f"));
+  for (const char* name : {"EAW.INI", "eaw.ini", "Eaw.Ini"}) test::writeFile(dir / name, name);
+  const FolderIndex index(dir.path());
+  for (const char* name : {"eaw.ini", "Eaw.Ini"}) {
+    EXPECT_EQ(findNoCase(dir.path(), name), dir / name);
+    EXPECT_EQ(index.find(name), name);
+  }
+  // No exact match: the first in listing order.
+  EXPECT_EQ(findNoCase(dir.path(), "EAW.ini"), dir / "EAW.INI");
+  EXPECT_EQ(index.find("eaw.INI"), "EAW.INI");
 }
+#endif
 
 }  // namespace
 }  // namespace kvo

@@ -48,8 +48,9 @@ bool holdsEntrySpelled(const std::filesystem::path& dir, std::string_view name);
 // did not exit normally.
 int runShellCommand(const std::string& commandLine);
 
-// A Shell that records what the core shows to the player.
-class RecordingShell final : public Shell {
+// A Shell that records what the core shows to the player; a test may derive from it to
+// really start programs.
+class RecordingShell : public Shell {
  public:
   struct Message {
     std::string text;
