@@ -20,12 +20,12 @@ PnamesEditor::PnamesEditor(kvo::PlaneFileEditors& editors, CoreRunner& runner, Q
   auto* layout = new QVBoxLayout(this);
   grid_ = named<QTableWidget>(QStringLiteral("Grid"), 0, 1);
   grid_->horizontalHeader()->hide();
-  grid_->setColumnWidth(0, GridView::pixels(5000));
+  grid_->horizontalHeader()->setStretchLastSection(true);
   layout->addWidget(grid_, 1);
   auto* save = named<QPushButton>(QStringLiteral("Save"), QStringLiteral("Save"));
   layout->addWidget(save);
   connect(save, &QPushButton::clicked, this, &PnamesEditor::SavePnames);
-  resize(GridView::pixels(5000) + 80, 480);
+  resize(fontMetrics().averageCharWidth() * 40 + 80, 480);
 }
 
 void PnamesEditor::LoadPnames() {

@@ -140,7 +140,17 @@ TEST_F(AutoscriptsTest, EntriesMatchByFolderNameWithTheCategoryLetterInItsCase) 
 // folder and the same record: the flight-model folder comes first and shows its planes.
 TEST_F(AutoscriptsTest, ReplayAfterResetAllRestoresTheSameFilesAndRecord) {
   start();
-  sel().reset.Command1_Click();
+  // Reset All sweeps the plane-name and menu files by its patterns; a game keeps them in its
+  // archives, the plane install needs them as files, so they are put back after each reset.
+  std::vector<std::pair<fs::path, std::string>> gameData;
+  for (const char* name : {"pnames.str", "picplnb.mnu", "picplna.mnu", "picplng.mnu", "loadout.dat"}) {
+    gameData.emplace_back(game() / name, readFile(game() / name));
+  }
+  const auto resetAll = [&] {
+    sel().reset.Command1_Click();
+    for (const auto& [file, bytes] : gameData) writeFile(file, bytes);
+  };
+  resetAll();
   click("T-Normandy");
   click("F-Alternative Planes");
   applySkin("Mustang Invasion");
@@ -151,7 +161,7 @@ TEST_F(AutoscriptsTest, ReplayAfterResetAllRestoresTheSameFilesAndRecord) {
   ASSERT_EQ(recorded,
             "F-Alternative Planes\r\nT-Normandy\r\nMustang Invasion\r\nP-Mustang III\r\n\r\n");
 
-  sel().reset.Command1_Click();
+  resetAll();
   ASSERT_FALSE(st().Frame6Visible);
   ASSERT_NE(snapshot(game()), loaded);
   runScript("Everything.set");

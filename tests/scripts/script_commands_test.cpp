@@ -48,10 +48,12 @@ TEST_F(ScriptCommandsTest, SaveAsksForOverwriteAndRunReplays) {
 
 TEST_F(ScriptCommandsTest, LoadPackageResetsAndPostsOnRequest) {
   ASSERT_EQ(run({"click", "T-Normandy"}), 0) << err.str();
-  ASSERT_EQ(run({"load-package", "Desert Campaign.set", "--reset", "--post"}), 0) << err.str();
+  // Reset All sweeps pnames.str by its patterns, so the package's plane cannot be installed:
+  // that is said, and the rest of the package stays loaded.
+  EXPECT_EQ(run({"load-package", "Desert Campaign.set", "--reset", "--post"}), 1);
+  EXPECT_NE(err.str().find("pnames.str"), std::string::npos);
   EXPECT_EQ(out.str(), "Desert Campaign.set\n");
-  EXPECT_EQ(record(),
-            "F-Alternative Planes\r\nT Desert\r\nSpit Mk IX Desert\r\nP-Spitfire LF Mk IX\r\n\r\n");
+  EXPECT_EQ(record(), "F-Alternative Planes\r\nT Desert\r\nSpit Mk IX Desert\r\n\r\n");
   EXPECT_FALSE(fs::exists(game() / "normandy.ter"));
   EXPECT_EQ(run({"load-package", "Normandy Invasion.set"}), 0) << err.str();
   EXPECT_EQ(out.str(), "");
