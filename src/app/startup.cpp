@@ -126,7 +126,7 @@ void Selector::readCategoryTable(Problems& problems) {
   }
   ensureSubfolder(selector, "Autoscripts", problems);
   ensureSubfolder(selector, "Skinfolder", problems);
-  engine.fillFolderGrid(lines, selector.folders());
+  engine.fillFolderGrid(lines, selector.folders(), problems);
 }
 
 void Selector::replayLoadRecord(Problems& problems) {

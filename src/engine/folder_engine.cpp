@@ -33,17 +33,34 @@ FolderEngine::Batch::~Batch() {
 }
 
 void FolderEngine::fillFolderGrid(const std::vector<std::string>& categoryLines,
-                                  const std::vector<std::string>& folderNames) {
+                                  const std::vector<std::string>& folderNames, Problems& problems) {
   auto& grid = s_.state.Unigrid;
   replayRefused_.clear();
+  std::string unlisted;
   grid.setRows(1);
   grid.setCols(3);
   for (const auto& line : categoryLines) {
     const auto code = categoryCodeOfLine(line);
     for (const auto& name : folderNames) {
       if (isReservedFolder(name) || firstChar(name) != code) continue;
+      // FoldersLoaded.txt holds one name a line and the grid one name a cell: a name with a
+      // line break or a tab would come back as another folder.
+      if (name.find_first_of("\r\n\t") != std::string::npos) {
+        std::string shown = name;
+        for (char& c : shown) {
+          if (c == '\r' || c == '\n' || c == '\t') c = '?';
+        }
+        unlisted += (unlisted.empty() ? "" : ", ") + shown;
+        continue;
+      }
       grid.addRow(pathToText(s_.state.SelectorDir / nameToPath(name)) + "\t" + name);
     }
+  }
+  if (!unlisted.empty()) {
+    problems.add(
+        "These folders are not offered, since their names hold a line break or a tab, "
+        "which FoldersLoaded.txt cannot keep: " +
+        unlisted + ". Rename them to load them.");
   }
   grid.setColWidth(0, 0);
   grid.setColWidth(1, 5000);

@@ -21,8 +21,9 @@ class FolderEngine final {
 
   // Fills `Unigrid` with the mod folders among `folderNames` (the selector folder's
   // subfolders), grouped by the codes of the kvo.ini `categoryLines`.
+  // A folder whose name holds a line break or a tab is not offered; `problems` names it.
   void fillFolderGrid(const std::vector<std::string>& categoryLines,
-                      const std::vector<std::string>& folderNames);
+                      const std::vector<std::string>& folderNames, Problems& problems);
   // Marks the rows named by one FoldersLoaded.txt line, and nothing else: no file changes.
   // True when a row has that name. A second folder of a category that allows one is not
   // marked; replayRefused() names it.

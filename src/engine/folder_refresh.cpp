@@ -21,7 +21,7 @@ void FolderEngine::PopulateFolderGrid() {
   if (ec) problems.add(describeFailure("read the folder", st.SelectorDir, ec));
   const auto iniLines = readTextLinesNoting(resolveNoCase(st.SelectorDir, "kvo.ini"), problems);
   Problems ignored;
-  fillFolderGrid(usableCategoryLines(iniLines, ignored), folders);
+  fillFolderGrid(usableCategoryLines(iniLines, ignored), folders, problems);
   // Replaying a flight-model folder refills the plane grid; its installed planes are marked
   // again so that the next save of the selection keeps them.
   s_.record.replay(

@@ -17,6 +17,20 @@ int listIndex(const ListBox& list, std::string_view item) {
   return -1;
 }
 
+// "T-Bad\nT-Burma" would be recorded as two lines and mark T-Burma at the next start.
+TEST_F(FolderGridTest, AFolderWhoseNameHoldsALineBreakIsNotOffered) {
+  std::error_code ec;
+  fs::create_directories(mod("T-Bad\nT-Burma"), ec);
+  if (ec) GTEST_SKIP() << "this file system refuses such a name: " << ec.message();
+  start();
+  EXPECT_EQ(st().Unigrid.findRow(1, "T-Bad\nT-Burma"), -1);
+  EXPECT_GT(row("T-Burma"), 0);
+  sel().engine.PopulateFolderGrid();
+  EXPECT_EQ(st().Unigrid.findRow(1, "T-Bad\nT-Burma"), -1);
+  ASSERT_EQ(shell.messages.size(), 1U);
+  EXPECT_NE(shell.messages[0].text.find("T-Bad?T-Burma"), std::string::npos);
+}
+
 TEST_F(FolderGridTest, CategoryFilterShowsTheCodeWithItsSeparatorAndTheMatchingHint) {
   fs::create_directories(mod("TX-Special"));
   start();
