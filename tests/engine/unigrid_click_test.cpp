@@ -154,18 +154,23 @@ TEST_F(FolderClickTest, FailedDeletesAreListedOnceAndTheRecordStaysConsistent) {
   EXPECT_NE(shell.messages[0].text.find("theme.bgm"), std::string::npos);
 }
 
-TEST_F(FolderClickTest, UnwritableRecordIsReportedOncePerClickAndTheGridKeepsItsState) {
+// The record and the folder agree: when the selector folder takes no writes, the swap does
+// not happen at all, and the one message names that folder.
+TEST_F(FolderClickTest, UnwritableSelectorFolderLeavesTheSwapUndoneAndTheRecordAsItWas) {
   if (const char* why = whyModesCannotFail()) GTEST_SKIP() << why;
   start();
   click("T-Burma");
+  const auto before = tree();
   const auto selectorDir = game() / "KVO128";
   fs::permissions(selectorDir, fs::perms::owner_write, fs::perm_options::remove);
   click("T-Normandy");
   fs::permissions(selectorDir, fs::perms::owner_write, fs::perm_options::add);
-  EXPECT_TRUE(marked("T-Normandy"));
-  EXPECT_EQ(record(), "T-Burma\r\n\r\n");
+  EXPECT_TRUE(marked("T-Burma"));
+  EXPECT_FALSE(marked("T-Normandy"));
+  EXPECT_EQ(tree(), before);
   ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("FoldersLoaded.txt"), std::string::npos);
+  EXPECT_NE(shell.messages[0].text.find("KVO128"), std::string::npos);
+  EXPECT_NE(shell.messages[0].text.find("T-Burma stays loaded"), std::string::npos);
 }
 
 TEST_F(FolderClickTest, UnreadableSourceStopsTheLoadBeforeTheFirstCopy) {
