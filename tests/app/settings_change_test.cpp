@@ -43,6 +43,9 @@ struct LinkedIniFixture {
 };
 
 TEST(SettingsChangeTest, ALeftoverEawInkLinkIsNeitherFollowedNorTouched) {
+#ifdef _WIN32
+  GTEST_SKIP() << "symbolic links are a POSIX matter here";
+#endif
   LinkedIniFixture f;
   writeFile(f.game / "eaw.ini", "Width=1024\r\n");
   fs::create_symlink(f.outside / "sentinel", f.game / "eaw.ink");
@@ -52,6 +55,9 @@ TEST(SettingsChangeTest, ALeftoverEawInkLinkIsNeitherFollowedNorTouched) {
 }
 
 TEST(SettingsChangeTest, AnEawIniThatIsALinkBecomesAFileOfItsOwn) {
+#ifdef _WIN32
+  GTEST_SKIP() << "symbolic links are a POSIX matter here";
+#endif
   LinkedIniFixture f;
   fs::create_symlink(f.outside / "sentinel", f.game / "eaw.ini");
   f.start();
