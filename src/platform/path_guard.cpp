@@ -31,8 +31,9 @@ class RefusalCategory final : public std::error_category {
   }
 };
 
-// The path made absolute and normal, without a trailing separator's empty last part.
-fs::path normalised(const fs::path& path) {
+}  // namespace
+
+fs::path absoluteNormal(const fs::path& path) {
   std::error_code ec;
   fs::path absolute = fs::absolute(path, ec);
   if (ec) absolute = path;
@@ -40,8 +41,6 @@ fs::path normalised(const fs::path& path) {
   if (!absolute.has_filename() && absolute.has_relative_path()) absolute = absolute.parent_path();
   return absolute;
 }
-
-}  // namespace
 
 const std::error_category& refusalCategory() {
   static const RefusalCategory category;
@@ -53,8 +52,8 @@ std::error_code make_error_code(Refusal refusal) {
 }
 
 std::optional<fs::path> pathBelow(const fs::path& root, const fs::path& path) {
-  const fs::path base = normalised(root);
-  const fs::path full = normalised(path);
+  const fs::path base = absoluteNormal(root);
+  const fs::path full = absoluteNormal(path);
   auto b = base.begin();
   auto f = full.begin();
   for (; b != base.end(); ++b, ++f) {
@@ -69,7 +68,7 @@ std::optional<fs::path> pathBelow(const fs::path& root, const fs::path& path) {
 std::error_code checkPlace(const fs::path& root, const fs::path& path, CheckedFolders* checked) {
   const auto below = pathBelow(root, path);
   if (!below) return Refusal::Outside;
-  fs::path folder = normalised(root);
+  fs::path folder = absoluteNormal(root);
   const fs::path parent = below->parent_path();
   for (const auto& part : parent) {
     folder /= part;

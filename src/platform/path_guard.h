@@ -9,6 +9,9 @@
 // Where the selector may change files: below the game folder, and never through a link.
 namespace kvo {
 
+// The path made absolute and normal, without a trailing separator's empty last part.
+std::filesystem::path absoluteNormal(const std::filesystem::path& path);
+
 // Reasons of our own why a change is refused, with the player's words as their messages.
 enum class Refusal {
   Outside = 1,

@@ -156,12 +156,6 @@ void recoverFromBytes(const fs::path& root, const fs::path& journalFile, std::st
   }
 }
 
-fs::path absoluteNormal(const fs::path& path) {
-  std::error_code ec;
-  fs::path absolute = fs::absolute(path, ec);
-  return (ec ? path : absolute).lexically_normal();
-}
-
 }  // namespace
 
 RecoveryResult recoverInterruptedTransaction(const fs::path& root, const fs::path& journalFile) {

@@ -8,15 +8,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path absoluteNormal(const fs::path& path) {
-  std::error_code ec;
-  fs::path absolute = fs::absolute(path, ec);
-  if (ec) absolute = path;
-  absolute = absolute.lexically_normal();
-  if (!absolute.has_filename() && absolute.has_relative_path()) absolute = absolute.parent_path();
-  return absolute;
-}
-
 bool isFileOrLink(EntryKind kind) {
   return kind == EntryKind::File || kind == EntryKind::Link;
 }
