@@ -74,6 +74,7 @@ TransactionReport FileTransaction::check() {
   plannedFolders_.clear();
   touched_.clear();
   renamedAway_.clear();
+  removedAway_.clear();
   stage_ = Stage::Checked;
   if (plan_.empty()) return checkReport_;
   if (auto ec = checkJournal()) {
@@ -90,6 +91,7 @@ TransactionReport FileTransaction::check() {
       ec = checkTouchedOnce(i, planned.source);
       if (!ec) renamedAway_.insert(pathKey(planned.source));
     }
+    if (!ec && planned.step.kind == StepKind::Remove) removedAway_.insert(pathKey(planned.target));
     if (!ec) continue;
     planned.skip = true;
     if (!planned.step.bestEffort) {
@@ -148,7 +150,8 @@ std::error_code FileTransaction::checkTarget(Planned& planned) {
       return {};
     case StepKind::Rename:
       // A name an earlier rename frees may take the next one (a swap of two folders).
-      if (kind != EntryKind::None && !renamedAway_.contains(pathKey(planned.target))) {
+      if (kind != EntryKind::None && !renamedAway_.contains(pathKey(planned.target)) &&
+          !removedAway_.contains(pathKey(planned.target))) {
         return errc(std::errc::file_exists);
       }
       return {};
@@ -200,15 +203,33 @@ std::error_code FileTransaction::checkFolderOf(const fs::path& path) {
   return {};
 }
 
+// A rename may take the name that an earlier rename moved away or an earlier delete freed (a
+// kept original going back in place of a copy); a copy may take the name that an earlier
+// rename moved away (a game file going into the originals store before a copy replaces it).
+bool FileTransaction::takesFreedName(const Planned& earlier, const Planned& later,
+                                     const fs::path& path) const {
+  const auto key = pathKey(path);
+  if (pathKey(later.target) != key) return false;
+  const auto earlierKind = earlier.step.kind;
+  const bool movedAway = earlierKind == StepKind::Rename && pathKey(earlier.source) == key;
+  const bool deleted = earlierKind == StepKind::Remove;
+  switch (later.step.kind) {
+    case StepKind::Rename:
+      return movedAway || deleted;
+    case StepKind::Copy:
+    case StepKind::Replace:
+      return movedAway;
+    default:
+      return false;
+  }
+}
+
 std::error_code FileTransaction::checkTouchedOnce(std::size_t index, const fs::path& path) {
   auto [found, isNew] = touched_.emplace(pathKey(path), index);
   if (isNew) return {};
   auto& planned = plan_[index];
   const std::size_t earlier = found->second;
-  // A rename may take the name that an earlier rename moved away.
-  if (planned.step.kind == StepKind::Rename && earlier < plan_.size() &&
-      plan_[earlier].step.kind == StepKind::Rename &&
-      pathKey(plan_[earlier].source) == pathKey(path) && pathKey(planned.target) == pathKey(path)) {
+  if (earlier < plan_.size() && takesFreedName(plan_[earlier], planned, path)) {
     found->second = index;
     return {};
   }

@@ -110,6 +110,8 @@ class FileTransaction final {
   std::error_code checkSource(Planned& planned);
   std::error_code checkFolderOf(const std::filesystem::path& path);
   std::error_code checkTouchedOnce(std::size_t index, const std::filesystem::path& path);
+  bool takesFreedName(const Planned& earlier, const Planned& later,
+                      const std::filesystem::path& path) const;
   std::error_code checkJournal();
   std::string failureOf(const Planned& planned, const std::error_code& ec) const;
   bool writeJournal(TransactionReport& report);
@@ -129,6 +131,7 @@ class FileTransaction final {
   std::unordered_set<std::string> plannedFolders_;
   std::unordered_map<std::string, std::size_t> touched_;
   std::unordered_set<std::string> renamedAway_;  // sources of the renames checked so far
+  std::unordered_set<std::string> removedAway_;  // targets of the deletes checked so far
 };
 
 }  // namespace kvo
