@@ -1,6 +1,7 @@
 #include "app/reset_all.h"
 
 #include "engine/clean_up.h"
+#include "engine/deployment.h"
 #include "planes/alt_planes.h"
 #include "planes/skin_panel.h"
 #include "platform/file_ops.h"
@@ -31,7 +32,10 @@ void ResetAll::Command1_Click() {
   GameChange change(s_);
   skins_.planUnloadAll(change, failures);
   const auto spare = spareExe();
+  const auto deployed = readDeployment(s_);
   CleanUp(s_.gameFolder(), st.SelectorDir, change, failures, spare ? kGameExe : "");
+  addOriginalsBack(change, st, deployed);
+  change.replaceWith(deploymentRecordPath(st), DeploymentRecord{}.text(), StepPolicy::BestEffort);
   change.replaceWith(s_.record.path(), "", StepPolicy::BestEffort);
   if (spare) {
     change.copyOver(*spare, s_.gameFolder().resolve(kGameExe), {}, StepPolicy::BestEffort);

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "app/selector.h"
+#include "engine/keep_originals.h"
 #include "platform/file_ops.h"
 #include "platform/instance_lock.h"
 #include "platform/listing.h"
@@ -66,6 +67,7 @@ StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize sc
                                           ? ""
                                           : std::string(1, fs::path::preferred_separator));
   settings.IniRead();
+  state.KeepOriginals = readKeepOriginals(state);
   skins.buildSkinGrid();
   replayLoadRecord(problems);
   loadPictures();

@@ -5,7 +5,8 @@ namespace kvo {
 const std::vector<CommandSpec>& allCommands() {
   static const std::vector<CommandSpec> commands = [] {
     std::vector<CommandSpec> all;
-    for (auto&& group : {folderCommands(), planeCommands(), settingsCommands(), scriptCommands()}) {
+    for (auto&& group : {folderCommands(), planeCommands(), settingsCommands(), scriptCommands(),
+                        deploymentCommands()}) {
       all.insert(all.end(), group.begin(), group.end());
     }
     return all;

@@ -38,5 +38,6 @@ std::vector<CommandSpec> folderCommands();
 std::vector<CommandSpec> planeCommands();
 std::vector<CommandSpec> settingsCommands();
 std::vector<CommandSpec> scriptCommands();
+std::vector<CommandSpec> deploymentCommands();
 
 }  // namespace kvo

@@ -72,6 +72,7 @@ std::string refusedModFolder(const fs::path& modFolder, const FormState& state) 
 
 LoadPlan planLoad(const fs::path& modFolder, Core& core) {
   LoadPlan plan;
+  plan.folder = pathToText(modFolder.filename());
   plan.problem = refusedModFolder(modFolder, core.state);
   if (!plan.problem.empty()) return plan;
   const auto names = folderFiles(modFolder, plan.problem);
@@ -86,14 +87,16 @@ LoadPlan planLoad(const fs::path& modFolder, Core& core) {
         created.insert(where).second) {
       plan.newFolders.push_back(folder.dir());
     }
-    const auto target = folder.dir() / nameToPath(folder.find(name).value_or(name));
-    plan.copies.push_back({modFolder / nameToPath(name), target, name});
+    const auto there = folder.find(name);
+    const auto target = folder.dir() / nameToPath(there.value_or(name));
+    plan.copies.push_back({modFolder / nameToPath(name), target, name, there.has_value()});
   }
   return plan;
 }
 
 UnloadPlan planUnload(const fs::path& modFolder, Core& core) {
   UnloadPlan plan;
+  plan.folder = pathToText(modFolder.filename());
   plan.refusal = refusedModFolder(modFolder, core.state);
   if (!plan.refusal.empty()) return plan;
   TargetFolders targets(core);
@@ -105,35 +108,11 @@ UnloadPlan planUnload(const fs::path& modFolder, Core& core) {
   for (const auto& name : folderFiles(modFolder, unreadable)) {
     const auto& folder = targets.folder(unloadTarget(name));
     // Only a name that one file answers to says which file is the copy.
-    if (auto found = folder.onlyFile(name)) plan.deletes.push_back(folder.dir() / nameToPath(*found));
+    if (auto found = folder.onlyFile(name))
+      plan.deletes.push_back(folder.dir() / nameToPath(*found));
   }
   if (!unreadable.empty()) plan.problems.add(unreadable);
   return plan;
-}
-
-void addPlans(GameChange& change, const std::vector<UnloadPlan>& unloads,
-              const std::vector<LoadPlan>& loads) {
-  std::set<std::string> copiedOver;
-  for (const auto& load : loads) {
-    for (const auto& copy : load.copies) copiedOver.insert(pathKey(copy.target));
-  }
-  std::set<std::string> deleted;
-  for (const auto& unload : unloads) {
-    for (const auto& save : unload.savesBack) {
-      change.copyOver(save.source, save.target, "Deleting " + save.name);
-    }
-    for (const auto& file : unload.deletes) {
-      const auto key = pathKey(file);
-      if (copiedOver.contains(key) || !deleted.insert(key).second) continue;
-      change.remove(file, "Deleting " + pathToText(file.filename()), StepPolicy::BestEffort);
-    }
-  }
-  for (const auto& load : loads) {
-    for (const auto& folder : load.newFolders) change.createFolder(folder);
-    for (const auto& copy : load.copies) {
-      change.copyOver(copy.source, copy.target, "Please wait- copying: :" + copy.name);
-    }
-  }
 }
 
 }  // namespace kvo

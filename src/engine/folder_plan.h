@@ -14,11 +14,13 @@ namespace kvo {
 struct FileCopy {
   std::filesystem::path source;
   std::filesystem::path target;
-  std::string name;  // as the caption shows it
+  std::string name;           // as the caption shows it
+  bool targetExists = false;  // the game folder has a file of that name already
 };
 
 // What loading a mod folder copies into the game folder, worked out before anything moves.
 struct LoadPlan {
+  std::string folder;                             // the mod folder's name
   std::vector<std::filesystem::path> newFolders;  // Savedata or Music when missing
   std::vector<FileCopy> copies;
   std::string problem;  // why the folder cannot be loaded; empty when it can
@@ -26,6 +28,7 @@ struct LoadPlan {
 
 // What unloading a mod folder takes out of the game folder.
 struct UnloadPlan {
+  std::string folder;               // the mod folder's name
   std::vector<FileCopy> savesBack;  // a career's saves, back into its folder
   std::vector<std::filesystem::path> deletes;
   std::string refusal;  // why the folder cannot be unloaded at all
@@ -42,10 +45,5 @@ LoadPlan planLoad(const std::filesystem::path& modFolder, Core& core);
 // The deletes of unloading `modFolder`: each copy found by its name, in any letter case, when
 // exactly one file answers to it; and for a career folder its saves going back first.
 UnloadPlan planUnload(const std::filesystem::path& modFolder, Core& core);
-
-// Puts the plans into `change`: unloads first, loads after. A file that an unload would delete
-// and a load copies over is only copied over, since the copy replaces it anyway.
-void addPlans(GameChange& change, const std::vector<UnloadPlan>& unloads,
-              const std::vector<LoadPlan>& loads);
 
 }  // namespace kvo

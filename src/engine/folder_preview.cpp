@@ -1,3 +1,4 @@
+#include "engine/deployment_check.h"
 #include "engine/folder_engine.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
@@ -14,8 +15,10 @@ void FolderEngine::previewRow(int row) {
   st.MyLabel.clear();
   st.Text9.clear();
   st.MyImage.clear();
+  st.ConflictText.clear();
   if (row < 1 || row >= st.Unigrid.rows()) return;
   const auto folder = nameToPath(st.Unigrid.text(row, 0));
+  if (st.Unigrid.text(row, 2) != "S") st.ConflictText = conflictSummary(loadConflicts(s_, folder));
   if (const auto contents = findNoCase(folder, "contents.txt"); contents && fileExists(*contents)) {
     std::error_code ec;
     if (auto lines = readTextLines(*contents, ec)) {
@@ -33,6 +36,7 @@ void FolderEngine::previewRow(int row) {
 void FolderEngine::resetPreview() {
   auto& st = s_.state;
   st.MyLabel.clear();
+  st.ConflictText.clear();
   st.MyImage = st.BackgroundPicture;
   // Coming back to the same row brings its preview back.
   st.lastHoveredRow = -1;

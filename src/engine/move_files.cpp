@@ -1,3 +1,4 @@
+#include "engine/deployment.h"
 #include "engine/folder_engine.h"
 #include "engine/folder_plan.h"
 #include "platform/entry_ops.h"
@@ -18,8 +19,9 @@ bool FolderEngine::MoveIn(const fs::path& modFolder) {
                      "KVO");
     return false;
   }
+  auto record = readDeployment(s_);
   GameChange change(s_);
-  addPlans(change, {}, {plan});
+  addDeployment(change, s_, record, {}, {plan});
   Problems problems;
   if (!change.commit(problems)) {
     s_.shell.message(change.failure() + "\r\n\r\n" + folderName +
@@ -38,8 +40,9 @@ bool FolderEngine::MoveOut(const fs::path& modFolder) {
     s_.shell.message(plan.refusal, Icon::Critical, "KVO");
     return false;
   }
+  auto record = readDeployment(s_);
   GameChange change(s_);
-  addPlans(change, {plan}, {});
+  addDeployment(change, s_, record, {plan}, {});
   if (s_.state.GridReady) change.recordSelection();
   Problems& problems = plan.problems;
   if (!change.commit(problems)) {

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "engine/deployment.h"
 #include "engine/engine_batch.h"
 #include "engine/folder_engine.h"
 #include "engine/folder_plan.h"
@@ -117,6 +118,7 @@ FolderEngine::Click FolderEngine::decideClick(int row) {
 bool FolderEngine::applyClick(const Click& click) {
   auto& st = s_.state;
   const MarksBefore before(st);
+  auto record = readDeployment(s_);
   std::vector<UnloadPlan> unloads;
   Problems problems;
   for (int r : click.unloadRows) {
@@ -146,7 +148,7 @@ bool FolderEngine::applyClick(const Click& click) {
     markRow(click.loadRow, true);
   }
   GameChange change(s_);
-  addPlans(change, unloads, loads);
+  addDeployment(change, s_, record, unloads, loads);
   change.recordSelection();
   if (!change.commit(problems)) {
     before.restore(st);

@@ -90,6 +90,9 @@ struct FormState {
   bool Check1 = false;
   bool Check2 = false;
   bool Check5 = false;
+  // "Keep the game's own files when a folder replaces them"; remembered in the selector folder.
+  bool KeepOriginals = false;
+  std::string ConflictText;  // what loading the hovered folder would overwrite
 
   std::filesystem::path BackgroundPicture;  // empty: no picture
   std::filesystem::path MyImage;

@@ -24,8 +24,9 @@ void GameChange::remove(const fs::path& path, std::string caption, StepPolicy po
   captions_.push_back(std::move(caption));
 }
 
-void GameChange::rename(const fs::path& from, const fs::path& to, std::string caption) {
-  transaction_.rename(from, to);
+void GameChange::rename(const fs::path& from, const fs::path& to, std::string caption,
+                        StepPolicy policy) {
+  transaction_.rename(from, to, policy);
   captions_.push_back(std::move(caption));
 }
 

@@ -32,7 +32,7 @@ class GameChange final {
   void remove(const std::filesystem::path& path, std::string caption,
               StepPolicy policy = StepPolicy::AllOrNothing);
   void rename(const std::filesystem::path& from, const std::filesystem::path& to,
-              std::string caption = {});
+              std::string caption = {}, StepPolicy policy = StepPolicy::AllOrNothing);
   void replaceWith(const std::filesystem::path& path, std::string bytes,
                    StepPolicy policy = StepPolicy::AllOrNothing);
   void createFolder(const std::filesystem::path& path);

@@ -1,5 +1,6 @@
 #include "ui/general_settings_page.h"
 
+#include <QCheckBox>
 #include <QEvent>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -13,6 +14,7 @@
 #include <string_view>
 
 #include "app/selector.h"
+#include "engine/keep_originals.h"
 #include "ui/core_runner.h"
 #include "ui/named.h"
 #include "ui/picture_box.h"
@@ -52,10 +54,22 @@ GeneralSettingsPage::GeneralSettingsPage(kvo::Selector& selector, CoreRunner& ru
   layout->addWidget(buildSettingsFrame(), 1, 0);
   layout->addWidget(buildResolution(), 2, 0);
   layout->addWidget(image3_, 1, 1, 2, 1);
-  layout->addWidget(buildIniViewer(), 3, 0, 1, 2);
+  layout->addWidget(buildKeepOriginals(), 3, 0, 1, 2);
+  layout->addWidget(buildIniViewer(), 4, 0, 1, 2);
   layout->setColumnStretch(1, 1);
-  layout->setRowStretch(3, 1);
+  layout->setRowStretch(4, 1);
   refresh();
+}
+
+QWidget* GeneralSettingsPage::buildKeepOriginals() {
+  keepOriginals_ = named<QCheckBox>(QStringLiteral("KeepOriginals"),
+                                    QStringLiteral("Keep the game's own files when a folder "
+                                                   "replaces them"));
+  connect(keepOriginals_, &QCheckBox::clicked, this, [this](bool checked) {
+    runner_.run([this, checked] { kvo::setKeepOriginals(s_.core, checked); });
+    refresh();
+  });
+  return keepOriginals_;
 }
 
 QWidget* GeneralSettingsPage::buildSettingsFrame() {
@@ -157,6 +171,7 @@ void GeneralSettingsPage::refresh() {
   text14Latin1_ = shownAsLatin1(state.Text14);
   showText(*text14_, state.Text14);
   frame21_->setVisible(state.Frame21Visible);
+  keepOriginals_->setChecked(state.KeepOriginals);
   image3_->showPicture(state.Image3);
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -44,6 +45,7 @@ class GeneralSettingsPage final : public QWidget {
   QWidget* buildSettingsFrame();
   QWidget* buildResolution();
   QWidget* buildIniViewer();
+  QWidget* buildKeepOriginals();
   QLineEdit* addSetting(const QString& name, std::string& value);
   void save();
 
@@ -53,6 +55,7 @@ class GeneralSettingsPage final : public QWidget {
   std::array<QLabel*, 2> label18_{};
   std::vector<SettingBox> boxes_;
   QGroupBox* frame21_ = nullptr;
+  QCheckBox* keepOriginals_ = nullptr;
   QPlainTextEdit* text14_ = nullptr;
   bool text14Latin1_ = false;  // how Text14's bytes were decoded for showing
   PictureBox* image3_ = nullptr;

@@ -98,7 +98,11 @@ QWidget* WorldSettingsPage::buildPreviewColumn() {
   myLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
   text9_ = named<QPlainTextEdit>(QStringLiteral("Text9"));
   text9_->setReadOnly(true);
+  conflictLabel_ = named<QLabel>(QStringLiteral("ConflictLabel"));
+  conflictLabel_->setWordWrap(true);
+  conflictLabel_->setTextFormat(Qt::PlainText);
   layout->addWidget(myImage_, 3);
+  layout->addWidget(conflictLabel_);
   layout->addWidget(myLabel_, 1);
   layout->addWidget(text9_, 2);
   return column;
@@ -159,6 +163,7 @@ void WorldSettingsPage::refreshFolders() {
 void WorldSettingsPage::showPreview() {
   showText(*myLabel_, s_.state.MyLabel);
   showText(*text9_, s_.state.Text9);
+  showText(*conflictLabel_, s_.state.ConflictText);
   myImage_->showPicture(s_.state.MyImage);
 }
 

@@ -53,6 +53,7 @@ class WorldSettingsPage final : public QWidget {
   QLabel* label8_ = nullptr;
   ClickableLabel* label33_ = nullptr;
   QWidget* loadFrame_ = nullptr;
+  QLabel* conflictLabel_ = nullptr;
   QLabel* myLabel_ = nullptr;
   QPlainTextEdit* text9_ = nullptr;
   PictureBox* myImage_ = nullptr;

@@ -1,0 +1,107 @@
+#include "engine/deployment.h"
+
+#include <set>
+
+#include "platform/listing.h"
+#include "platform/text_file.h"
+
+namespace kvo {
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path pathOfRecordPath(const fs::path& base, std::string_view file) {
+  fs::path path = base;
+  std::size_t start = 0;
+  while (true) {
+    const auto slash = file.find('\\', start);
+    path /= nameToPath(file.substr(start, slash == std::string_view::npos ? slash : slash - start));
+    if (slash == std::string_view::npos) return path;
+    start = slash + 1;
+  }
+}
+
+std::set<std::string> loadedFolderNames(const FormState& state) {
+  std::set<std::string> names;
+  const auto& grid = state.Unigrid;
+  for (int r = 1; r < grid.rows(); ++r) {
+    if (grid.text(r, 2) == "S") names.insert(grid.text(r, 1));
+  }
+  return names;
+}
+
+// A loaded folder the record does not know (loaded by an older selector, or the record was
+// lost) joins it with the files it would copy now, as the most recent provider.
+void addUnknownFolder(Core& core, DeploymentRecord& record, int row) {
+  const auto& st = core.state;
+  const auto plan = planLoad(nameToPath(st.Unigrid.text(row, 0)), core);
+  if (!plan.problem.empty()) return;
+  for (const auto& copy : plan.copies) {
+    const auto file = recordPathOf(st, copy.target);
+    if (!file) continue;
+    auto& entry = record.entry(*file);
+    if (entry.providers.empty() && fileExists(storedOriginal(st, *file))) {
+      entry.original = Original::Kept;
+    }
+    std::erase(entry.providers, plan.folder);
+    entry.providers.push_back(plan.folder);
+  }
+}
+
+}  // namespace
+
+fs::path deploymentRecordPath(const FormState& state) {
+  return state.SelectorDir / nameToPath(kDeploymentRecordName);
+}
+
+fs::path storedOriginal(const FormState& state, std::string_view file) {
+  return pathOfRecordPath(state.GameDir / nameToPath(kOriginalsStoreName), file);
+}
+
+fs::path deployedTarget(const FormState& state, std::string_view file) {
+  return pathOfRecordPath(state.GameDir, file);
+}
+
+std::optional<std::string> recordPathOf(const FormState& state, const fs::path& target) {
+  const auto relative = target.lexically_relative(state.GameDir);
+  std::string file;
+  for (const auto& part : relative) {
+    const auto name = pathToText(part);
+    if (!recordableName(name)) return std::nullopt;
+    file += (file.empty() ? "" : "\\") + name;
+  }
+  if (file.empty()) return std::nullopt;
+  return file;
+}
+
+DeploymentRecord readDeployment(Core& core) {
+  std::error_code ec;
+  const auto bytes = readFileBytes(deploymentRecordPath(core.state), ec);
+  auto record =
+      bytes ? DeploymentRecord::parse(*bytes).value_or(DeploymentRecord{}) : DeploymentRecord{};
+  const auto loaded = loadedFolderNames(core.state);
+  for (auto& entry : record.files()) {
+    std::erase_if(entry.providers,
+                  [&](const std::string& folder) { return !loaded.contains(folder); });
+  }
+  record.dropUnprovided();
+  const auto& grid = core.state.Unigrid;
+  for (int r = 1; r < grid.rows(); ++r) {
+    if (grid.text(r, 2) == "S" && !record.provides(grid.text(r, 1))) {
+      addUnknownFolder(core, record, r);
+    }
+  }
+  return record;
+}
+
+void addOriginalsBack(GameChange& change, const FormState& state, const DeploymentRecord& record) {
+  for (const auto& entry : record.files()) {
+    const auto stored = storedOriginal(state, entry.file);
+    if (entry.original != Original::Kept || !fileExists(stored)) continue;
+    const auto target = deployedTarget(state, entry.file);
+    change.remove(target, {}, StepPolicy::BestEffort);
+    change.rename(stored, target, {}, StepPolicy::BestEffort);
+  }
+}
+
+}  // namespace kvo

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/deployment_record.h"
+#include "engine/folder_plan.h"
+#include "state/core.h"
+#include "state/game_change.h"
+
+namespace kvo {
+
+// The folder in the game folder that keeps the game's own files while loaded folders
+// replace them. Not in the selector folder, where every folder shows as a mod folder.
+inline constexpr std::string_view kOriginalsStoreName = "KVO Originals";
+
+// The deployment record of the game folder's selector folder.
+std::filesystem::path deploymentRecordPath(const FormState& state);
+// Where the store keeps the original of `file` (a record path).
+std::filesystem::path storedOriginal(const FormState& state, std::string_view file);
+// The game folder's file that the record path `file` names.
+std::filesystem::path deployedTarget(const FormState& state, std::string_view file);
+// The record path of `target`, a file below the game folder; nothing when it has no place in
+// the record (outside the game folder, or a name with a tab or a line break).
+std::optional<std::string> recordPathOf(const FormState& state,
+                                        const std::filesystem::path& target);
+
+// The record as the selector folder holds it, made to agree with the marks of `Unigrid`:
+// folders that are not loaded leave it, loaded folders it does not know join it with their
+// files. A record that is missing, unreadable or of another version is rebuilt that way.
+// Reads only; nothing is written until a change commits.
+DeploymentRecord readDeployment(Core& core);
+
+// Puts the unloads and loads of one click into `change` through `record`: a file another
+// loaded folder also provides comes back from the most recently loaded of them instead of
+// being deleted, a game file kept in the store comes back when its last provider goes, and
+// with `KeepOriginals` a game file that a load replaces goes into the store first. The
+// record's new text is the change's next step.
+void addDeployment(GameChange& change, Core& core, DeploymentRecord& record,
+                   const std::vector<UnloadPlan>& unloads, const std::vector<LoadPlan>& loads);
+
+// Puts back every game file the store keeps for `record`, in place of the copy that replaced
+// it (Reset All): each failure reported, the rest going on.
+void addOriginalsBack(GameChange& change, const FormState& state, const DeploymentRecord& record);
+
+}  // namespace kvo

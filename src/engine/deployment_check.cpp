@@ -1,0 +1,110 @@
+#include "engine/deployment_check.h"
+
+#include <map>
+
+#include "engine/deployment.h"
+#include "engine/folder_plan.h"
+#include "platform/listing.h"
+#include "platform/text_file.h"
+
+namespace kvo {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kGameProvider = "game";
+
+std::string lastPart(std::string_view file) {
+  const auto slash = file.rfind('\\');
+  return std::string(slash == std::string_view::npos ? file : file.substr(slash + 1));
+}
+
+bool sameBytes(const fs::path& a, const fs::path& b) {
+  std::error_code ec;
+  const auto sizeA = fs::file_size(a, ec);
+  if (ec) return false;
+  const auto sizeB = fs::file_size(b, ec);
+  if (ec || sizeA != sizeB) return false;
+  const auto bytesA = readFileBytes(a, ec);
+  if (!bytesA) return false;
+  const auto bytesB = readFileBytes(b, ec);
+  return bytesB && *bytesA == *bytesB;
+}
+
+std::string plural(std::size_t count, std::string_view one, std::string_view many) {
+  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+}  // namespace
+
+std::vector<Conflict> loadConflicts(Core& core, const fs::path& modFolder) {
+  const auto plan = planLoad(modFolder, core);
+  if (!plan.problem.empty()) return {};
+  const auto record = readDeployment(core);
+  std::vector<Conflict> conflicts;
+  for (const auto& copy : plan.copies) {
+    const auto file = recordPathOf(core.state, copy.target);
+    const auto* entry = file ? record.find(*file) : nullptr;
+    const auto shown = file.value_or(copy.name);
+    if (entry && !entry->providers.empty()) {
+      if (entry->providers.back() != plan.folder) {
+        conflicts.push_back({shown, entry->providers.back()});
+      }
+    } else if (copy.targetExists) {
+      conflicts.push_back({shown, std::string(kGameProvider)});
+    }
+  }
+  return conflicts;
+}
+
+std::string conflictSummary(const std::vector<Conflict>& conflicts) {
+  if (conflicts.empty()) return "Loading it overwrites no file.";
+  std::map<std::string, std::size_t> byFolder;
+  std::size_t gameFiles = 0;
+  for (const auto& conflict : conflicts) {
+    if (conflict.provider == kGameProvider) {
+      ++gameFiles;
+    } else {
+      ++byFolder[conflict.provider];
+    }
+  }
+  std::vector<std::string> parts;
+  for (const auto& [folder, count] : byFolder) {
+    parts.push_back(plural(count, "file", "files") + " of " + folder);
+  }
+  if (gameFiles) parts.push_back(plural(gameFiles, "game file", "game files"));
+  std::string text = "Loading it overwrites ";
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i) text += i + 1 == parts.size() ? " and " : ", ";
+    text += parts[i];
+  }
+  return text + ".";
+}
+
+std::vector<DeploymentFault> verifyDeployment(Core& core) {
+  const auto& st = core.state;
+  const auto record = readDeployment(core);
+  std::map<std::string, FolderIndex> providers;
+  std::vector<DeploymentFault> faults;
+  for (const auto& entry : record.files()) {
+    if (entry.providers.empty()) continue;
+    const auto& provider = entry.providers.back();
+    const auto target = deployedTarget(st, entry.file);
+    if (!fileExists(target)) {
+      faults.push_back({entry.file, provider, "missing"});
+      continue;
+    }
+    auto folder = providers.find(provider);
+    if (folder == providers.end()) {
+      folder =
+          providers.emplace(provider, FolderIndex(st.SelectorDir / nameToPath(provider))).first;
+    }
+    const auto name = folder->second.find(lastPart(entry.file));
+    if (!name || !sameBytes(folder->second.dir() / nameToPath(*name), target)) {
+      faults.push_back({entry.file, provider, "changed"});
+    }
+  }
+  return faults;
+}
+
+}  // namespace kvo

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace kvo {
+
+// The file name of the deployment record in the selector folder.
+inline constexpr std::string_view kDeploymentRecordName = "FilesLoaded.txt";
+
+// What a file's first provider found in its place in the game folder.
+enum class Original {
+  None,      // nothing: the file goes when its last provider is unloaded
+  Replaced,  // a file of the game itself, overwritten and not kept
+  Kept,      // a file of the game itself, moved into the originals store
+};
+
+// One file that loading put into the game folder.
+struct DeployedFile {
+  std::string file;  // below the game folder, its parts joined by '\'
+  Original original = Original::None;
+  std::vector<std::string> providers;  // loaded folders in load order; the last one is in place
+};
+
+// Which loaded folder provided each file of the game folder, and what it replaced.
+class DeploymentRecord final {
+ public:
+  // Reads the record's bytes; nothing when they are not a record of this version. Lines
+  // that name a file outside the game folder or are cut short are left out.
+  static std::optional<DeploymentRecord> parse(std::string_view bytes);
+  // The record as CR LF lines of 8-bit text.
+  std::string text() const;
+
+  // The entry of `file` (any letter case), or null.
+  DeployedFile* find(std::string_view file);
+  const DeployedFile* find(std::string_view file) const;
+  // The entry of `file`, added without providers when there is none.
+  DeployedFile& entry(std::string_view file);
+  // Forgets every entry that no folder provides any more.
+  void dropUnprovided();
+  // Takes `folder` out of every entry's providers.
+  void withdraw(std::string_view folder);
+  // True when some entry names `folder` as a provider.
+  bool provides(std::string_view folder) const;
+
+  const std::vector<DeployedFile>& files() const { return files_; }
+  std::vector<DeployedFile>& files() { return files_; }
+
+ private:
+  void reindex();
+  std::vector<DeployedFile> files_;
+  std::unordered_map<std::string, std::size_t> index_;
+};
+
+// True when `name` can stand in the record as a folder or as one part of a file's path.
+bool recordableName(std::string_view name);
+
+}  // namespace kvo

@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/cli.h"
+#include "engine/deployment.h"
+#include "engine/deployment_check.h"
+#include "engine/engine_fixture.h"
+#include "engine/keep_originals.h"
+
+namespace kvo::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The demo has T-Normandy and G-Water both shipping shared.pal, and X-German Speech bringing
+// its own Chatline.txt over the game's.
+class DeploymentTest : public EngineTest {
+ protected:
+  std::string shared() { return readFile(game() / "shared.pal"); }
+  // The game folder without the selector's own bookkeeping, which a click rewrites.
+  Tree gameFiles() {
+    auto all = tree();
+    std::erase_if(all, [](const auto& entry) {
+      const auto path = entry.first;
+      return path.starts_with("KVO128/") || path.starts_with("KVO Originals");
+    });
+    return all;
+  }
+  // Runs a command as another process would: the window's selector has to let go first.
+  std::string run(std::vector<std::string> command, int expectedExit) {
+    selector_.reset();
+    std::ostringstream out, err;
+    command.insert(command.begin(), {"--game-dir", game().string()});
+    const int code = runCliCommand(parseCliArguments(command, game()), out, err);
+    EXPECT_EQ(code, expectedExit) << command[2] << ": " << err.str();
+    return out.str();
+  }
+};
+
+TEST_F(DeploymentTest, UnloadingAFolderPutsBackWhatAnotherLoadedFolderProvides) {
+  writeFile(mod("G-Haze") / "shared.pal", "haze palette");
+  start();
+  const auto before = gameFiles();
+  for (const auto* name : {"T-Normandy", "G-Water", "G-Haze"}) click(name);
+  EXPECT_EQ(shared(), "haze palette");
+
+  click("G-Haze");  // the most recently loaded other provider comes back
+  EXPECT_EQ(shared(), modFile("G-Water", "shared.pal"));
+  click("T-Normandy");  // not the one in place: nothing of it changes
+  EXPECT_EQ(shared(), modFile("G-Water", "shared.pal"));
+  EXPECT_FALSE(fs::exists(game() / "normandy.ter"));
+  EXPECT_TRUE(marked("G-Water"));
+  EXPECT_EQ(run({"verify"}, kExitDone), "");
+
+  start();
+  click("G-Water");
+  EXPECT_EQ(gameFiles(), before);
+  EXPECT_TRUE(shell.messages.empty()) << shell.messages.front().text;
+}
+
+TEST_F(DeploymentTest, ASwapOfTerrainsPutsBackTheOtherCategorysCopy) {
+  start();
+  click("G-Water");
+  click("T-Normandy");
+  EXPECT_EQ(shared(), modFile("T-Normandy", "shared.pal"));
+  click("T-Burma");
+  EXPECT_FALSE(marked("T-Normandy"));
+  EXPECT_EQ(readFile(game() / "groundtex.bmp"), modFile("T-Burma", "groundtex.bmp"));
+  EXPECT_EQ(shared(), modFile("G-Water", "shared.pal"));
+}
+
+TEST_F(DeploymentTest, ALostOrOlderRecordIsRebuiltFromTheLoadedFolders) {
+  for (const std::string lost : {"", "an older record\r\nshared.pal\tT-Normandy\r\n"}) {
+    SCOPED_TRACE(lost.empty() ? "missing" : "older");
+    start();
+    click("T-Normandy");
+    click("G-Water");
+    selector_.reset();
+    if (lost.empty()) {
+      fs::remove(selectorDir() / "FilesLoaded.txt");
+    } else {
+      writeFile(selectorDir() / "FilesLoaded.txt", lost);
+    }
+    const auto before = tree();
+    start();
+    EXPECT_EQ(tree(), before);  // start-up only reads
+    click("G-Water");
+    EXPECT_EQ(shared(), modFile("T-Normandy", "shared.pal"));
+    click("T-Normandy");
+    EXPECT_FALSE(fs::exists(game() / "shared.pal"));
+  }
+}
+
+TEST_F(DeploymentTest, KeptGameFilesComeBackOnUnloadAndOnResetAll) {
+  const auto original = readFile(game() / "Chatline.txt");
+  start();
+  ASSERT_TRUE(setKeepOriginals(sel().core, true));
+  const auto before = gameFiles();
+  click("X-German Speech");
+  EXPECT_EQ(readFile(game() / "Chatline.txt"), modFile("X-German Speech", "Chatline.txt"));
+  EXPECT_EQ(readFile(game() / "KVO Originals" / "Chatline.txt"), original);
+  click("X-German Speech");
+  EXPECT_EQ(gameFiles(), before);
+
+  click("X-German Speech");
+  sel().reset.Command1_Click();
+  EXPECT_EQ(readFile(game() / "Chatline.txt"), original);
+  EXPECT_FALSE(fs::exists(game() / "KVO Originals" / "Chatline.txt"));
+  EXPECT_EQ(run({"keep-originals"}, kExitDone), "on\n");  // remembered for the next start
+}
+
+TEST_F(DeploymentTest, WithoutKeepingAReplacedGameFileIsGoneAfterTheUnload) {
+  EXPECT_EQ(run({"keep-originals"}, kExitDone), "off\n");
+  start();
+  click("X-German Speech");
+  click("X-German Speech");
+  EXPECT_FALSE(fs::exists(game() / "Chatline.txt"));
+  EXPECT_FALSE(fs::exists(game() / "KVO Originals"));
+}
+
+TEST_F(DeploymentTest, ConflictsAndVerifyNameTheProviderOfEachFile) {
+  start();
+  click("T-Normandy");
+  EXPECT_EQ(run({"conflicts", "G-Water"}, kExitDone), "shared.pal\tT-Normandy\n");
+  EXPECT_EQ(run({"conflicts", "No Such Folder"}, kExitUsage), "");
+  start();
+  const auto speech = loadConflicts(sel().core, mod("X-German Speech"));
+  ASSERT_EQ(speech.size(), 1u);
+  EXPECT_EQ(speech[0].provider, "game");
+  sel().engine.previewRow(row("G-Water"));
+  EXPECT_EQ(st().ConflictText, "Loading it overwrites 1 file of T-Normandy.");
+  EXPECT_EQ(conflictSummary({{"a", "game"}, {"b", "game"}, {"c", "G-Water"}}),
+            "Loading it overwrites 1 file of G-Water and 2 game files.");
+
+  writeFile(game() / "shared.pal", "edited by hand");
+  fs::remove(game() / "normandy.ter");
+  EXPECT_EQ(run({"verify"}, kExitFailed),
+            "normandy.ter\tT-Normandy\tmissing\nshared.pal\tT-Normandy\tchanged\n");
+}
+
+TEST(DeploymentRecordTest, ReadsItsOwnTextAndLeavesOutWhatLeadsOutOfTheGameFolder) {
+  DeploymentRecord record;
+  auto& entry = record.entry("Savedata\\career1.sve");
+  entry.original = Original::Kept;
+  entry.providers = {"C-Career42", "C Career43"};
+  record.entry("shared.pal").providers = {"T-Normandy"};
+  const auto text = record.text();
+  const auto again = DeploymentRecord::parse(text);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->text(), text);
+  ASSERT_TRUE(again->find("SAVEDATA\\Career1.SVE"));  // any letter case, as Windows
+  EXPECT_EQ(again->find("savedata\\career1.sve")->providers.back(), "C Career43");
+
+  const auto header = text.substr(0, text.find("\r\n") + 2);
+  const auto hostile = DeploymentRecord::parse(
+      header +
+      "..\\outside.txt\t-\tT-A\r\nC:\\eaw.ini\tgame\tT-A\r\n/etc/passwd\t-\tT-A\r\n"
+      "a\\..\\b\t-\tT-A\r\nok.pal\tnonsense\tT-A\r\ncut.pal\t-\r\nfine.pal\t-\t..\tT-A\r\n");
+  ASSERT_TRUE(hostile);
+  ASSERT_EQ(hostile->files().size(), 1u);
+  EXPECT_EQ(hostile->files()[0].file, "fine.pal");
+  EXPECT_EQ(hostile->files()[0].providers, std::vector<std::string>{"T-A"});
+  EXPECT_FALSE(DeploymentRecord::parse("KVO files loaded, version 2\r\n"));
+}
+
+}  // namespace
+}  // namespace kvo::test
