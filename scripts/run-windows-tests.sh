@@ -21,6 +21,9 @@ cmake --build --preset windows
 
 echo "=== wine prefix"
 "$wine" wineboot -i >/dev/null 2>&1 || true
+# Wine marks every file whose name starts with a dot as hidden, which Windows never does; the
+# selector leaves hidden files out of its lists, so ".set" and ".pic" would vanish.
+"$wine" reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f >/dev/null 2>&1
 # The drive-root test needs a game folder at the root of a drive; Wine keeps its drives as
 # links in the prefix.
 mkdir -p "$scratch/drive"

@@ -1,7 +1,10 @@
 #include "platform/listing.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <ratio>
 #include <utility>
 
 #ifdef _WIN32
@@ -233,9 +236,20 @@ fs::path resolveNoCase(const fs::path& dir, std::string_view name) {
 namespace {
 
 fs::file_time_type folderTime(const fs::path& dir) {
+#ifdef _WIN32
+  // MinGW's last_write_time goes through _wstat, whose whole seconds miss a change made in
+  // the same second as the listing; the system's own time counts in 100 ns.
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(dir.c_str(), GetFileExInfoStandard, &data)) return {};
+  const auto ticks = (static_cast<std::int64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                     data.ftLastWriteTime.dwLowDateTime;
+  using Ticks = std::chrono::duration<std::int64_t, std::ratio<1, 10000000>>;
+  return fs::file_time_type(std::chrono::duration_cast<fs::file_time_type::duration>(Ticks(ticks)));
+#else
   std::error_code ec;
   const auto time = fs::last_write_time(dir, ec);
   return ec ? fs::file_time_type{} : time;
+#endif
 }
 
 }  // namespace

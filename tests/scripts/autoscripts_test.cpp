@@ -63,9 +63,6 @@ TEST_F(AutoscriptsTest, AnExistingNameInOtherCaseAsksAndOnlyOverwriteReplacesIt)
 }
 
 TEST_F(AutoscriptsTest, TheExtensionIsAlwaysAddedAndEditedTextIsSavedAsTyped) {
-#ifdef _WIN32
-  GTEST_SKIP() << "not yet passing under Wine; see the open issue";
-#endif
   start();
   st().Text2 = "first, \"second\"\r\nthird";
   save("Mine.set");

@@ -57,9 +57,6 @@ TEST_F(PackagesTest, AFirstEntryThatNamesAFolderIsNotLoadedFromHere) {
 }
 
 TEST_F(PackagesTest, ThePictureComesFromTheFirstScreenSetMissionOrCareerFolder) {
-#ifdef _WIN32
-  GTEST_SKIP() << "not yet passing under Wine; see the open issue";
-#endif
   writeScript("Europe.set", "Europe\r\n*****\r\nT-Normandy\r\nW-Europe1942\r\nC-Career42\r\n");
   writeScript("Career.set", "x:\\KVO128\\C-Career42\r\nW-Europe1942\r\n");
   writeScript("Screens.set", "-\r\nB-Autumn Screens\r\n");

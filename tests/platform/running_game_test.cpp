@@ -1,0 +1,195 @@
+#include "platform/running_game.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/listing.h"
+#include "support/test_support.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace kvo {
+namespace {
+namespace fs = std::filesystem;
+
+#ifndef _WIN32
+// A program run with the given argument list (argv[0] included) from `cwd`, with WINEPREFIX
+// set when `prefix` is given; ended with its process group when the test is done with it.
+class Child final {
+ public:
+  Child(const fs::path& program, std::vector<std::string> args, const fs::path& cwd = {},
+        const fs::path& prefix = {}) {
+    std::vector<char*> argv;
+    for (auto& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    std::string prefixVar = "WINEPREFIX=" + prefix.string();
+    std::vector<char*> envp{prefix.empty() ? nullptr : prefixVar.data(), nullptr};
+    // The pipe closes on exec, so the read below returns once the new program runs.
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::setpgid(0, 0);
+      if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(126);
+      ::execve(program.c_str(), argv.data(), envp.data());
+      ::_exit(127);
+    }
+    ::close(fds[1]);
+    char ignored = 0;
+    while (::read(fds[0], &ignored, 1) > 0) {
+    }
+    ::close(fds[0]);
+  }
+  ~Child() { end(); }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+  void end() {
+    if (pid_ <= 0) return;
+    ::kill(-pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+const fs::path kSleep = "/bin/sleep";
+
+void copyProgram(const fs::path& target) {
+  fs::create_directories(target.parent_path());
+  fs::copy_file(kSleep, target);
+  fs::permissions(target, fs::perms(0755));
+}
+
+// `path` as Wine shows it on its Z: drive, the last folder name in capitals.
+std::string onDriveZ(const fs::path& folder, const std::string& program) {
+  std::string text = "Z:" + folder.parent_path().string() + "/" +
+                     toUpperAscii(folder.filename().string()) + "/" + program;
+  std::replace(text.begin(), text.end(), '/', '\\');
+  return text;
+}
+
+TEST(GameRunning, ANativeGameCountsOnlyFromItsOwnFolder) {
+  test::TempDir game;
+  test::TempDir other;
+  copyProgram(game / "eaw.exe");
+  copyProgram(other / "EAW.EXE");
+  EXPECT_FALSE(gameRunningFrom(game.path()));
+  {
+    Child elsewhere(other / "EAW.EXE", {"EAW.EXE", "30"});
+    EXPECT_FALSE(gameRunningFrom(game.path()));
+    EXPECT_TRUE(gameRunningFrom(other.path()));
+  }
+  // Told apart by the program the process runs, whatever it calls itself.
+  Child ours(game / "eaw.exe", {"sleep", "30"}, other.path());
+  EXPECT_TRUE(gameRunningFrom(game.path()));
+  EXPECT_TRUE(gameRunningFrom(game / "."));
+  EXPECT_FALSE(gameRunningFrom(other.path()));
+  ours.end();
+  EXPECT_FALSE(gameRunningFrom(game.path()));
+}
+
+TEST(GameRunning, AGameUnderWineIsFoundByThePathItWasStartedWith) {
+  test::TempDir root;
+  const fs::path game = root / "drive" / "Games" / "EAW";
+  const fs::path other = root / "drive" / "Games" / "EAW2";
+  fs::create_directories(game);
+  fs::create_directories(other);
+  fs::create_directories(root / "prefix" / "dosdevices");
+  fs::create_directory_symlink(root / "drive", root / "prefix" / "dosdevices" / "q:");
+
+  // Wine puts the Windows command line where the program's arguments were.
+  for (const auto& program : {onDriveZ(game, "EAW.EXE"), std::string("Q:\\games\\eaw\\eaw.exe")}) {
+    Child wine(kSleep, {program, "30"}, root.path(), root / "prefix");
+    EXPECT_TRUE(gameRunningFrom(game)) << program;
+    EXPECT_FALSE(gameRunningFrom(other)) << program;
+  }
+  {
+    Child relative(kSleep, {"eaw.exe", "30"}, game);
+    EXPECT_TRUE(gameRunningFrom(game));
+  }
+  {
+    // A drive that the process's prefix does not have.
+    Child unknown(kSleep, {"R:\\Games\\EAW\\eaw.exe", "30"}, game, root / "prefix");
+    EXPECT_FALSE(gameRunningFrom(game));
+  }
+  // The program as a later argument, as a launcher in front of Wine passes it.
+  Child launcher("/bin/sh", {"wine", "-c", "sleep 30; exit", onDriveZ(game, "eaw.exe")});
+  EXPECT_TRUE(gameRunningFrom(game));
+  EXPECT_FALSE(gameRunningFrom(other));
+  launcher.end();
+  EXPECT_FALSE(gameRunningFrom(game));
+}
+#else
+// Copies of this test program stand in for the game; they are started suspended, so they
+// never run, and ended at the end.
+class Child final {
+ public:
+  explicit Child(const fs::path& program) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    std::wstring commandLine = L"\"" + program.native() + L"\"";
+    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                       CREATE_SUSPENDED, nullptr, nullptr, &startup, &info_)) {
+      started_ = true;
+    }
+  }
+  ~Child() { end(); }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+  bool started() const { return started_; }
+  void end() {
+    if (!started_) return;
+    TerminateProcess(info_.hProcess, 1);
+    WaitForSingleObject(info_.hProcess, INFINITE);
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+    started_ = false;
+  }
+
+ private:
+  PROCESS_INFORMATION info_{};
+  bool started_ = false;
+};
+
+fs::path thisProgram() {
+  std::wstring path(32768, L'\0');
+  path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+  return path;
+}
+
+TEST(GameRunning, TheGameCountsOnlyFromItsOwnFolder) {
+  test::TempDir game;
+  test::TempDir other;
+  fs::copy_file(thisProgram(), game / "eaw.exe");
+  fs::copy_file(thisProgram(), other / "EAW.EXE");
+  EXPECT_FALSE(gameRunningFrom(game.path()));
+  {
+    Child elsewhere(other / "EAW.EXE");
+    ASSERT_TRUE(elsewhere.started());
+    EXPECT_FALSE(gameRunningFrom(game.path()));
+    EXPECT_TRUE(gameRunningFrom(other.path()));
+  }
+  Child ours(game / "eaw.exe");
+  ASSERT_TRUE(ours.started());
+  EXPECT_TRUE(gameRunningFrom(game.path()));
+  EXPECT_TRUE(gameRunningFrom(game / "."));
+  ours.end();
+  EXPECT_FALSE(gameRunningFrom(game.path()));
+}
+#endif
+
+}  // namespace
+}  // namespace kvo
