@@ -56,7 +56,12 @@ void GridView::refresh() {
 void GridView::keyPressEvent(QKeyEvent* event) {
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
   if (!enter || !currentIndex().isValid()) {
+    const QModelIndex before = currentIndex();
     QTableView::keyPressEvent(event);
+    const QModelIndex after = currentIndex();
+    if (after.isValid() && after != before) {
+      emit currentMovedByKey(model_->gridRow(after.row()), after.column());
+    }
     return;
   }
   emit enterPressed(model_->gridRow(currentIndex().row()), currentIndex().column());

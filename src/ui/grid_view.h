@@ -27,6 +27,8 @@ class GridView final : public QTableView {
   void cellClicked(int row, int col);
   void cellDoubleClicked(int row, int col);
   void enterPressed(int row, int col);
+  // The arrow, page and home keys moved the current cell; a click reports cellClicked only.
+  void currentMovedByKey(int row, int col);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -153,7 +153,10 @@ void PlanesSkinsPage::connectHandlers() {
       });
     };
   };
+  // A skin reached with the keys is previewed as a clicked one is, so that Re-Name and
+  // Enter act on the row the player sees.
   connect(sk1_, &GridView::cellClicked, this, onSk1(&kvo::SkinPanel::PreviewSkinRow));
+  connect(sk1_, &GridView::currentMovedByKey, this, onSk1(&kvo::SkinPanel::PreviewSkinRow));
   connect(sk1_, &GridView::cellDoubleClicked, this, onSk1(&kvo::SkinPanel::ApplySkinRow));
   connect(sk1_, &GridView::enterPressed, this, onSk1(&kvo::SkinPanel::ApplySkinRow));
   connect(label39_, &ClickableLabel::clicked, this,

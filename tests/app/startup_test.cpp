@@ -40,7 +40,6 @@ TEST(StartupTest, FirstStartInEmptyFolderCreatesTheLayout) {
                                {"Music/", ""},
                                {"Savedata/", ""}};
   EXPECT_EQ(snapshot(game.path()), expected);
-  EXPECT_EQ(defaultCategoryLines().size(), 27u);
   ASSERT_EQ(selector.state.List3.items.size(), 29u);
   EXPECT_EQ(selector.state.List3.items[0], "Show ALL");
   EXPECT_EQ(selector.state.List3.items[1], "Show Selections");

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 
 #include "cli/cli.h"
 #include "support/test_support.h"
@@ -95,6 +96,50 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndChangeNothingAndHelpExitsWithZero) {
   auto version = runKvo(scratch, "--version");
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out.rfind("kvo ", 0), 0u);
+}
+
+// Runs `words` after --game-dir in this process, as the program's main would.
+RunResult runInProcess(const TempDir& game, std::vector<std::string> words) {
+  words.insert(words.begin(), {"--game-dir", game.path().string()});
+  std::ostringstream out;
+  std::ostringstream err;
+  const int code = runCliCommand(parseCliArguments(words, "."), out, err);
+  return {code, out.str(), err.str()};
+}
+
+TEST(SettingsCliTest, SettingsPrintsTheSixBoxesAndSetWritesEveryValueOrNone) {
+  TempDir game;
+  writeFile(game / "eaw.ini", "PlaneSetNumber=2\r\nDay=4\r\nWidth=800\r\nMonth=9\r\n");
+  const auto run = runInProcess(game, {"settings"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, "Width=800\nHeight=\nExtraSquads=\nDay=4\nMonth=9\nPlaneSetNumber=2\n");
+
+  const std::string before = readFile(game / "eaw.ini");
+  for (const std::vector<std::string>& usage :
+       {std::vector<std::string>{"set", "Width=1024", "Bogus=1"},
+        {"set", "width=1024"},
+        {"set", "Width"}}) {
+    EXPECT_EQ(runInProcess(game, usage).exitCode, 2) << usage[1];
+  }
+  writeFile(game / "eaw.exe", "MZ");
+  const auto unknown = runInProcess(game, {"launch", "other.exe"});
+  EXPECT_EQ(unknown.exitCode, 2);
+  EXPECT_NE(unknown.err.find("other.exe"), std::string::npos);
+  const auto broken = runInProcess(game, {"set", "Width=1024", "Day=7\r\nWidth=1"});
+  EXPECT_EQ(broken.exitCode, 1);
+  EXPECT_NE(broken.err.find("Day"), std::string::npos);
+  EXPECT_EQ(readFile(game / "eaw.ini"), before);
+
+  EXPECT_EQ(runInProcess(game, {"set", "Width=1024", "Day=12abc"}).exitCode, 0);
+  EXPECT_EQ(readFile(game / "eaw.ini"),
+            "PlaneSetNumber=2\r\nDay=12abc\r\nWidth=1024\r\nMonth=9\r\n");
+
+  // Like Enter in a box, a missing eaw.ini is left missing without a word.
+  TempDir bare;
+  const auto missing = runInProcess(bare, {"set", "Width=1024"});
+  EXPECT_EQ(missing.exitCode, 0);
+  EXPECT_EQ(missing.err, "");
+  EXPECT_FALSE(std::filesystem::exists(bare / "eaw.ini"));
 }
 
 // The menu entry's --ask-game-dir opens the window only, never with a command or a folder.

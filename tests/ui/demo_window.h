@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFontMetrics>
@@ -14,6 +14,7 @@
 #include <QTemporaryFile>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 
@@ -26,6 +27,16 @@
 #include "ui/screen_fit.h"
 
 namespace kvo::test {
+
+inline std::string readBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
 
 // Gives the offscreen platform one screen of `width` x `height` device pixels with window
 // frames, so that layouts meet the sizes players have. Call before the QApplication exists.
@@ -76,12 +87,44 @@ inline bool saveTabScreenshots(QWidget& window, const QString& suffix) {
   return true;
 }
 
+// The window's own shell, except that messages and questions are kept instead of shown: a
+// box the test does not expect must fail it, not block it. Questions are answered yes.
+class KeepingShell final : public Shell {
+ public:
+  void attach(QMainWindow& window) { qt_.attach(window); }
+  void message(std::string_view text, Icon, std::string_view) override {
+    messages.emplace_back(text);
+  }
+  bool ask(std::string_view text, std::string_view) override {
+    messages.emplace_back(text);
+    return true;
+  }
+  void setCaption(std::string_view caption) override { qt_.setCaption(caption); }
+  void progress(int done, int total) override { qt_.progress(done, total); }
+  std::string clipboardText() override { return qt_.clipboardText(); }
+  void setClipboardText(std::string_view text) override { qt_.setClipboardText(text); }
+  bool startProgram(const std::filesystem::path&, const std::filesystem::path&,
+                    std::string&) override {
+    return false;
+  }
+  void minimise() override {}
+  void quit() override {}
+  QString firstMessage() const {
+    return messages.empty() ? QString() : QString::fromStdString(messages.front());
+  }
+
+  std::vector<std::string> messages;
+
+ private:
+  ui::QtShell qt_;
+};
+
 // The selector's window on a fresh demo game folder, placed as a player's start places it.
 class DemoWindow final {
  public:
+  using Arrange = std::function<void(const std::filesystem::path&)>;
   // `arrange` changes the demo folder before the selector starts on it.
-  explicit DemoWindow(const demo::DemoOptions& options = {},
-                      const std::function<void(const std::filesystem::path&)>& arrange = {}) {
+  explicit DemoWindow(const demo::DemoOptions& options = {}, const Arrange& arrange = {}) {
     game_ = std::filesystem::path(dir_.path().toStdString()) / "EAW";
     ok_ = dir_.isValid() && !demo::writeDemoGameFolder(game_, options);
     if (!ok_) return;
@@ -96,16 +139,22 @@ class DemoWindow final {
     window_->activateWindow();
     ok_ = ok_ && QTest::qWaitForWindowActive(window_.get());
   }
+  explicit DemoWindow(const Arrange& arrange) : DemoWindow({}, arrange) {}
   DemoWindow(const DemoWindow&) = delete;
   DemoWindow& operator=(const DemoWindow&) = delete;
 
   bool ok() const { return ok_; }
   const std::filesystem::path& game() const { return game_; }
   Selector& selector() { return selector_; }
+  FormState& state() { return selector_.state; }
+  KeepingShell& shell() { return shell_; }
   ui::MainWindow& window() { return *window_; }
+  // The window's widget `name`; a missing one stops the test program with its name.
   template <typename Widget>
   Widget* find(const QString& name) {
-    return window_->findChild<Widget*>(name);
+    auto* widget = window_->findChild<Widget*>(name);
+    if (!widget) qFatal("no widget %s", qPrintable(name));
+    return widget;
   }
   ui::GridView& grid(const char* name) { return *find<ui::GridView>(QString::fromLatin1(name)); }
   QString status() { return window_->statusBar()->currentMessage(); }
@@ -131,6 +180,15 @@ class DemoWindow final {
     return {};
   }
 
+  // Clicks the cell of grid `name` whose column `col` shows `text`; false when none does.
+  bool clickCell(const char* name, int col, const QString& text) {
+    ui::GridView& view = grid(name);
+    const QModelIndex index = cell(view, col, text);
+    if (!index.isValid()) return false;
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(index).center());
+    return true;
+  }
+
   // Clicks the entry `text` of the list `name`; false when the list lacks it.
   bool clickListItem(const char* name, const QString& text) {
     auto* list = find<QListWidget>(QString::fromLatin1(name));
@@ -142,13 +200,26 @@ class DemoWindow final {
     return true;
   }
 
+  void click(const char* name) {
+    QTest::mouseClick(find<QWidget>(QString::fromLatin1(name)), Qt::LeftButton);
+  }
+
  private:
   QTemporaryDir dir_;
   std::filesystem::path game_;
-  ui::QtShell shell_;
+  KeepingShell shell_;
   Selector selector_{shell_};
   std::unique_ptr<ui::MainWindow> window_;
   bool ok_ = false;
 };
+
+// The main() of a window test: one screen of `width` x `height`, then every test slot.
+#define KVO_WINDOW_TEST_MAIN(TestClass, width, height) \
+  int main(int argc, char** argv) {                    \
+    kvo::test::useOffscreenScreen(width, height);      \
+    QApplication app(argc, argv);                      \
+    TestClass test;                                    \
+    return QTest::qExec(&test, argc, argv);            \
+  }
 
 }  // namespace kvo::test

@@ -32,7 +32,8 @@ class GameDirPickerTest final : public QObject {
   // Answers the modal dialogs that open from now on, one step per dialog, in order.
   void answerDialogs(std::deque<Step> steps);
   static Step choose(const QString& folder, QString* proposed = nullptr);
-  static Step cancel();
+  static Step cancel(QString* proposed);
+  // An empty `button` presses the box's only button.
   static Step pressInWarning(const QString& button, QString* text = nullptr);
   QString makeFolder(const QString& name, bool withGame);
 
@@ -84,10 +85,11 @@ GameDirPickerTest::Step GameDirPickerTest::choose(const QString& folder, QString
   };
 }
 
-GameDirPickerTest::Step GameDirPickerTest::cancel() {
-  return [](QWidget* modal) {
+GameDirPickerTest::Step GameDirPickerTest::cancel(QString* proposed) {
+  return [proposed](QWidget* modal) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     QVERIFY(dialog);
+    *proposed = dialog->directory().absolutePath();
     dialog->reject();
   };
 }
@@ -97,6 +99,10 @@ GameDirPickerTest::Step GameDirPickerTest::pressInWarning(const QString& button,
     auto* box = qobject_cast<QMessageBox*>(modal);
     QVERIFY(box);
     if (text) *text = box->text();
+    if (button.isEmpty()) {
+      QCOMPARE(box->buttons().size(), 1);
+      return box->buttons().front()->click();
+    }
     for (QAbstractButton* candidate : box->buttons()) {
       if (candidate->text() == button) return candidate->click();
     }
@@ -117,10 +123,7 @@ QString GameDirPickerTest::makeFolder(const QString& name, bool withGame) {
 
 void GameDirPickerTest::cancelTouchesNothing() {
   QString proposed;
-  answerDialogs({[&proposed](QWidget* modal) {
-    proposed = qobject_cast<QFileDialog*>(modal)->directory().absolutePath();
-    cancel()(modal);
-  }});
+  answerDialogs({cancel(&proposed)});
   QCOMPARE(kvo::ui::askForGameDir(), std::nullopt);
   QCOMPARE(proposed, QDir::homePath());
   QCOMPARE(QDir(QDir::homePath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
@@ -158,15 +161,7 @@ void GameDirPickerTest::aFolderWithoutTheGameWarnsAndCanBePickedAgainOrKept() {
 void GameDirPickerTest::theHomeFolderIsNeverTaken() {
   const QString game = makeFolder(QStringLiteral("EAW"), true);
   QString warning;
-  answerDialogs({choose(QDir::homePath()),
-                 [&warning](QWidget* modal) {
-                   auto* box = qobject_cast<QMessageBox*>(modal);
-                   QVERIFY(box);
-                   warning = box->text();
-                   QCOMPARE(box->buttons().size(), 1);
-                   box->buttons().front()->click();
-                 },
-                 choose(game)});
+  answerDialogs({choose(QDir::homePath()), pressInWarning(QString(), &warning), choose(game)});
   QCOMPARE(kvo::ui::askForGameDir(), std::optional<fs::path>(fs::path(game.toStdString())));
   QVERIFY2(warning.contains(QStringLiteral("home folder")), qPrintable(warning));
 }

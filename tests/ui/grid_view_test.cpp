@@ -35,6 +35,17 @@ kvo::Grid folderGrid() {
   return grid;
 }
 
+QList<QVariantList> calls(const QSignalSpy& spy) {
+  return spy;
+}
+
+// Shows `view` at a size where the name column has room to spare.
+bool shown(GridView& view) {
+  view.resize(400, 200);
+  view.show();
+  return QTest::qWaitForWindowExposed(&view);
+}
+
 }  // namespace
 
 void GridViewTest::headerRowBecomesTheHorizontalHeader() {
@@ -80,10 +91,7 @@ void GridViewTest::hiddenRowsAndWidthsFollowTheGrid() {
   kvo::Grid grid = folderGrid();
   grid.setRowHeight(2, 0);
   GridView view(grid, QStringLiteral("Unigrid"));
-  view.resize(400, 200);
-  view.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&view));
-  QCOMPARE(view.objectName(), QStringLiteral("Unigrid"));
+  QVERIFY(shown(view));
   QVERIFY(!view.isRowHidden(0));
   QVERIFY(view.isRowHidden(1));
   QVERIFY(view.isColumnHidden(0));
@@ -104,9 +112,7 @@ void GridViewTest::narrowColumnsFitTheirTextAtAnyFontAndNeverMove() {
   grid.setText(1, 2, "");
   grid.setText(2, 2, "");
   GridView view(grid, QStringLiteral("SK1"));
-  view.resize(400, 200);
-  view.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&view));
+  QVERIFY(shown(view));
   const int markWidth = view.columnWidth(2);
   // The first load, and a filter that hides the marked row, leave the width alone.
   grid.setText(2, 2, "S");
@@ -158,24 +164,29 @@ void GridViewTest::refreshShowsRowsAddedByTheCore() {
 void GridViewTest::clicksAndEnterReportGridRows() {
   kvo::Grid grid = folderGrid();
   GridView view(grid, QStringLiteral("Unigrid"));
-  view.resize(400, 200);
-  view.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&view));
+  QVERIFY(shown(view));
   QSignalSpy clicks(&view, &GridView::cellClicked);
   QSignalSpy enters(&view, &GridView::enterPressed);
+  QSignalSpy moves(&view, &GridView::currentMovedByKey);
   const QModelIndex burma = view.model()->index(1, 1);
   QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(burma).center());
-  QCOMPARE(clicks.count(), 1);
   // Model row 1 is grid row 2: the header row is not a model row.
-  QCOMPARE(clicks.first().at(0).toInt(), 2);
-  QCOMPARE(clicks.first().at(1).toInt(), 1);
+  QCOMPARE(calls(clicks), (QList<QVariantList>{{2, 1}}));
   QCOMPARE(view.currentIndex(), burma);
+  QCOMPARE(moves.count(), 0);
   QTest::keyClick(&view, Qt::Key_Return);
-  QCOMPARE(enters.count(), 1);
-  QCOMPARE(enters.first().at(0).toInt(), 2);
-  // Other keys still move the current cell instead of acting on it.
+  QCOMPARE(calls(enters), (QList<QVariantList>{{2, 1}}));
+  // Other keys move the current cell instead of acting on it, and say where to.
   QTest::keyClick(&view, Qt::Key_Down);
   QCOMPARE(view.currentIndex().row(), 2);
+  QCOMPARE(calls(moves), (QList<QVariantList>{{3, 1}}));
+  QTest::keyClick(&view, Qt::Key_Down);
+  QCOMPARE(moves.count(), 1);
+  // A current cell the core sets is no move of the player's.
+  grid.row = 1;
+  view.refresh();
+  QCOMPARE(view.currentIndex().row(), 0);
+  QCOMPARE(moves.count(), 1);
   QCOMPARE(enters.count(), 1);
 }
 

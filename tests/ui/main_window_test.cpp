@@ -1,16 +1,10 @@
-#include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QGroupBox>
-#include <QHeaderView>
-#include <QListWidget>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTest>
-#include <filesystem>
-#include <fstream>
-#include <memory>
+#include <QScrollBar>
+#include <QToolTip>
 
 #include "demo_window.h"
 #include "platform/listing.h"
@@ -21,57 +15,40 @@ namespace fs = std::filesystem;
 using kvo::test::DemoWindow;
 using kvo::ui::GridView;
 
+// The window's frame, its buttons and the folder grid on the World Settings tab.
 class MainWindowTest final : public QObject {
   Q_OBJECT
 
  private slots:
   void init();
-  void cleanup();
-  void tabsAndButtonsCarryTheirNamesAndCaptions();
-  void windowFitsASmallLaptopScreen();
-  void unigridListsTheModFoldersOfTheGameFolder();
-  void clickLoadsAndEnterUnloadsAFolder();
-  void categoryFilterHidesOtherCategories();
-  void gridsRefuseClicksWhileAnOperationRuns();
-  void flightModelWithPlanesShowsTheAlternativePlanes();
-  void statusBarSaysWhatALoadDid();
-  void statusBarSaysWhatResetAllDid();
-  void statusBarSaysWhatDelMsnDeleted();
-  void everyTabRendersToAScreenshot();
+  void cleanup() { demo_.reset(); }
+  void controlsCarryTheirNamesAndTheWindowFitsASmallScreen();
+  void clickLoadsEnterUnloadsAndTheKeysWalkOn();
+  void categoryFilterHidesOtherCategoriesUntilRefresh();
+  void operationsDoNotNest();
+  void flightModelShowsItsPlanesAndTakesThemAwayAgain();
+  void statusBarSaysWhatResetAllAndDelMsnDid();
+  void previewGoesWhenThePointerLeavesTheGrid();
+  void aCutNameShowsWholeInItsTooltip();
+  void rowsStayUnderThePointerWhileFoldersLoad();
 
  private:
+  DemoWindow& demo() { return *demo_; }
   GridView& unigrid() { return demo_->grid("Unigrid"); }
-  QModelIndex folderIndex(const QString& name) { return DemoWindow::cell(unigrid(), 1, name); }
-  void clickFolder(const QString& name);
-  void showTab(const QString& caption) { QVERIFY(demo_->showTab(caption)); }
-
+  QModelIndex folder(const QString& name) { return DemoWindow::cell(unigrid(), 1, name); }
   std::unique_ptr<DemoWindow> demo_;
-  fs::path game_;
-  kvo::ui::MainWindow* window_ = nullptr;
 };
 
 void MainWindowTest::init() {
   demo_ = std::make_unique<DemoWindow>();
   QVERIFY(demo_->ok());
-  game_ = demo_->game();
-  window_ = &demo_->window();
+  QVERIFY(demo_->showTab(QStringLiteral("World Settings")));
 }
 
-void MainWindowTest::cleanup() {
-  window_ = nullptr;
-  demo_.reset();
-}
-
-void MainWindowTest::clickFolder(const QString& name) {
-  const QModelIndex index = folderIndex(name);
-  QVERIFY2(index.isValid(), qPrintable(name));
-  QTest::mouseClick(unigrid().viewport(), Qt::LeftButton, {}, unigrid().visualRect(index).center());
-}
-
-void MainWindowTest::tabsAndButtonsCarryTheirNamesAndCaptions() {
-  QCOMPARE(window_->objectName(), QStringLiteral("KVOForm"));
-  auto* tabs = window_->findChild<QTabWidget*>(QStringLiteral("SSTab1"));
-  QVERIFY(tabs);
+// 1366 x 768 is the smallest screen the selector is walked on.
+void MainWindowTest::controlsCarryTheirNamesAndTheWindowFitsASmallScreen() {
+  QCOMPARE(demo().window().objectName(), QStringLiteral("KVOForm"));
+  auto* tabs = demo().find<QTabWidget>(QStringLiteral("SSTab1"));
   const QStringList captions = {"General Settings", "Complete Sets", "World Settings",
                                 "Autoscripts and Program launch", "Planes and Skins"};
   QCOMPARE(tabs->count(), captions.size());
@@ -81,172 +58,193 @@ void MainWindowTest::tabsAndButtonsCarryTheirNamesAndCaptions() {
                                                   {"Command3", "Exit"},
                                                   {"Command8", "Minimise"}};
   for (const auto& [name, caption] : buttons) {
-    auto* button = window_->findChild<QPushButton*>(name);
-    QVERIFY2(button, qPrintable(name));
+    auto* button = demo().find<QPushButton>(name);
     QCOMPARE(button->text(), caption);
     QVERIFY2(!tabs->isAncestorOf(button), qPrintable(name));
   }
-  for (const char* grid : {"Unigrid", "SK1", "G1"}) QVERIFY(window_->findChild<GridView*>(grid));
-}
-
-// 1366 x 768 is the smallest screen the selector is walked on.
-void MainWindowTest::windowFitsASmallLaptopScreen() {
+  for (const char* grid : {"Unigrid", "SK1", "G1"}) demo().grid(grid);
   QCOMPARE(QGuiApplication::primaryScreen()->size(), QSize(1366, 768));
-  QVERIFY(kvo::test::fitsOnScreen(*window_));
+  QVERIFY(kvo::test::fitsOnScreen(demo().window()));
+  QVERIFY(kvo::test::saveTabScreenshots(demo().window(), QString()));
 }
 
-void MainWindowTest::unigridListsTheModFoldersOfTheGameFolder() {
-  showTab(QStringLiteral("World Settings"));
-  for (const char* name : {"T-Normandy", "T-Burma", "T Desert", "G-Water", "B-Autumn Screens"}) {
-    const QModelIndex index = folderIndex(QString::fromLatin1(name));
-    QVERIFY2(index.isValid(), name);
-    QVERIFY2(!unigrid().isRowHidden(index.row()), name);
+void MainWindowTest::clickLoadsEnterUnloadsAndTheKeysWalkOn() {
+  const fs::path normandy = demo().game() / "normandy.ter";
+  QVERIFY(demo().clickCell("Unigrid", 1, QStringLiteral("T-Normandy")));
+  QVERIFY(fs::exists(normandy));
+  QCOMPARE(folder(QStringLiteral("T-Normandy")).data(Qt::BackgroundRole).value<QColor>(),
+           QColor(0xC0, 0xFF, 0xC0));
+  QCOMPARE(demo().status(), QStringLiteral("Loaded T-Normandy."));
+  QCOMPARE(unigrid().currentIndex().row(), folder(QStringLiteral("T-Normandy")).row());
+  // Enter acts on the current row and leaves the focus in the grid for the next key.
+  for (const bool exists : {false, true}) {
+    QCOMPARE(QApplication::focusWidget(), &unigrid());
+    QTest::keyClick(&unigrid(), Qt::Key_Return);
+    QCOMPARE(fs::exists(normandy), exists);
   }
-  // The full path column exists for the core only.
-  QVERIFY(unigrid().isColumnHidden(0));
-  QVERIFY(!folderIndex(QStringLiteral("Autoscripts")).isValid());
-  QVERIFY(!folderIndex(QStringLiteral("Skinfolder")).isValid());
-}
-
-void MainWindowTest::clickLoadsAndEnterUnloadsAFolder() {
-  showTab(QStringLiteral("World Settings"));
-  const QModelIndex normandy = folderIndex(QStringLiteral("T-Normandy"));
-  QVERIFY(normandy.isValid());
-  unigrid().scrollTo(normandy);
-  QTest::mouseClick(unigrid().viewport(), Qt::LeftButton, {},
-                    unigrid().visualRect(normandy).center());
-  QVERIFY(fs::exists(game_ / "normandy.ter"));
-  const QModelIndex loaded = folderIndex(QStringLiteral("T-Normandy"));
-  QCOMPARE(loaded.data(Qt::BackgroundRole).value<QColor>(), QColor(0xC0, 0xFF, 0xC0));
-  QCOMPARE(unigrid().currentIndex().row(), loaded.row());
-
-  unigrid().setFocus();
+  QVERIFY(!folder(QStringLiteral("T-Burma")).data(Qt::BackgroundRole).isValid());
+  QTest::keyClick(&unigrid(), Qt::Key_Up);
   QTest::keyClick(&unigrid(), Qt::Key_Return);
-  QVERIFY(!fs::exists(game_ / "normandy.ter"));
-  QVERIFY(!folderIndex(QStringLiteral("T-Normandy")).data(Qt::BackgroundRole).isValid());
+  QVERIFY(fs::exists(demo().game() / "burma.ter"));
+  QVERIFY(!fs::exists(normandy));
+  QCOMPARE(demo().status(), QStringLiteral("Unloaded T-Normandy. Loaded T-Burma."));
 }
 
-void MainWindowTest::categoryFilterHidesOtherCategories() {
-  showTab(QStringLiteral("World Settings"));
-  auto* list3 = window_->findChild<QListWidget*>(QStringLiteral("List3"));
-  const QList<QListWidgetItem*> terrain = list3->findItems("Terrain Sets", Qt::MatchExactly);
-  QCOMPARE(terrain.size(), 1);
-  list3->scrollToItem(terrain.first());
-  QTest::mouseClick(list3->viewport(), Qt::LeftButton, {},
-                    list3->visualItemRect(terrain.first()).center());
+void MainWindowTest::categoryFilterHidesOtherCategoriesUntilRefresh() {
+  QVERIFY(demo().clickListItem("List3", QStringLiteral("Terrain Sets")));
   const QAbstractItemModel& model = unigrid().gridModel();
   int shown = 0;
   for (int row = 0; row < model.rowCount(); ++row) {
     const QString name = model.index(row, 1).data().toString();
-    const bool terrainFolder = name.startsWith("T-") || name.startsWith("T ");
-    QCOMPARE(unigrid().isRowHidden(row), !terrainFolder);
-    shown += terrainFolder ? 1 : 0;
+    const bool terrain = name.startsWith("T-") || name.startsWith("T ");
+    QCOMPARE(unigrid().isRowHidden(row), !terrain);
+    shown += terrain ? 1 : 0;
   }
   QCOMPARE(shown, 3);
   QCOMPARE(model.headerData(1, Qt::Horizontal).toString(),
            QStringLiteral("Only one selection can be made!"));
+  QCOMPARE(demo().find<QLabel>(QStringLiteral("Label6"))->text(), QStringLiteral("T"));
+
+  demo().click("Label33");
+  QCOMPARE(demo().find<QListWidget>(QStringLiteral("List3"))->currentRow(), 0);
+  QCOMPARE(demo().find<QLabel>(QStringLiteral("Label6"))->text(), QString());
+  QCOMPARE(model.headerData(1, Qt::Horizontal).toString(),
+           QStringLiteral("All folders are available"));
+  // "Show ALL" as at start: every folder but the hidden careers.
+  QVERIFY(!unigrid().isRowHidden(folder(QStringLiteral("G-Water")).row()));
+  QVERIFY(unigrid().isRowHidden(folder(QStringLiteral("C-Career42")).row()));
 }
 
-void MainWindowTest::gridsRefuseClicksWhileAnOperationRuns() {
+void MainWindowTest::operationsDoNotNest() {
+  kvo::ui::CoreRunner& runner = demo().window().runner();
   bool nestedAccepted = true;
-  const bool ran = window_->runner().run([&] { nestedAccepted = window_->runner().run([] {}); });
-  QVERIFY(ran);
+  QVERIFY(runner.run([&] { nestedAccepted = runner.run([] {}); }));
   QVERIFY(!nestedAccepted);
-  QVERIFY(window_->runner().run([] {}));
+  QVERIFY(runner.run([] {}));
 }
 
 // Gives the plane record file in `planeFolder` another aircraft name (its first line).
 void renamePlane(const fs::path& planeFolder, const std::string& name) {
   for (const auto& entry : fs::directory_iterator(planeFolder)) {
     if (entry.path().extension() != ".kvo") continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    in.close();
+    std::string bytes = kvo::test::readBytes(entry.path());
     bytes.replace(0, bytes.find('\r'), name);
-    std::ofstream(entry.path(), std::ios::binary | std::ios::trunc) << bytes;
+    kvo::test::writeBytes(entry.path(), bytes);
     return;
   }
   QFAIL("no plane record file");
 }
 
-void MainWindowTest::flightModelWithPlanesShowsTheAlternativePlanes() {
-  showTab(QStringLiteral("World Settings"));
+void MainWindowTest::flightModelShowsItsPlanesAndTakesThemAwayAgain() {
   // Out of name order, so that sorting by name shows.
-  renamePlane(game_ / "KVO128/F-Alternative Planes/P-Bf 109G-10", "Yak-3");
-  const QModelIndex folder = folderIndex(QStringLiteral("F-Alternative Planes"));
-  QVERIFY(folder.isValid());
-  unigrid().scrollTo(folder);
-  QTest::mouseClick(unigrid().viewport(), Qt::LeftButton, {},
-                    unigrid().visualRect(folder).center());
-  showTab(QStringLiteral("Planes and Skins"));
-  auto* frame6 = window_->findChild<QGroupBox*>(QStringLiteral("Frame6"));
-  QVERIFY(frame6);
-  QTRY_VERIFY(frame6->isVisible());
-  QCOMPARE(frame6->title(), QStringLiteral("Alternative Planes:"));
-  auto* g1 = window_->findChild<GridView*>(QStringLiteral("G1"));
-  const QAbstractItemModel& planes = g1->gridModel();
+  renamePlane(demo().game() / "KVO128/F-Alternative Planes/P-Bf 109G-10", "Yak-3");
+  QVERIFY(demo().clickCell("Unigrid", 1, QStringLiteral("F-Alternative Planes")));
+  QVERIFY(demo().showTab(QStringLiteral("Planes and Skins")));
+  QTRY_VERIFY(demo().find<QGroupBox>(QStringLiteral("Frame6"))->isVisible());
+  auto* label2 = demo().find<QLabel>(QStringLiteral("Label2"));
+  QVERIFY(label2->text().contains(QStringLiteral("F-Alternative Planes")));
+  const QAbstractItemModel& planes = demo().grid("G1").gridModel();
   QCOMPARE(planes.rowCount(), 3);
-
-  // "Name" sorts the planes by aircraft name.
-  auto* byName = window_->findChild<kvo::ui::ClickableLabel*>(QStringLiteral("Label20_3"));
-  QVERIFY(byName);
-  QTest::mouseClick(byName, Qt::LeftButton);
+  demo().click("Label20_3");
   QStringList aircraft;
-  for (int row = 0; row < planes.rowCount(); ++row) {
+  for (int row = 0; row < planes.rowCount(); ++row)
     aircraft << planes.index(row, 3).data().toString();
-  }
   QCOMPARE(aircraft, (QStringList{"Mustang Mk III", "Spitfire LF Mk IXe", "Yak-3"}));
+
+  QVERIFY(demo().showTab(QStringLiteral("World Settings")));
+  QVERIFY(demo().clickCell("Unigrid", 1, QStringLiteral("F-Alternative Planes")));
+  QVERIFY(demo().showTab(QStringLiteral("Planes and Skins")));
+  QVERIFY(!label2->isVisible() || label2->text().isEmpty());
 }
 
-namespace {
-
-int countFiles(const fs::path& dir) {
-  return static_cast<int>(kvo::listFiles(dir, "*").size());
-}
-
-}  // namespace
-
-void MainWindowTest::statusBarSaysWhatALoadDid() {
-  showTab(QStringLiteral("World Settings"));
-  clickFolder(QStringLiteral("T-Normandy"));
-  QCOMPARE(demo_->status(), QStringLiteral("Loaded T-Normandy."));
-  clickFolder(QStringLiteral("T-Burma"));
-  QCOMPARE(demo_->status(), QStringLiteral("Unloaded T-Normandy. Loaded T-Burma."));
-}
-
-void MainWindowTest::statusBarSaysWhatResetAllDid() {
-  showTab(QStringLiteral("World Settings"));
-  clickFolder(QStringLiteral("T-Normandy"));
-  clickFolder(QStringLiteral("G-Water"));
-  const int before = countFiles(game_);
-  QTest::mouseClick(demo_->find<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton);
-  const int deleted = before - countFiles(game_);
+void MainWindowTest::statusBarSaysWhatResetAllAndDelMsnDid() {
+  QVERIFY(demo().clickCell("Unigrid", 1, QStringLiteral("T-Normandy")));
+  QVERIFY(demo().clickCell("Unigrid", 1, QStringLiteral("G-Water")));
+  const auto files = [&] { return static_cast<int>(kvo::listFiles(demo().game(), "*").size()); };
+  const int before = files();
+  demo().click("Command1");
+  const int deleted = before - files();
   QVERIFY(deleted > 0);
-  const QString status = demo_->status();
+  const QString status = demo().status();
   QVERIFY2(status.contains(QStringLiteral("T-Normandy, G-Water")), qPrintable(status));
   QVERIFY2(status.contains(QStringLiteral("deleted %1 files").arg(deleted)), qPrintable(status));
   QVERIFY2(status.contains(QStringLiteral("eaw.exe")), qPrintable(status));
-}
 
-void MainWindowTest::statusBarSaysWhatDelMsnDeleted() {
-  auto* delMsn = demo_->find<QPushButton>(QStringLiteral("delmsn"));
-  QTest::mouseClick(delMsn, Qt::LeftButton);
-  QVERIFY(fs::exists(game_ / "Savedata" / "Mission1.msn"));
-  QCOMPARE(demo_->status(),
+  demo().click("delmsn");
+  QVERIFY(fs::exists(demo().game() / "Savedata" / "Mission1.msn"));
+  QCOMPARE(demo().status(),
            QStringLiteral("Del MSN deleted default7.MSN, DefaultA.msn from Savedata."));
-  QTest::mouseClick(delMsn, Qt::LeftButton);
-  QCOMPARE(demo_->status(), QStringLiteral("Del MSN found no default mission in Savedata."));
+  demo().click("delmsn");
+  QCOMPARE(demo().status(), QStringLiteral("Del MSN found no default mission in Savedata."));
 }
 
-void MainWindowTest::everyTabRendersToAScreenshot() {
-  QVERIFY(kvo::test::saveTabScreenshots(*window_, QString()));
+void MainWindowTest::previewGoesWhenThePointerLeavesTheGrid() {
+  auto* text9 = demo().find<QPlainTextEdit>(QStringLiteral("Text9"));
+  auto* myLabel = demo().find<QLabel>(QStringLiteral("MyLabel"));
+  const QModelIndex normandy = folder(QStringLiteral("T-Normandy"));
+  QTest::mouseMove(unigrid().viewport(), unigrid().visualRect(normandy).center());
+  QTRY_VERIFY(myLabel->text().startsWith(QStringLiteral("Normandy 1944")));
+  QVERIFY(text9->toPlainText().startsWith(QStringLiteral("Normandy 1944")));
+  // Out over the preview itself, where no handler of its own takes the text away.
+  QTest::mouseMove(text9, text9->rect().center());
+  QTRY_COMPARE(myLabel->text(), QString());
+  QCOMPARE(text9->toPlainText(), QString());
 }
 
-int main(int argc, char** argv) {
-  kvo::test::useOffscreenScreen(1366, 768);
-  QApplication app(argc, argv);
-  MainWindowTest test;
-  return QTest::qExec(&test, argc, argv);
+void MainWindowTest::aCutNameShowsWholeInItsTooltip() {
+  const QString longName = QStringLiteral(
+      "T-Normandy 1944 from Cherbourg to Le Havre with the bocage, the "
+      "beaches and every airfield of the Second Tactical Air Force");
+  demo_ = std::make_unique<DemoWindow>([&](const fs::path& game) {
+    fs::create_directories(game / "KVO128" / longName.toStdString());
+  });
+  QVERIFY(demo().ok());
+  QVERIFY(demo().showTab(QStringLiteral("World Settings")));
+  const auto tipAt = [&](const QString& name) {
+    const QPoint at = unigrid().visualRect(folder(name)).center();
+    QHelpEvent help(QEvent::ToolTip, at, unigrid().viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(unigrid().viewport(), &help);
+  };
+  tipAt(longName);
+  QTRY_VERIFY(QToolTip::isVisible());
+  QCOMPARE(QToolTip::text(), longName);
+  QToolTip::hideText();
+  QTRY_VERIFY(!QToolTip::isVisible());
+  // A name shown whole needs no tooltip.
+  tipAt(QStringLiteral("T-Burma"));
+  QCoreApplication::processEvents();
+  QVERIFY(!QToolTip::isVisible());
 }
 
+// A player clicks down a long list without moving the mouse far: every click must land on the
+// row that was under the pointer, and nothing around the grid may shift.
+void MainWindowTest::rowsStayUnderThePointerWhileFoldersLoad() {
+  demo_ = std::make_unique<DemoWindow>(kvo::demo::DemoOptions{.bulkModFolders = 300});
+  QVERIFY(demo().ok());
+  QVERIFY(demo().showTab(QStringLiteral("World Settings")));
+  QScrollBar& scroll = *unigrid().verticalScrollBar();
+  scroll.setValue(scroll.maximum() / 2);
+  const int scrolled = scroll.value();
+  QVERIFY(scrolled > 0);
+  const QSize windowSize = demo().window().size();
+  auto* refresh = demo().find<QWidget>(QStringLiteral("Label33"));
+  const QPoint refreshAt = refresh->mapTo(&demo().window(), QPoint());
+  const int x = unigrid().columnViewportPosition(1) + 8;
+  for (int step = 1; step <= 6; ++step) {
+    const QPoint point(x, unigrid().viewport()->height() * step / 8);
+    const QString name = unigrid().indexAt(point).data().toString();
+    QVERIFY(unigrid().indexAt(point).siblingAtColumn(2).data().toString().isEmpty());
+    QTest::mouseClick(unigrid().viewport(), Qt::LeftButton, {}, point);
+    QCOMPARE(unigrid().indexAt(point).data().toString(), name);
+    QCOMPARE(unigrid().indexAt(point).siblingAtColumn(2).data().toString(), QStringLiteral("S"));
+    QCOMPARE(scroll.value(), scrolled);
+    QCOMPARE(demo().window().size(), windowSize);
+    QCOMPARE(refresh->mapTo(&demo().window(), QPoint()), refreshAt);
+  }
+  // The loaded mark stays clear of the scroll bar.
+  QVERIFY(unigrid().columnViewportPosition(2) + unigrid().columnWidth(2) <=
+          unigrid().viewport()->width());
+}
+
+KVO_WINDOW_TEST_MAIN(MainWindowTest, 1366, 768)
 #include "main_window_test.moc"

@@ -19,9 +19,7 @@ class QtShellTest final : public QObject {
 
  private slots:
   void init();
-  void cleanup();
-  void messageShowsTitleTextAndIconModally();
-  void askReturnsTheAnswer();
+  void messageAndQuestionShowTitleTextAndIconModally();
   void captionAndProgressShowInTheWindow();
   void startsAProgramDetachedInItsFolder();
 
@@ -31,7 +29,6 @@ class QtShellTest final : public QObject {
   QString writeScript(const QString& name, const QString& body);
 
   QTemporaryDir dir_;
-  QByteArray savedPath_;
   QString seenTitle_;
   QString seenText_;
   QMessageBox::Icon seenIcon_ = QMessageBox::NoIcon;
@@ -39,13 +36,8 @@ class QtShellTest final : public QObject {
 
 void QtShellTest::init() {
   QVERIFY(dir_.isValid());
-  savedPath_ = qgetenv("PATH");
   seenTitle_.clear();
   seenText_.clear();
-}
-
-void QtShellTest::cleanup() {
-  qputenv("PATH", savedPath_);
 }
 
 void QtShellTest::answerNextBox(QMessageBox::StandardButton button) {
@@ -69,7 +61,7 @@ QString QtShellTest::writeScript(const QString& name, const QString& body) {
   return path;
 }
 
-void QtShellTest::messageShowsTitleTextAndIconModally() {
+void QtShellTest::messageAndQuestionShowTitleTextAndIconModally() {
   kvo::ui::QtShell shell;
   answerNextBox(QMessageBox::Ok);
   shell.message("We know you would love our software", kvo::Icon::Exclamation,
@@ -77,15 +69,11 @@ void QtShellTest::messageShowsTitleTextAndIconModally() {
   QCOMPARE(seenTitle_, QStringLiteral("Hang On..........."));
   QCOMPARE(seenText_, QStringLiteral("We know you would love our software"));
   QCOMPARE(seenIcon_, QMessageBox::Warning);
-}
-
-void QtShellTest::askReturnsTheAnswer() {
-  kvo::ui::QtShell shell;
   answerNextBox(QMessageBox::Yes);
   QVERIFY(shell.ask("Overwrite?", "KVO"));
+  QCOMPARE(seenIcon_, QMessageBox::Question);
   answerNextBox(QMessageBox::No);
   QVERIFY(!shell.ask("Overwrite?", "KVO"));
-  QCOMPARE(seenIcon_, QMessageBox::Question);
 }
 
 void QtShellTest::captionAndProgressShowInTheWindow() {
