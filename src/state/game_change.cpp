@@ -1,6 +1,8 @@
 #include "state/game_change.h"
 
 #include "platform/listing.h"
+#include "platform/path_guard.h"
+#include "platform/running_game.h"
 #include "state/file_progress.h"
 
 namespace kvo {
@@ -15,27 +17,33 @@ GameChange::GameChange(Core& core)
 
 void GameChange::copyOver(const fs::path& from, const fs::path& to, std::string caption,
                           StepPolicy policy) {
+  note(to);
   transaction_.copyOver(from, to, policy);
   captions_.push_back(std::move(caption));
 }
 
 void GameChange::remove(const fs::path& path, std::string caption, StepPolicy policy) {
+  note(path);
   transaction_.remove(path, policy);
   captions_.push_back(std::move(caption));
 }
 
 void GameChange::rename(const fs::path& from, const fs::path& to, std::string caption,
                         StepPolicy policy) {
+  note(from);
+  note(to);
   transaction_.rename(from, to, policy);
   captions_.push_back(std::move(caption));
 }
 
 void GameChange::replaceWith(const fs::path& path, std::string bytes, StepPolicy policy) {
+  note(path);
   transaction_.replaceWith(path, std::move(bytes), policy);
   captions_.emplace_back();
 }
 
 void GameChange::createFolder(const fs::path& path) {
+  note(path);
   transaction_.createFolder(path);
   captions_.emplace_back();
 }
@@ -47,9 +55,18 @@ void GameChange::recordSelection() {
   replaceWith(core_.record.path(), selectionText_ + "\r\n");
 }
 
+void GameChange::note(const fs::path& path) {
+  if (!pathBelow(core_.state.SelectorDir, path)) touchesGame_ = true;
+}
+
 bool GameChange::commit(Problems& problems) {
   failure_.clear();
   if (empty()) return true;
+  // The game reads its files while it runs; changing them under it breaks the mission.
+  if (touchesGame_ && gameRunningFrom(core_.state.GameDir)) {
+    failure_ = kGameRunningText;
+    return false;
+  }
   FileProgress progress(core_, static_cast<int>(captions_.size()));
   const auto report = transaction_.commit([&](std::size_t done, std::size_t) {
     if (done == 0 || done > captions_.size()) return;

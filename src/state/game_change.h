@@ -11,6 +11,10 @@
 
 namespace kvo {
 
+// What a change of the game folder says while EAW runs from it.
+inline constexpr std::string_view kGameRunningText =
+    "EAW is running. Close the game before changing its files.";
+
 // The file name of the journal a change keeps in the selector folder while it runs.
 inline constexpr std::string_view kJournalName = "Unfinished change.kvo";
 
@@ -42,7 +46,8 @@ class GameChange final {
 
   // Checks and commits every step. True when the change happened: the set-aside files and
   // the journal are gone, and `problems` holds what best-effort steps could not do. False:
-  // nothing changed and failure() says why in one message.
+  // nothing changed and failure() says why in one message. A change of the game's files is
+  // refused while EAW runs from the game folder; one of the selector's own files is not.
   bool commit(Problems& problems);
   const std::string& failure() const { return failure_; }
 
@@ -53,6 +58,8 @@ class GameChange final {
   std::string selectionText_;
   bool withRecord_ = false;
   std::string failure_;
+  bool touchesGame_ = false;  // a step outside the selector folder
+  void note(const std::filesystem::path& path);
 };
 
 }  // namespace kvo

@@ -7,6 +7,7 @@
 #include "engine/deployment_check.h"
 #include "engine/engine_fixture.h"
 #include "engine/keep_originals.h"
+#include "support/child_process.h"
 
 namespace kvo::test {
 namespace {
@@ -138,6 +139,33 @@ TEST_F(DeploymentTest, ConflictsAndVerifyNameTheProviderOfEachFile) {
   EXPECT_EQ(run({"verify"}, kExitFailed),
             "normandy.ter\tT-Normandy\tmissing\nshared.pal\tT-Normandy\tchanged\n");
 }
+
+#ifndef _WIN32
+TEST_F(DeploymentTest, WhileTheGameRunsFromThisFolderNoChangeOfItsFilesIsMade) {
+  const fs::path elsewhere = temp_.path() / "Other EAW" / "eaw.exe";
+  copyProgram(elsewhere);
+  copyProgram(game() / "eaw.exe");
+  start();
+  {
+    Child otherGame(elsewhere, {"eaw.exe", "30"});
+    click("G-Water");  // another game folder's game does not count
+    EXPECT_TRUE(marked("G-Water"));
+  }
+  const auto before = tree();
+  Child game_(game() / "eaw.exe", {"eaw.exe", "30"}, game());
+  for (const auto* name : {"G-Water", "T-Normandy"}) {
+    shell.messages.clear();
+    click(name);
+    ASSERT_EQ(shell.messages.size(), 1u) << name;
+    EXPECT_TRUE(shell.messages[0].text.starts_with(kGameRunningText)) << shell.messages[0].text;
+  }
+  sel().reset.Command1_Click();
+  EXPECT_EQ(tree(), before);
+  EXPECT_TRUE(marked("G-Water"));
+  EXPECT_FALSE(marked("T-Normandy"));
+  EXPECT_TRUE(setKeepOriginals(sel().core, true));  // the selector's own options still save
+}
+#endif
 
 TEST(DeploymentRecordTest, ReadsItsOwnTextAndLeavesOutWhatLeadsOutOfTheGameFolder) {
   DeploymentRecord record;

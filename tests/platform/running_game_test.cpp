@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/listing.h"
+#include "support/child_process.h"
 #include "support/test_support.h"
 
 #ifdef _WIN32
@@ -24,54 +25,9 @@ namespace {
 namespace fs = std::filesystem;
 
 #ifndef _WIN32
-// A program run with the given argument list (argv[0] included) from `cwd`, with WINEPREFIX
-// set when `prefix` is given; ended with its process group when the test is done with it.
-class Child final {
- public:
-  Child(const fs::path& program, std::vector<std::string> args, const fs::path& cwd = {},
-        const fs::path& prefix = {}) {
-    std::vector<char*> argv;
-    for (auto& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    std::string prefixVar = "WINEPREFIX=" + prefix.string();
-    std::vector<char*> envp{prefix.empty() ? nullptr : prefixVar.data(), nullptr};
-    // The pipe closes on exec, so the read below returns once the new program runs.
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) return;
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::setpgid(0, 0);
-      if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(126);
-      ::execve(program.c_str(), argv.data(), envp.data());
-      ::_exit(127);
-    }
-    ::close(fds[1]);
-    char ignored = 0;
-    while (::read(fds[0], &ignored, 1) > 0) {
-    }
-    ::close(fds[0]);
-  }
-  ~Child() { end(); }
-  Child(const Child&) = delete;
-  Child& operator=(const Child&) = delete;
-  void end() {
-    if (pid_ <= 0) return;
-    ::kill(-pid_, SIGKILL);
-    ::waitpid(pid_, nullptr, 0);
-    pid_ = -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-};
-
-const fs::path kSleep = "/bin/sleep";
-
-void copyProgram(const fs::path& target) {
-  fs::create_directories(target.parent_path());
-  fs::copy_file(kSleep, target);
-  fs::permissions(target, fs::perms(0755));
-}
+using test::Child;
+using test::copyProgram;
+using test::kSleep;
 
 // `path` as Wine shows it on its Z: drive, the last folder name in capitals.
 std::string onDriveZ(const fs::path& folder, const std::string& program) {
