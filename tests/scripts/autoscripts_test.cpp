@@ -20,7 +20,7 @@ class AutoscriptsTest : public ScriptsTest {
   }
 };
 
-TEST_F(AutoscriptsTest, SavingRightAfterLoadingWritesTheRecordAndReplayingChangesNothing) {
+TEST_F(AutoscriptsTest, SavingRightAfterLoadingWritesTheRecordAndReplayingWritesNothing) {
   start();
   click("T-Normandy");
   click("G-Water");
@@ -38,6 +38,11 @@ TEST_F(AutoscriptsTest, SavingRightAfterLoadingWritesTheRecordAndReplayingChange
   // The record already says what the replay selects, so nothing is written at all.
   EXPECT_EQ(sel().core.record.writes(), writes);
   EXPECT_TRUE(shell.messages.empty());
+  // Nor by a script that lists nothing.
+  writeScript("Empty.set", "");
+  runScript("Empty.set");
+  EXPECT_TRUE(st().List2.items.empty());
+  EXPECT_EQ(sel().core.record.writes(), writes);
 }
 
 TEST_F(AutoscriptsTest, AnExistingNameInOtherCaseAsksAndOnlyOverwriteReplacesIt) {
@@ -146,7 +151,8 @@ TEST_F(AutoscriptsTest, ReplayAfterResetAllRestoresTheSameFilesAndRecord) {
   // Reset All sweeps the plane-name and menu files by its patterns; a game keeps them in its
   // archives, the plane install needs them as files, so they are put back after each reset.
   std::vector<std::pair<fs::path, std::string>> gameData;
-  for (const char* name : {"pnames.str", "picplnb.mnu", "picplna.mnu", "picplng.mnu", "loadout.dat"}) {
+  for (const char* name :
+       {"pnames.str", "picplnb.mnu", "picplna.mnu", "picplng.mnu", "loadout.dat"}) {
     gameData.emplace_back(game() / name, readFile(game() / name));
   }
   const auto resetAll = [&] {
@@ -157,7 +163,7 @@ TEST_F(AutoscriptsTest, ReplayAfterResetAllRestoresTheSameFilesAndRecord) {
   click("T-Normandy");
   click("F-Alternative Planes");
   applySkin("Mustang Invasion");
-  installPlane("P-Mustang III");
+  applyPlane("P-Mustang III");
   save("Everything");
   const auto loaded = snapshot(game());
   const auto recorded = record();
@@ -170,7 +176,7 @@ TEST_F(AutoscriptsTest, ReplayAfterResetAllRestoresTheSameFilesAndRecord) {
   runScript("Everything.set");
   EXPECT_EQ(snapshot(game()), loaded);
   EXPECT_EQ(record(), recorded);
-  EXPECT_TRUE(planeInstalled("P-Mustang III"));
+  EXPECT_TRUE(installed("P-Mustang III"));
   EXPECT_TRUE(skinLoaded("Mustang Invasion"));
   EXPECT_EQ(st().G1.back(st().G1.findRow(0, "P-Mustang III"), 3), kLoadedGreen);
   EXPECT_TRUE(shell.messages.empty());
@@ -183,7 +189,7 @@ TEST_F(AutoscriptsTest, PlanesListedBeforeTheirFolderStayUnselected) {
   runScript("Reversed.set");
   EXPECT_TRUE(folderLoaded("F-Alternative Planes"));
   EXPECT_TRUE(st().Frame6Visible);
-  EXPECT_FALSE(planeInstalled("P-Mustang III"));
+  EXPECT_FALSE(installed("P-Mustang III"));
   EXPECT_EQ(record(), "F-Alternative Planes\r\n\r\n");
 }
 
@@ -198,15 +204,6 @@ TEST_F(AutoscriptsTest, AFailedFolderLoadStopsTheReplayAndKeepsWhatCameBefore) {
   EXPECT_FALSE(folderLoaded("H-Blue Sky"));
   EXPECT_FALSE(fs::exists(game() / "sky01.tpc"));
   EXPECT_EQ(record(), "G-Water\r\n\r\n");
-}
-
-TEST_F(AutoscriptsTest, AnEmptyListLoadsNothingAndLeavesTheRecordAlone) {
-  writeScript("Empty.set", "");
-  start();
-  const int writes = sel().core.record.writes();
-  runScript("Empty.set");
-  EXPECT_TRUE(st().List2.items.empty());
-  EXPECT_EQ(sel().core.record.writes(), writes);
 }
 
 }  // namespace
