@@ -12,13 +12,6 @@ namespace fs = std::filesystem;
 
 class AltPlanesTest : public PlanesTest {
  protected:
-  fs::path fm() const { return selectorDir() / "F-Alternative Planes"; }
-  int planeRow(std::string_view folder) { return st().G1.findRow(0, folder); }
-  void applyPlane(std::string_view folder) {
-    ASSERT_GT(planeRow(folder), 0) << folder;
-    st().G1.row = planeRow(folder);
-    sel().planes.ApplyPlaneRow();
-  }
   std::vector<std::string> shownRows(const Grid& grid, int col) {
     std::vector<std::string> shown;
     for (int r = 1; r < grid.rows(); ++r) {
@@ -92,22 +85,29 @@ TEST_F(AltPlanesTest, ShortPlanesDatLeavesTheFuelOfMissingSlotsEmpty) {
   EXPECT_EQ(st().Label27, "");
 }
 
-TEST_F(AltPlanesTest, ASecondPlaneForTheSameSlotTakesTheMarkAndSurvivesARestart) {
+TEST_F(AltPlanesTest, ASecondPlaneForTheSameSlotTakesTheMarkOnceInstalledAndKeepsIt) {
   fs::create_directories(fm() / "P-Gustav Late");
   writeFile(fm() / "P-Gustav Late/late.kvo", demo::makeKvoRecord("Bf 109G-14", 17, "109g", 1400));
   start();
   click("F-Alternative Planes");
   applyPlane("P-Bf 109G-10");
+  const auto pnames = readFile(game() / "pnames.str");
+  fs::remove(game() / "pnames.str");
   applyPlane("P-Gustav Late");
-  EXPECT_EQ(st().G1.text(planeRow("P-Bf 109G-10"), 4), "");
-  EXPECT_EQ(st().G1.back(planeRow("P-Bf 109G-10"), 3), st().DefaultCellColour);
-  EXPECT_EQ(st().G1.text(planeRow("P-Gustav Late"), 4), "S");
+  EXPECT_TRUE(installed("P-Bf 109G-10")) << "a failed install keeps the earlier plane's mark";
+  EXPECT_FALSE(installed("P-Gustav Late"));
+  EXPECT_EQ(st().G1.back(planeRow("P-Bf 109G-10"), 3), kLoadedGreen);
 
+  writeFile(game() / "pnames.str", pnames);
+  applyPlane("P-Gustav Late");
+  EXPECT_FALSE(installed("P-Bf 109G-10"));
+  EXPECT_EQ(st().G1.back(planeRow("P-Bf 109G-10"), 3), st().DefaultCellColour);
+  EXPECT_TRUE(installed("P-Gustav Late"));
   selector_.reset();
   start();
   EXPECT_TRUE(st().Frame6Visible);
-  EXPECT_EQ(st().G1.text(planeRow("P-Gustav Late"), 4), "S");
-  EXPECT_EQ(st().G1.text(planeRow("P-Bf 109G-10"), 4), "");
+  EXPECT_TRUE(installed("P-Gustav Late"));
+  EXPECT_FALSE(installed("P-Bf 109G-10"));
 }
 
 TEST_F(AltPlanesTest, UnloadedRowsKeepTheBackgroundAfterSwappingFlightModels) {

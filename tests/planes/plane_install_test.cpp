@@ -21,14 +21,6 @@ const std::map<MenuSide, std::vector<int>> kMenuSlots = {
 
 class PlaneInstallTest : public PlanesTest {
  protected:
-  fs::path fm() const { return selectorDir() / "F-Alternative Planes"; }
-  int planeRow(std::string_view folder) { return st().G1.findRow(0, folder); }
-  bool installed(std::string_view folder) { return st().G1.text(planeRow(folder), 4) == "S"; }
-  void applyPlane(std::string_view folder) {
-    ASSERT_GT(planeRow(folder), 0) << folder;
-    st().G1.row = planeRow(folder);
-    sel().planes.ApplyPlaneRow();
-  }
   void startWithPlanes() {
     start();
     click("F-Alternative Planes");
@@ -210,19 +202,6 @@ TEST_P(PlaneInstallRefusal, NamesTheFileAndLeavesEveryByteAndTheMark) {
 
 INSTANTIATE_TEST_SUITE_P(Damages, PlaneInstallRefusal, ::testing::ValuesIn(kDamages),
                          [](const auto& damage) { return std::string(damage.param.what); });
-
-TEST_F(PlaneInstallTest, AFailedInstallKeepsTheEarlierPlaneOfTheSlotMarked) {
-  fs::create_directories(fm() / "P-Gustav Late");
-  writeFile(fm() / "P-Gustav Late/late.kvo", demo::makeKvoRecord("Bf 109G-14", 17, "109g", 1400));
-  startWithPlanes();
-  applyPlane("P-Bf 109G-10");
-  ASSERT_TRUE(installed("P-Bf 109G-10"));
-  fs::remove(game() / "pnames.str");
-  applyPlane("P-Gustav Late");
-  EXPECT_TRUE(installed("P-Bf 109G-10"));
-  EXPECT_FALSE(installed("P-Gustav Late"));
-  EXPECT_EQ(st().G1.back(planeRow("P-Bf 109G-10"), 3), kLoadedGreen);
-}
 
 TEST_F(PlaneInstallTest, FuelButtonsWriteTheirShareOfTheFullFuel) {
   startWithPlanes();

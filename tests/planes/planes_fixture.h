@@ -19,6 +19,16 @@ class PlanesTest : public DemoSelectorTest {
     st().SK1.row = skinRow(name);
     sel().skins.ApplySkinRow();
   }
+  std::filesystem::path fm() const { return selectorDir() / "F-Alternative Planes"; }
+  int planeRow(std::string_view folder) { return st().G1.findRow(0, folder); }
+  bool installed(std::string_view folder) {
+    return planeRow(folder) > 0 && st().G1.text(planeRow(folder), 4) == "S";
+  }
+  void applyPlane(std::string_view folder) {
+    ASSERT_GT(planeRow(folder), 0) << folder;
+    st().G1.row = planeRow(folder);
+    sel().planes.ApplyPlaneRow();
+  }
   // Exact spelling: a file that keeps its upper-case name must not count as the lower-case one.
   bool inGame(std::string_view name) const {
     const auto path = game() / name;

@@ -83,19 +83,6 @@ TEST_F(SkinTest, ASkinFolderThatCannotBeListedIsReported) {
   EXPECT_NE(shell.messages[0].text.find("Mustang Invasion"), std::string::npos);
 }
 
-TEST_F(SkinTest, AFileThatCannotBeDeletedIsReportedByName) {
-  if (const char* why = whyModesCannotFail()) GTEST_SKIP() << why;
-  start();
-  applySkin("Spit Mk IX Desert");
-  fs::permissions(game(), fs::perms::owner_write, fs::perm_options::remove);
-  applySkin("Spit Mk IX Desert");
-  fs::permissions(game(), fs::perms::owner_write, fs::perm_options::add);
-  ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("psp09.tpc"), std::string::npos);
-  EXPECT_NE(shell.messages[0].text.find("psp09.3dz"), std::string::npos);
-  EXPECT_FALSE(skinLoaded("Spit Mk IX Desert"));
-}
-
 TEST_F(SkinTest, RenameRefusesUnusableOrTakenNamesAndRenamesOtherwise) {
   start();
   applySkin("Mustang Invasion");
@@ -126,9 +113,19 @@ TEST_F(SkinTest, RenameRefusesUnusableOrTakenNamesAndRenamesOtherwise) {
   }
 }
 
-TEST_F(SkinTest, ARenameThatFailsIsReported) {
+TEST_F(SkinTest, FilesThatCannotBeDeletedOrRenamedAreReportedByName) {
   if (const char* why = whyModesCannotFail()) GTEST_SKIP() << why;
   start();
+  applySkin("Spit Mk IX Desert");
+  fs::permissions(game(), fs::perms::owner_write, fs::perm_options::remove);
+  applySkin("Spit Mk IX Desert");
+  fs::permissions(game(), fs::perms::owner_write, fs::perm_options::add);
+  ASSERT_EQ(shell.messages.size(), 1U);
+  EXPECT_NE(shell.messages[0].text.find("psp09.tpc"), std::string::npos);
+  EXPECT_NE(shell.messages[0].text.find("psp09.3dz"), std::string::npos);
+  EXPECT_FALSE(skinLoaded("Spit Mk IX Desert"));
+
+  shell.messages.clear();
   st().SK1.row = skinRow("Mustang Invasion");
   st().Text3 = "Mustang D-Day";
   fs::permissions(selectorDir() / "Skinfolder", fs::perms::owner_write, fs::perm_options::remove);

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "support/test_support.h"
@@ -20,25 +21,17 @@ namespace kvo {
 namespace {
 namespace fs = std::filesystem;
 
-TEST(InstanceLock, SecondAcquireFailsUntilReleased) {
+TEST(InstanceLock, SecondAcquireOfTheSameFolderFailsUntilReleased) {
   test::TempDir dir;
+  test::TempDir other;
   auto first = InstanceLock::acquire(dir.path());
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(InstanceLock::acquire(dir.path()), nullptr);
   // The same folder spelled differently is the same game folder.
   EXPECT_EQ(InstanceLock::acquire(dir.path() / "."), nullptr);
+  EXPECT_NE(InstanceLock::acquire(other.path()), nullptr);
   first.reset();
-  auto again = InstanceLock::acquire(dir.path());
-  EXPECT_NE(again, nullptr);
-}
-
-TEST(InstanceLock, OtherFoldersAreIndependent) {
-  test::TempDir one;
-  test::TempDir two;
-  auto first = InstanceLock::acquire(one.path());
-  auto second = InstanceLock::acquire(two.path());
-  EXPECT_NE(first, nullptr);
-  EXPECT_NE(second, nullptr);
+  EXPECT_NE(InstanceLock::acquire(dir.path()), nullptr);
 }
 
 TEST(InstanceLock, LivesInTheSelectorFolderOnly) {
@@ -69,30 +62,43 @@ TEST(InstanceLock, AMissingGameFolderGetsNoLockAndNothingIsCreated) {
 }
 
 #ifndef _WIN32
-TEST(InstanceLock, LockOfAKilledProcessIsFreeAgain) {
-  test::TempDir dir;
+// Starts a process that takes the lock of `game`, after `prepare` has run in it, and holds
+// it until killed; its id, and in `held` whether it got the lock.
+pid_t holdElsewhere(const fs::path& game, bool& held, const std::function<void()>& prepare = {}) {
+  held = false;
   int pipeFds[2];
-  ASSERT_EQ(::pipe(pipeFds), 0);
+  if (::pipe(pipeFds) != 0) return -1;
   const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
   if (child == 0) {
     ::close(pipeFds[0]);
-    auto lock = InstanceLock::acquire(dir.path());
+    if (prepare) prepare();
+    auto lock = InstanceLock::acquire(game);
     const char report = lock ? 'y' : 'n';
     if (::write(pipeFds[1], &report, 1) != 1) ::_exit(2);
-    // Hold the lock until the parent kills this process.
     while (true) ::pause();
   }
   ::close(pipeFds[1]);
   char report = 0;
-  ASSERT_EQ(::read(pipeFds[0], &report, 1), 1);
+  held = child > 0 && ::read(pipeFds[0], &report, 1) == 1 && report == 'y';
   ::close(pipeFds[0]);
-  EXPECT_EQ(report, 'y');
-  EXPECT_EQ(InstanceLock::acquire(dir.path()), nullptr);
+  return child;
+}
+
+// Kills the process as a crash would; true when it died of the signal.
+bool killed(pid_t child) {
+  if (child <= 0) return false;
   ::kill(child, SIGKILL);
   int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFSIGNALED(status));
+  return ::waitpid(child, &status, 0) == child && WIFSIGNALED(status);
+}
+
+TEST(InstanceLock, LockOfAKilledProcessIsFreeAgain) {
+  test::TempDir dir;
+  bool held = false;
+  const pid_t other = holdElsewhere(dir.path(), held);
+  EXPECT_TRUE(held);
+  EXPECT_EQ(InstanceLock::acquire(dir.path()), nullptr);
+  EXPECT_TRUE(killed(other));
   EXPECT_NE(InstanceLock::acquire(dir.path()), nullptr);
 }
 
@@ -116,34 +122,22 @@ TEST(InstanceLock, ProgramsStartedByTheHolderDoNotInheritIt) {
   ::close(pipeFds[0]);
   lock.reset();
   auto next = InstanceLock::acquire(dir.path());
-  ::kill(child, SIGKILL);
-  ::waitpid(child, nullptr, 0);
+  EXPECT_TRUE(killed(child));
   EXPECT_NE(next, nullptr);
 }
+
 // Two selectors started with different environments still meet at the one lock.
 TEST(InstanceLock, OneLockWhateverTheEnvironmentSays) {
   test::TempDir dir;
   test::TempDir runtimeA;
   test::TempDir runtimeB;
-  int pipeFds[2];
-  ASSERT_EQ(::pipe(pipeFds), 0);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    ::close(pipeFds[0]);
+  bool held = false;
+  const pid_t other = holdElsewhere(dir.path(), held, [&] {
     ::setenv("XDG_RUNTIME_DIR", runtimeA.path().c_str(), 1);
     ::setenv("TMPDIR", runtimeA.path().c_str(), 1);
-    auto lock = InstanceLock::acquire(dir.path());
-    const char report = lock ? 'y' : 'n';
-    if (::write(pipeFds[1], &report, 1) != 1) ::_exit(2);
-    while (true) ::pause();
-  }
-  ::close(pipeFds[1]);
-  char report = 0;
-  ASSERT_EQ(::read(pipeFds[0], &report, 1), 1);
-  ::close(pipeFds[0]);
-  const std::string savedRuntime =
-      std::getenv("XDG_RUNTIME_DIR") ? std::getenv("XDG_RUNTIME_DIR") : "";
+  });
+  const char* saved = std::getenv("XDG_RUNTIME_DIR");
+  const std::string savedRuntime = saved ? saved : "";
   ::setenv("XDG_RUNTIME_DIR", runtimeB.path().c_str(), 1);
   auto second = InstanceLock::acquire(dir.path());
   if (savedRuntime.empty()) {
@@ -151,9 +145,8 @@ TEST(InstanceLock, OneLockWhateverTheEnvironmentSays) {
   } else {
     ::setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
   }
-  ::kill(child, SIGKILL);
-  ::waitpid(child, nullptr, 0);
-  EXPECT_EQ(report, 'y');
+  EXPECT_TRUE(killed(other));
+  EXPECT_TRUE(held);
   EXPECT_EQ(second, nullptr);
   EXPECT_TRUE(fs::is_empty(runtimeA.path()));
   EXPECT_TRUE(fs::is_empty(runtimeB.path()));

@@ -64,19 +64,10 @@ class RecoveryTest : public ::testing::Test, public test::TransactionFolders {
     return {"00112233445566aa", std::move(steps)};
   }
   JournalStep copyStep(const char* name, bool existed) {
-    JournalStep step;
-    step.kind = StepKind::Copy;
-    step.targetExisted = existed;
-    step.target = name;
-    step.source = mod / name;
-    return step;
+    return {StepKind::Copy, false, existed, name, mod / name, 0, 0};
   }
-  JournalStep removeStep(const char* name) {
-    JournalStep step;
-    step.kind = StepKind::Remove;
-    step.targetExisted = true;
-    step.target = name;
-    return step;
+  static JournalStep removeStep(const char* name) {
+    return {StepKind::Remove, false, true, name, {}, 0, 0};
   }
 };
 

@@ -20,7 +20,7 @@ class AutoscriptsTest : public ScriptsTest {
   }
 };
 
-TEST_F(AutoscriptsTest, SavingRightAfterLoadingWritesTheRecordAndReplayingChangesNothing) {
+TEST_F(AutoscriptsTest, SavingRightAfterLoadingWritesTheRecordAndReplayingWritesNothing) {
   start();
   click("T-Normandy");
   click("G-Water");
@@ -38,6 +38,11 @@ TEST_F(AutoscriptsTest, SavingRightAfterLoadingWritesTheRecordAndReplayingChange
   // The record already says what the replay selects, so nothing is written at all.
   EXPECT_EQ(sel().core.record.writes(), writes);
   EXPECT_TRUE(shell.messages.empty());
+  // Nor by a script that lists nothing.
+  writeScript("Empty.set", "");
+  runScript("Empty.set");
+  EXPECT_TRUE(st().List2.items.empty());
+  EXPECT_EQ(sel().core.record.writes(), writes);
 }
 
 TEST_F(AutoscriptsTest, AnExistingNameInOtherCaseAsksAndOnlyOverwriteReplacesIt) {
@@ -155,7 +160,7 @@ TEST_F(AutoscriptsTest, ReplayAfterResetAllRestoresTheSameFilesAndRecord) {
   click("T-Normandy");
   click("F-Alternative Planes");
   applySkin("Mustang Invasion");
-  installPlane("P-Mustang III");
+  applyPlane("P-Mustang III");
   save("Everything");
   // Reset All leaves copies its patterns do not sweep, which the replay then finds in place
   // as if they were the game's: the deployment record may say so, the files are the same.
@@ -175,7 +180,7 @@ TEST_F(AutoscriptsTest, ReplayAfterResetAllRestoresTheSameFilesAndRecord) {
   runScript("Everything.set");
   EXPECT_EQ(filesOnly(), loaded);
   EXPECT_EQ(record(), recorded);
-  EXPECT_TRUE(planeInstalled("P-Mustang III"));
+  EXPECT_TRUE(installed("P-Mustang III"));
   EXPECT_TRUE(skinLoaded("Mustang Invasion"));
   EXPECT_EQ(st().G1.back(st().G1.findRow(0, "P-Mustang III"), 3), kLoadedGreen);
   EXPECT_TRUE(shell.messages.empty());
@@ -188,7 +193,7 @@ TEST_F(AutoscriptsTest, PlanesListedBeforeTheirFolderStayUnselected) {
   runScript("Reversed.set");
   EXPECT_TRUE(folderLoaded("F-Alternative Planes"));
   EXPECT_TRUE(st().Frame6Visible);
-  EXPECT_FALSE(planeInstalled("P-Mustang III"));
+  EXPECT_FALSE(installed("P-Mustang III"));
   EXPECT_EQ(record(), "F-Alternative Planes\r\n\r\n");
 }
 
@@ -203,15 +208,6 @@ TEST_F(AutoscriptsTest, AFailedFolderLoadStopsTheReplayAndKeepsWhatCameBefore) {
   EXPECT_FALSE(folderLoaded("H-Blue Sky"));
   EXPECT_FALSE(fs::exists(game() / "sky01.tpc"));
   EXPECT_EQ(record(), "G-Water\r\n\r\n");
-}
-
-TEST_F(AutoscriptsTest, AnEmptyListLoadsNothingAndLeavesTheRecordAlone) {
-  writeScript("Empty.set", "");
-  start();
-  const int writes = sel().core.record.writes();
-  runScript("Empty.set");
-  EXPECT_TRUE(st().List2.items.empty());
-  EXPECT_EQ(sel().core.record.writes(), writes);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "scripts/music_switch.h"
 #include "scripts_fixture.h"
+#include "support/cli_runner.h"
 
 namespace kvo::test {
 namespace {
@@ -96,6 +97,26 @@ TEST_F(MusicSetsTest, WhenTheSecondRenameFailsTheFirstIsUndone) {
   EXPECT_NE(failure.find("was not switched"), std::string::npos);
   EXPECT_EQ(readFile(game() / "Music" / "b.bgm"), "b");
   EXPECT_FALSE(fs::exists(game() / "B"));
+}
+
+TEST_F(MusicSetsTest, TheMusicCommandListsSwitchesAndRefusesWhenNoSetIsInUse) {
+  CliRunner kvo(game());
+  ASSERT_EQ(kvo.run({"list", "music"}), 0);
+  EXPECT_EQ(kvo.out(), "-\tA\nS\tB\n-\tC\n");
+  ASSERT_EQ(kvo.run({"music", "C"}), 0) << kvo.err();
+  const Tree switched{{"A/a.bgm", "a"}, {"B/b.bgm", "b"}, {"Music/c.bgm", "c"}};
+  EXPECT_EQ(musicTree(), switched);
+  EXPECT_FALSE(fs::exists(game() / "C"));
+  ASSERT_EQ(kvo.run({"list", "music"}), 0);
+  EXPECT_EQ(kvo.out(), "-\tA\n-\tB\nS\tC\n");
+  EXPECT_EQ(kvo.run({"music", "C"}), 2);
+  EXPECT_NE(kvo.err().find("the set in use is \"C\""), std::string::npos);
+  // Without a set in use there is no name to put the Music folder back under.
+  fs::create_directory(game() / "C");
+  EXPECT_EQ(kvo.run({"music", "A"}), 1);
+  EXPECT_NE(kvo.err().find("no set is in use"), std::string::npos);
+  EXPECT_NE(kvo.err().find("Nothing was changed"), std::string::npos);
+  EXPECT_EQ(musicTree(), switched);
 }
 
 }  // namespace

@@ -4,12 +4,12 @@
 #include <string>
 #include <string_view>
 
-#include "support/demo_selector_test.h"
+#include "planes/planes_fixture.h"
 
 namespace kvo::test {
 
-// The demo selector, with helpers for its Autoscripts folder and the three grids' marks.
-class ScriptsTest : public DemoSelectorTest {
+// The demo selector with the plane and skin helpers, and helpers for its Autoscripts folder.
+class ScriptsTest : public PlanesTest {
  protected:
   std::filesystem::path scripts() const { return selectorDir() / "Autoscripts"; }
   void writeScript(std::string_view name, std::string_view bytes) {
@@ -29,23 +29,6 @@ class ScriptsTest : public DemoSelectorTest {
     sel().scripts.RunAutoscript();
   }
   bool folderLoaded(std::string_view name) { return st().Unigrid.text(row(name), 2) == "S"; }
-  bool skinLoaded(std::string_view name) {
-    return st().SK1.text(st().SK1.findRow(0, name), 1) == "S";
-  }
-  bool planeInstalled(std::string_view name) {
-    const int r = st().G1.findRow(0, name);
-    return r > 0 && st().G1.text(r, 4) == "S";
-  }
-  void installPlane(std::string_view name) {
-    ASSERT_GT(st().G1.findRow(0, name), 0) << name;
-    st().G1.row = st().G1.findRow(0, name);
-    sel().planes.ApplyPlaneRow();
-  }
-  void applySkin(std::string_view name) {
-    ASSERT_GT(st().SK1.findRow(0, name), 0) << name;
-    st().SK1.row = st().SK1.findRow(0, name);
-    sel().skins.ApplySkinRow();
-  }
 };
 
 }  // namespace kvo::test
