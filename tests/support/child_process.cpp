@@ -42,8 +42,7 @@ void Child::end() {
 
 void copyProgram(const fs::path& target) {
   fs::create_directories(target.parent_path());
-  fs::copy_file(kSleep, target,
-                fs::copy_options::overwrite_existing);
+  fs::copy_file(kSleep, target, fs::copy_options::overwrite_existing);
   fs::permissions(target, fs::perms(0755));
 }
 

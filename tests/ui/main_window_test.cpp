@@ -185,10 +185,15 @@ void MainWindowTest::previewGoesWhenThePointerLeavesTheGrid() {
   QTest::mouseMove(unigrid().viewport(), unigrid().visualRect(normandy).center());
   QTRY_VERIFY(myLabel->text().startsWith(QStringLiteral("Normandy 1944")));
   QVERIFY(text9->toPlainText().startsWith(QStringLiteral("Normandy 1944")));
+  auto* conflicts = demo().find<QLabel>(QStringLiteral("ConflictLabel"));
+  const QModelIndex speech = folder(QStringLiteral("X-German Speech"));
+  QTest::mouseMove(unigrid().viewport(), unigrid().visualRect(speech).center());
+  QTRY_COMPARE(conflicts->text(), QStringLiteral("Loading it overwrites 1 game file."));
   // Out over the preview itself, where no handler of its own takes the text away.
   QTest::mouseMove(text9, text9->rect().center());
   QTRY_COMPARE(myLabel->text(), QString());
   QCOMPARE(text9->toPlainText(), QString());
+  QCOMPARE(conflicts->text(), QString());
 }
 
 void MainWindowTest::aCutNameShowsWholeInItsTooltip() {

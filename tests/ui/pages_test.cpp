@@ -7,6 +7,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
+#include <fstream>
+#include <iterator>
 
 #include "demo_window.h"
 #include "ui/picture_box.h"
@@ -31,6 +33,7 @@ class PagesTest final : public QObject {
   void enterInABoxSavesTheIniAndSaysWhat();
   void valueLeftWithoutEnterIsNamedAsUnsaved();
   void iniViewerShowsSavesAndHides();
+  void keepOriginalsIsSavedInTheSelectorFolder();
   void launchListFollowsTheSelectionOnly();
   void aPackageIsPreviewedEntryByEntryAndLoaded();
   void aPackageNameOnTheClipboardIsLoadedByPassingOverTheLabel();
@@ -64,6 +67,19 @@ class PagesTest final : public QObject {
   fs::path game() { return demo_->game(); }
   std::unique_ptr<DemoWindow> demo_;
 };
+
+void PagesTest::keepOriginalsIsSavedInTheSelectorFolder() {
+  start("General Settings", {});
+  auto* box = find<QCheckBox>("KeepOriginals");
+  QCOMPARE(box->text(), QStringLiteral("Keep the game's own files when a folder replaces them"));
+  QVERIFY(!box->isChecked());
+  QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+  QVERIFY(demo().state().KeepOriginals);
+  QVERIFY(box->isChecked());
+  std::ifstream options(game() / "KVO128" / "Options.txt", std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(options)), std::istreambuf_iterator<char>());
+  QCOMPARE(QString::fromStdString(text), QStringLiteral("KeepOriginals=on\r\n"));
+}
 
 void PagesTest::start(const char* tab, const DemoWindow::Arrange& arrange) {
   demo_ = std::make_unique<DemoWindow>(arrange);
