@@ -12,13 +12,8 @@ namespace {
 
 fs::path pathOfRecordPath(const fs::path& base, std::string_view file) {
   fs::path path = base;
-  std::size_t start = 0;
-  while (true) {
-    const auto slash = file.find('\\', start);
-    path /= nameToPath(file.substr(start, slash == std::string_view::npos ? slash : slash - start));
-    if (slash == std::string_view::npos) return path;
-    start = slash + 1;
-  }
+  for (const auto part : splitAt(file, '\\')) path /= nameToPath(part);
+  return path;
 }
 
 std::set<std::string> loadedFolderNames(const FormState& state) {

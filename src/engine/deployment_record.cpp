@@ -15,17 +15,6 @@ constexpr std::string_view kLegend =
     "kept: a game file kept in \"KVO Originals\"), then the folders that provide it, the one "
     "in place last";
 
-std::vector<std::string_view> splitTabs(std::string_view line) {
-  std::vector<std::string_view> fields;
-  std::size_t start = 0;
-  while (true) {
-    const auto tab = line.find('\t', start);
-    fields.push_back(line.substr(start, tab == std::string_view::npos ? tab : tab - start));
-    if (tab == std::string_view::npos) return fields;
-    start = tab + 1;
-  }
-}
-
 std::optional<Original> originalFrom(std::string_view token) {
   if (token == "-") return Original::None;
   if (token == "game") return Original::Replaced;
@@ -47,16 +36,8 @@ std::string_view tokenOf(Original original) {
 
 // A path of the record stays below the game folder: no root, no drive, no step back up.
 bool recordablePath(std::string_view file) {
-  if (file.empty()) return false;
-  std::size_t start = 0;
-  while (start <= file.size()) {
-    const auto slash = file.find('\\', start);
-    const auto part = file.substr(start, slash == std::string_view::npos ? slash : slash - start);
-    if (!recordableName(part)) return false;
-    if (slash == std::string_view::npos) return true;
-    start = slash + 1;
-  }
-  return true;
+  const auto parts = splitAt(file, '\\');
+  return std::all_of(parts.begin(), parts.end(), recordableName);
 }
 
 std::string keyOf(std::string_view file) {
@@ -77,7 +58,7 @@ std::optional<DeploymentRecord> DeploymentRecord::parse(std::string_view bytes) 
   for (std::size_t i = 1; i < lines.size(); ++i) {
     const auto& line = lines[i];
     if (line.empty() || line.front() == '#') continue;
-    const auto fields = splitTabs(line);
+    const auto fields = splitAt(line, '\t');
     if (fields.size() < 3 || !recordablePath(fields[0])) continue;
     const auto original = originalFrom(fields[1]);
     if (!original || record.find(fields[0])) continue;

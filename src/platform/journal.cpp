@@ -5,6 +5,7 @@
 #include <random>
 
 #include "platform/entry_ops.h"
+#include "platform/text_file.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -98,17 +99,6 @@ std::optional<std::string> unescape(std::string_view text) {
   return out;
 }
 
-std::vector<std::string_view> splitTabs(std::string_view line) {
-  std::vector<std::string_view> fields;
-  std::size_t start = 0;
-  while (true) {
-    const auto tab = line.find('\t', start);
-    fields.push_back(line.substr(start, tab == std::string_view::npos ? tab : tab - start));
-    if (tab == std::string_view::npos) return fields;
-    start = tab + 1;
-  }
-}
-
 bool pathField(const fs::path& path, std::string& line) {
   std::string text;
   if (!pathToJournalText(path, text)) return false;
@@ -152,7 +142,7 @@ std::optional<std::string> formatStep(const JournalStep& step) {
 }
 
 std::optional<JournalStep> readStep(std::string_view line) {
-  const auto fields = splitTabs(line);
+  const auto fields = splitAt(line, '\t');
   if (fields.size() < 4) return std::nullopt;
   JournalStep step;
   bool known = false;
@@ -216,7 +206,7 @@ class LineReader final {
 };
 
 bool isEnd(std::string_view line, std::size_t steps, std::string_view before) {
-  const auto fields = splitTabs(line);
+  const auto fields = splitAt(line, '\t');
   if (fields.size() != 3 || fields[0] != "end") return false;
   const auto count = readDecimal(fields[1]);
   const auto hash = readHex64(fields[2]);

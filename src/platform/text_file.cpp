@@ -166,6 +166,17 @@ std::vector<std::string> splitLines(std::string_view bytes) {
   return lines;
 }
 
+std::vector<std::string_view> splitAt(std::string_view text, char separator) {
+  std::vector<std::string_view> fields;
+  std::size_t start = 0;
+  while (true) {
+    const auto at = text.find(separator, start);
+    fields.push_back(text.substr(start, at == std::string_view::npos ? at : at - start));
+    if (at == std::string_view::npos) return fields;
+    start = at + 1;
+  }
+}
+
 std::string joinLinesCrLf(std::span<const std::string> lines) {
   std::size_t size = 0;
   for (const auto& line : lines) size += line.size() + 2;

@@ -17,6 +17,9 @@ std::optional<std::string> readFileBytes(const std::filesystem::path& path, std:
 // kept; an ending at the very end adds no empty line.
 std::vector<std::string> splitLines(std::string_view bytes);
 
+// The fields of `text` between each `separator` (one field when there is none).
+std::vector<std::string_view> splitAt(std::string_view text, char separator);
+
 // Each line followed by CR LF.
 std::string joinLinesCrLf(std::span<const std::string> lines);
 
