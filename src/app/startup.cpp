@@ -93,9 +93,9 @@ void Selector::prepareFolderLayout(Problems& problems) {
 void Selector::finishInterruptedChange() {
   const auto result = recoverInterruptedTransaction(state.GameDir, journalPath(state));
   if (!result.found) return;
-  std::string text = result.message;
-  for (const auto& problem : result.problems) text += "\r\n" + problem;
-  shell.message(text, result.problems.empty() ? Icon::Information : Icon::Exclamation, "KVO");
+  // The message names each problem already.
+  shell.message(result.message, result.problems.empty() ? Icon::Information : Icon::Exclamation,
+                "KVO");
   core.forgetGameFolder();
 }
 
@@ -151,8 +151,10 @@ void Selector::replayLoadRecord(Problems& problems) {
   if (!engine.replayRefused().empty()) {
     std::string refused;
     for (const auto& name : engine.replayRefused()) refused += (refused.empty() ? "" : ", ") + name;
-    problems.add("FoldersLoaded.txt names more than one folder of a category that allows one; "
-                 "the first is marked as loaded, these are not: " + refused + ".");
+    problems.add(
+        "FoldersLoaded.txt names more than one folder of a category that allows one; "
+        "the first is marked as loaded, these are not: " +
+        refused + ".");
   }
   // A folder the player deleted or renamed is simply no longer loaded; no need to stop them.
   if (!unmatched.empty()) {

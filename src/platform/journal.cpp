@@ -176,10 +176,14 @@ std::optional<JournalStep> readStep(std::string_view line) {
   return step;
 }
 
+bool isIdDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+}
+
 bool isId(std::string_view text) {
   if (text.size() != kIdLength) return false;
   for (const char c : text) {
-    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+    if (!isIdDigit(c)) return false;
   }
   return true;
 }
@@ -213,6 +217,25 @@ bool isEnd(std::string_view line, std::size_t steps, std::string_view before) {
   return count && hash && *count == steps && *hash == journalHash(before);
 }
 
+// Whether the bytes are the start of a journal's first two lines and stop before the id line
+// ends: what a writer killed right after creating the file leaves.
+bool cutBeforeId(std::string_view bytes) {
+  const std::string lead = std::string(kHeader) + std::string(kEnd) + "id\t";
+  const std::size_t whole = lead.size() + kIdLength + kEnd.size();
+  if (bytes.size() >= whole) return false;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (i < lead.size()) {
+      if (c != lead[i]) return false;
+    } else if (i < lead.size() + kIdLength) {
+      if (!isIdDigit(c)) return false;
+    } else if (c != kEnd[i - lead.size() - kIdLength]) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<std::string> formatJournal(const Journal& journal) {
@@ -238,6 +261,10 @@ std::string committedMark(std::string_view id) {
 
 JournalReading readJournal(std::string_view bytes) {
   JournalReading reading;
+  if (cutBeforeId(bytes)) {
+    reading.state = JournalState::CutBeforeId;
+    return reading;
+  }
   LineReader lines(bytes);
   const auto header = lines.next();
   if (!header || *header != kHeader) return reading;

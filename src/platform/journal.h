@@ -48,10 +48,11 @@ struct Journal {
 };
 
 enum class JournalState {
-  Unreadable,  // no transaction can be told from the bytes; nothing may be touched
-  Truncated,   // the steps read so far, but no trustworthy end: the steps never began
-  Complete,    // every step is recorded; they may have run in part
-  Committed,   // every step ran; only the clean-up may be missing
+  Unreadable,   // no transaction can be told from the bytes; nothing may be touched
+  CutBeforeId,  // the writing stopped before the id was whole: no step was recorded or ran
+  Truncated,    // the steps read so far, but no trustworthy end: the steps never began
+  Complete,     // every step is recorded; they may have run in part
+  Committed,    // every step ran; only the clean-up may be missing
 };
 
 struct JournalReading {

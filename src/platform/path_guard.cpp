@@ -26,6 +26,8 @@ class RefusalCategory final : public std::error_category {
         return "its name cannot be recorded";
       case Refusal::MissingFolder:
         return "its folder is not there";
+      case Refusal::TargetIsLink:
+        return "the file is a link to another place, and links are not written through";
     }
     return "it may not be changed";
   }

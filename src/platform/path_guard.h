@@ -21,6 +21,7 @@ enum class Refusal {
   EarlierChangePending,
   NotRecordable,
   MissingFolder,
+  TargetIsLink,
 };
 
 const std::error_category& refusalCategory();

@@ -15,6 +15,9 @@ namespace {
 constexpr std::string_view kPutBack =
     "The last change to the game folder was interrupted; the files it had changed were put "
     "back as they were.";
+constexpr std::string_view kNothingChanged =
+    "The last change to the game folder was interrupted before it changed any file; the game "
+    "folder is as it was.";
 constexpr std::string_view kFinished =
     "The last change to the game folder was interrupted after all its files were in place; it "
     "was finished.";
@@ -143,9 +146,13 @@ void recoverFromBytes(const fs::path& root, const fs::path& journalFile, std::st
     keepUnreadable(journalFile, result);
     return;
   }
-  const auto direction = directionFor(reading.state);
-  recoverSteps(root, reading.journal, direction, result.problems);
-  result.message = direction == Direction::Forward ? kFinished : kPutBack;
+  if (reading.state == JournalState::CutBeforeId) {
+    result.message = kNothingChanged;
+  } else {
+    const auto direction = directionFor(reading.state);
+    recoverSteps(root, reading.journal, direction, result.problems);
+    result.message = direction == Direction::Forward ? kFinished : kPutBack;
+  }
   if (!result.problems.empty()) {
     // The journal stays, so that the next start tries once more.
     result.problems.push_back("The selector tries again at its next start.");

@@ -23,6 +23,7 @@ struct RecoveryResult {
 //   source, or to the length and hash of the bytes written);
 // - cut short: the steps never began; only files carrying the transaction's id are touched,
 //   and a set-aside file returns only where nothing has taken its place;
+// - cut before its id was written: no step began; only the journal goes;
 // - unreadable: nothing is touched, the journal is kept beside as "<name>.unreadable".
 // The journal is removed at the end, unless something could not be put back.
 RecoveryResult recoverInterruptedTransaction(const std::filesystem::path& root,

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/file_ops.h"
+#include "platform/path_guard.h"
 
 #ifdef _WIN32
 #include "platform/windows_error.h"
@@ -195,15 +196,13 @@ std::optional<std::vector<std::string>> readTextLines(const fs::path& path, std:
   return splitLines(*bytes);
 }
 
-std::error_code replaceFileAtomically(const fs::path& requestedTarget, std::string_view bytes) {
-  fs::path target = requestedTarget;
+std::error_code replaceFileAtomically(const fs::path& target, std::string_view bytes) {
   std::error_code ec;
-  // Through a symbolic link the file it points to is replaced, not the link.
-  if (fs::is_symlink(fs::symlink_status(target, ec))) {
-    const auto resolved = fs::canonical(target, ec);
-    if (!ec) target = resolved;
-  }
-  const bool targetExists = fs::exists(fs::status(target, ec));
+  const auto status = fs::symlink_status(target, ec);
+  // Writing through a link would change a file that may lie anywhere, so a link is refused;
+  // the rename below replaces only the entry itself, should one appear meanwhile.
+  if (fs::is_symlink(status)) return Refusal::TargetIsLink;
+  const bool targetExists = fs::exists(status);
 
 #ifdef _WIN32
   fs::path temporary;
@@ -252,7 +251,7 @@ std::error_code replaceFileAtomically(const fs::path& requestedTarget, std::stri
   if (targetExists) {
     struct stat info {};
     // The new file keeps the old one's permissions, writable by its owner.
-    if (::stat(target.c_str(), &info) == 0) mode = (info.st_mode & 07777) | S_IWUSR;
+    if (::lstat(target.c_str(), &info) == 0) mode = (info.st_mode & 07777) | S_IWUSR;
   }
   fs::path temporary;
   int fd = -1;

@@ -171,6 +171,28 @@ TEST(StartupTest, SecondInstanceOnTheSameGameFolderIsRefusedUntouched) {
             "has been waiting patiently for you \r\nat the bottom of your screen!");
 }
 
+// kvo.ini and FoldersLoaded.txt are made at the first start; a link left in the place of
+// either is reported by name, and the place it points to outside stays empty.
+TEST(StartupTest, LinksInThePlaceOfTheSelectorFilesAreReportedNotWrittenThrough) {
+#ifdef _WIN32
+  GTEST_SKIP() << "symbolic links are a POSIX matter here";
+#endif
+  for (const std::string name : {"kvo.ini", "FoldersLoaded.txt"}) {
+    TempDir game;
+    TempDir outside;
+    std::filesystem::create_directories(game / "KVO128");
+    std::filesystem::create_symlink(outside / name, game / "KVO128" / name);
+    RecordingShell shell;
+    Selector selector(shell);
+    ASSERT_EQ(selector.startUp(game.path()), StartupOutcome::Ready);
+    EXPECT_TRUE(std::filesystem::is_empty(outside.path())) << name;
+    EXPECT_TRUE(std::filesystem::is_symlink(game / "KVO128" / name));
+    ASSERT_EQ(shell.messages.size(), 1u) << name;
+    EXPECT_NE(shell.messages[0].text.find(name + ": the file is a link"), std::string::npos)
+        << shell.messages[0].text;
+  }
+}
+
 TEST(StartupTest, UnreadableSelectorFolderIsReported) {
   if (const char* why = test::whyModesCannotFail()) GTEST_SKIP() << why;
   TempDir game;

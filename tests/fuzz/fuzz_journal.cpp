@@ -9,7 +9,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const auto reading = kvo::readJournal(bytes);
-  if (reading.state == kvo::JournalState::Unreadable) {
+  if (reading.state == kvo::JournalState::Unreadable ||
+      reading.state == kvo::JournalState::CutBeforeId) {
     if (!reading.journal.steps.empty()) std::abort();
     return 0;
   }

@@ -50,8 +50,11 @@ TEST(Journal, RoundTripsEveryStepAndTheCommittedMark) {
 TEST(Journal, DamagedBytesAreNeverTrustedBeyondWhatTheyProve) {
   const auto journal = sampleJournal();
   const auto text = *formatJournal(journal);
+  const auto idLineEnd = text.find("\r\n", text.find("id\t")) + 2;
   for (std::size_t cut = 0; cut < text.size(); ++cut) {
     const auto reading = readJournal(std::string_view(text).substr(0, cut));
+    // A writer killed before the id was whole has recorded nothing to undo.
+    ASSERT_EQ(reading.state == JournalState::CutBeforeId, cut < idLineEnd) << cut;
     ASSERT_NE(reading.state, JournalState::Complete) << cut;
     ASSERT_NE(reading.state, JournalState::Committed) << cut;
     ASSERT_LE(reading.journal.steps.size(), journal.steps.size());
@@ -78,7 +81,7 @@ TEST(Journal, NamesThatLeadOutOfTheGameFolderEndTheReading) {
   Journal relativeSource{"0123456789abcdef",
                          {{StepKind::Copy, false, false, "a.ter", "mod/a.ter", 0, 0}}};
   EXPECT_EQ(readJournal(*formatJournal(relativeSource)).state, JournalState::Truncated);
-  EXPECT_EQ(readJournal("").state, JournalState::Unreadable);
+  EXPECT_EQ(readJournal("KVO selector file transaction 2\r\n").state, JournalState::Unreadable);
   EXPECT_EQ(readJournal("KVO selector file transaction 1\r\nid\tABCDEF0123456789\r\n").state,
             JournalState::Unreadable);
 }

@@ -177,6 +177,24 @@ TEST_F(RecoveryTest, TruncatedJournalTouchesOnlyItsOwnNames) {
   EXPECT_TRUE(fs::exists(journal)) << "kept for another try at the next start";
 }
 
+// A writer killed between creating the journal and writing its id recorded nothing, so the
+// journal goes and the folder stays, even with a set-aside file of the same name pattern.
+TEST_F(RecoveryTest, JournalCutBeforeItsIdIsRemovedAndNothingTouched) {
+  writeFile(asidePath(game / "a.ter", "00112233445566aa", 0), "not ours to judge");
+  for (const std::string bytes : {"", "KVO selector file tran",
+                                  "KVO selector file "
+                                  "transaction 1\r\nid\t0011"}) {
+    writeFile(journal, bytes);
+    const auto before = test::exactTree(game);
+    const auto result = recover();
+    EXPECT_NE(result.message.find("before it changed any file"), std::string::npos);
+    EXPECT_FALSE(fs::exists(journal));
+    auto after = test::exactTree(game);
+    after["KVO128/kvo.journal"] = before.at("KVO128/kvo.journal");
+    EXPECT_EQ(after, before) << bytes;
+  }
+}
+
 TEST_F(RecoveryTest, UnreadableJournalIsKeptAsideAndNothingTouched) {
   writeFile(journal, "\x01garbage\r\nid\tnot-an-id\r\n");
   auto before = test::exactTree(temp.path());

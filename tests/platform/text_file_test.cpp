@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/path_guard.h"
 #include "support/test_support.h"
 
 namespace kvo {
@@ -107,13 +108,24 @@ TEST(ReplaceFileAtomically, UnwritableFolderLeavesOldFileWhole) {
   EXPECT_EQ(namesIn(folder), Lines{"eaw.ini"});
 }
 
-TEST(ReplaceFileAtomically, ThroughSymlinkReplacesTheFileItPointsTo) {
+// A link is never written through, whether the file it names is there or not.
+TEST(ReplaceFileAtomically, LinkIsRefusedAndWhatItNamesStaysAsItWas) {
   test::TempDir dir;
-  test::writeFile(dir / "real.ini", "old");
-  fs::create_symlink(dir / "real.ini", dir / "link.ini");
-  EXPECT_FALSE(replaceFileAtomically(dir / "link.ini", "new"));
-  EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
-  EXPECT_EQ(test::readFile(dir / "real.ini"), "new");
+  test::TempDir outside;
+  test::writeFile(outside / "sentinel.ini", "old");
+  fs::permissions(outside / "sentinel.ini", fs::perms::owner_read | fs::perms::group_read);
+  const auto mode = fs::status(outside / "sentinel.ini").permissions();
+  fs::create_symlink(outside / "sentinel.ini", dir / "eaw.ini");
+  fs::create_symlink(outside / "missing.ini", dir / "kvo.ini");
+
+  EXPECT_EQ(replaceFileAtomically(dir / "eaw.ini", "new"), Refusal::TargetIsLink);
+  EXPECT_EQ(writeTextLinesAtomically(dir / "kvo.ini", Lines{"a"}), Refusal::TargetIsLink);
+  EXPECT_EQ(test::readFile(outside / "sentinel.ini"), "old");
+  EXPECT_EQ(fs::status(outside / "sentinel.ini").permissions(), mode);
+  EXPECT_FALSE(fs::exists(fs::symlink_status(outside / "missing.ini")));
+  EXPECT_EQ(fs::read_symlink(dir / "eaw.ini"), outside / "sentinel.ini");
+  EXPECT_EQ(namesIn(dir.path()), (Lines{"eaw.ini", "kvo.ini"}));
+  EXPECT_EQ(namesIn(outside.path()), Lines{"sentinel.ini"});
 }
 #endif
 

@@ -16,9 +16,10 @@
 namespace kvo::test {
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
+TempDir::TempDir() : TempDir(fs::temp_directory_path()) {}
+
+TempDir::TempDir(const fs::path& base) {
   std::random_device random;
-  const auto base = fs::temp_directory_path();
   for (int attempt = 0; attempt < 100; ++attempt) {
     auto candidate = base / ("kvo-test-" + std::to_string(random()));
     std::error_code ec;

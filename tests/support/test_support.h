@@ -10,10 +10,12 @@
 
 namespace kvo::test {
 
-// A fresh folder under the system's temporary folder, removed again with everything in it.
+// A fresh folder under the system's temporary folder (or under `base`), removed again with
+// everything in it.
 class TempDir final {
  public:
   TempDir();
+  explicit TempDir(const std::filesystem::path& base);
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
