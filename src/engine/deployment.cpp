@@ -1,5 +1,6 @@
 #include "engine/deployment.h"
 
+#include <algorithm>
 #include <set>
 
 #include "platform/listing.h"
@@ -58,14 +59,22 @@ fs::path deployedTarget(const FormState& state, std::string_view file) {
 }
 
 std::optional<std::string> recordPathOf(const FormState& state, const fs::path& target) {
-  const auto relative = target.lexically_relative(state.GameDir);
-  std::string file;
-  for (const auto& part : relative) {
-    const auto name = pathToText(part);
-    if (!recordableName(name)) return std::nullopt;
-    file += (file.empty() ? "" : "\\") + name;
+  // Called for every file of a click: plain text work, no path arithmetic.
+  const auto& game = state.GameDir.native();
+  const auto& full = target.native();
+  if (full.size() <= game.size() + 1 || full.compare(0, game.size(), game) != 0) {
+    return std::nullopt;
   }
-  if (file.empty()) return std::nullopt;
+  std::size_t start = game.size();
+  if (!game.empty() && game.back() != fs::path::preferred_separator) {
+    if (full[start] != fs::path::preferred_separator) return std::nullopt;
+    ++start;
+  }
+  std::string file = pathToText(fs::path(full.substr(start)));
+  std::replace(file.begin(), file.end(), '/', '\\');
+  for (const auto part : splitAt(file, '\\')) {
+    if (!recordableName(part)) return std::nullopt;
+  }
   return file;
 }
 
