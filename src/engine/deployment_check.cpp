@@ -14,11 +14,6 @@ namespace {
 
 constexpr std::string_view kGameProvider = "game";
 
-std::string lastPart(std::string_view file) {
-  const auto slash = file.rfind('\\');
-  return std::string(slash == std::string_view::npos ? file : file.substr(slash + 1));
-}
-
 bool sameBytes(const fs::path& a, const fs::path& b) {
   std::error_code ec;
   const auto sizeA = fs::file_size(a, ec);
@@ -99,7 +94,7 @@ std::vector<DeploymentFault> verifyDeployment(Core& core) {
       folder =
           providers.emplace(provider, FolderIndex(st.SelectorDir / nameToPath(provider))).first;
     }
-    const auto name = folder->second.find(lastPart(entry.file));
+    const auto name = folder->second.find(recordFileName(entry.file));
     if (!name || !sameBytes(folder->second.dir() / nameToPath(*name), target)) {
       faults.push_back({entry.file, provider, "changed"});
     }

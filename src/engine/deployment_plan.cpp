@@ -12,15 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string keyOf(std::string_view file) {
-  return toUpperAscii(file);
-}
-
-std::string lastPart(std::string_view file) {
-  const auto slash = file.rfind('\\');
-  return std::string(slash == std::string_view::npos ? file : file.substr(slash + 1));
-}
-
 // Works out, file by file, what one click leaves in the game folder, and plans only the
 // difference from what is there now.
 class DeploymentPlanner final {
@@ -61,7 +52,7 @@ class DeploymentPlanner final {
 };
 
 DeploymentPlanner::Touched& DeploymentPlanner::touch(const DeployedFile& entry) {
-  const auto key = keyOf(entry.file);
+  const auto key = recordKey(entry.file);
   const auto [found, isNew] = touchedIndex_.emplace(key, touched_.size());
   if (isNew) {
     touched_.push_back({entry.file, entry.providers.empty() ? "" : entry.providers.back()});
@@ -72,14 +63,14 @@ DeploymentPlanner::Touched& DeploymentPlanner::touch(const DeployedFile& entry) 
 void DeploymentPlanner::withdraw(const UnloadPlan& unload) {
   std::set<std::string> careerSaves;
   for (const auto& save : unload.savesBack) {
-    if (auto file = recordPathOf(st_, save.source)) careerSaves.insert(keyOf(*file));
+    if (auto file = recordPathOf(st_, save.source)) careerSaves.insert(recordKey(*file));
   }
   for (auto& entry : record_.files()) {
     auto& providers = entry.providers;
     if (std::find(providers.begin(), providers.end(), unload.folder) == providers.end()) continue;
     auto& touched = touch(entry);
     // The career step takes its saves out of Savedata itself.
-    if (careerSaves.contains(keyOf(entry.file))) touched.leftToCareer = true;
+    if (careerSaves.contains(recordKey(entry.file))) touched.leftToCareer = true;
     std::erase(providers, unload.folder);
   }
 }
@@ -92,7 +83,7 @@ void DeploymentPlanner::provide(const LoadPlan& load) {
       continue;
     }
     auto& entry = record_.entry(*file);
-    const auto key = keyOf(*file);
+    const auto key = recordKey(*file);
     const auto& touched = touch(entry);
     if (entry.providers.empty() && touched.topBefore.empty() && copy.targetExists) {
       if (fileExists(storedOriginal(st_, *file))) {
@@ -131,7 +122,7 @@ void DeploymentPlanner::planUnloadSteps(const std::vector<UnloadPlan>& unloads) 
 bool DeploymentPlanner::handledByRecord(const fs::path& path) const {
   const auto file = recordPathOf(st_, path);
   if (!file) return false;
-  const auto touched = touchedIndex_.find(keyOf(*file));
+  const auto touched = touchedIndex_.find(recordKey(*file));
   if (touched != touchedIndex_.end()) return !touched_[touched->second].leftToCareer;
   const auto* entry = record_.find(*file);
   return entry && !entry->providers.empty();
@@ -148,7 +139,7 @@ void DeploymentPlanner::planFileSteps() {
 }
 
 void DeploymentPlanner::planFile(const Touched& touched) {
-  const auto key = keyOf(touched.file);
+  const auto key = recordKey(touched.file);
   auto* entry = record_.find(touched.file);
   while (entry && !entry->providers.empty()) {
     const auto& top = entry->providers.back();
@@ -156,7 +147,7 @@ void DeploymentPlanner::planFile(const Touched& touched) {
     if (const auto source = sourceOf(top, touched.file)) {
       planKeeping(touched);
       change_.copyOver(*source, deployedTarget(st_, touched.file),
-                       "Please wait- copying: :" + lastPart(touched.file));
+                       "Please wait- copying: :" + std::string(recordFileName(touched.file)));
       return;
     }
     // A provider that lost the file since it was loaded cannot give it back.
@@ -168,7 +159,7 @@ void DeploymentPlanner::planFile(const Touched& touched) {
 // The last folder providing a file is gone: a kept original comes back, else the file goes.
 void DeploymentPlanner::planLastGone(const Touched& touched) {
   const auto target = deployedTarget(st_, touched.file);
-  const auto name = lastPart(touched.file);
+  const std::string name(recordFileName(touched.file));
   change_.remove(target, "Deleting " + name, StepPolicy::BestEffort);
   const auto* entry = record_.find(touched.file);
   const auto stored = storedOriginal(st_, touched.file);
@@ -179,7 +170,7 @@ void DeploymentPlanner::planLastGone(const Touched& touched) {
 
 // A game file that the copy replaces goes into the store first, by a rename: no copy.
 void DeploymentPlanner::planKeeping(const Touched& touched) {
-  if (!keepNow_.contains(keyOf(touched.file))) return;
+  if (!keepNow_.contains(recordKey(touched.file))) return;
   createStoreFolders(touched.file);
   change_.rename(deployedTarget(st_, touched.file), storedOriginal(st_, touched.file));
 }
@@ -198,14 +189,14 @@ void DeploymentPlanner::createStoreFolders(std::string_view file) {
 
 std::optional<fs::path> DeploymentPlanner::sourceOf(const std::string& folder,
                                                     const std::string& file) {
-  const auto loading = loadSources_.find({keyOf(file), folder});
+  const auto loading = loadSources_.find({recordKey(file), folder});
   if (loading != loadSources_.end()) return loading->second;
   auto found = providerFolders_.find(folder);
   if (found == providerFolders_.end()) {
     found =
         providerFolders_.emplace(folder, FolderIndex(st_.SelectorDir / nameToPath(folder))).first;
   }
-  const auto name = found->second.find(lastPart(file));
+  const auto name = found->second.find(recordFileName(file));
   if (!name) return std::nullopt;
   const auto source = found->second.dir() / nameToPath(*name);
   if (!fileExists(source)) return std::nullopt;

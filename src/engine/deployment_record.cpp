@@ -40,11 +40,16 @@ bool recordablePath(std::string_view file) {
   return std::all_of(parts.begin(), parts.end(), recordableName);
 }
 
-std::string keyOf(std::string_view file) {
+}  // namespace
+
+std::string recordKey(std::string_view file) {
   return toUpperAscii(file);
 }
 
-}  // namespace
+std::string_view recordFileName(std::string_view file) {
+  const auto slash = file.rfind('\\');
+  return slash == std::string_view::npos ? file : file.substr(slash + 1);
+}
 
 bool recordableName(std::string_view name) {
   if (name.empty() || name == "." || name == "..") return false;
@@ -81,7 +86,7 @@ std::string DeploymentRecord::text() const {
   sorted.reserve(files_.size());
   for (const auto& file : files_) sorted.push_back(&file);
   std::sort(sorted.begin(), sorted.end(), [](const DeployedFile* a, const DeployedFile* b) {
-    return keyOf(a->file) < keyOf(b->file);
+    return recordKey(a->file) < recordKey(b->file);
   });
   for (const auto* entry : sorted) {
     const auto& file = *entry;
@@ -94,17 +99,17 @@ std::string DeploymentRecord::text() const {
 }
 
 DeployedFile* DeploymentRecord::find(std::string_view file) {
-  const auto found = index_.find(keyOf(file));
+  const auto found = index_.find(recordKey(file));
   return found == index_.end() ? nullptr : &files_[found->second];
 }
 
 const DeployedFile* DeploymentRecord::find(std::string_view file) const {
-  const auto found = index_.find(keyOf(file));
+  const auto found = index_.find(recordKey(file));
   return found == index_.end() ? nullptr : &files_[found->second];
 }
 
 DeployedFile& DeploymentRecord::entry(std::string_view file) {
-  const auto [found, isNew] = index_.emplace(keyOf(file), files_.size());
+  const auto [found, isNew] = index_.emplace(recordKey(file), files_.size());
   if (isNew) files_.push_back({std::string(file), Original::None, {}});
   return files_[found->second];
 }
@@ -126,7 +131,7 @@ bool DeploymentRecord::provides(std::string_view folder) const {
 
 void DeploymentRecord::reindex() {
   index_.clear();
-  for (std::size_t i = 0; i < files_.size(); ++i) index_.emplace(keyOf(files_[i].file), i);
+  for (std::size_t i = 0; i < files_.size(); ++i) index_.emplace(recordKey(files_[i].file), i);
 }
 
 }  // namespace kvo

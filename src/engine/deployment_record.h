@@ -56,6 +56,11 @@ class DeploymentRecord final {
   std::unordered_map<std::string, std::size_t> index_;
 };
 
+// The key of a record path: the same for every letter case, as Windows looks names up.
+std::string recordKey(std::string_view file);
+// The last part of a record path: the file's name in the folder that provides it.
+std::string_view recordFileName(std::string_view file);
+
 // True when `name` can stand in the record as a folder or as one part of a file's path.
 bool recordableName(std::string_view name);
 
