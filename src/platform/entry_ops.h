@@ -68,6 +68,12 @@ void flushDiskOf(const std::filesystem::path& path);
 // itself on Linux, upper-cased on Windows). Both paths must be spelled alike otherwise.
 std::string pathKey(const std::filesystem::path& path);
 
+#ifndef _WIN32
+// True when `text` is a path that lexical normalisation would leave as it is: no empty, "."
+// or ".." parts and no trailing separator.
+bool isLexicallyNormal(const std::string& text);
+#endif
+
 // The path as text for the transaction journal (its bytes on Linux, UTF-8 on Windows);
 // false when it cannot be written as such.
 bool pathToJournalText(const std::filesystem::path& path, std::string& text);

@@ -258,7 +258,23 @@ void flushDiskOf(const fs::path& path) {
 #endif
 }
 
+bool isLexicallyNormal(const std::string& text) {
+  if (text.empty() || text.back() == '/') return text == "/";
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('/', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string_view part(text.data() + start, end - start);
+    // An empty part is the root's own slash only at the very start.
+    if ((part.empty() && start != 0) || part == "." || part == "..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
 std::string pathKey(const fs::path& path) {
+  // Normalising costs a list of parts per call; most paths here are normal already.
+  if (isLexicallyNormal(path.native())) return path.native();
   return path.lexically_normal().native();
 }
 

@@ -9,6 +9,12 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <memory>
 #endif
 
 namespace kvo {
@@ -52,10 +58,10 @@ std::string_view trimBlanks(std::string_view text) {
   return text;
 }
 
+#ifdef _WIN32
 // The bare name of a directory entry as 8-bit text; false when the name has characters the
 // 8-bit code page cannot hold (no game file can refer to such a name).
 bool entryName(const fs::path& path, std::string& out) {
-#ifdef _WIN32
   const std::wstring wide = path.filename().wstring();
   if (wide.empty()) return false;
   BOOL lossy = FALSE;
@@ -66,13 +72,8 @@ bool entryName(const fs::path& path, std::string& out) {
   WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
                       out.data(), size, nullptr, nullptr);
   return true;
-#else
-  out = path.filename().string();
-  return !out.empty();
-#endif
 }
 
-#ifdef _WIN32
 // The hidden file list of the old window showed neither hidden nor system files.
 bool hiddenOrSystem(const fs::path& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -83,29 +84,70 @@ bool hiddenOrSystem(const fs::path& path) {
 
 enum class EntryKind { File, Folder, Any };
 
+#ifdef _WIN32
+// Calls `visit(name, isFile, isFolder)` for each entry of `dir`, symbolic links followed.
+template <typename Visit>
+void forEachEntry(const fs::path& dir, std::error_code& ec, Visit visit) {
+  ec.clear();
+  fs::directory_iterator it(dir, ec);
+  if (ec) return;
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) return;
+    std::string name;
+    if (!entryName(it->path(), name)) continue;
+    std::error_code kindEc;
+    const bool isFolder = it->is_directory(kindEc);
+    const bool isFile = !isFolder && it->is_regular_file(kindEc) && !hiddenOrSystem(it->path());
+    visit(std::move(name), isFile, isFolder);
+  }
+}
+#else
+struct DirCloser {
+  void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+// Calls `visit(name, isFile, isFolder)` for each entry of `dir`, symbolic links followed.
+// Game folders hold tens of thousands of files: the entry types come from the listing itself,
+// and only links and file systems that do not say cost a stat.
+template <typename Visit>
+void forEachEntry(const fs::path& dir, std::error_code& ec, Visit visit) {
+  ec.clear();
+  const std::unique_ptr<DIR, DirCloser> stream(::opendir(dir.c_str()));
+  if (!stream) {
+    ec = std::error_code(errno, std::generic_category());
+    return;
+  }
+  const int dirFd = ::dirfd(stream.get());
+  while (true) {
+    errno = 0;
+    const dirent* entry = ::readdir(stream.get());
+    if (entry == nullptr) break;
+    const std::string_view name(entry->d_name);
+    if (name.empty() || name == "." || name == "..") continue;
+    unsigned char type = entry->d_type;
+    if (type == DT_LNK || type == DT_UNKNOWN) {
+      struct stat info {};
+      type = ::fstatat(dirFd, entry->d_name, &info, 0) != 0 ? DT_UNKNOWN
+             : S_ISDIR(info.st_mode)                        ? DT_DIR
+             : S_ISREG(info.st_mode)                        ? DT_REG
+                                                            : DT_UNKNOWN;
+    }
+    visit(std::string(name), type == DT_REG, type == DT_DIR);
+  }
+  if (errno != 0) ec = std::error_code(errno, std::generic_category());
+}
+#endif
+
 // Names of the entries of `dir` of one kind (symbolic links followed), unsorted.
 template <typename Accept>
 std::vector<std::string> collectNames(const fs::path& dir, EntryKind kind, Accept accept,
                                       std::error_code& ec) {
-  ec.clear();
   std::vector<std::string> names;
-  fs::directory_iterator it(dir, ec);
-  if (ec) return {};
-  for (; it != fs::directory_iterator(); it.increment(ec)) {
-    if (ec) return {};
-    std::error_code entryEc;
-    if (kind == EntryKind::File) {
-      if (!it->is_regular_file(entryEc)) continue;
-#ifdef _WIN32
-      if (hiddenOrSystem(it->path())) continue;
-#endif
-    } else if (kind == EntryKind::Folder) {
-      if (!it->is_directory(entryEc)) continue;
-    }
-    std::string name;
-    if (!entryName(it->path(), name) || !accept(name)) continue;
-    names.push_back(std::move(name));
-  }
+  forEachEntry(dir, ec, [&](std::string name, bool isFile, bool isFolder) {
+    if (kind == EntryKind::File && !isFile) return;
+    if (kind == EntryKind::Folder && !isFolder) return;
+    if (accept(name)) names.push_back(std::move(name));
+  });
   if (ec) return {};
   return names;
 }
@@ -255,22 +297,18 @@ fs::file_time_type folderTime(const fs::path& dir) {
 }  // namespace
 
 FolderIndex::FolderIndex(const fs::path& dir) : dir_(dir), listedAt_(folderTime(dir)) {
-  fs::directory_iterator it(dir, error_);
+  std::vector<Entry> listed;
+  forEachEntry(dir, error_, [&listed](std::string name, bool isFile, bool isFolder) {
+    listed.push_back(Entry{std::move(name), isFile, isFolder});
+  });
   if (error_) return;
-  for (; it != fs::directory_iterator(); it.increment(error_)) {
-    if (error_) break;
-    Entry entry;
-    if (!entryName(it->path(), entry.name)) continue;
-    std::error_code kindEc;
-    entry.isFolder = it->is_directory(kindEc);
-    entry.isFile = !entry.isFolder && it->is_regular_file(kindEc);
-#ifdef _WIN32
-    if (entry.isFile && hiddenOrSystem(it->path())) entry.isFile = false;
-#endif
+  // Sized once: growing a table of tens of thousands of names step by step costs more than
+  // listing them.
+  entries_.reserve(listed.size() + listed.size() / 4);
+  for (auto& entry : listed) {
     auto upper = toUpperAscii(entry.name);
     entries_.emplace(std::move(upper), std::move(entry));
   }
-  if (error_) entries_.clear();
 }
 
 std::optional<std::string> FolderIndex::find(std::string_view name) const {

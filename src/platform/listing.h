@@ -1,11 +1,11 @@
 #pragma once
 
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -88,7 +88,7 @@ class FolderIndex final {
     bool isFolder = false;
   };
   std::filesystem::path dir_;
-  std::multimap<std::string, Entry> entries_;  // by upper-cased name
+  std::unordered_multimap<std::string, Entry> entries_;  // by upper-cased name
   std::error_code error_;
   std::filesystem::file_time_type listedAt_{};
 };

@@ -36,6 +36,9 @@ class RefusalCategory final : public std::error_category {
 }  // namespace
 
 fs::path absoluteNormal(const fs::path& path) {
+#ifndef _WIN32
+  if (path.is_absolute() && isLexicallyNormal(path.native())) return path;
+#endif
   std::error_code ec;
   fs::path absolute = fs::absolute(path, ec);
   if (ec) absolute = path;
@@ -56,6 +59,16 @@ std::error_code make_error_code(Refusal refusal) {
 std::optional<fs::path> pathBelow(const fs::path& root, const fs::path& path) {
   const fs::path base = absoluteNormal(root);
   const fs::path full = absoluteNormal(path);
+#ifndef _WIN32
+  // Both are normal, so being below is a matter of the text (names are case-sensitive here).
+  const std::string& b = base.native();
+  const std::string& f = full.native();
+  const std::size_t skip = b == "/" ? 1 : b.size() + 1;
+  if (f.size() <= skip || f.compare(0, b.size(), b) != 0 || f[skip - 1] != '/') {
+    return std::nullopt;
+  }
+  return fs::path(f.substr(skip));
+#else
   auto b = base.begin();
   auto f = full.begin();
   for (; b != base.end(); ++b, ++f) {
@@ -65,6 +78,7 @@ std::optional<fs::path> pathBelow(const fs::path& root, const fs::path& path) {
   for (; f != full.end(); ++f) below /= *f;
   if (below.empty()) return std::nullopt;
   return below;
+#endif
 }
 
 std::error_code checkPlace(const fs::path& root, const fs::path& path, CheckedFolders* checked) {
