@@ -92,8 +92,15 @@ std::error_code placeAllowed(const fs::path& root, const JournalStep& step,
 
 enum class Direction { Back, Forward, BackByNamesOnly };
 
+// A delete due after the commit point that the crash came before.
+std::optional<std::string> deleteLeftOver(const JournalStep& step, const StepPlace& place) {
+  if (auto ec = deleteAfterCommit(place)) return stepFailure(step, place, ec);
+  return std::nullopt;
+}
+
 void recoverSteps(const fs::path& root, const Journal& journal, Direction direction,
                   std::vector<std::string>& problems) {
+  const auto afterCommit = deletesAfterCommit(journal);
   for (std::size_t n = journal.steps.size(); n-- > 0;) {
     const std::size_t index = direction == Direction::Forward ? journal.steps.size() - 1 - n : n;
     const auto& step = journal.steps[index];
@@ -105,7 +112,8 @@ void recoverSteps(const fs::path& root, const Journal& journal, Direction direct
     std::optional<std::string> left;
     switch (direction) {
       case Direction::Forward:
-        left = forwardStep(step, place, whatMayBeLeft());
+        left = afterCommit[index] ? deleteLeftOver(step, place)
+                                  : forwardStep(step, place, whatMayBeLeft());
         break;
       case Direction::Back:
         left = undoStep(step, place, whatTheDiskProves(step, place));

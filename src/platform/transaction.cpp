@@ -2,6 +2,7 @@
 
 #include "platform/entry_ops.h"
 #include "platform/file_ops.h"
+#include "platform/fresh_copies.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -266,6 +267,10 @@ TransactionReport FileTransaction::commit(const TransactionProgress& progress) {
     planned.journalIndex = journal_.steps.size();
     journal_.steps.push_back(planned.step);
   }
+  const auto afterCommit = deletesAfterCommit(journal_);
+  for (auto& planned : plan_) {
+    planned.afterCommit = !planned.skip && afterCommit[planned.journalIndex];
+  }
   if (!journal_.steps.empty() && !writeJournal(report)) return report;
   if (!runSteps(progress, report)) return report;
   if (journaled_) {
@@ -278,7 +283,20 @@ TransactionReport FileTransaction::commit(const TransactionProgress& progress) {
     }
   }
   stage_ = Stage::Committed;
+  runDeletesAfterCommit(progress, report);
   return report;
+}
+
+void FileTransaction::runDeletesAfterCommit(const TransactionProgress& progress,
+                                            TransactionReport& report) {
+  for (std::size_t i = 0; i < plan_.size(); ++i) {
+    const auto& planned = plan_[i];
+    if (!planned.afterCommit) continue;
+    if (auto ec = deleteAfterCommit(placeOf(planned))) {
+      report.skipped.push_back(failureOf(planned, ec));
+    }
+    if (progress) progress(i + 1, plan_.size());
+  }
 }
 
 bool FileTransaction::writeJournal(TransactionReport& report) {
@@ -294,17 +312,58 @@ bool FileTransaction::writeJournal(TransactionReport& report) {
   return true;
 }
 
+namespace {
+
+constexpr std::size_t kNoCopy = static_cast<std::size_t>(-1);
+
+std::error_code placeCopied(FreshCopies& copies, std::size_t ordinal, const JournalStep& step,
+                            const StepPlace& place, StepTrace& trace) {
+  if (auto ec = copies.take(ordinal)) return ec;
+  return placeCopy(step, place, trace);
+}
+
+// Fresh files written ahead for steps that will not run now.
+void dropCopiesAhead(FreshCopies& copies, TransactionReport& report) {
+  for (const auto& fresh : copies.stop()) {
+    if (auto ec = unlinkEntry(fresh); ec && ec != std::errc::no_such_file_or_directory) {
+      report.notPutBack.push_back(describeFailure("delete", fresh, ec));
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::size_t> FileTransaction::copyOrdinals(std::vector<FreshCopies::Job>& jobs) const {
+  std::vector<std::size_t> ordinals(plan_.size(), kNoCopy);
+  for (std::size_t i = 0; i < plan_.size(); ++i) {
+    const auto& planned = plan_[i];
+    if (planned.skip || planned.step.kind != StepKind::Copy) continue;
+    ordinals[i] = jobs.size();
+    const auto place = placeOf(planned);
+    jobs.push_back({place.source, place.fresh});
+  }
+  return ordinals;
+}
+
 bool FileTransaction::runSteps(const TransactionProgress& progress, TransactionReport& report) {
+  std::vector<FreshCopies::Job> jobs;
+  const auto ordinals = copyOrdinals(jobs);
+  FreshCopies copies(std::move(jobs));
   for (std::size_t i = 0; i < plan_.size(); ++i) {
     auto& planned = plan_[i];
+    if (planned.afterCommit) continue;
     if (!planned.skip) {
       const auto place = placeOf(planned);
-      if (auto ec = runStep(planned.step, place, planned.bytes, planned.trace)) {
+      auto ec = ordinals[i] == kNoCopy
+                    ? runStep(planned.step, place, planned.bytes, planned.trace)
+                    : placeCopied(copies, ordinals[i], planned.step, place, planned.trace);
+      if (ec) {
         if (auto left = undoStep(planned.step, place, planned.trace)) {
           report.notPutBack.push_back(*left);
         }
         if (!planned.step.bestEffort) {
           report.failure = failureOf(planned, ec);
+          dropCopiesAhead(copies, report);
           undoDone(report);
           return false;
         }
@@ -315,6 +374,7 @@ bool FileTransaction::runSteps(const TransactionProgress& progress, TransactionR
     }
     if (progress) progress(i + 1, plan_.size());
   }
+  dropCopiesAhead(copies, report);
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/fresh_copies.h"
 #include "platform/journal.h"
 #include "platform/path_guard.h"
 #include "platform/transaction_steps.h"
@@ -21,8 +22,9 @@ enum class StepPolicy { AllOrNothing, BestEffort };
 // The journal every transaction of the selector keeps, "kvo.journal" in the selector folder.
 std::filesystem::path journalFileIn(const std::filesystem::path& selectorDir);
 
-// Called after each planned step with the number done and the number planned.
-using TransactionProgress = std::function<void(std::size_t done, std::size_t total)>;
+// Called after each planned step with its number (1 for the first planned) and the number
+// planned; the deletes that come after the commit point are reported last.
+using TransactionProgress = std::function<void(std::size_t step, std::size_t total)>;
 
 struct TransactionReport {
   std::string failure;                  // the one sentence naming the file and the reason
@@ -50,6 +52,9 @@ struct TransactionReport {
 // - When every step is done, commit() flushes the disk and appends the committed mark to
 //   the journal. That is the commit point: a crash before it is undone at the next start
 //   (recoverInterruptedTransaction), a crash after it is finished there.
+// - Best-effort deletes that nothing later depends on run after the commit point, without
+//   setting anything aside (deletesAfterCommit): an unload of thousands of files costs one
+//   delete each, and its failures are reported one by one as before.
 // - finish() removes what was set aside, then the journal.
 class FileTransaction final {
  public:
@@ -100,6 +105,7 @@ class FileTransaction final {
     std::size_t journalIndex = 0;
     StepTrace trace;
     bool done = false;
+    bool afterCommit = false;  // a delete run after the commit point, see deletesAfterCommit
   };
   enum class Stage { Planning, Checked, Committed, Over };
 
@@ -116,6 +122,9 @@ class FileTransaction final {
   std::string failureOf(const Planned& planned, const std::error_code& ec) const;
   bool writeJournal(TransactionReport& report);
   bool runSteps(const TransactionProgress& progress, TransactionReport& report);
+  // For each step, its place among the copy steps whose new files `jobs` gets.
+  std::vector<std::size_t> copyOrdinals(std::vector<FreshCopies::Job>& jobs) const;
+  void runDeletesAfterCommit(const TransactionProgress& progress, TransactionReport& report);
   void undoDone(TransactionReport& report);
   StepPlace placeOf(const Planned& planned) const;
 

@@ -1,5 +1,7 @@
 #include "platform/transaction_steps.h"
 
+#include <unordered_set>
+
 #include "platform/entry_ops.h"
 #include "platform/file_ops.h"
 
@@ -91,13 +93,17 @@ StepPlace placeOfStep(const fs::path& root, const Journal& journal, std::size_t 
   return place;
 }
 
+std::error_code placeCopy(const JournalStep& step, const StepPlace& place, StepTrace& trace) {
+  trace.wroteFresh = true;
+  return placeFresh(step, place, trace);
+}
+
 std::error_code runStep(const JournalStep& step, const StepPlace& place, std::string_view bytes,
                         StepTrace& trace) {
   switch (step.kind) {
     case StepKind::Copy:
       if (auto ec = copyToNewFile(place.source, place.fresh)) return ec;
-      trace.wroteFresh = true;
-      return placeFresh(step, place, trace);
+      return placeCopy(step, place, trace);
     case StepKind::Replace:
       if (auto ec = writeNewFile(place.fresh, bytes, place.target)) return ec;
       trace.wroteFresh = true;
@@ -160,6 +166,26 @@ std::optional<std::string> forwardStep(const JournalStep& step, const StepPlace&
   const bool freshLeft = done.wroteFresh && !done.placedNew;
   auto fresh = freshLeft ? removeIfThere(place.fresh) : std::nullopt;
   return aside ? aside : fresh;
+}
+
+std::vector<bool> deletesAfterCommit(const Journal& journal) {
+  std::vector<bool> after(journal.steps.size(), false);
+  std::unordered_set<std::string> laterTargets;
+  bool renameFollows = false;
+  for (std::size_t i = journal.steps.size(); i-- > 0;) {
+    const auto& step = journal.steps[i];
+    auto key = pathKey(step.target);
+    after[i] = step.kind == StepKind::Remove && step.bestEffort && step.targetExisted &&
+               !renameFollows && !laterTargets.contains(key);
+    if (step.kind == StepKind::Rename) renameFollows = true;
+    laterTargets.insert(std::move(key));
+  }
+  return after;
+}
+
+std::error_code deleteAfterCommit(const StepPlace& place) {
+  auto ec = unlinkEntry(place.target);
+  return missing(ec) ? std::error_code() : ec;
 }
 
 std::string stepFailure(const JournalStep& step, const StepPlace& place,

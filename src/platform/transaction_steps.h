@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "platform/journal.h"
 
@@ -33,6 +34,9 @@ struct StepTrace {
   bool createdFolder = false;  // a CreateFolder made the folder
 };
 
+// The rest of a Copy step whose new file is written already at `place.fresh`.
+std::error_code placeCopy(const JournalStep& step, const StepPlace& place, StepTrace& trace);
+
 // Runs the step; `bytes` are the new contents of a Replace. After a failure the step may
 // be half done, and undoStep puts it back.
 std::error_code runStep(const JournalStep& step, const StepPlace& place, std::string_view bytes,
@@ -51,6 +55,16 @@ std::optional<std::string> undoByNamesOnly(const JournalStep& step, const StepPl
 // as `done` says there is any.
 std::optional<std::string> forwardStep(const JournalStep& step, const StepPlace& place,
                                        const StepTrace& done);
+
+// For each step of the journal, whether it is a delete that runs after the commit point: a
+// best-effort delete of a file that was there, with no later step taking its name and no
+// later rename that could move it. Such a delete needs no room aside, since nothing ever
+// puts it back: a failure before the commit point finds the file untouched, a crash after
+// it finishes the delete.
+std::vector<bool> deletesAfterCommit(const Journal& journal);
+
+// Runs a delete that comes after the commit point (also when a start finishes one).
+std::error_code deleteAfterCommit(const StepPlace& place);
 
 // The sentence for a failure of the step, naming its target and the reason.
 std::string stepFailure(const JournalStep& step, const StepPlace& place, const std::error_code& ec);

@@ -68,10 +68,13 @@ bool GameChange::commit(Problems& problems) {
     return false;
   }
   FileProgress progress(core_, static_cast<int>(captions_.size()));
-  const auto report = transaction_.commit([&](std::size_t done, std::size_t) {
-    if (done == 0 || done > captions_.size()) return;
-    const auto& caption = captions_[done - 1];
-    if (!caption.empty()) progress.step(caption, static_cast<int>(done));
+  // Deletes after the commit point report last, so the bar counts steps as they come.
+  int stepsThrough = 0;
+  const auto report = transaction_.commit([&](std::size_t step, std::size_t) {
+    if (step == 0 || step > captions_.size()) return;
+    ++stepsThrough;
+    const auto& caption = captions_[step - 1];
+    if (!caption.empty()) progress.step(caption, stepsThrough);
   });
   // Whatever happened, the game folder is not what the listing says any more.
   core_.forgetGameFolder();

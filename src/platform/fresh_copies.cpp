@@ -1,0 +1,84 @@
+#include "platform/fresh_copies.h"
+
+#include <algorithm>
+#include <system_error>
+#include <utility>
+
+#include "platform/entry_ops.h"
+
+namespace kvo {
+
+namespace {
+
+// Below this a helper costs more to start than it saves.
+constexpr std::size_t kJobsWorthHelping = 16;
+// More copies at once than this only fight over the disk.
+constexpr unsigned kMostCopiesAtOnce = 4;
+
+unsigned helpersFor(std::size_t jobs) {
+  if (jobs < kJobsWorthHelping) return 0;
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  return std::min(cores, kMostCopiesAtOnce) - 1;
+}
+
+}  // namespace
+
+FreshCopies::FreshCopies(std::vector<Job> jobs)
+    : jobs_(std::move(jobs)), results_(jobs_.size()), states_(jobs_.size()) {
+  const unsigned wanted = helpersFor(jobs_.size());
+  try {
+    for (unsigned i = 0; i < wanted; ++i) helpers_.emplace_back([this] { help(); });
+  } catch (const std::system_error&) {
+    // No thread to be had: the steps copy for themselves.
+  }
+}
+
+FreshCopies::~FreshCopies() {
+  stop();
+}
+
+bool FreshCopies::claim(std::size_t n) {
+  unsigned char open = Open;
+  return states_[n].compare_exchange_strong(open, Copying);
+}
+
+void FreshCopies::copy(std::size_t n) {
+  results_[n] = copyToNewFile(jobs_[n].source, jobs_[n].fresh);
+}
+
+void FreshCopies::help() {
+  while (!stopping_.load()) {
+    const std::size_t n = cursor_.fetch_add(1);
+    if (n >= jobs_.size()) return;
+    if (!claim(n)) continue;
+    copy(n);
+    states_[n].store(Copied);
+    states_[n].notify_all();
+  }
+}
+
+std::error_code FreshCopies::take(std::size_t n) {
+  if (claim(n)) {
+    copy(n);
+  } else {
+    states_[n].wait(Copying);
+  }
+  states_[n].store(Taken);
+  return results_[n];
+}
+
+std::vector<std::filesystem::path> FreshCopies::stop() {
+  stopping_.store(true);
+  for (auto& helper : helpers_) {
+    if (helper.joinable()) helper.join();
+  }
+  helpers_.clear();
+  std::vector<std::filesystem::path> left;
+  for (std::size_t n = 0; n < jobs_.size(); ++n) {
+    if (states_[n].load() == Copied && !results_[n]) left.push_back(jobs_[n].fresh);
+    states_[n].store(Taken);
+  }
+  return left;
+}
+
+}  // namespace kvo

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <filesystem>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace kvo {
+
+// Writes the new files of a transaction's copy steps under their temporary names ahead of
+// the steps themselves, on helper threads, so that a load of thousands of files is not held
+// to one core. The steps still place the files, set old ones aside and fail in their own
+// order: take(n) hands over copy n when its step comes, copying it there and then when no
+// helper has got to it yet.
+class FreshCopies final {
+ public:
+  struct Job {
+    std::filesystem::path source;
+    std::filesystem::path fresh;
+  };
+
+  // Starts helpers when there are enough jobs to pay for them; copies nothing itself.
+  explicit FreshCopies(std::vector<Job> jobs);
+  // Stops the helpers; fresh files not taken stay where they are (see stop()).
+  ~FreshCopies();
+  FreshCopies(const FreshCopies&) = delete;
+  FreshCopies& operator=(const FreshCopies&) = delete;
+
+  // The outcome of copying job `n`, which is then the caller's: on success its fresh file
+  // is there, on failure nothing of it is.
+  std::error_code take(std::size_t n);
+  // Stops handing out jobs and waits for those under way; the fresh files a helper wrote
+  // but nobody took, for the caller to remove.
+  std::vector<std::filesystem::path> stop();
+
+ private:
+  enum State : unsigned char { Open, Copying, Copied, Taken };
+  void help();
+  bool claim(std::size_t n);
+  void copy(std::size_t n);
+
+  std::vector<Job> jobs_;
+  std::vector<std::error_code> results_;
+  std::vector<std::atomic<unsigned char>> states_;
+  std::atomic<std::size_t> cursor_{0};
+  std::atomic<bool> stopping_{false};
+  std::vector<std::thread> helpers_;
+};
+
+}  // namespace kvo
