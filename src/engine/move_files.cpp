@@ -1,9 +1,13 @@
+#include <new>
+#include <vector>
+
 #include "engine/deployment.h"
 #include "engine/folder_engine.h"
 #include "engine/folder_plan.h"
 #include "platform/entry_ops.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "platform/on_cores.h"
 #include "state/core.h"
 #include "state/game_change.h"
 
@@ -58,11 +62,21 @@ bool FolderEngine::MoveOut(const fs::path& modFolder) {
 
 // The folder's own files lose their read-only mark too, as the game's tools expect.
 void FolderEngine::clearReadOnlyOfSources(const std::vector<LoadPlan>& loads) {
-  std::string stillReadOnly;
+  std::vector<const FileCopy*> copies;
   for (const auto& load : loads) {
-    for (const auto& copy : load.copies) {
-      if (clearReadOnly(copy.source)) stillReadOnly += "\r\n" + copy.name;
+    for (const auto& copy : load.copies) copies.push_back(&copy);
+  }
+  std::vector<char> failed(copies.size(), 0);
+  forEachOnCores(copies.size(), [&](std::size_t n, bool) {
+    try {
+      failed[n] = clearReadOnly(copies[n]->source) ? 1 : 0;
+    } catch (const std::bad_alloc&) {
+      failed[n] = 1;
     }
+  });
+  std::string stillReadOnly;
+  for (std::size_t n = 0; n < copies.size(); ++n) {
+    if (failed[n]) stillReadOnly += "\r\n" + copies[n]->name;
   }
   if (stillReadOnly.empty()) return;
   s_.shell.message("The folder is loaded, but these of its files stay read-only:" + stillReadOnly,

@@ -1,31 +1,16 @@
 #include "platform/fresh_copies.h"
 
-#include <algorithm>
 #include <system_error>
 #include <utility>
 
 #include "platform/entry_ops.h"
+#include "platform/on_cores.h"
 
 namespace kvo {
 
-namespace {
-
-// Below this a helper costs more to start than it saves.
-constexpr std::size_t kJobsWorthHelping = 16;
-// More copies at once than this only fight over the disk.
-constexpr unsigned kMostCopiesAtOnce = 4;
-
-unsigned helpersFor(std::size_t jobs) {
-  if (jobs < kJobsWorthHelping) return 0;
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  return std::min(cores, kMostCopiesAtOnce) - 1;
-}
-
-}  // namespace
-
 FreshCopies::FreshCopies(std::vector<Job> jobs)
     : jobs_(std::move(jobs)), results_(jobs_.size()), states_(jobs_.size()) {
-  const unsigned wanted = helpersFor(jobs_.size());
+  const unsigned wanted = helperThreadsFor(jobs_.size());
   try {
     for (unsigned i = 0; i < wanted; ++i) helpers_.emplace_back([this] { help(); });
   } catch (const std::system_error&) {
@@ -46,14 +31,21 @@ void FreshCopies::copy(std::size_t n) {
   results_[n] = copyToNewFile(jobs_[n].source, jobs_[n].fresh);
 }
 
-void FreshCopies::help() {
+bool FreshCopies::copyNextOpen() {
   while (!stopping_.load()) {
     const std::size_t n = cursor_.fetch_add(1);
-    if (n >= jobs_.size()) return;
+    if (n >= jobs_.size()) return false;
     if (!claim(n)) continue;
     copy(n);
     states_[n].store(Copied);
     states_[n].notify_all();
+    return true;
+  }
+  return false;
+}
+
+void FreshCopies::help() {
+  while (copyNextOpen()) {
   }
 }
 
@@ -61,6 +53,9 @@ std::error_code FreshCopies::take(std::size_t n) {
   if (claim(n)) {
     copy(n);
   } else {
+    // While a helper copies this one, the caller copies one further on rather than wait.
+    while (states_[n].load() == Copying && copyNextOpen()) {
+    }
     states_[n].wait(Copying);
   }
   states_[n].store(Taken);

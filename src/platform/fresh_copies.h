@@ -38,6 +38,8 @@ class FreshCopies final {
  private:
   enum State : unsigned char { Open, Copying, Copied, Taken };
   void help();
+  // Copies the next job nobody has claimed; false when there is none left.
+  bool copyNextOpen();
   bool claim(std::size_t n);
   void copy(std::size_t n);
 

@@ -1,8 +1,12 @@
 #include "platform/transaction.h"
 
+#include <new>
+#include <vector>
+
 #include "platform/entry_ops.h"
 #include "platform/file_ops.h"
 #include "platform/fresh_copies.h"
+#include "platform/on_cores.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -289,13 +293,26 @@ TransactionReport FileTransaction::commit(const TransactionProgress& progress) {
 
 void FileTransaction::runDeletesAfterCommit(const TransactionProgress& progress,
                                             TransactionReport& report) {
+  std::vector<std::size_t> due;
   for (std::size_t i = 0; i < plan_.size(); ++i) {
-    const auto& planned = plan_[i];
-    if (!planned.afterCommit) continue;
-    if (auto ec = deleteAfterCommit(placeOf(planned))) {
-      report.skipped.push_back(failureOf(planned, ec));
+    if (plan_[i].afterCommit) due.push_back(i);
+  }
+  std::vector<std::error_code> results(due.size());
+  std::vector<char> shown(due.size(), 0);
+  forEachOnCores(due.size(), [&](std::size_t n, bool onCaller) {
+    try {
+      results[n] = deleteAfterCommit(placeOf(plan_[due[n]]));
+    } catch (const std::bad_alloc&) {
+      results[n] = std::make_error_code(std::errc::not_enough_memory);
     }
-    if (progress) progress(i + 1, plan_.size());
+    if (onCaller && progress) {
+      progress(due[n] + 1, plan_.size());
+      shown[n] = 1;
+    }
+  });
+  for (std::size_t n = 0; n < due.size(); ++n) {
+    if (results[n]) report.skipped.push_back(failureOf(plan_[due[n]], results[n]));
+    if (!shown[n] && progress) progress(due[n] + 1, plan_.size());
   }
 }
 

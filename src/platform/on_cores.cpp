@@ -1,0 +1,43 @@
+#include "platform/on_cores.h"
+
+#include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace kvo {
+
+namespace {
+
+// Below this a helper costs more to start than it saves.
+constexpr std::size_t kJobsWorthHelping = 16;
+// More file operations at once than this only fight over the disk.
+constexpr unsigned kMostAtOnce = 4;
+
+}  // namespace
+
+unsigned helperThreadsFor(std::size_t jobs) {
+  if (jobs < kJobsWorthHelping) return 0;
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  return std::min(cores, kMostAtOnce) - 1;
+}
+
+void forEachOnCores(std::size_t count, const std::function<void(std::size_t, bool)>& work) {
+  std::atomic<std::size_t> cursor{0};
+  const auto run = [&](bool onCaller) {
+    for (std::size_t n = cursor.fetch_add(1); n < count; n = cursor.fetch_add(1)) {
+      work(n, onCaller);
+    }
+  };
+  std::vector<std::thread> helpers;
+  try {
+    for (unsigned i = helperThreadsFor(count); i > 0; --i) helpers.emplace_back(run, false);
+  } catch (const std::system_error&) {
+    // No thread to be had: the calling thread does it all.
+  }
+  run(true);
+  for (auto& helper : helpers) helper.join();
+}
+
+}  // namespace kvo
