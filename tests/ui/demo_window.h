@@ -139,13 +139,11 @@ class DemoWindow final {
     window_->activateWindow();
     ok_ = ok_ && QTest::qWaitForWindowActive(window_.get());
   }
-  explicit DemoWindow(const Arrange& arrange) : DemoWindow({}, arrange) {}
   DemoWindow(const DemoWindow&) = delete;
   DemoWindow& operator=(const DemoWindow&) = delete;
 
   bool ok() const { return ok_; }
   const std::filesystem::path& game() const { return game_; }
-  Selector& selector() { return selector_; }
   FormState& state() { return selector_.state; }
   KeepingShell& shell() { return shell_; }
   ui::MainWindow& window() { return *window_; }
