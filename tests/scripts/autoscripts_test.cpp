@@ -106,8 +106,7 @@ TEST_F(AutoscriptsTest, ScriptsThatCannotBeWrittenOrReadAreReported) {
   st().List2.items = {"stale"};
   sel().scripts.PreviewAutoscript();
   EXPECT_TRUE(st().List2.items.empty());
-  ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("Could not read"), std::string::npos);
+  expectOneMessageWith({"Could not read"});
 }
 
 // The link itself is replaced by the script; what it pointed to stays as it was.
@@ -135,8 +134,8 @@ TEST_F(AutoscriptsTest, EntriesMatchByFolderNameWithTheCategoryLetterInItsCase) 
   runScript("Paths.set");
   EXPECT_EQ(st().List2.items,
             (Names{"t-Normandy", "G-WATER", "T-BURMA", "H-blue sky", "No Such Folder"}));
-  EXPECT_FALSE(folderLoaded("T-Normandy"));
-  for (const char* name : {"G-Water", "T-Burma", "H-Blue Sky"}) EXPECT_TRUE(folderLoaded(name));
+  EXPECT_FALSE(marked("T-Normandy"));
+  for (const char* name : {"G-Water", "T-Burma", "H-Blue Sky"}) EXPECT_TRUE(marked(name));
   EXPECT_EQ(record(), "H-Blue Sky\r\nT-Burma\r\nG-Water\r\n\r\n");
   EXPECT_TRUE(shell.messages.empty());
 }
@@ -164,21 +163,16 @@ TEST_F(AutoscriptsTest, ReplayAfterResetAllRestoresTheSameFilesAndRecord) {
   save("Everything");
   // Reset All leaves copies its patterns do not sweep, which the replay then finds in place
   // as if they were the game's: the deployment record may say so, the files are the same.
-  const auto filesOnly = [&] {
-    auto tree = snapshot(game());
-    tree.erase("KVO128/FilesLoaded.txt");
-    return tree;
-  };
-  const auto loaded = filesOnly();
+  const auto loaded = treeBesidesDeployment();
   const auto recorded = record();
   ASSERT_EQ(recorded,
             "F-Alternative Planes\r\nT-Normandy\r\nMustang Invasion\r\nP-Mustang III\r\n\r\n");
 
   resetAll();
   ASSERT_FALSE(st().Frame6Visible);
-  ASSERT_NE(filesOnly(), loaded);
+  ASSERT_NE(treeBesidesDeployment(), loaded);
   runScript("Everything.set");
-  EXPECT_EQ(filesOnly(), loaded);
+  EXPECT_EQ(treeBesidesDeployment(), loaded);
   EXPECT_EQ(record(), recorded);
   EXPECT_TRUE(installed("P-Mustang III"));
   EXPECT_TRUE(skinLoaded("Mustang Invasion"));
@@ -191,7 +185,7 @@ TEST_F(AutoscriptsTest, PlanesListedBeforeTheirFolderStayUnselected) {
   start();
   ASSERT_FALSE(st().Frame6Visible);
   runScript("Reversed.set");
-  EXPECT_TRUE(folderLoaded("F-Alternative Planes"));
+  EXPECT_TRUE(marked("F-Alternative Planes"));
   EXPECT_TRUE(st().Frame6Visible);
   EXPECT_FALSE(installed("P-Mustang III"));
   EXPECT_EQ(record(), "F-Alternative Planes\r\n\r\n");
@@ -202,10 +196,9 @@ TEST_F(AutoscriptsTest, AFailedFolderLoadStopsTheReplayAndKeepsWhatCameBefore) {
   start();
   fs::remove_all(selectorDir() / "T-Normandy");
   runScript("Three.set");
-  ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("T-Normandy"), std::string::npos);
-  EXPECT_TRUE(folderLoaded("G-Water"));
-  EXPECT_FALSE(folderLoaded("H-Blue Sky"));
+  expectOneMessageWith({"T-Normandy"});
+  EXPECT_TRUE(marked("G-Water"));
+  EXPECT_FALSE(marked("H-Blue Sky"));
   EXPECT_FALSE(fs::exists(game() / "sky01.tpc"));
   EXPECT_EQ(record(), "G-Water\r\n\r\n");
 }
