@@ -180,7 +180,9 @@ TEST(SettingsChangeTest, LinksAtEawIniOrEawInkAreNeverWrittenThrough) {
     f.start();
     EXPECT_EQ(f.selector.state.settings.text5, ink ? "1024" : "1");
     f.saveBoth();
-    if (ink) EXPECT_EQ(fs::read_symlink(f.game / "eaw.ink"), f.outside / "sentinel");
+    if (ink) {
+      EXPECT_EQ(fs::read_symlink(f.game / "eaw.ink"), f.outside / "sentinel");
+    }
   }
 }
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "app/selector.h"
+#include "engine/engine_fixture.h"
 #include "platform/file_ops.h"
 #include "platform/text_file.h"
 #include "state/category_table.h"
-#include "engine/engine_fixture.h"
 
 namespace kvo {
 namespace {

@@ -41,7 +41,7 @@ Pnameform demoNames() {
 }
 
 // Which entries a refill rewrites is checked byte-exact through the plane install.
-TEST(InstallNames, RefusesASlotOutsideTheGameAndADamagedMenuWithoutPartialResults) {
+TEST(InstallNames, RefillRefusesASlotOutsideTheGameAndADamagedMenuWithoutPartialResults) {
   Pnameform names = demoNames();
   const auto row30 = names.Grid.text(30);
   EXPECT_NE(setPlaneName(names.Grid, 30, "X").find("plane slot 30"), std::string::npos);
@@ -57,8 +57,8 @@ TEST(InstallNames, RefusesASlotOutsideTheGameAndADamagedMenuWithoutPartialResult
   EXPECT_NE(refillMenus(form, PnameGrid{}, views(demoMenus())).error.find("not been read"),
             std::string::npos);
 
-  const auto after = refillMenus(form, names.Grid, views(demoMenus()));
-  ASSERT_TRUE(after.ok()) << after.error;
+  const auto refilled = refillMenus(form, names.Grid, views(demoMenus()));
+  ASSERT_TRUE(refilled.ok()) << refilled.error;
   EXPECT_TRUE(form.CountryBut(2)) << "the window is left on G, the last side rewritten";
 }
 
