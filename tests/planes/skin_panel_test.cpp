@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 
 using SkinTest = PlanesTest;
 
-TEST_F(SkinTest, TwoSkinsOfOneArtCodeReplaceEachOther) {
+TEST_F(SkinTest, TwoSkinsOfOneArtCodeReplaceEachOtherAndClearAllUnloadsEvery) {
   start();
   applySkin("Bf109G Winter");
   EXPECT_TRUE(inGame("p109gw.tpc"));
@@ -31,6 +31,15 @@ TEST_F(SkinTest, TwoSkinsOfOneArtCodeReplaceEachOther) {
   applySkin("Mustang Invasion");
   EXPECT_TRUE(inGame("invasion.bmp"));
   EXPECT_EQ(record(), "Bf109G Tropical\r\nMustang Invasion\r\n\r\n");
+
+  st().SK1.row = 0;
+  sel().skins.ApplySkinRow();  // the header row does nothing
+  sel().skins.Skinkill();
+  for (const auto& name : demo::demoSkinFolderNames()) EXPECT_FALSE(skinLoaded(name)) << name;
+  EXPECT_FALSE(inGame("p109g.3dz"));
+  EXPECT_FALSE(inGame("invasion.bmp"));
+  EXPECT_EQ(record(), "\r\n");
+  EXPECT_TRUE(shell.messages.empty());
 }
 
 TEST_F(SkinTest, FlightDataLeavesWithTheSkinOnlyWhenAskedAndGameFilesKeepTheirCase) {
@@ -58,20 +67,6 @@ TEST_F(SkinTest, FlightDataLeavesWithTheSkinOnlyWhenAskedAndGameFilesKeepTheirCa
   EXPECT_FALSE(inGame("p109gw.tpc"));
   EXPECT_TRUE(findNoCase(game(), "planes.dat"));  // now spelled as the skin spells it
   EXPECT_TRUE(inGame("p109g.flt"));
-}
-
-TEST_F(SkinTest, ClearAllSkinsUnloadsEveryLoadedSkin) {
-  start();
-  applySkin("Bf109G Winter");
-  applySkin("Spit Mk IX Desert");
-  st().SK1.row = 0;
-  sel().skins.ApplySkinRow();  // the header row does nothing
-  sel().skins.Skinkill();
-  for (const auto& name : demo::demoSkinFolderNames()) EXPECT_FALSE(skinLoaded(name)) << name;
-  EXPECT_FALSE(inGame("psp09.tpc"));
-  EXPECT_FALSE(inGame("p109gw.tpc"));
-  EXPECT_EQ(record(), "\r\n");
-  EXPECT_TRUE(shell.messages.empty());
 }
 
 TEST_F(SkinTest, ASkinFolderThatCannotBeListedIsReported) {
