@@ -61,7 +61,7 @@ TEST_F(CleanUpTest, EveryFileThatCannotBeDeletedIsReportedAndTheRestGoOn) {
 
 using ResetAllTest = PlanesTest;
 
-TEST_F(ResetAllTest, UnmarksEverythingSweepsTheGameAndRestoresTheSpareExe) {
+TEST_F(ResetAllTest, UnmarksEverythingSweepsTheGameAndRestoresTheSpareExeThenDelMsn) {
   start();
   click("T-Normandy");
   click("G-Water");
@@ -95,20 +95,17 @@ TEST_F(ResetAllTest, UnmarksEverythingSweepsTheGameAndRestoresTheSpareExe) {
   start();
   for (int r = 1; r < st().Unigrid.rows(); ++r) EXPECT_EQ(st().Unigrid.text(r, 2), "");
 
-  fs::remove(selectorDir() / "eaw.exe");  // without a spare the game's own is left alone
-  writeFile(game() / "eaw.exe", "the player's own");
-  sel().reset.Command1_Click();
-  EXPECT_EQ(readFile(game() / "eaw.exe"), "the player's own");
-}
-
-TEST_F(ResetAllTest, DelMsnRemovesOnlyDefaultMissions) {
-  start();
   sel().reset.delmsn_Click();
   EXPECT_FALSE(inGame("Savedata/DefaultA.msn"));
   EXPECT_FALSE(inGame("Savedata/default7.MSN"));
   EXPECT_TRUE(inGame("Savedata/Mission1.msn"));
   sel().reset.delmsn_Click();
   EXPECT_TRUE(shell.messages.empty());
+
+  fs::remove(selectorDir() / "eaw.exe");  // without a spare the game's own is left alone
+  writeFile(game() / "eaw.exe", "the player's own");
+  sel().reset.Command1_Click();
+  EXPECT_EQ(readFile(game() / "eaw.exe"), "the player's own");
 }
 
 TEST_F(ResetAllTest, DelMsnReportsEachMissionItCannotDelete) {
