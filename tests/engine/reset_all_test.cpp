@@ -104,8 +104,10 @@ TEST_F(ResetAllTest, UnmarksEverythingSweepsTheGameAndRestoresTheSpareExeThenDel
 
   fs::remove(selectorDir() / "eaw.exe");  // without a spare the game's own is left alone
   writeFile(game() / "eaw.exe", "the player's own");
+  click("T-Normandy");
   sel().reset.Command1_Click();
   EXPECT_EQ(readFile(game() / "eaw.exe"), "the player's own");
+  EXPECT_FALSE(inGame("normandy.ter"));
 }
 
 TEST_F(ResetAllTest, DelMsnReportsEachMissionItCannotDelete) {
