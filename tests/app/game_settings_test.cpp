@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/selector.h"
-#include "support/test_support.h"
+#include "engine/engine_fixture.h"
 
 namespace kvo {
 namespace {
@@ -136,6 +136,69 @@ TEST(GameSettingsTest, ViewerShowsWholeFileAndSavesItBack) {
   EXPECT_TRUE(f.selector.state.Frame21Visible);
   f.selector.settings.Frame21_Click();
   EXPECT_FALSE(f.selector.state.Frame21Visible);
+}
+
+// A game folder holding eaw.ini, a sentinel file beside it, and a started selector.
+struct LinkedIniFixture {
+  LinkedIniFixture() {
+    fs::create_directories(game);
+    writeFile(outside / "sentinel", "Width=1\r\n");
+    fs::permissions(outside / "sentinel", fs::perms::owner_read | fs::perms::group_read);
+    before = test::exactTree(outside);
+  }
+  void start() { selector.startUp(game); }
+  void saveBoth() {
+    selector.state.settings.text5 = "640";
+    selector.settings.Text_KeyPress(kEnterKey);
+    EXPECT_EQ(readFile(game / "eaw.ini"), "Width=640\r\n");
+    selector.state.Text14 = "Width=800";
+    selector.settings.InSaver_Click();
+    EXPECT_EQ(readFile(game / "eaw.ini"), "Width=800\r\n");
+    EXPECT_FALSE(fs::is_symlink(game / "eaw.ini"));
+    EXPECT_EQ(test::exactTree(outside), before);
+    EXPECT_TRUE(shell.messages.empty());
+  }
+
+  test::TempDir temp;
+  fs::path game = temp / "EAW";
+  fs::path outside = temp / "outside";
+  std::map<std::string, std::string> before;
+  test::RecordingShell shell;
+  Selector selector{shell};
+};
+
+// A leftover eaw.ink link is neither followed nor touched; an eaw.ini link is read, then
+// replaced by a file of its own.
+TEST(SettingsChangeTest, LinksAtEawIniOrEawInkAreNeverWrittenThrough) {
+  if (const char* why = test::whyNoLinks()) GTEST_SKIP() << why;
+  for (const std::string link : {"eaw.ink", "eaw.ini"}) {
+    SCOPED_TRACE(link);
+    const bool ink = link == "eaw.ink";
+    LinkedIniFixture f;
+    if (ink) writeFile(f.game / "eaw.ini", "Width=1024\r\n");
+    fs::create_symlink(f.outside / "sentinel", f.game / link);
+    f.start();
+    EXPECT_EQ(f.selector.state.settings.text5, ink ? "1024" : "1");
+    f.saveBoth();
+    if (ink) {
+      EXPECT_EQ(fs::read_symlink(f.game / "eaw.ink"), f.outside / "sentinel");
+    }
+  }
+}
+
+TEST(SettingsChangeTest, ASaveThatCannotStartLeavesEawIniAndTheBoxes) {
+  LinkedIniFixture f;
+  writeFile(f.game / "eaw.ini", "Width=1024\r\n");
+  f.start();
+  writeFile(f.selector.state.SelectorDir / "Unfinished change.kvo", "pending");
+  f.selector.state.settings.text5 = "640";
+  f.selector.settings.Text_KeyPress(kEnterKey);
+  f.selector.state.Text14 = "Width=800";
+  f.selector.settings.InSaver_Click();
+  EXPECT_EQ(readFile(f.game / "eaw.ini"), "Width=1024\r\n");
+  EXPECT_EQ(f.selector.state.settings.text5, "640");
+  ASSERT_EQ(f.shell.messages.size(), 2U);
+  EXPECT_EQ(f.shell.messages[0].icon, Icon::Critical);
 }
 
 }  // namespace

@@ -38,24 +38,23 @@ std::optional<std::string> waitForFile(const fs::path& path) {
   return std::nullopt;
 }
 
-void setPath(const std::string& value) {
-#ifdef _WIN32
-  _putenv_s("PATH", value.c_str());
-#else
-  setenv("PATH", value.c_str(), 1);
-#endif
-}
-
 // PATH holds only a folder of our own for the life of the object.
 class ScopedPath final {
  public:
   explicit ScopedPath(const fs::path& folder)
       : old_(std::getenv("PATH") ? std::getenv("PATH") : "") {
-    setPath(folder.string());
+    set(folder.string());
   }
-  ~ScopedPath() { setPath(old_); }
+  ~ScopedPath() { set(old_); }
 
  private:
+  static void set(const std::string& value) {
+#ifdef _WIN32
+    _putenv_s("PATH", value.c_str());
+#else
+    setenv("PATH", value.c_str(), 1);
+#endif
+  }
   std::string old_;
 };
 

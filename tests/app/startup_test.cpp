@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "app/selector.h"
+#include "engine/engine_fixture.h"
 #include "platform/file_ops.h"
 #include "platform/text_file.h"
 #include "state/category_table.h"
-#include "support/test_support.h"
 
 namespace kvo {
 namespace {
@@ -25,10 +25,15 @@ std::vector<std::string> gridColumn(const Grid& grid, int col) {
   return texts;
 }
 
-TEST(StartupTest, FirstStartInEmptyFolderCreatesTheLayout) {
+// A selector on an empty game folder, not started yet.
+class StartupTest : public ::testing::Test {
+ protected:
   TempDir game;
   RecordingShell shell;
-  Selector selector(shell);
+  Selector selector{shell};
+};
+
+TEST_F(StartupTest, FirstStartInEmptyFolderCreatesTheLayout) {
   ASSERT_EQ(selector.startUp(game.path()), StartupOutcome::Ready);
 
   const test::Tree expected = {{"KVO128/", ""},
@@ -52,20 +57,16 @@ TEST(StartupTest, FirstStartInEmptyFolderCreatesTheLayout) {
   EXPECT_TRUE(shell.messages.empty());
 }
 
-TEST(StartupTest, MissingGameFolderIsRefusedAndNothingIsCreated) {
-  TempDir temp;
-  const auto missing = temp / "Games" / "EAW";
-  RecordingShell shell;
-  Selector selector(shell);
+TEST_F(StartupTest, MissingGameFolderIsRefusedAndNothingIsCreated) {
+  const auto missing = game / "Games" / "EAW";
   EXPECT_EQ(selector.startUp(missing), StartupOutcome::NoGameFolder);
-  EXPECT_EQ(snapshot(temp.path()), test::Tree{});
+  EXPECT_EQ(snapshot(game.path()), test::Tree{});
   ASSERT_EQ(shell.messages.size(), 1u);
   EXPECT_EQ(shell.messages[0].icon, Icon::Critical);
   EXPECT_NE(shell.messages[0].text.find(displayPath(missing)), std::string::npos);
 }
 
-TEST(StartupTest, ExistingFoldersInAnyCaseAreReusedAndReservedOnesNeverListed) {
-  TempDir game;
+TEST_F(StartupTest, ExistingFoldersInAnyCaseAreReusedAndReservedOnesNeverListed) {
   const std::string customIni = "Terrain: T\r\nodd: one: t\r\nAgain terrain: T\r\n";
   writeFile(game / "kvo128/kvo.ini", customIni);
   for (auto folder :
@@ -75,10 +76,7 @@ TEST(StartupTest, ExistingFoldersInAnyCaseAreReusedAndReservedOnesNeverListed) {
   }
   writeFile(game / "kvo128/autoscripts/Normandy.set", "T-Normandy\r\n");
   const auto before = snapshot(game.path());
-  RecordingShell shell;
-  Selector selector(shell);
   selector.startUp(game.path());
-
   auto after = snapshot(game.path());
   after.erase("kvo128/FoldersLoaded.txt");
   after.erase("kvo128/kvo.lock");  // the running selector's instance lock
@@ -92,8 +90,7 @@ TEST(StartupTest, ExistingFoldersInAnyCaseAreReusedAndReservedOnesNeverListed) {
   EXPECT_EQ(selector.state.GUPC.items, std::vector<std::string>{"Normandy.set"});
 }
 
-TEST(StartupTest, LoadRecordMarksRowsAndSkinsWithoutCopying) {
-  TempDir game;
+TEST_F(StartupTest, LoadRecordMarksRowsAndSkinsWithoutCopying) {
   writeFile(game / "KVO128/T-Normandy/normandy.ter", "terrain");
   writeFile(game / "KVO128/Skinfolder/Spit/psp09.3dz", "model");
   writeFile(game / "KVO128/Skinfolder/Hurricane/readme.txt", "no model");
@@ -103,10 +100,7 @@ TEST(StartupTest, LoadRecordMarksRowsAndSkinsWithoutCopying) {
     std::filesystem::create_directories(game / folder);
   }
   const auto before = snapshot(game.path());
-  RecordingShell shell;
-  Selector selector(shell);
   selector.startUp(game.path());
-
   const auto& st = selector.state;
   const int row = st.Unigrid.findRow(1, "T-Normandy");
   ASSERT_GT(row, 0);
@@ -128,30 +122,27 @@ TEST(StartupTest, LoadRecordMarksRowsAndSkinsWithoutCopying) {
   EXPECT_NE(selector.startupNote().find("NoSuchFolder"), std::string::npos);
 }
 
-TEST(StartupTest, BadCategoryFilesAreReportedOnceAndNeverRewritten) {
+TEST_F(StartupTest, BadCategoryFilesAreReportedOnceAndNeverRewritten) {
   std::string tooMany;
   for (int i = 0; i < 300; ++i) tooMany += "Cat " + std::to_string(i) + ": A\r\n";
   const std::string binary("\x01\xff:\x00\x7f\r\xfe\xfe\n::\n", 13);
   for (const std::string& ini :
        {std::string(), std::string("no colon\r\n\r\nTerrain: T\r\n"), tooMany, binary}) {
-    TempDir game;
-    writeFile(game / "KVO128/kvo.ini", ini);
-    writeFile(game / "KVO128/FoldersLoaded.txt", binary);
-    RecordingShell shell;
-    Selector selector(shell);
-    ASSERT_EQ(selector.startUp(game.path()), StartupOutcome::Ready);
-    EXPECT_EQ(readFile(game / "KVO128/kvo.ini"), ini);
-    EXPECT_EQ(readFile(game / "KVO128/FoldersLoaded.txt"), binary);
-    EXPECT_EQ(shell.messages.size(), 1u) << "one message for everything ignored";
-    EXPECT_LE(selector.state.List3.items.size(), 258u);
+    TempDir dir;
+    writeFile(dir / "KVO128/kvo.ini", ini);
+    writeFile(dir / "KVO128/FoldersLoaded.txt", binary);
+    RecordingShell dirShell;
+    Selector dirSelector(dirShell);
+    ASSERT_EQ(dirSelector.startUp(dir.path()), StartupOutcome::Ready);
+    EXPECT_EQ(readFile(dir / "KVO128/kvo.ini"), ini);
+    EXPECT_EQ(readFile(dir / "KVO128/FoldersLoaded.txt"), binary);
+    EXPECT_EQ(dirShell.messages.size(), 1u) << "one message for everything ignored";
+    EXPECT_LE(dirSelector.state.List3.items.size(), 258u);
   }
 }
 
-TEST(StartupTest, SecondInstanceOnTheSameGameFolderIsRefusedUntouched) {
-  TempDir game;
-  RecordingShell firstShell;
-  Selector first(firstShell);
-  ASSERT_EQ(first.startUp(game.path()), StartupOutcome::Ready);
+TEST_F(StartupTest, SecondInstanceOnTheSameGameFolderIsRefusedUntouched) {
+  ASSERT_EQ(selector.startUp(game.path()), StartupOutcome::Ready);
   std::filesystem::remove(game / "KVO128/FoldersLoaded.txt");
   const auto before = snapshot(game.path());
 
@@ -173,33 +164,28 @@ TEST(StartupTest, SecondInstanceOnTheSameGameFolderIsRefusedUntouched) {
 
 // kvo.ini and FoldersLoaded.txt are made at the first start; a link left in the place of
 // either is reported by name, and the place it points to outside stays empty.
-TEST(StartupTest, LinksInThePlaceOfTheSelectorFilesAreReportedNotWrittenThrough) {
-#ifdef _WIN32
-  GTEST_SKIP() << "symbolic links are a POSIX matter here";
-#endif
+TEST_F(StartupTest, LinksInThePlaceOfTheSelectorFilesAreReportedNotWrittenThrough) {
+  if (const char* why = test::whyNoLinks()) GTEST_SKIP() << why;
   for (const std::string name : {"kvo.ini", "FoldersLoaded.txt"}) {
-    TempDir game;
+    TempDir dir;
     TempDir outside;
-    std::filesystem::create_directories(game / "KVO128");
-    std::filesystem::create_symlink(outside / name, game / "KVO128" / name);
-    RecordingShell shell;
-    Selector selector(shell);
-    ASSERT_EQ(selector.startUp(game.path()), StartupOutcome::Ready);
+    std::filesystem::create_directories(dir / "KVO128");
+    std::filesystem::create_symlink(outside / name, dir / "KVO128" / name);
+    RecordingShell dirShell;
+    Selector dirSelector(dirShell);
+    ASSERT_EQ(dirSelector.startUp(dir.path()), StartupOutcome::Ready);
     EXPECT_TRUE(std::filesystem::is_empty(outside.path())) << name;
-    EXPECT_TRUE(std::filesystem::is_symlink(game / "KVO128" / name));
-    ASSERT_EQ(shell.messages.size(), 1u) << name;
-    EXPECT_NE(shell.messages[0].text.find(name + ": the file is a link"), std::string::npos)
-        << shell.messages[0].text;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "KVO128" / name));
+    ASSERT_EQ(dirShell.messages.size(), 1u) << name;
+    EXPECT_NE(dirShell.messages[0].text.find(name + ": the file is a link"), std::string::npos)
+        << dirShell.messages[0].text;
   }
 }
 
-TEST(StartupTest, UnreadableSelectorFolderIsReported) {
+TEST_F(StartupTest, UnreadableSelectorFolderIsReported) {
   if (const char* why = test::whyModesCannotFail()) GTEST_SKIP() << why;
-  TempDir game;
   std::filesystem::create_directories(game / "KVO128/T-Normandy");
   std::filesystem::permissions(game / "KVO128", std::filesystem::perms::owner_exec);
-  RecordingShell shell;
-  Selector selector(shell);
   EXPECT_EQ(selector.startUp(game.path()), StartupOutcome::Ready);
   std::filesystem::permissions(game / "KVO128", std::filesystem::perms::owner_all);
   ASSERT_EQ(shell.messages.size(), 1u);

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "cli/cli.h"
 #include "engine/deployment.h"
 #include "engine/deployment_check.h"
 #include "engine/engine_fixture.h"
 #include "engine/keep_originals.h"
 #include "support/child_process.h"
+#include "support/cli_runner.h"
 
 namespace kvo::test {
 namespace {
@@ -29,13 +28,11 @@ class DeploymentTest : public EngineTest {
     return all;
   }
   // Runs a command as another process would: the window's selector has to let go first.
-  std::string run(std::vector<std::string> command, int expectedExit) {
+  std::string run(const std::vector<std::string>& command, int expectedExit) {
     selector_.reset();
-    std::ostringstream out, err;
-    command.insert(command.begin(), {"--game-dir", game().string()});
-    const int code = runCliCommand(parseCliArguments(command, game()), out, err);
-    EXPECT_EQ(code, expectedExit) << command[2] << ": " << err.str();
-    return out.str();
+    CliRunner kvo(game());
+    EXPECT_EQ(kvo.run(command), expectedExit) << command[0] << ": " << kvo.err();
+    return kvo.out();
   }
 };
 
@@ -93,9 +90,16 @@ TEST_F(DeploymentTest, ALostOrOlderRecordIsRebuiltFromTheLoadedFolders) {
   }
 }
 
-TEST_F(DeploymentTest, KeptGameFilesComeBackOnUnloadAndOnResetAll) {
+TEST_F(DeploymentTest, AReplacedGameFileComesBackOnUnloadAndResetAllOnlyWhenKept) {
   const auto original = readFile(game() / "Chatline.txt");
+  EXPECT_EQ(run({"keep-originals"}, kExitDone), "off\n");
   start();
+  click("X-German Speech");
+  click("X-German Speech");
+  EXPECT_FALSE(fs::exists(game() / "Chatline.txt"));
+  EXPECT_FALSE(fs::exists(game() / "KVO Originals"));
+
+  writeFile(game() / "Chatline.txt", original);
   ASSERT_TRUE(setKeepOriginals(sel().core, true));
   const auto before = gameFiles();
   click("X-German Speech");
@@ -111,13 +115,23 @@ TEST_F(DeploymentTest, KeptGameFilesComeBackOnUnloadAndOnResetAll) {
   EXPECT_EQ(run({"keep-originals"}, kExitDone), "on\n");  // remembered for the next start
 }
 
-TEST_F(DeploymentTest, WithoutKeepingAReplacedGameFileIsGoneAfterTheUnload) {
-  EXPECT_EQ(run({"keep-originals"}, kExitDone), "off\n");
+TEST_F(DeploymentTest, TheClickCommandChangesTheGameFolderAsTheWindowDoes) {
+  const auto other = temp_.path() / "EAW2";
+  ASSERT_FALSE(demo::writeDemoGameFolder(other));
+  CliRunner kvo(other);
+  EXPECT_EQ(kvo.run({"click", "T-Burma"}), kExitDone) << kvo.err();
+  EXPECT_EQ(kvo.run({"click", "T-Normandy"}), kExitDone) << kvo.err();
   start();
-  click("X-German Speech");
-  click("X-German Speech");
-  EXPECT_FALSE(fs::exists(game() / "Chatline.txt"));
-  EXPECT_FALSE(fs::exists(game() / "KVO Originals"));
+  click("T-Burma");
+  click("T-Normandy");
+  selector_.reset();
+  EXPECT_EQ(snapshot(other), tree());
+
+  EXPECT_EQ(kvo.run({"click", "T-Nowhere"}), kExitUsage);
+  EXPECT_NE(kvo.err().find("T-Nowhere"), std::string::npos);
+  fs::create_directory(other / "burma.tpc");
+  EXPECT_EQ(kvo.run({"click", "T-Burma"}), kExitFailed);
+  EXPECT_NE(kvo.err().find("burma.tpc"), std::string::npos);
 }
 
 TEST_F(DeploymentTest, ConflictsAndVerifyNameTheProviderOfEachFile) {

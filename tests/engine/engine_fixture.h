@@ -1,11 +1,33 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "platform/transaction_fixture.h"
 #include "support/demo_selector_test.h"
 
 namespace kvo::test {
+
+// Why this system cannot stage symbolic links, or nullptr when it can.
+inline const char* whyNoLinks() {
+#ifdef _WIN32
+  return "symbolic links are a POSIX matter here";
+#else
+  return nullptr;
+#endif
+}
+
+// Where `item` stands in a list box, or -1.
+inline int itemIndex(const ListBox& list, std::string_view item) {
+  for (std::size_t i = 0; i < list.items.size(); ++i) {
+    if (list.items[i] == item) return static_cast<int>(i);
+  }
+  return -1;
+}
 
 // The demo selector, with helpers to compare the whole game folder before and after.
 class EngineTest : public DemoSelectorTest {
@@ -22,6 +44,25 @@ class EngineTest : public DemoSelectorTest {
   // The bytes of a file of a mod folder, as its copy in the game should hold them.
   std::string modFile(std::string_view folder, std::string_view name) {
     return readFile(mod(folder) / name);
+  }
+  // A read-only sentinel beside the game folder, which no change may touch through a link.
+  std::filesystem::path outside() const { return temp_.path() / "outside"; }
+  void writeSentinel() {
+    writeFile(outside() / "sentinel", "not the game's");
+    std::filesystem::permissions(outside() / "sentinel", std::filesystem::perms::owner_read |
+                                                             std::filesystem::perms::group_read);
+  }
+  void linkToSentinel(const std::filesystem::path& link) {
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(outside() / "sentinel", link);
+  }
+  // The one message shown since the last clear holds every one of `parts`.
+  void expectOneMessageWith(const std::vector<std::string_view>& parts) {
+    ASSERT_EQ(shell.messages.size(), 1U);
+    for (const auto part : parts) {
+      EXPECT_NE(shell.messages[0].text.find(part), std::string::npos)
+          << part << " in " << shell.messages[0].text;
+    }
   }
 };
 

@@ -61,7 +61,7 @@ TEST_F(CleanUpTest, EveryFileThatCannotBeDeletedIsReportedAndTheRestGoOn) {
 
 using ResetAllTest = PlanesTest;
 
-TEST_F(ResetAllTest, UnmarksEverythingSweepsTheGameAndRestoresTheSpareExe) {
+TEST_F(ResetAllTest, UnmarksEverythingSweepsTheGameAndRestoresTheSpareExeThenDelMsn) {
   start();
   click("T-Normandy");
   click("G-Water");
@@ -94,24 +94,20 @@ TEST_F(ResetAllTest, UnmarksEverythingSweepsTheGameAndRestoresTheSpareExe) {
   selector_.reset();
   start();
   for (int r = 1; r < st().Unigrid.rows(); ++r) EXPECT_EQ(st().Unigrid.text(r, 2), "");
-}
 
-TEST_F(ResetAllTest, WithoutASpareTheGameExeIsLeftAlone) {
-  fs::remove(selectorDir() / "eaw.exe");
-  writeFile(game() / "eaw.exe", "the player's own");
-  start();
-  sel().reset.Command1_Click();
-  EXPECT_EQ(readFile(game() / "eaw.exe"), "the player's own");
-}
-
-TEST_F(ResetAllTest, DelMsnRemovesOnlyDefaultMissions) {
-  start();
   sel().reset.delmsn_Click();
   EXPECT_FALSE(inGame("Savedata/DefaultA.msn"));
   EXPECT_FALSE(inGame("Savedata/default7.MSN"));
   EXPECT_TRUE(inGame("Savedata/Mission1.msn"));
   sel().reset.delmsn_Click();
   EXPECT_TRUE(shell.messages.empty());
+
+  fs::remove(selectorDir() / "eaw.exe");  // without a spare the game's own is left alone
+  writeFile(game() / "eaw.exe", "the player's own");
+  click("T-Normandy");
+  sel().reset.Command1_Click();
+  EXPECT_EQ(readFile(game() / "eaw.exe"), "the player's own");
+  EXPECT_FALSE(inGame("normandy.ter"));
 }
 
 TEST_F(ResetAllTest, DelMsnReportsEachMissionItCannotDelete) {
@@ -120,9 +116,77 @@ TEST_F(ResetAllTest, DelMsnReportsEachMissionItCannotDelete) {
   fs::permissions(game() / "Savedata", fs::perms::owner_write, fs::perm_options::remove);
   sel().reset.delmsn_Click();
   fs::permissions(game() / "Savedata", fs::perms::owner_write, fs::perm_options::add);
-  ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("DefaultA.msn"), std::string::npos);
-  EXPECT_NE(shell.messages[0].text.find("default7.MSN"), std::string::npos);
+  expectOneMessageWith({"DefaultA.msn", "default7.MSN"});
+}
+
+// Reset All and Del MSN change nothing beside the game folder, whatever links point there.
+class ResetChangeTest : public PlanesTest {
+ protected:
+  void SetUp() override {
+    PlanesTest::SetUp();
+    writeSentinel();
+    writeFile(outside() / "Savedata/DefaultB.msn", "a mission elsewhere");
+  }
+};
+
+TEST_F(ResetChangeTest, LinksInTheGameFolderGoAndWhatTheyPointAtStays) {
+  if (const char* why = whyNoLinks()) GTEST_SKIP() << why;
+  linkToSentinel(game() / "planes.dat");  // swept
+  linkToSentinel(game() / "eaw.exe");     // the spare goes over it
+  linkToSentinel(game() / "psp09.tpc");   // a skin's file
+  const auto before = exactTree(outside());
+  start();
+  applySkin("Spit Mk IX Desert");
+  linkToSentinel(game() / "psp09.tpc");
+  sel().reset.Command1_Click();
+  EXPECT_TRUE(shell.messages.empty());
+  EXPECT_FALSE(fs::exists(fs::symlink_status(game() / "planes.dat")));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(game() / "psp09.tpc")));
+  EXPECT_FALSE(fs::is_symlink(game() / "eaw.exe"));
+  EXPECT_EQ(readFile(game() / "eaw.exe"), readFile(selectorDir() / "eaw.exe"));
+  EXPECT_TRUE(exactTree(outside()) == before);
+}
+
+TEST_F(ResetChangeTest, DelMsnRefusesASaveFolderThatIsALink) {
+  if (const char* why = whyNoLinks()) GTEST_SKIP() << why;
+  fs::remove_all(game() / "Savedata");
+  fs::create_directory_symlink(outside() / "Savedata", game() / "Savedata");
+  const auto before = exactTree(outside());
+  start();
+  sel().reset.delmsn_Click();
+  EXPECT_TRUE(exactTree(outside()) == before);
+  expectOneMessageWith({"DefaultB.msn"});
+}
+
+TEST_F(ResetChangeTest, AResetThatCannotStartKeepsEveryMarkAndFile) {
+  start();
+  click("T-Normandy");
+  applySkin("Spit Mk IX Desert");
+  const auto recordBefore = record();
+  writeFile(selectorDir() / "Unfinished change.kvo", "pending");
+  const auto before = exactTree(game());
+  sel().reset.Command1_Click();
+  sel().reset.delmsn_Click();
+  EXPECT_TRUE(exactTree(game()) == before);
+  EXPECT_EQ(st().Unigrid.text(row("T-Normandy"), 2), "S");
+  EXPECT_TRUE(skinLoaded("Spit Mk IX Desert"));
+  EXPECT_EQ(record(), recordBefore);
+  EXPECT_EQ(st().Label8, recordBefore.substr(0, recordBefore.size() - 2));
+  ASSERT_EQ(shell.messages.size(), 2U);
+  EXPECT_EQ(shell.messages[0].title, "KVO");
+  EXPECT_EQ(shell.captions.back(), st().caption);
+}
+
+TEST_F(ResetChangeTest, FilesThatCannotBeDeletedAreReportedAndTheResetGoesOn) {
+  if (const char* why = whyModesCannotFail()) GTEST_SKIP() << why;
+  start();
+  applySkin("Spit Mk IX Desert");
+  fs::permissions(game(), fs::perms::owner_write, fs::perm_options::remove);
+  sel().reset.Command1_Click();
+  fs::permissions(game(), fs::perms::owner_write, fs::perm_options::add);
+  expectOneMessageWith({"Reset All could not do everything:", "psp09.tpc", "planes.dat"});
+  EXPECT_FALSE(skinLoaded("Spit Mk IX Desert"));
+  EXPECT_EQ(record(), "");
 }
 
 }  // namespace

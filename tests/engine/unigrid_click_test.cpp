@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <functional>
 
 #include "engine/folder_engine.h"
 #include "engine_fixture.h"
@@ -18,13 +19,12 @@ TEST_F(FolderClickTest, SwapOfTerrainSetsReplacesOneFolderByTheOtherOnDisk) {
   click("T-Normandy");
 
   for (auto name : {"burma.ter", "burma.tpc"}) expected.erase(name);
-  for (auto name : {"normandy.ter", "normandy.tpc", "groundtex.bmp"}) {
+  for (auto name : {"normandy.ter", "normandy.tpc", "groundtex.bmp", "shared.pal"}) {
     expected[name] = modFile("T-Normandy", name);
   }
   expected["Savedata/invasion.MSN"] = "briefing";
   expected["Music/Theme.bgm"] = "tune";
   expected["KVO128/FoldersLoaded.txt"] = "T-Normandy\r\n\r\n";
-  expected["shared.pal"] = modFile("T-Normandy", "shared.pal");
   EXPECT_EQ(treeBesidesDeployment(), expected);
   EXPECT_TRUE(marked("T-Normandy"));
   EXPECT_FALSE(marked("T-Burma"));
@@ -35,9 +35,7 @@ TEST_F(FolderClickTest, SwapOfTerrainSetsReplacesOneFolderByTheOtherOnDisk) {
 
 TEST_F(FolderClickTest, MultipleSelectionCodesKeepTheirOtherRows) {
   start();
-  click("G-Water");
-  click("G-Trees");
-  click("N-Gun Sounds");
+  for (auto name : {"G-Water", "G-Trees", "N-Gun Sounds"}) click(name);
   EXPECT_EQ(record(), "N-Gun Sounds\r\nG-Trees\r\nG-Water\r\n\r\n");
   click("G-Water");
   EXPECT_EQ(record(), "N-Gun Sounds\r\nG-Trees\r\n\r\n");
@@ -51,7 +49,6 @@ TEST_F(FolderClickTest, CareerSwapTakesEverySaveBackIntoTheOldCareer) {
   writeFile(game() / "Savedata" / "mine.sve", "a save from elsewhere");
   const auto career1 = modFile("C-Career42", "career1.sve");
   click("C Career43");
-
   EXPECT_EQ(modFile("C-Career42", "mine.sve"), "a save from elsewhere");
   EXPECT_EQ(modFile("C-Career42", "career1.sve"), career1);
   EXPECT_FALSE(fs::exists(game() / "Savedata" / "career1.sve"));
@@ -75,26 +72,12 @@ TEST_F(FolderClickTest, CareerSavesFollowTheFolderNameNotTheGamePath) {
   EXPECT_FALSE(fs::exists(careerGame / "KVO128" / "T-Normandy" / "mine.sve"));
 }
 
-TEST_F(FolderClickTest, FlightModelsShowThePlaneFrameOnlyWithPlaneFolders) {
-  start();
-  click("F-Alternative Planes");
-  EXPECT_TRUE(st().Frame6Visible);
-  EXPECT_EQ(st().G1.rows(), 4);
-  click("F-Stock Flight Model");
-  EXPECT_FALSE(st().Frame6Visible);
-  EXPECT_FALSE(marked("F-Alternative Planes"));
-  click("F-Stock Flight Model");
-  EXPECT_EQ(st().G1.rows(), 1);
-  EXPECT_FALSE(fs::exists(game() / "fighters.flt"));
-}
-
 // A start only marks: a record naming two folders of one category keeps the first named and
 // deletes nothing, also when kvo.ini lists the category twice.
 TEST_F(FolderClickTest, ReplayOfTwoFoldersOfOneCategoryMarksTheFirstAndDeletesNothing) {
-  writeFile(game() / "KVO128" / "FoldersLoaded.txt", "T-Normandy\r\nT-Burma\r\nT-Gone\r\n\r\n");
+  writeFile(selectorDir() / "FoldersLoaded.txt", "T-Normandy\r\nT-Burma\r\nT-Gone\r\n\r\n");
   writeFile(game() / "normandy.ter", "left from an earlier load");
-  const auto ini = readFile(game() / "KVO128" / "kvo.ini");
-  writeFile(game() / "KVO128" / "kvo.ini", ini + "Terrain again:T\r\n");
+  writeFile(selectorDir() / "kvo.ini", readFile(selectorDir() / "kvo.ini") + "Terrain again:T\r\n");
   const auto before = tree();
   start();
   EXPECT_TRUE(marked("T-Normandy"));
@@ -105,39 +88,61 @@ TEST_F(FolderClickTest, ReplayOfTwoFoldersOfOneCategoryMarksTheFirstAndDeletesNo
   EXPECT_EQ(sel().engine.replayRefused(), std::vector<std::string>{"T-Burma"});
 }
 
-TEST_F(FolderClickTest, ClickOnAVanishedFolderChangesNothing) {
+// Every way a swap can fail undoes the load and the unload together: T-Burma stays loaded
+// with its files, and the one message names the cause.
+TEST_F(FolderClickTest, FailedLoadOrSwapLeavesEveryFileAndTheRecordAsTheyWere) {
+  fs::create_directory(game() / "normandy.tpc");  // in the way of a copy, also for root
   start();
-  click("T-Burma");
-  fs::remove_all(mod("T-Normandy"));
-  const auto before = tree();
+  auto before = tree();
   click("T-Normandy");
   EXPECT_EQ(tree(), before);
-  EXPECT_TRUE(marked("T-Burma"));
-  ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("T-Normandy"), std::string::npos);
-}
+  expectOneMessageWith({"normandy.tpc", "T-Normandy was not loaded"});
+  fs::remove(game() / "normandy.tpc");
 
-// A folder in the way of one copy makes the copy fail, also for root: the load and the swap
-// it was part of are undone together, so the old folder stays loaded and its files stay.
-TEST_F(FolderClickTest, FailedLoadOrSwapLeavesEveryFileAndTheRecordAsTheyWere) {
-  fs::create_directory(game() / "normandy.tpc");
-  start();
-  auto expected = tree();
-  click("T-Normandy");
-  EXPECT_EQ(tree(), expected);
-  ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("normandy.tpc"), std::string::npos);
-  EXPECT_NE(shell.messages[0].text.find("T-Normandy was not loaded"), std::string::npos);
-
-  shell.messages.clear();
+  struct Fault {
+    const char* what;
+    bool needsModes;
+    std::function<void()> make, undo;
+    std::vector<std::string_view> said;
+  };
+  const auto source = mod("T-Normandy") / "normandy.tpc";
+  const auto away = temp_.path() / "away";
+  const Fault faults[] = {
+      {"folder in the way",
+       false,
+       [&] { fs::create_directory(game() / "normandy.tpc"); },
+       [&] { fs::remove(game() / "normandy.tpc"); },
+       {"normandy.tpc", "T-Burma stays loaded"}},
+      {"unwritable selector folder",
+       true,
+       [&] { fs::permissions(selectorDir(), fs::perms::owner_write, fs::perm_options::remove); },
+       [&] { fs::permissions(selectorDir(), fs::perms::owner_write, fs::perm_options::add); },
+       {"KVO128", "T-Burma stays loaded"}},
+      {"unreadable source",
+       true,
+       [&] { fs::permissions(source, fs::perms::none); },
+       [&] { fs::permissions(source, fs::perms::owner_all); },
+       {"normandy.tpc"}},
+      {"vanished folder",
+       false,
+       [&] { fs::rename(mod("T-Normandy"), away); },
+       [&] { fs::rename(away, mod("T-Normandy")); },
+       {"T-Normandy"}},
+  };
   click("T-Burma");
-  expected = tree();
-  click("T-Normandy");
-  EXPECT_EQ(tree(), expected);
-  EXPECT_TRUE(marked("T-Burma"));
-  EXPECT_FALSE(marked("T-Normandy"));
-  ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("T-Burma stays loaded"), std::string::npos);
+  for (const auto& fault : faults) {
+    SCOPED_TRACE(fault.what);
+    if (fault.needsModes && whyModesCannotFail()) continue;
+    shell.messages.clear();
+    before = tree();
+    fault.make();
+    click("T-Normandy");
+    fault.undo();
+    EXPECT_EQ(tree(), before);
+    EXPECT_TRUE(marked("T-Burma"));
+    EXPECT_FALSE(marked("T-Normandy"));
+    expectOneMessageWith(fault.said);
+  }
 }
 
 TEST_F(FolderClickTest, FailedDeletesAreListedOnceAndTheRecordStaysConsistent) {
@@ -151,39 +156,7 @@ TEST_F(FolderClickTest, FailedDeletesAreListedOnceAndTheRecordStaysConsistent) {
   EXPECT_TRUE(fs::exists(game() / "Music" / "theme.bgm"));
   EXPECT_FALSE(marked("N-Engine Sounds"));
   EXPECT_EQ(record(), "\r\n");
-  ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("theme.bgm"), std::string::npos);
-}
-
-// The record and the folder agree: when the selector folder takes no writes, the swap does
-// not happen at all, and the one message names that folder.
-TEST_F(FolderClickTest, UnwritableSelectorFolderLeavesTheSwapUndoneAndTheRecordAsItWas) {
-  if (const char* why = whyModesCannotFail()) GTEST_SKIP() << why;
-  start();
-  click("T-Burma");
-  const auto before = tree();
-  const auto selectorDir = game() / "KVO128";
-  fs::permissions(selectorDir, fs::perms::owner_write, fs::perm_options::remove);
-  click("T-Normandy");
-  fs::permissions(selectorDir, fs::perms::owner_write, fs::perm_options::add);
-  EXPECT_TRUE(marked("T-Burma"));
-  EXPECT_FALSE(marked("T-Normandy"));
-  EXPECT_EQ(tree(), before);
-  ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("KVO128"), std::string::npos);
-  EXPECT_NE(shell.messages[0].text.find("T-Burma stays loaded"), std::string::npos);
-}
-
-TEST_F(FolderClickTest, UnreadableSourceStopsTheLoadBeforeTheFirstCopy) {
-  if (const char* why = whyModesCannotFail()) GTEST_SKIP() << why;
-  start();
-  const auto before = tree();
-  fs::permissions(mod("T-Normandy") / "normandy.tpc", fs::perms::none);
-  click("T-Normandy");
-  fs::permissions(mod("T-Normandy") / "normandy.tpc", fs::perms::owner_all);
-  EXPECT_EQ(tree(), before);
-  ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("normandy.tpc"), std::string::npos);
+  expectOneMessageWith({"theme.bgm"});
 }
 
 }  // namespace

@@ -45,6 +45,12 @@ TEST_F(AltPlanesTest, LoadingTheFlightModelFillsThePlaneGrid) {
   click("F-Alternative Planes");
   EXPECT_FALSE(st().Frame6Visible);
   EXPECT_EQ(st().G1.rows(), 1);
+  click("F-Alternative Planes");
+  click("F-Stock Flight Model");  // a flight model without plane folders hides the frame
+  EXPECT_FALSE(st().Frame6Visible);
+  EXPECT_FALSE(marked("F-Alternative Planes"));
+  click("F-Stock Flight Model");
+  EXPECT_FALSE(fs::exists(game() / "fighters.flt"));
 }
 
 TEST_F(AltPlanesTest, FilterShowsAllSelectedOrOnePlaneCodeWithItsFuel) {
@@ -141,8 +147,7 @@ TEST_F(AltPlanesTest, AFaultyPlaneRecordIsListedButCannotBeChosen) {
   EXPECT_EQ(st().G1.text(planeRow("P-Tabbed"), 3), "Spit\tS");
   EXPECT_EQ(st().G1.text(planeRow("P-Tabbed"), 4), "");
   applyPlane("P-Mustang III");
-  ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("P-Mustang III"), std::string::npos);
+  expectOneMessageWith({"P-Mustang III"});
   EXPECT_EQ(st().G1.text(mustang, 4), "");
 }
 

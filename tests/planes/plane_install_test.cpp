@@ -171,13 +171,6 @@ const Damage kDamages[] = {
      "line 3"},
     {"NoPnames", [](auto& g, auto&) { fs::remove(g / "pnames.str"); }, "pnames.str", "not there"},
     {"ShortPnames", [](auto& g, auto&) { cutFile(g / "pnames.str", 3); }, "pnames.str", "offset"},
-    {"TwentyNineNames",
-     [](auto& g, auto&) {
-       auto names = demo::defaultPlaneNames();
-       names.resize(29);
-       writeFile(g / "pnames.str", demo::makePnamesStr(names));
-     },
-     "pnames.str", "29 names"},
     {"NoMenu", [](auto& g, auto&) { fs::remove(g / "picplna.mnu"); }, "picplna.mnu", "not there"},
     {"ShortMenu", [](auto& g, auto&) { cutFile(g / "picplng.mnu", 1); }, "picplng.mnu", "offset"},
     {"NameTooLongForAMenu", [](auto&, auto& p) { rewriteRecord(p, 169, 1, std::string(255, 'M')); },

@@ -2,12 +2,12 @@
 
 #include <string_view>
 
-#include "support/demo_selector_test.h"
+#include "engine/engine_fixture.h"
 
 namespace kvo::test {
 
-// The demo selector, with helpers that act on skin rows by name.
-class PlanesTest : public DemoSelectorTest {
+// The demo selector, with helpers that act on skin and plane rows by name.
+class PlanesTest : public EngineTest {
  protected:
   std::filesystem::path skinDir(std::string_view name) const {
     return selectorDir() / "Skinfolder" / name;

@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 
 using SkinTest = PlanesTest;
 
-TEST_F(SkinTest, TwoSkinsOfOneArtCodeReplaceEachOther) {
+TEST_F(SkinTest, TwoSkinsOfOneArtCodeReplaceEachOtherAndClearAllUnloadsEvery) {
   start();
   applySkin("Bf109G Winter");
   EXPECT_TRUE(inGame("p109gw.tpc"));
@@ -31,6 +31,15 @@ TEST_F(SkinTest, TwoSkinsOfOneArtCodeReplaceEachOther) {
   applySkin("Mustang Invasion");
   EXPECT_TRUE(inGame("invasion.bmp"));
   EXPECT_EQ(record(), "Bf109G Tropical\r\nMustang Invasion\r\n\r\n");
+
+  st().SK1.row = 0;
+  sel().skins.ApplySkinRow();  // the header row does nothing
+  sel().skins.Skinkill();
+  for (const auto& name : demo::demoSkinFolderNames()) EXPECT_FALSE(skinLoaded(name)) << name;
+  EXPECT_FALSE(inGame("p109g.3dz"));
+  EXPECT_FALSE(inGame("invasion.bmp"));
+  EXPECT_EQ(record(), "\r\n");
+  EXPECT_TRUE(shell.messages.empty());
 }
 
 TEST_F(SkinTest, FlightDataLeavesWithTheSkinOnlyWhenAskedAndGameFilesKeepTheirCase) {
@@ -60,27 +69,12 @@ TEST_F(SkinTest, FlightDataLeavesWithTheSkinOnlyWhenAskedAndGameFilesKeepTheirCa
   EXPECT_TRUE(inGame("p109g.flt"));
 }
 
-TEST_F(SkinTest, ClearAllSkinsUnloadsEveryLoadedSkin) {
-  start();
-  applySkin("Bf109G Winter");
-  applySkin("Spit Mk IX Desert");
-  st().SK1.row = 0;
-  sel().skins.ApplySkinRow();  // the header row does nothing
-  sel().skins.Skinkill();
-  for (const auto& name : demo::demoSkinFolderNames()) EXPECT_FALSE(skinLoaded(name)) << name;
-  EXPECT_FALSE(inGame("psp09.tpc"));
-  EXPECT_FALSE(inGame("p109gw.tpc"));
-  EXPECT_EQ(record(), "\r\n");
-  EXPECT_TRUE(shell.messages.empty());
-}
-
 TEST_F(SkinTest, ASkinFolderThatCannotBeListedIsReported) {
   start();
   fs::remove_all(skinDir("Mustang Invasion"));
   writeFile(skinDir("Mustang Invasion"), "no longer a folder");
   applySkin("Mustang Invasion");
-  ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("Mustang Invasion"), std::string::npos);
+  expectOneMessageWith({"Mustang Invasion"});
 }
 
 TEST_F(SkinTest, RenameRefusesUnusableOrTakenNamesAndRenamesOtherwise) {
@@ -120,9 +114,7 @@ TEST_F(SkinTest, FilesThatCannotBeDeletedOrRenamedAreReportedByName) {
   fs::permissions(game(), fs::perms::owner_write, fs::perm_options::remove);
   applySkin("Spit Mk IX Desert");
   fs::permissions(game(), fs::perms::owner_write, fs::perm_options::add);
-  ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("psp09.tpc"), std::string::npos);
-  EXPECT_NE(shell.messages[0].text.find("psp09.3dz"), std::string::npos);
+  expectOneMessageWith({"psp09.tpc", "psp09.3dz"});
   EXPECT_FALSE(skinLoaded("Spit Mk IX Desert"));
 
   shell.messages.clear();
@@ -131,8 +123,7 @@ TEST_F(SkinTest, FilesThatCannotBeDeletedOrRenamedAreReportedByName) {
   fs::permissions(selectorDir() / "Skinfolder", fs::perms::owner_write, fs::perm_options::remove);
   sel().skins.RenameSkin();
   fs::permissions(selectorDir() / "Skinfolder", fs::perms::owner_write, fs::perm_options::add);
-  ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("Mustang Invasion"), std::string::npos);
+  expectOneMessageWith({"Mustang Invasion"});
   EXPECT_EQ(st().SK1.text(st().SK1.row, 0), "Mustang Invasion");
 }
 
@@ -152,6 +143,110 @@ TEST_F(SkinTest, PreviewShowsDescriptionPictureAndOffersTheName) {
   sel().skins.SK1_MouseMove(skinRow("Bf109G Winter"));
   EXPECT_EQ(st().Image2, skinDir("Bf109G Winter") / "skinpic");
   EXPECT_EQ(st().Text3, "typed");
+}
+
+// No skin action may change the sentinel beside the game folder, whatever links point at it.
+class SkinChangeTest : public PlanesTest {
+ protected:
+  void SetUp() override {
+    PlanesTest::SetUp();
+    writeSentinel();
+    outsideBefore_ = exactTree(outside());
+  }
+  void expectOutsideIntact() { EXPECT_TRUE(exactTree(outside()) == outsideBefore_); }
+
+ private:
+  std::map<std::string, std::string> outsideBefore_;
+};
+
+TEST_F(SkinChangeTest, ALoadThatCannotCopyEveryFileChangesNothingAndStaysUnmarked) {
+  if (const char* why = whyNoLinks()) GTEST_SKIP() << why;
+  start();
+  applySkin("Bf109G Winter");
+  // A link is no skin file: its copy is refused, as an unreadable file's would fail.
+  linkToSentinel(skinDir("Bf109G Tropical") / "p109g.3dz");
+  const auto gameBefore = exactTree(game());
+  const auto recordBefore = record();
+  applySkin("Bf109G Tropical");
+  EXPECT_TRUE(exactTree(game()) == gameBefore);
+  EXPECT_EQ(record(), recordBefore);
+  EXPECT_TRUE(skinLoaded("Bf109G Winter"));
+  EXPECT_FALSE(skinLoaded("Bf109G Tropical"));
+  ASSERT_NO_FATAL_FAILURE(expectOneMessageWith({"p109g.3dz"}));
+  EXPECT_EQ(shell.messages[0].title, "KVO");
+  expectOutsideIntact();
+}
+
+TEST_F(SkinChangeTest, AnUnreadableSkinFileStopsTheLoadBeforeAnyCopy) {
+  if (const char* why = whyModesCannotFail()) GTEST_SKIP() << why;
+  start();
+  const auto file = skinDir("Spit Mk IX Desert") / "psp09.tpc";
+  const auto mode = fs::status(file).permissions();
+  const auto gameBefore = exactTree(game());
+  fs::permissions(file, fs::perms::none);
+  applySkin("Spit Mk IX Desert");
+  fs::permissions(file, mode);
+  EXPECT_TRUE(exactTree(game()) == gameBefore);
+  EXPECT_FALSE(skinLoaded("Spit Mk IX Desert"));
+  expectOneMessageWith({"psp09.tpc"});
+  // The row was left unmarked, so the next try loads rather than unloads.
+  applySkin("Spit Mk IX Desert");
+  EXPECT_TRUE(skinLoaded("Spit Mk IX Desert"));
+}
+
+// Links in the game folder, where a skin's file would be copied or deleted: the link itself
+// goes, the file it points at stays as it was.
+TEST_F(SkinChangeTest, GameFilesThatAreLinksAreReplacedOrDeletedAsLinks) {
+  if (const char* why = whyNoLinks()) GTEST_SKIP() << why;
+  linkToSentinel(game() / "psp09.tpc");
+  start();
+  applySkin("Spit Mk IX Desert");
+  EXPECT_TRUE(skinLoaded("Spit Mk IX Desert"));
+  EXPECT_FALSE(fs::is_symlink(game() / "psp09.tpc"));
+  EXPECT_EQ(readFile(game() / "psp09.tpc"), readFile(skinDir("Spit Mk IX Desert") / "psp09.tpc"));
+  expectOutsideIntact();
+
+  linkToSentinel(game() / "psp09.tpc");
+  applySkin("Spit Mk IX Desert");
+  EXPECT_FALSE(skinLoaded("Spit Mk IX Desert"));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(game() / "psp09.tpc")));
+  applySkin("Mustang Invasion");
+  linkToSentinel(game() / "invasion.bmp");
+  sel().skins.Skinkill();
+  EXPECT_FALSE(fs::exists(fs::symlink_status(game() / "invasion.bmp")));
+  EXPECT_TRUE(shell.messages.empty());
+  expectOutsideIntact();
+}
+
+TEST_F(SkinChangeTest, ARenameBehindALinkedSkinFolderIsRefused) {
+  if (const char* why = whyNoLinks()) GTEST_SKIP() << why;
+  const auto outsideSkins = outside() / "skins";
+  fs::rename(selectorDir() / "Skinfolder", outsideSkins);
+  fs::create_directory_symlink(outsideSkins, selectorDir() / "Skinfolder");
+  const auto before = exactTree(outside());
+  start();
+  st().SK1.row = skinRow("Mustang Invasion");
+  st().Text3 = "Mustang D-Day";
+  sel().skins.RenameSkin();
+  EXPECT_TRUE(exactTree(outside()) == before);
+  EXPECT_EQ(st().SK1.text(st().SK1.row, 0), "Mustang Invasion");
+  expectOneMessageWith({"Mustang"});
+}
+
+TEST_F(SkinChangeTest, AChangeThatCannotStartLeavesMarksAndFiles) {
+  start();
+  applySkin("Bf109G Winter");
+  // A change cut short whose journal the next start has not finished yet.
+  writeFile(selectorDir() / "Unfinished change.kvo", "pending");
+  const auto tree = exactTree(game());
+  applySkin("Bf109G Winter");
+  sel().skins.Skinkill();
+  st().Text3 = "Renamed";
+  sel().skins.RenameSkin();
+  EXPECT_TRUE(exactTree(game()) == tree);
+  EXPECT_TRUE(skinLoaded("Bf109G Winter"));
+  EXPECT_GT(skinRow("Bf109G Winter"), 0);
+  EXPECT_EQ(shell.messages.size(), 3U);
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ TEST_F(AutoscriptsTest, AnExistingNameInOtherCaseAsksAndOnlyOverwriteReplacesIt)
             (Names{"Desert Campaign.set", "Europe 1942.set", "Normandy Invasion.set"}));
 }
 
-TEST_F(AutoscriptsTest, TheExtensionIsAlwaysAddedAndEditedTextIsSavedAsTyped) {
+TEST_F(AutoscriptsTest, TheExtensionIsAlwaysAddedAndNamesThatWouldWriteElsewhereAreRefused) {
   start();
   st().Text2 = "first, \"second\"\r\nthird";
   save("Mine.set");
@@ -76,16 +76,12 @@ TEST_F(AutoscriptsTest, TheExtensionIsAlwaysAddedAndEditedTextIsSavedAsTyped) {
   EXPECT_EQ(readFile(scripts() / ".set"), "first, \"second\"\r\nthird\r\n");
   runScript(".set");
   EXPECT_EQ(st().List2.items, (Names{"first", "second", "third"}));
-}
 
-TEST_F(AutoscriptsTest, NamesThatWouldWriteElsewhereAreRefusedWithAMessage) {
-  start();
   const auto before = snapshot(temp_.path());
   for (const char* name : {"../../outside", "sub/inner", "..\\up", "CON", "lpt1", "what?"}) {
     shell.messages.clear();
     save(name);
-    ASSERT_EQ(shell.messages.size(), 1U) << name;
-    EXPECT_NE(shell.messages[0].text.find(std::string(name) + ".set"), std::string::npos);
+    expectOneMessageWith({std::string(name) + ".set"});
     EXPECT_FALSE(st().SetWarnVisible);
   }
   EXPECT_EQ(snapshot(temp_.path()), before);
@@ -106,8 +102,7 @@ TEST_F(AutoscriptsTest, ScriptsThatCannotBeWrittenOrReadAreReported) {
   st().List2.items = {"stale"};
   sel().scripts.PreviewAutoscript();
   EXPECT_TRUE(st().List2.items.empty());
-  ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("Could not read"), std::string::npos);
+  expectOneMessageWith({"Could not read"});
 }
 
 // The link itself is replaced by the script; what it pointed to stays as it was.
@@ -135,8 +130,8 @@ TEST_F(AutoscriptsTest, EntriesMatchByFolderNameWithTheCategoryLetterInItsCase) 
   runScript("Paths.set");
   EXPECT_EQ(st().List2.items,
             (Names{"t-Normandy", "G-WATER", "T-BURMA", "H-blue sky", "No Such Folder"}));
-  EXPECT_FALSE(folderLoaded("T-Normandy"));
-  for (const char* name : {"G-Water", "T-Burma", "H-Blue Sky"}) EXPECT_TRUE(folderLoaded(name));
+  EXPECT_FALSE(marked("T-Normandy"));
+  for (const char* name : {"G-Water", "T-Burma", "H-Blue Sky"}) EXPECT_TRUE(marked(name));
   EXPECT_EQ(record(), "H-Blue Sky\r\nT-Burma\r\nG-Water\r\n\r\n");
   EXPECT_TRUE(shell.messages.empty());
 }
@@ -164,21 +159,16 @@ TEST_F(AutoscriptsTest, ReplayAfterResetAllRestoresTheSameFilesAndRecord) {
   save("Everything");
   // Reset All leaves copies its patterns do not sweep, which the replay then finds in place
   // as if they were the game's: the deployment record may say so, the files are the same.
-  const auto filesOnly = [&] {
-    auto tree = snapshot(game());
-    tree.erase("KVO128/FilesLoaded.txt");
-    return tree;
-  };
-  const auto loaded = filesOnly();
+  const auto loaded = treeBesidesDeployment();
   const auto recorded = record();
   ASSERT_EQ(recorded,
             "F-Alternative Planes\r\nT-Normandy\r\nMustang Invasion\r\nP-Mustang III\r\n\r\n");
 
   resetAll();
   ASSERT_FALSE(st().Frame6Visible);
-  ASSERT_NE(filesOnly(), loaded);
+  ASSERT_NE(treeBesidesDeployment(), loaded);
   runScript("Everything.set");
-  EXPECT_EQ(filesOnly(), loaded);
+  EXPECT_EQ(treeBesidesDeployment(), loaded);
   EXPECT_EQ(record(), recorded);
   EXPECT_TRUE(installed("P-Mustang III"));
   EXPECT_TRUE(skinLoaded("Mustang Invasion"));
@@ -191,7 +181,7 @@ TEST_F(AutoscriptsTest, PlanesListedBeforeTheirFolderStayUnselected) {
   start();
   ASSERT_FALSE(st().Frame6Visible);
   runScript("Reversed.set");
-  EXPECT_TRUE(folderLoaded("F-Alternative Planes"));
+  EXPECT_TRUE(marked("F-Alternative Planes"));
   EXPECT_TRUE(st().Frame6Visible);
   EXPECT_FALSE(installed("P-Mustang III"));
   EXPECT_EQ(record(), "F-Alternative Planes\r\n\r\n");
@@ -202,10 +192,9 @@ TEST_F(AutoscriptsTest, AFailedFolderLoadStopsTheReplayAndKeepsWhatCameBefore) {
   start();
   fs::remove_all(selectorDir() / "T-Normandy");
   runScript("Three.set");
-  ASSERT_EQ(shell.messages.size(), 1U);
-  EXPECT_NE(shell.messages[0].text.find("T-Normandy"), std::string::npos);
-  EXPECT_TRUE(folderLoaded("G-Water"));
-  EXPECT_FALSE(folderLoaded("H-Blue Sky"));
+  expectOneMessageWith({"T-Normandy"});
+  EXPECT_TRUE(marked("G-Water"));
+  EXPECT_FALSE(marked("H-Blue Sky"));
   EXPECT_FALSE(fs::exists(game() / "sky01.tpc"));
   EXPECT_EQ(record(), "G-Water\r\n\r\n");
 }

@@ -28,7 +28,7 @@ class PackagesTest : public ScriptsTest {
   }
 };
 
-TEST_F(PackagesTest, ThePackageExampleShowsItsDescriptionAndLoadsAllButTheFirstEntry) {
+TEST_F(PackagesTest, ThePackageExampleLoadsAllButTheFirstEntryAndPreviewsEach) {
   start();
   preview("Speedy.set");
   EXPECT_EQ(st().Label51, "Speedy set\r\n");
@@ -36,12 +36,22 @@ TEST_F(PackagesTest, ThePackageExampleShowsItsDescriptionAndLoadsAllButTheFirstE
   EXPECT_EQ(st().Image4, game() / "newpic");
   const int writes = sel().core.record.writes();
   sel().packages.LoadPackage();
-  EXPECT_TRUE(folderLoaded("T-Normandy"));
-  EXPECT_TRUE(folderLoaded("S-Desert"));
+  EXPECT_TRUE(marked("T-Normandy"));
+  EXPECT_TRUE(marked("S-Desert"));
   EXPECT_EQ(readFile(game() / "desert.tpc"), "sand");
   EXPECT_EQ(record(), "T-Normandy\r\nS-Desert\r\n\r\n");
   // Each folder's load writes the record with its files, and nothing writes it again.
   EXPECT_EQ(sel().core.record.writes(), writes + 2);
+
+  sel().packages.List9_Click(2);
+  EXPECT_EQ(st().Image4, mod("T-Normandy", "groundtex.bmp"));
+  EXPECT_EQ(st().Label51, readFile(mod("T-Normandy", "contents.txt")));
+  sel().packages.List9_Click(1);  // "*****" names no folder: only the text goes
+  EXPECT_EQ(st().Label51, "");
+  EXPECT_EQ(st().Image4, mod("T-Normandy", "groundtex.bmp"));
+  sel().packages.List9_Click(3);
+  EXPECT_EQ(st().Image4, fs::path());
+  EXPECT_EQ(st().Label51, "");
 }
 
 TEST_F(PackagesTest, AFirstEntryThatNamesAFolderIsNotLoadedFromHere) {
@@ -51,8 +61,8 @@ TEST_F(PackagesTest, AFirstEntryThatNamesAFolderIsNotLoadedFromHere) {
             "T-Normandy\r\nG-Water\r\nG-Trees\r\nN-Engine Sounds\r\n"
             "Mustang Invasion\r\n\r\n");
   sel().packages.LoadPackage();
-  EXPECT_FALSE(folderLoaded("T-Normandy"));
-  EXPECT_TRUE(folderLoaded("G-Water"));
+  EXPECT_FALSE(marked("T-Normandy"));
+  EXPECT_TRUE(marked("G-Water"));
   EXPECT_TRUE(skinLoaded("Mustang Invasion"));
 }
 
@@ -79,21 +89,6 @@ TEST_F(PackagesTest, ThePictureComesFromTheFirstScreenSetMissionOrCareerFolder) 
   EXPECT_EQ(st().Image4, fs::path());
 }
 
-TEST_F(PackagesTest, TheEntryPreviewShowsTheFolderPictureAndDescription) {
-  start();
-  preview("Speedy.set");
-  sel().packages.List9_Click(2);
-  EXPECT_EQ(st().Image4, mod("T-Normandy", "groundtex.bmp"));
-  EXPECT_EQ(st().Label51, readFile(mod("T-Normandy", "contents.txt")));
-  // "*****" names no folder: only the text goes.
-  sel().packages.List9_Click(1);
-  EXPECT_EQ(st().Label51, "");
-  EXPECT_EQ(st().Image4, mod("T-Normandy", "groundtex.bmp"));
-  sel().packages.List9_Click(3);
-  EXPECT_EQ(st().Image4, fs::path());
-  EXPECT_EQ(st().Label51, "");
-}
-
 TEST_F(PackagesTest, CheckOneResetsFirstAndCheckTwoPostsTheFileName) {
   start();
   click("G-Trees");
@@ -102,9 +97,9 @@ TEST_F(PackagesTest, CheckOneResetsFirstAndCheckTwoPostsTheFileName) {
   st().Check2 = true;
   shell.clipboard = "something else";
   sel().packages.LoadPackage();
-  EXPECT_FALSE(folderLoaded("G-Trees"));
+  EXPECT_FALSE(marked("G-Trees"));
   EXPECT_FALSE(fs::exists(game() / "trees01.3dz"));
-  EXPECT_TRUE(folderLoaded("T-Normandy"));
+  EXPECT_TRUE(marked("T-Normandy"));
   EXPECT_EQ(shell.clipboard, "Speedy.set");
   EXPECT_EQ(record(), "T-Normandy\r\nS-Desert\r\n\r\n");
 
@@ -123,7 +118,7 @@ TEST_F(PackagesTest, APackageNameOnTheClipboardIsPickedUpAndLoaded) {
   EXPECT_EQ(st().Label29, "Loading Speedy.set");
   EXPECT_EQ(st().GUPC.selectedText(), "Speedy.set");
   EXPECT_EQ(st().List9.items.size(), 4U);
-  EXPECT_TRUE(folderLoaded("T-Normandy"));
+  EXPECT_TRUE(marked("T-Normandy"));
   EXPECT_EQ(shell.clipboard, "");
 
   shell.clipboard = "speedy.set";  // names no package: the match is exact

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -17,9 +16,8 @@ class ScriptsTest : public PlanesTest {
   }
   // Selects `name` in a file list the way a click does; fails the test when it is not listed.
   static void select(ListBox& list, const std::string& name) {
-    const auto found = std::find(list.items.begin(), list.items.end(), name);
-    ASSERT_NE(found, list.items.end()) << name;
-    list.index = static_cast<int>(found - list.items.begin());
+    list.index = itemIndex(list, name);
+    ASSERT_GE(list.index, 0) << name;
   }
   // Picks the script in File10, previews it and presses "OK load it!".
   void runScript(const std::string& name) {
@@ -28,7 +26,6 @@ class ScriptsTest : public PlanesTest {
     sel().scripts.PreviewAutoscript();
     sel().scripts.RunAutoscript();
   }
-  bool folderLoaded(std::string_view name) { return st().Unigrid.text(row(name), 2) == "S"; }
 };
 
 }  // namespace kvo::test
