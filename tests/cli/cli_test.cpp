@@ -68,9 +68,15 @@ TEST_F(CliTest, StatusAndListingsShowTheLoadedSelection) {
 // Usage errors exit with 2 and change nothing: a missing game folder stays missing, and the
 // menu entry's --ask-game-dir with a command runs no command.
 TEST_F(CliTest, UsageErrorsExitWithTwoAndChangeNothingAndHelpExitsWithZero) {
-  for (const auto& args :
-       {gameArg() + " no-such-command", gameArg() + " status extra", std::string("--game-dir")}) {
-    EXPECT_EQ(run(args).exitCode, 2) << args;
+  // Each names its own fault: without a window a bare start exits with 2 too.
+  const std::pair<std::string, std::string> usage[] = {
+      {gameArg() + " no-such-command", "no-such-command"},
+      {gameArg() + " status extra", "usage: kvo status"},
+      {"--game-dir", "--game-dir needs a folder"}};
+  for (const auto& [args, words] : usage) {
+    const auto refused = run(args);
+    EXPECT_EQ(refused.exitCode, 2) << args;
+    EXPECT_NE(refused.err.find(words), std::string::npos) << refused.err;
   }
   const auto missing = scratch / "Games";
   auto result = run("--game-dir \"" + (missing / "EAW").string() + "\" status");
