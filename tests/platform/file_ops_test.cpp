@@ -37,6 +37,10 @@ TEST(CopyFileOver, LeavesANormalCopyOverAnyTargetAndKeepsTheTargetWhenItFails) {
   EXPECT_FALSE(ownerWritable(dir / "from"));
   EXPECT_TRUE(copyFileOver(dir / "missing", dir / "old"));
   EXPECT_EQ(readFile(dir / "old"), "mod version");
+
+  EXPECT_FALSE(makeNormal(dir / "from"));
+  EXPECT_TRUE(ownerWritable(dir / "from"));
+  EXPECT_TRUE(makeNormal(dir / "missing"));
 }
 
 TEST(DeleteFile, AMissingFileIsNoFailureAFolderOrAClosedFolderIs) {
@@ -60,8 +64,11 @@ TEST(DeleteFile, AMissingFileIsNoFailureAFolderOrAClosedFolderIs) {
   EXPECT_TRUE(fs::exists(dir / "d" / "f"));
 }
 
-TEST(RenamePath, RenamesFilesAndFoldersButNeverOverAnotherOrFromNothing) {
+TEST(RenamePath, RenamesAndCreatesFoldersButNeverOverAnotherOrFromNothing) {
   test::TempDir dir;
+  EXPECT_FALSE(createFolder(dir / "KVO128" / "Autoscripts"));
+  EXPECT_TRUE(fs::is_directory(dir / "KVO128" / "Autoscripts"));
+  EXPECT_FALSE(createFolder(dir / "KVO128"));
   writeFile(dir / "a", "x");
   EXPECT_FALSE(renamePath(dir / "a", dir / "b"));
   EXPECT_EQ(readFile(dir / "b"), "x");
@@ -78,20 +85,7 @@ TEST(RenamePath, RenamesFilesAndFoldersButNeverOverAnotherOrFromNothing) {
   EXPECT_TRUE(fs::is_directory(dir / "moved"));
   EXPECT_TRUE(renamePath(dir / "missing", dir / "c"));
   EXPECT_FALSE(fs::exists(dir / "c"));
-}
-
-TEST(MakeNormalAndCreateFolder, ActOnWhatIsThereAndRefuseWhatIsNot) {
-  test::TempDir dir;
-  writeFile(dir / "f", "x");
-  makeReadOnly(dir / "f");
-  EXPECT_FALSE(makeNormal(dir / "f"));
-  EXPECT_TRUE(ownerWritable(dir / "f"));
-  EXPECT_TRUE(makeNormal(dir / "missing"));
-
-  EXPECT_FALSE(createFolder(dir / "KVO128" / "Autoscripts"));
-  EXPECT_TRUE(fs::is_directory(dir / "KVO128" / "Autoscripts"));
-  EXPECT_FALSE(createFolder(dir / "KVO128"));
-  EXPECT_TRUE(createFolder(dir / "f"));
+  EXPECT_TRUE(createFolder(dir / "b"));
 }
 
 TEST(DescribeFailure, ActionFileAndTheReasonInPlainWords) {

@@ -21,44 +21,32 @@ namespace kvo {
 namespace {
 namespace fs = std::filesystem;
 
-TEST(InstanceLock, SecondAcquireOfTheSameFolderFailsUntilReleased) {
+// One holder per game folder, however the folder or its selector folder is spelled; the
+// lock file is the only thing made, and only in a selector folder that can hold it.
+TEST(InstanceLock, OneHolderPerGameFolderWithItsFileInTheSelectorFolder) {
   test::TempDir dir;
   test::TempDir other;
   auto first = InstanceLock::acquire(dir.path());
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(InstanceLock::acquire(dir.path()), nullptr);
-  // The same folder spelled differently is the same game folder.
   EXPECT_EQ(InstanceLock::acquire(dir.path() / "."), nullptr);
-  EXPECT_NE(InstanceLock::acquire(other.path()), nullptr);
+  EXPECT_EQ(test::snapshot(dir.path()), (test::Tree{{"KVO128/", ""}, {"KVO128/kvo.lock", ""}}));
+#ifndef _WIN32
+  EXPECT_EQ(fs::status(dir / "KVO128" / "kvo.lock").permissions(),
+            fs::perms::owner_read | fs::perms::owner_write);
+#endif
   first.reset();
   EXPECT_NE(InstanceLock::acquire(dir.path()), nullptr);
-}
 
-TEST(InstanceLock, LivesInTheSelectorFolderOnly) {
-  test::TempDir dir;
-  {
-    auto lock = InstanceLock::acquire(dir.path());
-    ASSERT_NE(lock, nullptr);
-    EXPECT_EQ(test::snapshot(dir.path()), (test::Tree{{"KVO128/", ""}, {"KVO128/kvo.lock", ""}}));
-#ifndef _WIN32
-    EXPECT_EQ(fs::status(dir / "KVO128" / "kvo.lock").permissions(),
-              fs::perms::owner_read | fs::perms::owner_write);
-#endif
-  }
-  // A selector folder in other letters is the same one.
-  test::TempDir other;
   fs::create_directory(other / "kvo128");
   auto lock = InstanceLock::acquire(other.path());
   ASSERT_NE(lock, nullptr);
   EXPECT_TRUE(fs::exists(other / "kvo128" / "kvo.lock"));
   EXPECT_EQ(InstanceLock::acquire(other.path()), nullptr);
-}
 
-TEST(InstanceLock, AMissingGameFolderGetsNoLockAndNothingIsCreated) {
-  test::TempDir dir;
-  auto lock = InstanceLock::acquire(dir / "Games" / "EAW");
-  EXPECT_NE(lock, nullptr);
-  EXPECT_TRUE(fs::is_empty(dir.path()));
+  // A missing game folder gets no lock and nothing is created.
+  EXPECT_NE(InstanceLock::acquire(dir / "Games" / "EAW"), nullptr);
+  EXPECT_FALSE(fs::exists(dir / "Games"));
 }
 
 #ifndef _WIN32
@@ -92,16 +80,6 @@ bool killed(pid_t child) {
   return ::waitpid(child, &status, 0) == child && WIFSIGNALED(status);
 }
 
-TEST(InstanceLock, LockOfAKilledProcessIsFreeAgain) {
-  test::TempDir dir;
-  bool held = false;
-  const pid_t other = holdElsewhere(dir.path(), held);
-  EXPECT_TRUE(held);
-  EXPECT_EQ(InstanceLock::acquire(dir.path()), nullptr);
-  EXPECT_TRUE(killed(other));
-  EXPECT_NE(InstanceLock::acquire(dir.path()), nullptr);
-}
-
 TEST(InstanceLock, ProgramsStartedByTheHolderDoNotInheritIt) {
   test::TempDir dir;
   auto lock = InstanceLock::acquire(dir.path());
@@ -126,8 +104,9 @@ TEST(InstanceLock, ProgramsStartedByTheHolderDoNotInheritIt) {
   EXPECT_NE(next, nullptr);
 }
 
-// Two selectors started with different environments still meet at the one lock.
-TEST(InstanceLock, OneLockWhateverTheEnvironmentSays) {
+// Two selectors started with different environments still meet at the one lock, and the
+// lock of a killed holder is free again.
+TEST(InstanceLock, OneLockWhateverTheEnvironmentSaysFreedByTheHoldersDeath) {
   test::TempDir dir;
   test::TempDir runtimeA;
   test::TempDir runtimeB;
@@ -145,9 +124,10 @@ TEST(InstanceLock, OneLockWhateverTheEnvironmentSays) {
   } else {
     ::setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
   }
-  EXPECT_TRUE(killed(other));
   EXPECT_TRUE(held);
   EXPECT_EQ(second, nullptr);
+  EXPECT_TRUE(killed(other));
+  EXPECT_NE(InstanceLock::acquire(dir.path()), nullptr);
   EXPECT_TRUE(fs::is_empty(runtimeA.path()));
   EXPECT_TRUE(fs::is_empty(runtimeB.path()));
 }

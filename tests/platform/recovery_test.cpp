@@ -32,12 +32,8 @@ const std::string kFinished =
 
 class RecoveryTest : public ::testing::Test, public test::TransactionFolders {
  protected:
-  fs::path mod = selector / "T-Mod";
-  fs::path record = selector / "FoldersLoaded.txt";
-
   // A load: two game files overwritten, one new file, one file deleted, the record last.
   void SetUp() override {
-    writeFile(record, "A-Old\r\n");
     writeFile(game / "a.ter", "old a");
     writeFile(game / "b.ter", "old b");
     writeFile(game / "gone.txt", "to delete");
@@ -52,12 +48,6 @@ class RecoveryTest : public ::testing::Test, public test::TransactionFolders {
   static constexpr std::size_t kSteps = 5;
 
   RecoveryResult recover() { return recoverInterruptedTransaction(game, journal); }
-  void expectLoaded() {
-    EXPECT_EQ(readFile(game / "a.ter"), "mod a.ter");
-    EXPECT_EQ(readFile(game / "new.ter"), "mod new.ter");
-    EXPECT_FALSE(fs::exists(game / "gone.txt"));
-    EXPECT_EQ(readFile(record), "A-Old\r\nT-Mod\r\n");
-  }
 
   // A journal as the transaction would write it, for crashes no test can time.
   Journal journalOf(std::vector<JournalStep> steps) {
@@ -99,39 +89,36 @@ void crashDuring(const fs::path& game, const fs::path& journal,
   ASSERT_TRUE(WIFEXITED(status));
 }
 
-TEST_F(RecoveryTest, CrashBeforeTheCommitPointIsPutBackByteForByte) {
+// Before the commit point the folder is put back byte for byte; after it, the change is
+// finished even when a crash in finish() had removed some set-aside files already.
+TEST_F(RecoveryTest, CrashIsPutBackBeforeTheCommitPointAndFinishedAfterIt) {
   const auto before = test::exactTree(temp.path());
-  for (const std::size_t crashAfter : {std::size_t{1}, std::size_t{3}, kSteps}) {
+  TransactionFolders loaded;  // as the whole load leaves the folder
+  for (auto name : {"a.ter", "b.ter", "new.ter"}) {
+    writeFile(loaded.game / name, std::string("mod ") + name);
+    writeFile(loaded.mod / name, std::string("mod ") + name);
+  }
+  writeFile(loaded.record, "A-Old\r\nT-Mod\r\n");
+  const auto after = test::exactTree(loaded.temp.path());
+  for (const std::size_t crashAfter : {std::size_t{1}, std::size_t{3}, kSteps, kSteps + 1}) {
     SCOPED_TRACE(crashAfter);
     crashDuring(
         game, journal, [this](FileTransaction& t) { plan(t); }, crashAfter);
     ASSERT_TRUE(fs::exists(journal));
+    const auto id = journalId();
     if (crashAfter == 1) {
       // Killed while copying the second file: its half-written copy lies beside it.
-      writeFile(newFilePath(game / "b.ter", journalId(), 1), "mod b.t");
+      writeFile(newFilePath(game / "b.ter", id, 1), "mod b.t");
+    }
+    if (crashAfter > kSteps) {
+      EXPECT_EQ(readFile(asidePath(game / "a.ter", id, 0)), "old a");
+      fs::remove(asidePath(game / "a.ter", id, 0));
     }
     const auto result = recover();
     EXPECT_TRUE(result.found);
-    EXPECT_EQ(result.message, kPutBack);
-    EXPECT_EQ(test::exactTree(temp.path()), before);
+    EXPECT_EQ(result.message, crashAfter > kSteps ? kFinished : kPutBack);
+    EXPECT_EQ(test::exactTree(temp.path()), crashAfter > kSteps ? after : before);
   }
-}
-
-TEST_F(RecoveryTest, CrashAfterTheCommitPointIsFinished) {
-  crashDuring(
-      game, journal, [this](FileTransaction& t) { plan(t); }, kSteps + 1);
-  const auto id = journalId();
-  EXPECT_EQ(readFile(asidePath(game / "a.ter", id, 0)), "old a");
-  // A crash in the middle of finish(): some set-aside files are gone already.
-  fs::remove(asidePath(game / "a.ter", id, 0));
-  const auto result = recover();
-  EXPECT_EQ(result.message, kFinished);
-  expectLoaded();
-  EXPECT_EQ(readFile(mod / "a.ter"), "mod a.ter");
-  for (const auto& entry : fs::recursive_directory_iterator(game)) {
-    EXPECT_EQ(entry.path().string().find(".kvo-"), std::string::npos) << entry.path();
-  }
-  EXPECT_FALSE(fs::exists(journal));
 }
 #endif
 
@@ -141,16 +128,22 @@ TEST_F(RecoveryTest, GoingBackRemovesOnlyProvenCopies) {
   writeFile(game / "new.ter", "mod new.ter");
   writeFile(mod / "other.ter", "mod other.ter");
   writeFile(game / "other.ter", "the player's own other.ter");
-  auto replace =
-      JournalStep{StepKind::Replace, false, false, "KVO128/kvo.ini", {}, 3, journalHash("new")};
-  writeFile(game / "KVO128" / "kvo.ini", "not the bytes written");
-  const auto text =
-      formatJournal(journalOf({copyStep("new.ter", false), copyStep("other.ter", false), replace}));
-  writeFile(journal, *text);
+  // Three files the journal says were written new as "new": one holds those bytes.
+  const char* const written[][2] = {{"KVO128/a.ini", "new"},
+                                    {"KVO128/b.ini", "old"},
+                                    {"KVO128/kvo.ini", "not the bytes written"}};
+  std::vector<JournalStep> steps{copyStep("new.ter", false), copyStep("other.ter", false)};
+  for (const auto& [name, bytes] : written) {
+    writeFile(game / name, bytes);
+    steps.push_back({StepKind::Replace, false, false, name, {}, 3, journalHash("new")});
+  }
+  writeFile(journal, *formatJournal(journalOf(steps)));
   const auto result = recover();
   EXPECT_EQ(result.message, kPutBack);
   EXPECT_FALSE(fs::exists(game / "new.ter"));
   EXPECT_EQ(readFile(game / "other.ter"), "the player's own other.ter");
+  EXPECT_FALSE(fs::exists(game / "KVO128" / "a.ini"));
+  EXPECT_EQ(readFile(game / "KVO128" / "b.ini"), "old");
   EXPECT_EQ(readFile(game / "KVO128" / "kvo.ini"), "not the bytes written");
 }
 
@@ -178,36 +171,31 @@ TEST_F(RecoveryTest, TruncatedJournalTouchesOnlyItsOwnNames) {
 }
 
 // A writer killed between creating the journal and writing its id recorded nothing, so the
-// journal goes and the folder stays, even with a set-aside file of the same name pattern.
-TEST_F(RecoveryTest, JournalCutBeforeItsIdIsRemovedAndNothingTouched) {
+// journal goes, even with a set-aside file of the same name pattern; a journal that cannot be
+// made out is kept aside for the player. Either way nothing else is touched.
+TEST_F(RecoveryTest, JournalCutBeforeItsIdOrUnreadableTouchesNothing) {
   writeFile(asidePath(game / "a.ter", "00112233445566aa", 0), "not ours to judge");
-  for (const std::string bytes : {"", "KVO selector file tran",
-                                  "KVO selector file "
-                                  "transaction 1\r\nid\t0011"}) {
+  const auto kept = journal.string() + ".unreadable";
+  const std::string unreadable = "\x01garbage\r\nid\tnot-an-id\r\n";
+  for (const std::string& bytes :
+       {std::string(), std::string("KVO selector file tran"),
+        std::string("KVO selector file transaction 1\r\nid\t0011"), unreadable}) {
     writeFile(journal, bytes);
-    const auto before = test::exactTree(game);
+    auto before = test::exactTree(temp.path());
     const auto result = recover();
-    EXPECT_NE(result.message.find("before it changed any file"), std::string::npos);
+    EXPECT_NE(result.message.find(bytes == unreadable ? "cannot be made out"
+                                                      : "before it changed any file"),
+              std::string::npos)
+        << bytes;
     EXPECT_FALSE(fs::exists(journal));
-    auto after = test::exactTree(game);
-    after["KVO128/kvo.journal"] = before.at("KVO128/kvo.journal");
+    before.erase("EAW/KVO128/kvo.journal");
+    auto after = test::exactTree(temp.path());
+    if (bytes == unreadable) {
+      EXPECT_EQ(readFile(kept), unreadable);
+      after.erase("EAW/KVO128/kvo.journal.unreadable");
+    }
     EXPECT_EQ(after, before) << bytes;
   }
-}
-
-TEST_F(RecoveryTest, UnreadableJournalIsKeptAsideAndNothingTouched) {
-  writeFile(journal, "\x01garbage\r\nid\tnot-an-id\r\n");
-  auto before = test::exactTree(temp.path());
-  const auto result = recover();
-  EXPECT_NE(result.message.find("cannot be made out"), std::string::npos);
-  auto kept = journal;
-  kept += ".unreadable";
-  EXPECT_EQ(readFile(kept), "\x01garbage\r\nid\tnot-an-id\r\n");
-  EXPECT_FALSE(fs::exists(journal));
-  auto after = test::exactTree(temp.path());
-  after.erase("EAW/KVO128/kvo.journal.unreadable");
-  before.erase("EAW/KVO128/kvo.journal");
-  EXPECT_EQ(after, before);
 }
 
 #ifndef _WIN32

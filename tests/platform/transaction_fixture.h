@@ -30,18 +30,28 @@ inline std::map<std::string, std::string> exactTree(const std::filesystem::path&
   return tree;
 }
 
-// A game folder with its selector folder and the journal's place in it, and a folder beside
-// it (outside the game folder) for mod files and sentinels.
+// The tree without the names a transaction gives the files it sets aside or writes anew.
+inline std::map<std::string, std::string> withoutTransactionNames(
+    std::map<std::string, std::string> tree) {
+  std::erase_if(tree,
+                [](const auto& entry) { return entry.first.find(".kvo-") != std::string::npos; });
+  return tree;
+}
+
+// A game folder with its selector folder, a mod folder, the load record and the journal's
+// place, and a folder beside it (outside the game folder) for sentinels.
 struct TransactionFolders {
   TempDir temp;
   std::filesystem::path game = temp / "EAW";
   std::filesystem::path selector = game / "KVO128";
   std::filesystem::path journal = journalFileIn(selector);
   std::filesystem::path outside = temp / "outside";
+  std::filesystem::path mod = selector / "T-Mod";
+  std::filesystem::path record = selector / "FoldersLoaded.txt";
   TransactionFolders() {
-    std::filesystem::create_directories(selector);
     std::filesystem::create_directories(game / "Savedata");
     std::filesystem::create_directories(outside);
+    writeFile(record, "A-Old\r\n");
   }
   std::string journalId() const { return readJournal(readFile(journal)).journal.id; }
 };

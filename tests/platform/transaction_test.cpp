@@ -17,20 +17,8 @@ namespace fs = std::filesystem;
 using test::readFile;
 using test::writeFile;
 
-bool anyNameHolds(const fs::path& root, std::string_view part) {
-  for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    if (entry.path().filename().string().find(part) != std::string::npos) return true;
-  }
-  return false;
-}
-
 class TransactionTest : public ::testing::Test, public test::TransactionFolders {
  protected:
-  fs::path mod = selector / "T-Mod";
-  fs::path record = selector / "FoldersLoaded.txt";
-
-  void SetUp() override { writeFile(record, "A-Old\r\n"); }
-
   // Makes step `index` of the running transaction fail: a folder where it wants to set the
   // old file aside leaves it no room.
   void blockStep(const fs::path& target, std::size_t index) {
@@ -47,13 +35,6 @@ void planOverwritingCopies(FileTransaction& t, const fs::path& mod, const fs::pa
     t.copyOver(mod / name, game / name);
   }
   fs::permissions(game / "g1.dat", fs::perms::owner_read | fs::perms::group_read);
-}
-
-std::map<std::string, std::string> withoutTransactionNames(
-    std::map<std::string, std::string> tree) {
-  std::erase_if(tree,
-                [](const auto& entry) { return entry.first.find(".kvo-") != std::string::npos; });
-  return tree;
 }
 
 TEST_F(TransactionTest, CommitRunsEveryKindOfStepAndFinishLeavesNoTrace) {
@@ -97,7 +78,8 @@ TEST_F(TransactionTest, CommitRunsEveryKindOfStepAndFinishLeavesNoTrace) {
   EXPECT_FALSE(fs::exists(game / "Music1"));
   EXPECT_EQ(readFile(record), "A-Old\r\nT-Mod\r\n");
   EXPECT_FALSE(fs::exists(journal));
-  EXPECT_FALSE(anyNameHolds(game, ".kvo-"));
+  const auto tree = test::exactTree(game);
+  EXPECT_EQ(test::withoutTransactionNames(tree), tree);
 }
 
 // A source that goes away after the check makes the copy fail at the first, a middle or the
@@ -106,12 +88,11 @@ TEST_F(TransactionTest, FailingCopyPutsEveryOverwrittenFileBackByteForByte) {
   for (const std::size_t failing : {0u, 2u, 4u}) {
     SCOPED_TRACE(failing);
     test::TransactionFolders folders;
-    const auto modFolder = folders.selector / "T-Mod";
     FileTransaction t(folders.game, folders.journal);
-    planOverwritingCopies(t, modFolder, folders.game, 5);
-    t.replaceWith(folders.selector / "FoldersLoaded.txt", "T-Mod\r\n");
+    planOverwritingCopies(t, folders.mod, folders.game, 5);
+    t.replaceWith(folders.record, "T-Mod\r\n");
     ASSERT_TRUE(t.check().ok());
-    const auto vanishing = modFolder / ("g" + std::to_string(failing) + ".dat");
+    const auto vanishing = folders.mod / ("g" + std::to_string(failing) + ".dat");
     auto before = test::exactTree(folders.temp.path());
     before.erase(fs::relative(vanishing, folders.temp.path()).generic_string());
     if (failing == 0) fs::remove(vanishing);
@@ -123,7 +104,6 @@ TEST_F(TransactionTest, FailingCopyPutsEveryOverwrittenFileBackByteForByte) {
               describeFailure("copy " + displayPath(vanishing) + " to",
                               folders.game / vanishing.filename(),
                               std::make_error_code(std::errc::no_such_file_or_directory)));
-    EXPECT_NE(report.failure.find("the file is not there"), std::string::npos);
     EXPECT_TRUE(report.notPutBack.empty());
     EXPECT_EQ(test::exactTree(folders.temp.path()), before);
   }
@@ -141,7 +121,7 @@ TEST_F(TransactionTest, UnwritableLoadRecordUndoesTheWholeLoad) {
     if (done == 4) blockStep(record, 4);
   });
   EXPECT_NE(report.failure.find("Could not write " + displayPath(record)), std::string::npos);
-  EXPECT_EQ(withoutTransactionNames(test::exactTree(temp.path())), before);
+  EXPECT_EQ(test::withoutTransactionNames(test::exactTree(temp.path())), before);
   EXPECT_FALSE(fs::exists(game / "new.dat"));
 }
 
@@ -323,37 +303,28 @@ TEST_F(TransactionTest, LinksAreActedOnThemselvesOrRefusedAndNothingOutsideChang
   EXPECT_NE(linkedSource.commit().failure.find("the source is a link to another file"),
             std::string::npos);
   EXPECT_FALSE(fs::exists(fs::symlink_status(game / "linked.ter")));
+
+  // The file operations under the steps act on a link itself too.
+  for (auto name : {"a", "b", "c", "e"}) fs::create_symlink(sentinel, game / name);
+  EXPECT_EQ(makeNormal(game / "a"), std::errc::too_many_symbolic_link_levels);
+  EXPECT_FALSE(deleteFile(game / "b"));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(game / "b")));
+  EXPECT_TRUE(copyFileOver(game / "c", game / "copy-of-link"));
+  EXPECT_FALSE(fs::exists(game / "copy-of-link"));
+  EXPECT_FALSE(renamePath(game / "c", game / "d"));
+  EXPECT_TRUE(fs::is_symlink(game / "d"));
+  EXPECT_FALSE(copyFileOver(mod / "eaw.ini", game / "e"));
+  EXPECT_EQ(readFile(game / "e"), "[Main]\r\n");
   EXPECT_EQ(test::exactTree(outside), outsideBefore);
+
+  EXPECT_TRUE(isInside(game, game / "Savedata" / "x.sve"));
+  EXPECT_TRUE(isInside(game, game / "Linked"));  // the link itself may be changed
+  EXPECT_FALSE(isInside(game, game / "Linked" / "sentinel.dat"));
+  EXPECT_FALSE(isInside(game, game / ".." / "outside" / "sentinel.dat"));
+  EXPECT_FALSE(isInside(game, game));
+  EXPECT_FALSE(isInside(game, temp / "EAW2" / "x"));
 }
 
-TEST(LinkSafeFileOps, NeverFollowALinkAtTheFile) {
-  test::TransactionFolders f;
-  const auto sentinel = f.outside / "sentinel.dat";
-  writeFile(sentinel, "outside bytes");
-  fs::permissions(sentinel, fs::perms::owner_read);
-  writeFile(f.game / "mod.dat", "mod");
-  for (auto name : {"a", "b", "c", "d"}) fs::create_symlink(sentinel, f.game / name);
-  fs::create_directory_symlink(f.outside, f.game / "Linked");
-  const auto outsideBefore = test::exactTree(f.outside);
-
-  EXPECT_EQ(makeNormal(f.game / "a"), std::errc::too_many_symbolic_link_levels);
-  EXPECT_FALSE(deleteFile(f.game / "b"));
-  EXPECT_FALSE(fs::exists(fs::symlink_status(f.game / "b")));
-  EXPECT_FALSE(copyFileOver(f.game / "mod.dat", f.game / "c"));
-  EXPECT_EQ(readFile(f.game / "c"), "mod");
-  EXPECT_TRUE(copyFileOver(f.game / "d", f.game / "copy-of-link"));
-  EXPECT_FALSE(fs::exists(f.game / "copy-of-link"));
-  EXPECT_FALSE(renamePath(f.game / "d", f.game / "e"));
-  EXPECT_TRUE(fs::is_symlink(f.game / "e"));
-  EXPECT_EQ(test::exactTree(f.outside), outsideBefore);
-
-  EXPECT_TRUE(isInside(f.game, f.game / "Savedata" / "x.sve"));
-  EXPECT_TRUE(isInside(f.game, f.game / "Linked"));  // the link itself may be changed
-  EXPECT_FALSE(isInside(f.game, f.game / "Linked" / "sentinel.dat"));
-  EXPECT_FALSE(isInside(f.game, f.game / ".." / "outside" / "sentinel.dat"));
-  EXPECT_FALSE(isInside(f.game, f.game));
-  EXPECT_FALSE(isInside(f.game, f.temp / "EAW2" / "x"));
-}
 #endif
 
 }  // namespace
