@@ -87,6 +87,7 @@ TransactionReport FileTransaction::check() {
     return checkReport_;
   }
   touched_.emplace(pathKey(journalFile_), plan_.size());  // no step may change the journal
+  probeEntries();
   for (std::size_t i = 0; i < plan_.size(); ++i) {
     auto& planned = plan_[i];
     planned.skip = false;
@@ -106,6 +107,32 @@ TransactionReport FileTransaction::check() {
     checkReport_.skipped.push_back(failureOf(planned, ec));
   }
   return checkReport_;
+}
+
+// A change of thousands of files waits on the file system for each of them: asked on every
+// core at once, the answers come in a fraction of the time, and nothing is changed by asking.
+void FileTransaction::probeEntries() {
+  forEachOnCores(plan_.size(), [this](std::size_t n, bool) {
+    auto& planned = plan_[n];
+    try {
+      probeStep(planned);
+    } catch (const std::bad_alloc&) {
+      planned.targetProbe.ec = errc(std::errc::not_enough_memory);
+    }
+  });
+}
+
+void FileTransaction::probeStep(Planned& planned) {
+  planned.targetProbe = {};
+  planned.sourceProbe = {};
+  planned.targetProbe.kind = entryKind(planned.target, planned.targetProbe.ec);
+  const auto kind = planned.step.kind;
+  if (kind != StepKind::Copy && kind != StepKind::Rename) return;
+  auto& source = planned.sourceProbe;
+  source.kind = entryKind(planned.source, source.ec);
+  if (kind == StepKind::Copy && !source.ec && source.kind == EntryKind::File) {
+    source.unreadable = fileReadable(planned.source);
+  }
 }
 
 std::error_code FileTransaction::checkJournal() {
@@ -142,9 +169,8 @@ std::error_code FileTransaction::checkTarget(Planned& planned) {
   if (auto ec = checkPlace(root_, planned.target, &checkedFolders_)) return ec;
   std::string text;
   if (!pathToJournalText(step.target, text)) return Refusal::NotRecordable;
-  std::error_code ec;
-  const auto kind = entryKind(planned.target, ec);
-  if (ec) return ec;
+  if (planned.targetProbe.ec) return planned.targetProbe.ec;
+  const auto kind = planned.targetProbe.kind;
   switch (step.kind) {
     case StepKind::Copy:
     case StepKind::Replace:
@@ -172,9 +198,8 @@ std::error_code FileTransaction::checkTarget(Planned& planned) {
 
 std::error_code FileTransaction::checkSource(Planned& planned) {
   auto& step = planned.step;
-  std::error_code ec;
-  const auto kind = entryKind(planned.source, ec);
-  if (ec) return ec;
+  if (planned.sourceProbe.ec) return planned.sourceProbe.ec;
+  const auto kind = planned.sourceProbe.kind;
   if (step.kind == StepKind::Rename) {
     const auto below = pathBelow(root_, planned.source);
     if (!below) return Refusal::Outside;
@@ -187,7 +212,7 @@ std::error_code FileTransaction::checkSource(Planned& planned) {
     if (kind == EntryKind::None) return errc(std::errc::no_such_file_or_directory);
     if (kind == EntryKind::Folder) return errc(std::errc::is_a_directory);
     if (kind != EntryKind::File) return errc(std::errc::invalid_argument);
-    if (auto readEc = fileReadable(planned.source)) return readEc;
+    if (planned.sourceProbe.unreadable) return planned.sourceProbe.unreadable;
   }
   std::string text;
   if (!pathToJournalText(step.source, text)) return Refusal::NotRecordable;

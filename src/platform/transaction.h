@@ -8,6 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/entry_ops.h"
 #include "platform/fresh_copies.h"
 #include "platform/journal.h"
 #include "platform/path_guard.h"
@@ -96,6 +97,12 @@ class FileTransaction final {
   std::vector<std::string> finish();
 
  private:
+  // What the file system said of one name, asked for every step at once before the check.
+  struct Probe {
+    EntryKind kind = EntryKind::None;
+    std::error_code ec;
+    std::error_code unreadable;  // sources of copies only
+  };
   struct Planned {
     JournalStep step;
     std::filesystem::path target;  // as given, made absolute
@@ -106,11 +113,15 @@ class FileTransaction final {
     StepTrace trace;
     bool done = false;
     bool afterCommit = false;  // a delete run after the commit point, see deletesAfterCommit
+    Probe targetProbe;
+    Probe sourceProbe;
   };
   enum class Stage { Planning, Checked, Committed, Over };
 
   void plan(StepKind kind, const std::filesystem::path& target, const std::filesystem::path& source,
             std::string bytes, StepPolicy policy);
+  void probeEntries();
+  static void probeStep(Planned& planned);
   std::error_code checkStep(Planned& planned);
   std::error_code checkTarget(Planned& planned);
   std::error_code checkSource(Planned& planned);
