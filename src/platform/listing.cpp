@@ -296,42 +296,77 @@ fs::file_time_type folderTime(const fs::path& dir) {
 
 }  // namespace
 
+namespace {
+
+std::size_t hashNoCase(std::string_view text) {
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (const char c : text) {
+    hash = (hash ^ static_cast<unsigned char>(upperAscii(c))) * 1099511628211ull;
+  }
+  return static_cast<std::size_t>(hash ^ (hash >> 32));
+}
+
+}  // namespace
+
 FolderIndex::FolderIndex(const fs::path& dir) : dir_(dir), listedAt_(folderTime(dir)) {
-  std::vector<Entry> listed;
-  forEachEntry(dir, error_, [&listed](std::string name, bool isFile, bool isFolder) {
-    listed.push_back(Entry{std::move(name), isFile, isFolder});
+  forEachEntry(dir, error_, [this](std::string name, bool isFile, bool isFolder) {
+    const std::size_t hash = hashNoCase(name);
+    entries_.push_back(Entry{std::move(name), hash, isFile, isFolder});
   });
-  if (error_) return;
-  // Sized once: growing a table of tens of thousands of names step by step costs more than
-  // listing them.
-  entries_.reserve(listed.size() + listed.size() / 4);
-  for (auto& entry : listed) {
-    auto upper = toUpperAscii(entry.name);
-    entries_.emplace(std::move(upper), std::move(entry));
+  if (error_) {
+    entries_.clear();
+    return;
+  }
+  placeAll();
+}
+
+void FolderIndex::placeAll() {
+  std::size_t size = 16;
+  while (size < 2 * entries_.size()) size *= 2;
+  slots_.assign(size, 0);
+  for (std::uint32_t i = 0; i < entries_.size(); ++i) place(i);
+}
+
+void FolderIndex::place(std::uint32_t index) {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t slot = entries_[index].hash & mask;
+  while (slots_[slot] != 0) slot = (slot + 1) & mask;
+  slots_[slot] = index + 1;
+}
+
+template <typename Visit>
+void FolderIndex::forEachMatch(std::string_view name, Visit visit) const {
+  if (slots_.empty()) return;
+  const std::size_t hash = hashNoCase(name);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t slot = hash & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
+    const Entry& entry = entries_[slots_[slot] - 1];
+    if (entry.hash == hash && equalsNoCase(entry.name, name)) visit(entry);
   }
 }
 
 std::optional<std::string> FolderIndex::find(std::string_view name) const {
   if (name.empty()) return std::nullopt;
-  const auto [first, last] = entries_.equal_range(toUpperAscii(name));
-  if (first == last) return std::nullopt;
-  auto best = first;
-  for (auto it = first; it != last; ++it) {
-    if (it->second.name == name) return it->second.name;
+  const Entry* best = nullptr;
+  bool exact = false;
+  forEachMatch(name, [&](const Entry& entry) {
+    if (exact) return;
+    exact = entry.name == name;
     // Which spelling answers must not depend on the order the folder happens to list.
-    if (it->second.name < best->second.name) best = it;
-  }
-  return best->second.name;
+    if (exact || best == nullptr || entry.name < best->name) best = &entry;
+  });
+  if (best == nullptr) return std::nullopt;
+  return best->name;
 }
 
 std::optional<std::string> FolderIndex::onlyFile(std::string_view name) const {
-  const auto [first, last] = entries_.equal_range(toUpperAscii(name));
   std::optional<std::string> found;
-  for (auto it = first; it != last; ++it) {
-    if (!it->second.isFile) continue;
-    if (found) return std::nullopt;
-    found = it->second.name;
-  }
+  int files = 0;
+  forEachMatch(name, [&](const Entry& entry) {
+    if (!entry.isFile) return;
+    if (++files == 1) found = entry.name;
+  });
+  if (files != 1) return std::nullopt;
   return found;
 }
 
@@ -347,7 +382,7 @@ fs::path FolderIndex::resolve(std::string_view name) const {
 std::vector<std::string> FolderIndex::files(std::string_view patterns) const {
   const PatternList list(patterns);
   std::vector<std::string> names;
-  for (const auto& [upper, entry] : entries_) {
+  for (const auto& entry : entries_) {
     if (entry.isFile && list.matches(entry.name)) names.push_back(entry.name);
   }
   sortNoCase(names);
@@ -356,36 +391,27 @@ std::vector<std::string> FolderIndex::files(std::string_view patterns) const {
 
 std::vector<std::string> FolderIndex::folders() const {
   std::vector<std::string> names;
-  for (const auto& [upper, entry] : entries_) {
+  for (const auto& entry : entries_) {
     if (entry.isFolder) names.push_back(entry.name);
   }
   sortNoCase(names);
   return names;
 }
 
-void FolderIndex::insert(const std::string& name, bool isFolder) {
-  auto upper = toUpperAscii(name);
-  const auto [first, last] = entries_.equal_range(upper);
-  for (auto it = first; it != last; ++it) {
-    if (it->second.name == name) return;
+void FolderIndex::insertFolder(std::string name) {
+  if (find(name) == name) return;
+  const std::size_t hash = hashNoCase(name);
+  entries_.push_back(Entry{std::move(name), hash, false, true});
+  if (2 * entries_.size() > slots_.size()) {
+    placeAll();
+  } else {
+    place(static_cast<std::uint32_t>(entries_.size() - 1));
   }
-  entries_.emplace(std::move(upper), Entry{name, !isFolder, isFolder});
   listedAt_ = folderTime(dir_);
 }
 
 bool FolderIndex::stale() const {
   return folderTime(dir_) != listedAt_;
-}
-
-void FolderIndex::erase(std::string_view name) {
-  const auto [first, last] = entries_.equal_range(toUpperAscii(name));
-  for (auto it = first; it != last; ++it) {
-    if (it->second.name == name) {
-      entries_.erase(it);
-      listedAt_ = folderTime(dir_);
-      return;
-    }
-  }
 }
 
 fs::path nameToPath(std::string_view name) {

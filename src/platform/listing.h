@@ -1,11 +1,12 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -71,12 +72,11 @@ class FolderIndex final {
   // The folder's one regular file named `name` in any letter case; nullopt when none or two
   // or more answer to it (a case-sensitive folder may hold both spellings).
   std::optional<std::string> onlyFile(std::string_view name) const;
-  // Notes an entry the operation created or removed.
-  void insert(const std::string& name, bool isFolder);
-  void erase(std::string_view name);
-  // True when the folder changed since it was listed or last noted (another program, or a
-  // change not noted here), so that the listing no longer tells the truth.
+  // True when the folder changed since it was listed, so that the listing no longer tells
+  // the truth.
   bool stale() const;
+  // Notes a folder the operation created, so that the listing keeps telling the truth.
+  void insertFolder(std::string name);
   const std::filesystem::path& dir() const { return dir_; }
   // Why the folder could not be listed; empty when it could.
   const std::error_code& error() const { return error_; }
@@ -84,11 +84,20 @@ class FolderIndex final {
  private:
   struct Entry {
     std::string name;
+    std::size_t hash = 0;  // of the name without regard to case
     bool isFile = false;
     bool isFolder = false;
   };
+  void place(std::uint32_t index);
+  void placeAll();
+  template <typename Visit>
+  void forEachMatch(std::string_view name, Visit visit) const;
+
   std::filesystem::path dir_;
-  std::unordered_multimap<std::string, Entry> entries_;  // by upper-cased name
+  // Tens of thousands of names in one block and a table of their places: a node for each
+  // name costs more than the listing itself.
+  std::vector<Entry> entries_;
+  std::vector<std::uint32_t> slots_;  // entry index + 1 by hash, linear probing; 0 is free
   std::error_code error_;
   std::filesystem::file_time_type listedAt_{};
 };

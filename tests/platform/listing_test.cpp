@@ -137,6 +137,23 @@ TEST(FindNoCase, FindsAnyCaseInOneListingAndNamesNewFilesAsAsked) {
   EXPECT_EQ(FolderIndex(dir / "missing").find("x"), std::nullopt);
 }
 
+TEST(FolderIndex, EveryNameOfABigFolderIsFoundInAnyCaseAndNoOther) {
+  test::TempDir dir;
+  constexpr int kFiles = 3000;
+  for (int n = 0; n < kFiles; ++n) test::writeFile(dir / ("Tex" + std::to_string(n) + ".bmp"), "");
+  fs::create_directory(dir / "Sub");
+  const FolderIndex index(dir.path());
+  for (int n = 0; n < kFiles; ++n) {
+    const std::string name = "Tex" + std::to_string(n) + ".bmp";
+    ASSERT_EQ(index.find(toUpperAscii(name)), name);
+    ASSERT_EQ(index.onlyFile("tex" + std::to_string(n) + ".BMP"), name);
+  }
+  EXPECT_EQ(index.find("Tex" + std::to_string(kFiles) + ".bmp"), std::nullopt);
+  EXPECT_EQ(index.onlyFile("sub"), std::nullopt);
+  EXPECT_EQ(index.files("*.bmp").size(), static_cast<std::size_t>(kFiles));
+  EXPECT_EQ(index.folders(), std::vector<std::string>{"Sub"});
+}
+
 #ifndef _WIN32
 TEST(FindNoCase, ExactSpellingWinsOverOtherCases) {
   test::TempDir dir;
