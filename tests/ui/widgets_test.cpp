@@ -73,9 +73,7 @@ class WidgetsTest final : public QObject {
   void modelShowsTheGridBelowItsHeaderRowInItsColours();
   void columnsFitTheirTextAtAnyFontAndFollowTheGrid();
   void clicksAndEnterReportGridRows();
-  void shellBoxesShowTitleTextAndIconModally();
-  void captionAndProgressShowInTheWindow();
-  void startsAProgramDetachedInItsFolder();
+  void shellShowsBoxesCaptionAndProgressAndStartsPrograms();
   void cancelTouchesNothingAndAGameFolderIsProposedNextTime();
   void aFolderWithoutTheGameWarnsAndCanBePickedAgainOrKept();
 
@@ -252,7 +250,7 @@ void WidgetsTest::clicksAndEnterReportGridRows() {
   QCOMPARE(moves.count(), 1);
 }
 
-void WidgetsTest::shellBoxesShowTitleTextAndIconModally() {
+void WidgetsTest::shellShowsBoxesCaptionAndProgressAndStartsPrograms() {
   kvo::ui::QtShell shell;
   Box message;
   Box question;
@@ -266,10 +264,7 @@ void WidgetsTest::shellBoxesShowTitleTextAndIconModally() {
   QVERIFY(shell.ask("Overwrite?", "KVO"));
   QCOMPARE(question.icon, QMessageBox::Question);
   QVERIFY(!shell.ask("Overwrite?", "KVO"));
-}
 
-void WidgetsTest::captionAndProgressShowInTheWindow() {
-  kvo::ui::QtShell shell;
   // A caption set before the window exists is not lost.
   shell.setCaption("Please wait... cleaning up");
   QMainWindow window;
@@ -287,20 +282,16 @@ void WidgetsTest::captionAndProgressShowInTheWindow() {
   QCOMPARE(bar->maximum(), 10);
   shell.progress(0, 0);
   QVERIFY(!bar->isVisible());
-}
 
-void WidgetsTest::startsAProgramDetachedInItsFolder() {
+  // How a program is started is the core's; the file it writes shows it ran in its folder.
   const fs::path script = fs::path(dir_->path().toStdString()) / "game.sh";
-  std::ofstream(script) << "#!/bin/sh\npwd > ran.txt\n";
+  std::ofstream(script) << "#!/bin/sh\necho ran > ran.txt\n";
   fs::permissions(script, fs::perms::owner_all);
   QTemporaryDir elsewhere;
   std::string error;
-  QVERIFY(kvo::ui::QtShell().startProgram(script, elsewhere.path().toStdString(), error));
+  QVERIFY(shell.startProgram(script, elsewhere.path().toStdString(), error));
   QVERIFY(error.empty());
-  QFile ran(elsewhere.filePath(QStringLiteral("ran.txt")));
-  QTRY_VERIFY(ran.exists() && ran.size() > 0);
-  QVERIFY(ran.open(QIODevice::ReadOnly));
-  QCOMPARE(QString::fromUtf8(ran.readAll()).trimmed(), QDir(elsewhere.path()).canonicalPath());
+  QTRY_VERIFY(QFileInfo(elsewhere.filePath(QStringLiteral("ran.txt"))).size() > 0);
 }
 
 void WidgetsTest::cancelTouchesNothingAndAGameFolderIsProposedNextTime() {
