@@ -91,8 +91,7 @@ class MainWindowTest final : public QObject {
   void aPackageIsPreviewedLoadedAndHandedOverByTheClipboard();
   void aScriptIsSavedAfterAskingPreviewedAndRun();
   void clickingAMusicSetSwitchesTheFolders();
-  void doubleClickLoadsAndUnloadsASkinAndTheColumnsShowWhole();
-  void arrowKeysPreviewTheSkinThatEnterLoadsAndReNameRenames();
+  void skinsLoadByDoubleClickAndEnterAndTheColumnsShowWhole();
   void flightModelPlanesSortLoadAndTakeFuelAndGoWithIt();
   void editorsOpenReadAndWrite();
 
@@ -118,10 +117,6 @@ class MainWindowTest final : public QObject {
     QVERIFY(demo().showTab(QStringLiteral("World Settings")));
     QVERIFY(demo().clickCell("Unigrid", 1, QStringLiteral("F-Alternative Planes")));
     QVERIFY(demo().showTab(QStringLiteral("Planes and Skins")));
-  }
-  void loadFlightModel() {
-    clickFlightModel();
-    QTRY_VERIFY(find<QGroupBox>("Frame6")->isVisible());
   }
   GridView& unigrid() { return demo_->grid("Unigrid"); }
   GridView& sk1() { return demo_->grid("SK1"); }
@@ -435,7 +430,7 @@ void MainWindowTest::clickingAMusicSetSwitchesTheFolders() {
   QCOMPARE(texts(*find<QListWidget>("List4")), (QStringList{"A", "B"}));
 }
 
-void MainWindowTest::doubleClickLoadsAndUnloadsASkinAndTheColumnsShowWhole() {
+void MainWindowTest::skinsLoadByDoubleClickAndEnterAndTheColumnsShowWhole() {
   startOnSkins();
   const QModelIndex mustang = DemoWindow::cell(sk1(), 0, QStringLiteral("Mustang Invasion"));
   doubleClick(sk1(), mustang);
@@ -451,11 +446,8 @@ void MainWindowTest::doubleClickLoadsAndUnloadsASkinAndTheColumnsShowWhole() {
   doubleClick(sk1(), mustang);
   QVERIFY(!fs::exists(game() / "pp51d.3dz"));
   QCOMPARE(mustang.siblingAtColumn(1).data().toString(), QString());
-}
 
-// The rename box and the preview follow the current row however the player reaches it.
-void MainWindowTest::arrowKeysPreviewTheSkinThatEnterLoadsAndReNameRenames() {
-  startOnSkins();
+  // The rename box and the preview follow the current row however the player reaches it.
   auto* text3 = find<QLineEdit>("Text3");
   auto* text10 = find<QPlainTextEdit>("Text10");
   QVERIFY(demo().clickCell("SK1", 0, QStringLiteral("Mustang Invasion")));
@@ -487,7 +479,8 @@ void MainWindowTest::flightModelPlanesSortLoadAndTakeFuelAndGoWithIt() {
   startOnSkins([](const fs::path& game) {
     renamePlane(game / "KVO128/F-Alternative Planes/P-Bf 109G-10", "Yak-3");
   });
-  loadFlightModel();
+  clickFlightModel();
+  QTRY_VERIFY(find<QGroupBox>("Frame6")->isVisible());
   auto* label2 = find<QLabel>("Label2");
   QVERIFY(label2->text().contains(QStringLiteral("F-Alternative Planes")));
   GridView& view = demo().grid("G1");
