@@ -74,8 +74,7 @@ class WidgetsTest final : public QObject {
   void columnsFitTheirTextAtAnyFontAndFollowTheGrid();
   void clicksAndEnterReportGridRows();
   void shellShowsBoxesCaptionAndProgressAndStartsPrograms();
-  void cancelTouchesNothingAndAGameFolderIsProposedNextTime();
-  void aFolderWithoutTheGameWarnsAndCanBePickedAgainOrKept();
+  void pickerRefusesHomeWarnsWithoutTheGameAndProposesTheLastPick();
 
  private:
   using Step = std::function<void(QWidget*)>;
@@ -294,7 +293,9 @@ void WidgetsTest::shellShowsBoxesCaptionAndProgressAndStartsPrograms() {
   QTRY_VERIFY(QFileInfo(elsewhere.filePath(QStringLiteral("ran.txt"))).size() > 0);
 }
 
-void WidgetsTest::cancelTouchesNothingAndAGameFolderIsProposedNextTime() {
+// A cancel touches nothing. The home folder is never taken; another folder without the game
+// only when the player says so. The folder picked last is proposed next time.
+void WidgetsTest::pickerRefusesHomeWarnsWithoutTheGameAndProposesTheLastPick() {
   QString proposed;
   answerDialogs({choose(QString(), &proposed)});
   QCOMPARE(kvo::ui::askForGameDir(), std::nullopt);
@@ -303,18 +304,8 @@ void WidgetsTest::cancelTouchesNothingAndAGameFolderIsProposedNextTime() {
            QStringList());
   QVERIFY(!QFileInfo::exists(dir_->filePath(QStringLiteral("settings/kvo/kvo.conf"))));
 
-  const QString game = makeFolder(QStringLiteral("Games/EAW"), true);
-  answerDialogs({choose(game)});
-  QCOMPARE(kvo::ui::askForGameDir(), picked(game));
-  answerDialogs({choose(QString(), &proposed)});
-  QCOMPARE(kvo::ui::askForGameDir(), std::nullopt);
-  QCOMPARE(proposed, game);
-}
-
-// The home folder is never taken; another folder without the game only when the player says so.
-void WidgetsTest::aFolderWithoutTheGameWarnsAndCanBePickedAgainOrKept() {
   const QString empty = makeFolder(QStringLiteral("Downloads"), false);
-  const QString game = makeFolder(QStringLiteral("EAW"), true);
+  const QString game = makeFolder(QStringLiteral("Games/EAW"), true);
   Box home;
   Box warning;
   QString proposedAgain;
@@ -327,6 +318,9 @@ void WidgetsTest::aFolderWithoutTheGameWarnsAndCanBePickedAgainOrKept() {
   QVERIFY2(warning.text.contains(QStringLiteral("no eaw.exe")) && warning.text.contains(empty),
            qPrintable(warning.text));
   QCOMPARE(proposedAgain, empty);
+  answerDialogs({choose(QString(), &proposed)});
+  QCOMPARE(kvo::ui::askForGameDir(), std::nullopt);
+  QCOMPARE(proposed, game);
 
   answerDialogs({choose(empty), press(QStringLiteral("Use this folder"))});
   QCOMPARE(kvo::ui::askForGameDir(), picked(empty));
