@@ -89,8 +89,7 @@ class MainWindowTest final : public QObject {
   void enterTheViewerAndKeepOriginalsSaveAndUnsavedBoxesAreNamed();
   void launchListFollowsTheSelectionOnly();
   void aPackageIsPreviewedLoadedAndHandedOverByTheClipboard();
-  void aScriptIsSavedAfterAskingPreviewedAndRun();
-  void clickingAMusicSetSwitchesTheFolders();
+  void aScriptIsSavedAfterAskingPreviewedAndRunAndAMusicSetChosen();
   void skinsLoadByDoubleClickAndEnterAndTheColumnsShowWhole();
   void flightModelPlanesSortLoadAndTakeFuelAndGoWithIt();
   void editorsOpenReadAndWrite();
@@ -386,7 +385,7 @@ void MainWindowTest::aPackageIsPreviewedLoadedAndHandedOverByTheClipboard() {
   QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Speedy.set"));
 }
 
-void MainWindowTest::aScriptIsSavedAfterAskingPreviewedAndRun() {
+void MainWindowTest::aScriptIsSavedAfterAskingPreviewedAndRunAndAMusicSetChosen() {
   start("Autoscripts and Program launch", withMusic);
   const fs::path burma = game() / "KVO128" / "Autoscripts" / "Burma.set";
   auto* text1 = find<QLineEdit>("Text1");
@@ -419,10 +418,7 @@ void MainWindowTest::aScriptIsSavedAfterAskingPreviewedAndRun() {
   demo().click("Command6");
   QVERIFY(fs::exists(game() / "normandy.ter"));
   QVERIFY(!fs::exists(game() / "burma.ter"));
-}
 
-void MainWindowTest::clickingAMusicSetSwitchesTheFolders() {
-  start("Autoscripts and Program launch", withMusic);
   auto* label11 = find<QLabel>("Label11");
   QCOMPARE(label11->text(), QStringLiteral("B"));
   QVERIFY(demo().clickListItem("List4", QStringLiteral("C")));
