@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>

@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QTextCursor>
 #include <QToolTip>
+#include <algorithm>
 
 #include "demo_window.h"
 #include "platform/listing.h"
@@ -49,18 +50,13 @@ void withMusic(const fs::path& game) {
   writeBytes(game / "KVO128" / "FoldersLoaded.txt", "T-Burma\r\n\r\n");
 }
 
-fs::path fileWithExtension(const fs::path& dir, const std::string& extension) {
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    if (entry.path().extension() == extension) return entry.path();
-  }
-  return {};
-}
-
 // Gives the plane record file of a plane folder another aircraft name (its first line).
 void renamePlane(const fs::path& planeFolder, const std::string& name) {
-  const fs::path record = fileWithExtension(planeFolder, ".kvo");
-  std::string bytes = readBytes(record);
-  writeBytes(record, bytes.replace(0, bytes.find('\r'), name));
+  for (const auto& entry : fs::directory_iterator(planeFolder)) {
+    if (entry.path().extension() != ".kvo") continue;
+    std::string bytes = readBytes(entry.path());
+    writeBytes(entry.path(), bytes.replace(0, bytes.find('\r'), name));
+  }
 }
 
 // On the button itself: a radio button takes clicks only on its circle and caption.
@@ -85,25 +81,17 @@ class MainWindowTest final : public QObject {
   void cleanup() { demo_.reset(); }
   void buttonsStayOutsideTheTabsAndTheWindowFitsASmallScreen();
   void operationsDoNotNest();
-  void clickLoadsEnterUnloadsAndTheKeysWalkOn();
+  void clicksAndKeysLoadAndTheStatusBarSaysWhatWasDone();
   void categoryFilterHidesOtherCategoriesUntilRefresh();
-  void statusBarSaysWhatResetAllAndDelMsnDid();
   void previewGoesWhenThePointerLeavesTheGrid();
   void aCutNameShowsWholeInItsTooltip();
   void rowsStayUnderThePointerWhileFoldersLoad();
-  void enterInABoxSavesTheIniAndLeavingUnsavedIsNamed();
-  void iniViewerShowsSavesAndHides();
-  void keepOriginalsIsSavedInTheSelectorFolder();
+  void enterTheViewerAndKeepOriginalsSaveAndUnsavedBoxesAreNamed();
   void launchListFollowsTheSelectionOnly();
-  void aPackageIsPreviewedEntryByEntryAndLoaded();
-  void aPackageNameIsHandedOverByTheClipboard();
-  void scriptSaveAsksBeforeOverwritingAndWritesTheEditedText();
-  void aClickedScriptIsPreviewedAndRun();
-  void clickingAMusicSetSwitchesTheFolders();
-  void doubleClickLoadsAndUnloadsASkinAndTheColumnsShowWhole();
-  void arrowKeysPreviewTheSkinThatEnterLoadsAndReNameRenames();
-  void flightModelShowsItsPlanesSortedAndTakesThemAwayAgain();
-  void clickingEachPlaneLoadsItAndTheFuelButtonWritesItsShare();
+  void aPackageIsPreviewedLoadedAndHandedOverByTheClipboard();
+  void aScriptIsSavedAfterAskingPreviewedAndRunAndAMusicSetChosen();
+  void skinsLoadByDoubleClickAndEnterAndTheColumnsShowWhole();
+  void flightModelPlanesSortLoadAndTakeFuelAndGoWithIt();
   void editorsOpenReadAndWrite();
 
  private:
@@ -128,10 +116,6 @@ class MainWindowTest final : public QObject {
     QVERIFY(demo().showTab(QStringLiteral("World Settings")));
     QVERIFY(demo().clickCell("Unigrid", 1, QStringLiteral("F-Alternative Planes")));
     QVERIFY(demo().showTab(QStringLiteral("Planes and Skins")));
-  }
-  void loadFlightModel() {
-    clickFlightModel();
-    QTRY_VERIFY(find<QGroupBox>("Frame6")->isVisible());
   }
   GridView& unigrid() { return demo_->grid("Unigrid"); }
   GridView& sk1() { return demo_->grid("SK1"); }
@@ -178,7 +162,7 @@ void MainWindowTest::operationsDoNotNest() {
   QVERIFY(runner.run([] {}));
 }
 
-void MainWindowTest::clickLoadsEnterUnloadsAndTheKeysWalkOn() {
+void MainWindowTest::clicksAndKeysLoadAndTheStatusBarSaysWhatWasDone() {
   start("World Settings");
   const fs::path normandy = game() / "normandy.ter";
   QVERIFY(demo().clickCell("Unigrid", 1, QStringLiteral("T-Normandy")));
@@ -197,20 +181,31 @@ void MainWindowTest::clickLoadsEnterUnloadsAndTheKeysWalkOn() {
   QVERIFY(fs::exists(game() / "burma.ter"));
   QVERIFY(!fs::exists(normandy));
   QCOMPARE(demo().status(), QStringLiteral("Unloaded T-Normandy. Loaded T-Burma."));
+
+  QVERIFY(demo().clickCell("Unigrid", 1, QStringLiteral("G-Water")));
+  const auto files = [&] { return static_cast<int>(kvo::listFiles(game(), "*").size()); };
+  const int before = files();
+  demo().click("Command1");
+  const int deleted = before - files();
+  QVERIFY(deleted > 0);
+  const QString status = demo().status();
+  QVERIFY2(status.contains(QStringLiteral("T-Burma, G-Water")), qPrintable(status));
+  QVERIFY2(status.contains(QStringLiteral("deleted %1 files").arg(deleted)), qPrintable(status));
+  QVERIFY2(status.contains(QStringLiteral("eaw.exe")), qPrintable(status));
+  demo().click("delmsn");
+  QVERIFY(fs::exists(game() / "Savedata" / "Mission1.msn"));
+  QCOMPARE(demo().status(),
+           QStringLiteral("Del MSN deleted default7.MSN, DefaultA.msn from Savedata."));
+  demo().click("delmsn");
+  QCOMPARE(demo().status(), QStringLiteral("Del MSN found no default mission in Savedata."));
 }
 
 void MainWindowTest::categoryFilterHidesOtherCategoriesUntilRefresh() {
   start("World Settings");
   QVERIFY(demo().clickListItem("List3", QStringLiteral("Terrain Sets")));
-  const QAbstractItemModel& model = unigrid().gridModel();
-  int shown = 0;
-  for (int row = 0; row < model.rowCount(); ++row) {
-    const QString name = model.index(row, 1).data().toString();
-    const bool terrain = name.startsWith("T-") || name.startsWith("T ");
-    QCOMPARE(unigrid().isRowHidden(row), !terrain);
-    shown += terrain ? 1 : 0;
-  }
-  QCOMPARE(shown, 3);
+  // Which rows the filter keeps is the core's to get right; here the grid must follow it.
+  QVERIFY(!unigrid().isRowHidden(folder(QStringLiteral("T-Burma")).row()));
+  QVERIFY(unigrid().isRowHidden(folder(QStringLiteral("G-Water")).row()));
   QCOMPARE(find<QLabel>("Label6")->text(), QStringLiteral("T"));
 
   demo().click("Label33");
@@ -219,28 +214,6 @@ void MainWindowTest::categoryFilterHidesOtherCategoriesUntilRefresh() {
   // "Show ALL" as at start: every folder but the hidden careers.
   QVERIFY(!unigrid().isRowHidden(folder(QStringLiteral("G-Water")).row()));
   QVERIFY(unigrid().isRowHidden(folder(QStringLiteral("C-Career42")).row()));
-}
-
-void MainWindowTest::statusBarSaysWhatResetAllAndDelMsnDid() {
-  start("World Settings");
-  QVERIFY(demo().clickCell("Unigrid", 1, QStringLiteral("T-Normandy")));
-  QVERIFY(demo().clickCell("Unigrid", 1, QStringLiteral("G-Water")));
-  const auto files = [&] { return static_cast<int>(kvo::listFiles(game(), "*").size()); };
-  const int before = files();
-  demo().click("Command1");
-  const int deleted = before - files();
-  QVERIFY(deleted > 0);
-  const QString status = demo().status();
-  QVERIFY2(status.contains(QStringLiteral("T-Normandy, G-Water")), qPrintable(status));
-  QVERIFY2(status.contains(QStringLiteral("deleted %1 files").arg(deleted)), qPrintable(status));
-  QVERIFY2(status.contains(QStringLiteral("eaw.exe")), qPrintable(status));
-
-  demo().click("delmsn");
-  QVERIFY(fs::exists(game() / "Savedata" / "Mission1.msn"));
-  QCOMPARE(demo().status(),
-           QStringLiteral("Del MSN deleted default7.MSN, DefaultA.msn from Savedata."));
-  demo().click("delmsn");
-  QCOMPARE(demo().status(), QStringLiteral("Del MSN found no default mission in Savedata."));
 }
 
 void MainWindowTest::previewGoesWhenThePointerLeavesTheGrid() {
@@ -315,12 +288,11 @@ void MainWindowTest::rowsStayUnderThePointerWhileFoldersLoad() {
           unigrid().viewport()->width());
 }
 
-void MainWindowTest::enterInABoxSavesTheIniAndLeavingUnsavedIsNamed() {
+void MainWindowTest::enterTheViewerAndKeepOriginalsSaveAndUnsavedBoxesAreNamed() {
   start("General Settings", withIni);
   auto* width = find<QLineEdit>("Text5");
-  auto* height = find<QLineEdit>("Text6");
   QCOMPARE(width->text(), QStringLiteral("800"));
-  QCOMPARE(height->text(), QStringLiteral("600"));
+  QCOMPARE(find<QLineEdit>("Text6")->text(), QStringLiteral("600"));
   width->setFocus();
   width->selectAll();
   QTest::keyClicks(width, QStringLiteral("1024"));
@@ -331,39 +303,33 @@ void MainWindowTest::enterInABoxSavesTheIniAndLeavingUnsavedIsNamed() {
   QCOMPARE(demo().status(), QStringLiteral("Saved Width=1024 in eaw.ini."));
   QTest::keyClick(width, Qt::Key_Return);
   QCOMPARE(demo().status(), QStringLiteral("eaw.ini already holds these settings."));
-
   width->selectAll();
   QTest::keyClicks(width, QStringLiteral("640"));
+  auto* height = find<QLineEdit>("Text6");
   height->setFocus();
   QTRY_VERIFY(height->hasFocus());
   QCOMPARE(demo().status(),
            QStringLiteral("Width=640 is not saved yet: press Enter in its box to save it."));
   QCOMPARE(readBytes(game() / "eaw.ini"), saved);
-}
 
-void MainWindowTest::iniViewerShowsSavesAndHides() {
-  start("General Settings", withIni);
+  // The viewer shows the file with the box's line ends; an edit by hand keeps the bytes of the
+  // lines it does not touch.
   auto* frame = find<QGroupBox>("Frame21");
   auto* text = find<QPlainTextEdit>("Text14");
   QVERIFY(!frame->isVisible());
   demo().click("IniEdit");
   QTRY_VERIFY(frame->isVisible());
   QCOMPARE(text->toPlainText(),
-           QStringLiteral("[Video]\nPilot=Ren\u00e9\nWidth=800\nHeight=600\nDay=3\n"));
-  // An edit by hand keeps the bytes of the lines it does not touch.
+           QStringLiteral("[Video]\nPilot=Ren\u00e9\nWidth=1024\nHeight=600\nDay=3\n"));
   text->setFocus();
   text->moveCursor(QTextCursor::End);
   QTest::keyClicks(text, QStringLiteral("Width=640"));
   demo().click("InSaver");
-  QCOMPARE(readBytes(game() / "eaw.ini"), kIni + "\r\nWidth=640\r\n");
-  QTRY_COMPARE(find<QLineEdit>("Text5")->text(), QStringLiteral("640"));
-  QVERIFY(frame->isVisible());
+  QCOMPARE(readBytes(game() / "eaw.ini"), saved + "Width=640\r\n");
+  QTRY_COMPARE(width->text(), QStringLiteral("640"));
   QTest::mouseClick(frame, Qt::LeftButton, {}, QPoint(4, 4));
   QTRY_VERIFY(!frame->isVisible());
-}
 
-void MainWindowTest::keepOriginalsIsSavedInTheSelectorFolder() {
-  start("General Settings");
   auto* box = find<QCheckBox>("KeepOriginals");
   QVERIFY(!box->isChecked());
   QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
@@ -386,7 +352,8 @@ void MainWindowTest::launchListFollowsTheSelectionOnly() {
   QCOMPARE(demo().state().List6.index, -1);
 }
 
-void MainWindowTest::aPackageIsPreviewedEntryByEntryAndLoaded() {
+void MainWindowTest::aPackageIsPreviewedLoadedAndHandedOverByTheClipboard() {
+  QGuiApplication::clipboard()->clear();
   start("Complete Sets", withPackages);
   auto* list9 = find<QListWidget>("List9");
   auto* label51 = find<QLabel>("Label51");
@@ -398,39 +365,27 @@ void MainWindowTest::aPackageIsPreviewedEntryByEntryAndLoaded() {
   QVERIFY(demo().clickListItem("List9", QStringLiteral("H-Blue Sky")));
   QTRY_VERIFY(label51->text().startsWith(QStringLiteral("A clear blue sky.\n")));
   QVERIFY(!image4->hasPicture());
-
   QVERIFY(demo().clickListItem("GUPC", QStringLiteral("Speedy.set")));
   QTRY_COMPARE(list9->count(), 4);
   QCOMPARE(image4->pictureFile(), game() / "newpic");
   demo().click("LoadQ");
   QVERIFY(loaded("T-Normandy"));
   QVERIFY(loaded("S-Desert"));
-}
 
-void MainWindowTest::aPackageNameIsHandedOverByTheClipboard() {
-  QGuiApplication::clipboard()->clear();
-  start("Complete Sets", withPackages);
   auto* label29 = find<QLabel>("Label29");
   QGuiApplication::clipboard()->setText(QStringLiteral("Speedy.set"));
   passOver(label29);
   QTRY_COMPARE(label29->text(), QStringLiteral("Loading Speedy.set"));
-  QVERIFY(loaded("T-Normandy"));
   QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
-  QGuiApplication::clipboard()->setText(QStringLiteral("no such package"));
-  passOver(label29);
-  QTRY_COMPARE(label29->text(), QStringLiteral("Online client AutoLoad area"));
-  QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
-
   // Posting puts the name there, and the posting selector leaves its own hand-over alone.
   demo().click("Check2");
   demo().click("LoadQ");
   QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Speedy.set"));
   passOver(label29);
   QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Speedy.set"));
-  QCOMPARE(label29->text(), QStringLiteral("Online client AutoLoad area"));
 }
 
-void MainWindowTest::scriptSaveAsksBeforeOverwritingAndWritesTheEditedText() {
+void MainWindowTest::aScriptIsSavedAfterAskingPreviewedAndRunAndAMusicSetChosen() {
   start("Autoscripts and Program launch", withMusic);
   const fs::path burma = game() / "KVO128" / "Autoscripts" / "Burma.set";
   auto* text1 = find<QLineEdit>("Text1");
@@ -455,10 +410,7 @@ void MainWindowTest::scriptSaveAsksBeforeOverwritingAndWritesTheEditedText() {
   demo().click("Label4_0");
   QTRY_VERIFY(!setWarn->isVisible());
   QCOMPARE(readBytes(burma), std::string("T-Burma\r\nG-Water\r\n"));
-}
 
-void MainWindowTest::aClickedScriptIsPreviewedAndRun() {
-  start("Autoscripts and Program launch", withMusic);
   QVERIFY(demo().clickListItem("File10", QStringLiteral("Normandy Invasion.set")));
   auto* list2 = find<QListWidget>("List2");
   QTRY_COMPARE(list2->count(), 6);
@@ -466,21 +418,15 @@ void MainWindowTest::aClickedScriptIsPreviewedAndRun() {
   demo().click("Command6");
   QVERIFY(fs::exists(game() / "normandy.ter"));
   QVERIFY(!fs::exists(game() / "burma.ter"));
-  QCOMPARE(find<QPlainTextEdit>("Text2")->toPlainText(),
-           QStringLiteral("T-Normandy\nN-Engine Sounds\nG-Trees\nG-Water\nMustang Invasion\n"));
-}
 
-void MainWindowTest::clickingAMusicSetSwitchesTheFolders() {
-  start("Autoscripts and Program launch", withMusic);
   auto* label11 = find<QLabel>("Label11");
   QCOMPARE(label11->text(), QStringLiteral("B"));
   QVERIFY(demo().clickListItem("List4", QStringLiteral("C")));
   QTRY_COMPARE(label11->text(), QStringLiteral("C"));
   QCOMPARE(texts(*find<QListWidget>("List4")), (QStringList{"A", "B"}));
-  QCOMPARE(readBytes(game() / "Music" / "c.bgm"), std::string("c"));
 }
 
-void MainWindowTest::doubleClickLoadsAndUnloadsASkinAndTheColumnsShowWhole() {
+void MainWindowTest::skinsLoadByDoubleClickAndEnterAndTheColumnsShowWhole() {
   startOnSkins();
   const QModelIndex mustang = DemoWindow::cell(sk1(), 0, QStringLiteral("Mustang Invasion"));
   doubleClick(sk1(), mustang);
@@ -497,18 +443,7 @@ void MainWindowTest::doubleClickLoadsAndUnloadsASkinAndTheColumnsShowWhole() {
   QVERIFY(!fs::exists(game() / "pp51d.3dz"));
   QCOMPARE(mustang.siblingAtColumn(1).data().toString(), QString());
 
-  QVERIFY(demo().clickListItem("List1", QStringLiteral("109G")));
-  QCOMPARE(sk1().model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("109G"));
-  QStringList shown;
-  for (int row = 0; row < sk1().model()->rowCount(); ++row) {
-    if (!sk1().isRowHidden(row)) shown << sk1().model()->index(row, 0).data().toString();
-  }
-  QCOMPARE(shown, (QStringList{"Bf109G Tropical", "Bf109G Winter"}));
-}
-
-// The rename box and the preview follow the current row however the player reaches it.
-void MainWindowTest::arrowKeysPreviewTheSkinThatEnterLoadsAndReNameRenames() {
-  startOnSkins();
+  // The rename box and the preview follow the current row however the player reaches it.
   auto* text3 = find<QLineEdit>("Text3");
   auto* text10 = find<QPlainTextEdit>("Text10");
   QVERIFY(demo().clickCell("SK1", 0, QStringLiteral("Mustang Invasion")));
@@ -534,53 +469,43 @@ void MainWindowTest::arrowKeysPreviewTheSkinThatEnterLoadsAndReNameRenames() {
   noMessages();
 }
 
-void MainWindowTest::flightModelShowsItsPlanesSortedAndTakesThemAwayAgain() {
+// Which bytes a plane changes is the engine's to get right; here each click must reach it.
+void MainWindowTest::flightModelPlanesSortLoadAndTakeFuelAndGoWithIt() {
   // Out of name order, so that sorting by name shows.
   startOnSkins([](const fs::path& game) {
     renamePlane(game / "KVO128/F-Alternative Planes/P-Bf 109G-10", "Yak-3");
   });
-  loadFlightModel();
+  clickFlightModel();
+  QTRY_VERIFY(find<QGroupBox>("Frame6")->isVisible());
   auto* label2 = find<QLabel>("Label2");
   QVERIFY(label2->text().contains(QStringLiteral("F-Alternative Planes")));
-  const QAbstractItemModel& planes = demo().grid("G1").gridModel();
+  GridView& view = demo().grid("G1");
+  const QAbstractItemModel& planes = view.gridModel();
   demo().click("Label20_3");
   QStringList aircraft;
   for (int row = 0; row < planes.rowCount(); ++row)
     aircraft << planes.index(row, 3).data().toString();
   QCOMPARE(aircraft, (QStringList{"Mustang Mk III", "Spitfire LF Mk IXe", "Yak-3"}));
 
-  clickFlightModel();
-  QVERIFY(!label2->isVisible() || label2->text().isEmpty());
-  QCOMPARE(planes.rowCount(), 0);
-}
-
-// Which bytes each plane changes is the engine's to get right; here each click must reach it.
-void MainWindowTest::clickingEachPlaneLoadsItAndTheFuelButtonWritesItsShare() {
-  startOnSkins();
-  loadFlightModel();
+  // The last row since the sort: the click must find its plane by the row shown.
+  const auto all = kvo::demo::demoAlternativePlanes();
+  const auto plane = *std::find_if(all.begin(), all.end(),
+                                   [](const auto& p) { return p.folder == "P-Bf 109G-10"; });
+  QVERIFY(demo().clickCell("G1", 3, QStringLiteral("Yak-3")));
+  noMessages();
   const kvo::Grid& g1 = demo().state().G1;
-  GridView& view = demo().grid("G1");
-  for (const auto& plane : kvo::demo::demoAlternativePlanes()) {
-    const QModelIndex name =
-        DemoWindow::cell(view, 0, QString::fromStdString(plane.folder)).siblingAtColumn(3);
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(name).center());
-    noMessages();
-    QCOMPARE(g1.text(g1.findRow(0, plane.folder), 4), "S");
-    const fs::path flt =
-        fileWithExtension(game() / "KVO128/F-Alternative Planes" / plane.folder, ".flt");
-    QVERIFY(readBytes(game() / flt.filename()) == readBytes(flt));
-    QCOMPARE(find<QLabel>("Label26")->text(), QString::number(plane.fuel));
-  }
-
-  QVERIFY(demo().clickListItem("List1", QStringLiteral("P51B")));
-  const int full = find<QLabel>("Label26")->text().toInt();
-  QVERIFY(full > 0);
+  QCOMPARE(g1.text(g1.findRow(0, plane.folder), 4), "S");
+  QCOMPARE(find<QLabel>("Label26")->text(), QString::number(plane.fuel));
   clickRadio(find<QRadioButton>("Option1_2"));
   noMessages();
   const auto bytes = readBytes(game() / "planes.dat");
-  QCOMPARE(static_cast<unsigned char>(bytes[216 * 4 + 40]) +
-               256 * static_cast<unsigned char>(bytes[216 * 4 + 41]),
-           full / 2);
+  const auto at = static_cast<std::size_t>(216 * plane.slot + 40);
+  QCOMPARE(static_cast<unsigned char>(bytes[at]) + 256 * static_cast<unsigned char>(bytes[at + 1]),
+           plane.fuel / 2);
+
+  clickFlightModel();
+  QVERIFY(!label2->isVisible() || label2->text().isEmpty());
+  QCOMPARE(planes.rowCount(), 0);
 }
 
 void MainWindowTest::editorsOpenReadAndWrite() {

@@ -73,11 +73,8 @@ class WidgetsTest final : public QObject {
   void modelShowsTheGridBelowItsHeaderRowInItsColours();
   void columnsFitTheirTextAtAnyFontAndFollowTheGrid();
   void clicksAndEnterReportGridRows();
-  void shellBoxesShowTitleTextAndIconModally();
-  void captionAndProgressShowInTheWindow();
-  void startsAProgramDetachedInItsFolder();
-  void cancelTouchesNothingAndAGameFolderIsProposedNextTime();
-  void aFolderWithoutTheGameWarnsAndCanBePickedAgainOrKept();
+  void shellShowsBoxesCaptionAndProgressAndStartsPrograms();
+  void pickerRefusesHomeWarnsWithoutTheGameAndProposesTheLastPick();
 
  private:
   using Step = std::function<void(QWidget*)>;
@@ -252,7 +249,7 @@ void WidgetsTest::clicksAndEnterReportGridRows() {
   QCOMPARE(moves.count(), 1);
 }
 
-void WidgetsTest::shellBoxesShowTitleTextAndIconModally() {
+void WidgetsTest::shellShowsBoxesCaptionAndProgressAndStartsPrograms() {
   kvo::ui::QtShell shell;
   Box message;
   Box question;
@@ -266,10 +263,7 @@ void WidgetsTest::shellBoxesShowTitleTextAndIconModally() {
   QVERIFY(shell.ask("Overwrite?", "KVO"));
   QCOMPARE(question.icon, QMessageBox::Question);
   QVERIFY(!shell.ask("Overwrite?", "KVO"));
-}
 
-void WidgetsTest::captionAndProgressShowInTheWindow() {
-  kvo::ui::QtShell shell;
   // A caption set before the window exists is not lost.
   shell.setCaption("Please wait... cleaning up");
   QMainWindow window;
@@ -287,23 +281,21 @@ void WidgetsTest::captionAndProgressShowInTheWindow() {
   QCOMPARE(bar->maximum(), 10);
   shell.progress(0, 0);
   QVERIFY(!bar->isVisible());
-}
 
-void WidgetsTest::startsAProgramDetachedInItsFolder() {
+  // How a program is started is the core's; the file it writes shows it ran in its folder.
   const fs::path script = fs::path(dir_->path().toStdString()) / "game.sh";
-  std::ofstream(script) << "#!/bin/sh\npwd > ran.txt\n";
+  std::ofstream(script) << "#!/bin/sh\necho ran > ran.txt\n";
   fs::permissions(script, fs::perms::owner_all);
   QTemporaryDir elsewhere;
   std::string error;
-  QVERIFY(kvo::ui::QtShell().startProgram(script, elsewhere.path().toStdString(), error));
+  QVERIFY(shell.startProgram(script, elsewhere.path().toStdString(), error));
   QVERIFY(error.empty());
-  QFile ran(elsewhere.filePath(QStringLiteral("ran.txt")));
-  QTRY_VERIFY(ran.exists() && ran.size() > 0);
-  QVERIFY(ran.open(QIODevice::ReadOnly));
-  QCOMPARE(QString::fromUtf8(ran.readAll()).trimmed(), QDir(elsewhere.path()).canonicalPath());
+  QTRY_VERIFY(QFileInfo(elsewhere.filePath(QStringLiteral("ran.txt"))).size() > 0);
 }
 
-void WidgetsTest::cancelTouchesNothingAndAGameFolderIsProposedNextTime() {
+// A cancel touches nothing. The home folder is never taken; another folder without the game
+// only when the player says so. The folder picked last is proposed next time.
+void WidgetsTest::pickerRefusesHomeWarnsWithoutTheGameAndProposesTheLastPick() {
   QString proposed;
   answerDialogs({choose(QString(), &proposed)});
   QCOMPARE(kvo::ui::askForGameDir(), std::nullopt);
@@ -312,18 +304,8 @@ void WidgetsTest::cancelTouchesNothingAndAGameFolderIsProposedNextTime() {
            QStringList());
   QVERIFY(!QFileInfo::exists(dir_->filePath(QStringLiteral("settings/kvo/kvo.conf"))));
 
-  const QString game = makeFolder(QStringLiteral("Games/EAW"), true);
-  answerDialogs({choose(game)});
-  QCOMPARE(kvo::ui::askForGameDir(), picked(game));
-  answerDialogs({choose(QString(), &proposed)});
-  QCOMPARE(kvo::ui::askForGameDir(), std::nullopt);
-  QCOMPARE(proposed, game);
-}
-
-// The home folder is never taken; another folder without the game only when the player says so.
-void WidgetsTest::aFolderWithoutTheGameWarnsAndCanBePickedAgainOrKept() {
   const QString empty = makeFolder(QStringLiteral("Downloads"), false);
-  const QString game = makeFolder(QStringLiteral("EAW"), true);
+  const QString game = makeFolder(QStringLiteral("Games/EAW"), true);
   Box home;
   Box warning;
   QString proposedAgain;
@@ -336,6 +318,9 @@ void WidgetsTest::aFolderWithoutTheGameWarnsAndCanBePickedAgainOrKept() {
   QVERIFY2(warning.text.contains(QStringLiteral("no eaw.exe")) && warning.text.contains(empty),
            qPrintable(warning.text));
   QCOMPARE(proposedAgain, empty);
+  answerDialogs({choose(QString(), &proposed)});
+  QCOMPARE(kvo::ui::askForGameDir(), std::nullopt);
+  QCOMPARE(proposed, game);
 
   answerDialogs({choose(empty), press(QStringLiteral("Use this folder"))});
   QCOMPARE(kvo::ui::askForGameDir(), picked(empty));
