@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -89,13 +88,9 @@ pid_t startClick(const fs::path& game) {
 struct Moment {
   enum Kind { Delay, JournalAppears, EntriesChanged, Committed } kind;
   int amount = 0;  // milliseconds, or new entries
-  std::string describe() const {
-    static const char* const words[] = {"ms after the start", "when the journal appears",
-                                        "new game folder entries", "when the journal commits"};
-    return (kind == Delay || kind == EntriesChanged ? std::to_string(amount) + " " : "") +
-           words[kind];
-  }
 };
+const char* const kMomentWords[] = {"ms after the start", "when the journal appears",
+                                    "new game folder entries", "when the journal commits"};
 
 // What the start after the kill found and did.
 enum Outcome { NoJournalBefore, CutJournal, PutBack, Finished, NoJournalAfter, NotKilled };
@@ -206,7 +201,8 @@ class KillTest : public ::testing::Test {
     const auto restart = run(game, "status");
     const auto tree = exactTree(game);
     const auto& err = restart.err;
-    SCOPED_TRACE("killed " + moment.describe() + "; the start said: " + err);
+    SCOPED_TRACE("killed at " + std::to_string(moment.amount) + " " + kMomentWords[moment.kind] +
+                 "; the start said: " + err);
     EXPECT_EQ(restart.code, 0);
     EXPECT_FALSE(fs::exists(game / "KVO128" / "Unfinished change.kvo"));
     const bool isBefore = tree == before;
@@ -251,7 +247,6 @@ class KillTest : public ::testing::Test {
       for (const auto& moment : moments) {
         const auto outcome = killAndRestart(from, before, after, loads, moment);
         seen.insert(outcome);
-        std::cout << "killed " << moment.describe() << ": " << kOutcomeNames[outcome] << "\n";
         if (HasFailure()) return;
       }
       if (round >= 2 && std::all_of(std::begin(wanted), std::end(wanted),

@@ -109,20 +109,24 @@ TEST_F(TransactionTest, FailingCopyPutsEveryOverwrittenFileBackByteForByte) {
   }
 }
 
-// The load record is the last step: when it cannot be written, the load is undone.
-TEST_F(TransactionTest, UnwritableLoadRecordUndoesTheWholeLoad) {
+// The load record is the last step before the deletes that wait for it: when it cannot be
+// written, the load is undone and no file is gone.
+TEST_F(TransactionTest, UnwritableLoadRecordUndoesTheWholeLoadAndRunsNoDelete) {
   FileTransaction t(game, journal);
   planOverwritingCopies(t, mod, game, 3);
   writeFile(mod / "new.dat", "a file the game lacked");
   t.copyOver(mod / "new.dat", game / "new.dat");
+  for (auto name : {"a.ter", "b.ter", "c.ter"}) {
+    writeFile(game / name, name);
+    t.remove(game / name, StepPolicy::BestEffort);
+  }
   t.replaceWith(record, "T-Mod\r\n");
   const auto before = test::exactTree(temp.path());
   const auto report = t.commit([&](std::size_t done, std::size_t) {
-    if (done == 4) blockStep(record, 4);
+    if (done == 4) blockStep(record, 7);
   });
   EXPECT_NE(report.failure.find("Could not write " + displayPath(record)), std::string::npos);
   EXPECT_EQ(test::withoutTransactionNames(test::exactTree(temp.path())), before);
-  EXPECT_FALSE(fs::exists(game / "new.dat"));
 }
 
 TEST_F(TransactionTest, BestEffortDeletesGoOnPastFailuresAndReportEach) {
