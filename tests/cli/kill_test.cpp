@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/transaction_fixture.h"
+#include "support/cli_runner.h"
 #include "support/test_support.h"
 
 extern char** environ;
@@ -51,22 +52,6 @@ fs::path scratchBase() {
 std::string kvoBinary() {
   const char* fromEnvironment = std::getenv("KVO_BINARY");
   return fromEnvironment ? fromEnvironment : KVO_BINARY;
-}
-
-struct Output {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-// Runs kvo on `game` to its end, its output in files under `outputs`.
-Output runKvo(const fs::path& game, const std::string& command, const fs::path& outputs) {
-  const auto out = outputs / "stdout.txt";
-  const auto err = outputs / "stderr.txt";
-  const int code =
-      test::runShellCommand("\"" + kvoBinary() + "\" --game-dir \"" + game.string() + "\" " +
-                            command + " >\"" + out.string() + "\" 2>\"" + err.string() + "\"");
-  return {code, readFile(out), readFile(err)};
 }
 
 // Starts the click of the mod on `game` without waiting for it; -1 when it did not start.
@@ -160,17 +145,11 @@ class KillTest : public ::testing::Test {
       fs::permissions(game / name, fs::perms::owner_read | fs::perms::group_read);
     }
     // The first start makes what a start makes; from then on a start changes nothing.
-    ASSERT_EQ(run(game, "status").code, 0);
+    ASSERT_EQ(test::CliRunner(game).run({"status"}), 0);
     fs::copy(game, loaded.path(), fs::copy_options::recursive);
-    ASSERT_EQ(run(loaded.path(), "click " + kMod).code, 0);
-    ASSERT_EQ(run(loaded.path(), "status").out, kMod + "\n");
+    ASSERT_EQ(test::CliRunner(loaded.path()).run({"click", kMod}), 0);
     fs::copy(loaded.path(), unloadedAgain.path(), fs::copy_options::recursive);
-    ASSERT_EQ(run(unloadedAgain.path(), "click " + kMod).code, 0);
-    ASSERT_EQ(run(unloadedAgain.path(), "status").out, "");
-  }
-
-  Output run(const fs::path& game, const std::string& command) {
-    return runKvo(game, command, outputs.path());
+    ASSERT_EQ(test::CliRunner(unloadedAgain.path()).run({"click", kMod}), 0);
   }
 
   // Kills a click that takes `from` to `to` at `moment`, starts again, and checks that the
@@ -198,17 +177,18 @@ class KillTest : public ::testing::Test {
     }
     const bool killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 
-    const auto restart = run(game, "status");
+    test::CliRunner restart(game);
+    const int code = restart.run({"status"});
     const auto tree = exactTree(game);
-    const auto& err = restart.err;
+    const auto err = restart.err();
     SCOPED_TRACE("killed at " + std::to_string(moment.amount) + " " + kMomentWords[moment.kind] +
                  "; the start said: " + err);
-    EXPECT_EQ(restart.code, 0);
+    EXPECT_EQ(code, 0);
     EXPECT_FALSE(fs::exists(game / "KVO128" / "Unfinished change.kvo"));
     const bool isBefore = tree == before;
     const bool isAfter = tree == after;
     EXPECT_TRUE(isBefore || isAfter) << "neither before nor after, " << tree.size() << " entries";
-    EXPECT_EQ(restart.out, isAfter == loads ? kMod + "\n" : "");
+    EXPECT_EQ(restart.out(), isAfter == loads ? kMod + "\n" : "");
     if (err.empty()) {
       if (!killed) return isAfter ? NotKilled : NoJournalBefore;
       return isAfter ? NoJournalAfter : NoJournalBefore;
@@ -262,7 +242,6 @@ class KillTest : public ::testing::Test {
   TempDir loaded{scratchBase()};
   TempDir unloadedAgain{scratchBase()};
   TempDir work{scratchBase()};
-  TempDir outputs{scratchBase()};
 };
 
 TEST_F(KillTest, KilledLoadOverGameFilesIsWholeOrUndoneAtTheNextStart) {
