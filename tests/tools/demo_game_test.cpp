@@ -83,9 +83,11 @@ TEST_F(DemoFolderTest, HoldsTheGameAndSelectorFilesWithCrLfText) {
   }
   // Music.ini names one set that is not there, for the selector's warning.
   const auto sets = crlfSplit(readFile(dir / "Music.ini"));
+  ASSERT_EQ(sets.size(), 3U);
   EXPECT_EQ(std::count_if(sets.begin(), sets.end(),
                           [&](auto& set) { return !fs::is_directory(dir / set); }),
             1);
+  EXPECT_GT(fileCount(dir / "Music"), 0U);
 
   // A load of the alternative flight model shows: other fuel in every slot.
   const auto game = readFile(dir / "planes.dat");
