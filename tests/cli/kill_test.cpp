@@ -13,12 +13,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/transaction_fixture.h"
+#include "support/cli_runner.h"
 #include "support/test_support.h"
 
 extern char** environ;
@@ -54,22 +54,6 @@ std::string kvoBinary() {
   return fromEnvironment ? fromEnvironment : KVO_BINARY;
 }
 
-struct Output {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-// Runs kvo on `game` to its end, its output in files under `outputs`.
-Output runKvo(const fs::path& game, const std::string& command, const fs::path& outputs) {
-  const auto out = outputs / "stdout.txt";
-  const auto err = outputs / "stderr.txt";
-  const int code =
-      test::runShellCommand("\"" + kvoBinary() + "\" --game-dir \"" + game.string() + "\" " +
-                            command + " >\"" + out.string() + "\" 2>\"" + err.string() + "\"");
-  return {code, readFile(out), readFile(err)};
-}
-
 // Starts the click of the mod on `game` without waiting for it; -1 when it did not start.
 pid_t startClick(const fs::path& game) {
   posix_spawn_file_actions_t actions;
@@ -89,22 +73,16 @@ pid_t startClick(const fs::path& game) {
 struct Moment {
   enum Kind { Delay, JournalAppears, EntriesChanged, Committed } kind;
   int amount = 0;  // milliseconds, or new entries
-  std::string describe() const {
-    static const char* const words[] = {"ms after the start", "when the journal appears",
-                                        "new game folder entries", "when the journal commits"};
-    return (kind == Delay || kind == EntriesChanged ? std::to_string(amount) + " " : "") +
-           words[kind];
-  }
 };
+const char* const kMomentWords[] = {"ms after the start", "when the journal appears",
+                                    "new game folder entries", "when the journal commits"};
 
 // What the start after the kill found and did.
-enum Outcome { NoJournalBefore, CutJournal, PutBack, Finished, NoJournalAfter, NotKilled };
+enum Outcome { NoJournalBefore, CutJournal, PutBack, Finished, NoJournalAfter };
 const char* const kOutcomeNames[] = {"before the change, nothing to do",
                                      "while the journal was written, nothing to undo",
-                                     "mid-way, put back",
-                                     "after the commit, finished",
-                                     "after the end, nothing to do",
-                                     "not killed, the click had ended"};
+                                     "mid-way, put back", "after the commit, finished",
+                                     "after the end or not at all, nothing to do"};
 
 std::set<std::string> namesIn(const fs::path& dir) {
   std::set<std::string> names;
@@ -165,17 +143,11 @@ class KillTest : public ::testing::Test {
       fs::permissions(game / name, fs::perms::owner_read | fs::perms::group_read);
     }
     // The first start makes what a start makes; from then on a start changes nothing.
-    ASSERT_EQ(run(game, "status").code, 0);
+    ASSERT_EQ(test::CliRunner(game).run({"status"}), 0);
     fs::copy(game, loaded.path(), fs::copy_options::recursive);
-    ASSERT_EQ(run(loaded.path(), "click " + kMod).code, 0);
-    ASSERT_EQ(run(loaded.path(), "status").out, kMod + "\n");
+    ASSERT_EQ(test::CliRunner(loaded.path()).run({"click", kMod}), 0);
     fs::copy(loaded.path(), unloadedAgain.path(), fs::copy_options::recursive);
-    ASSERT_EQ(run(unloadedAgain.path(), "click " + kMod).code, 0);
-    ASSERT_EQ(run(unloadedAgain.path(), "status").out, "");
-  }
-
-  Output run(const fs::path& game, const std::string& command) {
-    return runKvo(game, command, outputs.path());
+    ASSERT_EQ(test::CliRunner(unloadedAgain.path()).run({"click", kMod}), 0);
   }
 
   // Kills a click that takes `from` to `to` at `moment`, starts again, and checks that the
@@ -201,22 +173,20 @@ class KillTest : public ::testing::Test {
       ::kill(click, SIGKILL);
       ::waitpid(click, &status, 0);
     }
-    const bool killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 
-    const auto restart = run(game, "status");
+    test::CliRunner restart(game);
+    const int code = restart.run({"status"});
     const auto tree = exactTree(game);
-    const auto& err = restart.err;
-    SCOPED_TRACE("killed " + moment.describe() + "; the start said: " + err);
-    EXPECT_EQ(restart.code, 0);
+    const auto err = restart.err();
+    SCOPED_TRACE("killed at " + std::to_string(moment.amount) + " " + kMomentWords[moment.kind] +
+                 "; the start said: " + err);
+    EXPECT_EQ(code, 0);
     EXPECT_FALSE(fs::exists(game / "KVO128" / "Unfinished change.kvo"));
     const bool isBefore = tree == before;
     const bool isAfter = tree == after;
     EXPECT_TRUE(isBefore || isAfter) << "neither before nor after, " << tree.size() << " entries";
-    EXPECT_EQ(restart.out, isAfter == loads ? kMod + "\n" : "");
-    if (err.empty()) {
-      if (!killed) return isAfter ? NotKilled : NoJournalBefore;
-      return isAfter ? NoJournalAfter : NoJournalBefore;
-    }
+    EXPECT_EQ(restart.out(), isAfter == loads ? kMod + "\n" : "");
+    if (err.empty()) return isAfter ? NoJournalAfter : NoJournalBefore;
     // One message, on the one thing the start did.
     EXPECT_EQ(err.find('\n'), err.size() - 1);
     for (const auto& [words, outcome] :
@@ -251,7 +221,6 @@ class KillTest : public ::testing::Test {
       for (const auto& moment : moments) {
         const auto outcome = killAndRestart(from, before, after, loads, moment);
         seen.insert(outcome);
-        std::cout << "killed " << moment.describe() << ": " << kOutcomeNames[outcome] << "\n";
         if (HasFailure()) return;
       }
       if (round >= 2 && std::all_of(std::begin(wanted), std::end(wanted),
@@ -267,7 +236,6 @@ class KillTest : public ::testing::Test {
   TempDir loaded{scratchBase()};
   TempDir unloadedAgain{scratchBase()};
   TempDir work{scratchBase()};
-  TempDir outputs{scratchBase()};
 };
 
 TEST_F(KillTest, KilledLoadOverGameFilesIsWholeOrUndoneAtTheNextStart) {

@@ -11,11 +11,6 @@
 #include "platform/transaction_fixture.h"
 #include "support/test_support.h"
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 namespace kvo {
 namespace {
 namespace fs = std::filesystem;
@@ -26,17 +21,7 @@ using test::writeFile;
 // after the commit point.
 class BulkChangeTest : public ::testing::Test, public test::TransactionFolders {
  protected:
-  fs::path mod = outside / "T-Mod";
-  fs::path record = selector / "FoldersLoaded.txt";
-  void SetUp() override { writeFile(record, "A-Old\r\n"); }
-
   static std::string name(int i) { return "f" + std::to_string(i) + ".dat"; }
-  bool anyTransactionName() const {
-    for (const auto& entry : fs::recursive_directory_iterator(game)) {
-      if (entry.path().filename().string().find(".kvo-") != std::string::npos) return true;
-    }
-    return false;
-  }
 };
 
 TEST_F(BulkChangeTest, ManyCopiesFailingPartWayPutEveryFileBackAndThenLoadWhole) {
@@ -48,46 +33,26 @@ TEST_F(BulkChangeTest, ManyCopiesFailingPartWayPutEveryFileBackAndThenLoadWhole)
   const auto vanishing = mod / name(200);
   auto before = test::exactTree(temp.path());
   before.erase(fs::relative(vanishing, temp.path()).generic_string());
-  {
+  for (const bool whole : {false, true}) {
     FileTransaction t(game, journal);
     for (int i = 0; i < kFiles; ++i) t.copyOver(mod / name(i), game / name(i));
     t.replaceWith(record, "T-Mod\r\n");
     ASSERT_TRUE(t.check().ok());
+    if (whole) {
+      ASSERT_TRUE(t.commit().ok());
+      EXPECT_TRUE(t.finish().empty());
+      break;
+    }
     fs::remove(vanishing);
     const auto report = t.commit();
     EXPECT_NE(report.failure.find(displayPath(game / name(200))), std::string::npos)
         << report.failure;
     EXPECT_TRUE(report.notPutBack.empty());
+    EXPECT_EQ(test::exactTree(temp.path()), before);
+    writeFile(vanishing, "mod bytes of " + name(200));
   }
-  EXPECT_EQ(test::exactTree(temp.path()), before);
-
-  writeFile(vanishing, "mod bytes of " + name(200));
-  FileTransaction t(game, journal);
-  for (int i = 0; i < kFiles; ++i) t.copyOver(mod / name(i), game / name(i));
-  t.replaceWith(record, "T-Mod\r\n");
-  ASSERT_TRUE(t.commit().ok());
-  EXPECT_TRUE(t.finish().empty());
   for (int i = 0; i < kFiles; ++i) ASSERT_EQ(readFile(game / name(i)), "mod bytes of " + name(i));
-  EXPECT_FALSE(anyTransactionName());
-}
-
-// The unload's deletes wait for the record: when it cannot be written, no file is gone.
-TEST_F(BulkChangeTest, DeletesAfterTheCommitPointNeverRunWhenTheChangeFails) {
-  for (int i = 0; i < 3; ++i) writeFile(game / name(i), "loaded " + name(i));
-  writeFile(mod / "x.dat", "x");
-  const auto before = test::exactTree(temp.path());
-  FileTransaction t(game, journal);
-  t.copyOver(mod / "x.dat", game / "x.dat");
-  for (int i = 0; i < 3; ++i) t.remove(game / name(i), StepPolicy::BestEffort);
-  t.replaceWith(record, "");
-  const auto report = t.commit([&](std::size_t step, std::size_t) {
-    // No room to set the old record aside makes its step fail.
-    if (step == 1) fs::create_directories(asidePath(record, journalId(), 4));
-  });
-  EXPECT_NE(report.failure.find(displayPath(record)), std::string::npos) << report.failure;
-  auto after = test::exactTree(temp.path());
-  std::erase_if(after, [](const auto& e) { return e.first.find(".kvo-") != std::string::npos; });
-  EXPECT_EQ(after, before);
+  EXPECT_TRUE(noTransactionNames());
 }
 
 TEST(DeletesAfterCommit, OnlyBestEffortDeletesNothingLaterDependsOn) {
@@ -108,21 +73,14 @@ TEST(DeletesAfterCommit, OnlyBestEffortDeletesNothingLaterDependsOn) {
 #ifndef _WIN32
 TEST_F(BulkChangeTest, ACrashAmongTheDeletesIsFinishedAtTheNextStart) {
   for (int i = 0; i < 4; ++i) writeFile(game / name(i), "loaded " + name(i));
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    FileTransaction t(game, journal);
-    for (int i = 0; i < 4; ++i) t.remove(game / name(i), StepPolicy::BestEffort);
-    t.replaceWith(record, "");
-    // Dies right after the first delete, past the commit point.
-    t.commit([](std::size_t step, std::size_t) {
-      if (step == 1) ::_exit(0);
-    });
-    ::_exit(1);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  // Dies right after the first delete, past the commit point.
+  test::crashDuring(
+      game, journal,
+      [&](FileTransaction& t) {
+        for (int i = 0; i < 4; ++i) t.remove(game / name(i), StepPolicy::BestEffort);
+        t.replaceWith(record, "");
+      },
+      1);
   EXPECT_FALSE(fs::exists(game / name(0)));
   EXPECT_TRUE(fs::exists(game / name(1)));
 
@@ -132,7 +90,7 @@ TEST_F(BulkChangeTest, ACrashAmongTheDeletesIsFinishedAtTheNextStart) {
   for (int i = 0; i < 4; ++i) EXPECT_FALSE(fs::exists(game / name(i))) << name(i);
   EXPECT_EQ(readFile(record), "");
   EXPECT_FALSE(fs::exists(journal));
-  EXPECT_FALSE(anyTransactionName());
+  EXPECT_TRUE(noTransactionNames());
 }
 #endif
 

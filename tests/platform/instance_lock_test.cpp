@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "support/child_process.h"
 #include "support/test_support.h"
 
 #ifndef _WIN32
@@ -84,24 +85,10 @@ TEST(InstanceLock, ProgramsStartedByTheHolderDoNotInheritIt) {
   test::TempDir dir;
   auto lock = InstanceLock::acquire(dir.path());
   ASSERT_NE(lock, nullptr);
-  // The pipe closes on exec, so the parent's read returns once the child runs the new program.
-  int pipeFds[2];
-  ASSERT_EQ(::pipe2(pipeFds, O_CLOEXEC), 0);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    // Like the game started from the selector: a new program image that keeps running.
-    ::execl("/bin/sleep", "sleep", "30", static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  ::close(pipeFds[1]);
-  char ignored = 0;
-  EXPECT_EQ(::read(pipeFds[0], &ignored, 1), 0);
-  ::close(pipeFds[0]);
+  // Like the game started from the selector: a new program image that keeps running.
+  test::Child game(test::kSleep, {"sleep", "30"});
   lock.reset();
-  auto next = InstanceLock::acquire(dir.path());
-  EXPECT_TRUE(killed(child));
-  EXPECT_NE(next, nullptr);
+  EXPECT_NE(InstanceLock::acquire(dir.path()), nullptr);
 }
 
 // Two selectors started with different environments still meet at the one lock, and the

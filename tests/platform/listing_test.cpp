@@ -48,10 +48,6 @@ TEST(Patterns, MatchAsWindowsDoesIgnoringCase) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.patterns) + " against " + c.name);
     EXPECT_EQ(matchesAnyPattern(c.patterns, c.name), c.matches);
-    EXPECT_EQ(PatternList(c.patterns).matches(c.name), c.matches);
-    if (std::string_view(c.patterns).find(';') == std::string_view::npos) {
-      EXPECT_EQ(wildcardMatch(c.patterns, c.name), c.matches);
-    }
   }
 }
 
@@ -66,9 +62,6 @@ TEST(Patterns, NamesCompareByFoldedCaseThenByBytes) {
                         {"ab", "ABC", true},       {"ABC", "abc", true}, {"abc", "ABC", false},
                         {"abc", "abc", false}};
   for (const auto& c : cases) EXPECT_EQ(lessNoCase(c.a, c.b), c.less) << c.a << " < " << c.b;
-  EXPECT_TRUE(equalsNoCase("Eaw.Ini", "EAW.INI"));
-  EXPECT_FALSE(equalsNoCase("eaw.ini", "eaw.in"));
-  EXPECT_EQ(toUpperAscii("p-51d.3dz"), "P-51D.3DZ");
 }
 
 TEST(Listing, FilesAndFoldersApartSortedWithoutRegardToCase) {
@@ -80,18 +73,12 @@ TEST(Listing, FilesAndFoldersApartSortedWithoutRegardToCase) {
     fs::create_directory(dir / name);
   }
   std::error_code ec;
-  // '_' sorts after the letters once they are folded to upper case.
+  // '_' sorts after the letters once they are folded to upper case; the folder folder.txt is
+  // no file.
   EXPECT_EQ(listFiles(dir.path(), "*.txt", ec), (Names{"A.TXT", "b.txt", "c.Txt", "_under.txt"}));
   EXPECT_FALSE(ec);
-  EXPECT_EQ(listFiles(dir.path(), "*.*"),
-            (Names{"A.TXT", "b.txt", "c.Txt", "d.ini", "noext", "_under.txt"}));
-  EXPECT_EQ(listFiles(dir.path(), "d.ini;NOEXT"), (Names{"d.ini", "noext"}));
-  EXPECT_EQ(listFiles(dir.path(), "*.bmp"), Names{});
   EXPECT_EQ(listFolders(dir.path(), ec), (Names{"f-Stock", "folder.txt", "t-burma", "T-Normandy"}));
   EXPECT_FALSE(ec);
-  EXPECT_TRUE(fileExists(dir / "noext") && folderExists(dir / "t-burma"));
-  EXPECT_FALSE(fileExists(dir / "t-burma") || folderExists(dir / "noext"));
-  EXPECT_FALSE(fileExists(dir / "none") || folderExists(dir / "none"));
 
   // A folder that is missing, or a file, lists as nothing and says so.
   for (const auto& notAFolder : {dir / "missing", dir / "noext"}) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 
 #include "platform/file_ops.h"
@@ -11,11 +10,6 @@
 #include "platform/transaction.h"
 #include "platform/transaction_fixture.h"
 #include "support/test_support.h"
-
-#ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 namespace kvo {
 namespace {
@@ -61,34 +55,7 @@ class RecoveryTest : public ::testing::Test, public test::TransactionFolders {
   }
 };
 
-TEST_F(RecoveryTest, NoJournalMeansNothingToDo) {
-  const auto before = test::exactTree(temp.path());
-  const auto result = recover();
-  EXPECT_FALSE(result.found);
-  EXPECT_TRUE(result.message.empty());
-  EXPECT_EQ(test::exactTree(temp.path()), before);
-}
-
 #ifndef _WIN32
-// Runs the load in a child process that dies, as a kill would, once `crashAfter` steps are
-// done, or after the commit point when `crashAfter` is past the last step.
-void crashDuring(const fs::path& game, const fs::path& journal,
-                 const std::function<void(FileTransaction&)>& plan, std::size_t crashAfter) {
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    FileTransaction t(game, journal);
-    plan(t);
-    t.commit([&](std::size_t done, std::size_t) {
-      if (done == crashAfter) ::_exit(0);
-    });
-    ::_exit(0);  // committed but never finished
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-}
-
 // Before the commit point the folder is put back byte for byte; after it, the change is
 // finished even when a crash in finish() had removed some set-aside files already.
 TEST_F(RecoveryTest, CrashIsPutBackBeforeTheCommitPointAndFinishedAfterIt) {
@@ -102,7 +69,7 @@ TEST_F(RecoveryTest, CrashIsPutBackBeforeTheCommitPointAndFinishedAfterIt) {
   const auto after = test::exactTree(loaded.temp.path());
   for (const std::size_t crashAfter : {std::size_t{1}, std::size_t{3}, kSteps, kSteps + 1}) {
     SCOPED_TRACE(crashAfter);
-    crashDuring(
+    test::crashDuring(
         game, journal, [this](FileTransaction& t) { plan(t); }, crashAfter);
     ASSERT_TRUE(fs::exists(journal));
     const auto id = journalId();
@@ -172,9 +139,15 @@ TEST_F(RecoveryTest, TruncatedJournalTouchesOnlyItsOwnNames) {
 
 // A writer killed between creating the journal and writing its id recorded nothing, so the
 // journal goes, even with a set-aside file of the same name pattern; a journal that cannot be
-// made out is kept aside for the player. Either way nothing else is touched.
-TEST_F(RecoveryTest, JournalCutBeforeItsIdOrUnreadableTouchesNothing) {
+// made out is kept aside for the player. Either way, as without a journal, nothing else is
+// touched.
+TEST_F(RecoveryTest, NoJournalOrOneCutBeforeItsIdOrUnreadableTouchesNothing) {
   writeFile(asidePath(game / "a.ter", "00112233445566aa", 0), "not ours to judge");
+  const auto untouched = test::exactTree(temp.path());
+  const auto none = recover();
+  EXPECT_FALSE(none.found);
+  EXPECT_TRUE(none.message.empty());
+  EXPECT_EQ(test::exactTree(temp.path()), untouched);
   const auto kept = journal.string() + ".unreadable";
   const std::string unreadable = "\x01garbage\r\nid\tnot-an-id\r\n";
   for (const std::string& bytes :

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,24 +38,10 @@ std::string onDriveZ(const fs::path& folder, const std::string& program) {
   return text;
 }
 
-TEST(GameRunning, ANativeGameCountsOnlyFromItsOwnFolder) {
-  test::TempDir game;
-  test::TempDir other;
-  copyProgram(game / "eaw.exe");
-  copyProgram(other / "EAW.EXE");
-  EXPECT_FALSE(gameRunningFrom(game.path()));
-  {
-    Child elsewhere(other / "EAW.EXE", {"EAW.EXE", "30"});
-    EXPECT_FALSE(gameRunningFrom(game.path()));
-    EXPECT_TRUE(gameRunningFrom(other.path()));
-  }
-  // Told apart by the program the process runs, whatever it calls itself.
-  Child ours(game / "eaw.exe", {"sleep", "30"}, other.path());
-  EXPECT_TRUE(gameRunningFrom(game.path()));
-  EXPECT_TRUE(gameRunningFrom(game / "."));
-  EXPECT_FALSE(gameRunningFrom(other.path()));
-  ours.end();
-  EXPECT_FALSE(gameRunningFrom(game.path()));
+// Runs the stand-in under another name from `cwd`: told apart by the program the process
+// runs, whatever it calls itself.
+std::unique_ptr<Child> startGame(const fs::path& program, const fs::path& cwd) {
+  return std::make_unique<Child>(program, std::vector<std::string>{"sleep", "30"}, cwd);
 }
 
 TEST(GameRunning, AGameUnderWineIsFoundByThePathItWasStartedWith) {
@@ -120,32 +107,40 @@ class Child final {
   bool started_ = false;
 };
 
-fs::path thisProgram() {
+// Copies this test program to `target`, to stand in for the game.
+void copyProgram(const fs::path& target) {
   std::wstring path(32768, L'\0');
   path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-  return path;
+  fs::copy_file(path, target);
 }
+
+// The stand-in, started suspended; a Windows process is known by its program alone.
+std::unique_ptr<Child> startGame(const fs::path& program, const fs::path&) {
+  auto game = std::make_unique<Child>(program);
+  return game->started() ? std::move(game) : nullptr;
+}
+#endif
 
 TEST(GameRunning, TheGameCountsOnlyFromItsOwnFolder) {
   test::TempDir game;
   test::TempDir other;
-  fs::copy_file(thisProgram(), game / "eaw.exe");
-  fs::copy_file(thisProgram(), other / "EAW.EXE");
+  copyProgram(game / "eaw.exe");
+  copyProgram(other / "EAW.EXE");
   EXPECT_FALSE(gameRunningFrom(game.path()));
   {
-    Child elsewhere(other / "EAW.EXE");
-    ASSERT_TRUE(elsewhere.started());
+    const auto elsewhere = startGame(other / "EAW.EXE", other.path());
+    ASSERT_NE(elsewhere, nullptr);
     EXPECT_FALSE(gameRunningFrom(game.path()));
     EXPECT_TRUE(gameRunningFrom(other.path()));
   }
-  Child ours(game / "eaw.exe");
-  ASSERT_TRUE(ours.started());
+  auto ours = startGame(game / "eaw.exe", other.path());
+  ASSERT_NE(ours, nullptr);
   EXPECT_TRUE(gameRunningFrom(game.path()));
   EXPECT_TRUE(gameRunningFrom(game / "."));
-  ours.end();
+  EXPECT_FALSE(gameRunningFrom(other.path()));
+  ours.reset();
   EXPECT_FALSE(gameRunningFrom(game.path()));
 }
-#endif
 
 }  // namespace
 }  // namespace kvo

@@ -1,12 +1,20 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 
 #include "platform/journal.h"
 #include "platform/transaction.h"
 #include "support/test_support.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace kvo::test {
 
@@ -54,6 +62,32 @@ struct TransactionFolders {
     writeFile(record, "A-Old\r\n");
   }
   std::string journalId() const { return readJournal(readFile(journal)).journal.id; }
+  // True when no file a transaction sets aside or writes anew is left in the game folder.
+  bool noTransactionNames() const {
+    const auto tree = exactTree(game);
+    return withoutTransactionNames(tree) == tree;
+  }
 };
+
+#ifndef _WIN32
+// Runs the planned change in a child process that dies, as a kill would, once `crashAfter`
+// steps are done, or after the commit point when `crashAfter` is past the last step.
+inline void crashDuring(const std::filesystem::path& game, const std::filesystem::path& journal,
+                        const std::function<void(FileTransaction&)>& plan, std::size_t crashAfter) {
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    FileTransaction t(game, journal);
+    plan(t);
+    t.commit([&](std::size_t done, std::size_t) {
+      if (done == crashAfter) ::_exit(0);
+    });
+    ::_exit(0);  // committed but never finished
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+#endif
 
 }  // namespace kvo::test

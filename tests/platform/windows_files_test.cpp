@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 #include <string>
 
 #include "app/selector.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
+#include "support/cli_runner.h"
 #include "support/test_support.h"
 
 #ifdef _WIN32
@@ -27,38 +27,13 @@ using test::writeFile;
 const std::string kAustria = "T-\xD6sterreich";
 const std::string kSibenik = "T-\x8Aibenik";
 
-class GameFolder {
- public:
-  explicit GameFolder(const fs::path& game) : game_(game) {
-    writeFile(game / "KVO128" / "kvo.ini", "Terrain Sets: T\r\n");
-    writeFile(game / "KVO128" / "T-Burma" / "burma.ter", "b");
-  }
-  // Starts a selector on the folder, as the program does at each start.
-  Selector& start() {
-    selector_.reset();  // one instance at a time, or the second would be refused
-    selector_ = std::make_unique<Selector>(shell_);
-    EXPECT_EQ(selector_->startUp(game_), StartupOutcome::Ready);
-    return *selector_;
-  }
-  void click(std::string_view name) {
-    auto& grid = selector_->state.Unigrid;
-    grid.row = grid.findRow(1, name);
-    ASSERT_GT(grid.row, 0) << name;
-    selector_->engine.Unigrid_Click();
-  }
-  bool marked(std::string_view name) {
-    const auto& grid = selector_->state.Unigrid;
-    const int row = grid.findRow(1, name);
-    return row > 0 && grid.text(row, 2) == "S";
-  }
-  const test::RecordingShell& shell() const { return shell_; }
+// A game folder with one terrain besides the ones a test adds.
+void writeGameFolder(const fs::path& game) {
+  writeFile(game / "KVO128" / "kvo.ini", "Terrain Sets: T\r\n");
+  writeFile(game / "KVO128" / "T-Burma" / "burma.ter", "b");
+}
 
- private:
-  fs::path game_;
-  test::RecordingShell shell_;
-  std::unique_ptr<Selector> selector_;
-};
-
+// Each command is a start of its own: the record written by one is read back by the next.
 TEST(CodePageNames, NonAsciiModFolderIsListedRecordedAndFoundAgain) {
   for (const auto& name : {kAustria, kSibenik}) {
     if (pathToText(nameToPath(name)) != name) GTEST_SKIP() << "the system code page lacks Ö or Š";
@@ -66,6 +41,7 @@ TEST(CodePageNames, NonAsciiModFolderIsListedRecordedAndFoundAgain) {
   TempDir temp;
   const fs::path game = temp / "EAW";
   const fs::path austria = game / "KVO128" / nameToPath(kAustria);
+  writeGameFolder(game);
   writeFile(austria / "alps.ter", "alps");
   writeFile(game / "KVO128" / nameToPath(kSibenik) / "coast.ter", "coast");
 #ifdef _WIN32
@@ -73,31 +49,25 @@ TEST(CodePageNames, NonAsciiModFolderIsListedRecordedAndFoundAgain) {
     EXPECT_EQ(austria.filename().wstring(), L"T-\u00D6sterreich");
   }
 #endif
-  GameFolder folder(game);
   EXPECT_EQ(listFolders(game / "KVO128"),
             (std::vector<std::string>{"T-Burma", kSibenik, kAustria}));
   EXPECT_EQ(findNoCase(game / "KVO128", "t-\xD6STERREICH"), austria);
 
-  folder.start();
-  folder.click("T-Burma");
-  folder.click(kAustria);
-  EXPECT_TRUE(folder.marked(kAustria));
-  EXPECT_FALSE(folder.marked("T-Burma")) << "one terrain at a time";
+  test::CliRunner kvo(game);
+  EXPECT_EQ(kvo.run({"click", "T-Burma"}), 0);
+  EXPECT_EQ(kvo.run({"click", kAustria}), 0);
+  EXPECT_EQ(kvo.err(), "");
   EXPECT_EQ(readFile(game / "alps.ter"), "alps");
-  EXPECT_FALSE(fs::exists(game / "burma.ter"));
-  EXPECT_EQ(readFile(game / "KVO128" / "FoldersLoaded.txt").substr(0, kAustria.size() + 2),
-            kAustria + "\r\n")
+  EXPECT_FALSE(fs::exists(game / "burma.ter")) << "one terrain at a time";
+  EXPECT_EQ(readFile(game / "KVO128" / "FoldersLoaded.txt"), kAustria + "\r\n\r\n")
       << "the record holds the 8-bit name";
-  EXPECT_TRUE(folder.shell().messages.empty());
 
-  auto& again = folder.start();
-  EXPECT_TRUE(folder.marked(kAustria));
-  EXPECT_NE(again.state.Label8.find(kAustria), std::string::npos);
-  folder.click(kSibenik);
+  EXPECT_EQ(kvo.run({"list", "folders"}), 0);
+  EXPECT_NE(kvo.out().find("S\tT\t" + kAustria + "\n"), std::string::npos) << kvo.out();
+  EXPECT_EQ(kvo.run({"click", kSibenik}), 0);
   EXPECT_FALSE(fs::exists(game / "alps.ter")) << "the next start can unload it again";
   EXPECT_EQ(readFile(game / "coast.ter"), "coast");
-  EXPECT_EQ(readFile(game / "KVO128" / "FoldersLoaded.txt").substr(0, kSibenik.size() + 2),
-            kSibenik + "\r\n");
+  EXPECT_EQ(readFile(game / "KVO128" / "FoldersLoaded.txt"), kSibenik + "\r\n\r\n");
 }
 
 #ifdef _WIN32
@@ -203,16 +173,21 @@ TEST(WindowsPaths, GameFolderOnADriveRootLoadsAndRecords) {
   if (drive.root().empty()) GTEST_SKIP() << "no drive letter could be mapped here";
   const fs::path& root = drive.root();
   ASSERT_EQ(root.native().size(), 3u) << "a root such as X:\\";
-  GameFolder folder(root);
-  auto& selector = folder.start();
-  EXPECT_EQ(selector.state.Label1, pathToText(root)) << "the root keeps its one \\";
+  writeGameFolder(root);
+  {
+    test::RecordingShell shell;
+    Selector selector(shell);
+    ASSERT_EQ(selector.startUp(root), StartupOutcome::Ready);
+    EXPECT_EQ(selector.state.Label1, pathToText(root)) << "the root keeps its one \\";
+  }
   EXPECT_TRUE(fs::is_directory(root / "KVO128" / "Autoscripts"));
-  folder.click("T-Burma");
+  test::CliRunner kvo(root);
+  EXPECT_EQ(kvo.run({"click", "T-Burma"}), 0);
+  EXPECT_EQ(kvo.err(), "");
   EXPECT_EQ(readFile(root / "burma.ter"), "b");
-  EXPECT_EQ(readFile(root / "KVO128" / "FoldersLoaded.txt").substr(0, 9), "T-Burma\r\n");
-  EXPECT_TRUE(folder.shell().messages.empty());
-  folder.start();
-  EXPECT_TRUE(folder.marked("T-Burma"));
+  EXPECT_EQ(readFile(root / "KVO128" / "FoldersLoaded.txt"), "T-Burma\r\n\r\n");
+  EXPECT_EQ(kvo.run({"status"}), 0);
+  EXPECT_EQ(kvo.out(), "T-Burma\n");
 }
 #endif
 
