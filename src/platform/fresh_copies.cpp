@@ -28,7 +28,7 @@ bool FreshCopies::claim(std::size_t n) {
 }
 
 void FreshCopies::copy(std::size_t n) {
-  results_[n] = copyToNewFile(jobs_[n].source, jobs_[n].fresh);
+  results_[n] = copyToNewFile(*jobs_[n].source, *jobs_[n].fresh);
 }
 
 bool FreshCopies::copyNextOpen() {
@@ -70,7 +70,7 @@ std::vector<std::filesystem::path> FreshCopies::stop() {
   helpers_.clear();
   std::vector<std::filesystem::path> left;
   for (std::size_t n = 0; n < jobs_.size(); ++n) {
-    if (states_[n].load() == Copied && !results_[n]) left.push_back(jobs_[n].fresh);
+    if (states_[n].load() == Copied && !results_[n]) left.push_back(*jobs_[n].fresh);
     states_[n].store(Taken);
   }
   return left;

@@ -16,9 +16,10 @@ namespace kvo {
 // helper has got to it yet.
 class FreshCopies final {
  public:
+  // The paths stay the caller's: they must outlive the copies.
   struct Job {
-    std::filesystem::path source;
-    std::filesystem::path fresh;
+    const std::filesystem::path* source;
+    const std::filesystem::path* fresh;
   };
 
   // Starts helpers when there are enough jobs to pay for them; copies nothing itself.

@@ -1,8 +1,10 @@
 #include "platform/journal.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <random>
+#include <utility>
 
 #include "platform/entry_ops.h"
 #include "platform/text_file.h"
@@ -313,11 +315,19 @@ fs::path besideTarget(const fs::path& target, std::string_view id, std::size_t i
                       std::string_view ending) {
   const fs::path suffix(std::string(".") + std::string(id) + "-" + std::to_string(index) +
                         std::string(ending));
-  fs::path::string_type name = target.filename().native();
+  // Worked out on the text: a load builds two of these for each of thousands of files.
+  const auto& text = target.native();
+#ifdef _WIN32
+  const auto cut = text.find_last_of(L"/\\");
+#else
+  const auto cut = text.find_last_of('/');
+#endif
+  const std::size_t nameStart = cut == fs::path::string_type::npos ? 0 : cut + 1;
+  fs::path::string_type beside = text.substr(0, nameStart);
   const std::size_t room = 250 - suffix.native().size();
-  if (name.size() > room) name.resize(room);
-  name += suffix.native();
-  return target.parent_path() / fs::path(name);
+  beside.append(text, nameStart, std::min(text.size() - nameStart, room));
+  beside += suffix.native();
+  return fs::path(std::move(beside));
 }
 
 }  // namespace

@@ -279,10 +279,6 @@ std::string FileTransaction::failureOf(const Planned& planned, const std::error_
   return stepFailure(planned.step, place, ec);
 }
 
-StepPlace FileTransaction::placeOf(const Planned& planned) const {
-  return placeOfStep(root_, journal_, planned.journalIndex);
-}
-
 TransactionReport FileTransaction::commit(const TransactionProgress& progress) {
   if (stage_ == Stage::Committed || stage_ == Stage::Over) {
     return {"This change of the game folder was made already.", {}, {}};
@@ -299,6 +295,7 @@ TransactionReport FileTransaction::commit(const TransactionProgress& progress) {
   const auto afterCommit = deletesAfterCommit(journal_);
   for (auto& planned : plan_) {
     planned.afterCommit = !planned.skip && afterCommit[planned.journalIndex];
+    if (!planned.skip) planned.place = placeOfStep(root_, journal_, planned.journalIndex);
   }
   if (!journal_.steps.empty() && !writeJournal(report)) return report;
   if (!runSteps(progress, report)) return report;
@@ -381,8 +378,7 @@ std::vector<std::size_t> FileTransaction::copyOrdinals(std::vector<FreshCopies::
     const auto& planned = plan_[i];
     if (planned.skip || planned.step.kind != StepKind::Copy) continue;
     ordinals[i] = jobs.size();
-    const auto place = placeOf(planned);
-    jobs.push_back({place.source, place.fresh});
+    jobs.push_back({&planned.place.source, &planned.place.fresh});
   }
   return ordinals;
 }
@@ -395,7 +391,7 @@ bool FileTransaction::runSteps(const TransactionProgress& progress, TransactionR
     auto& planned = plan_[i];
     if (planned.afterCommit) continue;
     if (!planned.skip) {
-      const auto place = placeOf(planned);
+      const auto& place = placeOf(planned);
       auto ec = ordinals[i] == kNoCopy
                     ? runStep(planned.step, place, planned.bytes, planned.trace)
                     : placeCopied(copies, ordinals[i], planned.step, place, planned.trace);

@@ -115,6 +115,7 @@ class FileTransaction final {
     bool afterCommit = false;  // a delete run after the commit point, see deletesAfterCommit
     Probe targetProbe;
     Probe sourceProbe;
+    StepPlace place;  // worked out once when the journal is made
   };
   enum class Stage { Planning, Checked, Committed, Over };
 
@@ -137,7 +138,7 @@ class FileTransaction final {
   std::vector<std::size_t> copyOrdinals(std::vector<FreshCopies::Job>& jobs) const;
   void runDeletesAfterCommit(const TransactionProgress& progress, TransactionReport& report);
   void undoDone(TransactionReport& report);
-  StepPlace placeOf(const Planned& planned) const;
+  const StepPlace& placeOf(const Planned& planned) const { return planned.place; }
 
   std::filesystem::path root_;
   std::filesystem::path journalFile_;
