@@ -28,10 +28,14 @@ struct SettingsFixture {
   Selector selector{shell};
 };
 
+// A read-only EAW.INI, as Windows copies leave it, is found, saved and keeps its name.
 TEST(GameSettingsTest, EnterRewritesOnlyKeyedLinesAndKeepsEveryOtherByte) {
   SettingsFixture f(
       "[Display]\r\nWidth=800\r\nwidth=640\r\nWidth = 700\r\nHeight=600 px\n"
-      "Pilot=Ren\xe9 M\xfcller\r\nDay=3\r\nMonth=7\rDay=15");
+      "Pilot=Ren\xe9 M\xfcller\r\nDay=3\r\nMonth=7\rDay=15",
+      "EAW.INI");
+  const auto ini = f.dir / "EAW.INI";
+  fs::permissions(ini, fs::perms::owner_read | fs::perms::group_read);
   EXPECT_EQ(f.boxes().text5, "800");
   EXPECT_EQ(f.boxes().text6, "600");
   EXPECT_EQ(f.boxes().text7, "15");  // the last of two Day= lines
@@ -39,11 +43,12 @@ TEST(GameSettingsTest, EnterRewritesOnlyKeyedLinesAndKeepsEveryOtherByte) {
 
   f.boxes().text5 = "1024";
   f.selector.settings.Text_KeyPress('4');
-  EXPECT_EQ(readFile(f.ini()).find("1024"), std::string::npos) << "only Enter saves";
+  EXPECT_EQ(readFile(ini).find("1024"), std::string::npos) << "only Enter saves";
   f.pressEnter();
-  EXPECT_EQ(readFile(f.ini()),
+  EXPECT_EQ(readFile(ini),
             "[Display]\r\nWidth=1024\r\nwidth=640\r\nWidth = 700\r\nHeight=600\r\n"
             "Pilot=Ren\xe9 M\xfcller\r\nDay=15\r\nMonth=7\r\nDay=15\r\n");
+  EXPECT_FALSE(test::holdsEntrySpelled(f.dir.path(), "eaw.ini"));
   EXPECT_FALSE(fs::exists(f.dir / "eaw.ink"));
   EXPECT_TRUE(f.shell.messages.empty());
 }
@@ -87,17 +92,6 @@ TEST(GameSettingsTest, NothingIsWrittenBeforeStartUpEndsOrWithoutAnIniFile) {
   bare.settings.InSaver_Click();
   EXPECT_EQ(test::snapshot(empty.path()), before);
   EXPECT_TRUE(shell.messages.empty());
-}
-
-TEST(GameSettingsTest, ReadOnlyUpperCaseIniIsFoundSavedAndKeepsItsName) {
-  SettingsFixture f("Width=800\r\n", "EAW.INI");
-  EXPECT_EQ(f.boxes().text5, "800");
-  fs::permissions(f.dir / "EAW.INI", fs::perms::owner_read | fs::perms::group_read);
-  f.boxes().text5 = "640";
-  f.pressEnter();
-  EXPECT_EQ(readFile(f.dir / "EAW.INI"), "Width=640\r\n");
-  EXPECT_FALSE(test::holdsEntrySpelled(f.dir.path(), "eaw.ini"));
-  EXPECT_TRUE(f.shell.messages.empty());
 }
 
 TEST(GameSettingsTest, FailedSaveNamesTheFileAndLeavesIniWhole) {

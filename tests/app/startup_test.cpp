@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/selector.h"
-#include "engine/engine_fixture.h"
+#include "planes/planes_fixture.h"
 #include "platform/file_ops.h"
 #include "platform/text_file.h"
 #include "state/category_table.h"
@@ -45,12 +45,7 @@ TEST_F(StartupTest, FirstStartInEmptyFolderCreatesTheLayout) {
                                {"Music/", ""},
                                {"Savedata/", ""}};
   EXPECT_EQ(snapshot(game.path()), expected);
-  ASSERT_EQ(selector.state.List3.items.size(), 29u);
-  EXPECT_EQ(selector.state.List3.items[0], "Show ALL");
-  EXPECT_EQ(selector.state.List3.items[1], "Show Selections");
-  EXPECT_EQ(selector.state.List3.items[25], "Land Height(eaw16.hm)");
-  EXPECT_EQ(selector.state.CategoryCodes[25 - 2], "L");
-  EXPECT_EQ(selector.state.Unigrid.rows(), 1);
+  EXPECT_EQ(selector.state.List3.items.size(), 29u);
   // The filter hint's header cell wears the category list's background.
   EXPECT_EQ(selector.state.Unigrid.back(0, 1), kWindowBackground);
   EXPECT_TRUE(selector.state.GridReady);
@@ -88,38 +83,6 @@ TEST_F(StartupTest, ExistingFoldersInAnyCaseAreReusedAndReservedOnesNeverListed)
   EXPECT_EQ(selector.state.List3.items[3], "odd");
   EXPECT_EQ(selector.state.CategoryCodes[1], "t");
   EXPECT_EQ(selector.state.GUPC.items, std::vector<std::string>{"Normandy.set"});
-}
-
-TEST_F(StartupTest, LoadRecordMarksRowsAndSkinsWithoutCopying) {
-  writeFile(game / "KVO128/T-Normandy/normandy.ter", "terrain");
-  writeFile(game / "KVO128/Skinfolder/Spit/psp09.3dz", "model");
-  writeFile(game / "KVO128/Skinfolder/Hurricane/readme.txt", "no model");
-  writeFile(game / "KVO128/FoldersLoaded.txt", "T-Normandy\r\n\r\nMySpit\r\nNoSuchFolder\r\n");
-  writeFile(game / "KVO128/kvo.ini", defaultKvoIni());
-  for (auto folder : {"Savedata", "Music", "KVO128/Autoscripts"}) {
-    std::filesystem::create_directories(game / folder);
-  }
-  const auto before = snapshot(game.path());
-  selector.startUp(game.path());
-  const auto& st = selector.state;
-  const int row = st.Unigrid.findRow(1, "T-Normandy");
-  ASSERT_GT(row, 0);
-  EXPECT_EQ(st.Unigrid.text(row, 2), "S");
-  EXPECT_EQ(st.Unigrid.back(row, 1), kLoadedGreen);
-  EXPECT_FALSE(std::filesystem::exists(game / "normandy.ter"));
-  // A skin is matched by the end of the line, so MySpit marks Spit.
-  const int spit = st.SK1.findRow(0, "Spit");
-  EXPECT_EQ(st.SK1.text(spit, 1), "S");
-  EXPECT_EQ(st.SK1.text(spit, 2), "SP09");
-  EXPECT_EQ(st.SK1.text(st.SK1.findRow(0, "Hurricane"), 2), "");
-  EXPECT_EQ(st.Text2, "T-Normandy\r\nMySpit\r\nNoSuchFolder\r\n");
-  // Start-up replays the record; it does not rewrite it. (Only its instance lock is new.)
-  auto after = snapshot(game.path());
-  after.erase("KVO128/kvo.lock");
-  EXPECT_EQ(after, before);
-  // A folder that is gone is no fault of this start: no box, one note naming it.
-  EXPECT_TRUE(shell.messages.empty());
-  EXPECT_NE(selector.startupNote().find("NoSuchFolder"), std::string::npos);
 }
 
 TEST_F(StartupTest, BadCategoryFilesAreReportedOnceAndNeverRewritten) {
@@ -190,6 +153,35 @@ TEST_F(StartupTest, UnreadableSelectorFolderIsReported) {
   std::filesystem::permissions(game / "KVO128", std::filesystem::perms::owner_all);
   ASSERT_EQ(shell.messages.size(), 1u);
   EXPECT_NE(shell.messages[0].text.find("KVO128"), std::string::npos);
+}
+
+using StartupReplayTest = test::PlanesTest;
+
+// A start only marks: of two folders of one category the first named keeps its mark, also when
+// kvo.ini lists the category twice; a skin is matched by the end of its line; nothing is written.
+TEST_F(StartupReplayTest, TheLoadRecordMarksRowsAndSkinsWithoutCopyingOrDeleting) {
+  writeFile(selectorDir() / "FoldersLoaded.txt",
+            "T-Normandy\r\nT-Burma\r\nT-Gone\r\n\r\nMy Bf109G Winter\r\n");
+  writeFile(game() / "normandy.ter", "left from an earlier load");
+  writeFile(selectorDir() / "kvo.ini", readFile(selectorDir() / "kvo.ini") + "Terrain again:T\r\n");
+  const auto before = tree();
+  selector_ = std::make_unique<Selector>(shell);
+  ASSERT_EQ(selector_->startUp(game()), StartupOutcome::Ready);
+  auto after = tree();
+  after.erase("KVO128/kvo.lock");
+  EXPECT_EQ(after, before);
+  EXPECT_TRUE(marked("T-Normandy"));
+  EXPECT_EQ(st().Unigrid.back(row("T-Normandy"), 1), kLoadedGreen);
+  EXPECT_FALSE(marked("T-Burma"));
+  EXPECT_EQ(sel().engine.replayRefused(), std::vector<std::string>{"T-Burma"});
+  EXPECT_TRUE(skinLoaded("Bf109G Winter"));
+  EXPECT_EQ(st().SK1.text(skinRow("Bf109G Winter"), 2), "109G");
+  EXPECT_FALSE(skinLoaded("Bf109G Tropical"));
+  EXPECT_EQ(st().Text2, "T-Normandy\r\nT-Burma\r\nT-Gone\r\nMy Bf109G Winter\r\n");
+  // The refused folder is said; a folder that is gone is no fault of this start, only noted.
+  ASSERT_NO_FATAL_FAILURE(expectOneMessageWith({"T-Burma"}));
+  EXPECT_EQ(shell.messages[0].text.find("T-Gone"), std::string::npos);
+  EXPECT_NE(sel().startupNote().find("T-Gone"), std::string::npos);
 }
 
 }  // namespace

@@ -72,22 +72,6 @@ TEST_F(FolderClickTest, CareerSavesFollowTheFolderNameNotTheGamePath) {
   EXPECT_FALSE(fs::exists(careerGame / "KVO128" / "T-Normandy" / "mine.sve"));
 }
 
-// A start only marks: a record naming two folders of one category keeps the first named and
-// deletes nothing, also when kvo.ini lists the category twice.
-TEST_F(FolderClickTest, ReplayOfTwoFoldersOfOneCategoryMarksTheFirstAndDeletesNothing) {
-  writeFile(selectorDir() / "FoldersLoaded.txt", "T-Normandy\r\nT-Burma\r\nT-Gone\r\n\r\n");
-  writeFile(game() / "normandy.ter", "left from an earlier load");
-  writeFile(selectorDir() / "kvo.ini", readFile(selectorDir() / "kvo.ini") + "Terrain again:T\r\n");
-  const auto before = tree();
-  start();
-  EXPECT_TRUE(marked("T-Normandy"));
-  EXPECT_FALSE(marked("T-Burma"));
-  auto after = tree();
-  after.erase("KVO128/kvo.lock");
-  EXPECT_EQ(after, before);
-  EXPECT_EQ(sel().engine.replayRefused(), std::vector<std::string>{"T-Burma"});
-}
-
 // Every way a swap can fail undoes the load and the unload together: T-Burma stays loaded
 // with its files, and the one message names the cause.
 TEST_F(FolderClickTest, FailedLoadOrSwapLeavesEveryFileAndTheRecordAsTheyWere) {

@@ -136,55 +136,22 @@ TEST_F(AutoscriptsTest, EntriesMatchByFolderNameWithTheCategoryLetterInItsCase) 
   EXPECT_TRUE(shell.messages.empty());
 }
 
-// Loading folders, a skin and a plane, saving, Reset All and replaying gives the same game
-// folder and the same record: the flight-model folder comes first and shows its planes.
-TEST_F(AutoscriptsTest, ReplayAfterResetAllRestoresTheSameFilesAndRecord) {
-  start();
-  // Reset All sweeps the plane-name and menu files by its patterns; a game keeps them in its
-  // archives, the plane install needs them as files, so they are put back after each reset.
-  std::vector<std::pair<fs::path, std::string>> gameData;
-  for (const char* name :
-       {"pnames.str", "picplnb.mnu", "picplna.mnu", "picplng.mnu", "loadout.dat"}) {
-    gameData.emplace_back(game() / name, readFile(game() / name));
-  }
-  const auto resetAll = [&] {
-    sel().reset.Command1_Click();
-    for (const auto& [file, bytes] : gameData) writeFile(file, bytes);
-  };
-  resetAll();
-  click("T-Normandy");
-  click("F-Alternative Planes");
-  applySkin("Mustang Invasion");
-  applyPlane("P-Mustang III");
-  save("Everything");
-  // Reset All leaves copies its patterns do not sweep, which the replay then finds in place
-  // as if they were the game's: the deployment record may say so, the files are the same.
-  const auto loaded = treeBesidesDeployment();
-  const auto recorded = record();
-  ASSERT_EQ(recorded,
-            "F-Alternative Planes\r\nT-Normandy\r\nMustang Invasion\r\nP-Mustang III\r\n\r\n");
-
-  resetAll();
-  ASSERT_FALSE(st().Frame6Visible);
-  ASSERT_NE(treeBesidesDeployment(), loaded);
-  runScript("Everything.set");
-  EXPECT_EQ(treeBesidesDeployment(), loaded);
-  EXPECT_EQ(record(), recorded);
-  EXPECT_TRUE(installed("P-Mustang III"));
-  EXPECT_TRUE(skinLoaded("Mustang Invasion"));
-  EXPECT_EQ(st().G1.back(st().G1.findRow(0, "P-Mustang III"), 3), kLoadedGreen);
-  EXPECT_TRUE(shell.messages.empty());
-}
-
-TEST_F(AutoscriptsTest, PlanesListedBeforeTheirFolderStayUnselected) {
-  writeScript("Reversed.set", "P-Mustang III\r\nF-Alternative Planes\r\n");
+// Entries apply in their order: a plane listed before its flight-model folder stays out,
+// one listed after it is installed and painted as a click would.
+TEST_F(AutoscriptsTest, ReplayAppliesFoldersSkinsAndPlanesInTheOrderListed) {
+  writeScript("Mixed.set",
+              "P-Bf 109G-10\r\nF-Alternative Planes\r\nMustang Invasion\r\nP-Mustang III\r\n");
   start();
   ASSERT_FALSE(st().Frame6Visible);
-  runScript("Reversed.set");
+  runScript("Mixed.set");
   EXPECT_TRUE(marked("F-Alternative Planes"));
   EXPECT_TRUE(st().Frame6Visible);
-  EXPECT_FALSE(installed("P-Mustang III"));
-  EXPECT_EQ(record(), "F-Alternative Planes\r\n\r\n");
+  EXPECT_TRUE(skinLoaded("Mustang Invasion"));
+  EXPECT_FALSE(installed("P-Bf 109G-10"));
+  EXPECT_TRUE(installed("P-Mustang III"));
+  EXPECT_EQ(st().G1.back(planeRow("P-Mustang III"), 3), kLoadedGreen);
+  EXPECT_EQ(record(), "F-Alternative Planes\r\nMustang Invasion\r\nP-Mustang III\r\n\r\n");
+  EXPECT_TRUE(shell.messages.empty());
 }
 
 TEST_F(AutoscriptsTest, AFailedFolderLoadStopsTheReplayAndKeepsWhatCameBefore) {
