@@ -1,5 +1,6 @@
 #include "platform/transaction.h"
 
+#include <atomic>
 #include <new>
 #include <vector>
 
@@ -295,8 +296,8 @@ TransactionReport FileTransaction::commit(const TransactionProgress& progress) {
   const auto afterCommit = deletesAfterCommit(journal_);
   for (auto& planned : plan_) {
     planned.afterCommit = !planned.skip && afterCommit[planned.journalIndex];
-    if (!planned.skip) planned.place = placeOfStep(root_, journal_, planned.journalIndex);
   }
+  placeSteps();
   if (!journal_.steps.empty() && !writeJournal(report)) return report;
   if (!runSteps(progress, report)) return report;
   if (journaled_) {
@@ -371,6 +372,27 @@ void dropCopiesAhead(FreshCopies& copies, TransactionReport& report) {
 }
 
 }  // namespace
+
+// Thousands of steps each want four names worked out: on every core, before the journal, so
+// that running out of memory here still changes nothing.
+void FileTransaction::placeSteps() {
+  std::atomic<bool> outOfMemory{false};
+  forEachOnCores(plan_.size(), [&](std::size_t n, bool) {
+    auto& planned = plan_[n];
+    if (planned.skip) return;
+    try {
+      // A delete after the commit point has nothing to set aside or write first.
+      if (planned.afterCommit) {
+        planned.place.target = planned.target;
+        return;
+      }
+      planned.place = placeOfStep(root_, journal_, planned.journalIndex);
+    } catch (const std::bad_alloc&) {
+      outOfMemory = true;
+    }
+  });
+  if (outOfMemory) throw std::bad_alloc();
+}
 
 std::vector<std::size_t> FileTransaction::copyOrdinals(std::vector<FreshCopies::Job>& jobs) const {
   std::vector<std::size_t> ordinals(plan_.size(), kNoCopy);

@@ -136,6 +136,7 @@ class FileTransaction final {
   bool runSteps(const TransactionProgress& progress, TransactionReport& report);
   // For each step, its place among the copy steps whose new files `jobs` gets.
   std::vector<std::size_t> copyOrdinals(std::vector<FreshCopies::Job>& jobs) const;
+  void placeSteps();
   void runDeletesAfterCommit(const TransactionProgress& progress, TransactionReport& report);
   void undoDone(TransactionReport& report);
   const StepPlace& placeOf(const Planned& planned) const { return planned.place; }
