@@ -25,7 +25,7 @@ fs::path ensureSubfolder(FolderIndex& folder, std::string_view name, Problems& p
   if (auto ec = createFolder(dir)) {
     problems.add(describeFailure("create the folder", dir, ec));
   } else {
-    folder.insertFolder(std::string(name));
+    folder.insertFolder(name);
   }
   return dir;
 }

@@ -98,7 +98,7 @@ void forEachEntry(const fs::path& dir, std::error_code& ec, Visit visit) {
     std::error_code kindEc;
     const bool isFolder = it->is_directory(kindEc);
     const bool isFile = !isFolder && it->is_regular_file(kindEc) && !hiddenOrSystem(it->path());
-    visit(std::move(name), isFile, isFolder);
+    visit(std::string_view(name), isFile, isFolder);
   }
 }
 #else
@@ -132,7 +132,7 @@ void forEachEntry(const fs::path& dir, std::error_code& ec, Visit visit) {
              : S_ISREG(info.st_mode)                        ? DT_REG
                                                             : DT_UNKNOWN;
     }
-    visit(std::string(name), type == DT_REG, type == DT_DIR);
+    visit(name, type == DT_REG, type == DT_DIR);
   }
   if (errno != 0) ec = std::error_code(errno, std::generic_category());
 }
@@ -143,10 +143,10 @@ template <typename Accept>
 std::vector<std::string> collectNames(const fs::path& dir, EntryKind kind, Accept accept,
                                       std::error_code& ec) {
   std::vector<std::string> names;
-  forEachEntry(dir, ec, [&](std::string name, bool isFile, bool isFolder) {
+  forEachEntry(dir, ec, [&](std::string_view name, bool isFile, bool isFolder) {
     if (kind == EntryKind::File && !isFile) return;
     if (kind == EntryKind::Folder && !isFolder) return;
-    if (accept(name)) names.push_back(std::move(name));
+    if (accept(name)) names.emplace_back(name);
   });
   if (ec) return {};
   return names;
@@ -193,7 +193,7 @@ std::vector<std::string> listFiles(const fs::path& dir, std::string_view pattern
                                    std::error_code& ec) {
   const PatternList list(patterns);
   auto names = collectNames(
-      dir, EntryKind::File, [&list](const std::string& name) { return list.matches(name); }, ec);
+      dir, EntryKind::File, [&list](std::string_view name) { return list.matches(name); }, ec);
   sortNoCase(names);
   return names;
 }
@@ -205,7 +205,7 @@ std::vector<std::string> listFiles(const fs::path& dir, std::string_view pattern
 
 std::vector<std::string> listFolders(const fs::path& dir, std::error_code& ec) {
   auto names = collectNames(
-      dir, EntryKind::Folder, [](const std::string&) { return true; }, ec);
+      dir, EntryKind::Folder, [](std::string_view) { return true; }, ec);
   sortNoCase(names);
   return names;
 }
@@ -309,15 +309,24 @@ std::size_t hashNoCase(std::string_view text) {
 }  // namespace
 
 FolderIndex::FolderIndex(const fs::path& dir) : dir_(dir), listedAt_(folderTime(dir)) {
-  forEachEntry(dir, error_, [this](std::string name, bool isFile, bool isFolder) {
-    const std::size_t hash = hashNoCase(name);
-    entries_.push_back(Entry{std::move(name), hash, isFile, isFolder});
+  entries_.reserve(1024);
+  names_.reserve(16 * 1024);
+  forEachEntry(dir, error_, [this](std::string_view name, bool isFile, bool isFolder) {
+    add(name, isFile, isFolder);
   });
   if (error_) {
     entries_.clear();
+    names_.clear();
     return;
   }
   placeAll();
+}
+
+void FolderIndex::add(std::string_view name, bool isFile, bool isFolder) {
+  entries_.push_back(Entry{static_cast<std::uint32_t>(names_.size()),
+                           static_cast<std::uint32_t>(name.size()), hashNoCase(name), isFile,
+                           isFolder});
+  names_.append(name);
 }
 
 void FolderIndex::placeAll() {
@@ -341,7 +350,7 @@ void FolderIndex::forEachMatch(std::string_view name, Visit visit) const {
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t slot = hash & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
     const Entry& entry = entries_[slots_[slot] - 1];
-    if (entry.hash == hash && equalsNoCase(entry.name, name)) visit(entry);
+    if (entry.hash == hash && equalsNoCase(nameOf(entry), name)) visit(entry);
   }
 }
 
@@ -351,12 +360,12 @@ std::optional<std::string> FolderIndex::find(std::string_view name) const {
   bool exact = false;
   forEachMatch(name, [&](const Entry& entry) {
     if (exact) return;
-    exact = entry.name == name;
+    exact = nameOf(entry) == name;
     // Which spelling answers must not depend on the order the folder happens to list.
-    if (exact || best == nullptr || entry.name < best->name) best = &entry;
+    if (exact || best == nullptr || nameOf(entry) < nameOf(*best)) best = &entry;
   });
   if (best == nullptr) return std::nullopt;
-  return best->name;
+  return std::string(nameOf(*best));
 }
 
 std::optional<std::string> FolderIndex::onlyFile(std::string_view name) const {
@@ -364,7 +373,7 @@ std::optional<std::string> FolderIndex::onlyFile(std::string_view name) const {
   int files = 0;
   forEachMatch(name, [&](const Entry& entry) {
     if (!entry.isFile) return;
-    if (++files == 1) found = entry.name;
+    if (++files == 1) found = std::string(nameOf(entry));
   });
   if (files != 1) return std::nullopt;
   return found;
@@ -383,7 +392,7 @@ std::vector<std::string> FolderIndex::files(std::string_view patterns) const {
   const PatternList list(patterns);
   std::vector<std::string> names;
   for (const auto& entry : entries_) {
-    if (entry.isFile && list.matches(entry.name)) names.push_back(entry.name);
+    if (entry.isFile && list.matches(nameOf(entry))) names.emplace_back(nameOf(entry));
   }
   sortNoCase(names);
   return names;
@@ -392,16 +401,15 @@ std::vector<std::string> FolderIndex::files(std::string_view patterns) const {
 std::vector<std::string> FolderIndex::folders() const {
   std::vector<std::string> names;
   for (const auto& entry : entries_) {
-    if (entry.isFolder) names.push_back(entry.name);
+    if (entry.isFolder) names.emplace_back(nameOf(entry));
   }
   sortNoCase(names);
   return names;
 }
 
-void FolderIndex::insertFolder(std::string name) {
+void FolderIndex::insertFolder(std::string_view name) {
   if (find(name) == name) return;
-  const std::size_t hash = hashNoCase(name);
-  entries_.push_back(Entry{std::move(name), hash, false, true});
+  add(name, false, true);
   if (2 * entries_.size() > slots_.size()) {
     placeAll();
   } else {

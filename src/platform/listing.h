@@ -76,26 +76,32 @@ class FolderIndex final {
   // the truth.
   bool stale() const;
   // Notes a folder the operation created, so that the listing keeps telling the truth.
-  void insertFolder(std::string name);
+  void insertFolder(std::string_view name);
   const std::filesystem::path& dir() const { return dir_; }
   // Why the folder could not be listed; empty when it could.
   const std::error_code& error() const { return error_; }
 
  private:
   struct Entry {
-    std::string name;
+    std::uint32_t offset = 0;  // of the name in names_
+    std::uint32_t size = 0;
     std::size_t hash = 0;  // of the name without regard to case
     bool isFile = false;
     bool isFolder = false;
   };
+  std::string_view nameOf(const Entry& entry) const {
+    return std::string_view(names_).substr(entry.offset, entry.size);
+  }
+  void add(std::string_view name, bool isFile, bool isFolder);
   void place(std::uint32_t index);
   void placeAll();
   template <typename Visit>
   void forEachMatch(std::string_view name, Visit visit) const;
 
   std::filesystem::path dir_;
-  // Tens of thousands of names in one block and a table of their places: a node for each
-  // name costs more than the listing itself.
+  // Tens of thousands of names in one block and a table of their places: a node or a string
+  // for each name costs more than the listing itself.
+  std::string names_;
   std::vector<Entry> entries_;
   std::vector<std::uint32_t> slots_;  // entry index + 1 by hash, linear probing; 0 is free
   std::error_code error_;
