@@ -31,14 +31,22 @@ void FreshCopies::copy(std::size_t n) {
   results_[n] = copyToNewFile(*jobs_[n].source, *jobs_[n].fresh);
 }
 
+// Under the lock, so that a caller about to wait for this copy cannot miss the news.
+void FreshCopies::markCopied(std::size_t n) {
+  {
+    const std::lock_guard<std::mutex> lock(copiedMutex_);
+    states_[n].store(Copied);
+  }
+  copied_.notify_all();
+}
+
 bool FreshCopies::copyNextOpen() {
   while (!stopping_.load()) {
     const std::size_t n = cursor_.fetch_add(1);
     if (n >= jobs_.size()) return false;
     if (!claim(n)) continue;
     copy(n);
-    states_[n].store(Copied);
-    states_[n].notify_all();
+    markCopied(n);
     return true;
   }
   return false;
@@ -56,7 +64,8 @@ std::error_code FreshCopies::take(std::size_t n) {
     // While a helper copies this one, the caller copies one further on rather than wait.
     while (states_[n].load() == Copying && copyNextOpen()) {
     }
-    states_[n].wait(Copying);
+    std::unique_lock<std::mutex> lock(copiedMutex_);
+    copied_.wait(lock, [this, n] { return states_[n].load() != Copying; });
   }
   states_[n].store(Taken);
   return results_[n];

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -42,6 +44,7 @@ class FreshCopies final {
   // Copies the next job nobody has claimed; false when there is none left.
   bool copyNextOpen();
   bool claim(std::size_t n);
+  void markCopied(std::size_t n);
   void copy(std::size_t n);
 
   std::vector<Job> jobs_;
@@ -50,6 +53,10 @@ class FreshCopies final {
   std::atomic<std::size_t> cursor_{0};
   std::atomic<bool> stopping_{false};
   std::vector<std::thread> helpers_;
+  // Waiting goes through a lock and a condition rather than the atomics' own wait, whose
+  // wake-ups some thread libraries lose.
+  std::mutex copiedMutex_;
+  std::condition_variable copied_;
 };
 
 }  // namespace kvo
