@@ -1,6 +1,5 @@
 #include "platform/fresh_copies.h"
 
-#include <system_error>
 #include <utility>
 
 #include "platform/entry_ops.h"
@@ -10,12 +9,8 @@ namespace kvo {
 
 FreshCopies::FreshCopies(std::vector<Job> jobs)
     : jobs_(std::move(jobs)), results_(jobs_.size()), states_(jobs_.size()) {
-  const unsigned wanted = helperThreadsFor(jobs_.size());
-  try {
-    for (unsigned i = 0; i < wanted; ++i) helpers_.emplace_back([this] { help(); });
-  } catch (const std::system_error&) {
-    // No thread to be had: the steps copy for themselves.
-  }
+  // Without helpers the steps copy for themselves.
+  helpers_ = startHelpers(jobs_.size(), [this] { help(); });
 }
 
 FreshCopies::~FreshCopies() {

@@ -294,10 +294,6 @@ fs::file_time_type folderTime(const fs::path& dir) {
 #endif
 }
 
-}  // namespace
-
-namespace {
-
 std::size_t hashNoCase(std::string_view text) {
   std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
   for (const char c : text) {

@@ -23,6 +23,16 @@ unsigned helperThreadsFor(std::size_t jobs) {
   return std::min(cores, kMostAtOnce) - 1;
 }
 
+std::vector<std::thread> startHelpers(std::size_t jobs, const std::function<void()>& work) {
+  std::vector<std::thread> helpers;
+  try {
+    for (unsigned i = helperThreadsFor(jobs); i > 0; --i) helpers.emplace_back(work);
+  } catch (const std::system_error&) {
+    // No more threads to be had: those started and the caller do it all.
+  }
+  return helpers;
+}
+
 void forEachOnCores(std::size_t count, const std::function<void(std::size_t, bool)>& work) {
   std::atomic<std::size_t> cursor{0};
   const auto run = [&](bool onCaller) {
@@ -30,12 +40,7 @@ void forEachOnCores(std::size_t count, const std::function<void(std::size_t, boo
       work(n, onCaller);
     }
   };
-  std::vector<std::thread> helpers;
-  try {
-    for (unsigned i = helperThreadsFor(count); i > 0; --i) helpers.emplace_back(run, false);
-  } catch (const std::system_error&) {
-    // No thread to be had: the calling thread does it all.
-  }
+  auto helpers = startHelpers(count, [&run] { run(false); });
   run(true);
   for (auto& helper : helpers) helper.join();
 }
