@@ -28,21 +28,10 @@ std::array<std::string_view, 3> views(const std::array<std::string, 3>& files) {
   return {files[0], files[1], files[2]};
 }
 
-std::vector<std::string> menuNames(MenuSide side, const std::string& bytes) {
-  std::vector<std::string> names;
-  for (const auto& record : ReadPlaneMenu(side, bytes).menu.records) names.push_back(record.name);
-  return names;
-}
-
-Pnameform demoNames() {
-  Pnameform form;
-  EXPECT_EQ(form.LoadPnames(demo::makePnamesStr(demo::defaultPlaneNames())), "");
-  return form;
-}
-
 // Which entries a refill rewrites is checked byte-exact through the plane install.
 TEST(InstallNames, RefillRefusesASlotOutsideTheGameAndADamagedMenuWithoutPartialResults) {
-  Pnameform names = demoNames();
+  Pnameform names;
+  ASSERT_EQ(names.LoadPnames(demo::makePnamesStr(demo::defaultPlaneNames())), "");
   const auto row30 = names.Grid.text(30);
   EXPECT_NE(setPlaneName(names.Grid, 30, "X").find("plane slot 30"), std::string::npos);
   EXPECT_NE(setPlaneName(names.Grid, -1, "X").find("plane slot -1"), std::string::npos);
@@ -84,7 +73,8 @@ TEST(InstallNames, BuildsTheFourFilesOfAGameFolderWithoutWritingThemOrNamesTheOn
   const auto table = readPnames(edit.files[0].bytes);
   ASSERT_TRUE(table.ok()) << table.error;
   EXPECT_EQ(table.names[13], "Typhoon Mk Ib Late");
-  EXPECT_EQ(menuNames(MenuSide::B, edit.files[1].bytes)[0], "Typhoon Mk Ib Late");
+  EXPECT_EQ(ReadPlaneMenu(MenuSide::B, edit.files[1].bytes).menu.records[0].name,
+            "Typhoon Mk Ib Late");
   EXPECT_EQ(edit.files[2].bytes, test::readFile(game / "picplna.mnu"));
 
   fs::remove(game / "picplng.mnu");

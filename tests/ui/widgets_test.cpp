@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QHelpEvent>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
@@ -11,9 +12,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <deque>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 
@@ -48,10 +49,6 @@ bool shown(GridView& view) {
   return QTest::qWaitForWindowExposed(&view);
 }
 
-QList<QVariantList> calls(const QSignalSpy& spy) {
-  return spy;
-}
-
 // What a message box showed; its buttons without their & marks.
 struct Box {
   QString title;
@@ -60,73 +57,10 @@ struct Box {
   QStringList buttons;
 };
 
-}  // namespace
+using Step = std::function<void(QWidget*)>;
 
-// The parts of the window that work without a game folder: the grids, the shell's message
-// boxes and the game folder picker.
-class WidgetsTest final : public QObject {
-  Q_OBJECT
-
- private slots:
-  void init();
-  void cleanup();
-  void modelShowsTheGridBelowItsHeaderRowInItsColours();
-  void columnsFitTheirTextAtAnyFontAndFollowTheGrid();
-  void clicksAndEnterReportGridRows();
-  void shellShowsBoxesCaptionAndProgressAndStartsPrograms();
-  void pickerRefusesHomeWarnsWithoutTheGameAndProposesTheLastPick();
-
- private:
-  using Step = std::function<void(QWidget*)>;
-  // Answers the modal dialogs that open from now on, one step per dialog, in order.
-  void answerDialogs(std::deque<Step> steps);
-  // Picks `folder` in the file dialog, or cancels it when `folder` is empty.
-  static Step choose(const QString& folder, QString* proposed = nullptr);
-  static Step press(const QString& button, Box* seen = nullptr);
-  QString makeFolder(const QString& name, bool withGame);
-  std::optional<fs::path> picked(const QString& folder) { return fs::path(folder.toStdString()); }
-
-  std::unique_ptr<QTemporaryDir> dir_;
-  QByteArray savedHome_;
-  std::deque<Step> steps_;
-  QPointer<QWidget> answered_;
-  QTimer poll_;
-};
-
-void WidgetsTest::init() {
-  dir_ = std::make_unique<QTemporaryDir>();
-  QVERIFY(dir_->isValid());
-  savedHome_ = qgetenv("HOME");
-  QDir(dir_->path()).mkpath(QStringLiteral("home"));
-  qputenv("HOME", QFile::encodeName(dir_->filePath(QStringLiteral("home"))));
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                     dir_->filePath(QStringLiteral("settings")));
-  connect(&poll_, &QTimer::timeout, this, [this] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || modal == answered_ || steps_.empty()) return;
-    answered_ = modal;
-    const Step step = std::move(steps_.front());
-    steps_.pop_front();
-    step(modal);
-  });
-}
-
-void WidgetsTest::cleanup() {
-  poll_.stop();
-  poll_.disconnect();
-  const bool allOpened = steps_.empty();
-  steps_.clear();
-  qputenv("HOME", savedHome_);
-  dir_.reset();
-  QVERIFY2(allOpened, "a dialog that the test expected did not open");
-}
-
-void WidgetsTest::answerDialogs(std::deque<Step> steps) {
-  steps_ = std::move(steps);
-  poll_.start(10);
-}
-
-WidgetsTest::Step WidgetsTest::choose(const QString& folder, QString* proposed) {
+// Picks `folder` in the file dialog, or cancels it when `folder` is empty.
+Step choose(const QString& folder, QString* proposed = nullptr) {
   return [folder, proposed](QWidget* modal) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     QVERIFY(dialog);
@@ -137,7 +71,7 @@ WidgetsTest::Step WidgetsTest::choose(const QString& folder, QString* proposed) 
   };
 }
 
-WidgetsTest::Step WidgetsTest::press(const QString& button, Box* seen) {
+Step press(const QString& button, Box* seen = nullptr) {
   return [button, seen](QWidget* modal) {
     auto* box = qobject_cast<QMessageBox*>(modal);
     QVERIFY(box);
@@ -151,180 +85,218 @@ WidgetsTest::Step WidgetsTest::press(const QString& button, Box* seen) {
   };
 }
 
-QString WidgetsTest::makeFolder(const QString& name, bool withGame) {
-  const QString path = dir_->filePath(name);
-  QDir().mkpath(path);
-  if (withGame) QFile(path + QStringLiteral("/EAW.EXE")).open(QIODevice::WriteOnly);
-  return path;
-}
+}  // namespace
 
-void WidgetsTest::modelShowsTheGridBelowItsHeaderRowInItsColours() {
-  kvo::Grid grid = folderGrid();
-  grid.setBack(2, 1, kvo::kLoadedGreen);
-  grid.setBack(1, 1, kvo::kLoadedSkin);
-  grid.setBack(3, 1, kvo::kWindowBackground);
-  kvo::ui::GridModel model(grid);
-  QCOMPARE(model.headerData(1, Qt::Horizontal).toString(),
-           QStringLiteral("All folders are available"));
-  QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("T-Normandy"));
-  QCOMPARE(model.index(1, 2).data().toString(), QStringLiteral("S"));
-  QVERIFY(!model.headerData(1, Qt::Horizontal, Qt::FontRole).isValid());
-  grid.headerBold = true;
-  QVERIFY(model.headerData(1, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
+// The parts of the window that work without a game folder: the grids, the shell's message
+// boxes and the game folder picker.
+class WidgetsTest final : public QObject {
+  Q_OBJECT
+
+ private:
+  // Answers the modal dialogs that open from now on, one step per dialog, in order.
+  void answerDialogs(std::deque<Step> steps) {
+    steps_ = std::move(steps);
+    poll_.start(10);
+  }
+  QString makeFolder(const QString& name, bool withGame) {
+    const QString path = dir_->filePath(name);
+    QDir().mkpath(path);
+    if (withGame) QFile(path + QStringLiteral("/EAW.EXE")).open(QIODevice::WriteOnly);
+    return path;
+  }
+  std::optional<fs::path> picked(const QString& folder) { return fs::path(folder.toStdString()); }
+
+  std::unique_ptr<QTemporaryDir> dir_;
+  QByteArray savedHome_;
+  std::deque<Step> steps_;
+  QPointer<QWidget> answered_;
+  QTimer poll_;
+
+ private slots:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    savedHome_ = qgetenv("HOME");
+    QDir(dir_->path()).mkpath(QStringLiteral("home"));
+    qputenv("HOME", QFile::encodeName(dir_->filePath(QStringLiteral("home"))));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       dir_->filePath(QStringLiteral("settings")));
+    connect(&poll_, &QTimer::timeout, this, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal == nullptr || modal == answered_ || steps_.empty()) return;
+      answered_ = modal;
+      const Step step = std::move(steps_.front());
+      steps_.pop_front();
+      step(modal);
+    });
+  }
+
+  void cleanup() {
+    poll_.stop();
+    poll_.disconnect();
+    const bool allOpened = steps_.empty();
+    steps_.clear();
+    qputenv("HOME", savedHome_);
+    dir_.reset();
+    QVERIFY2(allOpened, "a dialog that the test expected did not open");
+  }
+
   // 0x00BBGGRR: the low byte is red. The grid's own background and system colours are left
   // to the view's palette.
-  QCOMPARE(model.index(1, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(0xC0, 0xFF, 0xC0));
-  QCOMPARE(model.index(0, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(0xFF, 0xE0, 0xC0));
-  QVERIFY(!model.index(2, 1).data(Qt::BackgroundRole).isValid());
-  QVERIFY(!model.index(0, 0).data(Qt::BackgroundRole).isValid());
-}
+  void modelShowsTheHeaderRowAsCaptionAndTheGridsColours() {
+    kvo::Grid grid = folderGrid();
+    grid.setBack(2, 1, kvo::kLoadedGreen);
+    grid.setBack(1, 1, kvo::kLoadedSkin);
+    grid.setBack(3, 1, kvo::kWindowBackground);
+    kvo::ui::GridModel model(grid);
+    QCOMPARE(model.headerData(1, Qt::Horizontal).toString(),
+             QStringLiteral("All folders are available"));
+    QVERIFY(!model.headerData(1, Qt::Horizontal, Qt::FontRole).isValid());
+    grid.headerBold = true;
+    QVERIFY(model.headerData(1, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
+    QCOMPARE(model.index(0, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(0xFF, 0xE0, 0xC0));
+    QVERIFY(!model.index(2, 1).data(Qt::BackgroundRole).isValid());
+    QVERIFY(!model.index(0, 0).data(Qt::BackgroundRole).isValid());
+  }
 
-void WidgetsTest::columnsFitTheirTextAtAnyFontAndFollowTheGrid() {
-  kvo::Grid grid = folderGrid();
-  grid.setText(2, 2, "");
-  GridView view(grid, QStringLiteral("SK1"));
-  QVERIFY(shown(view));
-  QVERIFY(view.isColumnHidden(0));
-  // The name takes the room the mark leaves; nothing runs off to the right.
-  QCOMPARE(view.columnWidth(1) + view.columnWidth(2), view.viewport()->width());
-  QVERIFY(view.columnWidth(2) < view.columnWidth(1) / 4);
-  // The first load leaves the width alone, a code wider than a mark widens its column, and a
-  // filter that hides the code's row does not narrow it again.
-  const int markWidth = view.columnWidth(2);
-  grid.setText(2, 2, "S");
-  view.refresh();
-  QCOMPARE(view.columnWidth(2), markWidth);
-  grid.setText(1, 2, "109G");
-  view.refresh();
-  const int codeWidth = view.columnWidth(2);
-  QVERIFY(codeWidth > markWidth);
-  grid.setRowHeight(1, 0);
-  view.refresh();
-  QVERIFY(view.isRowHidden(0));
-  QVERIFY(!view.isRowHidden(1));
-  QCOMPARE(view.columnWidth(2), codeWidth);
+  void columnsFitTheirTextAtAnyFontAndFollowTheGridAndACutNameHasATooltip() {
+    kvo::Grid grid = folderGrid();
+    grid.setText(2, 2, "");
+    GridView view(grid, QStringLiteral("SK1"));
+    QVERIFY(shown(view));
+    QVERIFY(view.isColumnHidden(0));
+    // The name takes the room the mark leaves; nothing runs off to the right.
+    QCOMPARE(view.columnWidth(1) + view.columnWidth(2), view.viewport()->width());
+    // The first load leaves the width alone, a code wider than a mark widens its column, and
+    // a filter that hides the code's row does not narrow it again.
+    const int markWidth = view.columnWidth(2);
+    grid.setText(2, 2, "S");
+    view.refresh();
+    QCOMPARE(view.columnWidth(2), markWidth);
+    grid.setText(1, 2, "109G");
+    view.refresh();
+    const int codeWidth = view.columnWidth(2);
+    QVERIFY(codeWidth > markWidth);
+    grid.setRowHeight(1, 0);
+    view.refresh();
+    QVERIFY(view.isRowHidden(0));
+    QCOMPARE(view.columnWidth(2), codeWidth);
 
-  // A font three times the size widens the column and the rows with it.
-  const int rowHeight = view.rowHeight(1);
-  QFont big = view.font();
-  big.setPointSizeF(big.pointSizeF() * 3);
-  view.setFont(big);
-  QVERIFY(view.columnWidth(2) > 2 * codeWidth);
-  QVERIFY(view.rowHeight(1) >= QFontMetrics(big).height());
-  QVERIFY(view.rowHeight(1) > rowHeight);
-  // A filter that shows the row again, and a column the core hides later.
-  grid.setRowHeight(1, kvo::kRowHeight);
-  grid.setColWidth(2, 0);
-  view.refresh();
-  QVERIFY(!view.isRowHidden(0));
-  QVERIFY(view.isColumnHidden(2));
-}
+    // A font three times the size widens the column and the rows with it.
+    QFont big = view.font();
+    big.setPointSizeF(big.pointSizeF() * 3);
+    view.setFont(big);
+    QVERIFY(view.columnWidth(2) > 2 * codeWidth);
+    QVERIFY(view.rowHeight(1) >= QFontMetrics(big).height());
+    grid.setColWidth(2, 0);
+    view.refresh();
+    QVERIFY(view.isColumnHidden(2));
 
-void WidgetsTest::clicksAndEnterReportGridRows() {
-  kvo::Grid grid = folderGrid();
-  GridView view(grid, QStringLiteral("Unigrid"));
-  QVERIFY(shown(view));
-  QSignalSpy clicks(&view, &GridView::cellClicked);
-  QSignalSpy enters(&view, &GridView::enterPressed);
-  QSignalSpy moves(&view, &GridView::currentMovedByKey);
-  const QModelIndex burma = view.model()->index(1, 1);
-  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(burma).center());
-  // Model row 1 is grid row 2: the header row is not a model row.
-  QCOMPARE(calls(clicks), (QList<QVariantList>{{2, 1}}));
-  QCOMPARE(view.currentIndex(), burma);
-  QTest::keyClick(&view, Qt::Key_Return);
-  QCOMPARE(calls(enters), (QList<QVariantList>{{2, 1}}));
-  // Other keys move the current cell instead of acting on it, and say where to, but only
-  // when it moved.
-  QCOMPARE(moves.count(), 0);
-  QTest::keyClick(&view, Qt::Key_Down);
-  QCOMPARE(view.currentIndex().row(), 2);
-  QCOMPARE(calls(moves), (QList<QVariantList>{{3, 1}}));
-  QTest::keyClick(&view, Qt::Key_Down);
-  QCOMPARE(moves.count(), 1);
-  // A current cell the core sets is no move of the player's.
-  grid.row = 1;
-  view.refresh();
-  QCOMPARE(view.currentIndex().row(), 0);
-  QCOMPARE(moves.count(), 1);
-}
+    // A name shown whole needs no tooltip; a cut one shows whole in it.
+    const QString longName = QStringLiteral("T-Normandy 1944 from Cherbourg to Le Havre");
+    grid.setText(3, 1, longName.toStdString());
+    view.refresh();
+    const auto tipAt = [&](int row) {
+      const QPoint at = view.visualRect(view.model()->index(row, 1)).center();
+      QHelpEvent help(QEvent::ToolTip, at, view.viewport()->mapToGlobal(at));
+      QCoreApplication::sendEvent(view.viewport(), &help);
+    };
+    tipAt(1);
+    QCoreApplication::processEvents();
+    QVERIFY(!QToolTip::isVisible());
+    tipAt(2);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), longName);
+  }
 
-void WidgetsTest::shellShowsBoxesCaptionAndProgressAndStartsPrograms() {
-  kvo::ui::QtShell shell;
-  Box message;
-  Box question;
-  answerDialogs({press(QStringLiteral("OK"), &message), press(QStringLiteral("Yes"), &question),
-                 press(QStringLiteral("No"))});
-  shell.message("We know you would love our software", kvo::Icon::Exclamation,
-                "Hang On...........");
-  QCOMPARE(message.title, QStringLiteral("Hang On..........."));
-  QCOMPARE(message.text, QStringLiteral("We know you would love our software"));
-  QCOMPARE(message.icon, QMessageBox::Warning);
-  QVERIFY(shell.ask("Overwrite?", "KVO"));
-  QCOMPARE(question.icon, QMessageBox::Question);
-  QVERIFY(!shell.ask("Overwrite?", "KVO"));
+  // The current cell moves by key without acting on it; a current cell the core sets is no
+  // move of the player's.
+  void keysReportAMoveOnlyWhenThePlayerMovesTheCurrentCell() {
+    kvo::Grid grid = folderGrid();
+    GridView view(grid, QStringLiteral("Unigrid"));
+    QVERIFY(shown(view));
+    QSignalSpy moves(&view, &GridView::currentMovedByKey);
+    view.setCurrentIndex(view.model()->index(1, 1));
+    QTest::keyClick(&view, Qt::Key_Down);
+    // Model row 2 is grid row 3: the header row is not a model row.
+    QCOMPARE(moves.count(), 1);
+    QCOMPARE(moves.first(), (QVariantList{3, 1}));
+    QTest::keyClick(&view, Qt::Key_Down);
+    QCOMPARE(moves.count(), 1);
+    grid.row = 1;
+    view.refresh();
+    QCOMPARE(view.currentIndex().row(), 0);
+    QCOMPARE(moves.count(), 1);
+  }
 
-  // A caption set before the window exists is not lost.
-  shell.setCaption("Please wait... cleaning up");
-  QMainWindow window;
-  shell.attach(window);
-  QCOMPARE(window.windowTitle(), QStringLiteral("Please wait... cleaning up"));
-  shell.setCaption("KVO");
-  QCOMPARE(window.windowTitle(), QStringLiteral("KVO"));
-  window.show();
-  auto* bar = window.findChild<QProgressBar*>();
-  QVERIFY(bar);
-  QVERIFY(!bar->isVisible());
-  shell.progress(3, 10);
-  QVERIFY(bar->isVisible());
-  QCOMPARE(bar->value(), 3);
-  QCOMPARE(bar->maximum(), 10);
-  shell.progress(0, 0);
-  QVERIFY(!bar->isVisible());
+  void shellShowsBoxesCaptionAndProgress() {
+    kvo::ui::QtShell shell;
+    Box message;
+    Box question;
+    answerDialogs({press(QStringLiteral("OK"), &message), press(QStringLiteral("Yes"), &question),
+                   press(QStringLiteral("No"))});
+    shell.message("We know you would love our software", kvo::Icon::Exclamation,
+                  "Hang On...........");
+    QCOMPARE(message.title, QStringLiteral("Hang On..........."));
+    QCOMPARE(message.text, QStringLiteral("We know you would love our software"));
+    QCOMPARE(message.icon, QMessageBox::Warning);
+    QVERIFY(shell.ask("Overwrite?", "KVO"));
+    QCOMPARE(question.icon, QMessageBox::Question);
+    QVERIFY(!shell.ask("Overwrite?", "KVO"));
 
-  // How a program is started is the core's; the file it writes shows it ran in its folder.
-  const fs::path script = fs::path(dir_->path().toStdString()) / "game.sh";
-  std::ofstream(script) << "#!/bin/sh\necho ran > ran.txt\n";
-  fs::permissions(script, fs::perms::owner_all);
-  QTemporaryDir elsewhere;
-  std::string error;
-  QVERIFY(shell.startProgram(script, elsewhere.path().toStdString(), error));
-  QVERIFY(error.empty());
-  QTRY_VERIFY(QFileInfo(elsewhere.filePath(QStringLiteral("ran.txt"))).size() > 0);
-}
+    // A caption set before the window exists is not lost.
+    shell.setCaption("Please wait... cleaning up");
+    QMainWindow window;
+    shell.attach(window);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Please wait... cleaning up"));
+    shell.setCaption("KVO");
+    QCOMPARE(window.windowTitle(), QStringLiteral("KVO"));
+    window.show();
+    auto* bar = window.findChild<QProgressBar*>();
+    QVERIFY(bar);
+    QVERIFY(!bar->isVisible());
+    shell.progress(3, 10);
+    QVERIFY(bar->isVisible());
+    QCOMPARE(bar->value(), 3);
+    QCOMPARE(bar->maximum(), 10);
+    shell.progress(0, 0);
+    QVERIFY(!bar->isVisible());
+  }
 
-// A cancel touches nothing. The home folder is never taken; another folder without the game
-// only when the player says so. The folder picked last is proposed next time.
-void WidgetsTest::pickerRefusesHomeWarnsWithoutTheGameAndProposesTheLastPick() {
-  QString proposed;
-  answerDialogs({choose(QString(), &proposed)});
-  QCOMPARE(kvo::ui::askForGameDir(), std::nullopt);
-  QCOMPARE(proposed, QDir::homePath());
-  QCOMPARE(QDir(QDir::homePath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-           QStringList());
-  QVERIFY(!QFileInfo::exists(dir_->filePath(QStringLiteral("settings/kvo/kvo.conf"))));
+  // A cancel touches nothing. The home folder is never taken; another folder without the
+  // game only when the player says so. The folder picked last is proposed next time.
+  void pickerRefusesHomeWarnsWithoutTheGameAndProposesTheLastPick() {
+    QString proposed;
+    answerDialogs({choose(QString(), &proposed)});
+    QCOMPARE(kvo::ui::askForGameDir(), std::nullopt);
+    QCOMPARE(proposed, QDir::homePath());
+    QCOMPARE(
+        QDir(QDir::homePath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList());
+    QVERIFY(!QFileInfo::exists(dir_->filePath(QStringLiteral("settings/kvo/kvo.conf"))));
 
-  const QString empty = makeFolder(QStringLiteral("Downloads"), false);
-  const QString game = makeFolder(QStringLiteral("Games/EAW"), true);
-  Box home;
-  Box warning;
-  QString proposedAgain;
-  answerDialogs({choose(QDir::homePath()), press(QStringLiteral("Pick another folder"), &home),
-                 choose(empty), press(QStringLiteral("Pick another folder"), &warning),
-                 choose(game, &proposedAgain)});
-  QCOMPARE(kvo::ui::askForGameDir(), picked(game));
-  QVERIFY2(home.text.contains(QStringLiteral("home folder")), qPrintable(home.text));
-  QCOMPARE(home.buttons, QStringList{QStringLiteral("Pick another folder")});
-  QVERIFY2(warning.text.contains(QStringLiteral("no eaw.exe")) && warning.text.contains(empty),
-           qPrintable(warning.text));
-  QCOMPARE(proposedAgain, empty);
-  answerDialogs({choose(QString(), &proposed)});
-  QCOMPARE(kvo::ui::askForGameDir(), std::nullopt);
-  QCOMPARE(proposed, game);
+    const QString empty = makeFolder(QStringLiteral("Downloads"), false);
+    const QString game = makeFolder(QStringLiteral("Games/EAW"), true);
+    Box home;
+    Box warning;
+    QString proposedAgain;
+    answerDialogs({choose(QDir::homePath()), press(QStringLiteral("Pick another folder"), &home),
+                   choose(empty), press(QStringLiteral("Pick another folder"), &warning),
+                   choose(game, &proposedAgain)});
+    QCOMPARE(kvo::ui::askForGameDir(), picked(game));
+    QVERIFY2(home.text.contains(QStringLiteral("home folder")), qPrintable(home.text));
+    QCOMPARE(home.buttons, QStringList{QStringLiteral("Pick another folder")});
+    QVERIFY2(warning.text.contains(QStringLiteral("no eaw.exe")) && warning.text.contains(empty),
+             qPrintable(warning.text));
+    QCOMPARE(proposedAgain, empty);
+    answerDialogs({choose(QString(), &proposed)});
+    QCOMPARE(kvo::ui::askForGameDir(), std::nullopt);
+    QCOMPARE(proposed, game);
 
-  answerDialogs({choose(empty), press(QStringLiteral("Use this folder"))});
-  QCOMPARE(kvo::ui::askForGameDir(), picked(empty));
-}
+    answerDialogs({choose(empty), press(QStringLiteral("Use this folder"))});
+    QCOMPARE(kvo::ui::askForGameDir(), picked(empty));
+  }
+};
 
 QTEST_MAIN(WidgetsTest)
 #include "widgets_test.moc"
