@@ -108,9 +108,6 @@ class KeepingShell final : public Shell {
   }
   void minimise() override {}
   void quit() override {}
-  QString firstMessage() const {
-    return messages.empty() ? QString() : QString::fromStdString(messages.front());
-  }
 
   std::vector<std::string> messages;
 
@@ -138,8 +135,6 @@ class DemoWindow final {
     window_->activateWindow();
     ok_ = ok_ && QTest::qWaitForWindowActive(window_.get());
   }
-  DemoWindow(const DemoWindow&) = delete;
-  DemoWindow& operator=(const DemoWindow&) = delete;
 
   bool ok() const { return ok_; }
   const std::filesystem::path& game() const { return game_; }
