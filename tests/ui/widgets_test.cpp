@@ -13,9 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
-#include <deque>
 #include <filesystem>
-#include <functional>
 #include <memory>
 
 #include "state/grid.h"
@@ -49,42 +47,6 @@ bool shown(GridView& view) {
   return QTest::qWaitForWindowExposed(&view);
 }
 
-// What a message box showed; its buttons without their & marks.
-struct Box {
-  QString title;
-  QString text;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  QStringList buttons;
-};
-
-using Step = std::function<void(QWidget*)>;
-
-// Picks `folder` in the file dialog, or cancels it when `folder` is empty.
-Step choose(const QString& folder, QString* proposed = nullptr) {
-  return [folder, proposed](QWidget* modal) {
-    auto* dialog = qobject_cast<QFileDialog*>(modal);
-    QVERIFY(dialog);
-    if (proposed) *proposed = dialog->directory().absolutePath();
-    if (folder.isEmpty()) return dialog->reject();
-    dialog->setDirectory(folder);
-    QMetaObject::invokeMethod(dialog, "accept");
-  };
-}
-
-Step press(const QString& button, Box* seen = nullptr) {
-  return [button, seen](QWidget* modal) {
-    auto* box = qobject_cast<QMessageBox*>(modal);
-    QVERIFY(box);
-    QStringList captions;
-    for (QAbstractButton* candidate : box->buttons()) captions << candidate->text().remove('&');
-    if (seen) *seen = {box->windowTitle(), box->text(), box->icon(), captions};
-    const qsizetype at = captions.indexOf(button);
-    if (at >= 0) return box->buttons().at(at)->click();
-    box->reject();
-    QFAIL(qPrintable(QStringLiteral("no button \"%1\" in: %2").arg(button, box->text())));
-  };
-}
-
 }  // namespace
 
 // The parts of the window that work without a game folder: the grids, the shell's message
@@ -93,10 +55,31 @@ class WidgetsTest final : public QObject {
   Q_OBJECT
 
  private:
-  // Answers the modal dialogs that open from now on, one step per dialog, in order.
-  void answerDialogs(std::deque<Step> steps) {
-    steps_ = std::move(steps);
+  // Answers the modal dialogs that open from now on, in order: a file dialog by picking the
+  // folder named (none: cancel), a message box by pressing the button so captioned. seen_
+  // gets the folder each file dialog proposed and each box's "icon|title|text|buttons".
+  void answer(const QStringList& answers) {
+    answers_ = answers;
+    seen_.clear();
     poll_.start(10);
+  }
+  void answerModal(QWidget* modal, const QString& reply) {
+    if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      seen_ << dialog->directory().absolutePath();
+      if (reply.isEmpty()) return dialog->reject();
+      dialog->setDirectory(reply);
+      QMetaObject::invokeMethod(dialog, "accept");
+      return;
+    }
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    QVERIFY(box);
+    QStringList buttons;
+    for (QAbstractButton* button : box->buttons()) buttons << button->text().remove('&');
+    seen_ << QStringLiteral("%1|%2|%3|%4")
+                 .arg(QString::number(box->icon()), box->windowTitle(), box->text(),
+                      buttons.join(','));
+    const qsizetype at = buttons.indexOf(reply);
+    return at >= 0 ? box->buttons().at(at)->click() : box->reject();
   }
   QString makeFolder(const QString& name, bool withGame) {
     const QString path = dir_->filePath(name);
@@ -108,7 +91,8 @@ class WidgetsTest final : public QObject {
 
   std::unique_ptr<QTemporaryDir> dir_;
   QByteArray savedHome_;
-  std::deque<Step> steps_;
+  QStringList answers_;
+  QStringList seen_;
   QPointer<QWidget> answered_;
   QTimer poll_;
 
@@ -123,19 +107,17 @@ class WidgetsTest final : public QObject {
                        dir_->filePath(QStringLiteral("settings")));
     connect(&poll_, &QTimer::timeout, this, [this] {
       QWidget* modal = QApplication::activeModalWidget();
-      if (modal == nullptr || modal == answered_ || steps_.empty()) return;
+      if (modal == nullptr || modal == answered_ || answers_.empty()) return;
       answered_ = modal;
-      const Step step = std::move(steps_.front());
-      steps_.pop_front();
-      step(modal);
+      answerModal(modal, answers_.takeFirst());
     });
   }
 
   void cleanup() {
     poll_.stop();
     poll_.disconnect();
-    const bool allOpened = steps_.empty();
-    steps_.clear();
+    const bool allOpened = answers_.empty();
+    answers_.clear();
     qputenv("HOME", savedHome_);
     dir_.reset();
     QVERIFY2(allOpened, "a dialog that the test expected did not open");
@@ -231,18 +213,16 @@ class WidgetsTest final : public QObject {
 
   void shellShowsBoxesCaptionAndProgress() {
     kvo::ui::QtShell shell;
-    Box message;
-    Box question;
-    answerDialogs({press(QStringLiteral("OK"), &message), press(QStringLiteral("Yes"), &question),
-                   press(QStringLiteral("No"))});
+    answer({QStringLiteral("OK"), QStringLiteral("Yes"), QStringLiteral("No")});
     shell.message("We know you would love our software", kvo::Icon::Exclamation,
                   "Hang On...........");
-    QCOMPARE(message.title, QStringLiteral("Hang On..........."));
-    QCOMPARE(message.text, QStringLiteral("We know you would love our software"));
-    QCOMPARE(message.icon, QMessageBox::Warning);
     QVERIFY(shell.ask("Overwrite?", "KVO"));
-    QCOMPARE(question.icon, QMessageBox::Question);
     QVERIFY(!shell.ask("Overwrite?", "KVO"));
+    const QString question = QStringLiteral("%1|KVO|Overwrite?|Yes,No").arg(QMessageBox::Question);
+    QCOMPARE(seen_, (QStringList{QStringLiteral("%1|Hang On...........|We know you would love our "
+                                                "software|OK")
+                                     .arg(QMessageBox::Warning),
+                                 question, question}));
 
     // A caption set before the window exists is not lost.
     shell.setCaption("Please wait... cleaning up");
@@ -266,10 +246,9 @@ class WidgetsTest final : public QObject {
   // A cancel touches nothing. The home folder is never taken; another folder without the
   // game only when the player says so. The folder picked last is proposed next time.
   void pickerRefusesHomeWarnsWithoutTheGameAndProposesTheLastPick() {
-    QString proposed;
-    answerDialogs({choose(QString(), &proposed)});
+    answer({QString()});
     QCOMPARE(kvo::ui::askForGameDir(), std::nullopt);
-    QCOMPARE(proposed, QDir::homePath());
+    QCOMPARE(seen_, QStringList{QDir::homePath()});
     QCOMPARE(
         QDir(QDir::homePath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
         QStringList());
@@ -277,23 +256,22 @@ class WidgetsTest final : public QObject {
 
     const QString empty = makeFolder(QStringLiteral("Downloads"), false);
     const QString game = makeFolder(QStringLiteral("Games/EAW"), true);
-    Box home;
-    Box warning;
-    QString proposedAgain;
-    answerDialogs({choose(QDir::homePath()), press(QStringLiteral("Pick another folder"), &home),
-                   choose(empty), press(QStringLiteral("Pick another folder"), &warning),
-                   choose(game, &proposedAgain)});
+    const QString again = QStringLiteral("Pick another folder");
+    answer({QDir::homePath(), again, empty, again, game});
     QCOMPARE(kvo::ui::askForGameDir(), picked(game));
-    QVERIFY2(home.text.contains(QStringLiteral("home folder")), qPrintable(home.text));
-    QCOMPARE(home.buttons, QStringList{QStringLiteral("Pick another folder")});
-    QVERIFY2(warning.text.contains(QStringLiteral("no eaw.exe")) && warning.text.contains(empty),
-             qPrintable(warning.text));
-    QCOMPARE(proposedAgain, empty);
-    answerDialogs({choose(QString(), &proposed)});
+    QCOMPARE(seen_.size(), 5);
+    QVERIFY2(seen_[1].contains(QStringLiteral("Your home folder cannot be the game folder")) &&
+                 seen_[1].endsWith(QStringLiteral("|Pick another folder")),
+             qPrintable(seen_[1]));
+    QVERIFY2(seen_[3].contains(QStringLiteral("There is no eaw.exe in ") + empty) &&
+                 seen_[3].endsWith(QStringLiteral("|Pick another folder,Use this folder")),
+             qPrintable(seen_[3]));
+    QCOMPARE(seen_[4], empty);
+    answer({QString()});
     QCOMPARE(kvo::ui::askForGameDir(), std::nullopt);
-    QCOMPARE(proposed, game);
+    QCOMPARE(seen_, QStringList{game});
 
-    answerDialogs({choose(empty), press(QStringLiteral("Use this folder"))});
+    answer({empty, QStringLiteral("Use this folder")});
     QCOMPARE(kvo::ui::askForGameDir(), picked(empty));
   }
 };
