@@ -12,10 +12,9 @@ namespace {
 
 const MenuSide kSides[] = {MenuSide::B, MenuSide::A, MenuSide::G};
 
+// Both list the sides as B, A, G.
 demo::MenuSide demoSide(MenuSide side) {
-  return side == MenuSide::B   ? demo::MenuSide::B
-         : side == MenuSide::A ? demo::MenuSide::A
-                               : demo::MenuSide::G;
+  return static_cast<demo::MenuSide>(side);
 }
 
 std::string demoMenu(MenuSide side) {

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFontMetrics>
 #include <QListWidget>
 #include <QScreen>
@@ -71,19 +70,6 @@ inline bool fitsOnScreen(const QWidget& window) {
   const QSize least = window.minimumSizeHint();
   return area.contains(window.frameGeometry()) && least.width() <= window.width() &&
          least.height() <= window.height();
-}
-
-// Saves a picture of every tab of `demo`'s window as tabN<suffix>.png in the build folder.
-inline bool saveTabScreenshots(QWidget& window, const QString& suffix) {
-  auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
-  if (!QDir().mkpath(QStringLiteral(KVO_SCREENSHOT_DIR))) return false;
-  for (int i = 0; i < tabs->count(); ++i) {
-    tabs->setCurrentIndex(i);
-    const QString file = QStringLiteral(KVO_SCREENSHOT_DIR "/tab%1%2.png").arg(i).arg(suffix);
-    QFile::remove(file);
-    if (!window.grab().save(file)) return false;
-  }
-  return true;
 }
 
 // The window's own shell, except that messages and questions are kept instead of shown: a

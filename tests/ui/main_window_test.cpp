@@ -99,7 +99,6 @@ class MainWindowTest final : public QObject {
     }
     QCOMPARE(QGuiApplication::primaryScreen()->size(), QSize(1366, 768));
     QVERIFY(kvo::test::fitsOnScreen(demo().window()));
-    QVERIFY(kvo::test::saveTabScreenshots(demo().window(), QString()));
     kvo::ui::CoreRunner& runner = demo().window().runner();
     bool nestedAccepted = true;
     QVERIFY(runner.run([&] { nestedAccepted = runner.run([] {}); }));
