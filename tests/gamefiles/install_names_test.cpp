@@ -68,7 +68,6 @@ TEST(InstallNames, BuildsTheFourFilesOfAGameFolderWithoutWritingThemOrNamesTheOn
 
   ASSERT_EQ(edit.files.size(), 4U);
   EXPECT_EQ(edit.files[0].path, game / "PNAMES.STR");
-  EXPECT_EQ(edit.files[1].path, game / "picplnb.mnu");
   EXPECT_EQ(edit.files[3].path, game / "picplng.mnu");
   const auto table = readPnames(edit.files[0].bytes);
   ASSERT_TRUE(table.ok()) << table.error;

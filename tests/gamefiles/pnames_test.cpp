@@ -19,8 +19,10 @@ std::uint32_t u32At(const std::string& bytes, std::size_t at) {
   return value;
 }
 
-void putU32(std::string& bytes, std::size_t at, std::uint32_t value) {
+// `bytes` with the 32-bit field at `at` set to `value`.
+std::string patched(std::string bytes, std::size_t at, std::uint32_t value) {
   for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+  return bytes;
 }
 
 // The demo folder's writer is checked against the same bytes: the tests' game folders are
@@ -52,8 +54,8 @@ TEST(Pnames, ReadsBodiesPastTheSixteenBitLimitsAndTheLastNameToTheBodysEnd) {
   EXPECT_EQ(read.names, names);
 
   // The last name has no next entry to end it: it takes in every byte up to the body size.
-  std::string file = demo::makePnamesStr(demo::defaultPlaneNames()) + "XYZ";
-  putU32(file, 0, u32At(file, 0) + 3);
+  const std::string table = demo::makePnamesStr(demo::defaultPlaneNames());
+  const std::string file = patched(table + "XYZ", 0, u32At(table, 0) + 3);
   const auto longLast = readPnames(file);
   ASSERT_TRUE(longLast.ok()) << longLast.error;
   EXPECT_EQ(longLast.names.back(), std::string("Training Flight\0XY", 18));
@@ -65,25 +67,19 @@ TEST(Pnames, RefusesTablesThatAreShortOrDamagedAndSaysWhere) {
     std::string bytes;
     std::string says;
   };
-  std::string tooBig = good;
-  putU32(tooBig, 0, u32At(good, 0) + 1);
-  std::string hugeCount = good;
-  putU32(hugeCount, 4, 0xFFFFFFFFU);
-  std::string backwards = good;
-  putU32(backwards, 8 + 4 * 5, u32At(good, 8 + 4 * 4));
-  // A far-off entry after a plausible one: the earlier string must not be read through it.
-  std::string farOff = good;
-  putU32(farOff, 8 + 4 * 1, 0x40000000U);
-  const std::string three = writePnames(std::vector<std::string>{"ab", "c", ""});
+  const std::string size = std::to_string(good.size());
+  // The last case: a far-off entry after a plausible one must not be read through.
   const std::vector<Case> cases{
       {good.substr(0, 5), "ends at offset 5, inside its 8-byte header"},
-      {three, "holds 3 names (the count at offset 4)"},
-      {good.substr(0, good.size() - 1), "runs to offset " + std::to_string(good.size())},
-      {tooBig, "the file ends at offset " + std::to_string(good.size())},
-      {hugeCount, "would end at offset 17179869188"},
+      {writePnames(std::vector<std::string>{"ab", "c", ""}),
+       "holds 3 names (the count at offset 4)"},
+      {good.substr(0, good.size() - 1), "runs to offset " + size},
+      {patched(good, 0, u32At(good, 0) + 1), "the file ends at offset " + size},
+      {patched(good, 4, 0xFFFFFFFFU), "would end at offset 17179869188"},
       {good.substr(0, 60), "would end at offset 144"},
-      {backwards, "entry at offset 24 puts string 4"},
-      {farOff, "entry at offset 12 points to offset 1073741832, past the end of the strings"},
+      {patched(good, 8 + 4 * 5, u32At(good, 8 + 4 * 4)), "entry at offset 24 puts string 4"},
+      {patched(good, 8 + 4 * 1, 0x40000000U),
+       "entry at offset 12 points to offset 1073741832, past the end of the strings"},
   };
   for (const auto& c : cases) {
     Pnameform form;

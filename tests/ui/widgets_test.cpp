@@ -133,9 +133,6 @@ class WidgetsTest final : public QObject {
     kvo::ui::GridModel model(grid);
     QCOMPARE(model.headerData(1, Qt::Horizontal).toString(),
              QStringLiteral("All folders are available"));
-    QVERIFY(!model.headerData(1, Qt::Horizontal, Qt::FontRole).isValid());
-    grid.headerBold = true;
-    QVERIFY(model.headerData(1, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
     QCOMPARE(model.index(0, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(0xFF, 0xE0, 0xC0));
     QVERIFY(!model.index(2, 1).data(Qt::BackgroundRole).isValid());
     QVERIFY(!model.index(0, 0).data(Qt::BackgroundRole).isValid());
