@@ -191,13 +191,4 @@ class DemoWindow final {
   bool ok_ = false;
 };
 
-// The main() of a window test: one screen of `width` x `height`, then every test slot.
-#define KVO_WINDOW_TEST_MAIN(TestClass, width, height) \
-  int main(int argc, char** argv) {                    \
-    kvo::test::useOffscreenScreen(width, height);      \
-    QApplication app(argc, argv);                      \
-    TestClass test;                                    \
-    return QTest::qExec(&test, argc, argv);            \
-  }
-
 }  // namespace kvo::test

@@ -369,5 +369,10 @@ class MainWindowTest final : public QObject {
   }
 };
 
-KVO_WINDOW_TEST_MAIN(MainWindowTest, 1366, 768)
+int main(int argc, char** argv) {
+  kvo::test::useOffscreenScreen(1366, 768);
+  QApplication app(argc, argv);
+  MainWindowTest test;
+  return QTest::qExec(&test, argc, argv);
+}
 #include "main_window_test.moc"
