@@ -20,36 +20,25 @@ TEST_F(PlaneCommandsTest, PlanesAreListedAsReplayedFromTheLoadRecord) {
             "-\t11\tSP09\tP-Spitfire LF Mk IX\tSpitfire LF Mk IXe\n");
 }
 
-TEST_F(PlaneCommandsTest, SkinResetAndDelMsnCommandsAndTheirExitCodes) {
+// What each command changes is tested through the window; here each reaches the core once.
+TEST_F(PlaneCommandsTest, SkinPlaneFuelResetAndDelMsnExitByOutcome) {
   EXPECT_EQ(kvo.run({"--include-flt", "skin", "Bf109G Winter"}), 0) << kvo.err();
   EXPECT_TRUE(inGame("p109g.flt"));
-  EXPECT_EQ(kvo.run({"--include-flt", "clear-skins"}), 0) << kvo.err();
-  EXPECT_FALSE(inGame("p109g.flt"));
   EXPECT_EQ(kvo.run({"skin", "No Such Skin"}), 2);
   EXPECT_NE(kvo.err().find("No Such Skin"), std::string::npos);
   EXPECT_EQ(kvo.run({"rename-skin", "Bf109G Winter", "Bf109G Tropical"}), 1);
   EXPECT_NE(kvo.err().find("This name is already in use"), std::string::npos);
   EXPECT_EQ(kvo.run({"rename-skin", "Bf109G Winter", "Gustav Snow"}), 0) << kvo.err();
   EXPECT_TRUE(std::filesystem::is_directory(skinDir("Gustav Snow")));
-
-  ASSERT_EQ(kvo.run({"click", "T-Normandy"}), 0) << kvo.err();
-  EXPECT_EQ(kvo.run({"reset"}), 0) << kvo.err();
-  EXPECT_FALSE(inGame("normandy.ter"));
-  EXPECT_EQ(kvo.run({"del-msn"}), 0) << kvo.err();
-  EXPECT_FALSE(inGame("Savedata/DefaultA.msn"));
-}
-
-TEST_F(PlaneCommandsTest, PlaneAndFuelWriteTheGameFilesAndListingsShowThem) {
+  EXPECT_EQ(kvo.run({"--include-flt", "clear-skins"}), 0) << kvo.err();
+  EXPECT_FALSE(inGame("p109g.flt"));
   ASSERT_EQ(kvo.run({"click", "F-Alternative Planes"}), 0) << kvo.err();
   ASSERT_EQ(kvo.run({"plane", "P-Mustang III"}), 0) << kvo.err();
   EXPECT_EQ(record(), "F-Alternative Planes\r\nP-Mustang III\r\n\r\n");
-  ASSERT_EQ(kvo.run({"list", "names"}), 0) << kvo.err();
-  EXPECT_NE(kvo.out().find("\n4\tMustang Mk III\n"), std::string::npos) << kvo.out();
   ASSERT_EQ(kvo.run({"list", "menu", "A"}), 0) << kvo.err();
   EXPECT_NE(kvo.out().find("2\t15\tMustang Mk III\n"), std::string::npos) << kvo.out();
   EXPECT_EQ(kvo.run({"plane", "P-Nothing"}), 2);
   EXPECT_EQ(kvo.run({"list", "menu", "X"}), 2);
-
   ASSERT_EQ(kvo.run({"fuel", "p51b", "50"}), 0) << kvo.err();
   const auto planes = readFile(game() / "planes.dat");
   EXPECT_EQ(static_cast<unsigned char>(planes[216 * 4 + 40]) +
@@ -59,6 +48,10 @@ TEST_F(PlaneCommandsTest, PlaneAndFuelWriteTheGameFilesAndListingsShowThem) {
   std::filesystem::remove(game() / "pnames.str");
   EXPECT_EQ(kvo.run({"list", "names"}), 1);
   EXPECT_NE(kvo.err().find("pnames.str"), std::string::npos);
+  EXPECT_EQ(kvo.run({"reset"}), 0) << kvo.err();
+  EXPECT_FALSE(inGame("fighters.flt"));
+  EXPECT_EQ(kvo.run({"del-msn"}), 0) << kvo.err();
+  EXPECT_FALSE(inGame("Savedata/DefaultA.msn"));
 }
 
 }  // namespace
