@@ -112,34 +112,23 @@ TEST_F(DeploymentTest, AReplacedGameFileComesBackOnUnloadAndResetAllOnlyWhenKept
   EXPECT_EQ(run({"keep-originals"}, kExitDone), "on\n");  // remembered for the next start
 }
 
-// What a click changes is checked through the window; here only what the command adds.
-TEST_F(DeploymentTest, TheClickCommandLoadsByNameAndExitsByOutcome) {
-  EXPECT_EQ(run({"click", "T-Burma"}, kExitDone), "");
-  EXPECT_EQ(readFile(game() / "burma.ter"), modFile("T-Burma", "burma.ter"));
-  EXPECT_EQ(record(), "T-Burma\r\n\r\n");
-  CliRunner kvo(game());
-  EXPECT_EQ(kvo.run({"click", "T-Nowhere"}), kExitUsage);
-  EXPECT_NE(kvo.err().find("T-Nowhere"), std::string::npos);
-  fs::create_directory(game() / "normandy.tpc");
-  EXPECT_EQ(kvo.run({"click", "T-Normandy"}), kExitFailed);
-  EXPECT_NE(kvo.err().find("normandy.tpc"), std::string::npos);
-  EXPECT_EQ(record(), "T-Burma\r\n\r\n");
-}
-
-TEST_F(DeploymentTest, ConflictsAndVerifyNameTheProviderOfEachFile) {
-  start();
-  click("T-Normandy");
+// What a click changes is checked through the window; here only what the commands add.
+TEST_F(DeploymentTest, ClickConflictsAndVerifyNameWhatTheyFoundAndExitByOutcome) {
+  EXPECT_EQ(run({"click", "T-Normandy"}, kExitDone), "");
+  EXPECT_EQ(run({"click", "T-Nowhere"}, kExitUsage), "");
   EXPECT_EQ(run({"conflicts", "G-Water"}, kExitDone), "shared.pal\tT-Normandy\n");
   EXPECT_EQ(run({"conflicts", "No Such Folder"}, kExitUsage), "");
+  CliRunner kvo(game());
+  fs::create_directory(game() / "burma.tpc");
+  EXPECT_EQ(kvo.run({"click", "T-Burma"}), kExitFailed);
+  EXPECT_NE(kvo.err().find("burma.tpc"), std::string::npos);
+  EXPECT_EQ(record(), "T-Normandy\r\n\r\n");
   start();
-  const auto speech = loadConflicts(sel().core, mod("X-German Speech"));
-  ASSERT_EQ(speech.size(), 1u);
-  EXPECT_EQ(speech[0].provider, "game");
+  EXPECT_EQ(loadConflicts(sel().core, mod("X-German Speech"))[0].provider, "game");
   sel().engine.previewRow(row("G-Water"));
   EXPECT_EQ(st().ConflictText, "Loading it overwrites 1 file of T-Normandy.");
   EXPECT_EQ(conflictSummary({{"a", "game"}, {"b", "game"}, {"c", "G-Water"}}),
             "Loading it overwrites 1 file of G-Water and 2 game files.");
-
   writeFile(game() / "shared.pal", "edited by hand");
   fs::remove(game() / "normandy.ter");
   EXPECT_EQ(run({"verify"}, kExitFailed),
