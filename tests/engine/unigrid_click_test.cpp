@@ -75,31 +75,31 @@ TEST_F(FolderClickTest, FailedLoadOrSwapLeavesEveryFileAndTheRecordAsTheyWere) {
   struct Fault {
     const char* what;
     bool needsModes;
-    std::function<void()> make, undo;
+    std::function<void(bool on)> toggle;
     std::vector<std::string_view> said;
   };
+  const auto inTheWay = game() / "normandy.tpc";
   const auto source = mod("T-Normandy") / "normandy.tpc";
   const auto away = temp_.path() / "away";
+  const auto write = [](bool on) { return on ? fs::perm_options::remove : fs::perm_options::add; };
   const Fault faults[] = {
       {"folder in the way",
        false,
-       [&] { fs::create_directory(game() / "normandy.tpc"); },
-       [&] { fs::remove(game() / "normandy.tpc"); },
+       [&](bool on) { on ? fs::create_directory(inTheWay) : fs::remove(inTheWay); },
        {"normandy.tpc", "T-Burma stays loaded"}},
       {"unwritable selector folder",
        true,
-       [&] { fs::permissions(selectorDir(), fs::perms::owner_write, fs::perm_options::remove); },
-       [&] { fs::permissions(selectorDir(), fs::perms::owner_write, fs::perm_options::add); },
+       [&](bool on) { fs::permissions(selectorDir(), fs::perms::owner_write, write(on)); },
        {"KVO128", "T-Burma stays loaded"}},
       {"unreadable source",
        true,
-       [&] { fs::permissions(source, fs::perms::none); },
-       [&] { fs::permissions(source, fs::perms::owner_all); },
+       [&](bool on) { fs::permissions(source, on ? fs::perms::none : fs::perms::owner_all); },
        {"normandy.tpc"}},
       {"vanished folder",
        false,
-       [&] { fs::rename(mod("T-Normandy"), away); },
-       [&] { fs::rename(away, mod("T-Normandy")); },
+       [&](bool on) {
+         on ? fs::rename(mod("T-Normandy"), away) : fs::rename(away, mod("T-Normandy"));
+       },
        {"T-Normandy"}},
   };
   click("T-Burma");
@@ -108,9 +108,9 @@ TEST_F(FolderClickTest, FailedLoadOrSwapLeavesEveryFileAndTheRecordAsTheyWere) {
     if (fault.needsModes && whyModesCannotFail()) continue;
     shell.messages.clear();
     before = tree();
-    fault.make();
+    fault.toggle(true);
     click("T-Normandy");
-    fault.undo();
+    fault.toggle(false);
     EXPECT_EQ(tree(), before);
     EXPECT_TRUE(marked("T-Burma"));
     EXPECT_FALSE(marked("T-Normandy"));

@@ -309,15 +309,6 @@ class PlaneCommandsTest : public PlanesTest {
   CliRunner kvo{game()};
 };
 
-TEST_F(PlaneCommandsTest, PlanesAreListedAsReplayedFromTheLoadRecord) {
-  writeFile(selectorDir() / "FoldersLoaded.txt", "F-Alternative Planes\r\nP-Mustang III\r\n\r\n");
-  ASSERT_EQ(kvo.run({"list", "planes"}), 0) << kvo.err();
-  EXPECT_EQ(kvo.out(),
-            "-\t17\t109G\tP-Bf 109G-10\tBf 109G-10\n"
-            "S\t4\tP51B\tP-Mustang III\tMustang Mk III\n"
-            "-\t11\tSP09\tP-Spitfire LF Mk IX\tSpitfire LF Mk IXe\n");
-}
-
 // What each command changes is tested through the window; here each reaches the core once.
 TEST_F(PlaneCommandsTest, SkinPlaneFuelResetAndDelMsnExitByOutcome) {
   EXPECT_EQ(kvo.run({"--include-flt", "skin", "Bf109G Winter"}), 0) << kvo.err();
@@ -333,6 +324,11 @@ TEST_F(PlaneCommandsTest, SkinPlaneFuelResetAndDelMsnExitByOutcome) {
   ASSERT_EQ(kvo.run({"click", "F-Alternative Planes"}), 0) << kvo.err();
   ASSERT_EQ(kvo.run({"plane", "P-Mustang III"}), 0) << kvo.err();
   EXPECT_EQ(record(), "F-Alternative Planes\r\nP-Mustang III\r\n\r\n");
+  ASSERT_EQ(kvo.run({"list", "planes"}), 0) << kvo.err();
+  EXPECT_EQ(kvo.out(),
+            "-\t17\t109G\tP-Bf 109G-10\tBf 109G-10\n"
+            "S\t4\tP51B\tP-Mustang III\tMustang Mk III\n"
+            "-\t11\tSP09\tP-Spitfire LF Mk IX\tSpitfire LF Mk IXe\n");
   ASSERT_EQ(kvo.run({"list", "menu", "A"}), 0) << kvo.err();
   EXPECT_NE(kvo.out().find("2\t15\tMustang Mk III\n"), std::string::npos) << kvo.out();
   EXPECT_EQ(kvo.run({"plane", "P-Nothing"}), 2);

@@ -66,6 +66,13 @@ TEST_F(MusicSetsTest, ASwitchThatCannotBeDoneChangesNothingAndSaysWhy) {
   sel().music.SwitchMusicSet(itemIndex(st().List4, "C"));
   expectOneMessageWith({"missing"});
   EXPECT_TRUE(fs::exists(game() / "Music" / "b.bgm"));
+  // When the second rename fails the first is undone.
+  const auto failure =
+      renameMusicFolders(sel().core, game() / "Music", game() / "B", game() / "No Such Set");
+  EXPECT_NE(failure.find("No Such Set"), std::string::npos);
+  EXPECT_NE(failure.find("was not switched"), std::string::npos);
+  EXPECT_EQ(readFile(game() / "Music" / "b.bgm"), "b");
+  EXPECT_FALSE(fs::exists(game() / "B"));
 }
 
 TEST_F(MusicSetsTest, LinesThatNameSomethingOutsideTheGameFolderAreNotOffered) {
@@ -79,17 +86,6 @@ TEST_F(MusicSetsTest, LinesThatNameSomethingOutsideTheGameFolderAreNotOffered) {
   for (const char* line : {"\"..\"", "\"..\\..\\Other\"", "\"sub/dir\"", "\"MUSIC\""}) {
     EXPECT_NE(shell.messages[0].text.find(line), std::string::npos) << line;
   }
-}
-
-TEST_F(MusicSetsTest, WhenTheSecondRenameFailsTheFirstIsUndone) {
-  Selector selector(shell);
-  ASSERT_EQ(selector.startUp(game()), StartupOutcome::Ready);
-  const auto failure =
-      renameMusicFolders(selector.core, game() / "Music", game() / "B", game() / "No Such Set");
-  EXPECT_NE(failure.find("No Such Set"), std::string::npos);
-  EXPECT_NE(failure.find("was not switched"), std::string::npos);
-  EXPECT_EQ(readFile(game() / "Music" / "b.bgm"), "b");
-  EXPECT_FALSE(fs::exists(game() / "B"));
 }
 
 // Without a set in use there is no name to put the Music folder back under.

@@ -87,7 +87,8 @@ TEST_F(PackagesTest, ThePictureComesFromTheFirstScreenSetMissionOrCareerFolder) 
   EXPECT_EQ(st().Image4, fs::path());
 }
 
-TEST_F(PackagesTest, CheckOneResetsFirstAndCheckTwoPostsTheFileName) {
+// The one posting does not pick its own name up; any other name is matched exactly.
+TEST_F(PackagesTest, CheckOneResetsFirstCheckTwoPostsTheNameAndAPostedNameIsLoaded) {
   start();
   click("G-Trees");
   preview("Speedy.set");
@@ -97,20 +98,15 @@ TEST_F(PackagesTest, CheckOneResetsFirstAndCheckTwoPostsTheFileName) {
   sel().packages.LoadPackage();
   EXPECT_FALSE(marked("G-Trees"));
   EXPECT_FALSE(fs::exists(game() / "trees01.3dz"));
-  EXPECT_TRUE(marked("T-Normandy"));
   EXPECT_EQ(shell.clipboard, "Speedy.set");
   EXPECT_EQ(record(), "T-Normandy\r\nS-Desert\r\n\r\n");
-
-  // The one posting does not pick its own name up.
   const auto caption = st().Label29;
   sel().packages.Label29_MouseMove();
   EXPECT_EQ(shell.clipboard, "Speedy.set");
   EXPECT_EQ(st().Label29, caption);
-}
-
-TEST_F(PackagesTest, APackageNameOnTheClipboardIsPickedUpAndLoaded) {
-  start();
-  ASSERT_EQ(st().AutoLoadCaption, "Online client AutoLoad area");
+  sel().reset.Command1_Click();
+  st().Check2 = false;
+  select(st().GUPC, "Normandy Invasion.set");
   shell.clipboard = "Speedy.set";
   sel().packages.Label29_MouseMove();
   EXPECT_EQ(st().Label29, "Loading Speedy.set");
@@ -118,10 +114,9 @@ TEST_F(PackagesTest, APackageNameOnTheClipboardIsPickedUpAndLoaded) {
   EXPECT_EQ(st().List9.items.size(), 4U);
   EXPECT_TRUE(marked("T-Normandy"));
   EXPECT_EQ(shell.clipboard, "");
-
-  shell.clipboard = "speedy.set";  // names no package: the match is exact
+  shell.clipboard = "speedy.set";
   sel().packages.Label29_MouseMove();
-  EXPECT_EQ(st().Label29, "Online client AutoLoad area");
+  EXPECT_EQ(st().Label29, st().AutoLoadCaption);
   EXPECT_EQ(shell.clipboard, "");
 }
 
