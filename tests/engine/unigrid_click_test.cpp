@@ -1,7 +1,7 @@
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
-#include <algorithm>
 #include "engine/folder_engine.h"
 #include "engine_fixture.h"
 

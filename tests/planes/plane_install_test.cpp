@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-
 #include <string>
 #include <vector>
+
 #include "demo_game.h"
 #include "planes/alt_planes.h"
 #include "planes/loadout_patch.h"
