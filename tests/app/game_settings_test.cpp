@@ -29,7 +29,6 @@ struct SettingsFixture {
     selector.state.Text14 = text;
     selector.settings.InSaver_Click();
   }
-
   test::TempDir dir;
   test::RecordingShell shell;
   Selector selector{shell};

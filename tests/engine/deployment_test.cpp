@@ -48,7 +48,6 @@ TEST_F(DeploymentTest, UnloadingAFolderPutsBackWhatAnotherLoadedFolderProvides) 
   EXPECT_FALSE(marked("T-Normandy"));
   EXPECT_EQ(readFile(game() / "groundtex.bmp"), modFile("T-Burma", "groundtex.bmp"));
   EXPECT_EQ(shared(), modFile("G-Water", "shared.pal"));
-
   click("T-Normandy");
   click("G-Haze");
   click("T-Burma");  // the folder unloaded is not the one in place: nothing of it changes
@@ -57,7 +56,6 @@ TEST_F(DeploymentTest, UnloadingAFolderPutsBackWhatAnotherLoadedFolderProvides) 
   click("G-Haze");  // nor is it a provider any more
   EXPECT_EQ(shared(), modFile("G-Water", "shared.pal"));
   EXPECT_EQ(run({"verify"}, kExitDone), "");
-
   start();
   click("T-Burma");
   click("G-Water");
@@ -95,7 +93,6 @@ TEST_F(DeploymentTest, AReplacedGameFileComesBackOnUnloadAndResetAllOnlyWhenKept
   click("X-German Speech");
   EXPECT_FALSE(fs::exists(game() / "Chatline.txt"));
   EXPECT_FALSE(fs::exists(game() / "KVO Originals"));
-
   writeFile(game() / "Chatline.txt", original);
   ASSERT_TRUE(setKeepOriginals(sel().core, true));
   const auto before = gameFiles();
@@ -104,7 +101,6 @@ TEST_F(DeploymentTest, AReplacedGameFileComesBackOnUnloadAndResetAllOnlyWhenKept
   EXPECT_EQ(readFile(game() / "KVO Originals" / "Chatline.txt"), original);
   click("X-German Speech");
   EXPECT_EQ(gameFiles(), before);
-
   click("X-German Speech");
   sel().reset.Command1_Click();
   EXPECT_EQ(readFile(game() / "Chatline.txt"), original);
@@ -168,7 +164,6 @@ TEST(DeploymentRecordTest, ReadsItsOwnTextAndLeavesOutWhatLeadsOutOfTheGameFolde
   EXPECT_EQ(again->text(), text);
   ASSERT_TRUE(again->find("SAVEDATA\\Career1.SVE"));  // any letter case, as Windows
   EXPECT_EQ(again->find("savedata\\career1.sve")->providers.back(), "C Career43");
-
   const auto header = text.substr(0, text.find("\r\n") + 2);
   const auto hostile = DeploymentRecord::parse(
       header +

@@ -60,7 +60,6 @@ TEST_F(FolderGridTest, RefreshListsNewFoldersKeepsMarksAndTakesMissingFilesAsEmp
   EXPECT_EQ(row("unused"), -1);
   EXPECT_TRUE(marked("T-Burma"));
   EXPECT_TRUE(fs::exists(game() / "burma.ter"));
-
   fs::remove(game() / "KVO128" / "FoldersLoaded.txt");
   sel().engine.PopulateFolderGrid();
   EXPECT_FALSE(marked("T-Burma"));

@@ -148,7 +148,6 @@ TEST_F(ResetChangeTest, FilesThatCannotBeDeletedAreReportedAndTheResetOrDelMsnGo
   expectOneMessageWith({"Reset All could not do everything:", "psp09.tpc", "planes.dat"});
   EXPECT_FALSE(skinLoaded("Spit Mk IX Desert"));
   EXPECT_EQ(record(), "");
-
   shell.messages.clear();
   fs::permissions(game() / "Savedata", fs::perms::owner_write, fs::perm_options::remove);
   sel().reset.delmsn_Click();

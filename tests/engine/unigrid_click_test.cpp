@@ -71,7 +71,6 @@ TEST_F(FolderClickTest, FailedLoadOrSwapLeavesEveryFileAndTheRecordAsTheyWere) {
   EXPECT_EQ(tree(), before);
   expectOneMessageWith({"normandy.tpc", "T-Normandy was not loaded"});
   fs::remove(game() / "normandy.tpc");
-
   struct Fault {
     const char* what;
     bool needsModes;

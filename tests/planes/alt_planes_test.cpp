@@ -49,17 +49,14 @@ TEST_F(AltPlanesTest, FilterShowsAllSelectedOrOnePlaneCodeWithItsFuel) {
   applySkin("Bf109G Winter");
   applyPlane("P-Mustang III");
   EXPECT_EQ(record(), "F-Alternative Planes\r\nBf109G Winter\r\nP-Mustang III\r\n\r\n");
-
   sel().skins.FilterGrids(0);
   EXPECT_EQ(shownRows(st().SK1, 0).size(), demo::demoSkinFolderNames().size());
   EXPECT_EQ(shownRows(st().G1, 0).size(), 3U);
   EXPECT_EQ(st().SK1.text(0, 0), "ALL");
-
   sel().skins.FilterGrids(1);
   EXPECT_EQ(shownRows(st().SK1, 0), Names{"Bf109G Winter"});
   EXPECT_EQ(shownRows(st().G1, 0), Names{"P-Mustang III"});
   EXPECT_EQ(st().G1.back(planeRow("P-Mustang III"), 3), kLoadedGreen);
-
   sel().skins.FilterGrids(11 + 2);  // SP09
   EXPECT_EQ(shownRows(st().SK1, 0), Names{"Spit Mk IX Desert"});
   sel().skins.FilterGrids(17 + 2);  // 109G
@@ -93,7 +90,6 @@ TEST_F(AltPlanesTest, ASecondPlaneForTheSameSlotTakesTheMarkOnceInstalledAndKeep
   EXPECT_TRUE(installed("P-Bf 109G-10")) << "a failed install keeps the earlier plane's mark";
   EXPECT_FALSE(installed("P-Gustav Late"));
   EXPECT_EQ(st().G1.back(planeRow("P-Bf 109G-10"), 3), kLoadedGreen);
-
   writeFile(game() / "pnames.str", pnames);
   applyPlane("P-Gustav Late");
   EXPECT_FALSE(installed("P-Bf 109G-10"));

@@ -62,7 +62,6 @@ TEST_F(PlaneInstallTest, EachDemoPlaneChangesTheGameFilesExactlyAsItsFolderSays)
     applyPlane(plane.folder);
     EXPECT_TRUE(shell.messages.empty()) << shell.messages.front().text;
     EXPECT_TRUE(installed(plane.folder));
-
     planesDat = withRecord(planesDat, plane.slot, readFile(onlyFile(dir, ".kvo")));
     EXPECT_EQ(readFile(game() / "planes.dat"), planesDat);
     names[static_cast<std::size_t>(plane.slot)] = plane.name;
@@ -88,7 +87,6 @@ TEST_F(PlaneInstallTest, EachDemoPlaneChangesTheGameFilesExactlyAsItsFolderSays)
   }
   EXPECT_EQ(record(),
             "F-Alternative Planes\r\nP-Bf 109G-10\r\nP-Mustang III\r\nP-Spitfire LF Mk IX\r\n\r\n");
-
   // Start-up marks the installed planes again and writes nothing.
   const auto before = snapshot(game());
   selector_.reset();
@@ -196,7 +194,6 @@ TEST_F(PlaneInstallTest, FuelButtonsWriteTheirShareOfTheFullFuel) {
   const auto planesDat = readFile(game() / "planes.dat");
   sel().planes.SetFuelLoad(0);  // no slot chosen yet
   EXPECT_EQ(readFile(game() / "planes.dat"), planesDat);
-
   st().Label26 = "1000";
   st().Label27 = std::to_string(216 * 3 + 41);
   sel().planes.SetFuelLoad(5);
@@ -205,7 +202,6 @@ TEST_F(PlaneInstallTest, FuelButtonsWriteTheirShareOfTheFullFuel) {
   expected[216 * 3 + 41] = 0;
   EXPECT_EQ(readFile(game() / "planes.dat"), expected);
   EXPECT_EQ(st().Label26, "1000");  // every button works from the full fuel
-
   // A slot with no alternative plane, chosen in List1, whose fuel is above 32767.
   auto fmDat = readFile(fm() / "planes.dat");
   fmDat[216 * 0 + 40] = '\x40';

@@ -74,14 +74,12 @@ TEST_F(SkinTest, RenameRefusesUnusableOrTakenNamesAndRenamesOtherwise) {
   }
   EXPECT_EQ(shell.messages[0].text, "This name is already in use");
   EXPECT_EQ(snapshot(selectorDir()), before);
-
   st().Text3 = "Mustang D-Day";
   sel().skins.RenameSkin();
   EXPECT_TRUE(fs::is_directory(skinDir("Mustang D-Day")));
   EXPECT_FALSE(fs::exists(skinDir("Mustang Invasion")));
   EXPECT_EQ(st().SK1.text(st().SK1.row, 0), "Mustang D-Day");
   EXPECT_EQ(record(), "Mustang D-Day\r\n\r\n");
-
   // Where names differ by case, a case variant of another skin is a separate folder.
   if (!folderIgnoresCase(selectorDir() / "Skinfolder")) {
     st().Text3 = "SPIT MK IX DESERT";
@@ -99,7 +97,6 @@ TEST_F(SkinTest, FilesThatCannotBeDeletedOrRenamedAreReportedByName) {
   fs::permissions(game(), fs::perms::owner_write, fs::perm_options::add);
   expectOneMessageWith({"psp09.tpc", "psp09.3dz"});
   EXPECT_FALSE(skinLoaded("Spit Mk IX Desert"));
-
   shell.messages.clear();
   st().SK1.row = skinRow("Mustang Invasion");
   st().Text3 = "Mustang D-Day";
@@ -199,7 +196,6 @@ TEST_F(SkinChangeTest, GameFilesThatAreLinksAreReplacedOrDeletedAsLinks) {
   EXPECT_FALSE(fs::is_symlink(game() / "psp09.tpc"));
   EXPECT_EQ(readFile(game() / "psp09.tpc"), readFile(skinDir("Spit Mk IX Desert") / "psp09.tpc"));
   expectOutsideIntact();
-
   linkToSentinel(game() / "psp09.tpc");
   applySkin("Spit Mk IX Desert");
   EXPECT_FALSE(skinLoaded("Spit Mk IX Desert"));

@@ -32,7 +32,6 @@ TEST_F(AutoscriptsTest, SavingRightAfterLoadingWritesTheRecordAndReplayingWrites
   EXPECT_EQ(readFile(scripts() / "Mine.set"), record());
   EXPECT_NE(std::find(st().GUPC.items.begin(), st().GUPC.items.end(), "Mine.set"),
             st().GUPC.items.end());
-
   const auto before = snapshot(game());
   const int writes = sel().core.record.writes();
   runScript("Mine.set");
@@ -57,7 +56,6 @@ TEST_F(AutoscriptsTest, AnExistingNameInOtherCaseAsksAndOnlyOverwriteReplacesIt)
   sel().scripts.OverwritePrompt(1);
   EXPECT_FALSE(st().SetWarnVisible);
   EXPECT_EQ(readFile(scripts() / "Normandy Invasion.set"), original);
-
   save("NORMANDY invasion");
   ASSERT_TRUE(st().SetWarnVisible);
   st().Text2 = "H-Blue Sky\r\n";
@@ -79,7 +77,6 @@ TEST_F(AutoscriptsTest, TheExtensionIsAlwaysAddedAndNamesThatWouldWriteElsewhere
   EXPECT_EQ(readFile(scripts() / ".set"), "first, \"second\"\r\nthird\r\n");
   runScript(".set");
   EXPECT_EQ(st().List2.items, (Names{"first", "second", "third"}));
-
   const auto before = snapshot(temp_.path());
   for (const char* name : {"../../outside", "sub/inner", "..\\up", "CON", "lpt1", "what?"}) {
     shell.messages.clear();
@@ -98,7 +95,6 @@ TEST_F(AutoscriptsTest, ScriptsThatCannotBeWrittenOrReadAreReported) {
   EXPECT_EQ(shell.messages[0].icon, Icon::Critical);
   EXPECT_NE(shell.messages[0].text.find("Mine.set"), std::string::npos);
   EXPECT_FALSE(fs::exists(scripts()));
-
   shell.messages.clear();
   st().File10.items = {"Gone.set"};
   st().File10.index = 0;

@@ -59,7 +59,6 @@ TEST_F(MusicSetsTest, ASwitchThatCannotBeDoneChangesNothingAndSaysWhy) {
   expectOneMessageWith({"already holds a B"});
   fs::remove(game() / "B");
   EXPECT_EQ(musicTree(), before);
-
   // The chosen folder went away after the list was read.
   shell.messages.clear();
   fs::rename(game() / "C", temp_.path() / "C");

@@ -42,7 +42,6 @@ TEST_F(PackagesTest, ThePackageExampleLoadsAllButTheFirstEntryAndPreviewsEach) {
   EXPECT_EQ(record(), "T-Normandy\r\nS-Desert\r\n\r\n");
   // Each folder's load writes the record with its files, and nothing writes it again.
   EXPECT_EQ(sel().core.record.writes(), writes + 2);
-
   sel().packages.List9_Click(2);
   EXPECT_EQ(st().Image4, mod("T-Normandy", "groundtex.bmp"));
   EXPECT_EQ(st().Label51, readFile(mod("T-Normandy", "contents.txt")));
