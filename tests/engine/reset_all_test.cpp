@@ -11,67 +11,53 @@ namespace kvo::test {
 namespace {
 namespace fs = std::filesystem;
 
-// A bare game folder holding the files of the classic clean-up example.
-class CleanUpTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    for (const char* name : {"hof.dat", "Chatline.txt", "dsg.ico", "extra.spt", "planes.dat",
-                             "readme.txt", "p51.bmp", "sky.bmp", "Normandy.TER"}) {
-      writeFile(game / name, name);
-    }
+// The sweep's patterns come from the first line of cleanup.ini when there is one; an empty
+// first line sweeps nothing, and subfolders are never swept.
+TEST(CleanUpTest, BuiltInOrIniPatternsSpareProtectedNamesAndSubfolders) {
+  const std::set<std::string> all = {"hof.dat",   "Chatline.txt", "dsg.ico",
+                                     "extra.spt", "planes.dat",   "readme.txt",
+                                     "p51.bmp",   "sky.bmp",      "Normandy.TER"};
+  const std::set<std::string> spared = {"hof.dat", "Chatline.txt", "dsg.ico", "extra.spt",
+                                        "sky.bmp"};
+  auto butTer = all;
+  butTer.erase("Normandy.TER");
+  const std::pair<const char*, std::set<std::string>> cases[] = {
+      {nullptr, spared}, {"*.ter\r\n*.txt\r\n", butTer}, {"\r\n*.dat\r\n", all}};
+  for (const auto& [ini, left] : cases) {
+    SCOPED_TRACE(ini ? ini : "built-in");
+    TempDir game;
+    for (const auto& name : all) writeFile(game / name, name);
     writeFile(game / "Savedata/keep.txt", "save");
     fs::create_directories(game / "KVO128");
-  }
-  std::set<std::string> gameFiles() {
+    if (ini) writeFile(game / "KVO128/cleanup.INI", ini);
+    EXPECT_TRUE(CleanUp(game.path(), game / "KVO128").empty());
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(game.path())) {
       if (entry.is_regular_file()) names.insert(entry.path().filename().string());
     }
-    return names;
+    EXPECT_EQ(names, left);
+    EXPECT_TRUE(fs::exists(game / "Savedata/keep.txt"));
   }
-  TempDir game;
-};
-
-TEST_F(CleanUpTest, BuiltInPatternsSpareProtectedNamesAndSubfolders) {
-  EXPECT_TRUE(CleanUp(game.path(), game / "KVO128").empty());
-  EXPECT_EQ(gameFiles(),
-            (std::set<std::string>{"hof.dat", "Chatline.txt", "dsg.ico", "extra.spt", "sky.bmp"}));
-  EXPECT_TRUE(fs::exists(game / "Savedata/keep.txt"));
-}
-
-TEST_F(CleanUpTest, CleanUpIniReplacesThePatternsByItsFirstLine) {
-  writeFile(game / "KVO128/cleanup.INI", "*.ter\r\n*.txt\r\n");
-  CleanUp(game.path(), game / "KVO128");
-  EXPECT_FALSE(fs::exists(game / "Normandy.TER"));
-  EXPECT_EQ(gameFiles().size(), 8U);
-
-  writeFile(game / "KVO128/cleanup.INI", "\r\n*.dat\r\n");
-  CleanUp(game.path(), game / "KVO128");
-  EXPECT_EQ(gameFiles().size(), 8U);
-}
-
-TEST_F(CleanUpTest, EveryFileThatCannotBeDeletedIsReportedAndTheRestGoOn) {
-  if (const char* why = whyModesCannotFail()) GTEST_SKIP() << why;
-  fs::permissions(game.path(), fs::perms::owner_write, fs::perm_options::remove);
-  const auto failures = CleanUp(game.path(), game / "KVO128");
-  fs::permissions(game.path(), fs::perms::owner_write, fs::perm_options::add);
-  ASSERT_EQ(failures.size(), 4U);
-  EXPECT_NE(failures.sentences()[0].find("Normandy.TER"), std::string::npos);
 }
 
 using ResetAllTest = PlanesTest;
 
+// Which names the sweep spares is tested with the clean-up; here that loads of every kind go.
 TEST_F(ResetAllTest, UnmarksEverythingSweepsTheGameAndRestoresTheSpareExeThenDelMsn) {
   start();
-  click("T-Normandy");
-  click("G-Water");
-  click("F-Alternative Planes");
+  for (const auto* name : {"T-Normandy", "G-Water", "F-Alternative Planes"}) click(name);
   applySkin("Spit Mk IX Desert");
   st().G1.row = 1;
   sel().planes.ApplyPlaneRow();
   writeFile(game() / "eaw.exe", "patched");
   sel().reset.Command1_Click();
   EXPECT_TRUE(shell.messages.empty());
+  for (const char* gone :
+       {"normandy.ter", "water01.tpc", "psp09.tpc", "planes.dat", "pnames.str"}) {
+    EXPECT_FALSE(inGame(gone)) << gone;
+  }
+  EXPECT_TRUE(inGame("Savedata/DefaultA.msn"));
+  EXPECT_EQ(readFile(game() / "eaw.exe"), readFile(selectorDir() / "eaw.exe"));
   for (int r = 1; r < st().Unigrid.rows(); ++r) {
     EXPECT_EQ(st().Unigrid.text(r, 2), "");
     EXPECT_NE(st().Unigrid.back(r, 1), kLoadedGreen);
@@ -82,32 +68,16 @@ TEST_F(ResetAllTest, UnmarksEverythingSweepsTheGameAndRestoresTheSpareExeThenDel
   EXPECT_EQ(st().List1.index, 1);
   EXPECT_EQ(record(), "");
   EXPECT_EQ(shell.captions.back(), st().caption);
-  EXPECT_EQ(readFile(game() / "eaw.exe"), readFile(selectorDir() / "eaw.exe"));
-  for (const char* gone :
-       {"normandy.ter", "water01.tpc", "psp09.tpc", "planes.dat", "pnames.str"}) {
-    EXPECT_FALSE(inGame(gone)) << gone;
-  }
-  for (const char* kept :
-       {"hof.dat", "Chatline.txt", "extra.spt", "eaw.ini", "Savedata/DefaultA.msn"}) {
-    EXPECT_TRUE(inGame(kept)) << kept;
-  }
-  selector_.reset();
-  start();
-  for (int r = 1; r < st().Unigrid.rows(); ++r) EXPECT_EQ(st().Unigrid.text(r, 2), "");
-
   sel().reset.delmsn_Click();
   EXPECT_FALSE(inGame("Savedata/DefaultA.msn"));
   EXPECT_FALSE(inGame("Savedata/default7.MSN"));
   EXPECT_TRUE(inGame("Savedata/Mission1.msn"));
   sel().reset.delmsn_Click();
   EXPECT_TRUE(shell.messages.empty());
-
   fs::remove(selectorDir() / "eaw.exe");  // without a spare the game's own is left alone
   writeFile(game() / "eaw.exe", "the player's own");
-  click("T-Normandy");
   sel().reset.Command1_Click();
   EXPECT_EQ(readFile(game() / "eaw.exe"), "the player's own");
-  EXPECT_FALSE(inGame("normandy.ter"));
 }
 
 // Reset All and Del MSN change nothing beside the game folder, whatever links point there.
@@ -178,7 +148,6 @@ TEST_F(ResetChangeTest, FilesThatCannotBeDeletedAreReportedAndTheResetOrDelMsnGo
   expectOneMessageWith({"Reset All could not do everything:", "psp09.tpc", "planes.dat"});
   EXPECT_FALSE(skinLoaded("Spit Mk IX Desert"));
   EXPECT_EQ(record(), "");
-
   shell.messages.clear();
   fs::permissions(game() / "Savedata", fs::perms::owner_write, fs::perm_options::remove);
   sel().reset.delmsn_Click();

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -10,37 +11,25 @@ namespace fs = std::filesystem;
 
 using FolderClickTest = EngineTest;
 
-TEST_F(FolderClickTest, SwapOfTerrainSetsReplacesOneFolderByTheOtherOnDisk) {
-  writeFile(mod("T-Normandy") / "invasion.MSN", "briefing");
-  writeFile(mod("T-Normandy") / "Theme.bgm", "tune");
+// Where each kind of file goes is tested with the file moves; here which folder's files stay.
+TEST_F(FolderClickTest, ASwapReplacesOneTerrainSetByTheOtherAndMultipleCodesKeepTheirRows) {
   start();
   click("T-Burma");
   auto expected = treeBesidesDeployment();
   click("T-Normandy");
-
   for (auto name : {"burma.ter", "burma.tpc"}) expected.erase(name);
   for (auto name : {"normandy.ter", "normandy.tpc", "groundtex.bmp", "shared.pal"}) {
     expected[name] = modFile("T-Normandy", name);
   }
-  expected["Savedata/invasion.MSN"] = "briefing";
-  expected["Music/Theme.bgm"] = "tune";
   expected["KVO128/FoldersLoaded.txt"] = "T-Normandy\r\n\r\n";
   EXPECT_EQ(treeBesidesDeployment(), expected);
-  EXPECT_TRUE(marked("T-Normandy"));
   EXPECT_FALSE(marked("T-Burma"));
   EXPECT_EQ(st().Unigrid.back(row("T-Normandy"), 1), kLoadedGreen);
-  EXPECT_EQ(st().Label8, "T-Normandy\r\n");
-  EXPECT_TRUE(shell.messages.empty());
-}
-
-TEST_F(FolderClickTest, MultipleSelectionCodesKeepTheirOtherRows) {
-  start();
-  for (auto name : {"G-Water", "G-Trees", "N-Gun Sounds"}) click(name);
-  EXPECT_EQ(record(), "N-Gun Sounds\r\nG-Trees\r\nG-Water\r\n\r\n");
-  click("G-Water");
-  EXPECT_EQ(record(), "N-Gun Sounds\r\nG-Trees\r\n\r\n");
+  for (auto name : {"G-Water", "G-Trees", "N-Gun Sounds", "G-Water"}) click(name);
+  EXPECT_EQ(record(), "T-Normandy\r\nN-Gun Sounds\r\nG-Trees\r\n\r\n");
   EXPECT_FALSE(fs::exists(game() / "water01.tpc"));
   EXPECT_TRUE(fs::exists(game() / "trees01.3dz"));
+  EXPECT_TRUE(shell.messages.empty());
 }
 
 TEST_F(FolderClickTest, CareerSwapTakesEverySaveBackIntoTheOldCareer) {
@@ -82,35 +71,34 @@ TEST_F(FolderClickTest, FailedLoadOrSwapLeavesEveryFileAndTheRecordAsTheyWere) {
   EXPECT_EQ(tree(), before);
   expectOneMessageWith({"normandy.tpc", "T-Normandy was not loaded"});
   fs::remove(game() / "normandy.tpc");
-
   struct Fault {
     const char* what;
     bool needsModes;
-    std::function<void()> make, undo;
+    std::function<void(bool on)> toggle;
     std::vector<std::string_view> said;
   };
+  const auto inTheWay = game() / "normandy.tpc";
   const auto source = mod("T-Normandy") / "normandy.tpc";
   const auto away = temp_.path() / "away";
+  const auto write = [](bool on) { return on ? fs::perm_options::remove : fs::perm_options::add; };
   const Fault faults[] = {
       {"folder in the way",
        false,
-       [&] { fs::create_directory(game() / "normandy.tpc"); },
-       [&] { fs::remove(game() / "normandy.tpc"); },
+       [&](bool on) { on ? fs::create_directory(inTheWay) : fs::remove(inTheWay); },
        {"normandy.tpc", "T-Burma stays loaded"}},
       {"unwritable selector folder",
        true,
-       [&] { fs::permissions(selectorDir(), fs::perms::owner_write, fs::perm_options::remove); },
-       [&] { fs::permissions(selectorDir(), fs::perms::owner_write, fs::perm_options::add); },
+       [&](bool on) { fs::permissions(selectorDir(), fs::perms::owner_write, write(on)); },
        {"KVO128", "T-Burma stays loaded"}},
       {"unreadable source",
        true,
-       [&] { fs::permissions(source, fs::perms::none); },
-       [&] { fs::permissions(source, fs::perms::owner_all); },
+       [&](bool on) { fs::permissions(source, on ? fs::perms::none : fs::perms::owner_all); },
        {"normandy.tpc"}},
       {"vanished folder",
        false,
-       [&] { fs::rename(mod("T-Normandy"), away); },
-       [&] { fs::rename(away, mod("T-Normandy")); },
+       [&](bool on) {
+         on ? fs::rename(mod("T-Normandy"), away) : fs::rename(away, mod("T-Normandy"));
+       },
        {"T-Normandy"}},
   };
   click("T-Burma");
@@ -119,9 +107,9 @@ TEST_F(FolderClickTest, FailedLoadOrSwapLeavesEveryFileAndTheRecordAsTheyWere) {
     if (fault.needsModes && whyModesCannotFail()) continue;
     shell.messages.clear();
     before = tree();
-    fault.make();
+    fault.toggle(true);
     click("T-Normandy");
-    fault.undo();
+    fault.toggle(false);
     EXPECT_EQ(tree(), before);
     EXPECT_TRUE(marked("T-Burma"));
     EXPECT_FALSE(marked("T-Normandy"));
@@ -141,6 +129,90 @@ TEST_F(FolderClickTest, FailedDeletesAreListedOnceAndTheRecordStaysConsistent) {
   EXPECT_FALSE(marked("N-Engine Sounds"));
   EXPECT_EQ(record(), "\r\n");
   expectOneMessageWith({"theme.bgm"});
+}
+
+using MoveFilesTest = EngineTest;
+
+bool writable(const fs::path& file) {
+  return (fs::status(file).permissions() & fs::perms::owner_write) != fs::perms::none;
+}
+
+TEST_F(MoveFilesTest, LoadSortsFilesIntoTheirFoldersAndKeepsPreviewsAndToolsBack) {
+  const auto folder = mod("Q-Mixed");  // a missing save folder is made, not a reason to fail
+  for (auto name : {"briefing.msn", "career1.sve", "theme.bgm", "contents.txt", "mypic", "shot.jpg",
+                    "ecaconfig.ini", "planes.ldr", "tex.bmp", "Readme.Msn", "mypic.bmp"}) {
+    writeFile(folder / name, name);
+  }
+  start();
+  fs::remove_all(game() / "Savedata");
+  auto expected = treeBesidesDeployment();
+  ASSERT_TRUE(sel().engine.MoveIn(folder));
+  for (auto name : {"Savedata/", "Savedata/briefing.msn", "Savedata/career1.sve",
+                    "Savedata/Readme.Msn", "Music/theme.bgm", "tex.bmp", "mypic.bmp"}) {
+    const std::string key = name;
+    expected[key] = key.ends_with("/") ? "" : key.substr(key.find('/') + 1);
+  }
+  EXPECT_EQ(treeBesidesDeployment(), expected);
+}
+
+TEST_F(MoveFilesTest, LoadOverwritesReadOnlyCopiesAndLeavesEveryFileNormal) {
+  writeFile(mod("O-Red Gunsight") / "sight2.bmp", "second");
+  fs::permissions(mod("O-Red Gunsight") / "sight2.bmp", fs::perms::owner_write,
+                  fs::perm_options::remove);
+  writeFile(game() / "GUNSIGHT.BMP", "older");
+  fs::permissions(game() / "GUNSIGHT.BMP", fs::perms::owner_write, fs::perm_options::remove);
+  start();
+  ASSERT_TRUE(sel().engine.MoveIn(mod("O-Red Gunsight")));
+  // The copy keeps the name the game folder already had.
+  EXPECT_FALSE(holdsEntrySpelled(game(), "gunsight.bmp"));
+  EXPECT_EQ(readFile(game() / "GUNSIGHT.BMP"), modFile("O-Red Gunsight", "gunsight.bmp"));
+  EXPECT_TRUE(writable(game() / "GUNSIGHT.BMP"));
+  EXPECT_TRUE(writable(game() / "sight2.bmp"));
+  EXPECT_TRUE(writable(mod("O-Red Gunsight") / "sight2.bmp"));
+}
+
+// Only one file answering to the name is taken for the copy; with two, neither is deleted.
+TEST_F(MoveFilesTest, UnloadFindsTheOneCopyInAnyLetterCaseAndNoWhereElse) {
+  writeFile(mod("L-Height") / "Terrain.TER", "x");
+  writeFile(mod("L-Height") / "contents.txt", "about");
+  writeFile(mod("L-Height") / "mission.msn", "m");
+  writeFile(mod("L-Height") / "keep.sve", "s");
+  writeFile(mod("L-Height") / "Objects", "x");
+  start();
+  writeFile(game() / "terrain.ter", "copy");
+  writeFile(game() / "CONTENTS.TXT", "a file of the game");
+  writeFile(game() / "mission.msn", "not in Savedata, so not the copy");
+  writeFile(game() / "Savedata" / "MISSION.MSN", "the copy");
+  writeFile(game() / "Savedata" / "keep.sve", "saves are looked for in the game folder");
+  fs::create_directories(game() / "objects");
+  auto expected = treeBesidesDeployment();
+  ASSERT_TRUE(sel().engine.MoveOut(mod("L-Height")));
+  for (auto name : {"terrain.ter", "CONTENTS.TXT", "Savedata/MISSION.MSN"}) expected.erase(name);
+  EXPECT_EQ(treeBesidesDeployment(), expected);
+#ifndef _WIN32  // Windows cannot hold two names that differ only in letter case
+  writeFile(game() / "terrain.ter", "one");
+  writeFile(game() / "TERRAIN.TER", "two");
+  expected = treeBesidesDeployment();
+  ASSERT_TRUE(sel().engine.MoveOut(mod("L-Height")));
+  EXPECT_EQ(treeBesidesDeployment(), expected);
+#endif
+  EXPECT_TRUE(shell.messages.empty());
+}
+
+// Previews are not copied, so no caption names them.
+TEST_F(MoveFilesTest, LongFileWorkShowsProgressAndPutsTheCaptionBack) {
+  start();
+  st().caption = "KVO 1.0";
+  ASSERT_TRUE(sel().engine.MoveIn(mod("T-Burma")));
+  ASSERT_TRUE(sel().engine.MoveOut(mod("T-Burma")));
+  const auto& shown = shell.captions;
+  for (const auto* caption : {"Please wait- copying: :burma.ter", "Deleting burma.tpc"}) {
+    EXPECT_NE(std::find(shown.begin(), shown.end(), caption), shown.end()) << caption;
+  }
+  EXPECT_EQ(std::find(shown.begin(), shown.end(), "Please wait- copying: :preview.gif"),
+            shown.end());
+  EXPECT_EQ(shown.back(), "KVO 1.0");
+  EXPECT_GT(shell.progressCalls, 4);
 }
 
 }  // namespace

@@ -3,10 +3,16 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <string>
+#include <vector>
 
+#include "demo_game.h"
 #include "planes/alt_planes.h"
+#include "planes/loadout_patch.h"
+#include "planes/plane_record.h"
 #include "planes_fixture.h"
 #include "platform/text_file.h"
+#include "support/cli_runner.h"
 
 namespace kvo::test {
 namespace {
@@ -56,7 +62,6 @@ TEST_F(PlaneInstallTest, EachDemoPlaneChangesTheGameFilesExactlyAsItsFolderSays)
     applyPlane(plane.folder);
     EXPECT_TRUE(shell.messages.empty()) << shell.messages.front().text;
     EXPECT_TRUE(installed(plane.folder));
-
     planesDat = withRecord(planesDat, plane.slot, readFile(onlyFile(dir, ".kvo")));
     EXPECT_EQ(readFile(game() / "planes.dat"), planesDat);
     names[static_cast<std::size_t>(plane.slot)] = plane.name;
@@ -82,7 +87,6 @@ TEST_F(PlaneInstallTest, EachDemoPlaneChangesTheGameFilesExactlyAsItsFolderSays)
   }
   EXPECT_EQ(record(),
             "F-Alternative Planes\r\nP-Bf 109G-10\r\nP-Mustang III\r\nP-Spitfire LF Mk IX\r\n\r\n");
-
   // Start-up marks the installed planes again and writes nothing.
   const auto before = snapshot(game());
   selector_.reset();
@@ -91,22 +95,16 @@ TEST_F(PlaneInstallTest, EachDemoPlaneChangesTheGameFilesExactlyAsItsFolderSays)
   EXPECT_TRUE(installed("P-Mustang III"));
 }
 
-TEST_F(PlaneInstallTest, ASlotThreeRecordChangesExactlyBytes652To819) {
+// Every other byte stays, and the name goes to pnames.str without its blanks.
+TEST_F(PlaneInstallTest, ASlotThreeRecordChangesOnlyItsBytesOfAnyPlanesDat) {
   std::vector<std::string> lines{"  Thunderbolt Test  ", "3"};
   for (int k = 2; k <= 168; ++k) lines.push_back(std::to_string((k * 37 + 11) % 255));
-  fs::create_directories(fm() / "P-Jug");
   writeFile(fm() / "P-Jug/jug.kvo", demo::crlfLines(lines));
   startWithPlanes();
   writeFile(game() / "planes.dat", std::string(216 * 30, '\xFF'));
   applyPlane("P-Jug");
-  ASSERT_TRUE(shell.messages.empty()) << shell.messages.front().text;
-  const auto after = readFile(game() / "planes.dat");
-  ASSERT_EQ(after.size(), 216U * 30);
-  for (std::size_t i = 0; i < after.size(); ++i) {
-    const bool inRecord = i >= 652 && i <= 819;
-    const auto expected = inRecord ? static_cast<char>(std::stoi(lines[i - 651])) : '\xFF';
-    ASSERT_EQ(after[i], expected) << "offset " << i;
-  }
+  EXPECT_EQ(readFile(game() / "planes.dat"),
+            withRecord(std::string(216 * 30, '\xFF'), 3, demo::crlfLines(lines)));
   auto names = demo::defaultPlaneNames();
   names[3] = "Thunderbolt Test";
   EXPECT_EQ(readFile(game() / "pnames.str"), demo::makePnamesStr(names));
@@ -196,7 +194,6 @@ TEST_F(PlaneInstallTest, FuelButtonsWriteTheirShareOfTheFullFuel) {
   const auto planesDat = readFile(game() / "planes.dat");
   sel().planes.SetFuelLoad(0);  // no slot chosen yet
   EXPECT_EQ(readFile(game() / "planes.dat"), planesDat);
-
   st().Label26 = "1000";
   st().Label27 = std::to_string(216 * 3 + 41);
   sel().planes.SetFuelLoad(5);
@@ -205,7 +202,6 @@ TEST_F(PlaneInstallTest, FuelButtonsWriteTheirShareOfTheFullFuel) {
   expected[216 * 3 + 41] = 0;
   EXPECT_EQ(readFile(game() / "planes.dat"), expected);
   EXPECT_EQ(st().Label26, "1000");  // every button works from the full fuel
-
   // A slot with no alternative plane, chosen in List1, whose fuel is above 32767.
   auto fmDat = readFile(fm() / "planes.dat");
   fmDat[216 * 0 + 40] = '\x40';
@@ -233,7 +229,8 @@ TEST_F(PlaneInstallTest, HoverPreviewsThePlaneAndNarrowsTheSkinsToItsArtCode) {
   }
 }
 
-TEST_F(PlaneInstallTest, EditorsWriteThroughTheSameChecks) {
+// The editors' own checks are tested with them; here only that they reach the game folder.
+TEST_F(PlaneInstallTest, EditorsWriteTheGameFilesOrRefuseWithAMessage) {
   start();
   auto& editors = sel().planes.editors();
   editors.pmnuform.setCountryBut(2);
@@ -243,13 +240,108 @@ TEST_F(PlaneInstallTest, EditorsWriteThroughTheSameChecks) {
   EXPECT_EQ(shell.messages.size(), 1U);
   EXPECT_EQ(readFile(game() / "picplng.mnu"),
             demo::makeMenuFile(MenuSide::G, demo::defaultMenuNames(MenuSide::G)));
-
   ASSERT_TRUE(editors.LoadPnames());
   editors.pnameform.Grid.setText(0, "Lightning");
   ASSERT_TRUE(editors.SavePnames());
   auto names = demo::defaultPlaneNames();
   names[0] = "Lightning";
   EXPECT_EQ(readFile(game() / "pnames.str"), demo::makePnamesStr(names));
+}
+
+std::string withLine(const std::string& record, std::size_t lineNumber, const std::string& text) {
+  auto lines = splitLines(record);
+  lines[lineNumber - 1] = text;
+  return joinLinesCrLf(lines);
+}
+
+// Install refuses faulty records by the plane tests; here what of one the grid can still show.
+TEST(PlaneRecordFile, ReadsTheFieldsAsWrittenAndWhatItCanOfAFaultyRecord) {
+  const auto whole = readPlaneRecord(demo::makeKvoRecord("  Bf 109G-10 ", 3, "109g", 1500));
+  ASSERT_TRUE(whole.usable()) << whole.problem;
+  EXPECT_EQ(whole.name, "  Bf 109G-10 ");
+  EXPECT_EQ(whole.fuel(), 1500);
+  const auto good = demo::makeKvoRecord("Mustang", 4, "p51b", 1800);
+  const auto outOfRange = readPlaneRecord(withLine(good, 50, "300"));
+  EXPECT_FALSE(outOfRange.usable());
+  EXPECT_EQ(outOfRange.artCode, "p51b");
+  EXPECT_TRUE(planeRecordPatches(outOfRange).empty());
+  const auto badSlot = readPlaneRecord(withLine(good, 2, "30"));
+  EXPECT_FALSE(badSlot.usable());
+  EXPECT_EQ(badSlot.slotText, "30");
+  EXPECT_EQ(readPlaneRecord("Only a name").artCode, "");
+  EXPECT_FALSE(readPlaneRecord("").usable());
+}
+
+// Runs of .lo1 patches and a lone start line are installed byte-exact by the plane tests.
+TEST(LoadoutPatch, ReadsPairsAtOneBasedPositionsAndRoundsHalvesToEven) {
+  const auto lox = readLoxPatch("100\r\n7\r\n1500\r\n2.5\r\n\r\n");
+  ASSERT_TRUE(lox.usable()) << lox.problem;
+  ASSERT_EQ(lox.bytes.size(), 2U);
+  EXPECT_EQ(lox.bytes[0].offset, 99U);
+  EXPECT_EQ(lox.bytes[0].value, 7);
+  EXPECT_EQ(lox.bytes[1].value, 2);
+}
+
+TEST(LoadoutPatch, RefusesAPatchItCannotApplyWhole) {
+  struct Case {
+    const char* text;
+    bool sequential;
+    const char* problem;
+  };
+  const Case cases[] = {
+      {"100\r\n7\r\n200\r\n", false, "line 3"},  // a position without its value
+      {"0\r\n7\r\n", false, "line 1"},          {"100\r\n256\r\n", false, "line 2"},
+      {"-4\r\n1\r\n", true, "line 1"},          {"10\r\n1\r\n-1\r\n", true, "line 3"},
+  };
+  for (const auto& c : cases) {
+    const auto patch = c.sequential ? readSequentialPatch(c.text) : readLoxPatch(c.text);
+    EXPECT_FALSE(patch.usable()) << c.text;
+    EXPECT_NE(patch.problem.find(c.problem), std::string::npos) << patch.problem;
+  }
+}
+
+class PlaneCommandsTest : public PlanesTest {
+ protected:
+  CliRunner kvo{game()};
+};
+
+// What each command changes is tested through the window; here each reaches the core once.
+TEST_F(PlaneCommandsTest, SkinPlaneFuelResetAndDelMsnExitByOutcome) {
+  EXPECT_EQ(kvo.run({"--include-flt", "skin", "Bf109G Winter"}), 0) << kvo.err();
+  EXPECT_TRUE(inGame("p109g.flt"));
+  EXPECT_EQ(kvo.run({"skin", "No Such Skin"}), 2);
+  EXPECT_NE(kvo.err().find("No Such Skin"), std::string::npos);
+  EXPECT_EQ(kvo.run({"rename-skin", "Bf109G Winter", "Bf109G Tropical"}), 1);
+  EXPECT_NE(kvo.err().find("This name is already in use"), std::string::npos);
+  EXPECT_EQ(kvo.run({"rename-skin", "Bf109G Winter", "Gustav Snow"}), 0) << kvo.err();
+  EXPECT_TRUE(std::filesystem::is_directory(skinDir("Gustav Snow")));
+  EXPECT_EQ(kvo.run({"--include-flt", "clear-skins"}), 0) << kvo.err();
+  EXPECT_FALSE(inGame("p109g.flt"));
+  ASSERT_EQ(kvo.run({"click", "F-Alternative Planes"}), 0) << kvo.err();
+  ASSERT_EQ(kvo.run({"plane", "P-Mustang III"}), 0) << kvo.err();
+  EXPECT_EQ(record(), "F-Alternative Planes\r\nP-Mustang III\r\n\r\n");
+  ASSERT_EQ(kvo.run({"list", "planes"}), 0) << kvo.err();
+  EXPECT_EQ(kvo.out(),
+            "-\t17\t109G\tP-Bf 109G-10\tBf 109G-10\n"
+            "S\t4\tP51B\tP-Mustang III\tMustang Mk III\n"
+            "-\t11\tSP09\tP-Spitfire LF Mk IX\tSpitfire LF Mk IXe\n");
+  ASSERT_EQ(kvo.run({"list", "menu", "A"}), 0) << kvo.err();
+  EXPECT_NE(kvo.out().find("2\t15\tMustang Mk III\n"), std::string::npos) << kvo.out();
+  EXPECT_EQ(kvo.run({"plane", "P-Nothing"}), 2);
+  EXPECT_EQ(kvo.run({"list", "menu", "X"}), 2);
+  ASSERT_EQ(kvo.run({"fuel", "p51b", "50"}), 0) << kvo.err();
+  const auto planes = readFile(game() / "planes.dat");
+  EXPECT_EQ(static_cast<unsigned char>(planes[216 * 4 + 40]) +
+                256 * static_cast<unsigned char>(planes[216 * 4 + 41]),
+            1800 / 2);  // the installed plane's fuel, also after a restart
+  EXPECT_EQ(kvo.run({"fuel", "P51B", "33"}), 2);
+  std::filesystem::remove(game() / "pnames.str");
+  EXPECT_EQ(kvo.run({"list", "names"}), 1);
+  EXPECT_NE(kvo.err().find("pnames.str"), std::string::npos);
+  EXPECT_EQ(kvo.run({"reset"}), 0) << kvo.err();
+  EXPECT_FALSE(inGame("fighters.flt"));
+  EXPECT_EQ(kvo.run({"del-msn"}), 0) << kvo.err();
+  EXPECT_FALSE(inGame("Savedata/DefaultA.msn"));
 }
 
 }  // namespace

@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "scripts/script_files.h"
+#include "scripts/set_entries.h"
 #include "scripts_fixture.h"
+#include "support/cli_runner.h"
 
 namespace kvo::test {
 namespace {
@@ -29,7 +32,6 @@ TEST_F(AutoscriptsTest, SavingRightAfterLoadingWritesTheRecordAndReplayingWrites
   EXPECT_EQ(readFile(scripts() / "Mine.set"), record());
   EXPECT_NE(std::find(st().GUPC.items.begin(), st().GUPC.items.end(), "Mine.set"),
             st().GUPC.items.end());
-
   const auto before = snapshot(game());
   const int writes = sel().core.record.writes();
   runScript("Mine.set");
@@ -54,7 +56,6 @@ TEST_F(AutoscriptsTest, AnExistingNameInOtherCaseAsksAndOnlyOverwriteReplacesIt)
   sel().scripts.OverwritePrompt(1);
   EXPECT_FALSE(st().SetWarnVisible);
   EXPECT_EQ(readFile(scripts() / "Normandy Invasion.set"), original);
-
   save("NORMANDY invasion");
   ASSERT_TRUE(st().SetWarnVisible);
   st().Text2 = "H-Blue Sky\r\n";
@@ -76,7 +77,6 @@ TEST_F(AutoscriptsTest, TheExtensionIsAlwaysAddedAndNamesThatWouldWriteElsewhere
   EXPECT_EQ(readFile(scripts() / ".set"), "first, \"second\"\r\nthird\r\n");
   runScript(".set");
   EXPECT_EQ(st().List2.items, (Names{"first", "second", "third"}));
-
   const auto before = snapshot(temp_.path());
   for (const char* name : {"../../outside", "sub/inner", "..\\up", "CON", "lpt1", "what?"}) {
     shell.messages.clear();
@@ -95,7 +95,6 @@ TEST_F(AutoscriptsTest, ScriptsThatCannotBeWrittenOrReadAreReported) {
   EXPECT_EQ(shell.messages[0].icon, Icon::Critical);
   EXPECT_NE(shell.messages[0].text.find("Mine.set"), std::string::npos);
   EXPECT_FALSE(fs::exists(scripts()));
-
   shell.messages.clear();
   st().File10.items = {"Gone.set"};
   st().File10.index = 0;
@@ -136,7 +135,7 @@ TEST_F(AutoscriptsTest, EntriesMatchByFolderNameWithTheCategoryLetterInItsCase) 
   EXPECT_TRUE(shell.messages.empty());
 }
 
-// Entries apply in their order: a plane listed before its flight-model folder stays out,
+// Names apply in their order: a plane listed before its flight-model folder stays out,
 // one listed after it is installed and painted as a click would.
 TEST_F(AutoscriptsTest, ReplayAppliesFoldersSkinsAndPlanesInTheOrderListed) {
   writeScript("Mixed.set",
@@ -164,6 +163,78 @@ TEST_F(AutoscriptsTest, AFailedFolderLoadStopsTheReplayAndKeepsWhatCameBefore) {
   EXPECT_FALSE(marked("H-Blue Sky"));
   EXPECT_FALSE(fs::exists(game() / "sky01.tpc"));
   EXPECT_EQ(record(), "G-Water\r\n\r\n");
+}
+
+// Line ends and commas separate, empty entries stay, quotes hold commas up to their line's
+// end, and blanks before an entry are skipped.
+TEST(SetEntriesTest, EntriesAreSplitAsTheScriptsWereWritten) {
+  const std::pair<const char*, Names> cases[] = {
+      {"T-Normandy\r\nG-Water\r\n\r\n", {"T-Normandy", "G-Water", ""}},
+      {"T-Normandy,G-Water\nS-Desert", {"T-Normandy", "G-Water", "S-Desert"}},
+      {"a,\rb,,c", {"a", "", "b", "", "c"}},
+      {"", {}},
+      {"  \"Speedy, the set\" , T Desert\r\n\t  G-Water  \r\n",
+       {"Speedy, the set", "T Desert", "G-Water  "}},
+      {"\"open, still\nnext", {"open, still", "next"}},
+      {"\"\",x", {"", "x"}},
+  };
+  for (const auto& [text, entries] : cases) EXPECT_EQ(readSetEntries(text), entries) << text;
+}
+
+TEST(SetEntriesTest, NamesFollowTheLastSeparatorAndKeysKeepTheCategoryLetter) {
+  EXPECT_EQ(entryName("C:\\Games\\EAW\\KVO128\\T-Normandy"), "T-Normandy");
+  EXPECT_EQ(entryName("D:\\mods/mixed\\G-Water"), "G-Water");
+  EXPECT_EQ(entryName("ends in\\"), "");
+  EXPECT_EQ(entryKey("T-normandy"), entryKey("T-NORMANDY"));
+  EXPECT_NE(entryKey("t-Normandy"), entryKey("T-Normandy"));
+  EXPECT_EQ(entryKey(""), "");
+}
+
+TEST(ScriptNameTest, NamesThatWouldLeaveTheFolderOrTripWindowsAreRefused) {
+  for (const char* name : {"Normandy.set", ".set", "Normandy.set.set", "with space.set",
+                           "con-test.set", "COM10.set", "Nul2.set"}) {
+    EXPECT_EQ(scriptNameProblem(name), "") << name;
+  }
+  for (const char* name :
+       {"../escape.set", "sub/dir.set", "back\\slash.set", "dots..set", "what?.set", "a:b.set",
+        "pipe|.set", "star*.set", "<x>.set", "quote\".set", "tab\t.set", "CON.set", "con.set",
+        "Prn.txt.set", "aux .set", "NUL.set", "com1.set", "LPT9.set", "CONOUT$.set"}) {
+    EXPECT_NE(scriptNameProblem(name), "") << name;
+  }
+}
+
+class ScriptCommandsTest : public ScriptsTest {
+ protected:
+  CliRunner kvo{game()};
+};
+
+// Saving, replaying and loading are tested through the window; here what the commands add.
+TEST_F(ScriptCommandsTest, SaveAsksForOverwriteRunReplaysAndLoadPackageResetsAndPosts) {
+  ASSERT_EQ(kvo.run({"click", "T-Burma"}), 0) << kvo.err();
+  ASSERT_EQ(kvo.run({"save-script", "Burma"}), 0) << kvo.err();
+  ASSERT_EQ(kvo.run({"click", "G-Water"}), 0) << kvo.err();
+  EXPECT_EQ(kvo.run({"save-script", "BURMA"}), 1);
+  EXPECT_EQ(kvo.err(), "There is already an autoscript with this name\n");
+  EXPECT_EQ(readFile(scripts() / "Burma.set"), "T-Burma\r\n\r\n");
+  EXPECT_EQ(kvo.run({"save-script", "BURMA", "--overwrite"}), 0) << kvo.err();
+  EXPECT_EQ(kvo.run({"save-script", "../Burma"}), 1);
+  EXPECT_EQ(kvo.run({"save-script", "Burma", "--force"}), 2);
+  ASSERT_EQ(kvo.run({"reset"}), 0) << kvo.err();
+  ASSERT_EQ(kvo.run({"run-script", "burma.set"}), 0) << kvo.err();
+  EXPECT_EQ(record(), "T-Burma\r\nG-Water\r\n\r\n");
+  EXPECT_EQ(kvo.run({"run-script", "Nothing.set"}), 2);
+  ASSERT_EQ(kvo.run({"list", "scripts"}), 0);
+  EXPECT_EQ(kvo.out(), "Burma.set\nDesert Campaign.set\nEurope 1942.set\nNormandy Invasion.set\n");
+  // Reset All sweeps pnames.str by its patterns, so the package's plane cannot be installed:
+  // that is said, and the rest of the package stays loaded.
+  EXPECT_EQ(kvo.run({"load-package", "Desert Campaign.set", "--reset", "--post"}), 1);
+  EXPECT_NE(kvo.err().find("pnames.str"), std::string::npos);
+  EXPECT_EQ(kvo.out(), "Desert Campaign.set\n");
+  EXPECT_EQ(record(), "F-Alternative Planes\r\nT Desert\r\nSpit Mk IX Desert\r\n\r\n");
+  EXPECT_EQ(kvo.run({"load-package", "Normandy Invasion.set"}), 0) << kvo.err();
+  EXPECT_EQ(kvo.out(), "");
+  EXPECT_EQ(kvo.run({"load-package", "No Such.set"}), 2);
+  EXPECT_EQ(kvo.run({"load-package", "Desert Campaign.set", "--later"}), 2);
 }
 
 }  // namespace
