@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
+#include <stdexcept>
+#include <streambuf>
 
 #include "cli/cli.h"
 #include "support/cli_runner.h"
@@ -91,6 +94,23 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndChangeNothingAndHelpExitsWithZero) {
   const auto version = run("--version");
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out.rfind("kvo ", 0), 0u);
+}
+
+// Standard output that fails the way a closed pipe does, from inside a command.
+class BrokenOutput final : public std::streambuf {
+ protected:
+  int_type overflow(int_type) override { throw std::runtime_error("the pipe is closed"); }
+  std::streamsize xsputn(const char*, std::streamsize) override { return overflow(0); }
+};
+
+TEST_F(CliTest, AnExceptionInACommandIsOneLineOnStderrAndExitOne) {
+  BrokenOutput broken;
+  std::ostream out(&broken);
+  out.exceptions(std::ios::badbit);
+  std::ostringstream err;
+  const auto arguments = parseCliArguments({"--game-dir", game.path().string(), "status"}, {});
+  EXPECT_EQ(runCliCommand(arguments, out, err), 1);
+  EXPECT_EQ(err.str(), "kvo: unexpected error: the pipe is closed\n");
 }
 
 // The menu entry's --ask-game-dir opens the window only, never with a command.

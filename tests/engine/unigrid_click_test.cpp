@@ -16,7 +16,9 @@ TEST_F(FolderClickTest, ASwapReplacesOneTerrainSetByTheOtherAndMultipleCodesKeep
   start();
   click("T-Burma");
   auto expected = treeBesidesDeployment();
+  const int writes = sel().core.record.writes();
   click("T-Normandy");
+  EXPECT_EQ(sel().core.record.writes(), writes + 1) << "a swap writes the record once";
   for (auto name : {"burma.ter", "burma.tpc"}) expected.erase(name);
   for (auto name : {"normandy.ter", "normandy.tpc", "groundtex.bmp", "shared.pal"}) {
     expected[name] = modFile("T-Normandy", name);
