@@ -172,6 +172,28 @@ TEST_F(RecoveryTest, NoJournalOrOneCutBeforeItsIdOrUnreadableTouchesNothing) {
 }
 
 #ifndef _WIN32
+TEST_F(RecoveryTest, ACrashAmongTheDeletesIsFinishedAtTheNextStart) {
+  const auto del = [](int i) { return "f" + std::to_string(i) + ".dat"; };
+  for (int i = 0; i < 4; ++i) writeFile(game / del(i), "loaded " + del(i));
+  // Dies right after the first delete, past the commit point.
+  test::crashDuring(
+      game, journal,
+      [&](FileTransaction& t) {
+        for (int i = 0; i < 4; ++i) t.remove(game / del(i), StepPolicy::BestEffort);
+        t.replaceWith(record, "");
+      },
+      1);
+  EXPECT_FALSE(fs::exists(game / del(0)));
+  EXPECT_TRUE(fs::exists(game / del(1)));
+  const auto result = recover();
+  EXPECT_NE(result.message.find("it was finished"), std::string::npos) << result.message;
+  EXPECT_TRUE(result.problems.empty());
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(fs::exists(game / del(i))) << del(i);
+  EXPECT_EQ(readFile(record), "");
+  EXPECT_FALSE(fs::exists(journal));
+  EXPECT_TRUE(noTransactionNames());
+}
+
 TEST_F(RecoveryTest, RecoveryNeverActsBehindALink) {
   fs::create_directory_symlink(outside, game / "Linked");
   const auto journalData = journalOf({removeStep("Linked/x.dat")});

@@ -9,6 +9,7 @@
 #include "platform/file_ops.h"
 #include "platform/journal.h"
 #include "platform/transaction_fixture.h"
+#include "platform/transaction_steps.h"
 #include "support/test_support.h"
 
 namespace kvo {
@@ -26,11 +27,12 @@ class TransactionTest : public ::testing::Test, public test::TransactionFolders 
   }
 };
 
-// Plans copies of mod files g0..g(n-1) over game files of the same names; one is read-only.
-void planOverwritingCopies(FileTransaction& t, const fs::path& mod, const fs::path& game, int n) {
+// Plans copies of mod files g0..g(n-1): every third a file the game lacks, the others over
+// game files of the same names, one of them read-only.
+void planCopies(FileTransaction& t, const fs::path& mod, const fs::path& game, int n) {
   for (int i = 0; i < n; ++i) {
     const auto name = "g" + std::to_string(i) + ".dat";
-    writeFile(game / name, "game bytes " + std::to_string(i));
+    if (i % 3 != 2) writeFile(game / name, "game bytes " + std::to_string(i));
     writeFile(mod / name, "mod bytes, longer than the game's " + std::to_string(i));
     t.copyOver(mod / name, game / name);
   }
@@ -78,23 +80,29 @@ TEST_F(TransactionTest, CommitRunsEveryKindOfStepAndFinishLeavesNoTrace) {
 }
 
 // A source that goes away after the check makes the copy fail at the first, a middle or the
-// last copy; the copies before it are undone and the overwritten game files come back.
+// last copy, or deep into hundreds of copies made ahead on helper threads; the copies before
+// it are undone and the overwritten game files come back.
 TEST_F(TransactionTest, FailingCopyPutsEveryOverwrittenFileBackByteForByte) {
-  for (const std::size_t failing : {0u, 2u, 4u}) {
-    SCOPED_TRACE(failing);
+  struct Case {
+    int files;
+    std::size_t failing;
+    bool goneBeforeCommit;
+  };
+  for (const auto& c :
+       {Case{5, 0, true}, Case{5, 2, false}, Case{5, 4, false}, Case{300, 200, true}}) {
+    SCOPED_TRACE(c.failing);
     test::TransactionFolders folders;
     FileTransaction t(folders.game, folders.journal);
-    planOverwritingCopies(t, folders.mod, folders.game, 5);
+    planCopies(t, folders.mod, folders.game, c.files);
     t.replaceWith(folders.record, "T-Mod\r\n");
     ASSERT_TRUE(t.check().ok());
-    const auto vanishing = folders.mod / ("g" + std::to_string(failing) + ".dat");
+    const auto vanishing = folders.mod / ("g" + std::to_string(c.failing) + ".dat");
     auto before = test::exactTree(folders.temp.path());
     before.erase(fs::relative(vanishing, folders.temp.path()).generic_string());
-    if (failing == 0) fs::remove(vanishing);
+    if (c.goneBeforeCommit) fs::remove(vanishing);
     const auto report = t.commit([&](std::size_t done, std::size_t) {
-      if (done == failing) fs::remove(vanishing);
+      if (done == c.failing) fs::remove(vanishing);
     });
-
     EXPECT_EQ(report.failure,
               describeFailure("copy " + displayPath(vanishing) + " to",
                               folders.game / vanishing.filename(),
@@ -108,9 +116,7 @@ TEST_F(TransactionTest, FailingCopyPutsEveryOverwrittenFileBackByteForByte) {
 // written, the load is undone and no file is gone.
 TEST_F(TransactionTest, UnwritableLoadRecordUndoesTheWholeLoadAndRunsNoDelete) {
   FileTransaction t(game, journal);
-  planOverwritingCopies(t, mod, game, 3);
-  writeFile(mod / "new.dat", "a file the game lacked");
-  t.copyOver(mod / "new.dat", game / "new.dat");
+  planCopies(t, mod, game, 4);
   for (auto name : {"a.ter", "b.ter", "c.ter"}) {
     writeFile(game / name, name);
     t.remove(game / name, StepPolicy::BestEffort);
@@ -325,6 +331,21 @@ TEST_F(TransactionTest, LinksAreActedOnThemselvesOrRefusedAndNothingOutsideChang
 }
 
 #endif
+
+TEST(DeletesAfterCommit, OnlyBestEffortDeletesNothingLaterDependsOn) {
+  const auto remove = [](const char* target, bool bestEffort, bool existed = true) {
+    return JournalStep{StepKind::Remove, bestEffort, existed, target, {}, 0, 0};
+  };
+  const JournalStep copyOverA{StepKind::Copy, false, false, "a.dat", "/mods/a.dat", 0, 0};
+  const JournalStep renameMusic{StepKind::Rename, false, false, "Music", "Music1", 0, 0};
+  const Journal journal{
+      "00112233445566aa",
+      {remove("a.dat", true), copyOverA, remove("Music1/x.bgm", true), renameMusic,
+       remove("b.dat", true), remove("c.dat", false), remove("d.dat", true, false)}};
+  // a: its name is taken later; x.bgm: a rename follows; c: all or nothing; d: not there.
+  EXPECT_EQ(deletesAfterCommit(journal),
+            (std::vector<bool>{false, false, false, false, true, false, false}));
+}
 
 }  // namespace
 }  // namespace kvo
