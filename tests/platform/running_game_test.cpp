@@ -14,11 +14,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #endif
 
 namespace kvo {
@@ -76,37 +71,6 @@ TEST(GameRunning, AGameUnderWineIsFoundByThePathItWasStartedWith) {
   EXPECT_FALSE(gameRunningFrom(game));
 }
 #else
-// Copies of this test program stand in for the game; they are started suspended, so they
-// never run, and ended at the end.
-class Child final {
- public:
-  explicit Child(const fs::path& program) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    std::wstring commandLine = L"\"" + program.native() + L"\"";
-    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                       CREATE_SUSPENDED, nullptr, nullptr, &startup, &info_)) {
-      started_ = true;
-    }
-  }
-  ~Child() { end(); }
-  Child(const Child&) = delete;
-  Child& operator=(const Child&) = delete;
-  bool started() const { return started_; }
-  void end() {
-    if (!started_) return;
-    TerminateProcess(info_.hProcess, 1);
-    WaitForSingleObject(info_.hProcess, INFINITE);
-    CloseHandle(info_.hThread);
-    CloseHandle(info_.hProcess);
-    started_ = false;
-  }
-
- private:
-  PROCESS_INFORMATION info_{};
-  bool started_ = false;
-};
-
 // Copies this test program to `target`, to stand in for the game.
 void copyProgram(const fs::path& target) {
   std::wstring path(32768, L'\0');
@@ -114,10 +78,25 @@ void copyProgram(const fs::path& target) {
   fs::copy_file(path, target);
 }
 
-// The stand-in, started suspended; a Windows process is known by its program alone.
-std::unique_ptr<Child> startGame(const fs::path& program, const fs::path&) {
-  auto game = std::make_unique<Child>(program);
-  return game->started() ? std::move(game) : nullptr;
+void endProgram(void* process) {
+  TerminateProcess(process, 1);
+  WaitForSingleObject(process, INFINITE);
+  CloseHandle(process);
+}
+
+// The stand-in, started suspended so that it never runs, and ended when let go; a Windows
+// process is known by its program alone.
+std::unique_ptr<void, void (*)(void*)> startGame(const fs::path& program, const fs::path&) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  std::wstring commandLine = L"\"" + program.native() + L"\"";
+  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                      CREATE_SUSPENDED, nullptr, nullptr, &startup, &info)) {
+    return {nullptr, endProgram};
+  }
+  CloseHandle(info.hThread);
+  return {info.hProcess, endProgram};
 }
 #endif
 
