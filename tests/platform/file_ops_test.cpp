@@ -22,50 +22,29 @@ void makeReadOnly(const fs::path& path) {
                   fs::perm_options::remove);
 }
 
-// A copy over a read-only game file is checked where the transaction runs it; here what it
-// leaves of the source and what makeNormal does alone.
-TEST(CopyFileOver, LeavesTheSourceAsItWasAndMakeNormalMakesAFileWritable) {
+// A read-only file gives way to a copy over it, to makeNormal and to a delete, and a copy
+// leaves its source as it was; nothing is renamed over another entry or made from nothing.
+TEST(FileOps, ReadOnlyFilesGiveWayAndNothingGoesOverAnotherEntry) {
   test::TempDir dir;
   writeFile(dir / "from", "mod version");
   makeReadOnly(dir / "from");
   writeFile(dir / "old", "game version, longer than the mod's");
+  makeReadOnly(dir / "old");
   EXPECT_FALSE(copyFileOver(dir / "from", dir / "old"));
   EXPECT_EQ(readFile(dir / "old"), "mod version");
   EXPECT_TRUE(ownerWritable(dir / "old"));
   EXPECT_FALSE(ownerWritable(dir / "from"));
-
   EXPECT_FALSE(makeNormal(dir / "from"));
   EXPECT_TRUE(ownerWritable(dir / "from"));
   EXPECT_TRUE(makeNormal(dir / "missing"));
-}
-
-TEST(DeleteFile, AMissingFileIsNoFailureAFolderOrAClosedFolderIs) {
-  test::TempDir dir;
-  writeFile(dir / "f", "x");
-  makeReadOnly(dir / "f");
-  EXPECT_FALSE(deleteFile(dir / "f"));
-  EXPECT_FALSE(fs::exists(dir / "f"));
-  EXPECT_FALSE(deleteFile(dir / "f"));
+  makeReadOnly(dir / "from");
+  EXPECT_FALSE(deleteFile(dir / "from"));
+  EXPECT_FALSE(fs::exists(dir / "from"));
   EXPECT_FALSE(deleteFile(dir / "nofolder" / "f"));
-  fs::create_directory(dir / "d");
-  EXPECT_TRUE(deleteFile(dir / "d"));
-  EXPECT_TRUE(fs::is_directory(dir / "d"));
 
-  if (const char* why = test::whyModesCannotFail()) GTEST_SKIP() << why;
-  writeFile(dir / "d" / "f", "x");
-  fs::permissions(dir / "d", fs::perms::owner_read | fs::perms::owner_exec);
-  const auto ec = deleteFile(dir / "d" / "f");
-  fs::permissions(dir / "d", fs::perms::owner_all);
-  EXPECT_TRUE(ec);
-  EXPECT_TRUE(fs::exists(dir / "d" / "f"));
-}
-
-TEST(RenamePath, NeverRenamesOverAnotherOrFromNothingNorMakesAFolderOverAFile) {
-  test::TempDir dir;
-  writeFile(dir / "a", "a");
   writeFile(dir / "b", "x");
-  EXPECT_EQ(renamePath(dir / "a", dir / "b"), std::errc::file_exists);
-  EXPECT_EQ(readFile(dir / "a"), "a");
+  EXPECT_EQ(renamePath(dir / "old", dir / "b"), std::errc::file_exists);
+  EXPECT_EQ(readFile(dir / "old"), "mod version");
   EXPECT_EQ(readFile(dir / "b"), "x");
   writeFile(dir / "moved" / "inside", "y");
   fs::create_directory(dir / "d2");
@@ -75,6 +54,17 @@ TEST(RenamePath, NeverRenamesOverAnotherOrFromNothingNorMakesAFolderOverAFile) {
   EXPECT_FALSE(fs::exists(dir / "c"));
   EXPECT_FALSE(createFolder(dir / "moved"));
   EXPECT_TRUE(createFolder(dir / "b"));
+}
+
+TEST(FileOps, DeleteInAClosedFolderFails) {
+  if (const char* why = test::whyModesCannotFail()) GTEST_SKIP() << why;
+  test::TempDir dir;
+  writeFile(dir / "d" / "f", "x");
+  fs::permissions(dir / "d", fs::perms::owner_read | fs::perms::owner_exec);
+  const auto ec = deleteFile(dir / "d" / "f");
+  fs::permissions(dir / "d", fs::perms::owner_all);
+  EXPECT_TRUE(ec);
+  EXPECT_TRUE(fs::exists(dir / "d" / "f"));
 }
 
 TEST(DescribeFailure, ActionFileAndTheReasonInPlainWords) {

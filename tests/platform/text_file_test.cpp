@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/path_guard.h"
+#include "platform/transaction_fixture.h"
 #include "support/test_support.h"
 
 namespace kvo {
@@ -51,15 +51,6 @@ TEST(TextLines, ReadsFilesAndSaysWhyNot) {
   EXPECT_TRUE(ec);
 }
 
-Lines namesIn(const fs::path& dir) {
-  Lines names;
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // Creates, empties and replaces a read-only file, which is left writable, with no leftovers.
 TEST(ReplaceFileAtomically, CreatesAndReplacesWithoutLeftovers) {
   test::TempDir dir;
@@ -72,8 +63,7 @@ TEST(ReplaceFileAtomically, CreatesAndReplacesWithoutLeftovers) {
   EXPECT_NE(perms & fs::perms::owner_write, fs::perms::none);
   EXPECT_NE(perms & fs::perms::group_read, fs::perms::none);
   EXPECT_FALSE(writeTextLinesAtomically(dir / "FoldersLoaded.txt", Lines{"a", "b"}));
-  EXPECT_EQ(test::readFile(dir / "FoldersLoaded.txt"), "a\r\nb\r\n");
-  EXPECT_EQ(namesIn(dir.path()), Lines{"FoldersLoaded.txt"});
+  EXPECT_EQ(test::snapshot(dir.path()), (test::Tree{{"FoldersLoaded.txt", "a\r\nb\r\n"}}));
 
   EXPECT_TRUE(replaceFileAtomically(dir / "missing" / "f.txt", "x"));
   EXPECT_FALSE(fs::exists(dir / "missing"));
@@ -90,8 +80,7 @@ TEST(ReplaceFileAtomically, UnwritableFolderLeavesOldFileWhole) {
   const auto ec = replaceFileAtomically(folder / "eaw.ini", "new contents\r\n");
   fs::permissions(folder, fs::perms::owner_all);
   EXPECT_TRUE(ec);
-  EXPECT_EQ(test::readFile(folder / "eaw.ini"), "old contents\r\n");
-  EXPECT_EQ(namesIn(folder), Lines{"eaw.ini"});
+  EXPECT_EQ(test::snapshot(folder), (test::Tree{{"eaw.ini", "old contents\r\n"}}));
 }
 
 // A link is never written through, whether the file it names is there or not.
@@ -100,18 +89,14 @@ TEST(ReplaceFileAtomically, LinkIsRefusedAndWhatItNamesStaysAsItWas) {
   test::TempDir outside;
   test::writeFile(outside / "sentinel.ini", "old");
   fs::permissions(outside / "sentinel.ini", fs::perms::owner_read | fs::perms::group_read);
-  const auto mode = fs::status(outside / "sentinel.ini").permissions();
   fs::create_symlink(outside / "sentinel.ini", dir / "eaw.ini");
   fs::create_symlink(outside / "missing.ini", dir / "kvo.ini");
-
+  const auto before = test::exactTree(dir.path());
+  const auto outsideBefore = test::exactTree(outside.path());
   EXPECT_EQ(replaceFileAtomically(dir / "eaw.ini", "new"), Refusal::TargetIsLink);
   EXPECT_EQ(writeTextLinesAtomically(dir / "kvo.ini", Lines{"a"}), Refusal::TargetIsLink);
-  EXPECT_EQ(test::readFile(outside / "sentinel.ini"), "old");
-  EXPECT_EQ(fs::status(outside / "sentinel.ini").permissions(), mode);
-  EXPECT_FALSE(fs::exists(fs::symlink_status(outside / "missing.ini")));
-  EXPECT_EQ(fs::read_symlink(dir / "eaw.ini"), outside / "sentinel.ini");
-  EXPECT_EQ(namesIn(dir.path()), (Lines{"eaw.ini", "kvo.ini"}));
-  EXPECT_EQ(namesIn(outside.path()), Lines{"sentinel.ini"});
+  EXPECT_EQ(test::exactTree(dir.path()), before);
+  EXPECT_EQ(test::exactTree(outside.path()), outsideBefore);
 }
 #endif
 
