@@ -21,7 +21,6 @@
 namespace kvo {
 namespace {
 namespace fs = std::filesystem;
-
 // One holder per game folder, however the folder or its selector folder is spelled; the
 // lock file is the only thing made. Without a game folder the lock guards nothing.
 TEST(InstanceLock, OneHolderPerGameFolderWithItsFileInTheSelectorFolder) {
@@ -106,7 +105,6 @@ TEST(InstanceLock, NoOneElseCanHoldItAndNoLinkIsFollowed) {
   fs::create_directory_symlink(elsewhere.path(), dir / "KVO128");
   EXPECT_NE(InstanceLock::acquire(dir.path()), nullptr);
   EXPECT_TRUE(fs::is_empty(elsewhere.path()));
-
   if (!test::runningAsRoot()) GTEST_SKIP() << "handing a file to another user needs root";
   test::TempDir shared;
   test::writeFile(shared / "KVO128" / "kvo.lock", "");
@@ -118,6 +116,5 @@ TEST(InstanceLock, NoOneElseCanHoldItAndNoLinkIsFollowed) {
   ::close(held);
 }
 #endif
-
 }  // namespace
 }  // namespace kvo

@@ -12,7 +12,6 @@ namespace kvo {
 namespace {
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
-
 // "*.*" also takes a name without a dot, as on Windows. Lists split on ";", and blanks after a
 // ";" are no part of the next pattern.
 TEST(Patterns, MatchAsWindowsDoesIgnoringCase) {
@@ -73,7 +72,6 @@ TEST(Listing, FilesAndFoldersApartSortedWithoutRegardToCase) {
   EXPECT_FALSE(ec);
   EXPECT_EQ(listFolders(dir.path(), ec), (Names{"f-Stock", "folder.txt", "t-burma", "T-Normandy"}));
   EXPECT_FALSE(ec);
-
   // A folder that is missing, or a file, lists as nothing and says so.
   for (const auto& notAFolder : {dir / "missing", dir / "noext"}) {
     ec.clear();
@@ -107,7 +105,6 @@ TEST(FindNoCase, FindsAnyCaseInOneListingAndNamesNewFilesAsAsked) {
   EXPECT_EQ(findNoCase(dir / "missing", "eaw.ini"), std::nullopt);
   EXPECT_EQ(resolveNoCase(dir.path(), "Eaw.ini"), dir / "EAW.INI");
   EXPECT_EQ(resolveNoCase(dir.path(), "New.txt"), dir / "New.txt");
-
   const FolderIndex index(dir.path());
   // Entries made after the index was built are not seen: it lists only once.
   test::writeFile(dir / "later.txt", "x");
@@ -140,6 +137,5 @@ TEST(FindNoCase, ExactSpellingWinsOverOtherCases) {
   EXPECT_EQ(index.find("eaw.INI"), "EAW.INI");
 }
 #endif
-
 }  // namespace
 }  // namespace kvo

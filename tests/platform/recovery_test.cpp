@@ -16,14 +16,12 @@ namespace {
 namespace fs = std::filesystem;
 using test::readFile;
 using test::writeFile;
-
 const std::string kPutBack =
     "The last change to the game folder was interrupted; the files it had changed were put "
     "back as they were.";
 const std::string kFinished =
     "The last change to the game folder was interrupted after all its files were in place; it "
     "was finished.";
-
 class RecoveryTest : public ::testing::Test, public test::TransactionFolders {
  protected:
   // A load: two game files overwritten, one new file, one file deleted, the record, and two
@@ -43,9 +41,7 @@ class RecoveryTest : public ::testing::Test, public test::TransactionFolders {
   }
   static constexpr std::size_t kRecordStep = 5;
   static constexpr std::size_t kSteps = 7;
-
   RecoveryResult recover() { return recoverInterruptedTransaction(game, journal); }
-
   // A journal as the transaction would write it, for crashes no test can time.
   Journal journalOf(std::vector<JournalStep> steps) {
     return {"00112233445566aa", std::move(steps)};
@@ -100,7 +96,6 @@ TEST_F(RecoveryTest, CrashIsPutBackBeforeTheCommitPointAndFinishedAfterIt) {
   }
 }
 #endif
-
 // Going back, a new file goes only when its bytes prove it is the copy; anything else at
 // that name is the player's and stays.
 TEST_F(RecoveryTest, GoingBackRemovesOnlyProvenCopies) {
@@ -136,7 +131,6 @@ TEST_F(RecoveryTest, TruncatedJournalTouchesOnlyItsOwnNames) {
   writeFile(asidePath(game / "a.ter", journalData.id, 2), "an older a");
   writeFile(newFilePath(game / "a.ter", journalData.id, 2), "half");
   writeFile(journal, text.substr(0, text.rfind("end\t")));
-
   const auto result = recover();
   EXPECT_EQ(readFile(game / "new.ter"), "mod new.ter");
   EXPECT_EQ(readFile(game / "gone.txt"), "old gone.txt");
@@ -195,7 +189,6 @@ TEST_F(RecoveryTest, RecoveryNeverActsBehindALink) {
   EXPECT_EQ(test::exactTree(outside), outsideBefore);
 }
 #endif
-
 fs::path absolute(std::string_view name) {
   return fs::absolute(fs::path("/games") / name);
 }

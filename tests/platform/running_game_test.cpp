@@ -19,12 +19,10 @@
 namespace kvo {
 namespace {
 namespace fs = std::filesystem;
-
 #ifndef _WIN32
 using test::Child;
 using test::copyProgram;
 using test::kSleep;
-
 // `path` as Wine shows it on its Z: drive, the last folder name in capitals.
 std::string onDriveZ(const fs::path& folder, const std::string& program) {
   std::string text = "Z:" + folder.parent_path().string() + "/" +
@@ -47,7 +45,6 @@ TEST(GameRunning, AGameUnderWineIsFoundByThePathItWasStartedWith) {
   fs::create_directories(other);
   fs::create_directories(root / "prefix" / "dosdevices");
   fs::create_directory_symlink(root / "drive", root / "prefix" / "dosdevices" / "q:");
-
   // Wine puts the Windows command line where the program's arguments were.
   for (const auto& program : {onDriveZ(game, "EAW.EXE"), std::string("Q:\\games\\eaw\\eaw.exe")}) {
     Child wine(kSleep, {program, "30"}, root.path(), root / "prefix");
@@ -99,7 +96,6 @@ std::unique_ptr<void, void (*)(void*)> startGame(const fs::path& program, const 
   return {info.hProcess, endProgram};
 }
 #endif
-
 TEST(GameRunning, TheGameCountsOnlyFromItsOwnFolder) {
   test::TempDir game;
   test::TempDir other;

@@ -15,7 +15,6 @@ namespace kvo {
 namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
-
 TEST(TextLines, SplitOnEveryEndingAndComeBackThroughCrLf) {
   struct Case {
     std::string bytes;
@@ -65,7 +64,6 @@ TEST(ReplaceFileAtomically, CreatesAndReplacesWithoutLeftovers) {
   EXPECT_NE(perms & fs::perms::group_read, fs::perms::none);
   EXPECT_FALSE(writeTextLinesAtomically(dir / "FoldersLoaded.txt", Lines{"a", "b"}));
   EXPECT_EQ(test::snapshot(dir.path()), (test::Tree{{"FoldersLoaded.txt", "a\r\nb\r\n"}}));
-
   EXPECT_TRUE(replaceFileAtomically(dir / "missing" / "f.txt", "x"));
   EXPECT_FALSE(fs::exists(dir / "missing"));
 }
@@ -100,7 +98,6 @@ TEST(ReplaceFileAtomically, LinkIsRefusedAndWhatItNamesStaysAsItWas) {
   EXPECT_EQ(test::exactTree(outside.path()), outsideBefore);
 }
 #endif
-
 TEST(BinaryIo, ReadsLittleEndianOnlyWithinTheBytes) {
   const std::string bytes("\x01\x02\x03\x04\xFF", 5);
   std::uint8_t u8 = 0;
@@ -116,7 +113,6 @@ TEST(BinaryIo, ReadsLittleEndianOnlyWithinTheBytes) {
   EXPECT_EQ(u8, 0xFF);
   EXPECT_EQ(u16, 0xFF04);
   EXPECT_EQ(u32, 0xFF040302u);
-
   std::string written;
   appendU16LE(written, 0x1234);
   appendU32LE(written, 0xA1B2C3D4u);
@@ -130,13 +126,11 @@ TEST(BinaryIo, PatchesInPlaceOnlyWhenEveryOffsetFits) {
   EXPECT_FALSE(patchFileBytes(dir / "planes.dat", patches));
   EXPECT_EQ(test::readFile(dir / "planes.dat"), std::string("A\0\0\x11\0\0\0\xFF", 8));
   EXPECT_FALSE(patchFileBytes(dir / "planes.dat", std::vector<BytePatch>{}));
-
   // The offset past the end comes last: nothing before it may have been written.
   test::writeFile(dir / "loadout.dat", "0123456789");
   const std::vector<BytePatch> tooFar{{0, 'X'}, {5, 'Y'}, {10, 'Z'}};
   EXPECT_EQ(patchFileBytes(dir / "loadout.dat", tooFar), std::errc::result_out_of_range);
   EXPECT_EQ(test::readFile(dir / "loadout.dat"), "0123456789");
-
   EXPECT_TRUE(patchFileBytes(dir / "missing.dat", patches));
   EXPECT_FALSE(std::filesystem::exists(dir / "missing.dat"));
 }

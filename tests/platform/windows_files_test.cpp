@@ -21,12 +21,10 @@ namespace fs = std::filesystem;
 using test::readFile;
 using test::TempDir;
 using test::writeFile;
-
 // "T-Österreich" and "T-Šibenik" in Windows-1252, as the game's 8-bit files spell them. The
 // Š lies where Windows-1252 and Latin-1 differ, which a stray Latin-1 conversion gets wrong.
 const std::string kAustria = "T-\xD6sterreich";
 const std::string kSibenik = "T-\x8Aibenik";
-
 // A game folder with one terrain besides the ones a test adds.
 void writeGameFolder(const fs::path& game) {
   writeFile(game / "KVO128" / "kvo.ini", "Terrain Sets: T\r\n");
@@ -52,7 +50,6 @@ TEST(CodePageNames, NonAsciiModFolderIsListedRecordedAndFoundAgain) {
   EXPECT_EQ(listFolders(game / "KVO128"),
             (std::vector<std::string>{"T-Burma", kSibenik, kAustria}));
   EXPECT_EQ(findNoCase(game / "KVO128", "t-\xD6STERREICH"), austria);
-
   test::CliRunner kvo(game);
   EXPECT_EQ(kvo.run({"click", kAustria}), 0);
   EXPECT_EQ(kvo.err(), "");
@@ -72,7 +69,6 @@ DWORD attributesOf(const fs::path& path) {
 
 constexpr DWORD kStubborn = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                             FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
-
 bool runningUnderWine() {
   return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
@@ -80,22 +76,18 @@ bool runningUnderWine() {
 // Wine reports every file as ready for archiving whatever was set, so only Windows can show
 // that flag cleared.
 const DWORD kCleared = runningUnderWine() ? kStubborn & ~DWORD{FILE_ATTRIBUTE_ARCHIVE} : kStubborn;
-
 TEST(WindowsAttributes, MakeNormalCopyAndDeleteGetPastEveryFlag) {
   TempDir dir;
   writeFile(dir / "gunsight.bmp", "old");
   writeFile(dir / "source.bmp", "new");
   ASSERT_TRUE(SetFileAttributesW((dir / "gunsight.bmp").c_str(), kStubborn));
   ASSERT_TRUE(SetFileAttributesW((dir / "source.bmp").c_str(), FILE_ATTRIBUTE_READONLY));
-
   EXPECT_FALSE(copyFileOver(dir / "source.bmp", dir / "gunsight.bmp"));
   EXPECT_EQ(readFile(dir / "gunsight.bmp"), "new");
   EXPECT_EQ(attributesOf(dir / "gunsight.bmp") & kCleared, 0u) << "the copy is left normal";
-
   ASSERT_TRUE(SetFileAttributesW((dir / "gunsight.bmp").c_str(), kStubborn));
   EXPECT_FALSE(makeNormal(dir / "gunsight.bmp"));
   EXPECT_EQ(attributesOf(dir / "gunsight.bmp") & kCleared, 0u);
-
   ASSERT_TRUE(SetFileAttributesW((dir / "gunsight.bmp").c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_FALSE(deleteFile(dir / "gunsight.bmp"));
   EXPECT_FALSE(fs::exists(dir / "gunsight.bmp"));
@@ -150,6 +142,5 @@ TEST(WindowsPaths, GameFolderOnADriveRootLoadsAndRecords) {
   EXPECT_EQ(readFile(root / "KVO128" / "FoldersLoaded.txt"), "T-Burma\r\n\r\n");
 }
 #endif
-
 }  // namespace
 }  // namespace kvo
