@@ -96,6 +96,7 @@ TEST_F(RecoveryTest, CrashIsPutBackBeforeTheCommitPointAndFinishedAfterIt) {
   }
 }
 #endif
+
 // Going back, a new file goes only when its bytes prove it is the copy; anything else at
 // that name is the player's and stays.
 TEST_F(RecoveryTest, GoingBackRemovesOnlyProvenCopies) {
@@ -250,7 +251,7 @@ TEST(Journal, DamagedBytesAreNeverTrustedBeyondWhatTheyProve) {
   }
 }
 
-TEST(Journal, NamesThatLeadOutOfTheGameFolderEndTheReading) {
+TEST(Journal, NamesThatLeadOutOfTheGameFolderEndTheReadingNamesBesideOnesStayIn) {
   for (const auto* target : {"../eaw.ini", "a/../../b", "/etc/passwd", "a//", "."}) {
     Journal journal{"0123456789abcdef", {{StepKind::Remove, false, true, target, {}, 0, 0}}};
     const auto reading = readJournal(*formatJournal(journal));
@@ -264,9 +265,7 @@ TEST(Journal, NamesThatLeadOutOfTheGameFolderEndTheReading) {
   EXPECT_EQ(readJournal("KVO selector file transaction 2\r\n").state, JournalState::Unreadable);
   EXPECT_EQ(readJournal("KVO selector file transaction 1\r\nid\tABCDEF0123456789\r\n").state,
             JournalState::Unreadable);
-}
-
-TEST(Journal, NamesBesideTheTargetFitAndNeverClash) {
+  // The names beside a target fit and never clash.
   const std::string id = newTransactionId();
   EXPECT_EQ(id.size(), 16u);
   EXPECT_NE(id, newTransactionId());

@@ -96,6 +96,7 @@ std::unique_ptr<void, void (*)(void*)> startGame(const fs::path& program, const 
   return {info.hProcess, endProgram};
 }
 #endif
+
 TEST(GameRunning, TheGameCountsOnlyFromItsOwnFolder) {
   test::TempDir game;
   test::TempDir other;

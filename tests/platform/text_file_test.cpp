@@ -15,6 +15,7 @@ namespace kvo {
 namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
+
 TEST(TextLines, SplitOnEveryEndingAndComeBackThroughCrLf) {
   struct Case {
     std::string bytes;
@@ -41,17 +42,8 @@ TEST(TextLines, SplitOnEveryEndingAndComeBackThroughCrLf) {
   EXPECT_EQ(joinLinesCrLf(Lines{}), "");
 }
 
-TEST(TextLines, ReadsFilesAndSaysWhyNot) {
-  test::TempDir dir;
-  std::error_code ec;
-  EXPECT_EQ(readTextLines(dir / "missing.txt", ec), std::nullopt);
-  EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
-  ec.clear();
-  EXPECT_EQ(readFileBytes(dir.path(), ec), std::nullopt);
-  EXPECT_TRUE(ec);
-}
-
-// Creates, empties and replaces a read-only file, which is left writable, with no leftovers.
+// Creates, empties and replaces a read-only file, which is left writable, with no leftovers;
+// a file that cannot be read says why.
 TEST(ReplaceFileAtomically, CreatesAndReplacesWithoutLeftovers) {
   test::TempDir dir;
   EXPECT_FALSE(replaceFileAtomically(dir / "FoldersLoaded.txt", "T-Normandy\r\n"));
@@ -66,6 +58,11 @@ TEST(ReplaceFileAtomically, CreatesAndReplacesWithoutLeftovers) {
   EXPECT_EQ(test::snapshot(dir.path()), (test::Tree{{"FoldersLoaded.txt", "a\r\nb\r\n"}}));
   EXPECT_TRUE(replaceFileAtomically(dir / "missing" / "f.txt", "x"));
   EXPECT_FALSE(fs::exists(dir / "missing"));
+  std::error_code ec;
+  EXPECT_EQ(readTextLines(dir / "missing.txt", ec), std::nullopt);
+  EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
+  EXPECT_EQ(readFileBytes(dir.path(), ec), std::nullopt);
+  EXPECT_TRUE(ec);
 }
 
 #ifndef _WIN32
@@ -98,7 +95,8 @@ TEST(ReplaceFileAtomically, LinkIsRefusedAndWhatItNamesStaysAsItWas) {
   EXPECT_EQ(test::exactTree(outside.path()), outsideBefore);
 }
 #endif
-TEST(BinaryIo, ReadsLittleEndianOnlyWithinTheBytes) {
+
+TEST(BinaryIo, ReadsAndPatchesLittleEndianOnlyWithinTheBytes) {
   const std::string bytes("\x01\x02\x03\x04\xFF", 5);
   std::uint8_t u8 = 0;
   std::uint16_t u16 = 0;
@@ -117,9 +115,7 @@ TEST(BinaryIo, ReadsLittleEndianOnlyWithinTheBytes) {
   appendU16LE(written, 0x1234);
   appendU32LE(written, 0xA1B2C3D4u);
   EXPECT_EQ(written, std::string("\x34\x12\xD4\xC3\xB2\xA1", 6));
-}
-
-TEST(BinaryIo, PatchesInPlaceOnlyWhenEveryOffsetFits) {
+  // Patches in place only when every offset fits.
   test::TempDir dir;
   test::writeFile(dir / "planes.dat", std::string(8, '\0'));
   const std::vector<BytePatch> patches{{0, 0x41}, {7, 0xFF}, {3, 0x10}, {3, 0x11}};

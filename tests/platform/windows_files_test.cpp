@@ -76,6 +76,7 @@ bool runningUnderWine() {
 // Wine reports every file as ready for archiving whatever was set, so only Windows can show
 // that flag cleared.
 const DWORD kCleared = runningUnderWine() ? kStubborn & ~DWORD{FILE_ATTRIBUTE_ARCHIVE} : kStubborn;
+
 TEST(WindowsAttributes, MakeNormalCopyAndDeleteGetPastEveryFlag) {
   TempDir dir;
   writeFile(dir / "gunsight.bmp", "old");
