@@ -77,7 +77,7 @@ bool runningUnderWine() {
 // that flag cleared.
 const DWORD kCleared = runningUnderWine() ? kStubborn & ~DWORD{FILE_ATTRIBUTE_ARCHIVE} : kStubborn;
 
-TEST(WindowsAttributes, MakeNormalCopyAndDeleteGetPastEveryFlag) {
+TEST(WindowsFiles, EveryFlagIsGotPastAndHiddenOrForeignNamesAreNotListed) {
   TempDir dir;
   writeFile(dir / "gunsight.bmp", "old");
   writeFile(dir / "source.bmp", "new");
@@ -93,12 +93,8 @@ TEST(WindowsAttributes, MakeNormalCopyAndDeleteGetPastEveryFlag) {
   EXPECT_FALSE(deleteFile(dir / "gunsight.bmp"));
   EXPECT_FALSE(fs::exists(dir / "gunsight.bmp"));
   EXPECT_FALSE(deleteFile(dir / "gunsight.bmp")) << "a file already gone is no failure";
-}
-
-// Hidden, system and names outside the code page stay out of listings; doubled separators
-// still reach a file.
-TEST(WindowsPaths, ListingsHoldOnlyShownCodePageNamesAndDoubledSeparatorsReachTheFile) {
-  TempDir dir;
+  // Hidden, system and names outside the code page stay out of listings; doubled separators
+  // still reach a file.
   for (const char* name : {"shown.ter", "hidden.ter", "system.ter"}) writeFile(dir / name, "x");
   ASSERT_TRUE(SetFileAttributesW((dir / "hidden.ter").c_str(), FILE_ATTRIBUTE_HIDDEN));
   ASSERT_TRUE(SetFileAttributesW((dir / "system.ter").c_str(), FILE_ATTRIBUTE_SYSTEM));
