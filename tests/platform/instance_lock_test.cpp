@@ -67,8 +67,6 @@ pid_t holdElsewhere(const fs::path& game, bool& held, const std::function<void()
   return child;
 }
 
-// The game started from the selector, a new program image that keeps running, does not
-// keep the lock.
 TEST(InstanceLock, ProgramsStartedByTheHolderDoNotInheritIt) {
   test::TempDir dir;
   auto lock = InstanceLock::acquire(dir.path());
@@ -77,8 +75,6 @@ TEST(InstanceLock, ProgramsStartedByTheHolderDoNotInheritIt) {
   EXPECT_NE(InstanceLock::acquire(dir.path()), nullptr);
 }
 
-// Two selectors started with different environments still meet at the one lock, and the
-// lock of a holder killed as in a crash is free again.
 TEST(InstanceLock, OneLockWhateverTheEnvironmentSaysFreedByTheHoldersDeath) {
   test::TempDir dir;
   test::TempDir runtime;
@@ -97,8 +93,6 @@ TEST(InstanceLock, OneLockWhateverTheEnvironmentSaysFreedByTheHoldersDeath) {
   EXPECT_TRUE(fs::is_empty(runtime.path()));
 }
 
-// A lock file another user made cannot keep this user's selector out, and a selector folder
-// that is a link gets nothing written through it.
 TEST(InstanceLock, NoOneElseCanHoldItAndNoLinkIsFollowed) {
   test::TempDir dir;
   test::TempDir elsewhere;

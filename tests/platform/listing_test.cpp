@@ -83,7 +83,6 @@ TEST(Listing, FilesAndFoldersApartSortedWithoutRegardToCase) {
 #endif
 }
 
-// The index of a big folder finds each of its names in any case, and only those.
 TEST(FindNoCase, FindsAnyCaseInOneListingAndNamesNewFilesAsAsked) {
   test::TempDir dir;
   constexpr int kFiles = 3000;

@@ -97,8 +97,6 @@ TEST_F(RecoveryTest, CrashIsPutBackBeforeTheCommitPointAndFinishedAfterIt) {
 }
 #endif
 
-// Going back, a new file goes only when its bytes prove it is the copy; anything else at
-// that name is the player's and stays.
 TEST_F(RecoveryTest, GoingBackRemovesOnlyProvenCopies) {
   writeFile(game / "new.ter", "mod new.ter");
   writeFile(mod / "other.ter", "mod other.ter");

@@ -42,8 +42,6 @@ TEST(TextLines, SplitOnEveryEndingAndComeBackThroughCrLf) {
   EXPECT_EQ(joinLinesCrLf(Lines{}), "");
 }
 
-// Creates, empties and replaces a read-only file, which is left writable, with no leftovers;
-// a file that cannot be read says why.
 TEST(ReplaceFileAtomically, CreatesAndReplacesWithoutLeftovers) {
   test::TempDir dir;
   EXPECT_FALSE(replaceFileAtomically(dir / "FoldersLoaded.txt", "T-Normandy\r\n"));
@@ -79,7 +77,6 @@ TEST(ReplaceFileAtomically, UnwritableFolderLeavesOldFileWhole) {
   EXPECT_EQ(test::snapshot(folder), (test::Tree{{"eaw.ini", "old contents\r\n"}}));
 }
 
-// A link is never written through, whether the file it names is there or not.
 TEST(ReplaceFileAtomically, LinkIsRefusedAndWhatItNamesStaysAsItWas) {
   test::TempDir dir;
   test::TempDir outside;

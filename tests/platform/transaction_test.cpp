@@ -111,8 +111,6 @@ TEST_F(TransactionTest, FailingCopyPutsEveryOverwrittenFileBackByteForByte) {
   }
 }
 
-// The load record is the last step before the deletes that wait for it: when it cannot be
-// written, the load is undone and no file is gone.
 TEST_F(TransactionTest, UnwritableLoadRecordUndoesTheWholeLoadAndRunsNoDelete) {
   FileTransaction t(game, journal);
   planCopies(t, mod, game, 4);
@@ -348,8 +346,6 @@ void makeReadOnly(const fs::path& path) {
                   fs::perm_options::remove);
 }
 
-// A read-only file gives way to a copy over it, to makeNormal and to a delete, and a copy
-// leaves its source as it was; nothing is renamed over another entry or made from nothing.
 TEST(FileOps, ReadOnlyFilesGiveWayAndNothingGoesOverAnotherEntry) {
   test::TempDir dir;
   writeFile(dir / "from", "mod version");
