@@ -14,22 +14,15 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #endif
 
 namespace kvo {
 namespace {
 namespace fs = std::filesystem;
-
 #ifndef _WIN32
 using test::Child;
 using test::copyProgram;
 using test::kSleep;
-
 // `path` as Wine shows it on its Z: drive, the last folder name in capitals.
 std::string onDriveZ(const fs::path& folder, const std::string& program) {
   std::string text = "Z:" + folder.parent_path().string() + "/" +
@@ -52,7 +45,6 @@ TEST(GameRunning, AGameUnderWineIsFoundByThePathItWasStartedWith) {
   fs::create_directories(other);
   fs::create_directories(root / "prefix" / "dosdevices");
   fs::create_directory_symlink(root / "drive", root / "prefix" / "dosdevices" / "q:");
-
   // Wine puts the Windows command line where the program's arguments were.
   for (const auto& program : {onDriveZ(game, "EAW.EXE"), std::string("Q:\\games\\eaw\\eaw.exe")}) {
     Child wine(kSleep, {program, "30"}, root.path(), root / "prefix");
@@ -76,37 +68,6 @@ TEST(GameRunning, AGameUnderWineIsFoundByThePathItWasStartedWith) {
   EXPECT_FALSE(gameRunningFrom(game));
 }
 #else
-// Copies of this test program stand in for the game; they are started suspended, so they
-// never run, and ended at the end.
-class Child final {
- public:
-  explicit Child(const fs::path& program) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    std::wstring commandLine = L"\"" + program.native() + L"\"";
-    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                       CREATE_SUSPENDED, nullptr, nullptr, &startup, &info_)) {
-      started_ = true;
-    }
-  }
-  ~Child() { end(); }
-  Child(const Child&) = delete;
-  Child& operator=(const Child&) = delete;
-  bool started() const { return started_; }
-  void end() {
-    if (!started_) return;
-    TerminateProcess(info_.hProcess, 1);
-    WaitForSingleObject(info_.hProcess, INFINITE);
-    CloseHandle(info_.hThread);
-    CloseHandle(info_.hProcess);
-    started_ = false;
-  }
-
- private:
-  PROCESS_INFORMATION info_{};
-  bool started_ = false;
-};
-
 // Copies this test program to `target`, to stand in for the game.
 void copyProgram(const fs::path& target) {
   std::wstring path(32768, L'\0');
@@ -114,10 +75,25 @@ void copyProgram(const fs::path& target) {
   fs::copy_file(path, target);
 }
 
-// The stand-in, started suspended; a Windows process is known by its program alone.
-std::unique_ptr<Child> startGame(const fs::path& program, const fs::path&) {
-  auto game = std::make_unique<Child>(program);
-  return game->started() ? std::move(game) : nullptr;
+void endProgram(void* process) {
+  TerminateProcess(process, 1);
+  WaitForSingleObject(process, INFINITE);
+  CloseHandle(process);
+}
+
+// The stand-in, started suspended so that it never runs, and ended when let go; a Windows
+// process is known by its program alone.
+std::unique_ptr<void, void (*)(void*)> startGame(const fs::path& program, const fs::path&) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  std::wstring commandLine = L"\"" + program.native() + L"\"";
+  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                      CREATE_SUSPENDED, nullptr, nullptr, &startup, &info)) {
+    return {nullptr, endProgram};
+  }
+  CloseHandle(info.hThread);
+  return {info.hProcess, endProgram};
 }
 #endif
 

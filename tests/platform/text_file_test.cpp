@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/binary_io.h"
 #include "platform/path_guard.h"
+#include "platform/transaction_fixture.h"
 #include "support/test_support.h"
 
 namespace kvo {
@@ -24,16 +25,13 @@ TEST(TextLines, SplitOnEveryEndingAndComeBackThroughCrLf) {
   const Case cases[] = {
       {"", {}},
       {"a", {"a"}},
-      {"a\r\n", {"a"}},
-      {"a\n", {"a"}},
       {"a\r", {"a"}},
       {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
       {"\r\n\r\n", {"", ""}},
       {"\n\n\n", {"", "", ""}},
       {"a\n\rb", {"a", "", "b"}},
       {"a\r\r\nb", {"a", "", "b"}},
-      {std::string("\xE9t\xE9\t \0z\r\n", 9), {std::string("\xE9t\xE9\t \0z", 7)}},
-  };
+      {std::string("\xE9t\xE9\t \0z\r\n", 9), {std::string("\xE9t\xE9\t \0z", 7)}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.bytes));
     EXPECT_EQ(splitLines(c.bytes), c.lines);
@@ -44,26 +42,6 @@ TEST(TextLines, SplitOnEveryEndingAndComeBackThroughCrLf) {
   EXPECT_EQ(joinLinesCrLf(Lines{}), "");
 }
 
-TEST(TextLines, ReadsFilesAndSaysWhyNot) {
-  test::TempDir dir;
-  std::error_code ec;
-  EXPECT_EQ(readTextLines(dir / "missing.txt", ec), std::nullopt);
-  EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
-  ec.clear();
-  EXPECT_EQ(readFileBytes(dir.path(), ec), std::nullopt);
-  EXPECT_TRUE(ec);
-}
-
-Lines namesIn(const fs::path& dir) {
-  Lines names;
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-// Creates, empties and replaces a read-only file, which is left writable, with no leftovers.
 TEST(ReplaceFileAtomically, CreatesAndReplacesWithoutLeftovers) {
   test::TempDir dir;
   EXPECT_FALSE(replaceFileAtomically(dir / "FoldersLoaded.txt", "T-Normandy\r\n"));
@@ -75,11 +53,14 @@ TEST(ReplaceFileAtomically, CreatesAndReplacesWithoutLeftovers) {
   EXPECT_NE(perms & fs::perms::owner_write, fs::perms::none);
   EXPECT_NE(perms & fs::perms::group_read, fs::perms::none);
   EXPECT_FALSE(writeTextLinesAtomically(dir / "FoldersLoaded.txt", Lines{"a", "b"}));
-  EXPECT_EQ(test::readFile(dir / "FoldersLoaded.txt"), "a\r\nb\r\n");
-  EXPECT_EQ(namesIn(dir.path()), Lines{"FoldersLoaded.txt"});
-
+  EXPECT_EQ(test::snapshot(dir.path()), (test::Tree{{"FoldersLoaded.txt", "a\r\nb\r\n"}}));
   EXPECT_TRUE(replaceFileAtomically(dir / "missing" / "f.txt", "x"));
   EXPECT_FALSE(fs::exists(dir / "missing"));
+  std::error_code ec;
+  EXPECT_EQ(readTextLines(dir / "missing.txt", ec), std::nullopt);
+  EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
+  EXPECT_EQ(readFileBytes(dir.path(), ec), std::nullopt);
+  EXPECT_TRUE(ec);
 }
 
 #ifndef _WIN32
@@ -93,30 +74,59 @@ TEST(ReplaceFileAtomically, UnwritableFolderLeavesOldFileWhole) {
   const auto ec = replaceFileAtomically(folder / "eaw.ini", "new contents\r\n");
   fs::permissions(folder, fs::perms::owner_all);
   EXPECT_TRUE(ec);
-  EXPECT_EQ(test::readFile(folder / "eaw.ini"), "old contents\r\n");
-  EXPECT_EQ(namesIn(folder), Lines{"eaw.ini"});
+  EXPECT_EQ(test::snapshot(folder), (test::Tree{{"eaw.ini", "old contents\r\n"}}));
 }
 
-// A link is never written through, whether the file it names is there or not.
 TEST(ReplaceFileAtomically, LinkIsRefusedAndWhatItNamesStaysAsItWas) {
   test::TempDir dir;
   test::TempDir outside;
   test::writeFile(outside / "sentinel.ini", "old");
   fs::permissions(outside / "sentinel.ini", fs::perms::owner_read | fs::perms::group_read);
-  const auto mode = fs::status(outside / "sentinel.ini").permissions();
   fs::create_symlink(outside / "sentinel.ini", dir / "eaw.ini");
   fs::create_symlink(outside / "missing.ini", dir / "kvo.ini");
-
+  const auto before = test::exactTree(dir.path());
+  const auto outsideBefore = test::exactTree(outside.path());
   EXPECT_EQ(replaceFileAtomically(dir / "eaw.ini", "new"), Refusal::TargetIsLink);
   EXPECT_EQ(writeTextLinesAtomically(dir / "kvo.ini", Lines{"a"}), Refusal::TargetIsLink);
-  EXPECT_EQ(test::readFile(outside / "sentinel.ini"), "old");
-  EXPECT_EQ(fs::status(outside / "sentinel.ini").permissions(), mode);
-  EXPECT_FALSE(fs::exists(fs::symlink_status(outside / "missing.ini")));
-  EXPECT_EQ(fs::read_symlink(dir / "eaw.ini"), outside / "sentinel.ini");
-  EXPECT_EQ(namesIn(dir.path()), (Lines{"eaw.ini", "kvo.ini"}));
-  EXPECT_EQ(namesIn(outside.path()), Lines{"sentinel.ini"});
+  EXPECT_EQ(test::exactTree(dir.path()), before);
+  EXPECT_EQ(test::exactTree(outside.path()), outsideBefore);
 }
 #endif
+
+TEST(BinaryIo, ReadsAndPatchesLittleEndianOnlyWithinTheBytes) {
+  const std::string bytes("\x01\x02\x03\x04\xFF", 5);
+  std::uint8_t u8 = 0;
+  std::uint16_t u16 = 0;
+  std::uint32_t u32 = 0;
+  EXPECT_TRUE(readU8(bytes, 4, u8) && u8 == 0xFF);
+  EXPECT_TRUE(readU16LE(bytes, 3, u16) && u16 == 0xFF04);
+  EXPECT_TRUE(readU32LE(bytes, 1, u32) && u32 == 0xFF040302u);
+  // A refused read leaves the value alone; an offset near SIZE_MAX must not wrap around.
+  const std::size_t huge = static_cast<std::size_t>(-1);
+  EXPECT_FALSE(readU8(bytes, 5, u8) || readU16LE(bytes, 4, u16) || readU32LE(bytes, 2, u32));
+  EXPECT_FALSE(readU16LE(bytes, huge, u16) || readU32LE(bytes, huge, u32) || readU8("", 0, u8));
+  EXPECT_EQ(u8, 0xFF);
+  EXPECT_EQ(u16, 0xFF04);
+  EXPECT_EQ(u32, 0xFF040302u);
+  std::string written;
+  appendU16LE(written, 0x1234);
+  appendU32LE(written, 0xA1B2C3D4u);
+  EXPECT_EQ(written, std::string("\x34\x12\xD4\xC3\xB2\xA1", 6));
+  // Patches in place only when every offset fits.
+  test::TempDir dir;
+  test::writeFile(dir / "planes.dat", std::string(8, '\0'));
+  const std::vector<BytePatch> patches{{0, 0x41}, {7, 0xFF}, {3, 0x10}, {3, 0x11}};
+  EXPECT_FALSE(patchFileBytes(dir / "planes.dat", patches));
+  EXPECT_EQ(test::readFile(dir / "planes.dat"), std::string("A\0\0\x11\0\0\0\xFF", 8));
+  EXPECT_FALSE(patchFileBytes(dir / "planes.dat", std::vector<BytePatch>{}));
+  // The offset past the end comes last: nothing before it may have been written.
+  test::writeFile(dir / "loadout.dat", "0123456789");
+  const std::vector<BytePatch> tooFar{{0, 'X'}, {5, 'Y'}, {10, 'Z'}};
+  EXPECT_EQ(patchFileBytes(dir / "loadout.dat", tooFar), std::errc::result_out_of_range);
+  EXPECT_EQ(test::readFile(dir / "loadout.dat"), "0123456789");
+  EXPECT_TRUE(patchFileBytes(dir / "missing.dat", patches));
+  EXPECT_FALSE(std::filesystem::exists(dir / "missing.dat"));
+}
 
 }  // namespace
 }  // namespace kvo

@@ -62,11 +62,6 @@ struct TransactionFolders {
     writeFile(record, "A-Old\r\n");
   }
   std::string journalId() const { return readJournal(readFile(journal)).journal.id; }
-  // True when no file a transaction sets aside or writes anew is left in the game folder.
-  bool noTransactionNames() const {
-    const auto tree = exactTree(game);
-    return withoutTransactionNames(tree) == tree;
-  }
 };
 
 #ifndef _WIN32
