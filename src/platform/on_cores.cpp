@@ -15,13 +15,15 @@ constexpr std::size_t kJobsWorthHelping = 16;
 // More file operations at once than this only fight over the disk.
 constexpr unsigned kMostAtOnce = 4;
 
-}  // namespace
-
+// None for a few file operations, one less than the cores (at most four copies at once)
+// for many.
 unsigned helperThreadsFor(std::size_t jobs) {
   if (jobs < kJobsWorthHelping) return 0;
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
   return std::min(cores, kMostAtOnce) - 1;
 }
+
+}  // namespace
 
 std::vector<std::thread> startHelpers(std::size_t jobs, const std::function<void()>& work) {
   std::vector<std::thread> helpers;

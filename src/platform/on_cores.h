@@ -7,10 +7,6 @@
 
 namespace kvo {
 
-// How many helper threads `jobs` file operations are worth beside the calling thread: none
-// for a few, one less than the cores (at most four copies at once) for many.
-unsigned helperThreadsFor(std::size_t jobs);
-
 // Starts the helper threads `jobs` file operations are worth, each running `work`; fewer
 // or none when the system has no thread to give, the caller then doing the work itself.
 std::vector<std::thread> startHelpers(std::size_t jobs, const std::function<void()>& work);

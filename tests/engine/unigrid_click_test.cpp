@@ -135,10 +135,6 @@ TEST_F(FolderClickTest, FailedDeletesAreListedOnceAndTheRecordStaysConsistent) {
 
 using MoveFilesTest = EngineTest;
 
-bool writable(const fs::path& file) {
-  return (fs::status(file).permissions() & fs::perms::owner_write) != fs::perms::none;
-}
-
 TEST_F(MoveFilesTest, LoadSortsFilesIntoTheirFoldersAndKeepsPreviewsAndToolsBack) {
   const auto folder = mod("Q-Mixed");  // a missing save folder is made, not a reason to fail
   for (auto name : {"briefing.msn", "career1.sve", "theme.bgm", "contents.txt", "mypic", "shot.jpg",
@@ -168,9 +164,9 @@ TEST_F(MoveFilesTest, LoadOverwritesReadOnlyCopiesAndLeavesEveryFileNormal) {
   // The copy keeps the name the game folder already had.
   EXPECT_FALSE(holdsEntrySpelled(game(), "gunsight.bmp"));
   EXPECT_EQ(readFile(game() / "GUNSIGHT.BMP"), modFile("O-Red Gunsight", "gunsight.bmp"));
-  EXPECT_TRUE(writable(game() / "GUNSIGHT.BMP"));
-  EXPECT_TRUE(writable(game() / "sight2.bmp"));
-  EXPECT_TRUE(writable(mod("O-Red Gunsight") / "sight2.bmp"));
+  EXPECT_TRUE(ownerWritable(game() / "GUNSIGHT.BMP"));
+  EXPECT_TRUE(ownerWritable(game() / "sight2.bmp"));
+  EXPECT_TRUE(ownerWritable(mod("O-Red Gunsight") / "sight2.bmp"));
 }
 
 // Only one file answering to the name is taken for the copy; with two, neither is deleted.

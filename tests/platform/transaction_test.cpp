@@ -16,6 +16,7 @@
 namespace kvo {
 namespace {
 namespace fs = std::filesystem;
+using test::ownerWritable;
 using test::readFile;
 using test::writeFile;
 class TransactionTest : public ::testing::Test, public test::TransactionFolders {
@@ -335,10 +336,6 @@ TEST(DeletesAfterCommit, OnlyBestEffortDeletesNothingLaterDependsOn) {
   // a: its name is taken later; x.bgm: a rename follows; c: all or nothing; d: not there.
   EXPECT_EQ(deletesAfterCommit(journal),
             (std::vector<bool>{false, false, false, false, true, false, false}));
-}
-
-bool ownerWritable(const fs::path& path) {
-  return (fs::status(path).permissions() & fs::perms::owner_write) != fs::perms::none;
 }
 
 void makeReadOnly(const fs::path& path) {

@@ -85,6 +85,10 @@ const char* whyModesCannotFail() {
 #endif
 }
 
+bool ownerWritable(const fs::path& path) {
+  return (fs::status(path).permissions() & fs::perms::owner_write) != fs::perms::none;
+}
+
 bool holdsEntrySpelled(const fs::path& dir, std::string_view name) {
   std::error_code ec;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {

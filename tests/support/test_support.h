@@ -42,6 +42,9 @@ bool runningAsRoot();
 // root ignores them, and Windows has none (a read-only folder still takes new files).
 const char* whyModesCannotFail();
 
+// True when the owner may write to `path`, as a player's copy of a game file must allow.
+bool ownerWritable(const std::filesystem::path& path);
+
 // True when `dir` holds an entry spelled exactly `name`. fs::exists cannot tell on Windows,
 // whose file names ignore case.
 bool holdsEntrySpelled(const std::filesystem::path& dir, std::string_view name);
