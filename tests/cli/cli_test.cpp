@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
 #include <streambuf>
 
 #include "cli/cli.h"
+#include "platform/instance_lock.h"
 #include "support/cli_runner.h"
 #include "support/test_support.h"
 
@@ -23,12 +23,9 @@ struct RunResult {
   std::string err;
 };
 
-// Console text ends its lines in CR LF on Windows and in LF elsewhere.
 std::string textOutput(std::string text) {
 #ifdef _WIN32
-  for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
-    text.erase(at, 1);
-  }
+  std::erase(text, '\r');  // console text ends its lines in CR LF there
 #endif
   return text;
 }
@@ -45,12 +42,11 @@ class CliTest : public ::testing::Test {
   }
   // Runs the kvo program as a player's shortcut would and collects what it prints.
   RunResult run(const std::string& args) const {
-    const char* fromEnvironment = std::getenv("KVO_BINARY");
     const auto out = scratch / "stdout.txt";
     const auto err = scratch / "stderr.txt";
-    const int code = test::runShellCommand(
-        "\"" + std::string(fromEnvironment ? fromEnvironment : KVO_BINARY) + "\" " + args + " >\"" +
-        out.string() + "\" 2>\"" + err.string() + "\"");
+    const int code =
+        test::runShellCommand("\"" + test::programPath("KVO_BINARY", KVO_BINARY) + "\" " + args +
+                              " >\"" + out.string() + "\" 2>\"" + err.string() + "\"");
     return {code, textOutput(readFile(out)), textOutput(readFile(err))};
   }
   std::string gameArg() const { return "--game-dir \"" + game.path().string() + "\""; }
@@ -68,9 +64,9 @@ TEST_F(CliTest, StatusAndListingsShowTheLoadedSelection) {
   EXPECT_EQ(run(gameArg() + " list skins").out, "S\tSP09\tSpit\n");
 }
 
-// Usage errors exit with 2 and change nothing: a missing game folder stays missing, and the
-// menu entry's --ask-game-dir with a command runs no command.
-TEST_F(CliTest, UsageErrorsExitWithTwoAndChangeNothingAndHelpExitsWithZero) {
+// Usage errors exit with 2, a second instance with 3, and neither changes anything: a missing
+// game folder stays missing, and the menu entry's --ask-game-dir with a command runs none.
+TEST_F(CliTest, UsageErrorsAndASecondInstanceExitWithTheirCodesAndChangeNothing) {
   const auto missing = scratch / "Games";
   // Each names its own fault: without a window a bare start exits with 2 too.
   const std::pair<std::string, std::string> usage[] = {
@@ -86,14 +82,17 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndChangeNothingAndHelpExitsWithZero) {
     EXPECT_NE(refused.err.find(words), std::string::npos) << refused.err;
   }
   EXPECT_FALSE(std::filesystem::exists(missing));
+  const auto lock = InstanceLock::acquire(game.path());
+  ASSERT_TRUE(lock);
+  const auto second = run(gameArg() + " reset");
+  EXPECT_EQ(second.exitCode, 3);
+  EXPECT_NE(second.err.find("more than once"), std::string::npos) << second.err;
   EXPECT_EQ(readFile(game / "KVO128/FoldersLoaded.txt"), "T-Burma\r\nSpit\r\n\r\n");
 
   const auto help = run("--help");
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("list folders"), std::string::npos);
-  const auto version = run("--version");
-  EXPECT_EQ(version.exitCode, 0);
-  EXPECT_EQ(version.out.rfind("kvo ", 0), 0u);
+  EXPECT_EQ(run("--version").out.rfind("kvo ", 0), 0u);
 }
 
 // Standard output that fails the way a closed pipe does, from inside a command.
@@ -113,16 +112,10 @@ TEST_F(CliTest, AnExceptionInACommandIsOneLineOnStderrAndExitOne) {
   EXPECT_EQ(err.str(), "kvo: unexpected error: the pipe is closed\n");
 }
 
-// The menu entry's --ask-game-dir opens the window only, never with a command.
+// The menu entry's --ask-game-dir opens the window, which the program cannot do here.
 TEST(CliArgumentsTest, AskGameDirIsForTheWindowAlone) {
   const auto window = parseCliArguments({"--ask-game-dir"}, "eaw");
-  EXPECT_TRUE(window.askGameDir);
-  EXPECT_TRUE(window.words.empty());
-  EXPECT_EQ(window.usageError, "");
-  EXPECT_NE(parseCliArguments({"--ask-game-dir", "status"}, "eaw").usageError, "");
-  const auto help = parseCliArguments({"--ask-game-dir", "--help"}, "eaw");
-  EXPECT_TRUE(help.help);
-  EXPECT_EQ(help.usageError, "");
+  EXPECT_TRUE(window.askGameDir && window.words.empty() && window.usageError.empty());
 }
 
 TEST(SettingsCliTest, SettingsPrintsTheSixBoxesAndSetWritesEveryValueOrNone) {

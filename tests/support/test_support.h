@@ -53,6 +53,10 @@ bool holdsEntrySpelled(const std::filesystem::path& dir, std::string_view name);
 // did not exit normally.
 int runShellCommand(const std::string& commandLine);
 
+// The program the environment variable `variable` names, else `built`: the unprivileged pass
+// runs copies of the programs from a folder of its own.
+std::string programPath(const char* variable, const char* built);
+
 // A Shell that records what the core shows to the player; a test may derive from it to
 // really start programs.
 class RecordingShell : public Shell {
@@ -62,14 +66,22 @@ class RecordingShell : public Shell {
     Icon icon;
     std::string title;
   };
-  void message(std::string_view text, Icon icon, std::string_view title) override;
-  bool ask(std::string_view text, std::string_view title) override;
-  void setCaption(std::string_view caption) override;
-  void progress(int done, int total) override;
+  void message(std::string_view text, Icon icon, std::string_view title) override {
+    messages.push_back({std::string(text), icon, std::string(title)});
+  }
+  bool ask(std::string_view text, std::string_view) override {
+    questions.emplace_back(text);
+    return answer;
+  }
+  void setCaption(std::string_view caption) override { captions.emplace_back(caption); }
+  void progress(int, int) override { ++progressCalls; }
   std::string clipboardText() override { return clipboard; }
   void setClipboardText(std::string_view text) override { clipboard = text; }
-  bool startProgram(const std::filesystem::path& exe, const std::filesystem::path& workingDir,
-                    std::string& error) override;
+  bool startProgram(const std::filesystem::path& exe, const std::filesystem::path&,
+                    std::string&) override {
+    started.push_back(exe);
+    return true;
+  }
   void minimise() override { ++minimised; }
   void quit() override { ++quitRequests; }
 
