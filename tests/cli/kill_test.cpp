@@ -10,6 +10,7 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "platform/transaction_fixture.h"
 #include "support/child_process.h"
@@ -33,10 +34,6 @@ const std::string kMod = "T-Big";
 enum Moment { Delay, JournalAppears, EntriesChanged, Committed };
 const char* const kMomentWords[] = {"ms after the start", "when the journal appears",
                                     "new game folder entries", "when the journal commits"};
-struct Kill {
-  Moment moment;
-  int amount = 0;
-};
 
 // What the start after the kill found and did, told by the one line it said, if any: no
 // journal before or after the change, a journal cut while written, put back, or finished.
@@ -54,111 +51,106 @@ fs::path scratchBase() {
   return fs::temp_directory_path();
 }
 
-int newEntries(const fs::path& dir, const Tree& before) {
-  int count = 0;
-  std::error_code ec;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    const auto name = it->path().filename().string();
-    count += !before.contains(name) && !before.contains(name + "/");
-  }
-  return count;
-}
-
-// Reads only the journal's end: it grows with every step, and the poll must keep up.
-bool journalCommitted(const fs::path& journal) {
-  std::ifstream in(journal, std::ios::binary | std::ios::ate);
-  std::string tail(64, '\0');
-  in.seekg(std::max<std::streamoff>(0, static_cast<std::streamoff>(in.tellg()) - 64));
-  in.read(tail.data(), 64);
-  return tail.find("committed\t") != std::string::npos;
-}
-
-bool reached(const Kill& kill, const fs::path& game, const Tree& before, Clock::time_point start) {
+bool reached(Moment moment, int amount, const fs::path& game, const Tree& before,
+             Clock::time_point start) {
   const auto journal = game / "KVO128" / "Unfinished change.kvo";
-  switch (kill.moment) {
+  switch (moment) {
     case Delay:
-      return Clock::now() - start >= std::chrono::milliseconds(kill.amount);
+      return Clock::now() - start >= std::chrono::milliseconds(amount);
     case JournalAppears:
       return fs::exists(journal);
-    case EntriesChanged:
-      return newEntries(game, before) >= kill.amount;
-    case Committed:
-      return journalCommitted(journal);
+    case EntriesChanged: {
+      std::error_code ec;
+      for (fs::directory_iterator it(game, ec), end; !ec && it != end; it.increment(ec)) {
+        const auto name = it->path().filename().string();
+        amount -= !before.contains(name) && !before.contains(name + "/");
+      }
+      return amount <= 0;
+    }
+    case Committed: {
+      // Reads only the journal's end: it grows with every step, and the poll must keep up.
+      std::ifstream in(journal, std::ios::binary | std::ios::ate);
+      std::string tail(64, '\0');
+      in.seekg(std::max<std::streamoff>(0, static_cast<std::streamoff>(in.tellg()) - 64));
+      in.read(tail.data(), 64);
+      return tail.find("committed\t") != std::string::npos;
+    }
   }
   return true;
 }
 
-class KillTest : public ::testing::Test {
- protected:
-  // The game folder before the load: a few game files, and the mod folder's files, of which
-  // the first kOverwritten are in the game folder already with other bytes and modes.
-  void SetUp() override {
-    const auto game = unloaded.path();
-    test::writeFile(game / "KVO128/kvo.ini", "Terrain Sets: T\r\nGraphics: G\r\n");
-    test::writeFile(game / "KVO128/FoldersLoaded.txt", "\r\n");
-    test::writeFile(game / "eaw.ini", "[Main]\r\nWidth=800\r\n");
-    test::writeFile(game / "eaw.exe", "MZ");
-    const std::string filler(1500, 'm');
-    for (int i = 0; i < kModFiles; ++i) {
-      const auto name = "tex" + std::to_string(10000 + i) + ".bmp";
-      test::writeFile(game / "KVO128" / kMod / name, "mod " + std::to_string(i) + filler);
-      if (i >= kOverwritten) continue;
-      test::writeFile(game / name, "game " + std::to_string(i));
-      fs::permissions(game / name, fs::perms::owner_read | fs::perms::group_read);
+// Kills a click on a copy of `from` at the moment, starts again, and checks that the start
+// left exactly the tree `before` or `after` and said which.
+Outcome killAndRestart(const fs::path& from, const fs::path& game, const Tree& before,
+                       const Tree& after, bool loads, Moment moment, int amount) {
+  fs::remove_all(game);
+  fs::copy(from, game, fs::copy_options::recursive);
+  const auto program = test::programPath("KVO_BINARY", KVO_BINARY);
+  {
+    test::Child click(program, {program, "--game-dir", game.string(), "click", kMod});
+    const auto start = Clock::now();
+    while (click.running() && !reached(moment, amount, game, before, start) &&
+           Clock::now() - start < std::chrono::seconds(60)) {
     }
-    // The first start makes what a start makes; from then on a start changes nothing.
-    ASSERT_EQ(test::CliRunner(game).run({"status"}), 0);
-    fs::copy(game, loaded.path(), fs::copy_options::recursive);
-    ASSERT_EQ(test::CliRunner(loaded.path()).run({"click", kMod}), 0);
-    fs::copy(loaded.path(), unloadedAgain.path(), fs::copy_options::recursive);
-    ASSERT_EQ(test::CliRunner(unloadedAgain.path()).run({"click", kMod}), 0);
   }
-
-  // Kills a click that takes `from` to `to` at `kill`, starts again, and checks that the
-  // start left exactly one of the two trees and said which.
-  Outcome killAndRestart(const fs::path& from, const Tree& before, const Tree& after, bool loads,
-                         const Kill& kill) {
-    const auto game = work.path() / "game";
-    fs::remove_all(game);
-    fs::copy(from, game, fs::copy_options::recursive);
-    const auto program = test::programPath("KVO_BINARY", KVO_BINARY);
-    {
-      test::Child click(program, {program, "--game-dir", game.string(), "click", kMod});
-      const auto start = Clock::now();
-      while (click.running() && !reached(kill, game, before, start) &&
-             Clock::now() - start < std::chrono::seconds(60)) {
-      }
-    }
-    test::CliRunner restart(game);
-    const int code = restart.run({"status"});
-    const auto tree = exactTree(game);
-    const auto err = restart.err();
-    SCOPED_TRACE("killed at " + std::to_string(kill.amount) + " " + kMomentWords[kill.moment] +
-                 "; the start said: " + err);
-    EXPECT_EQ(code, 0);
-    const bool isAfter = tree == after;
-    EXPECT_TRUE(isAfter || tree == before) << "neither before nor after, " << tree.size();
-    EXPECT_EQ(restart.out(), isAfter == loads ? kMod + "\n" : "");
-    if (err.empty()) return isAfter ? NoJournalAfter : NoJournalBefore;
-    EXPECT_EQ(err.find('\n'), err.size() - 1);  // one message, on the one thing the start did
-    for (const auto& [words, outcome] : kSaid) {
-      if (err.find(words) == std::string::npos) continue;
-      EXPECT_EQ(isAfter, outcome == Finished);
-      return outcome;
-    }
-    ADD_FAILURE() << "the start said neither of the three";
-    return NoJournalBefore;
+  test::CliRunner restart(game);
+  const int code = restart.run({"status"});
+  const auto tree = exactTree(game);
+  const auto err = restart.err();
+  SCOPED_TRACE("killed at " + std::to_string(amount) + " " + kMomentWords[moment] +
+               "; the start said: " + err);
+  EXPECT_EQ(code, 0);
+  const bool isAfter = tree == after;
+  EXPECT_TRUE(isAfter || tree == before) << "neither before nor after, " << tree.size();
+  EXPECT_EQ(restart.out(), isAfter == loads ? kMod + "\n" : "");
+  if (err.empty()) return isAfter ? NoJournalAfter : NoJournalBefore;
+  EXPECT_EQ(err.find('\n'), err.size() - 1);  // one message, on the one thing the start did
+  for (const auto& [words, outcome] : kSaid) {
+    if (err.find(words) == std::string::npos) continue;
+    EXPECT_EQ(isAfter, outcome == Finished);
+    return outcome;
   }
+  ADD_FAILURE() << "the start said neither of the three";
+  return NoJournalBefore;
+}
 
-  // Kills at moments spread over the change until one kill has come before the change began,
-  // one in the middle of it and one after its commit point.
-  void killUntilEveryStageWasHit(const fs::path& from, const fs::path& to, bool loads) {
-    const auto before = exactTree(from);
-    const auto after = exactTree(to);
+// Kills a load over game files and its unload at moments spread over the change until one
+// kill has come before the change began, one in the middle of it and one after its commit.
+TEST(KillTest, KilledLoadOverGameFilesOrUnloadIsWholeOrUndoneAtTheNextStart) {
+  const test::TempDir unloaded{scratchBase()};
+  const test::TempDir loaded{scratchBase()};
+  const test::TempDir unloadedAgain{scratchBase()};
+  const test::TempDir work{scratchBase()};
+  // A few game files, and the mod folder's files, of which the first kOverwritten are in the
+  // game folder already with other bytes and modes.
+  const auto game = unloaded.path();
+  test::writeFile(game / "KVO128/kvo.ini", "Terrain Sets: T\r\nGraphics: G\r\n");
+  test::writeFile(game / "KVO128/FoldersLoaded.txt", "\r\n");
+  test::writeFile(game / "eaw.ini", "[Main]\r\nWidth=800\r\n");
+  test::writeFile(game / "eaw.exe", "MZ");
+  const std::string filler(1500, 'm');
+  for (int i = 0; i < kModFiles; ++i) {
+    const auto name = "tex" + std::to_string(10000 + i) + ".bmp";
+    test::writeFile(game / "KVO128" / kMod / name, "mod " + std::to_string(i) + filler);
+    if (i >= kOverwritten) continue;
+    test::writeFile(game / name, "game " + std::to_string(i));
+    fs::permissions(game / name, fs::perms::owner_read | fs::perms::group_read);
+  }
+  // The first start makes what a start makes; from then on a start changes nothing.
+  ASSERT_EQ(test::CliRunner(game).run({"status"}), 0);
+  fs::copy(game, loaded.path(), fs::copy_options::recursive);
+  ASSERT_EQ(test::CliRunner(loaded.path()).run({"click", kMod}), 0);
+  fs::copy(loaded.path(), unloadedAgain.path(), fs::copy_options::recursive);
+  ASSERT_EQ(test::CliRunner(unloadedAgain.path()).run({"click", kMod}), 0);
+
+  const std::pair<Outcome, const char*> wanted[] = {
+      {NoJournalBefore, "before the change"}, {PutBack, "mid-way"}, {Finished, "after the commit"}};
+  for (const auto& [from, to, loads] :
+       {std::tuple{&unloaded, &loaded, true}, std::tuple{&loaded, &unloadedAgain, false}}) {
+    SCOPED_TRACE(loads ? "the load" : "the unload");
+    const auto before = exactTree(from->path());
+    const auto after = exactTree(to->path());
     std::set<Outcome> seen;
-    const std::pair<Outcome, const char*> wanted[] = {{NoJournalBefore, "before the change"},
-                                                      {PutBack, "mid-way"},
-                                                      {Finished, "after the commit"}};
     const auto allSeen = [&] {
       return std::ranges::all_of(wanted, [&](auto& w) { return seen.contains(w.first); });
     };
@@ -166,30 +158,22 @@ class KillTest : public ::testing::Test {
     // again for a stage not hit yet.
     const int spread[] = {1, kModFiles / 2, kModFiles - 50};
     for (int round = 0; round < 12 && !HasFailure() && (round < 3 || !allSeen()); ++round) {
-      const int entries = round < 3 ? spread[round] : 1 + (round * 617) % kModFiles;
-      for (const Kill& kill : {Kill{Delay, 0}, Kill{Delay, 3 + round * 20}, Kill{JournalAppears},
-                               Kill{EntriesChanged, entries}, Kill{Committed}}) {
-        if (!HasFailure()) seen.insert(killAndRestart(from, before, after, loads, kill));
+      const std::pair<Moment, int> kills[] = {
+          {Delay, 0},
+          {Delay, 3 + round * 20},
+          {JournalAppears, 0},
+          {EntriesChanged, round < 3 ? spread[round] : 1 + (round * 617) % kModFiles},
+          {Committed, 0}};
+      for (const auto& [moment, amount] : kills) {
+        if (HasFailure()) break;
+        seen.insert(
+            killAndRestart(from->path(), work / "game", before, after, loads, moment, amount));
       }
     }
-    if (HasFailure()) return;
     for (const auto& [outcome, when] : wanted) {
-      EXPECT_TRUE(seen.contains(outcome)) << "no kill came " << when;
+      EXPECT_TRUE(HasFailure() || seen.contains(outcome)) << "no kill came " << when;
     }
   }
-
-  test::TempDir unloaded{scratchBase()};
-  test::TempDir loaded{scratchBase()};
-  test::TempDir unloadedAgain{scratchBase()};
-  test::TempDir work{scratchBase()};
-};
-
-TEST_F(KillTest, KilledLoadOverGameFilesIsWholeOrUndoneAtTheNextStart) {
-  killUntilEveryStageWasHit(unloaded.path(), loaded.path(), true);
-}
-
-TEST_F(KillTest, KilledUnloadIsWholeOrUndoneAtTheNextStart) {
-  killUntilEveryStageWasHit(loaded.path(), unloadedAgain.path(), false);
 }
 
 }  // namespace

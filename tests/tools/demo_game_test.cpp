@@ -2,29 +2,19 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "demo_game.h"
+#include "platform/text_file.h"
 #include "support/test_support.h"
 
 namespace kvo::demo {
 namespace {
 using test::snapshot;
 using test::TempDir;
-
-// The lines of a text that must end each in CR LF, as the game's files do.
-std::vector<std::string> crlfSplit(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-    lines.push_back(text.substr(start, end - start));
-    EXPECT_EQ(lines.back().find_first_of("\r\n"), std::string::npos) << lines.back();
-  }
-  EXPECT_EQ(start, text.size()) << "text does not end with CR LF";
-  return lines;
-}
 
 // The tests and the window take for granted that every folder the demo names is there, that
 // saved scripts name only those, and that same-named files have bytes that tell them apart.
@@ -33,28 +23,28 @@ TEST(DemoGame, HoldsEveryFolderItNamesAndOverlappingFilesWithBytesOfTheirOwn) {
   ASSERT_FALSE(writeDemoGameFolder(dir.path()));
   const auto tree = snapshot(dir.path());
   std::set<std::string> known;
-  std::vector<std::string> folders{"Big Band/", "Savedata/", "KVO128/Autoscripts/",
-                                   "KVO128/UNUSED/"};
-  const auto add = [&](const std::string& parent, const std::string& name) {
+  const auto expectFolder = [&](const std::string& parent, const std::string& name) {
     known.insert(name);
-    folders.push_back(parent + name + "/");
+    EXPECT_TRUE(tree.contains(parent + name + "/")) << parent << name;
   };
-  for (const auto& name : demoModFolderNames()) add("KVO128/", name);
-  for (const auto& name : demoSkinFolderNames()) add("KVO128/Skinfolder/", name);
-  for (const auto& plane : demoAlternativePlanes())
-    add("KVO128/F-Alternative Planes/", plane.folder);
-  for (const auto& folder : folders) EXPECT_TRUE(tree.contains(folder)) << folder;
-  for (const char* text : {"eaw.ini", "Music.ini", "KVO128/kvo.ini", "KVO128/CleanUp.ini"}) {
-    crlfSplit(tree.at(text));
+  for (const auto& name : demoModFolderNames()) expectFolder("KVO128/", name);
+  for (const auto& name : demoSkinFolderNames()) expectFolder("KVO128/Skinfolder/", name);
+  for (const auto& plane : demoAlternativePlanes()) {
+    expectFolder("KVO128/F-Alternative Planes/", plane.folder);
   }
+  for (const char* name : {"Big Band", "Savedata", "KVO128/Autoscripts", "KVO128/UNUSED"}) {
+    expectFolder("", name);
+  }
+  // Text the game reads ends every line, the last one too, in CR LF.
+  const std::regex notCrLf("(^|[^\r])\n|\r([^\n]|$)|[^\n]$");
   for (const auto& [path, bytes] : tree) {
-    if (!path.starts_with("KVO128/Autoscripts/") || path.ends_with("/")) continue;
-    auto lines = crlfSplit(bytes);
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.back(), "") << path << " does not end with an empty line";
-    lines.pop_back();
+    if (!path.ends_with(".set") && path != "eaw.ini" && path != "KVO128/kvo.ini") continue;
+    EXPECT_FALSE(std::regex_search(bytes, notCrLf)) << path;
+    if (!path.ends_with(".set")) continue;
+    const auto lines = splitLines(bytes);
+    ASSERT_TRUE(!lines.empty() && lines.back().empty()) << path << " ends in no empty line";
     const auto mark = std::find(lines.begin(), lines.end(), "*****");
-    for (auto it = mark == lines.end() ? lines.begin() : mark + 1; it != lines.end(); ++it) {
+    for (auto it = mark == lines.end() ? lines.begin() : mark + 1; it + 1 < lines.end(); ++it) {
       EXPECT_TRUE(known.contains(*it)) << path << ": " << *it;
     }
   }
@@ -62,8 +52,7 @@ TEST(DemoGame, HoldsEveryFolderItNamesAndOverlappingFilesWithBytesOfTheirOwn) {
       {"KVO128/T-Normandy/shared.pal", "KVO128/G-Water/shared.pal"},
       {"KVO128/X-German Speech/Chatline.txt", "Chatline.txt"},
       {"KVO128/E-Patched Exe/eaw.exe", "eaw.exe"},
-      {"KVO128/Skinfolder/Bf109G Winter/PLANES.DAT", "planes.dat"},
-      {"KVO128/Skinfolder/Bf109G Winter/p109g.3dz", "KVO128/Skinfolder/Bf109G Tropical/p109g.3dz"}};
+      {"KVO128/Skinfolder/Bf109G Winter/PLANES.DAT", "planes.dat"}};
   for (const auto& [one, other] : overlaps) {
     ASSERT_TRUE(tree.contains(one) && tree.contains(other)) << one;
     EXPECT_NE(tree.at(one), tree.at(other)) << one;
