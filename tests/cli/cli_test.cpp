@@ -28,11 +28,12 @@ class CliTest : public ::testing::Test {
     writeFile(game / "KVO128/FoldersLoaded.txt", "T-Burma\r\nSpit\r\n\r\n");
     writeFile(game / "eaw.exe", "MZ");
   }
-  // Runs the kvo program as a player's shortcut would; keeps what it printed in out and err.
+  // Runs `kvo --game-dir GAME ARGS` as a player's shortcut would; keeps what it printed.
   int run(const std::string& args) {
     const int code = test::runShellCommand("\"" + test::programPath("KVO_BINARY", KVO_BINARY) +
-                                           "\" " + args + " >\"" + (scratch / "out").string() +
-                                           "\" 2>\"" + (scratch / "err").string() + "\"");
+                                           "\" --game-dir \"" + game.path().string() + "\" " +
+                                           args + " >\"" + (scratch / "out").string() + "\" 2>\"" +
+                                           (scratch / "err").string() + "\"");
     out = readFile(scratch / "out");
     err = readFile(scratch / "err");
 #ifdef _WIN32
@@ -41,35 +42,30 @@ class CliTest : public ::testing::Test {
 #endif
     return code;
   }
-  std::string gameArg() const {
-    return "--game-dir \"" + game.path().string() + "\" ";
-  }
   TempDir game;
   TempDir scratch;
   std::string out;
   std::string err;
 };
 
-TEST_F(CliTest, StatusAndListingsShowTheLoadedSelection) {
-  EXPECT_EQ(run(gameArg() + "status"), 0) << err;
+// Listings give the loaded selection field by field. Usage errors exit with 2, a second
+// instance with 3, and neither changes anything: a missing game folder stays missing, and the
+// menu entry's --ask-game-dir with a command runs none.
+TEST_F(CliTest, ListingsShowTheSelectionAndRefusalsExitWithTheirCodesChangingNothing) {
+  EXPECT_EQ(run("status"), 0) << err;
   EXPECT_EQ(out, "T-Burma\nSpit\n");
-  EXPECT_EQ(run(gameArg() + "list folders"), 0);
+  EXPECT_EQ(run("list folders"), 0);
   EXPECT_EQ(out, "S\tT\tT-Burma\n-\tT\tT-Normandy\n-\tG\tG-Water\n");
-  EXPECT_EQ(run(gameArg() + "list skins"), 0);
+  EXPECT_EQ(run("list skins"), 0);
   EXPECT_EQ(out, "S\tSP09\tSpit\n");
-}
-
-// Usage errors exit with 2, a second instance with 3, and neither changes anything: a missing
-// game folder stays missing, and the menu entry's --ask-game-dir with a command runs none.
-TEST_F(CliTest, UsageErrorsAndASecondInstanceExitWithTheirCodesAndChangeNothing) {
   const auto missing = scratch / "Games";
-  // Each names its own fault: without a window a bare start exits with 2 too.
+  // Each names its own fault; of two --game-dir the last one counts.
   const std::pair<std::string, std::string> usage[] = {
-      {gameArg() + "no-such-command", "no-such-command"},
-      {gameArg() + "status extra", "usage: kvo status"},
+      {"no-such-command", "no-such-command"},
+      {"status extra", "usage: kvo status"},
       {"--game-dir", "--game-dir needs a folder"},
       {"--game-dir \"" + (missing / "EAW").string() + "\" status", "EAW"},
-      {"--ask-game-dir reset " + gameArg(), "--ask-game-dir"}};
+      {"--ask-game-dir reset", "--ask-game-dir"}};
   for (const auto& [args, words] : usage) {
     EXPECT_EQ(run(args), 2) << args;
     EXPECT_EQ(out, "") << args;
@@ -78,13 +74,16 @@ TEST_F(CliTest, UsageErrorsAndASecondInstanceExitWithTheirCodesAndChangeNothing)
   EXPECT_FALSE(std::filesystem::exists(missing));
   const auto lock = InstanceLock::acquire(game.path());
   ASSERT_TRUE(lock);
-  EXPECT_EQ(run(gameArg() + "reset"), 3);
+  EXPECT_EQ(run("reset"), 3);
   EXPECT_NE(err.find("more than once"), std::string::npos) << err;
   EXPECT_EQ(readFile(game / "KVO128/FoldersLoaded.txt"), "T-Burma\r\nSpit\r\n\r\n");
   EXPECT_EQ(run("--help"), 0);
   EXPECT_NE(out.find("list folders"), std::string::npos);
   EXPECT_EQ(run("--version"), 0);
   EXPECT_EQ(out.rfind("kvo ", 0), 0u);
+  // --ask-game-dir alone opens the window, which cannot be shown here.
+  const auto window = parseCliArguments({"--ask-game-dir"}, "eaw");
+  EXPECT_TRUE(window.askGameDir && window.words.empty() && window.usageError.empty());
 }
 
 // Standard output that fails the way a closed pipe does, from inside a command.
@@ -102,12 +101,6 @@ TEST_F(CliTest, AnExceptionInACommandIsOneLineOnStderrAndExitOne) {
   const auto arguments = parseCliArguments({"--game-dir", game.path().string(), "status"}, {});
   EXPECT_EQ(runCliCommand(arguments, closed, said), 1);
   EXPECT_EQ(said.str(), "kvo: unexpected error: the pipe is closed\n");
-}
-
-// The menu entry's --ask-game-dir opens the window, which the program cannot do here.
-TEST(CliArgumentsTest, AskGameDirIsForTheWindowAlone) {
-  const auto window = parseCliArguments({"--ask-game-dir"}, "eaw");
-  EXPECT_TRUE(window.askGameDir && window.words.empty() && window.usageError.empty());
 }
 
 TEST_F(CliTest, SettingsPrintsTheSixBoxesAndSetWritesEveryValueOrNone) {

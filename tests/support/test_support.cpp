@@ -20,16 +20,11 @@
 namespace kvo::test {
 namespace fs = std::filesystem;
 
-TempDir::TempDir() : TempDir(fs::temp_directory_path()) {}
-
+// 64 random bits: a name another test took is not worth a retry.
 TempDir::TempDir(const fs::path& base) {
   std::random_device random;
-  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-    auto candidate = base / ("kvo-test-" + std::to_string(random()));
-    std::error_code ec;
-    if (fs::create_directory(candidate, ec)) path_ = candidate;
-  }
-  if (path_.empty()) throw std::runtime_error("cannot create a temporary folder");
+  path_ = base / ("kvo-test-" + std::to_string(random()) + "-" + std::to_string(random()));
+  if (!fs::create_directory(path_)) throw std::runtime_error("cannot create " + path_.string());
 }
 
 TempDir::~TempDir() {
@@ -60,12 +55,8 @@ std::string readFile(const fs::path& path) {
 Tree snapshot(const fs::path& root) {
   Tree tree;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    auto name = fs::relative(entry.path(), root).generic_string();
-    if (entry.is_directory()) {
-      tree[name + "/"] = "";
-    } else {
-      tree[name] = readFile(entry.path());
-    }
+    const auto name = fs::relative(entry.path(), root).generic_string();
+    tree[entry.is_directory() ? name + "/" : name] = entry.is_directory() ? "" : readFile(entry);
   }
   return tree;
 }

@@ -10,12 +10,10 @@
 
 namespace kvo::test {
 
-// A fresh folder under the system's temporary folder (or under `base`), removed again with
-// everything in it.
+// A fresh folder in the system's temporary folder (or in `base`), removed with all it holds.
 class TempDir final {
  public:
-  TempDir();
-  explicit TempDir(const std::filesystem::path& base);
+  explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path());
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -34,31 +32,25 @@ std::string readFile(const std::filesystem::path& path);
 using Tree = std::map<std::string, std::string>;
 Tree snapshot(const std::filesystem::path& root);
 
-// True when the tests run with root rights, which ignore read-only bits and folder modes;
-// tests of permission failures skip themselves then and run in the unprivileged pass.
+// True with root rights, which ignore modes: permission tests skip then (see whyModesCannotFail).
 bool runningAsRoot();
 
-// Why file and folder modes cannot stage a permission failure here, or nullptr when they can:
-// root ignores them, and Windows has none (a read-only folder still takes new files).
+// Why file and folder modes cannot stage a permission failure here (root, Windows), or nullptr.
 const char* whyModesCannotFail();
 
 // True when the owner may write to `path`, as a player's copy of a game file must allow.
 bool ownerWritable(const std::filesystem::path& path);
 
-// True when `dir` holds an entry spelled exactly `name`. fs::exists cannot tell on Windows,
-// whose file names ignore case.
+// True when `dir` holds an entry spelled exactly `name`, which fs::exists cannot tell on Windows.
 bool holdsEntrySpelled(const std::filesystem::path& dir, std::string_view name);
 
-// Runs a command line through the system's shell; the program's exit code, or -1 when it
-// did not exit normally.
+// Runs a command line through the system's shell; its exit code, or -1 when it did not exit.
 int runShellCommand(const std::string& commandLine);
 
-// The program the environment variable `variable` names, else `built`: the unprivileged pass
-// runs copies of the programs from a folder of its own.
+// The program the environment `variable` names (the unprivileged pass's copy), else `built`.
 std::string programPath(const char* variable, const char* built);
 
-// A Shell that records what the core shows to the player; a test may derive from it to
-// really start programs.
+// A Shell that records what the core shows to the player; a test may derive to start programs.
 class RecordingShell : public Shell {
  public:
   struct Message {
@@ -69,10 +61,7 @@ class RecordingShell : public Shell {
   void message(std::string_view text, Icon icon, std::string_view title) override {
     messages.push_back({std::string(text), icon, std::string(title)});
   }
-  bool ask(std::string_view text, std::string_view) override {
-    questions.emplace_back(text);
-    return answer;
-  }
+  bool ask(std::string_view, std::string_view) override { return true; }
   void setCaption(std::string_view caption) override { captions.emplace_back(caption); }
   void progress(int, int) override { ++progressCalls; }
   std::string clipboardText() override { return clipboard; }
@@ -86,11 +75,9 @@ class RecordingShell : public Shell {
   void quit() override { ++quitRequests; }
 
   std::vector<Message> messages;
-  std::vector<std::string> questions;
   std::vector<std::string> captions;
   std::vector<std::filesystem::path> started;
   std::string clipboard;
-  bool answer = true;  // what ask() answers
   int progressCalls = 0;
   int minimised = 0;
   int quitRequests = 0;
