@@ -14,7 +14,6 @@ namespace kvo {
 namespace {
 
 using test::readFile;
-using test::TempDir;
 using test::writeFile;
 
 class CliTest : public ::testing::Test {
@@ -26,7 +25,6 @@ class CliTest : public ::testing::Test {
     writeFile(game / "KVO128/G-Water/water.bmp", "w");
     writeFile(game / "KVO128/Skinfolder/Spit/psp09.3dz", "s");
     writeFile(game / "KVO128/FoldersLoaded.txt", "T-Burma\r\nSpit\r\n\r\n");
-    writeFile(game / "eaw.exe", "MZ");
   }
   // Runs `kvo --game-dir GAME ARGS` as a player's shortcut would; keeps what it printed.
   int run(const std::string& args) {
@@ -42,8 +40,8 @@ class CliTest : public ::testing::Test {
 #endif
     return code;
   }
-  TempDir game;
-  TempDir scratch;
+  test::TempDir game;
+  test::TempDir scratch;
   std::string out;
   std::string err;
 };

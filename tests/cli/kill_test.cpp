@@ -10,7 +10,6 @@
 #include <fstream>
 #include <set>
 #include <string>
-#include <tuple>
 
 #include "platform/transaction_fixture.h"
 #include "support/child_process.h"
@@ -22,7 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-using test::exactTree;
 using Tree = std::map<std::string, std::string>;
 
 constexpr int kModFiles = 3000;
@@ -32,8 +30,7 @@ const std::string kMod = "T-Big";
 // When the kill comes: `amount` ms after the start, when the journal appears, once `amount`
 // new entries are in the game folder, or when the journal commits.
 enum Moment { Delay, JournalAppears, EntriesChanged, Committed };
-const char* const kMomentWords[] = {"ms after the start", "when the journal appears",
-                                    "new game folder entries", "when the journal commits"};
+const char* const kMomentWords[] = {"ms in", "at the journal", "new entries", "at the commit"};
 
 // What the start after the kill found and did, told by the one line it said, if any: no
 // journal before or after the change, a journal cut while written, put back, or finished.
@@ -42,12 +39,6 @@ const std::pair<const char*, Outcome> kSaid[] = {
     {"the files it had changed were put back as they were", PutBack},
     {"before it changed any file; the game folder is as it was", CutJournal},
     {"after all its files were in place; it was finished", Finished}};
-
-// Kills test the files the program leaves, not the disk: a memory-backed folder keeps each
-// of the many runs from waiting for a shared disk to flush.
-fs::path scratchBase() {
-  return ::access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm") : fs::temp_directory_path();
-}
 
 bool reached(Moment moment, int amount, const fs::path& game, const Tree& before,
              Clock::time_point start) {
@@ -92,11 +83,12 @@ Outcome killAndRestart(const fs::path& from, const fs::path& game, const Tree& b
     }
   }
   test::CliRunner restart(game);
-  EXPECT_EQ(restart.run({"status"}), 0);
-  const auto tree = exactTree(game);
+  const int code = restart.run({"status"});
+  const auto tree = test::exactTree(game);
   const auto err = restart.err();
   SCOPED_TRACE("killed at " + std::to_string(amount) + " " + kMomentWords[moment] +
                "; the start said: " + err);
+  EXPECT_EQ(code, 0);
   const bool isAfter = tree == after;
   EXPECT_TRUE(isAfter || tree == before) << "neither before nor after, " << tree.size();
   EXPECT_EQ(restart.out(), isAfter == loads ? kMod + "\n" : "");
@@ -114,35 +106,37 @@ Outcome killAndRestart(const fs::path& from, const fs::path& game, const Tree& b
 // Kills a load over game files and its unload at moments spread over the change until each
 // stage of it was hit.
 TEST(KillTest, KilledLoadOverGameFilesOrUnloadIsWholeOrUndoneAtTheNextStart) {
-  const test::TempDir unloaded{scratchBase()};
-  const test::TempDir loaded{scratchBase()};
-  const test::TempDir unloadedAgain{scratchBase()};
-  const test::TempDir work{scratchBase()};
+  // Kills test the files the program leaves, not the disk: a memory-backed folder keeps each
+  // of the many runs from waiting for a shared disk to flush.
+  const test::TempDir scratch{::access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm")
+                                                              : fs::temp_directory_path()};
+  const auto unloaded = scratch / "unloaded";
+  const auto loaded = scratch / "loaded";
+  const auto unloadedAgain = scratch / "unloaded again";
   // The mod folder's files, of which the first kOverwritten are in the game folder already
   // with other bytes and modes.
-  const auto game = unloaded.path();
   const std::string filler(1500, 'm');
   for (int i = 0; i < kModFiles; ++i) {
     const auto name = "tex" + std::to_string(10000 + i) + ".bmp";
-    test::writeFile(game / "KVO128" / kMod / name, "mod " + std::to_string(i) + filler);
+    test::writeFile(unloaded / "KVO128" / kMod / name, "mod " + std::to_string(i) + filler);
     if (i >= kOverwritten) continue;
-    test::writeFile(game / name, "game " + std::to_string(i));
-    fs::permissions(game / name, fs::perms::owner_read | fs::perms::group_read);
+    test::writeFile(unloaded / name, "game " + std::to_string(i));
+    fs::permissions(unloaded / name, fs::perms::owner_read | fs::perms::group_read);
   }
   // The first start makes what a start makes; from then on a start changes nothing.
-  ASSERT_EQ(test::CliRunner(game).run({"status"}), 0);
-  fs::copy(game, loaded.path(), fs::copy_options::recursive);
-  ASSERT_EQ(test::CliRunner(loaded.path()).run({"click", kMod}), 0);
-  fs::copy(loaded.path(), unloadedAgain.path(), fs::copy_options::recursive);
-  ASSERT_EQ(test::CliRunner(unloadedAgain.path()).run({"click", kMod}), 0);
+  ASSERT_EQ(test::CliRunner(unloaded).run({"status"}), 0);
+  fs::copy(unloaded, loaded, fs::copy_options::recursive);
+  ASSERT_EQ(test::CliRunner(loaded).run({"click", kMod}), 0);
+  fs::copy(loaded, unloadedAgain, fs::copy_options::recursive);
+  ASSERT_EQ(test::CliRunner(unloadedAgain).run({"click", kMod}), 0);
 
   // One kill before the change began, one in the middle of it and one after its commit.
   const Outcome wanted[] = {NoJournalBefore, PutBack, Finished};
-  for (const auto& [from, to, loads] :
-       {std::tuple{&unloaded, &loaded, true}, std::tuple{&loaded, &unloadedAgain, false}}) {
+  for (const bool loads : {true, false}) {
     SCOPED_TRACE(loads ? "the load" : "the unload");
-    const auto before = exactTree(from->path());
-    const auto after = exactTree(to->path());
+    const auto from = loads ? unloaded : loaded;
+    const auto before = test::exactTree(from);
+    const auto after = test::exactTree(loads ? loaded : unloadedAgain);
     std::set<Outcome> seen;
     const auto allSeen = [&] { return std::ranges::includes(seen, wanted); };
     // The first rounds spread the moments from the start to the end; later ones only try
@@ -157,8 +151,7 @@ TEST(KillTest, KilledLoadOverGameFilesOrUnloadIsWholeOrUndoneAtTheNextStart) {
           {Committed, 0}};
       for (const auto& [moment, amount] : kills) {
         if (HasFailure()) break;
-        seen.insert(
-            killAndRestart(from->path(), work / "game", before, after, loads, moment, amount));
+        seen.insert(killAndRestart(from, scratch / "game", before, after, loads, moment, amount));
       }
     }
     for (const Outcome outcome : wanted) {

@@ -27,8 +27,7 @@ class TempDir final {
 void writeFile(const std::filesystem::path& path, std::string_view bytes);
 std::string readFile(const std::filesystem::path& path);
 
-// Every file below `root` by its relative path (with "/" separators) and its bytes; folders
-// appear with a trailing "/" and no bytes. Comparing two snapshots compares whole trees.
+// Every file below `root` by its "/"-separated relative path with its bytes; folders end in "/".
 using Tree = std::map<std::string, std::string>;
 Tree snapshot(const std::filesystem::path& root);
 
