@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
 #include <streambuf>
 
 #include "cli/cli.h"
+#include "platform/instance_lock.h"
 #include "support/cli_runner.h"
 #include "support/test_support.h"
 
@@ -14,24 +14,7 @@ namespace kvo {
 namespace {
 
 using test::readFile;
-using test::TempDir;
 using test::writeFile;
-
-struct RunResult {
-  int exitCode;
-  std::string out;
-  std::string err;
-};
-
-// Console text ends its lines in CR LF on Windows and in LF elsewhere.
-std::string textOutput(std::string text) {
-#ifdef _WIN32
-  for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
-    text.erase(at, 1);
-  }
-#endif
-  return text;
-}
 
 class CliTest : public ::testing::Test {
  protected:
@@ -41,59 +24,64 @@ class CliTest : public ::testing::Test {
     writeFile(game / "KVO128/T-Burma/b.ter", "b");
     writeFile(game / "KVO128/G-Water/water.bmp", "w");
     writeFile(game / "KVO128/Skinfolder/Spit/psp09.3dz", "s");
+    writeFile(game / "KVO128/Skinfolder/Mustang/pp51d.3dz", "m");
     writeFile(game / "KVO128/FoldersLoaded.txt", "T-Burma\r\nSpit\r\n\r\n");
   }
-  // Runs the kvo program as a player's shortcut would and collects what it prints.
-  RunResult run(const std::string& args) const {
-    const char* fromEnvironment = std::getenv("KVO_BINARY");
-    const auto out = scratch / "stdout.txt";
-    const auto err = scratch / "stderr.txt";
-    const int code = test::runShellCommand(
-        "\"" + std::string(fromEnvironment ? fromEnvironment : KVO_BINARY) + "\" " + args + " >\"" +
-        out.string() + "\" 2>\"" + err.string() + "\"");
-    return {code, textOutput(readFile(out)), textOutput(readFile(err))};
+  // Runs `kvo --game-dir GAME ARGS` as a player's shortcut would; keeps what it printed.
+  int run(const std::string& args) {
+    const int code = test::runShellCommand("\"" + test::programPath("KVO_BINARY", KVO_BINARY) +
+                                           "\" --game-dir \"" + game.path().string() + "\" " +
+                                           args + " >\"" + (scratch / "out").string() + "\" 2>\"" +
+                                           (scratch / "err").string() + "\"");
+    out = readFile(scratch / "out");
+    err = readFile(scratch / "err");
+#ifdef _WIN32
+    std::erase(out, '\r');  // console text ends its lines in CR LF there
+    std::erase(err, '\r');
+#endif
+    return code;
   }
-  std::string gameArg() const { return "--game-dir \"" + game.path().string() + "\""; }
-  TempDir game;
-  TempDir scratch;
+  test::TempDir game;
+  test::TempDir scratch;
+  std::string out;
+  std::string err;
 };
 
-TEST_F(CliTest, StatusAndListingsShowTheLoadedSelection) {
-  const auto status = run(gameArg() + " status");
-  EXPECT_EQ(status.exitCode, 0) << status.err;
-  EXPECT_EQ(status.out, "T-Burma\nSpit\n");
-  const auto folders = run(gameArg() + " list folders");
-  EXPECT_EQ(folders.exitCode, 0);
-  EXPECT_EQ(folders.out, "S\tT\tT-Burma\n-\tT\tT-Normandy\n-\tG\tG-Water\n");
-  EXPECT_EQ(run(gameArg() + " list skins").out, "S\tSP09\tSpit\n");
-}
-
-// Usage errors exit with 2 and change nothing: a missing game folder stays missing, and the
-// menu entry's --ask-game-dir with a command runs no command.
-TEST_F(CliTest, UsageErrorsExitWithTwoAndChangeNothingAndHelpExitsWithZero) {
+// Listings give the loaded selection field by field. Usage errors exit with 2, a second
+// instance with 3, and neither changes anything: a missing game folder stays missing, and the
+// menu entry's --ask-game-dir with a command runs none.
+TEST_F(CliTest, ListingsShowTheSelectionAndRefusalsExitWithTheirCodesChangingNothing) {
+  EXPECT_EQ(run("status"), 0) << err;
+  EXPECT_EQ(out, "T-Burma\nSpit\n");
+  EXPECT_EQ(run("list folders"), 0);
+  EXPECT_EQ(out, "S\tT\tT-Burma\n-\tT\tT-Normandy\n-\tG\tG-Water\n");
+  EXPECT_EQ(run("list skins"), 0);
+  EXPECT_EQ(out, "-\tP51D\tMustang\nS\tSP09\tSpit\n");
   const auto missing = scratch / "Games";
-  // Each names its own fault: without a window a bare start exits with 2 too.
+  // Each names its own fault; of two --game-dir the last one counts.
   const std::pair<std::string, std::string> usage[] = {
-      {gameArg() + " no-such-command", "no-such-command"},
-      {gameArg() + " status extra", "usage: kvo status"},
+      {"no-such-command", "no-such-command"},
+      {"status extra", "usage: kvo status"},
       {"--game-dir", "--game-dir needs a folder"},
       {"--game-dir \"" + (missing / "EAW").string() + "\" status", "EAW"},
-      {"--ask-game-dir reset " + gameArg(), "--ask-game-dir"}};
+      {"--ask-game-dir reset", "--ask-game-dir"}};
   for (const auto& [args, words] : usage) {
-    const auto refused = run(args);
-    EXPECT_EQ(refused.exitCode, 2) << args;
-    EXPECT_EQ(refused.out, "") << args;
-    EXPECT_NE(refused.err.find(words), std::string::npos) << refused.err;
+    EXPECT_EQ(run(args), 2) << args;
+    EXPECT_EQ(out, "") << args;
+    EXPECT_NE(err.find(words), std::string::npos) << err;
   }
   EXPECT_FALSE(std::filesystem::exists(missing));
+  const auto lock = InstanceLock::acquire(game.path());
+  EXPECT_EQ(run("reset"), 3);
+  EXPECT_NE(err.find("more than once"), std::string::npos) << err;
   EXPECT_EQ(readFile(game / "KVO128/FoldersLoaded.txt"), "T-Burma\r\nSpit\r\n\r\n");
-
-  const auto help = run("--help");
-  EXPECT_EQ(help.exitCode, 0);
-  EXPECT_NE(help.out.find("list folders"), std::string::npos);
-  const auto version = run("--version");
-  EXPECT_EQ(version.exitCode, 0);
-  EXPECT_EQ(version.out.rfind("kvo ", 0), 0u);
+  EXPECT_EQ(run("--help"), 0);
+  EXPECT_NE(out.find("list folders"), std::string::npos);
+  EXPECT_EQ(run("--version"), 0);
+  EXPECT_EQ(out.rfind("kvo ", 0), 0u);
+  // --ask-game-dir alone opens the window, which cannot be shown here.
+  const auto window = parseCliArguments({"--ask-game-dir"}, "eaw");
+  EXPECT_TRUE(window.askGameDir && window.words.empty() && window.usageError.empty());
 }
 
 // Standard output that fails the way a closed pipe does, from inside a command.
@@ -104,35 +92,20 @@ class BrokenOutput final : public std::streambuf {
 };
 
 TEST_F(CliTest, AnExceptionInACommandIsOneLineOnStderrAndExitOne) {
-  BrokenOutput broken;
-  std::ostream out(&broken);
-  out.exceptions(std::ios::badbit);
-  std::ostringstream err;
+  BrokenOutput pipe;
+  std::ostream closed(&pipe);
+  closed.exceptions(std::ios::badbit);
+  std::ostringstream said;
   const auto arguments = parseCliArguments({"--game-dir", game.path().string(), "status"}, {});
-  EXPECT_EQ(runCliCommand(arguments, out, err), 1);
-  EXPECT_EQ(err.str(), "kvo: unexpected error: the pipe is closed\n");
+  EXPECT_EQ(runCliCommand(arguments, closed, said), 1);
+  EXPECT_EQ(said.str(), "kvo: unexpected error: the pipe is closed\n");
 }
 
-// The menu entry's --ask-game-dir opens the window only, never with a command.
-TEST(CliArgumentsTest, AskGameDirIsForTheWindowAlone) {
-  const auto window = parseCliArguments({"--ask-game-dir"}, "eaw");
-  EXPECT_TRUE(window.askGameDir);
-  EXPECT_TRUE(window.words.empty());
-  EXPECT_EQ(window.usageError, "");
-  EXPECT_NE(parseCliArguments({"--ask-game-dir", "status"}, "eaw").usageError, "");
-  const auto help = parseCliArguments({"--ask-game-dir", "--help"}, "eaw");
-  EXPECT_TRUE(help.help);
-  EXPECT_EQ(help.usageError, "");
-}
-
-TEST(SettingsCliTest, SettingsPrintsTheSixBoxesAndSetWritesEveryValueOrNone) {
-  TempDir game;
+TEST_F(CliTest, SettingsPrintsTheSixBoxesAndSetWritesEveryValueOrNone) {
   test::CliRunner kvo(game.path());
   writeFile(game / "eaw.ini", "PlaneSetNumber=2\r\nDay=4\r\nWidth=800\r\nMonth=9\r\n");
-  writeFile(game / "eaw.exe", "MZ");
   EXPECT_EQ(kvo.run({"settings"}), 0);
   EXPECT_EQ(kvo.out(), "Width=800\nHeight=\nExtraSquads=\nDay=4\nMonth=9\nPlaneSetNumber=2\n");
-
   const std::string before = readFile(game / "eaw.ini");
   for (const std::vector<std::string>& usage :
        {std::vector<std::string>{"set", "Width=1", "Bogus=1"},
@@ -145,7 +118,6 @@ TEST(SettingsCliTest, SettingsPrintsTheSixBoxesAndSetWritesEveryValueOrNone) {
   EXPECT_EQ(kvo.run({"set", "Width=1024", "Day=7\r\nWidth=1"}), 1);
   EXPECT_NE(kvo.err().find("Day"), std::string::npos);
   EXPECT_EQ(readFile(game / "eaw.ini"), before);
-
   EXPECT_EQ(kvo.run({"set", "Width=1024", "Day=12"}), 0);
   EXPECT_EQ(readFile(game / "eaw.ini"), "PlaneSetNumber=2\r\nDay=12\r\nWidth=1024\r\nMonth=9\r\n");
 }

@@ -18,6 +18,8 @@ class Child final {
   ~Child() { end(); }
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
+  // True until the program has ended by itself.
+  bool running();
   void end();
 
  private:

@@ -9,8 +9,7 @@
 
 namespace kvo::test {
 
-// Runs command lines on one game folder in this process, as `kvo --game-dir GAME ...` would,
-// and keeps what the last one printed.
+// Runs `kvo --game-dir GAME ...` command lines in this process; keeps what the last printed.
 class CliRunner {
  public:
   explicit CliRunner(std::filesystem::path game) : game_(std::move(game)) {}

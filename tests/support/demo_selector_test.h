@@ -13,8 +13,7 @@
 
 namespace kvo::test {
 
-// A selector started on a fresh demo game folder, with helpers that click folder rows by name
-// and read the load record.
+// A selector on a fresh demo game folder; clicks folder rows by name and reads the load record.
 class DemoSelectorTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_FALSE(demo::writeDemoGameFolder(game())); }

@@ -9,26 +9,22 @@
 #include "platform/listing.h"
 
 #ifndef _WIN32
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "support/child_process.h"
 #endif
 
 namespace kvo::test {
 namespace fs = std::filesystem;
 
-TempDir::TempDir() : TempDir(fs::temp_directory_path()) {}
-
+// 64 random bits: a name another test took is not worth a retry.
 TempDir::TempDir(const fs::path& base) {
   std::random_device random;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    auto candidate = base / ("kvo-test-" + std::to_string(random()));
-    std::error_code ec;
-    if (fs::create_directory(candidate, ec)) {
-      path_ = candidate;
-      return;
-    }
-  }
-  throw std::runtime_error("cannot create a temporary folder");
+  path_ = base / ("kvo-test-" + std::to_string(random()) + "-" + std::to_string(random()));
+  if (!fs::create_directory(path_)) throw std::runtime_error("cannot create " + path_.string());
 }
 
 TempDir::~TempDir() {
@@ -59,12 +55,8 @@ std::string readFile(const fs::path& path) {
 Tree snapshot(const fs::path& root) {
   Tree tree;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    auto name = fs::relative(entry.path(), root).generic_string();
-    if (entry.is_directory()) {
-      tree[name + "/"] = "";
-    } else {
-      tree[name] = readFile(entry.path());
-    }
+    const auto name = fs::relative(entry.path(), root).generic_string();
+    tree[entry.is_directory() ? name + "/" : name] = entry.is_directory() ? "" : readFile(entry);
   }
   return tree;
 }
@@ -107,26 +99,53 @@ int runShellCommand(const std::string& commandLine) {
 #endif
 }
 
-void RecordingShell::message(std::string_view text, Icon icon, std::string_view title) {
-  messages.push_back({std::string(text), icon, std::string(title)});
+std::string programPath(const char* variable, const char* built) {
+  const char* fromEnvironment = std::getenv(variable);
+  return fromEnvironment ? fromEnvironment : built;
 }
 
-bool RecordingShell::ask(std::string_view text, std::string_view) {
-  questions.emplace_back(text);
-  return answer;
+#ifndef _WIN32
+Child::Child(const fs::path& program, std::vector<std::string> args, const fs::path& cwd,
+             const fs::path& prefix) {
+  std::vector<char*> argv;
+  for (auto& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  std::string prefixVar = "WINEPREFIX=" + prefix.string();
+  std::vector<char*> envp{prefix.empty() ? nullptr : prefixVar.data(), nullptr};
+  // The pipe closes on exec, so the read below returns once the new program runs.
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) return;
+  pid_ = ::fork();
+  if (pid_ == 0) {
+    ::setpgid(0, 0);
+    if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(126);
+    ::execve(program.c_str(), argv.data(), envp.data());
+    ::_exit(127);
+  }
+  ::close(fds[1]);
+  char ignored = 0;
+  while (::read(fds[0], &ignored, 1) > 0) {
+  }
+  ::close(fds[0]);
 }
 
-void RecordingShell::setCaption(std::string_view caption) {
-  captions.emplace_back(caption);
+bool Child::running() {
+  if (pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == pid_) pid_ = -1;
+  return pid_ > 0;
 }
 
-void RecordingShell::progress(int, int) {
-  ++progressCalls;
+void Child::end() {
+  if (pid_ <= 0) return;
+  ::kill(-pid_, SIGKILL);
+  ::waitpid(pid_, nullptr, 0);
+  pid_ = -1;
 }
 
-bool RecordingShell::startProgram(const fs::path& exe, const fs::path&, std::string&) {
-  started.push_back(exe);
-  return true;
+void copyProgram(const fs::path& target) {
+  fs::create_directories(target.parent_path());
+  fs::copy_file(kSleep, target, fs::copy_options::overwrite_existing);
+  fs::permissions(target, fs::perms(0755));
 }
+#endif
 
 }  // namespace kvo::test

@@ -10,12 +10,10 @@
 
 namespace kvo::test {
 
-// A fresh folder under the system's temporary folder (or under `base`), removed again with
-// everything in it.
+// A fresh folder in the system's temporary folder (or in `base`), removed with all it holds.
 class TempDir final {
  public:
-  TempDir();
-  explicit TempDir(const std::filesystem::path& base);
+  explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path());
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -29,32 +27,29 @@ class TempDir final {
 void writeFile(const std::filesystem::path& path, std::string_view bytes);
 std::string readFile(const std::filesystem::path& path);
 
-// Every file below `root` by its relative path (with "/" separators) and its bytes; folders
-// appear with a trailing "/" and no bytes. Comparing two snapshots compares whole trees.
+// Every file below `root` by its "/"-separated relative path with its bytes; folders end in "/".
 using Tree = std::map<std::string, std::string>;
 Tree snapshot(const std::filesystem::path& root);
 
-// True when the tests run with root rights, which ignore read-only bits and folder modes;
-// tests of permission failures skip themselves then and run in the unprivileged pass.
+// True with root rights, which ignore modes: permission tests skip then (see whyModesCannotFail).
 bool runningAsRoot();
 
-// Why file and folder modes cannot stage a permission failure here, or nullptr when they can:
-// root ignores them, and Windows has none (a read-only folder still takes new files).
+// Why file and folder modes cannot stage a permission failure here (root, Windows), or nullptr.
 const char* whyModesCannotFail();
 
 // True when the owner may write to `path`, as a player's copy of a game file must allow.
 bool ownerWritable(const std::filesystem::path& path);
 
-// True when `dir` holds an entry spelled exactly `name`. fs::exists cannot tell on Windows,
-// whose file names ignore case.
+// True when `dir` holds an entry spelled exactly `name`, which fs::exists cannot tell on Windows.
 bool holdsEntrySpelled(const std::filesystem::path& dir, std::string_view name);
 
-// Runs a command line through the system's shell; the program's exit code, or -1 when it
-// did not exit normally.
+// Runs a command line through the system's shell; its exit code, or -1 when it did not exit.
 int runShellCommand(const std::string& commandLine);
 
-// A Shell that records what the core shows to the player; a test may derive from it to
-// really start programs.
+// The program the environment `variable` names (the unprivileged pass's copy), else `built`.
+std::string programPath(const char* variable, const char* built);
+
+// A Shell that records what the core shows to the player; a test may derive to start programs.
 class RecordingShell : public Shell {
  public:
   struct Message {
@@ -62,23 +57,26 @@ class RecordingShell : public Shell {
     Icon icon;
     std::string title;
   };
-  void message(std::string_view text, Icon icon, std::string_view title) override;
-  bool ask(std::string_view text, std::string_view title) override;
-  void setCaption(std::string_view caption) override;
-  void progress(int done, int total) override;
+  void message(std::string_view text, Icon icon, std::string_view title) override {
+    messages.push_back({std::string(text), icon, std::string(title)});
+  }
+  bool ask(std::string_view, std::string_view) override { return true; }
+  void setCaption(std::string_view caption) override { captions.emplace_back(caption); }
+  void progress(int, int) override { ++progressCalls; }
   std::string clipboardText() override { return clipboard; }
   void setClipboardText(std::string_view text) override { clipboard = text; }
-  bool startProgram(const std::filesystem::path& exe, const std::filesystem::path& workingDir,
-                    std::string& error) override;
+  bool startProgram(const std::filesystem::path& exe, const std::filesystem::path&,
+                    std::string&) override {
+    started.push_back(exe);
+    return true;
+  }
   void minimise() override { ++minimised; }
   void quit() override { ++quitRequests; }
 
   std::vector<Message> messages;
-  std::vector<std::string> questions;
   std::vector<std::string> captions;
   std::vector<std::filesystem::path> started;
   std::string clipboard;
-  bool answer = true;  // what ask() answers
   int progressCalls = 0;
   int minimised = 0;
   int quitRequests = 0;
