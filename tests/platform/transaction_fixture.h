@@ -38,14 +38,6 @@ inline std::map<std::string, std::string> exactTree(const std::filesystem::path&
   return tree;
 }
 
-// The tree without the names a transaction gives the files it sets aside or writes anew.
-inline std::map<std::string, std::string> withoutTransactionNames(
-    std::map<std::string, std::string> tree) {
-  std::erase_if(tree,
-                [](const auto& entry) { return entry.first.find(".kvo-") != std::string::npos; });
-  return tree;
-}
-
 // A game folder with its selector folder, a mod folder, the load record and the journal's
 // place, and a folder beside it (outside the game folder) for sentinels.
 struct TransactionFolders {
