@@ -45,27 +45,26 @@ TEST(GameRunning, AGameUnderWineIsFoundByThePathItWasStartedWith) {
   fs::create_directories(other);
   fs::create_directories(root / "prefix" / "dosdevices");
   fs::create_directory_symlink(root / "drive", root / "prefix" / "dosdevices" / "q:");
-  // Wine puts the Windows command line where the program's arguments were.
-  for (const auto& program : {onDriveZ(game, "EAW.EXE"), std::string("Q:\\games\\eaw\\eaw.exe")}) {
-    Child wine(kSleep, {program, "30"}, root.path(), root / "prefix");
-    EXPECT_TRUE(gameRunningFrom(game)) << program;
-    EXPECT_FALSE(gameRunningFrom(other)) << program;
+  struct Case {
+    fs::path program;
+    std::vector<std::string> args;
+    fs::path cwd;
+    fs::path prefix;
+    bool found;
+  };
+  // Wine puts the Windows command line where the program's arguments were; R: is a drive the
+  // prefix lacks; a launcher in front of Wine passes the program as a later argument.
+  const Case cases[] = {
+      {kSleep, {onDriveZ(game, "EAW.EXE"), "30"}, root.path(), root / "prefix", true},
+      {kSleep, {"Q:\\games\\eaw\\eaw.exe", "30"}, root.path(), root / "prefix", true},
+      {kSleep, {"eaw.exe", "30"}, game, {}, true},
+      {kSleep, {"R:\\Games\\EAW\\eaw.exe", "30"}, game, root / "prefix", false},
+      {"/bin/sh", {"wine", "-c", "sleep 30; exit", onDriveZ(game, "eaw.exe")}, {}, {}, true}};
+  for (const auto& c : cases) {
+    Child wine(c.program, c.args, c.cwd, c.prefix);
+    EXPECT_EQ(gameRunningFrom(game), c.found) << c.args.front();
+    EXPECT_FALSE(gameRunningFrom(other)) << c.args.front();
   }
-  {
-    Child relative(kSleep, {"eaw.exe", "30"}, game);
-    EXPECT_TRUE(gameRunningFrom(game));
-  }
-  {
-    // A drive that the process's prefix does not have.
-    Child unknown(kSleep, {"R:\\Games\\EAW\\eaw.exe", "30"}, game, root / "prefix");
-    EXPECT_FALSE(gameRunningFrom(game));
-  }
-  // The program as a later argument, as a launcher in front of Wine passes it.
-  Child launcher("/bin/sh", {"wine", "-c", "sleep 30; exit", onDriveZ(game, "eaw.exe")});
-  EXPECT_TRUE(gameRunningFrom(game));
-  EXPECT_FALSE(gameRunningFrom(other));
-  launcher.end();
-  EXPECT_FALSE(gameRunningFrom(game));
 }
 #else
 // Copies this test program to `target`, to stand in for the game.
