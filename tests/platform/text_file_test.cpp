@@ -110,10 +110,7 @@ TEST(BinaryIo, ReadsAndWritesLittleEndianOnlyWithinTheBytes) {
 }
 
 TEST(LegacyNumber, ParsesAsTheOldBoxesDid) {
-  struct Case {
-    const char* text;
-    double value;
-  };
+  using Case = std::pair<const char*, double>;
   // Blanks, tabs and line feeds are skipped anywhere, a carriage return is not.
   const Case decimals[] = {
       {"", 0},      {"12abc", 12},  {" 800 px", 800},       {"12.50", 12.5}, {"\t1\n0\t2 4", 1024},
@@ -127,43 +124,35 @@ TEST(LegacyNumber, ParsesAsTheOldBoxesDid) {
                         {"&o17", 15},       {"&O177777", -1},   {"&O8", 0},
                         {"&17", 0},         {"-&H10", 0}};
   for (const auto& table : {std::span<const Case>(decimals), std::span<const Case>(radix)}) {
-    for (const auto& c : table) {
-      EXPECT_DOUBLE_EQ(parseLegacyNumber(c.text), c.value) << '"' << c.text << '"';
-    }
+    for (const auto& [text, value] : table)
+      EXPECT_DOUBLE_EQ(parseLegacyNumber(text), value) << '"' << text << '"';
   }
   EXPECT_DOUBLE_EQ(parseLegacyNumber("123456789012345678"), 123456789012345678.0);
 }
 
-TEST(LegacyNumber, FormatsPlainDecimalsAndExponentsOnlyForExtremes) {
-  struct Case {
-    double value;
-    const char* text;
-  };
-  const Case cases[] = {{1024, "1024"},     {12.5, "12.5"},
-                        {-0.25, "-0.25"},   {-0.0, "0"},
-                        {0.1 + 0.2, "0.3"}, {1.0 / 3, "0.333333333333333"},
-                        {0.0001, "0.0001"}, {123456789012345.0, "123456789012345"},
-                        {1e15, "1E+15"},    {1.5e20, "1.5E+20"},
-                        {0.00002, "2E-05"}, {-1.25e-100, "-1.25E-100"},
-                        {-1e300, "-1E+300"}};
-  for (const auto& c : cases) EXPECT_EQ(formatLegacyNumber(c.value), c.text) << c.text;
-}
-
-TEST(LegacyNumber, RoundsToBytesHalvesToEvenAndRefusesTheRest) {
-  struct Case {
-    double value;
-    int byte;  // -1: outside the byte range
-  };
+// Shown as plain decimals with 15 digits, exponents only for extremes; bytes round halves to
+// even, and anything outside 0..255 is refused.
+TEST(LegacyNumber, FormatsAndRoundsToBytesAsTheOldBoxesDid) {
+  const std::pair<double, const char*> shown[] = {
+      {1024, "1024"},     {12.5, "12.5"},
+      {-0.25, "-0.25"},   {-0.0, "0"},
+      {0.1 + 0.2, "0.3"}, {1.0 / 3, "0.333333333333333"},
+      {0.0001, "0.0001"}, {123456789012345.0, "123456789012345"},
+      {1e15, "1E+15"},    {1.5e20, "1.5E+20"},
+      {0.00002, "2E-05"}, {-1.25e-100, "-1.25E-100"},
+      {-1e300, "-1E+300"}};
+  for (const auto& [value, text] : shown) EXPECT_EQ(formatLegacyNumber(value), text) << text;
   const double nan = std::nan("");
   const double inf = std::numeric_limits<double>::infinity();
-  const Case cases[] = {
+  // The byte each value rounds to, or -1 for a value outside the byte range.
+  const std::pair<double, int> bytes[] = {
       {0, 0},    {2.5, 2},   {3.5, 4},  {254.5, 254}, {255, 255},   {255.4, 255}, {0.5, 0},
       {1.5, 2},  {-0.4, 0},  {-0.5, 0}, {1.49, 1},    {1.51, 2},    {127.5, 128}, {255.5, -1},
       {256, -1}, {-0.6, -1}, {-1, -1},  {1e300, -1},  {-1e300, -1}, {nan, -1},    {inf, -1}};
-  for (const auto& c : cases) {
+  for (const auto& [value, byte] : bytes) {
     std::uint8_t out = 7;
-    EXPECT_EQ(toByteRoundEven(c.value, out), c.byte >= 0) << c.value;
-    EXPECT_EQ(out, c.byte >= 0 ? c.byte : 7) << c.value;
+    EXPECT_EQ(toByteRoundEven(value, out), byte >= 0) << value;
+    EXPECT_EQ(out, byte >= 0 ? byte : 7) << value;
   }
 }
 
