@@ -267,7 +267,6 @@ TEST_F(TransactionTest, ReadOnlyFolderRefusesAtCheckOrIsUndoneAtCommit) {
     fs::path dir;
     ~Reopen() { fs::permissions(dir, fs::perms::owner_all); }
   } reopen{saves};
-
   fs::permissions(saves, closed);
   const auto before = test::exactTree(temp.path());
   FileTransaction refused(game, journal);
