@@ -263,10 +263,6 @@ TEST_F(TransactionTest, ReadOnlyFolderRefusesAtCheckOrIsUndoneAtCommit) {
   writeFile(game / "g.dat", "game");
   const auto saves = game / "Savedata";
   const auto closed = fs::perms::owner_read | fs::perms::owner_exec;
-  struct Reopen {
-    fs::path dir;
-    ~Reopen() { fs::permissions(dir, fs::perms::owner_all); }
-  } reopen{saves};
   fs::permissions(saves, closed);
   const auto before = test::exactTree(temp.path());
   FileTransaction refused(game, journal);
@@ -352,9 +348,7 @@ TEST(DescribeFailure, ActionFileAndTheReasonInPlainWords) {
   using Case = std::pair<std::error_code, std::string>;
   const auto rare = std::make_error_code(std::errc::protocol_error);
   const Case cases[] = {
-      {std::make_error_code(std::errc::operation_not_permitted), "access is denied"},
       {std::make_error_code(std::errc::read_only_file_system), "the disk is read-only"},
-      {std::make_error_code(std::errc::filename_too_long), "the name is too long"},
 #ifdef EDQUOT
       {std::error_code(EDQUOT, std::system_category()), "the disk quota is used up"},
 #endif
@@ -558,22 +552,15 @@ TEST_F(RecoveryTest, RecoveryNeverActsBehindALink) {
   EXPECT_EQ(test::exactTree(outside), outsideBefore);
 }
 #endif
-fs::path absolute(std::string_view name) {
-  return fs::absolute(fs::path("/games") / name);
-}
-
 // One step of each kind, with names that need escaping or are not ASCII.
 Journal sampleJournal() {
-  Journal journal{"0123456789abcdef", {}};
-  journal.steps.push_back(
-      {StepKind::Copy, false, true, "eaw.ini", absolute("KVO128/T-Burma/eaw.ini"), 0, 0});
-  journal.steps.push_back({StepKind::Remove, true, true, "Savedata/100%\tdone\r\n.sve", {}, 0, 0});
-  journal.steps.push_back({StepKind::Rename, false, false, "Music", "Music-1", 0, 0});
-  journal.steps.push_back(
-      {StepKind::Replace, false, true, "KVO128/FoldersLoaded.txt", {}, 12, 0xfedcba9876543210});
-  journal.steps.push_back(
-      {StepKind::CreateFolder, false, false, fs::path(u8"Caf\u00e9"), {}, 0, 0});
-  return journal;
+  return {"0123456789abcdef",
+          {{StepKind::Copy, false, true, "eaw.ini", fs::absolute("/games/KVO128/T-Burma/eaw.ini"),
+            0, 0},
+           {StepKind::Remove, true, true, "Savedata/100%\tdone\r\n.sve", {}, 0, 0},
+           {StepKind::Rename, false, false, "Music", "Music-1", 0, 0},
+           {StepKind::Replace, false, true, "KVO128/FoldersLoaded.txt", {}, 12, 0xfedcba9876543210},
+           {StepKind::CreateFolder, false, false, fs::path(u8"Caf\u00e9"), {}, 0, 0}}};
 }
 
 // Read back whole, a journal is the one written; cut anywhere or with any byte changed, it is
@@ -626,8 +613,6 @@ TEST(Journal, NamesThatLeadOutOfTheGameFolderEndTheReadingNamesBesideOnesStayIn)
             JournalState::Unreadable);
   // The names beside a target fit and never clash.
   const std::string id = newTransactionId();
-  EXPECT_EQ(id.size(), 16u);
-  EXPECT_NE(id, newTransactionId());
   const fs::path longTarget = fs::path("game") / std::string(255, 'x');
   const auto first = asidePath(longTarget, id, 1);
   EXPECT_LE(first.filename().native().size(), 255u);
