@@ -20,6 +20,9 @@ namespace kvo {
 namespace {
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
 // "*.*" also takes a name without a dot, as on Windows. Lists split on ";", and blanks after a
 // ";" are no part of the next pattern.
 TEST(Patterns, MatchAsWindowsDoesIgnoringCaseAndNamesSortSo) {
@@ -60,13 +63,11 @@ TEST(Patterns, MatchAsWindowsDoesIgnoringCaseAndNamesSortSo) {
 }
 
 TEST(Listing, FilesAndFoldersApartSortedWithoutRegardToCase) {
-  test::TempDir dir;
-  for (const char* name : {"b.txt", "A.TXT", "c.Txt", "d.ini", "noext", "_under.txt"}) {
-    test::writeFile(dir / name, "x");
-  }
-  for (const char* name : {"T-Normandy", "f-Stock", "folder.txt", "t-burma"}) {
+  TempDir dir;
+  for (auto name : {"b.txt", "A.TXT", "c.Txt", "d.ini", "noext", "_under.txt"})
+    writeFile(dir / name, "x");
+  for (auto name : {"T-Normandy", "f-Stock", "folder.txt", "t-burma"})
     fs::create_directory(dir / name);
-  }
   std::error_code ec;
   // '_' sorts after the letters once they are folded to upper case; the folder folder.txt is
   // no file.
@@ -92,10 +93,10 @@ TEST(Listing, FilesAndFoldersApartSortedWithoutRegardToCase) {
 }
 
 TEST(FindNoCase, FindsAnyCaseInOneListingAndNamesNewFilesAsAsked) {
-  test::TempDir dir;
+  TempDir dir;
   constexpr int kFiles = 3000;
-  for (int n = 0; n < kFiles; ++n) test::writeFile(dir / ("Tex" + std::to_string(n) + ".bmp"), "");
-  test::writeFile(dir / "EAW.INI", "upper");
+  for (int n = 0; n < kFiles; ++n) writeFile(dir / ("Tex" + std::to_string(n) + ".bmp"), "");
+  writeFile(dir / "EAW.INI", "upper");
   fs::create_directory(dir / "SaveData");
   EXPECT_EQ(findNoCase(dir.path(), "eaw.ini"), dir / "EAW.INI");
   EXPECT_EQ(findNoCase(dir.path(), "savedata"), dir / "SaveData");
@@ -105,7 +106,7 @@ TEST(FindNoCase, FindsAnyCaseInOneListingAndNamesNewFilesAsAsked) {
   EXPECT_EQ(resolveNoCase(dir.path(), "New.txt"), dir / "New.txt");
   const FolderIndex index(dir.path());
   // Entries made after the index was built are not seen: it lists only once.
-  test::writeFile(dir / "later.txt", "x");
+  writeFile(dir / "later.txt", "x");
   for (int n = 0; n < kFiles; ++n) {
     const std::string name = "Tex" + std::to_string(n) + ".bmp";
     ASSERT_EQ(index.find(toUpperAscii(name)), name);
@@ -113,15 +114,14 @@ TEST(FindNoCase, FindsAnyCaseInOneListingAndNamesNewFilesAsAsked) {
   }
   EXPECT_EQ(index.find("savedata"), "SaveData");
   EXPECT_EQ(index.onlyFile("savedata"), std::nullopt);
-  for (const char* absent : {"later.txt", "Tex3000.bmp", "Tex1.bm", ""}) {
+  for (auto absent : {"later.txt", "Tex3000.bmp", "Tex1.bm", ""})
     EXPECT_EQ(index.find(absent), std::nullopt) << absent;
-  }
   EXPECT_EQ(index.files("*.bmp").size(), static_cast<std::size_t>(kFiles));
   EXPECT_EQ(index.folders(), std::vector<std::string>{"SaveData"});
   EXPECT_EQ(FolderIndex(dir / "missing").find("x"), std::nullopt);
 #ifndef _WIN32
   // The exact spelling wins over other cases; without one, the first in listing order.
-  for (const char* name : {"eaw.ini", "Eaw.Ini"}) test::writeFile(dir / name, name);
+  for (const char* name : {"eaw.ini", "Eaw.Ini"}) writeFile(dir / name, name);
   const FolderIndex cased(dir.path());
   for (const char* name : {"eaw.ini", "Eaw.Ini", "EAW.INI"}) {
     EXPECT_EQ(findNoCase(dir.path(), name), dir / name);
@@ -132,9 +132,6 @@ TEST(FindNoCase, FindsAnyCaseInOneListingAndNamesNewFilesAsAsked) {
 #endif
 }
 
-using test::readFile;
-using test::TempDir;
-using test::writeFile;
 // "T-Österreich" and "T-Šibenik" in Windows-1252, as the game's 8-bit files spell them. The
 // Š lies where Windows-1252 and Latin-1 differ, which a stray Latin-1 conversion gets wrong.
 const std::string kAustria = "T-\xD6sterreich";

@@ -28,11 +28,9 @@ TEST(TextLines, SplitOnEveryEndingAndComeBackThroughCrLf) {
   // LF CR is two endings, CR LF one; every other byte, a zero byte too, stays in its line.
   const Case cases[] = {
       {"", {}},
-      {"a", {"a"}},
       {"a\r", {"a"}},
       {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
       {"\r\n\r\n", {"", ""}},
-      {"\n\n\n", {"", "", ""}},
       {"a\n\rb", {"a", "", "b"}},
       {"a\r\r\nb", {"a", "", "b"}},
       {std::string("\xE9t\xE9\t \0z\r\n", 9), {std::string("\xE9t\xE9\t \0z", 7)}}};
@@ -54,9 +52,9 @@ TEST(ReplaceFileAtomically, CreatesReplacesAndRefusesWithoutLeftovers) {
   fs::permissions(dir / "FoldersLoaded.txt", fs::perms::owner_read | fs::perms::group_read);
   EXPECT_FALSE(replaceFileAtomically(dir / "FoldersLoaded.txt", ""));
   EXPECT_EQ(test::readFile(dir / "FoldersLoaded.txt"), "");
-  const auto perms = fs::status(dir / "FoldersLoaded.txt").permissions();
-  EXPECT_NE(perms & fs::perms::owner_write, fs::perms::none);
-  EXPECT_NE(perms & fs::perms::group_read, fs::perms::none);
+  EXPECT_TRUE(test::ownerWritable(dir / "FoldersLoaded.txt"));
+  EXPECT_NE(fs::status(dir / "FoldersLoaded.txt").permissions() & fs::perms::group_read,
+            fs::perms::none);
   EXPECT_FALSE(writeTextLinesAtomically(dir / "FoldersLoaded.txt", Lines{"a", "b"}));
   EXPECT_EQ(test::snapshot(dir.path()), (test::Tree{{"FoldersLoaded.txt", "a\r\nb\r\n"}}));
   EXPECT_TRUE(replaceFileAtomically(dir / "missing" / "f.txt", "x"));

@@ -517,27 +517,18 @@ TEST_F(RecoveryTest, NoJournalOrOneCutBeforeItsIdOrUnreadableTouchesNothing) {
   EXPECT_FALSE(none.found);
   EXPECT_TRUE(none.message.empty());
   EXPECT_EQ(test::exactTree(temp.path()), untouched);
-  const auto kept = journal.string() + ".unreadable";
-  const std::string unreadable = "\x01garbage\r\nid\tnot-an-id\r\n";
-  for (const std::string& bytes :
-       {std::string(), std::string("KVO selector file tran"),
-        std::string("KVO selector file transaction 1\r\nid\t0011"), unreadable}) {
+  for (const std::string& bytes : {std::string(), std::string("KVO selector file tran"),
+                                   std::string("KVO selector file transaction 1\r\nid\t0011")}) {
     writeFile(journal, bytes);
-    auto before = test::exactTree(temp.path());
-    const auto result = recover();
-    EXPECT_NE(result.message.find(bytes == unreadable ? "cannot be made out"
-                                                      : "before it changed any file"),
-              std::string::npos)
-        << bytes;
-    EXPECT_FALSE(fs::exists(journal));
-    before.erase("EAW/KVO128/kvo.journal");
-    auto after = test::exactTree(temp.path());
-    if (bytes == unreadable) {
-      EXPECT_EQ(readFile(kept), unreadable);
-      after.erase("EAW/KVO128/kvo.journal.unreadable");
-    }
-    EXPECT_EQ(after, before) << bytes;
+    EXPECT_NE(recover().message.find("before it changed any file"), std::string::npos) << bytes;
+    EXPECT_EQ(test::exactTree(temp.path()), untouched) << bytes;
   }
+  const std::string unreadable = "\x01garbage\r\nid\tnot-an-id\r\n";
+  writeFile(journal, unreadable);
+  EXPECT_NE(recover().message.find("cannot be made out"), std::string::npos);
+  EXPECT_EQ(readFile(journal.string() + ".unreadable"), unreadable);
+  fs::remove(journal.string() + ".unreadable");
+  EXPECT_EQ(test::exactTree(temp.path()), untouched);
 }
 
 #ifndef _WIN32
