@@ -1,5 +1,4 @@
-// Who else uses the game folder: another selector, held off by the instance lock, or the game
-// itself, which no change may run beside.
+// The others who use a game folder: another selector (held off by the lock) and the game.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/instance_lock.h"
@@ -116,13 +116,7 @@ TEST(GameRunning, AGameUnderWineIsFoundByThePathItWasStartedWith) {
   fs::create_directories(other);
   fs::create_directories(root / "prefix" / "dosdevices");
   fs::create_directory_symlink(root / "drive", root / "prefix" / "dosdevices" / "q:");
-  struct Case {
-    fs::path program;
-    std::vector<std::string> args;
-    fs::path cwd;
-    fs::path prefix;
-    bool found;
-  };
+  using Case = std::tuple<fs::path, std::vector<std::string>, fs::path, fs::path, bool>;
   // Wine puts the Windows command line where the program's arguments were; R: is a drive the
   // prefix lacks; a launcher in front of Wine passes the program as a later argument.
   const Case cases[] = {
@@ -131,10 +125,10 @@ TEST(GameRunning, AGameUnderWineIsFoundByThePathItWasStartedWith) {
       {kSleep, {"eaw.exe", "30"}, game, {}, true},
       {kSleep, {"R:\\Games\\EAW\\eaw.exe", "30"}, game, root / "prefix", false},
       {"/bin/sh", {"wine", "-c", "sleep 30; exit", onDriveZ(game, "eaw.exe")}, {}, {}, true}};
-  for (const auto& c : cases) {
-    Child wine(c.program, c.args, c.cwd, c.prefix);
-    EXPECT_EQ(gameRunningFrom(game), c.found) << c.args.front();
-    EXPECT_FALSE(gameRunningFrom(other)) << c.args.front();
+  for (const auto& [program, args, cwd, prefix, found] : cases) {
+    Child wine(program, args, cwd, prefix);
+    EXPECT_EQ(gameRunningFrom(game), found) << args.front();
+    EXPECT_FALSE(gameRunningFrom(other)) << args.front();
   }
 }
 #else

@@ -176,10 +176,7 @@ TEST_F(TransactionTest, RefusedPlansChangeNothing) {
   writeFile(game / "a.dat", "a");
   writeFile(mod / "a.dat", "mod");
   const auto before = test::exactTree(temp.path());
-  struct Case {
-    std::function<void(FileTransaction&)> plan;
-    std::string failure;
-  };
+  using Case = std::pair<std::function<void(FileTransaction&)>, std::string>;
   const std::vector<Case> cases = {
       {[&](FileTransaction& t) { t.remove(outside / "x.dat"); },
        "Could not delete " + displayPath(outside / "x.dat") + ": it lies outside the game folder."},
@@ -211,10 +208,10 @@ TEST_F(TransactionTest, RefusedPlansChangeNothing) {
        "Could not rename " + displayPath(game / "a.dat") + " to " + displayPath(game / "Savedata") +
            ": a file of that name is already there."},
   };
-  for (const auto& c : cases) {
+  for (const auto& [plan, failure] : cases) {
     FileTransaction t(game, journal);
-    c.plan(t);
-    EXPECT_EQ(t.commit().failure, c.failure);
+    plan(t);
+    EXPECT_EQ(t.commit().failure, failure);
     EXPECT_EQ(test::exactTree(temp.path()), before);
   }
   // An unfinished earlier change blocks the next one until the start-up has dealt with it.
@@ -491,7 +488,8 @@ TEST_F(RecoveryTest, TruncatedJournalTouchesOnlyItsOwnNames) {
   const auto text = *formatJournal(journalData);
   writeFile(game / "new.ter", "mod new.ter");  // equal to the source, but unproven here
   fs::rename(game / "gone.txt", asidePath(game / "gone.txt", journalData.id, 1));
-  writeFile(asidePath(game / "a.ter", journalData.id, 2), "an older a");
+  const auto olderA = asidePath(game / "a.ter", journalData.id, 2);
+  writeFile(olderA, "an older a");
   writeFile(newFilePath(game / "a.ter", journalData.id, 2), "half");
   writeFile(journal, text.substr(0, text.rfind("end\t")));
   const auto result = recover();
@@ -500,9 +498,8 @@ TEST_F(RecoveryTest, TruncatedJournalTouchesOnlyItsOwnNames) {
   EXPECT_FALSE(fs::exists(newFilePath(game / "a.ter", journalData.id, 2)));
   // a.ter is there, so the older one is not put over it; it is named for the player.
   EXPECT_EQ(readFile(game / "a.ter"), "old a.ter");
-  EXPECT_EQ(readFile(asidePath(game / "a.ter", journalData.id, 2)), "an older a");
-  EXPECT_NE(result.message.find(displayPath(asidePath(game / "a.ter", journalData.id, 2))),
-            std::string::npos);
+  EXPECT_EQ(readFile(olderA), "an older a");
+  EXPECT_NE(result.message.find(displayPath(olderA)), std::string::npos);
   EXPECT_TRUE(fs::exists(journal)) << "kept for another try at the next start";
 }
 
@@ -534,9 +531,8 @@ TEST_F(RecoveryTest, NoJournalOrOneCutBeforeItsIdOrUnreadableTouchesNothing) {
 #ifndef _WIN32
 TEST_F(RecoveryTest, RecoveryNeverActsBehindALink) {
   fs::create_directory_symlink(outside, game / "Linked");
-  const auto journalData = journalOf({removeStep("Linked/x.dat")});
   writeFile(outside / "x.dat.00112233445566aa-0.kvo-old", "outside");
-  writeFile(journal, *formatJournal(journalData));
+  writeFile(journal, *formatJournal(journalOf({removeStep("Linked/x.dat")})));
   const auto outsideBefore = test::exactTree(outside);
   const auto result = recover();
   EXPECT_NE(result.message.find("a folder on its way is a link"), std::string::npos);
@@ -603,11 +599,10 @@ TEST(Journal, NamesThatLeadOutOfTheGameFolderEndTheReadingNamesBesideOnesStayIn)
   EXPECT_EQ(readJournal("KVO selector file transaction 1\r\nid\tABCDEF0123456789\r\n").state,
             JournalState::Unreadable);
   // The names beside a target fit and never clash.
-  const std::string id = newTransactionId();
   const fs::path longTarget = fs::path("game") / std::string(255, 'x');
-  const auto first = asidePath(longTarget, id, 1);
+  const auto first = asidePath(longTarget, "0123456789abcdef", 1);
   EXPECT_LE(first.filename().native().size(), 255u);
-  EXPECT_NE(first, asidePath(longTarget, id, 2));
+  EXPECT_NE(first, asidePath(longTarget, "0123456789abcdef", 2));
   EXPECT_EQ(first.parent_path(), longTarget.parent_path());
 }
 
