@@ -23,7 +23,6 @@
 namespace kvo {
 namespace {
 namespace fs = std::filesystem;
-using test::ownerWritable;
 using test::readFile;
 using test::writeFile;
 // A game folder with its selector folder, a mod folder, the load record and the journal's
@@ -88,8 +87,8 @@ TEST_F(TransactionTest, CommitRunsEveryKindOfStepAndFinishLeavesNoTrace) {
                           {"Music/", ""},        {"Music/a.bgm", "tune"},
                           {"Savedata/", ""},     {"terrain.ter", "new terrain"}};
   EXPECT_EQ(test::snapshot(game), loaded);
-  EXPECT_TRUE(ownerWritable(game / "terrain.ter"));
-  EXPECT_TRUE(ownerWritable(game / "Missions" / "brief.msn"));
+  EXPECT_TRUE(test::ownerWritable(game / "terrain.ter"));
+  EXPECT_TRUE(test::ownerWritable(game / "Missions" / "brief.msn"));
 }
 
 // A copy fails at the first, a middle or the last copy (its source gone after the check), or
