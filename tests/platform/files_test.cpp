@@ -258,10 +258,10 @@ TEST(LegacyNumber, FormatsAndRoundsToBytesAsTheOldBoxesDid) {
       {0, 0},    {2.5, 2},   {3.5, 4},  {254.5, 254}, {255, 255},   {255.4, 255}, {0.5, 0},
       {1.5, 2},  {-0.4, 0},  {-0.5, 0}, {1.49, 1},    {1.51, 2},    {127.5, 128}, {255.5, -1},
       {256, -1}, {-0.6, -1}, {-1, -1},  {1e300, -1},  {-1e300, -1}, {nan, -1},    {inf, -1}};
-  for (const auto& [value, byte] : bytes) {
+  for (const auto& [value, rounded] : bytes) {
     std::uint8_t out = 7;
-    EXPECT_EQ(toByteRoundEven(value, out), byte >= 0) << value;
-    EXPECT_EQ(out, byte >= 0 ? byte : 7) << value;
+    EXPECT_EQ(toByteRoundEven(value, out), rounded >= 0) << value;
+    EXPECT_EQ(out, rounded >= 0 ? rounded : 7) << value;
   }
 }
 
