@@ -3,18 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <string>
 
-#include "platform/journal.h"
-#include "platform/transaction.h"
 #include "support/test_support.h"
-
-#ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 namespace kvo::test {
 
@@ -37,52 +29,5 @@ inline std::map<std::string, std::string> exactTree(const std::filesystem::path&
   }
   return tree;
 }
-
-// The tree without the names a transaction gives the files it sets aside or writes anew.
-inline std::map<std::string, std::string> withoutTransactionNames(
-    std::map<std::string, std::string> tree) {
-  std::erase_if(tree,
-                [](const auto& entry) { return entry.first.find(".kvo-") != std::string::npos; });
-  return tree;
-}
-
-// A game folder with its selector folder, a mod folder, the load record and the journal's
-// place, and a folder beside it (outside the game folder) for sentinels.
-struct TransactionFolders {
-  TempDir temp;
-  std::filesystem::path game = temp / "EAW";
-  std::filesystem::path selector = game / "KVO128";
-  std::filesystem::path journal = journalFileIn(selector);
-  std::filesystem::path outside = temp / "outside";
-  std::filesystem::path mod = selector / "T-Mod";
-  std::filesystem::path record = selector / "FoldersLoaded.txt";
-  TransactionFolders() {
-    std::filesystem::create_directories(game / "Savedata");
-    std::filesystem::create_directories(outside);
-    writeFile(record, "A-Old\r\n");
-  }
-  std::string journalId() const { return readJournal(readFile(journal)).journal.id; }
-};
-
-#ifndef _WIN32
-// Runs the planned change in a child process that dies, as a kill would, once `crashAfter`
-// steps are done, or after the commit point when `crashAfter` is past the last step.
-inline void crashDuring(const std::filesystem::path& game, const std::filesystem::path& journal,
-                        const std::function<void(FileTransaction&)>& plan, std::size_t crashAfter) {
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    FileTransaction t(game, journal);
-    plan(t);
-    t.commit([&](std::size_t done, std::size_t) {
-      if (done == crashAfter) ::_exit(0);
-    });
-    ::_exit(0);  // committed but never finished
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-}
-#endif
 
 }  // namespace kvo::test

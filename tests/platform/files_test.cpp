@@ -1,0 +1,377 @@
+// The game folder's files as the selector reads and writes them: names, lines, bytes, numbers.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/selector.h"
+#include "platform/binary_io.h"
+#include "platform/file_ops.h"
+#include "platform/legacy_number.h"
+#include "platform/listing.h"
+#include "platform/path_guard.h"
+#include "platform/text_file.h"
+#include "platform/transaction_fixture.h"
+#include "support/cli_runner.h"
+#include "support/test_support.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace kvo {
+namespace {
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+using Names = std::vector<std::string>;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+// "*.*" also takes a name without a dot, as on Windows. Lists split on ";", and blanks after a
+// ";" are no part of the next pattern.
+TEST(Patterns, MatchAsWindowsDoesIgnoringCaseAndNamesSortSo) {
+  using Case = std::pair<const char*, const char*>;
+  const Case matching[] = {{"*.jpg", "SKY.JPG"},
+                           {"*.JPG", "sky.jpg"},
+                           {"p?51*.3dz", "P-51D.3DZ"},
+                           {"*", ""},
+                           {"a*b*c", "aXXbYYbZZc"},
+                           {"mypic", "MYPIC"},
+                           {"*.*", "README"},
+                           {"*.*", ".hidden"},
+                           {"readme.*", "README"},
+                           {"mypic;skinpic;*.jpg", "SkinPic"},
+                           {"mypic;skinpic;*.jpg", "a.JPG"},
+                           {"*.bmp; *.gif", "x.gif"}};
+  const Case failing[] = {{"p?51*.3dz", "P--51D.3DZ"},
+                          {"?", ""},
+                          {"a*b*c", "aXXbYYbZZ"},
+                          {"mypic", "mypic.jpg"},
+                          {"*.jpg", "sky.jpeg"},
+                          {"*.ini", "README"},
+                          {"mypic;skinpic;*.jpg", "a.bmp"},
+                          {"", "x"},
+                          {";;", "x"}};
+  for (const auto& [patterns, name] : matching)
+    EXPECT_TRUE(matchesAnyPattern(patterns, name)) << patterns << " ~ " << name;
+  for (const auto& [patterns, name] : failing)
+    EXPECT_FALSE(matchesAnyPattern(patterns, name)) << patterns << " ~ " << name;
+  // Names equal but for case still get a fixed order: upper case first, as in byte order.
+  const Case less[] = {{"apple", "Banana"}, {"B", "c"}, {"ab", "ABC"}, {"ABC", "abc"}};
+  for (const auto& [a, b] : less) {
+    EXPECT_TRUE(lessNoCase(a, b)) << a << " < " << b;
+    EXPECT_FALSE(lessNoCase(b, a)) << b << " < " << a;
+  }
+  EXPECT_FALSE(lessNoCase("abc", "abc"));
+}
+
+TEST(Listing, FilesAndFoldersApartSortedWithoutRegardToCase) {
+  TempDir dir;
+  for (auto name : {"b.txt", "A.TXT", "c.Txt", "d.ini", "noext", "_under.txt"})
+    writeFile(dir / name, "x");
+  for (auto name : {"T-Normandy", "f-Stock", "folder.txt", "t-burma"})
+    fs::create_directory(dir / name);
+  // '_' sorts after the letters once they are folded to upper case; the folder folder.txt is
+  // no file.
+  EXPECT_EQ(listFiles(dir.path(), "*.txt"), (Names{"A.TXT", "b.txt", "c.Txt", "_under.txt"}));
+  EXPECT_EQ(listFolders(dir.path()), (Names{"f-Stock", "folder.txt", "t-burma", "T-Normandy"}));
+  // A folder that is missing, or a file, lists as nothing and says so.
+  for (const auto& notAFolder : {dir / "missing", dir / "noext"}) {
+    std::error_code filesEc, foldersEc;
+    EXPECT_TRUE(listFiles(notAFolder, "*", filesEc).empty() && filesEc) << notAFolder;
+    EXPECT_TRUE(listFolders(notAFolder, foldersEc).empty() && foldersEc) << notAFolder;
+  }
+#ifndef _WIN32
+  // Links count as what they name; a broken one is no file.
+  fs::create_directory(dir / "list");
+  fs::create_symlink(dir / "A.TXT", dir / "list" / "linked.txt");
+  fs::create_directory_symlink(dir / "f-Stock", dir / "list" / "linkedfolder");
+  fs::create_symlink(dir / "nowhere", dir / "list" / "broken.txt");
+  EXPECT_EQ(listFiles(dir / "list", "*.*"), Names{"linked.txt"});
+  EXPECT_EQ(listFolders(dir / "list"), Names{"linkedfolder"});
+#endif
+}
+
+TEST(FindNoCase, FindsAnyCaseInOneListingAndNamesNewFilesAsAsked) {
+  TempDir dir;
+  constexpr int kFiles = 3000;
+  for (int n = 0; n < kFiles; ++n) writeFile(dir / ("Tex" + std::to_string(n) + ".bmp"), "");
+  writeFile(dir / "EAW.INI", "upper");
+  fs::create_directory(dir / "SaveData");
+  EXPECT_EQ(findNoCase(dir.path(), "eaw.ini"), dir / "EAW.INI");
+  EXPECT_EQ(findNoCase(dir.path(), "savedata"), dir / "SaveData");
+  EXPECT_EQ(findNoCase(dir.path(), "planes.dat"), std::nullopt);
+  EXPECT_EQ(findNoCase(dir / "missing", "eaw.ini"), std::nullopt);
+  EXPECT_EQ(resolveNoCase(dir.path(), "Eaw.ini"), dir / "EAW.INI");
+  EXPECT_EQ(resolveNoCase(dir.path(), "New.txt"), dir / "New.txt");
+  const FolderIndex index(dir.path());
+  // Entries made after the index was built are not seen: it lists only once.
+  writeFile(dir / "later.txt", "x");
+  for (int n = 0; n < kFiles; ++n) {
+    const std::string name = "Tex" + std::to_string(n) + ".bmp";
+    ASSERT_EQ(index.find(toUpperAscii(name)), name);
+    ASSERT_EQ(index.onlyFile("tex" + std::to_string(n) + ".BMP"), name);
+  }
+  EXPECT_EQ(index.find("savedata"), "SaveData");
+  EXPECT_EQ(index.onlyFile("savedata"), std::nullopt);
+  for (auto absent : {"later.txt", "Tex3000.bmp", "Tex1.bm", ""})
+    EXPECT_EQ(index.find(absent), std::nullopt) << absent;
+  EXPECT_EQ(index.files("*.bmp").size(), static_cast<std::size_t>(kFiles));
+  EXPECT_EQ(index.folders(), std::vector<std::string>{"SaveData"});
+  EXPECT_EQ(FolderIndex(dir / "missing").find("x"), std::nullopt);
+#ifndef _WIN32
+  // The exact spelling wins over other cases; without one, the first in listing order.
+  for (const char* name : {"eaw.ini", "Eaw.Ini"}) writeFile(dir / name, name);
+  const FolderIndex cased(dir.path());
+  for (const char* name : {"eaw.ini", "Eaw.Ini", "EAW.INI"}) {
+    EXPECT_EQ(findNoCase(dir.path(), name), dir / name);
+    EXPECT_EQ(cased.find(name), name);
+  }
+  EXPECT_EQ(findNoCase(dir.path(), "EAW.ini"), dir / "EAW.INI");
+  EXPECT_EQ(cased.find("eaw.INI"), "EAW.INI");
+#endif
+}
+
+TEST(TextLines, SplitOnEveryEndingAndComeBackThroughCrLf) {
+  struct Case {
+    std::string bytes;
+    Lines lines;
+  };
+  // LF CR is two endings, CR LF one; every other byte, a zero byte too, stays in its line.
+  const Case cases[] = {
+      {"", {}},
+      {"a\r", {"a"}},
+      {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+      {"\r\n\r\n", {"", ""}},
+      {"a\n\rb", {"a", "", "b"}},
+      {"a\r\r\nb", {"a", "", "b"}},
+      {std::string("\xE9t\xE9\t \0z\r\n", 9), {std::string("\xE9t\xE9\t \0z", 7)}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.bytes));
+    EXPECT_EQ(splitLines(c.bytes), c.lines);
+    EXPECT_EQ(splitLines(joinLinesCrLf(c.lines)), c.lines);
+  }
+  EXPECT_EQ(joinLinesCrLf(Lines{"[Settings]", "", "  spaced  "}),
+            "[Settings]\r\n\r\n  spaced  \r\n");
+}
+
+// Readers see the old file or the new one, never half; a link is refused and what it names
+// stays as it was; an unwritable folder leaves the old file whole.
+TEST(ReplaceFileAtomically, CreatesReplacesAndRefusesWithoutLeftovers) {
+  test::TempDir dir;
+  EXPECT_FALSE(replaceFileAtomically(dir / "FoldersLoaded.txt", "T-Normandy\r\n"));
+  EXPECT_EQ(test::readFile(dir / "FoldersLoaded.txt"), "T-Normandy\r\n");
+  fs::permissions(dir / "FoldersLoaded.txt", fs::perms::owner_read | fs::perms::group_read);
+  EXPECT_FALSE(replaceFileAtomically(dir / "FoldersLoaded.txt", ""));
+  EXPECT_EQ(test::readFile(dir / "FoldersLoaded.txt"), "");
+  EXPECT_TRUE(test::ownerWritable(dir / "FoldersLoaded.txt"));
+  EXPECT_NE(fs::status(dir / "FoldersLoaded.txt").permissions() & fs::perms::group_read,
+            fs::perms::none);
+  EXPECT_FALSE(writeTextLinesAtomically(dir / "FoldersLoaded.txt", Lines{"a", "b"}));
+  EXPECT_EQ(test::snapshot(dir.path()), (test::Tree{{"FoldersLoaded.txt", "a\r\nb\r\n"}}));
+  EXPECT_TRUE(replaceFileAtomically(dir / "missing" / "f.txt", "x"));
+  EXPECT_FALSE(fs::exists(dir / "missing"));
+  std::error_code ec;
+  EXPECT_EQ(readTextLines(dir / "missing.txt", ec), std::nullopt);
+  EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
+  EXPECT_EQ(readFileBytes(dir.path(), ec), std::nullopt);
+  EXPECT_TRUE(ec);
+#ifndef _WIN32
+  test::TempDir outside;
+  test::writeFile(outside / "sentinel.ini", "old");
+  fs::permissions(outside / "sentinel.ini", fs::perms::owner_read | fs::perms::group_read);
+  fs::create_symlink(outside / "sentinel.ini", dir / "eaw.ini");
+  fs::create_symlink(outside / "missing.ini", dir / "kvo.ini");
+  const auto before = test::exactTree(dir.path());
+  const auto outsideBefore = test::exactTree(outside.path());
+  EXPECT_EQ(replaceFileAtomically(dir / "eaw.ini", "new"), Refusal::TargetIsLink);
+  EXPECT_EQ(writeTextLinesAtomically(dir / "kvo.ini", Lines{"a"}), Refusal::TargetIsLink);
+  EXPECT_EQ(test::exactTree(dir.path()), before);
+  EXPECT_EQ(test::exactTree(outside.path()), outsideBefore);
+#endif
+  if (const char* why = test::whyModesCannotFail()) GTEST_SKIP() << why;
+  const auto open = test::exactTree(dir.path());
+  fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+  const auto closedEc = replaceFileAtomically(dir / "FoldersLoaded.txt", "new contents\r\n");
+  fs::permissions(dir.path(), fs::perms::owner_all);
+  EXPECT_TRUE(closedEc);
+  EXPECT_EQ(test::exactTree(dir.path()), open);
+}
+
+// The byte order is the game readers' and writers' to show; here only the bounds.
+TEST(BinaryIo, ReadsOnlyWithinTheBytes) {
+  const std::string bytes("\x01\x02\x03\x04\xFF", 5);
+  std::uint8_t u8 = 0;
+  std::uint16_t u16 = 0;
+  std::uint32_t u32 = 0;
+  EXPECT_TRUE(readU8(bytes, 4, u8) && readU16LE(bytes, 3, u16) && readU32LE(bytes, 1, u32));
+  // A refused read leaves the value alone; an offset near SIZE_MAX must not wrap around.
+  const std::size_t huge = static_cast<std::size_t>(-1);
+  EXPECT_FALSE(readU8(bytes, 5, u8) || readU16LE(bytes, 4, u16) || readU32LE(bytes, 2, u32));
+  EXPECT_FALSE(readU16LE(bytes, huge, u16) || readU32LE(bytes, huge, u32) || readU8("", 0, u8));
+  EXPECT_EQ(u8, 0xFF);
+  EXPECT_EQ(u16, 0xFF04);
+  EXPECT_EQ(u32, 0xFF040302u);
+}
+
+TEST(LegacyNumber, ParsesAsTheOldBoxesDid) {
+  using Case = std::pair<const char*, double>;
+  // Blanks, tabs and line feeds are skipped anywhere, a carriage return is not.
+  const Case decimals[] = {
+      {"", 0},      {"12abc", 12},  {" 800 px", 800},       {"12.50", 12.5}, {"\t1\n0\t2 4", 1024},
+      {" - 7", -7}, {"--7", 0},     {"-.25", -0.25},        {".", 0},        {"1.2.3", 1.2},
+      {"1,5", 1},   {"1E+3", 1000}, {"1D2", 100},           {"1d-2", 0.01},  {"1 e 2", 100},
+      {"1e+", 1},   {"1\r2", 1},    {"12 34.5 6", 1234.56}, {"1e400", 0},    {"1e-400", 0}};
+  // &H and &O wrap around at 16 and 32 bits, and beyond 32 bits Val() overflowed to 0.
+  const Case radix[] = {{"&h1f", 31},       {"& H 1 F", 31},    {"&HFFFF", -1},
+                        {"&H10000", 65536}, {"&HFFFFFFFF", -1}, {"&H80000000", -2147483648.0},
+                        {"&H100000000", 0}, {"&H1G", 1},        {"&HG", 0},
+                        {"&o17", 15},       {"&O177777", -1},   {"&O8", 0},
+                        {"&17", 0},         {"-&H10", 0}};
+  for (const auto& table : {std::span<const Case>(decimals), std::span<const Case>(radix)}) {
+    for (const auto& [text, value] : table)
+      EXPECT_DOUBLE_EQ(parseLegacyNumber(text), value) << '"' << text << '"';
+  }
+  EXPECT_DOUBLE_EQ(parseLegacyNumber("123456789012345678"), 123456789012345678.0);
+}
+
+// Shown as plain decimals with 15 digits, exponents only for extremes; bytes round halves to
+// even, and anything outside 0..255 is refused.
+TEST(LegacyNumber, FormatsAndRoundsToBytesAsTheOldBoxesDid) {
+  const std::pair<double, const char*> shown[] = {
+      {1024, "1024"},     {12.5, "12.5"},
+      {-0.25, "-0.25"},   {-0.0, "0"},
+      {0.1 + 0.2, "0.3"}, {1.0 / 3, "0.333333333333333"},
+      {0.0001, "0.0001"}, {123456789012345.0, "123456789012345"},
+      {1e15, "1E+15"},    {1.5e20, "1.5E+20"},
+      {0.00002, "2E-05"}, {-1.25e-100, "-1.25E-100"},
+      {-1e300, "-1E+300"}};
+  for (const auto& [value, text] : shown) EXPECT_EQ(formatLegacyNumber(value), text) << text;
+  const double nan = std::nan("");
+  const double inf = std::numeric_limits<double>::infinity();
+  // The byte each value rounds to, or -1 for a value outside the byte range.
+  const std::pair<double, int> bytes[] = {
+      {0, 0},    {2.5, 2},   {3.5, 4},  {254.5, 254}, {255, 255},   {255.4, 255}, {0.5, 0},
+      {1.5, 2},  {-0.4, 0},  {-0.5, 0}, {1.49, 1},    {1.51, 2},    {127.5, 128}, {255.5, -1},
+      {256, -1}, {-0.6, -1}, {-1, -1},  {1e300, -1},  {-1e300, -1}, {nan, -1},    {inf, -1}};
+  for (const auto& [value, rounded] : bytes) {
+    std::uint8_t out = 7;
+    EXPECT_EQ(toByteRoundEven(value, out), rounded >= 0) << value;
+    EXPECT_EQ(out, rounded >= 0 ? rounded : 7) << value;
+  }
+}
+
+// "T-Österreich" and "T-Šibenik" in Windows-1252, as the game's 8-bit files spell them. The
+// Š lies where Windows-1252 and Latin-1 differ, which a stray Latin-1 conversion gets wrong.
+const std::string kAustria = "T-\xD6sterreich";
+const std::string kSibenik = "T-\x8Aibenik";
+// A game folder with one terrain besides the ones a test adds.
+void writeGameFolder(const fs::path& game) {
+  writeFile(game / "KVO128" / "kvo.ini", "Terrain Sets: T\r\n");
+  writeFile(game / "KVO128" / "T-Burma" / "burma.ter", "b");
+}
+
+// Each command is a start of its own: the record written by one is read back by the next.
+TEST(CodePageNames, NonAsciiModFolderIsListedRecordedAndFoundAgain) {
+  for (const auto& name : {kAustria, kSibenik}) {
+    if (pathToText(nameToPath(name)) != name) GTEST_SKIP() << "the system code page lacks Ö or Š";
+  }
+  TempDir temp;
+  const fs::path game = temp / "EAW";
+  const fs::path austria = game / "KVO128" / nameToPath(kAustria);
+  writeGameFolder(game);
+  writeFile(austria / "alps.ter", "alps");
+  writeFile(game / "KVO128" / nameToPath(kSibenik) / "coast.ter", "coast");
+#ifdef _WIN32
+  if (GetACP() == 1252) {
+    EXPECT_EQ(austria.filename().wstring(), L"T-\u00D6sterreich");
+  }
+#endif
+  EXPECT_EQ(listFolders(game / "KVO128"),
+            (std::vector<std::string>{"T-Burma", kSibenik, kAustria}));
+  EXPECT_EQ(findNoCase(game / "KVO128", "t-\xD6STERREICH"), austria);
+  test::CliRunner kvo(game);
+  EXPECT_EQ(kvo.run({"click", kAustria}), 0);
+  EXPECT_EQ(kvo.err(), "");
+  EXPECT_EQ(readFile(game / "alps.ter"), "alps");
+  EXPECT_EQ(readFile(game / "KVO128" / "FoldersLoaded.txt"), kAustria + "\r\n\r\n")
+      << "the record holds the 8-bit name";
+  EXPECT_EQ(kvo.run({"click", kSibenik}), 0);
+  EXPECT_FALSE(fs::exists(game / "alps.ter")) << "the next start can unload it again";
+  EXPECT_EQ(readFile(game / "coast.ter"), "coast");
+  EXPECT_EQ(readFile(game / "KVO128" / "FoldersLoaded.txt"), kSibenik + "\r\n\r\n");
+}
+
+#ifdef _WIN32
+DWORD attributesOf(const fs::path& path) {
+  return GetFileAttributesW(path.c_str());
+}
+
+constexpr DWORD kStubborn = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                            FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+bool runningUnderWine() {
+  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// Wine reports every file as ready for archiving whatever was set, so only Windows can show
+// that flag cleared.
+const DWORD kCleared = runningUnderWine() ? kStubborn & ~DWORD{FILE_ATTRIBUTE_ARCHIVE} : kStubborn;
+
+TEST(WindowsFiles, EveryFlagIsGotPastAndHiddenOrForeignNamesAreNotListed) {
+  TempDir dir;
+  writeFile(dir / "gunsight.bmp", "old");
+  ASSERT_TRUE(SetFileAttributesW((dir / "gunsight.bmp").c_str(), kStubborn));
+  EXPECT_FALSE(makeNormal(dir / "gunsight.bmp"));
+  EXPECT_EQ(attributesOf(dir / "gunsight.bmp") & kCleared, 0u);
+  // Hidden, system and names outside the code page stay out of listings; doubled separators
+  // still reach a file.
+  for (const char* name : {"shown.ter", "hidden.ter", "system.ter"}) writeFile(dir / name, "x");
+  ASSERT_TRUE(SetFileAttributesW((dir / "hidden.ter").c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(SetFileAttributesW((dir / "system.ter").c_str(), FILE_ATTRIBUTE_SYSTEM));
+  EXPECT_EQ(listFiles(dir.path(), "*.ter"), std::vector<std::string>{"shown.ter"});
+  EXPECT_EQ(findNoCase(dir.path(), "HIDDEN.TER"), dir / "hidden.ter") << "lookups still see it";
+  fs::create_directory(dir.path() / L"T-日本");  // no 8-bit file could name it
+  writeFile(dir / "KVO128" / "kvo.ini", "Terrain Sets: T\r\n");
+  EXPECT_EQ(listFolders(dir.path()), std::vector<std::string>{"KVO128"});
+  const std::string doubled = pathToText(dir.path()) + "\\\\KVO128\\\\";
+  EXPECT_TRUE(folderExists(nameToPath(doubled)));
+  EXPECT_TRUE(fileExists(nameToPath(doubled + "kvo.ini")));
+  EXPECT_EQ(listFiles(nameToPath(doubled), "*.ini"), std::vector<std::string>{"kvo.ini"});
+  std::error_code ec;
+  EXPECT_EQ(readTextLines(nameToPath(doubled + "kvo.ini"), ec),
+            std::vector<std::string>{"Terrain Sets: T"});
+}
+
+// The drive root comes from the test script (Wine maps drive letters through its prefix).
+TEST(WindowsPaths, GameFolderOnADriveRootLoadsAndRecords) {
+  const wchar_t* given = _wgetenv(L"KVO_TEST_DRIVE_ROOT");
+  if (given == nullptr) GTEST_SKIP() << "no drive root was given in KVO_TEST_DRIVE_ROOT";
+  const fs::path root = given;
+  struct Emptied {
+    fs::path root;
+    ~Emptied() {
+      std::error_code ec;
+      for (const auto& entry : fs::directory_iterator(root, ec)) fs::remove_all(entry.path(), ec);
+    }
+  } emptied{root};
+  ASSERT_EQ(root.native().size(), 3u) << "a root such as X:\\";
+  writeGameFolder(root);
+  {
+    test::RecordingShell shell;
+    Selector selector(shell);
+    ASSERT_EQ(selector.startUp(root), StartupOutcome::Ready);
+    EXPECT_EQ(selector.state.Label1, pathToText(root)) << "the root keeps its one \\";
+  }
+  test::CliRunner kvo(root);
+  EXPECT_EQ(kvo.run({"click", "T-Burma"}), 0);
+  EXPECT_EQ(kvo.err(), "");
+  EXPECT_EQ(readFile(root / "burma.ter"), "b");
+  EXPECT_EQ(readFile(root / "KVO128" / "FoldersLoaded.txt"), "T-Burma\r\n\r\n");
+}
+#endif
+}  // namespace
+}  // namespace kvo
