@@ -15,45 +15,39 @@ using test::snapshot;
 using test::TempDir;
 using test::writeFile;
 
-std::vector<std::string> gridColumn(const Grid& grid, int col) {
-  std::vector<std::string> texts;
-  for (int r = 1; r < grid.rows(); ++r) texts.push_back(grid.text(r, col));
-  return texts;
-}
-
 // A selector on an empty game folder, not started yet.
-class StartupTest : public ::testing::Test {
- protected:
+struct Unstarted {
   TempDir game;
   RecordingShell shell;
   Selector selector{shell};
 };
+class StartupTest : public ::testing::Test, protected Unstarted {};
 
-TEST_F(StartupTest, FirstStartInEmptyFolderCreatesTheLayout) {
+TEST_F(StartupTest, FirstStartCreatesTheLayoutAndASecondInstanceIsRefusedUntouched) {
   ASSERT_EQ(selector.startUp(game.path()), StartupOutcome::Ready);
-  const test::Tree expected = {{"KVO128/", ""},
-                               {"KVO128/Autoscripts/", ""},
-                               {"KVO128/FoldersLoaded.txt", ""},
-                               {"KVO128/Skinfolder/", ""},
-                               {"KVO128/kvo.ini", joinLinesCrLf(defaultCategoryLines())},
-                               {"KVO128/kvo.lock", ""},
-                               {"Music/", ""},
-                               {"Savedata/", ""}};
+  test::Tree expected = {{"KVO128/kvo.ini", joinLinesCrLf(defaultCategoryLines())}};
+  for (auto empty : {"KVO128/", "KVO128/Autoscripts/", "KVO128/FoldersLoaded.txt",
+                     "KVO128/Skinfolder/", "KVO128/kvo.lock", "Music/", "Savedata/"}) {
+    expected[empty] = "";
+  }
   EXPECT_EQ(snapshot(game.path()), expected);
   EXPECT_EQ(selector.state.List3.items.size(), 29u);
   // The filter hint's header cell wears the category list's background.
   EXPECT_EQ(selector.state.Unigrid.back(0, 1), kWindowBackground);
   EXPECT_TRUE(selector.state.GridReady);
   EXPECT_TRUE(shell.messages.empty());
-}
-
-TEST_F(StartupTest, MissingGameFolderIsRefusedAndNothingIsCreated) {
-  const auto missing = game / "Games" / "EAW";
-  EXPECT_EQ(selector.startUp(missing), StartupOutcome::NoGameFolder);
-  EXPECT_EQ(snapshot(game.path()), test::Tree{});
-  ASSERT_EQ(shell.messages.size(), 1u);
-  EXPECT_EQ(shell.messages[0].icon, Icon::Critical);
-  EXPECT_NE(shell.messages[0].text.find(displayPath(missing)), std::string::npos);
+  std::filesystem::remove(game / "KVO128/FoldersLoaded.txt");
+  expected.erase("KVO128/FoldersLoaded.txt");
+  RecordingShell secondShell;
+  {
+    Selector second(secondShell);
+    EXPECT_EQ(second.startUp(game.path()), StartupOutcome::DuplicateInstance);
+    EXPECT_EQ(second.state.caption, "... duplicate instance.");
+  }
+  EXPECT_EQ(snapshot(game.path()), expected);
+  ASSERT_EQ(secondShell.messages.size(), 1u);
+  EXPECT_EQ(secondShell.messages[0].title, "Hang On...........");
+  EXPECT_EQ(secondShell.messages[0].icon, Icon::Exclamation);
 }
 
 TEST_F(StartupTest, ExistingFoldersInAnyCaseAreReusedAndReservedOnesNeverListed) {
@@ -73,7 +67,7 @@ TEST_F(StartupTest, ExistingFoldersInAnyCaseAreReusedAndReservedOnesNeverListed)
   EXPECT_EQ(after, before) << "no second folder, kvo.ini untouched";
   EXPECT_EQ(readFile(game / "kvo128/kvo.ini"), customIni);
   // Rows come per kvo.ini line; a code listed twice lists its folders twice.
-  EXPECT_EQ(gridColumn(selector.state.Unigrid, 1),
+  EXPECT_EQ(test::gridColumn(selector.state.Unigrid, 1),
             (std::vector<std::string>{"T Burma", "T-Normandy", "tiny", "T Burma", "T-Normandy"}));
   EXPECT_EQ(selector.state.List3.items[3], "odd");
   EXPECT_EQ(selector.state.CategoryCodes[1], "t");
@@ -86,33 +80,15 @@ TEST_F(StartupTest, BadCategoryFilesAreReportedOnceAndNeverRewritten) {
   const std::string binary("\x01\xff:\x00\x7f\r\xfe\xfe\n::\n", 13);
   for (const std::string& ini :
        {std::string(), std::string("no colon\r\n\r\nTerrain: T\r\n"), tooMany, binary}) {
-    TempDir dir;
-    writeFile(dir / "KVO128/kvo.ini", ini);
-    writeFile(dir / "KVO128/FoldersLoaded.txt", binary);
-    RecordingShell dirShell;
-    Selector dirSelector(dirShell);
-    ASSERT_EQ(dirSelector.startUp(dir.path()), StartupOutcome::Ready);
-    EXPECT_EQ(readFile(dir / "KVO128/kvo.ini"), ini);
-    EXPECT_EQ(readFile(dir / "KVO128/FoldersLoaded.txt"), binary);
-    EXPECT_EQ(dirShell.messages.size(), 1u) << "one message for everything ignored";
-    EXPECT_LE(dirSelector.state.List3.items.size(), 258u);
+    Unstarted f;
+    writeFile(f.game / "KVO128/kvo.ini", ini);
+    writeFile(f.game / "KVO128/FoldersLoaded.txt", binary);
+    ASSERT_EQ(f.selector.startUp(f.game.path()), StartupOutcome::Ready);
+    EXPECT_EQ(readFile(f.game / "KVO128/kvo.ini"), ini);
+    EXPECT_EQ(readFile(f.game / "KVO128/FoldersLoaded.txt"), binary);
+    EXPECT_EQ(f.shell.messages.size(), 1u) << "one message for everything ignored";
+    EXPECT_LE(f.selector.state.List3.items.size(), 258u);
   }
-}
-
-TEST_F(StartupTest, SecondInstanceOnTheSameGameFolderIsRefusedUntouched) {
-  ASSERT_EQ(selector.startUp(game.path()), StartupOutcome::Ready);
-  std::filesystem::remove(game / "KVO128/FoldersLoaded.txt");
-  const auto before = snapshot(game.path());
-  RecordingShell secondShell;
-  {
-    Selector second(secondShell);
-    EXPECT_EQ(second.startUp(game.path()), StartupOutcome::DuplicateInstance);
-    EXPECT_EQ(second.state.caption, "... duplicate instance.");
-  }
-  EXPECT_EQ(snapshot(game.path()), before);
-  ASSERT_EQ(secondShell.messages.size(), 1u);
-  EXPECT_EQ(secondShell.messages[0].title, "Hang On...........");
-  EXPECT_EQ(secondShell.messages[0].icon, Icon::Exclamation);
 }
 
 // kvo.ini and FoldersLoaded.txt are made at the first start; a link left in the place of
@@ -120,18 +96,16 @@ TEST_F(StartupTest, SecondInstanceOnTheSameGameFolderIsRefusedUntouched) {
 TEST_F(StartupTest, LinksInThePlaceOfTheSelectorFilesAreReportedNotWrittenThrough) {
   if (const char* why = test::whyNoLinks()) GTEST_SKIP() << why;
   for (const std::string name : {"kvo.ini", "FoldersLoaded.txt"}) {
-    TempDir dir;
+    Unstarted f;
     TempDir outside;
-    std::filesystem::create_directories(dir / "KVO128");
-    std::filesystem::create_symlink(outside / name, dir / "KVO128" / name);
-    RecordingShell dirShell;
-    Selector dirSelector(dirShell);
-    ASSERT_EQ(dirSelector.startUp(dir.path()), StartupOutcome::Ready);
+    std::filesystem::create_directories(f.game / "KVO128");
+    std::filesystem::create_symlink(outside / name, f.game / "KVO128" / name);
+    ASSERT_EQ(f.selector.startUp(f.game.path()), StartupOutcome::Ready);
     EXPECT_TRUE(std::filesystem::is_empty(outside.path())) << name;
-    EXPECT_TRUE(std::filesystem::is_symlink(dir / "KVO128" / name));
-    ASSERT_EQ(dirShell.messages.size(), 1u) << name;
-    EXPECT_NE(dirShell.messages[0].text.find(name + ": the file is a link"), std::string::npos)
-        << dirShell.messages[0].text;
+    EXPECT_TRUE(std::filesystem::is_symlink(f.game / "KVO128" / name));
+    ASSERT_EQ(f.shell.messages.size(), 1u) << name;
+    EXPECT_NE(f.shell.messages[0].text.find(name + ": the file is a link"), std::string::npos)
+        << f.shell.messages[0].text;
   }
 }
 

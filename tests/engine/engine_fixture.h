@@ -29,6 +29,13 @@ inline int itemIndex(const ListBox& list, std::string_view item) {
   return -1;
 }
 
+// The texts of one column below the header row.
+inline std::vector<std::string> gridColumn(const Grid& grid, int col) {
+  std::vector<std::string> texts;
+  for (int r = 1; r < grid.rows(); ++r) texts.push_back(grid.text(r, col));
+  return texts;
+}
+
 // The demo selector, with helpers to compare the whole game folder before and after.
 class EngineTest : public DemoSelectorTest {
  protected:
