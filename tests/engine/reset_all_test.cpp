@@ -42,9 +42,18 @@ TEST(CleanUpTest, BuiltInOrIniPatternsSpareProtectedNamesAndSubfolders) {
 
 using ResetAllTest = PlanesTest;
 
-// Which names the sweep spares is tested with the clean-up; here that loads of every kind go.
+// Which names the sweep spares is tested with the clean-up; here that loads of every kind go
+// and nothing else changes.
 TEST_F(ResetAllTest, UnmarksEverythingSweepsTheGameAndRestoresTheSpareExeThenDelMsn) {
   start();
+  auto expected = treeBesidesDeployment();
+  for (const char* swept :
+       {"planes.dat", "loadout.dat", "pnames.str", "picplna.mnu", "picplnb.mnu", "picplng.mnu"}) {
+    expected.erase(swept);
+  }
+  expected["groundtex.bmp"] = modFile("T-Normandy", "groundtex.bmp");  // no pattern takes it
+  expected["eaw.exe"] = readFile(selectorDir() / "eaw.exe");
+  expected["KVO128/FoldersLoaded.txt"] = "";
   for (const auto* name : {"T-Normandy", "G-Water", "F-Alternative Planes"}) click(name);
   applySkin("Spit Mk IX Desert");
   st().G1.row = 1;
@@ -52,12 +61,7 @@ TEST_F(ResetAllTest, UnmarksEverythingSweepsTheGameAndRestoresTheSpareExeThenDel
   writeFile(game() / "eaw.exe", "patched");
   sel().reset.Command1_Click();
   EXPECT_TRUE(shell.messages.empty());
-  for (const char* gone :
-       {"normandy.ter", "water01.tpc", "psp09.tpc", "planes.dat", "pnames.str"}) {
-    EXPECT_FALSE(inGame(gone)) << gone;
-  }
-  EXPECT_TRUE(inGame("Savedata/DefaultA.msn"));
-  EXPECT_EQ(readFile(game() / "eaw.exe"), readFile(selectorDir() / "eaw.exe"));
+  EXPECT_EQ(treeBesidesDeployment(), expected);
   for (int r = 1; r < st().Unigrid.rows(); ++r) {
     EXPECT_EQ(st().Unigrid.text(r, 2), "");
     EXPECT_NE(st().Unigrid.back(r, 1), kLoadedGreen);
@@ -66,14 +70,13 @@ TEST_F(ResetAllTest, UnmarksEverythingSweepsTheGameAndRestoresTheSpareExeThenDel
   EXPECT_EQ(st().G1.rows(), 1);
   EXPECT_FALSE(st().Frame6Visible);
   EXPECT_EQ(st().List1.index, 1);
-  EXPECT_EQ(record(), "");
   EXPECT_EQ(shell.captions.back(), st().caption);
   sel().reset.delmsn_Click();
-  EXPECT_FALSE(inGame("Savedata/DefaultA.msn"));
-  EXPECT_FALSE(inGame("Savedata/default7.MSN"));
-  EXPECT_TRUE(inGame("Savedata/Mission1.msn"));
   sel().reset.delmsn_Click();
   EXPECT_TRUE(shell.messages.empty());
+  expected.erase("Savedata/DefaultA.msn");
+  expected.erase("Savedata/default7.MSN");
+  EXPECT_EQ(treeBesidesDeployment(), expected);
   fs::remove(selectorDir() / "eaw.exe");  // without a spare the game's own is left alone
   writeFile(game() / "eaw.exe", "the player's own");
   sel().reset.Command1_Click();
@@ -81,20 +84,15 @@ TEST_F(ResetAllTest, UnmarksEverythingSweepsTheGameAndRestoresTheSpareExeThenDel
 }
 
 // Reset All and Del MSN change nothing beside the game folder, whatever links point there.
-class ResetChangeTest : public PlanesTest {
- protected:
-  void SetUp() override {
-    PlanesTest::SetUp();
-    writeSentinel();
-    writeFile(outside() / "Savedata/DefaultB.msn", "a mission elsewhere");
-  }
-};
-
-TEST_F(ResetChangeTest, LinksInTheGameFolderGoAndWhatTheyPointAtStays) {
+TEST_F(ResetAllTest, LinksInTheGameFolderGoAndWhatTheyPointAtStays) {
   if (const char* why = whyNoLinks()) GTEST_SKIP() << why;
+  writeSentinel();
+  writeFile(outside() / "Savedata/DefaultB.msn", "a mission elsewhere");
   linkToSentinel(game() / "planes.dat");  // swept
   linkToSentinel(game() / "eaw.exe");     // the spare goes over it
   linkToSentinel(game() / "psp09.tpc");   // a skin's file
+  fs::remove_all(game() / "Savedata");
+  fs::create_directory_symlink(outside() / "Savedata", game() / "Savedata");
   const auto before = exactTree(outside());
   start();
   applySkin("Spit Mk IX Desert");
@@ -105,21 +103,12 @@ TEST_F(ResetChangeTest, LinksInTheGameFolderGoAndWhatTheyPointAtStays) {
   EXPECT_FALSE(fs::exists(fs::symlink_status(game() / "psp09.tpc")));
   EXPECT_FALSE(fs::is_symlink(game() / "eaw.exe"));
   EXPECT_EQ(readFile(game() / "eaw.exe"), readFile(selectorDir() / "eaw.exe"));
-  EXPECT_TRUE(exactTree(outside()) == before);
-}
-
-TEST_F(ResetChangeTest, DelMsnRefusesASaveFolderThatIsALink) {
-  if (const char* why = whyNoLinks()) GTEST_SKIP() << why;
-  fs::remove_all(game() / "Savedata");
-  fs::create_directory_symlink(outside() / "Savedata", game() / "Savedata");
-  const auto before = exactTree(outside());
-  start();
   sel().reset.delmsn_Click();
   EXPECT_TRUE(exactTree(outside()) == before);
   expectOneMessageWith({"DefaultB.msn"});
 }
 
-TEST_F(ResetChangeTest, AResetThatCannotStartKeepsEveryMarkAndFile) {
+TEST_F(ResetAllTest, AResetThatCannotStartKeepsEveryMarkAndFile) {
   start();
   click("T-Normandy");
   applySkin("Spit Mk IX Desert");
@@ -138,7 +127,7 @@ TEST_F(ResetChangeTest, AResetThatCannotStartKeepsEveryMarkAndFile) {
   EXPECT_EQ(shell.captions.back(), st().caption);
 }
 
-TEST_F(ResetChangeTest, FilesThatCannotBeDeletedAreReportedAndTheResetOrDelMsnGoesOn) {
+TEST_F(ResetAllTest, FilesThatCannotBeDeletedAreReportedAndTheResetOrDelMsnGoesOn) {
   if (const char* why = whyModesCannotFail()) GTEST_SKIP() << why;
   start();
   applySkin("Spit Mk IX Desert");
