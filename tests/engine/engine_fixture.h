@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -62,6 +63,9 @@ class EngineTest : public DemoSelectorTest {
   void linkToSentinel(const std::filesystem::path& link) {
     std::filesystem::remove(link);
     std::filesystem::create_symlink(outside() / "sentinel", link);
+  }
+  bool captionShown(std::string_view caption) {
+    return std::ranges::find(shell.captions, caption) != shell.captions.end();
   }
   // The one message shown since the last clear holds every one of `parts`.
   void expectOneMessageWith(const std::vector<std::string_view>& parts) {
