@@ -21,6 +21,7 @@ using test::readFile;
 using test::writeFile;
 using Texts = std::vector<std::string>;
 
+#ifndef _WIN32
 void writeScript(const fs::path& path, std::string_view body) {
   writeFile(path, "#!/bin/sh\n" + std::string(body));
   fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
@@ -29,17 +30,11 @@ void writeScript(const fs::path& path, std::string_view body) {
 // A detached program runs on its own; its marker file shows up some time after the start.
 std::optional<std::string> waitForFile(const fs::path& path) {
   using namespace std::chrono_literals;
-  for (auto waited = 0ms; waited < 10s; waited += 20ms) {
-    if (fs::exists(path)) {
-      std::this_thread::sleep_for(50ms);  // let the script finish its line
-      return readFile(path);
-    }
-    std::this_thread::sleep_for(20ms);
-  }
-  return std::nullopt;
+  for (int tries = 0; tries < 500 && !fs::exists(path); ++tries) std::this_thread::sleep_for(20ms);
+  std::this_thread::sleep_for(50ms);  // let the script finish its line
+  return fs::exists(path) ? std::optional(readFile(path)) : std::nullopt;
 }
 
-#ifndef _WIN32
 // PATH holds only a folder of our own for the life of the object.
 struct PathOnly {
   explicit PathOnly(const fs::path& folder) { setenv("PATH", folder.c_str(), 1); }

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
 #include <string>
+#include <vector>
 
 #include "engine/clean_up.h"
 #include "planes/planes_fixture.h"
@@ -14,29 +14,23 @@ namespace fs = std::filesystem;
 // The sweep's patterns come from the first line of cleanup.ini when there is one; an empty
 // first line sweeps nothing, and subfolders are never swept.
 TEST(CleanUpTest, BuiltInOrIniPatternsSpareProtectedNamesAndSubfolders) {
-  const std::set<std::string> all = {"hof.dat",   "Chatline.txt", "dsg.ico",
-                                     "extra.spt", "planes.dat",   "readme.txt",
-                                     "p51.bmp",   "sky.bmp",      "Normandy.TER"};
-  const std::set<std::string> spared = {"hof.dat", "Chatline.txt", "dsg.ico", "extra.spt",
-                                        "sky.bmp"};
-  auto butTer = all;
-  butTer.erase("Normandy.TER");
-  const std::pair<const char*, std::set<std::string>> cases[] = {
-      {nullptr, spared}, {"*.ter\r\n*.txt\r\n", butTer}, {"\r\n*.dat\r\n", all}};
-  for (const auto& [ini, left] : cases) {
+  const std::pair<const char*, std::vector<const char*>> cases[] = {
+      {nullptr, {"planes.dat", "readme.txt", "p51.bmp", "Normandy.TER"}},
+      {"*.ter\r\n*.txt\r\n", {"Normandy.TER"}},
+      {"\r\n*.dat\r\n", {}}};
+  for (const auto& [ini, swept] : cases) {
     SCOPED_TRACE(ini ? ini : "built-in");
     TempDir game;
-    for (const auto& name : all) writeFile(game / name, name);
-    writeFile(game / "Savedata/keep.txt", "save");
+    for (auto name : {"hof.dat", "Chatline.txt", "dsg.ico", "extra.spt", "planes.dat", "readme.txt",
+                      "p51.bmp", "sky.bmp", "Normandy.TER", "Savedata/keep.txt"}) {
+      writeFile(game / name, name);
+    }
     fs::create_directories(game / "KVO128");
     if (ini) writeFile(game / "KVO128/cleanup.INI", ini);
+    auto expected = snapshot(game.path());
+    for (const auto* name : swept) expected.erase(name);
     EXPECT_TRUE(CleanUp(game.path(), game / "KVO128").empty());
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(game.path())) {
-      if (entry.is_regular_file()) names.insert(entry.path().filename().string());
-    }
-    EXPECT_EQ(names, left);
-    EXPECT_TRUE(fs::exists(game / "Savedata/keep.txt"));
+    EXPECT_EQ(snapshot(game.path()), expected);
   }
 }
 

@@ -116,11 +116,17 @@ TEST_F(FolderClickTest, FailedDeletesAreListedOnceAndTheRecordStaysConsistent) {
 
 using MoveFilesTest = EngineTest;
 
+// Read-only files, as Windows copies leave them, are overwritten and left writable, and a copy
+// keeps the name the game folder already had.
 TEST_F(MoveFilesTest, LoadSortsFilesIntoTheirFoldersAndKeepsPreviewsAndToolsBack) {
   const auto folder = mod("Q-Mixed");  // a missing save folder is made, not a reason to fail
   for (auto name : {"briefing.msn", "career1.sve", "theme.bgm", "contents.txt", "mypic", "shot.jpg",
                     "ecaconfig.ini", "planes.ldr", "tex.bmp", "Readme.Msn", "mypic.bmp"}) {
     writeFile(folder / name, name);
+  }
+  writeFile(game() / "TEX.BMP", "older");
+  for (const auto& file : {folder / "mypic.bmp", game() / "TEX.BMP"}) {
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::remove);
   }
   start();
   fs::remove_all(game() / "Savedata");
@@ -129,41 +135,27 @@ TEST_F(MoveFilesTest, LoadSortsFilesIntoTheirFoldersAndKeepsPreviewsAndToolsBack
   ASSERT_TRUE(sel().engine.MoveIn(folder));
   // Long file work shows its progress and puts the caption back; previews are not copied, so no
   // caption names them.
-  EXPECT_TRUE(captionShown("Please wait- copying: :tex.bmp"));
+  EXPECT_TRUE(captionShown("Please wait- copying: :mypic.bmp"));
   EXPECT_FALSE(captionShown("Please wait- copying: :mypic"));
   EXPECT_EQ(shell.captions.back(), "KVO 1.0");
   EXPECT_GT(shell.progressCalls, 4);
   for (auto name : {"Savedata/", "Savedata/briefing.msn", "Savedata/career1.sve",
-                    "Savedata/Readme.Msn", "Music/theme.bgm", "tex.bmp", "mypic.bmp"}) {
+                    "Savedata/Readme.Msn", "Music/theme.bgm", "mypic.bmp"}) {
     const std::string key = name;
     expected[key] = key.ends_with("/") ? "" : key.substr(key.find('/') + 1);
   }
+  expected["TEX.BMP"] = "tex.bmp";
   EXPECT_EQ(treeBesidesDeployment(), expected);
-}
-
-TEST_F(MoveFilesTest, LoadOverwritesReadOnlyCopiesAndLeavesEveryFileNormal) {
-  writeFile(mod("O-Red Gunsight") / "sight2.bmp", "second");
-  fs::permissions(mod("O-Red Gunsight") / "sight2.bmp", fs::perms::owner_write,
-                  fs::perm_options::remove);
-  writeFile(game() / "GUNSIGHT.BMP", "older");
-  fs::permissions(game() / "GUNSIGHT.BMP", fs::perms::owner_write, fs::perm_options::remove);
-  start();
-  ASSERT_TRUE(sel().engine.MoveIn(mod("O-Red Gunsight")));
-  // The copy keeps the name the game folder already had.
-  EXPECT_FALSE(holdsEntrySpelled(game(), "gunsight.bmp"));
-  EXPECT_EQ(readFile(game() / "GUNSIGHT.BMP"), modFile("O-Red Gunsight", "gunsight.bmp"));
-  EXPECT_TRUE(ownerWritable(game() / "GUNSIGHT.BMP"));
-  EXPECT_TRUE(ownerWritable(game() / "sight2.bmp"));
-  EXPECT_TRUE(ownerWritable(mod("O-Red Gunsight") / "sight2.bmp"));
+  for (const auto& file : {folder / "mypic.bmp", game() / "mypic.bmp", game() / "TEX.BMP"}) {
+    EXPECT_TRUE(ownerWritable(file)) << file;
+  }
 }
 
 // Only one file answering to the name is taken for the copy; with two, neither is deleted.
 TEST_F(MoveFilesTest, UnloadFindsTheOneCopyInAnyLetterCaseAndNoWhereElse) {
-  writeFile(mod("L-Height") / "Terrain.TER", "x");
-  writeFile(mod("L-Height") / "contents.txt", "about");
-  writeFile(mod("L-Height") / "mission.msn", "m");
-  writeFile(mod("L-Height") / "keep.sve", "s");
-  writeFile(mod("L-Height") / "Objects", "x");
+  for (auto name : {"Terrain.TER", "contents.txt", "mission.msn", "keep.sve", "Objects"}) {
+    writeFile(mod("L-Height") / name, name);
+  }
   start();
   writeFile(game() / "terrain.ter", "copy");
   writeFile(game() / "CONTENTS.TXT", "a file of the game");
