@@ -56,45 +56,33 @@ TEST(GameSettingsTest, EnterRewritesOnlyKeyedLinesAndKeepsEveryOtherByte) {
   EXPECT_TRUE(f.shell.messages.empty());
 }
 
-TEST(GameSettingsTest, NothingIsWrittenBeforeStartUpEndsOrWithoutAnIniFile) {
-  SettingsFixture f("Width=800\r\n");
-  f.selector.state.GridReady = false;
-  f.boxes().text5 = "1024";
-  f.pressEnter();
-  EXPECT_EQ(readFile(f.ini()), "Width=800\r\n");
-  SettingsFixture bare("");
-  const auto before = test::snapshot(bare.dir.path());
-  bare.boxes().text5 = "1024";
-  bare.pressEnter();
-  bare.selector.settings.IniEdit_Click();
-  bare.saveViewer("Width=1");
-  EXPECT_EQ(test::snapshot(bare.dir.path()), before);
-  EXPECT_TRUE(bare.shell.messages.empty());
-}
-
-// A failed save keeps the typed value for another try; one that cannot start because a change
-// is unfinished says so as loudly.
-TEST(GameSettingsTest, FailedSaveNamesTheFileAndLeavesIniWhole) {
-  for (const bool unfinished : {false, true}) {
-    SCOPED_TRACE(unfinished ? "unfinished change" : "read-only folder");
-    if (!unfinished && test::whyModesCannotFail()) continue;
-    SettingsFixture f("Width=800\r\nHeight=600");
-    if (unfinished) writeFile(f.selector.state.SelectorDir / "Unfinished change.kvo", "pending");
+// Nothing is saved before start-up ends or without an eaw.ini; a failed save names the file and
+// keeps the typed value for another try, and one that cannot start because a change is unfinished
+// says so as loudly.
+TEST(GameSettingsTest, WhatIsNotSavedLeavesTheGameFolderAsItWas) {
+  enum Case { kStarting, kNoIni, kReadOnlyFolder, kUnfinished };
+  for (const Case c : {kStarting, kNoIni, kReadOnlyFolder, kUnfinished}) {
+    SCOPED_TRACE(c);
+    if (c == kReadOnlyFolder && test::whyModesCannotFail()) continue;
+    SettingsFixture f(c == kNoIni ? "" : "Width=800\r\nHeight=600");
+    if (c == kStarting) f.selector.state.GridReady = false;
+    if (c == kUnfinished) writeFile(f.selector.state.SelectorDir / "Unfinished change.kvo", "-");
+    const auto before = test::snapshot(f.dir.path());
     const auto writes = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    if (!unfinished) fs::permissions(f.dir.path(), writes, fs::perm_options::remove);
+    if (c == kReadOnlyFolder) fs::permissions(f.dir.path(), writes, fs::perm_options::remove);
     f.boxes().text5 = "640";
     f.pressEnter();
-    f.saveViewer("Width=1");
+    f.selector.settings.IniEdit_Click();
+    if (c != kStarting) f.saveViewer("Width=1");  // only Enter waits for start-up to end
     fs::permissions(f.dir.path(), fs::perms::owner_all, fs::perm_options::add);
-    EXPECT_EQ(readFile(f.ini()), "Width=800\r\nHeight=600");
-    EXPECT_FALSE(fs::exists(f.dir / "eaw.ink"));
-    ASSERT_EQ(f.shell.messages.size(), 2u);
+    EXPECT_EQ(test::snapshot(f.dir.path()), before);
+    EXPECT_EQ(f.boxes().text5, "640");
+    ASSERT_EQ(f.shell.messages.size(), c == kReadOnlyFolder || c == kUnfinished ? 2u : 0u);
     for (const auto& message : f.shell.messages) {
-      EXPECT_TRUE(unfinished ? message.icon == Icon::Critical
-                             : message.text.find("eaw.ini") != std::string::npos)
+      EXPECT_TRUE(c == kUnfinished ? message.icon == Icon::Critical
+                                   : message.text.find("eaw.ini") != std::string::npos)
           << message.text;
     }
-    EXPECT_EQ(f.boxes().text5, "640");
   }
 }
 

@@ -119,10 +119,8 @@ TEST_F(FolderClickTest, CareerSwapTakesEverySaveBackIntoTheOldCareer) {
   start();
   click("C-Career42");
   writeFile(game() / "Savedata" / "mine.sve", "a save from elsewhere");
-  const auto career1 = modFile("C-Career42", "career1.sve");
   click("C Career43");
   EXPECT_EQ(modFile("C-Career42", "mine.sve"), "a save from elsewhere");
-  EXPECT_EQ(modFile("C-Career42", "career1.sve"), career1);
   EXPECT_FALSE(fs::exists(game() / "Savedata" / "career1.sve"));
   EXPECT_FALSE(fs::exists(game() / "career42.spt"));
   EXPECT_EQ(readFile(game() / "Savedata" / "career43.sve"), modFile("C Career43", "career43.sve"));
