@@ -10,19 +10,6 @@ namespace fs = std::filesystem;
 
 using FolderGridTest = EngineTest;
 
-// "T-Bad\nT-Burma" would be recorded as two lines and mark T-Burma at the next start.
-TEST_F(FolderGridTest, AFolderWhoseNameHoldsALineBreakIsNotOffered) {
-  std::error_code ec;
-  fs::create_directories(mod("T-Bad\nT-Burma"), ec);
-  if (ec) GTEST_SKIP() << "this file system refuses such a name: " << ec.message();
-  start();
-  EXPECT_EQ(st().Unigrid.findRow(1, "T-Bad\nT-Burma"), -1);
-  EXPECT_GT(row("T-Burma"), 0);
-  sel().engine.PopulateFolderGrid();
-  EXPECT_EQ(st().Unigrid.findRow(1, "T-Bad\nT-Burma"), -1);
-  expectOneMessageWith({"T-Bad?T-Burma"});
-}
-
 // Only a code followed by its separator counts, and a rebuilt grid shows every row again, so
 // the filter must not go on claiming a category.
 TEST_F(FolderGridTest, CategoryFilterShowsTheCodeWithItsSeparatorAndTheMatchingHint) {
@@ -46,14 +33,23 @@ TEST_F(FolderGridTest, CategoryFilterShowsTheCodeWithItsSeparatorAndTheMatchingH
   EXPECT_TRUE(grid.rowVisible(row("C Career43")));
 }
 
+// A folder whose name holds a line break is not offered, at start-up or later: "T-Bad\nT-Burma"
+// would be recorded as two lines and mark T-Burma at the next start.
 TEST_F(FolderGridTest, RefreshListsNewFoldersKeepsMarksAndTakesMissingFilesAsEmpty) {
+  std::error_code refused;  // by file systems that cannot hold such a name
+  fs::create_directories(mod("T-Bad\nT-Burma"), refused);
   start();
+  EXPECT_EQ(st().Unigrid.findRow(1, "T-Bad\nT-Burma"), -1);
   click("T-Burma");
   fs::create_directories(mod("H-New Sky"));
   fs::create_directories(mod("unused"));
   sel().engine.PopulateFolderGrid();
   EXPECT_GT(row("H-New Sky"), 0);
   EXPECT_EQ(row("unused"), -1);
+  EXPECT_EQ(st().Unigrid.findRow(1, "T-Bad\nT-Burma"), -1);
+  if (!refused) expectOneMessageWith({"T-Bad?T-Burma"});
+  fs::remove(mod("T-Bad\nT-Burma"), refused);
+  shell.messages.clear();
   EXPECT_TRUE(marked("T-Burma"));
   EXPECT_TRUE(fs::exists(game() / "burma.ter"));
   fs::remove(game() / "KVO128" / "FoldersLoaded.txt");
