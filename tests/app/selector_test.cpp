@@ -51,10 +51,7 @@ TEST_F(StartupTest, FirstStartCreatesTheLayoutAndASecondInstanceIsRefusedUntouch
   fs::remove(game / "KVO128/FoldersLoaded.txt");
   expected.erase("KVO128/FoldersLoaded.txt");
   RecordingShell secondShell;
-  {
-    Selector second(secondShell);
-    EXPECT_EQ(second.startUp(game.path()), StartupOutcome::DuplicateInstance);
-  }
+  EXPECT_EQ(Selector(secondShell).startUp(game.path()), StartupOutcome::DuplicateInstance);
   EXPECT_EQ(snapshot(game.path()), expected);
   ASSERT_EQ(secondShell.messages.size(), 1u);
   EXPECT_EQ(secondShell.messages[0].icon, Icon::Exclamation);
@@ -338,15 +335,14 @@ TEST(LaunchTest, LabelsStartTheSelectedProgramDetachedAndThenMinimiseOrQuit) {
 
 // Equal slots keep their order, and colours and hidden rows move with their rows.
 TEST(LaunchTest, SlotHeadingSortsPlanesNumericallyKeepingHeaderAndColours) {
-  RecordingShell shell;
-  Selector selector(shell);
-  auto& g1 = selector.state.G1;
+  Unstarted f;
+  auto& g1 = f.selector.state.G1;
   g1.setText(0, 0, "Slot");
   for (const char* row : {"10\tb\t\t\tS", "9\tA", "x\tc", "nan\td", "-2\tB", "9\ta"})
     g1.addRow(row);
   g1.setBack(1, 4, kLoadedGreen);
   g1.setRowHeight(3, 0);
-  selector.planes.Label20_Click(0);
+  f.selector.planes.Label20_Click(0);
   EXPECT_EQ(g1.text(0, 0), "Slot");
   EXPECT_EQ(test::gridColumn(g1, 0), (Texts{"-2", "9", "9", "10", "nan", "x"}));
   EXPECT_EQ(test::gridColumn(g1, 1), (Texts{"B", "A", "a", "b", "d", "c"}));

@@ -64,6 +64,7 @@ class EngineTest : public DemoSelectorTest {
     std::filesystem::remove(link);
     std::filesystem::create_symlink(outside() / "sentinel", link);
   }
+  // True when the caption was shown at any time since the start.
   bool captionShown(std::string_view caption) {
     return std::ranges::find(shell.captions, caption) != shell.captions.end();
   }
