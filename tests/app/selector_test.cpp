@@ -11,7 +11,6 @@
 #include "app/launcher.h"
 #include "app/selector.h"
 #include "planes/planes_fixture.h"
-#include "platform/file_ops.h"
 #include "platform/start_program.h"
 #include "platform/text_file.h"
 #include "state/category_table.h"
