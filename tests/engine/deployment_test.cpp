@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "cli/cli.h"
+#include "engine/clean_up.h"
 #include "engine/deployment.h"
 #include "engine/deployment_check.h"
-#include "engine/engine_fixture.h"
 #include "engine/keep_originals.h"
+#include "planes/planes_fixture.h"
 #include "support/child_process.h"
 #include "support/cli_runner.h"
 
@@ -18,15 +19,6 @@ namespace fs = std::filesystem;
 class DeploymentTest : public EngineTest {
  protected:
   std::string shared() { return readFile(game() / "shared.pal"); }
-  // The game folder without the selector's own bookkeeping, which a click rewrites.
-  Tree gameFiles() {
-    auto all = tree();
-    std::erase_if(all, [](const auto& entry) {
-      const auto path = entry.first;
-      return path.starts_with("KVO128/") || path.starts_with("KVO Originals");
-    });
-    return all;
-  }
   // Runs a command as another process would: the window's selector has to let go first.
   std::string run(const std::vector<std::string>& command, int expectedExit) {
     selector_.reset();
@@ -39,42 +31,37 @@ class DeploymentTest : public EngineTest {
 TEST_F(DeploymentTest, UnloadingAFolderPutsBackWhatAnotherLoadedFolderProvides) {
   writeFile(mod("G-Haze") / "shared.pal", "haze palette");
   start();
-  const auto before = gameFiles();
+  const auto before = treeBesidesDeployment();
   for (const auto* name : {"G-Water", "T-Normandy", "G-Haze"}) click(name);
   EXPECT_EQ(shared(), "haze palette");
   click("G-Haze");  // the most recently loaded other provider comes back
   EXPECT_EQ(shared(), modFile("T-Normandy", "shared.pal"));
   click("T-Burma");  // a swap puts back the other category's copy
-  EXPECT_FALSE(marked("T-Normandy"));
-  EXPECT_EQ(readFile(game() / "groundtex.bmp"), modFile("T-Burma", "groundtex.bmp"));
   EXPECT_EQ(shared(), modFile("G-Water", "shared.pal"));
   click("T-Normandy");
   click("G-Haze");
   click("T-Burma");  // the folder unloaded is not the one in place: nothing of it changes
   EXPECT_EQ(shared(), "haze palette");
-  EXPECT_FALSE(fs::exists(game() / "normandy.ter"));
   click("G-Haze");  // nor is it a provider any more
   EXPECT_EQ(shared(), modFile("G-Water", "shared.pal"));
   EXPECT_EQ(run({"verify"}, kExitDone), "");
   start();
   click("T-Burma");
   click("G-Water");
-  EXPECT_EQ(gameFiles(), before);
+  EXPECT_EQ(treeBesidesDeployment(), before);
   EXPECT_TRUE(shell.messages.empty()) << shell.messages.front().text;
 }
 
 TEST_F(DeploymentTest, ALostOrOlderRecordIsRebuiltFromTheLoadedFolders) {
-  for (const std::string lost : {"", "an older record\r\nshared.pal\tT-Normandy\r\n"}) {
-    SCOPED_TRACE(lost.empty() ? "missing" : "older");
+  for (const char* older :
+       {static_cast<const char*>(nullptr), "an older record\r\nshared.pal\tT-Normandy\r\n"}) {
+    SCOPED_TRACE(older ? "older" : "missing");
     start();
     click("T-Normandy");
     click("G-Water");
     selector_.reset();
-    if (lost.empty()) {
-      fs::remove(selectorDir() / "FilesLoaded.txt");
-    } else {
-      writeFile(selectorDir() / "FilesLoaded.txt", lost);
-    }
+    fs::remove(selectorDir() / "FilesLoaded.txt");
+    if (older) writeFile(selectorDir() / "FilesLoaded.txt", older);
     const auto before = tree();
     start();
     EXPECT_EQ(tree(), before);  // start-up only reads
@@ -95,12 +82,13 @@ TEST_F(DeploymentTest, AReplacedGameFileComesBackOnUnloadAndResetAllOnlyWhenKept
   EXPECT_FALSE(fs::exists(game() / "KVO Originals"));
   writeFile(game() / "Chatline.txt", original);
   ASSERT_TRUE(setKeepOriginals(sel().core, true));
-  const auto before = gameFiles();
+  auto before = treeBesidesDeployment();
+  before["KVO Originals/"] = "";  // the emptied folder stays for the next kept original
   click("X-German Speech");
   EXPECT_EQ(readFile(game() / "Chatline.txt"), modFile("X-German Speech", "Chatline.txt"));
   EXPECT_EQ(readFile(game() / "KVO Originals" / "Chatline.txt"), original);
   click("X-German Speech");
-  EXPECT_EQ(gameFiles(), before);
+  EXPECT_EQ(treeBesidesDeployment(), before);
   click("X-German Speech");
   sel().reset.Command1_Click();
   EXPECT_EQ(readFile(game() / "Chatline.txt"), original);
@@ -118,9 +106,7 @@ TEST_F(DeploymentTest, ClickConflictsAndVerifyNameWhatTheyFoundAndExitByOutcome)
   fs::create_directory(game() / "burma.tpc");
   EXPECT_EQ(kvo.run({"click", "T-Burma"}), kExitFailed);
   EXPECT_NE(kvo.err().find("burma.tpc"), std::string::npos);
-  EXPECT_EQ(record(), "T-Normandy\r\n\r\n");
   start();
-  EXPECT_EQ(loadConflicts(sel().core, mod("X-German Speech"))[0].provider, "game");
   sel().engine.previewRow(row("G-Water"));
   EXPECT_EQ(st().ConflictText, "Loading it overwrites 1 file of T-Normandy.");
   EXPECT_EQ(conflictSummary({{"a", "game"}, {"b", "game"}, {"c", "G-Water"}}),
@@ -174,6 +160,129 @@ TEST(DeploymentRecordTest, ReadsItsOwnTextAndLeavesOutWhatLeadsOutOfTheGameFolde
   EXPECT_EQ(hostile->files()[0].file, "fine.pal");
   EXPECT_EQ(hostile->files()[0].providers, std::vector<std::string>{"T-A"});
   EXPECT_FALSE(DeploymentRecord::parse("KVO files loaded, version 2\r\n"));
+}
+
+// The sweep's patterns come from the first line of cleanup.ini when there is one; an empty
+// first line sweeps nothing, and subfolders are never swept.
+TEST(CleanUpTest, BuiltInOrIniPatternsSpareProtectedNamesAndSubfolders) {
+  const std::pair<const char*, std::vector<const char*>> cases[] = {
+      {nullptr, {"planes.dat", "readme.txt", "p51.bmp", "Normandy.TER"}},
+      {"*.ter\r\n*.txt\r\n", {"Normandy.TER"}},
+      {"\r\n*.dat\r\n", {}}};
+  for (const auto& [ini, swept] : cases) {
+    SCOPED_TRACE(ini ? ini : "built-in");
+    TempDir game;
+    for (auto name : {"hof.dat", "Chatline.txt", "dsg.ico", "extra.spt", "planes.dat", "readme.txt",
+                      "p51.bmp", "sky.bmp", "Normandy.TER", "Savedata/keep.txt"}) {
+      writeFile(game / name, name);
+    }
+    fs::create_directories(game / "KVO128");
+    if (ini) writeFile(game / "KVO128/cleanup.INI", ini);
+    auto expected = snapshot(game.path());
+    for (const auto* name : swept) expected.erase(name);
+    EXPECT_TRUE(CleanUp(game.path(), game / "KVO128").empty());
+    EXPECT_EQ(snapshot(game.path()), expected);
+  }
+}
+
+using ResetAllTest = PlanesTest;
+
+// Which names the sweep spares is tested with the clean-up; here that loads of every kind go
+// and nothing else changes.
+TEST_F(ResetAllTest, UnmarksEverythingSweepsTheGameAndRestoresTheSpareExeThenDelMsn) {
+  start();
+  auto expected = treeBesidesDeployment();
+  for (const char* swept :
+       {"planes.dat", "loadout.dat", "pnames.str", "picplna.mnu", "picplnb.mnu", "picplng.mnu"}) {
+    expected.erase(swept);
+  }
+  expected["groundtex.bmp"] = modFile("T-Normandy", "groundtex.bmp");  // no pattern takes it
+  expected["eaw.exe"] = readFile(selectorDir() / "eaw.exe");
+  expected["KVO128/FoldersLoaded.txt"] = "";
+  for (const auto* name : {"T-Normandy", "G-Water", "F-Alternative Planes"}) click(name);
+  applySkin("Spit Mk IX Desert");
+  st().G1.row = 1;
+  sel().planes.ApplyPlaneRow();
+  writeFile(game() / "eaw.exe", "patched");
+  sel().reset.Command1_Click();
+  EXPECT_TRUE(shell.messages.empty());
+  EXPECT_EQ(treeBesidesDeployment(), expected);
+  for (int r = 1; r < st().Unigrid.rows(); ++r) {
+    EXPECT_EQ(st().Unigrid.text(r, 2), "");
+    EXPECT_NE(st().Unigrid.back(r, 1), kLoadedGreen);
+  }
+  EXPECT_FALSE(skinLoaded("Spit Mk IX Desert"));
+  EXPECT_EQ(st().G1.rows(), 1);
+  EXPECT_FALSE(st().Frame6Visible);
+  EXPECT_EQ(shell.captions.back(), st().caption);
+  sel().reset.delmsn_Click();
+  sel().reset.delmsn_Click();
+  EXPECT_TRUE(shell.messages.empty());
+  expected.erase("Savedata/DefaultA.msn");
+  expected.erase("Savedata/default7.MSN");
+  EXPECT_EQ(treeBesidesDeployment(), expected);
+  fs::remove(selectorDir() / "eaw.exe");  // without a spare the game's own is left alone
+  writeFile(game() / "eaw.exe", "the player's own");
+  sel().reset.Command1_Click();
+  EXPECT_EQ(readFile(game() / "eaw.exe"), "the player's own");
+}
+
+// Reset All and Del MSN change nothing beside the game folder, whatever links point there.
+TEST_F(ResetAllTest, LinksInTheGameFolderGoAndWhatTheyPointAtStays) {
+  if (const char* why = whyNoLinks()) GTEST_SKIP() << why;
+  writeSentinel();
+  writeFile(outside() / "Savedata/DefaultB.msn", "a mission elsewhere");
+  linkToSentinel(game() / "planes.dat");  // swept
+  linkToSentinel(game() / "eaw.exe");     // the spare goes over it
+  linkToSentinel(game() / "psp09.tpc");   // a skin's file
+  fs::remove_all(game() / "Savedata");
+  fs::create_directory_symlink(outside() / "Savedata", game() / "Savedata");
+  const auto before = exactTree(outside());
+  start();
+  applySkin("Spit Mk IX Desert");
+  linkToSentinel(game() / "psp09.tpc");
+  sel().reset.Command1_Click();
+  EXPECT_TRUE(shell.messages.empty());
+  EXPECT_FALSE(fs::exists(fs::symlink_status(game() / "planes.dat")));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(game() / "psp09.tpc")));
+  EXPECT_EQ(readFile(game() / "eaw.exe"), readFile(selectorDir() / "eaw.exe"));
+  sel().reset.delmsn_Click();
+  EXPECT_TRUE(exactTree(outside()) == before);
+  expectOneMessageWith({"DefaultB.msn"});
+}
+
+// A reset that cannot start keeps every mark and file; files that cannot be deleted are
+// reported, and the reset or Del MSN goes on without them.
+TEST_F(ResetAllTest, AResetThatCannotStartChangesNothingAndOneThatCannotDeleteGoesOn) {
+  start();
+  click("T-Normandy");
+  applySkin("Spit Mk IX Desert");
+  const auto recordBefore = record();
+  writeFile(selectorDir() / "Unfinished change.kvo", "pending");
+  const auto before = exactTree(game());
+  sel().reset.Command1_Click();
+  sel().reset.delmsn_Click();
+  EXPECT_TRUE(exactTree(game()) == before);
+  EXPECT_TRUE(marked("T-Normandy"));
+  EXPECT_TRUE(skinLoaded("Spit Mk IX Desert"));
+  EXPECT_EQ(record(), recordBefore);
+  EXPECT_EQ(st().Label8, recordBefore.substr(0, recordBefore.size() - 2));
+  ASSERT_EQ(shell.messages.size(), 2U);
+  EXPECT_EQ(shell.captions.back(), st().caption);
+  if (whyModesCannotFail()) return;
+  fs::remove(selectorDir() / "Unfinished change.kvo");
+  shell.messages.clear();
+  fs::permissions(game(), fs::perms::owner_write, fs::perm_options::remove);
+  sel().reset.Command1_Click();
+  fs::permissions(game(), fs::perms::owner_write, fs::perm_options::add);
+  expectOneMessageWith({"Reset All could not do everything:", "psp09.tpc", "planes.dat"});
+  EXPECT_FALSE(skinLoaded("Spit Mk IX Desert"));
+  EXPECT_EQ(record(), "");
+  shell.messages.clear();
+  fs::permissions(game() / "Savedata", fs::perms::owner_write, fs::perm_options::remove);
+  sel().reset.delmsn_Click();
+  fs::permissions(game() / "Savedata", fs::perms::owner_write, fs::perm_options::add);
+  expectOneMessageWith({"DefaultA.msn", "default7.MSN"});
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -27,6 +28,13 @@ inline int itemIndex(const ListBox& list, std::string_view item) {
     if (list.items[i] == item) return static_cast<int>(i);
   }
   return -1;
+}
+
+// The texts of one column below the header row.
+inline std::vector<std::string> gridColumn(const Grid& grid, int col) {
+  std::vector<std::string> texts;
+  for (int r = 1; r < grid.rows(); ++r) texts.push_back(grid.text(r, col));
+  return texts;
 }
 
 // The demo selector, with helpers to compare the whole game folder before and after.
@@ -55,6 +63,10 @@ class EngineTest : public DemoSelectorTest {
   void linkToSentinel(const std::filesystem::path& link) {
     std::filesystem::remove(link);
     std::filesystem::create_symlink(outside() / "sentinel", link);
+  }
+  // True when the caption was shown at any time since the start.
+  bool captionShown(std::string_view caption) {
+    return std::ranges::find(shell.captions, caption) != shell.captions.end();
   }
   // The one message shown since the last clear holds every one of `parts`.
   void expectOneMessageWith(const std::vector<std::string_view>& parts) {
