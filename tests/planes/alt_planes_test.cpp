@@ -1,17 +1,57 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
 
+#include "demo_game.h"
 #include "planes/alt_planes.h"
+#include "planes/loadout_patch.h"
 #include "planes_fixture.h"
-#include "platform/listing.h"
 #include "platform/text_file.h"
+#include "support/cli_runner.h"
 
 namespace kvo::test {
 namespace {
 namespace fs = std::filesystem;
+using demo::MenuSide;
 
-using AltPlanesTest = PlanesTest;
+// Which plane slots feed entries 0, 1, ... of each side's menu, as the game's menus are laid out.
+const std::map<MenuSide, std::vector<int>> kMenuSlots = {
+    {MenuSide::B, {13, 11, 10, 9, 14, 12}},
+    {MenuSide::A, {5, 3, 4, 2, 0, 1}},
+    {MenuSide::G, {18, 17, 22, 23, 16, 24, 20, 19}}};
+
+class PlaneInstallTest : public PlanesTest {
+ protected:
+  void startWithPlanes() {
+    start();
+    click("F-Alternative Planes");
+    ASSERT_TRUE(st().Frame6Visible);
+  }
+  static fs::path onlyFile(const fs::path& dir, const std::string& extension) {
+    fs::path found;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+      if (entry.path().extension() == extension) found = entry.path();
+    }
+    return found;
+  }
+};
+
+// planes.dat with record bytes 4..171 of `slot` taken from the lines of a plane record file.
+std::string withRecord(std::string planesDat, int slot, const std::string& kvo) {
+  const auto lines = splitLines(kvo);
+  for (std::size_t k = 1; k <= 168; ++k) {
+    planesDat[216 * static_cast<std::size_t>(slot) + 3 + k] =
+        static_cast<char>(std::stoi(lines[k]));
+  }
+  return planesDat;
+}
+
+using AltPlanesTest = PlaneInstallTest;
 using Names = std::vector<std::string>;
 
 Names shownRows(const Grid& grid) {
@@ -25,14 +65,12 @@ Names shownRows(const Grid& grid) {
 // The flight model's planes.dat ends inside slot 18's fuel: that slot shows no fuel at all.
 TEST_F(AltPlanesTest, FilterShowsAllSelectedOrOnePlaneCodeWithItsFuel) {
   writeFile(fm() / "planes.dat", readFile(fm() / "planes.dat").substr(0, 216 * 18 + 41));
-  start();
-  click("F-Alternative Planes");
+  startWithPlanes();
   applySkin("Bf109G Winter");
   applyPlane("P-Mustang III");
   sel().skins.FilterGrids(0);
   EXPECT_EQ(shownRows(st().SK1).size(), demo::demoSkinFolderNames().size());
   EXPECT_EQ(shownRows(st().G1).size(), 3U);
-  EXPECT_EQ(st().SK1.text(0, 0), "ALL");
   sel().skins.FilterGrids(1);
   EXPECT_EQ(shownRows(st().SK1), Names{"Bf109G Winter"});
   EXPECT_EQ(shownRows(st().G1), Names{"P-Mustang III"});
@@ -52,8 +90,7 @@ TEST_F(AltPlanesTest, FilterShowsAllSelectedOrOnePlaneCodeWithItsFuel) {
 TEST_F(AltPlanesTest, ASecondPlaneForTheSameSlotTakesTheMarkOnceInstalledAndKeepsIt) {
   fs::create_directories(fm() / "P-Gustav Late");
   writeFile(fm() / "P-Gustav Late/late.kvo", demo::makeKvoRecord("Bf 109G-14", 17, "109g", 1400));
-  start();
-  click("F-Alternative Planes");
+  startWithPlanes();
   applyPlane("P-Bf 109G-10");
   const auto pnames = readFile(game() / "pnames.str");
   fs::remove(game() / "pnames.str");
@@ -68,7 +105,6 @@ TEST_F(AltPlanesTest, ASecondPlaneForTheSameSlotTakesTheMarkOnceInstalledAndKeep
   EXPECT_TRUE(installed("P-Gustav Late"));
   selector_.reset();
   start();
-  EXPECT_TRUE(st().Frame6Visible);
   EXPECT_TRUE(installed("P-Gustav Late"));
   EXPECT_FALSE(installed("P-Bf 109G-10"));
 }
@@ -78,8 +114,7 @@ TEST_F(AltPlanesTest, ASecondPlaneForTheSameSlotTakesTheMarkOnceInstalledAndKeep
 TEST_F(AltPlanesTest, SwappingFlightModelsRefillsOrEmptiesThePlaneGrid) {
   const auto stock = selectorDir() / "F-Stock Flight Model";
   fs::copy(fm() / "P-Mustang III", stock / "P-Mustang III");
-  start();
-  click("F-Alternative Planes");
+  startWithPlanes();
   EXPECT_EQ(st().Label2, (fm() / "").string());
   st().G1.col = 3;
   applyPlane("P-Mustang III");
@@ -103,8 +138,7 @@ TEST_F(AltPlanesTest, AFaultyPlaneRecordIsListedButCannotBeChosen) {
   auto range = splitLines(demo::makeKvoRecord("Range", 4, "p51b", 1800));
   range[49] = "300";  // no byte: the art code, read from the last lines, is still shown
   writeFile(fm() / "P-Range/range.kvo", joinLinesCrLf(range));
-  start();
-  click("F-Alternative Planes");
+  startWithPlanes();
   const int mustang = planeRow("P-Mustang III");
   ASSERT_GT(mustang, 0);
   EXPECT_EQ(st().G1.text(mustang, 3), "Mustang Mk III");
@@ -119,6 +153,229 @@ TEST_F(AltPlanesTest, AFaultyPlaneRecordIsListedButCannotBeChosen) {
   applyPlane("P-Mustang III");
   expectOneMessageWith({"P-Mustang III"});
   EXPECT_EQ(st().G1.text(mustang, 4), "");
+}
+
+TEST_F(PlaneInstallTest, EachDemoPlaneChangesTheGameFilesExactlyAsItsFolderSays) {
+  startWithPlanes();
+  auto names = demo::defaultPlaneNames();
+  auto planesDat = readFile(game() / "planes.dat");
+  auto loadout = readFile(game() / "loadout.dat");
+  for (const auto& plane : demo::demoAlternativePlanes()) {
+    SCOPED_TRACE(plane.folder);
+    const auto dir = fm() / plane.folder;
+    applyPlane(plane.folder);
+    EXPECT_TRUE(shell.messages.empty()) << shell.messages.front().text;
+    EXPECT_TRUE(installed(plane.folder));
+    planesDat = withRecord(planesDat, plane.slot, readFile(onlyFile(dir, ".kvo")));
+    EXPECT_EQ(readFile(game() / "planes.dat"), planesDat);
+    names[static_cast<std::size_t>(plane.slot)] = plane.name;
+    EXPECT_EQ(readFile(game() / "pnames.str"), demo::makePnamesStr(names));
+    for (const auto& [side, slots] : kMenuSlots) {
+      auto shown = demo::defaultMenuNames(side);
+      for (std::size_t k = 0; k < slots.size(); ++k) {
+        shown[k] = names[static_cast<std::size_t>(slots[k])];
+      }
+      EXPECT_EQ(readFile(game() / demo::menuFileName(side)), demo::makeMenuFile(side, shown));
+    }
+    if (plane.slot == 17) {
+      for (std::size_t i = 0; i < 5; ++i) loadout[1999 + i] = "\3\1\4\1\5"[i];
+    } else {
+      loadout[static_cast<std::size_t>(99 + plane.slot)] = 7;
+      loadout[1499] = 42;
+    }
+    EXPECT_EQ(readFile(game() / "loadout.dat"), loadout);
+    const auto flt = onlyFile(dir, ".flt");
+    EXPECT_EQ(readFile(game() / flt.filename()), readFile(flt));
+    EXPECT_EQ(st().Label26, std::to_string(plane.fuel));
+    EXPECT_EQ(st().Label27, std::to_string(216 * plane.slot + 41));
+  }
+  EXPECT_EQ(record(),
+            "F-Alternative Planes\r\nP-Bf 109G-10\r\nP-Mustang III\r\nP-Spitfire LF Mk IX\r\n\r\n");
+}
+
+// Every other byte of any planes.dat stays, the name goes to pnames.str without its blanks,
+// and a loadout patch is skipped while its folder holds a second one of its kind.
+TEST_F(PlaneInstallTest, ARecordAndItsPatchesChangeOnlyTheirBytes) {
+  std::vector<std::string> lines{"  Thunderbolt Test  ", "3"};
+  for (int k = 2; k <= 168; ++k) lines.push_back(std::to_string((k * 37 + 11) % 255));
+  writeFile(fm() / "P-Jug/jug.kvo", demo::crlfLines(lines));
+  // Positions count from 1, halves round to even, blank lines at the end carry nothing.
+  writeFile(fm() / "P-Jug/a.lox", "100\r\n7\r\n1500\r\n2.5\r\n\r\n");
+  writeFile(fm() / "P-Jug/a.lo2", demo::makeLo1Patch(10, {}));  // a start line writes nothing
+  writeFile(fm() / "P-Bf 109G-10/second.lo1", demo::makeLo1Patch(30, {9}));
+  startWithPlanes();
+  writeFile(game() / "planes.dat", std::string(216 * 30, '\xFF'));
+  auto loadout = readFile(game() / "loadout.dat");
+  applyPlane("P-Jug");
+  EXPECT_EQ(readFile(game() / "planes.dat"),
+            withRecord(std::string(216 * 30, '\xFF'), 3, demo::crlfLines(lines)));
+  auto names = demo::defaultPlaneNames();
+  names[3] = "Thunderbolt Test";
+  EXPECT_EQ(readFile(game() / "pnames.str"), demo::makePnamesStr(names));
+  loadout[99] = 7;
+  loadout[1499] = 2;
+  EXPECT_EQ(readFile(game() / "loadout.dat"), loadout);
+  applyPlane("P-Bf 109G-10");
+  EXPECT_EQ(readFile(game() / "loadout.dat"), loadout);
+  EXPECT_TRUE(shell.messages.empty());
+}
+
+// One way the game folder or the plane folder can be unfit for an install.
+struct Damage {
+  const char* what;
+  std::function<void(const fs::path& game, const fs::path& plane)> apply;
+  const char* named;  // the file the message must name
+  const char* where;  // the line, offset or reason it must give
+};
+
+// Rewrites the plane record file of `plane` with `count` lines, line `changed` set to `to`.
+void rewriteRecord(const fs::path& plane, std::size_t count, std::size_t changed = 0,
+                   const std::string& to = {}) {
+  const auto kvo = plane / "p51balt.kvo";
+  auto lines = splitLines(readFile(kvo));
+  lines.resize(count);
+  if (changed) lines[changed - 1] = to;
+  writeFile(kvo, demo::crlfLines(lines));
+}
+
+const Damage kDamages[] = {
+    {"ShortRecord", [](auto&, auto& p) { rewriteRecord(p, 168); }, "p51balt.kvo", "168 lines"},
+    {"Byte256", [](auto&, auto& p) { rewriteRecord(p, 169, 50, "256"); }, "p51balt.kvo", "line 50"},
+    {"Slot30", [](auto&, auto& p) { rewriteRecord(p, 169, 2, "30"); }, "p51balt.kvo", "\"30\""},
+    {"SlotWithFraction", [](auto&, auto& p) { rewriteRecord(p, 169, 2, "4.5"); }, "p51balt.kvo",
+     "\"4.5\""},
+    {"NoName", [](auto&, auto& p) { rewriteRecord(p, 169, 1, "   "); }, "p51balt.kvo",
+     "names no aircraft"},
+    {"NoPlanesDat", [](auto& g, auto&) { fs::remove(g / "planes.dat"); }, "planes.dat", "archives"},
+    {"ShortPlanesDat",
+     [](auto& g, auto&) { writeFile(g / "planes.dat", std::string(216 * 29, 'x')); }, "planes.dat",
+     "offset 6264"},
+    {"PatchPastTheEnd", [](auto&, auto& p) { writeFile(p / "p51balt.lox", "6145\r\n1\r\n"); },
+     "p51balt.lox", "offset 6144"},
+    {"NoPnames", [](auto& g, auto&) { fs::remove(g / "pnames.str"); }, "pnames.str", "not there"},
+    {"ShortMenu",
+     [](auto& g, auto&) { writeFile(g / "picplng.mnu", readFile(g / "picplng.mnu").substr(1)); },
+     "picplng.mnu", "offset"},
+    {"NameTooLongForAMenu", [](auto&, auto& p) { rewriteRecord(p, 169, 1, std::string(255, 'M')); },
+     "picplna.mnu", "255"},
+};
+
+class PlaneInstallRefusal : public PlaneInstallTest,
+                            public ::testing::WithParamInterface<Damage> {};
+
+TEST_P(PlaneInstallRefusal, NamesTheFileAndLeavesEveryByteAndTheMark) {
+  startWithPlanes();
+  GetParam().apply(game(), fm() / "P-Mustang III");
+  const auto before = snapshot(temp_.path());
+  applyPlane("P-Mustang III");
+  EXPECT_EQ(snapshot(temp_.path()), before);
+  EXPECT_FALSE(installed("P-Mustang III"));
+  expectOneMessageWith({GetParam().named, GetParam().where});
+}
+
+INSTANTIATE_TEST_SUITE_P(Damages, PlaneInstallRefusal, ::testing::ValuesIn(kDamages),
+                         [](const auto& damage) { return std::string(damage.param.what); });
+
+// Slot 0 has no alternative plane and is chosen in List1; its fuel is above 32767.
+TEST_F(PlaneInstallTest, FuelButtonsWriteTheirShareOfTheFullFuel) {
+  auto fmDat = readFile(fm() / "planes.dat");
+  fmDat[40] = '\x40';
+  fmDat[41] = '\x9C';  // 40000
+  writeFile(fm() / "planes.dat", fmDat);
+  startWithPlanes();
+  auto planesDat = readFile(game() / "planes.dat");
+  sel().planes.SetFuelLoad(0);  // no slot chosen yet
+  EXPECT_EQ(readFile(game() / "planes.dat"), planesDat);
+  sel().skins.FilterGrids(2);
+  EXPECT_EQ(st().Label26, "40000");
+  sel().planes.SetFuelLoad(5);
+  sel().planes.SetFuelLoad(1);  // every button works from the full fuel: 75 % of it
+  planesDat[40] = 30000 % 256;
+  planesDat[41] = 30000 / 256;
+  EXPECT_EQ(readFile(game() / "planes.dat"), planesDat);
+  EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(PlaneInstallTest, HoverPreviewsThePlaneAndNarrowsTheSkinsToItsArtCode) {
+  startWithPlanes();
+  sel().planes.G1_MouseMove(planeRow("P-Bf 109G-10"));
+  EXPECT_EQ(sel().planes.label19()[0], "17");
+  EXPECT_EQ(sel().planes.label19()[1], "109G");
+  EXPECT_NE(st().Text10.find("Bf 109G-10"), std::string::npos);
+  for (int r = 1; r < st().SK1.rows(); ++r) {
+    EXPECT_EQ(st().SK1.rowVisible(r), st().SK1.text(r, 2) == "109G") << st().SK1.text(r, 0);
+  }
+}
+
+// The editors' own checks are tested with them, and the window writes through each; here a
+// refusal must reach the player and leave the file.
+TEST_F(PlaneInstallTest, AnEditorThatRefusesSaysSoAndLeavesTheGameFile) {
+  start();
+  auto& editors = sel().planes.editors();
+  editors.pmnuform.setCountryBut(2);
+  ASSERT_TRUE(editors.Pmensee());
+  editors.pmnuform.setBmnutb(3, std::string(255, 'x'));
+  EXPECT_FALSE(editors.pmenwrite());
+  EXPECT_EQ(shell.messages.size(), 1U);
+  EXPECT_EQ(readFile(game() / "picplng.mnu"),
+            demo::makeMenuFile(MenuSide::G, demo::defaultMenuNames(MenuSide::G)));
+}
+
+// What a patch writes is tested byte-exact by the plane tests; here the patches refused whole.
+TEST(LoadoutPatch, RefusesAPatchItCannotApplyWhole) {
+  const std::tuple<const char*, bool, const char*> cases[] = {
+      {"100\r\n7\r\n200\r\n", false, "line 3"},  // a position without its value
+      {"0\r\n7\r\n", false, "line 1"},          {"100\r\n256\r\n", false, "line 2"},
+      {"-4\r\n1\r\n", true, "line 1"},          {"10\r\n1\r\n-1\r\n", true, "line 3"},
+  };
+  for (const auto& [text, sequential, problem] : cases) {
+    const auto patch = sequential ? readSequentialPatch(text) : readLoxPatch(text);
+    EXPECT_FALSE(patch.usable()) << text;
+    EXPECT_NE(patch.problem.find(problem), std::string::npos) << patch.problem;
+  }
+}
+
+class PlaneCommandsTest : public PlanesTest {
+ protected:
+  CliRunner kvo{game()};
+};
+
+// What each command changes is tested through the window; here each reaches the core once.
+TEST_F(PlaneCommandsTest, SkinPlaneFuelResetAndDelMsnExitByOutcome) {
+  EXPECT_EQ(kvo.run({"--include-flt", "skin", "Bf109G Winter"}), 0) << kvo.err();
+  EXPECT_TRUE(inGame("p109g.flt"));
+  EXPECT_EQ(kvo.run({"skin", "No Such Skin"}), 2);
+  EXPECT_EQ(kvo.run({"rename-skin", "Bf109G Winter", "Bf109G Tropical"}), 1);
+  EXPECT_NE(kvo.err().find("This name is already in use"), std::string::npos);
+  EXPECT_EQ(kvo.run({"rename-skin", "Bf109G Winter", "Gustav Snow"}), 0) << kvo.err();
+  EXPECT_TRUE(std::filesystem::is_directory(skinDir("Gustav Snow")));
+  EXPECT_EQ(kvo.run({"--include-flt", "clear-skins"}), 0) << kvo.err();
+  EXPECT_FALSE(inGame("p109g.flt"));
+  ASSERT_EQ(kvo.run({"click", "F-Alternative Planes"}), 0) << kvo.err();
+  ASSERT_EQ(kvo.run({"plane", "P-Mustang III"}), 0) << kvo.err();
+  EXPECT_EQ(record(), "F-Alternative Planes\r\nP-Mustang III\r\n\r\n");
+  ASSERT_EQ(kvo.run({"list", "planes"}), 0) << kvo.err();
+  EXPECT_EQ(kvo.out(),
+            "-\t17\t109G\tP-Bf 109G-10\tBf 109G-10\n"
+            "S\t4\tP51B\tP-Mustang III\tMustang Mk III\n"
+            "-\t11\tSP09\tP-Spitfire LF Mk IX\tSpitfire LF Mk IXe\n");
+  ASSERT_EQ(kvo.run({"list", "menu", "A"}), 0) << kvo.err();
+  EXPECT_NE(kvo.out().find("2\t15\tMustang Mk III\n"), std::string::npos) << kvo.out();
+  EXPECT_EQ(kvo.run({"plane", "P-Nothing"}), 2);
+  EXPECT_EQ(kvo.run({"list", "menu", "X"}), 2);
+  ASSERT_EQ(kvo.run({"fuel", "p51b", "50"}), 0) << kvo.err();
+  const auto planes = readFile(game() / "planes.dat");
+  EXPECT_EQ(static_cast<unsigned char>(planes[216 * 4 + 40]) +
+                256 * static_cast<unsigned char>(planes[216 * 4 + 41]),
+            1800 / 2);  // the installed plane's fuel, also after a restart
+  EXPECT_EQ(kvo.run({"fuel", "P51B", "33"}), 2);
+  std::filesystem::remove(game() / "pnames.str");
+  EXPECT_EQ(kvo.run({"list", "names"}), 1);
+  EXPECT_NE(kvo.err().find("pnames.str"), std::string::npos);
+  EXPECT_EQ(kvo.run({"reset"}), 0) << kvo.err();
+  EXPECT_FALSE(inGame("fighters.flt"));
+  EXPECT_EQ(kvo.run({"del-msn"}), 0) << kvo.err();
+  EXPECT_FALSE(inGame("Savedata/DefaultA.msn"));
 }
 
 }  // namespace
