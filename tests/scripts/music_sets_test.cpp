@@ -72,10 +72,7 @@ TEST_F(MusicSetsTest, LinesThatNameSomethingOutsideTheGameFolderAreNotOffered) {
   ASSERT_EQ(selector->startUp(game()), StartupOutcome::Ready);
   EXPECT_EQ(selector->state.List4.items, (Names{"A", "C"}));
   EXPECT_EQ(selector->state.Label11, "B");
-  ASSERT_EQ(shell.messages.size(), 1U);
-  for (const char* line : {"\"..\"", "\"..\\..\\Other\"", "\"sub/dir\"", "\"MUSIC\""}) {
-    EXPECT_NE(shell.messages[0].text.find(line), std::string::npos) << line;
-  }
+  expectOneMessageWith({"\"..\"", "\"..\\..\\Other\"", "\"sub/dir\"", "\"MUSIC\""});
 }
 
 // Without a set in use there is no name to put the Music folder back under.
