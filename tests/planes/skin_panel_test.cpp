@@ -59,26 +59,22 @@ TEST_F(SkinTest, FlightDataLeavesWithTheSkinWhenAskedAndGameFilesKeepTheirCase) 
 TEST_F(SkinTest, RenameRefusesUnusableOrTakenNamesAndRenamesOtherwise) {
   start();
   applySkin("Mustang Invasion");
-  st().SK1.row = skinRow("Mustang Invasion");
   const auto before = snapshot(selectorDir());
   for (const char* bad : {"", "a/b", "a\\b", ".", "..", "x:y", "what?", "Spit Mk IX Desert"}) {
     shell.messages.clear();
-    st().Text3 = bad;
-    sel().skins.RenameSkin();
+    renameSkin("Mustang Invasion", bad);
     ASSERT_EQ(shell.messages.size(), 1U) << bad;
   }
   EXPECT_EQ(shell.messages[0].text, "This name is already in use");
   EXPECT_EQ(snapshot(selectorDir()), before);
-  st().Text3 = "Mustang D-Day";
-  sel().skins.RenameSkin();
+  renameSkin("Mustang Invasion", "Mustang D-Day");
   EXPECT_TRUE(fs::is_directory(skinDir("Mustang D-Day")));
   EXPECT_FALSE(fs::exists(skinDir("Mustang Invasion")));
   EXPECT_EQ(st().SK1.text(st().SK1.row, 0), "Mustang D-Day");
   EXPECT_EQ(record(), "Mustang D-Day\r\n\r\n");
   // Where names differ by case, a case variant of another skin is a separate folder.
   if (!folderIgnoresCase(selectorDir() / "Skinfolder")) {
-    st().Text3 = "SPIT MK IX DESERT";
-    sel().skins.RenameSkin();
+    renameSkin("Mustang D-Day", "SPIT MK IX DESERT");
     EXPECT_TRUE(fs::is_directory(skinDir("SPIT MK IX DESERT")));
   }
 }
@@ -93,10 +89,8 @@ TEST_F(SkinTest, FilesThatCannotBeDeletedOrRenamedAreReportedByName) {
   expectOneMessageWith({"psp09.tpc", "psp09.3dz"});
   EXPECT_FALSE(skinLoaded("Spit Mk IX Desert"));
   shell.messages.clear();
-  st().SK1.row = skinRow("Mustang Invasion");
-  st().Text3 = "Mustang D-Day";
   fs::permissions(selectorDir() / "Skinfolder", fs::perms::owner_write, fs::perm_options::remove);
-  sel().skins.RenameSkin();
+  renameSkin("Mustang Invasion", "Mustang D-Day");
   fs::permissions(selectorDir() / "Skinfolder", fs::perms::owner_write, fs::perm_options::add);
   expectOneMessageWith({"Mustang Invasion"});
   EXPECT_EQ(st().SK1.text(st().SK1.row, 0), "Mustang Invasion");
@@ -200,9 +194,7 @@ TEST_F(SkinChangeTest, LinksAreReplacedOrDeletedAsLinksAndNeverRenamedThrough) {
   fs::rename(selectorDir() / "Skinfolder", outside() / "skins");
   fs::create_directory_symlink(outside() / "skins", selectorDir() / "Skinfolder");
   const auto before = exactTree(outside());
-  st().SK1.row = skinRow("Mustang Invasion");
-  st().Text3 = "Mustang D-Day";
-  sel().skins.RenameSkin();
+  renameSkin("Mustang Invasion", "Mustang D-Day");
   EXPECT_TRUE(exactTree(outside()) == before);
   EXPECT_EQ(st().SK1.text(st().SK1.row, 0), "Mustang Invasion");
   expectOneMessageWith({"Mustang"});
@@ -216,8 +208,7 @@ TEST_F(SkinChangeTest, AChangeThatCannotStartLeavesMarksAndFiles) {
   const auto tree = exactTree(game());
   applySkin("Bf109G Winter");
   sel().skins.Skinkill();
-  st().Text3 = "Renamed";
-  sel().skins.RenameSkin();
+  renameSkin("Bf109G Winter", "Renamed");
   EXPECT_TRUE(exactTree(game()) == tree);
   EXPECT_TRUE(skinLoaded("Bf109G Winter"));
   EXPECT_EQ(shell.messages.size(), 3U);
