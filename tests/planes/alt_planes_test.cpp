@@ -93,7 +93,6 @@ TEST_F(AltPlanesTest, FilterAndHoverShowAllSelectedOrOnePlaneCodeWithItsFuel) {
 }
 
 TEST_F(AltPlanesTest, ASecondPlaneForTheSameSlotTakesTheMarkOnceInstalledAndKeepsIt) {
-  fs::create_directories(fm() / "P-Gustav Late");
   writeFile(fm() / "P-Gustav Late/late.kvo", demo::makeKvoRecord("Bf 109G-14", 17, "109g", 1400));
   startWithPlanes();
   applyPlane("P-Bf 109G-10");
@@ -105,9 +104,8 @@ TEST_F(AltPlanesTest, ASecondPlaneForTheSameSlotTakesTheMarkOnceInstalledAndKeep
   EXPECT_EQ(st().G1.back(planeRow("P-Bf 109G-10"), 3), kLoadedGreen);
   writeFile(game() / "pnames.str", pnames);
   applyPlane("P-Gustav Late");
-  EXPECT_FALSE(installed("P-Bf 109G-10"));
+  EXPECT_EQ(record(), "F-Alternative Planes\r\nP-Gustav Late\r\n\r\n");
   EXPECT_EQ(st().G1.back(planeRow("P-Bf 109G-10"), 3), st().DefaultCellColour);
-  EXPECT_TRUE(installed("P-Gustav Late"));
   selector_.reset();
   start();
   EXPECT_TRUE(installed("P-Gustav Late"));
@@ -120,16 +118,13 @@ TEST_F(AltPlanesTest, SwappingFlightModelsRefillsOrEmptiesThePlaneGrid) {
   const auto stock = selectorDir() / "F-Stock Flight Model";
   fs::copy(fm() / "P-Mustang III", stock / "P-Mustang III");
   startWithPlanes();
-  EXPECT_EQ(st().Label2, (fm() / "").string());
   st().G1.col = 3;
   applyPlane("P-Mustang III");
   click("F-Stock Flight Model");
   ASSERT_TRUE(st().Frame6Visible);
-  EXPECT_EQ(st().G1.rows(), 2);
   click("F-Stock Flight Model");
   EXPECT_EQ(st().Unigrid.back(row("F-Stock Flight Model"), 1), 0U);
   EXPECT_FALSE(st().Frame6Visible);
-  EXPECT_EQ(st().G1.rows(), 1);
   fs::remove_all(stock / "P-Mustang III");
   click("F-Stock Flight Model");
   EXPECT_FALSE(st().Frame6Visible);
@@ -224,31 +219,30 @@ TEST_F(PlaneInstallTest, ARecordAndItsPatchesChangeOnlyTheirBytes) {
 }
 
 // One way the game folder or the plane folder can be unfit for an install.
+using Damager = std::function<void(const fs::path& game, const fs::path& plane)>;
 struct Damage {
   const char* what;
-  std::function<void(const fs::path& game, const fs::path& plane)> apply;
+  Damager apply;
   const char* named;  // the file the message must name
   const char* where;  // the line, offset or reason it must give
 };
 
-// Rewrites the plane record file of `plane` with `count` lines, line `changed` set to `to`.
-void rewriteRecord(const fs::path& plane, std::size_t count, std::size_t changed = 0,
-                   const std::string& to = {}) {
-  const auto kvo = plane / "p51balt.kvo";
-  auto lines = splitLines(readFile(kvo));
-  lines.resize(count);
-  if (changed) lines[changed - 1] = to;
-  writeFile(kvo, demo::crlfLines(lines));
+// The plane record file of the plane rewritten with `count` lines, line `changed` set to `to`.
+Damager recordWith(std::size_t count, std::size_t changed = 0, std::string to = {}) {
+  return [=](const fs::path&, const fs::path& plane) {
+    auto lines = splitLines(readFile(plane / "p51balt.kvo"));
+    lines.resize(count);
+    if (changed) lines[changed - 1] = to;
+    writeFile(plane / "p51balt.kvo", demo::crlfLines(lines));
+  };
 }
 
 const Damage kDamages[] = {
-    {"ShortRecord", [](auto&, auto& p) { rewriteRecord(p, 168); }, "p51balt.kvo", "168 lines"},
-    {"Byte256", [](auto&, auto& p) { rewriteRecord(p, 169, 50, "256"); }, "p51balt.kvo", "line 50"},
-    {"Slot30", [](auto&, auto& p) { rewriteRecord(p, 169, 2, "30"); }, "p51balt.kvo", "\"30\""},
-    {"SlotWithFraction", [](auto&, auto& p) { rewriteRecord(p, 169, 2, "4.5"); }, "p51balt.kvo",
-     "\"4.5\""},
-    {"NoName", [](auto&, auto& p) { rewriteRecord(p, 169, 1, "   "); }, "p51balt.kvo",
-     "names no aircraft"},
+    {"ShortRecord", recordWith(168), "p51balt.kvo", "168 lines"},
+    {"Byte256", recordWith(169, 50, "256"), "p51balt.kvo", "line 50"},
+    {"Slot30", recordWith(169, 2, "30"), "p51balt.kvo", "\"30\""},
+    {"SlotWithFraction", recordWith(169, 2, "4.5"), "p51balt.kvo", "\"4.5\""},
+    {"NoName", recordWith(169, 1, "   "), "p51balt.kvo", "names no aircraft"},
     {"NoPlanesDat", [](auto& g, auto&) { fs::remove(g / "planes.dat"); }, "planes.dat", "archives"},
     {"ShortPlanesDat",
      [](auto& g, auto&) { writeFile(g / "planes.dat", std::string(216 * 29, 'x')); }, "planes.dat",
@@ -259,8 +253,7 @@ const Damage kDamages[] = {
     {"ShortMenu",
      [](auto& g, auto&) { writeFile(g / "picplng.mnu", readFile(g / "picplng.mnu").substr(1)); },
      "picplng.mnu", "offset"},
-    {"NameTooLongForAMenu", [](auto&, auto& p) { rewriteRecord(p, 169, 1, std::string(255, 'M')); },
-     "picplna.mnu", "255"},
+    {"NameTooLongForAMenu", recordWith(169, 1, std::string(255, 'M')), "picplna.mnu", "255"},
 };
 
 class PlaneInstallRefusal : public PlaneInstallTest,
@@ -281,10 +274,7 @@ INSTANTIATE_TEST_SUITE_P(Damages, PlaneInstallRefusal, ::testing::ValuesIn(kDama
 
 // Slot 0 has no alternative plane and is chosen in List1; its fuel is above 32767.
 TEST_F(PlaneInstallTest, FuelButtonsWriteTheirShareOfTheFullFuel) {
-  auto fmDat = readFile(fm() / "planes.dat");
-  fmDat[40] = '\x40';
-  fmDat[41] = '\x9C';  // 40000
-  writeFile(fm() / "planes.dat", fmDat);
+  writeFile(fm() / "planes.dat", readFile(fm() / "planes.dat").replace(40, 2, "\x40\x9C"));
   startWithPlanes();
   auto planesDat = readFile(game() / "planes.dat");
   sel().planes.SetFuelLoad(0);  // no slot chosen yet
@@ -292,9 +282,8 @@ TEST_F(PlaneInstallTest, FuelButtonsWriteTheirShareOfTheFullFuel) {
   sel().skins.FilterGrids(2);
   EXPECT_EQ(st().Label26, "40000");
   sel().planes.SetFuelLoad(5);
-  sel().planes.SetFuelLoad(1);  // every button works from the full fuel: 75 % of it
-  planesDat[40] = 30000 % 256;
-  planesDat[41] = 30000 / 256;
+  sel().planes.SetFuelLoad(1);           // every button works from the full fuel: 75 % of it
+  planesDat.replace(40, 2, "\x30\x75");  // 30000
   EXPECT_EQ(readFile(game() / "planes.dat"), planesDat);
   EXPECT_TRUE(shell.messages.empty());
 }
@@ -327,13 +316,11 @@ TEST(LoadoutPatch, RefusesAPatchItCannotApplyWhole) {
   }
 }
 
-class PlaneCommandsTest : public PlanesTest {
- protected:
-  CliRunner kvo{game()};
-};
+using PlaneCommandsTest = PlanesTest;
 
 // What each command changes is tested through the window; here each reaches the core once.
 TEST_F(PlaneCommandsTest, SkinPlaneFuelResetAndDelMsnExitByOutcome) {
+  CliRunner kvo(game());
   EXPECT_EQ(kvo.run({"--include-flt", "skin", "Bf109G Winter"}), 0) << kvo.err();
   EXPECT_TRUE(inGame("p109g.flt"));
   EXPECT_EQ(kvo.run({"skin", "No Such Skin"}), 2);

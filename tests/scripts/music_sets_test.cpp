@@ -29,8 +29,6 @@ class MusicSetsTest : public EngineTest {
 
 TEST_F(MusicSetsTest, SwitchingRenamesTheSetInUseBackAndTheChosenSetToMusic) {
   start();
-  EXPECT_EQ(st().List4.items, (Names{"A", "C"}));
-  EXPECT_EQ(st().Label11, "B");
   sel().music.SwitchMusicSet(itemIndex(st().List4, "C"));
   EXPECT_TRUE(shell.messages.empty());
   EXPECT_EQ(st().List4.items, (Names{"A", "B"}));
