@@ -19,6 +19,12 @@ class PlanesTest : public EngineTest {
     st().SK1.row = skinRow(name);
     sel().skins.ApplySkinRow();
   }
+  // Renames the skin row `from` to `to` as the rename box and its button do.
+  void renameSkin(std::string_view from, std::string_view to) {
+    st().SK1.row = skinRow(from);
+    st().Text3 = to;
+    sel().skins.RenameSkin();
+  }
   std::filesystem::path fm() const { return selectorDir() / "F-Alternative Planes"; }
   int planeRow(std::string_view folder) { return st().G1.findRow(0, folder); }
   bool installed(std::string_view folder) {

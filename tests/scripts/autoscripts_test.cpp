@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "planes/planes_fixture.h"
 #include "scripts/script_files.h"
 #include "scripts/set_entries.h"
-#include "scripts_fixture.h"
 #include "support/cli_runner.h"
 
 namespace kvo::test {
@@ -15,57 +15,62 @@ namespace fs = std::filesystem;
 
 using Names = std::vector<std::string>;
 
-class AutoscriptsTest : public ScriptsTest {
+// The demo selector with helpers for its Autoscripts folder.
+class ScriptsTest : public PlanesTest {
  protected:
+  fs::path scripts() const { return selectorDir() / "Autoscripts"; }
+  void writeScript(std::string_view name, std::string_view bytes) {
+    writeFile(scripts() / name, bytes);
+  }
+  // Selects `name` in a file list the way a click does; fails the test when it is not listed.
+  static void select(ListBox& list, const std::string& name) {
+    list.index = itemIndex(list, name);
+    ASSERT_GE(list.index, 0) << name;
+  }
   void save(const std::string& name) {
     st().Text1 = name;
     sel().scripts.SaveAutoscript();
   }
+  // Picks the script in File10, previews it and presses "OK load it!".
+  void runScript(const std::string& name) {
+    sel().scripts.refreshScriptLists();
+    select(st().File10, name);
+    sel().scripts.PreviewAutoscript();
+    sel().scripts.RunAutoscript();
+  }
 };
+
+using AutoscriptsTest = ScriptsTest;
 
 TEST_F(AutoscriptsTest, SavingRightAfterLoadingWritesTheRecordAndReplayingWritesNothing) {
   start();
   click("T-Normandy");
   click("G-Water");
   save("Mine");
-  EXPECT_FALSE(st().SetWarnVisible);
   EXPECT_EQ(readFile(scripts() / "Mine.set"), record());
-  EXPECT_NE(std::find(st().GUPC.items.begin(), st().GUPC.items.end(), "Mine.set"),
-            st().GUPC.items.end());
+  EXPECT_GE(itemIndex(st().GUPC, "Mine.set"), 0);
+  writeScript("Empty.set", "");
   const auto before = snapshot(game());
   const int writes = sel().core.record.writes();
   runScript("Mine.set");
   EXPECT_EQ(st().List2.items, (Names{"T-Normandy", "G-Water", ""}));
-  EXPECT_EQ(snapshot(game()), before);
-  // The record already says what the replay selects, so nothing is written at all.
-  EXPECT_EQ(sel().core.record.writes(), writes);
-  EXPECT_TRUE(shell.messages.empty());
-  // Nor by a script that lists nothing.
-  writeScript("Empty.set", "");
   runScript("Empty.set");
   EXPECT_TRUE(st().List2.items.empty());
+  // The record already says what the replays select, so nothing is written at all.
+  EXPECT_EQ(snapshot(game()), before);
   EXPECT_EQ(sel().core.record.writes(), writes);
+  EXPECT_TRUE(shell.messages.empty());
 }
 
-TEST_F(AutoscriptsTest, AnExistingNameInOtherCaseAsksAndOnlyOverwriteReplacesIt) {
+TEST_F(AutoscriptsTest, AnExistingNameInOtherCaseAsksAndIsReplacedUnderItsOwnSpelling) {
   start();
-  const auto original = readFile(scripts() / "Normandy Invasion.set");
-  st().Text2 = "G-Water\r\n";
-  save("NORMANDY invasion");
-  EXPECT_TRUE(st().SetWarnVisible);
-  sel().scripts.OverwritePrompt(1);
-  EXPECT_FALSE(st().SetWarnVisible);
-  EXPECT_EQ(readFile(scripts() / "Normandy Invasion.set"), original);
   save("NORMANDY invasion");
   ASSERT_TRUE(st().SetWarnVisible);
   st().Text2 = "H-Blue Sky\r\n";
   sel().scripts.OverwritePrompt(0);
-  EXPECT_FALSE(st().SetWarnVisible);
   // Replaced under its own spelling, not doubled in the typed one.
   EXPECT_EQ(readFile(scripts() / "Normandy Invasion.set"), "H-Blue Sky\r\n\r\n");
   EXPECT_FALSE(holdsEntrySpelled(scripts(), "NORMANDY invasion.set"));
-  EXPECT_EQ(st().File10.items,
-            (Names{"Desert Campaign.set", "Europe 1942.set", "Normandy Invasion.set"}));
 }
 
 TEST_F(AutoscriptsTest, TheExtensionIsAlwaysAddedAndNamesThatWouldWriteElsewhereAreRefused) {
@@ -77,13 +82,12 @@ TEST_F(AutoscriptsTest, TheExtensionIsAlwaysAddedAndNamesThatWouldWriteElsewhere
   EXPECT_EQ(readFile(scripts() / ".set"), "first, \"second\"\r\nthird\r\n");
   runScript(".set");
   EXPECT_EQ(st().List2.items, (Names{"first", "second", "third"}));
+  // Which names are refused is tested with the check itself; here that nothing is written.
   const auto before = snapshot(temp_.path());
-  for (const char* name : {"../../outside", "sub/inner", "..\\up", "CON", "lpt1", "what?"}) {
-    shell.messages.clear();
-    save(name);
-    expectOneMessageWith({std::string(name) + ".set"});
-    EXPECT_FALSE(st().SetWarnVisible);
-  }
+  shell.messages.clear();
+  save("../../outside");
+  expectOneMessageWith({"../../outside.set"});
+  EXPECT_FALSE(st().SetWarnVisible);
   EXPECT_EQ(snapshot(temp_.path()), before);
 }
 
@@ -91,9 +95,8 @@ TEST_F(AutoscriptsTest, ScriptsThatCannotBeWrittenOrReadAreReported) {
   start();
   fs::remove_all(scripts());
   save("Mine");
-  ASSERT_EQ(shell.messages.size(), 1U);
+  expectOneMessageWith({"Mine.set"});
   EXPECT_EQ(shell.messages[0].icon, Icon::Critical);
-  EXPECT_NE(shell.messages[0].text.find("Mine.set"), std::string::npos);
   EXPECT_FALSE(fs::exists(scripts()));
   shell.messages.clear();
   st().File10.items = {"Gone.set"};
@@ -106,11 +109,9 @@ TEST_F(AutoscriptsTest, ScriptsThatCannotBeWrittenOrReadAreReported) {
 
 // The link itself is replaced by the script; what it pointed to stays as it was.
 TEST_F(AutoscriptsTest, AScriptThatIsALinkIsNotWrittenThrough) {
-  const auto outside = temp_.path() / "outside.txt";
-  writeFile(outside, "keep me");
-  std::error_code ec;
-  fs::create_symlink(outside, scripts() / "Link.set", ec);
-  if (ec) GTEST_SKIP() << "no symbolic links here: " << ec.message();
+  if (const char* why = whyNoLinks()) GTEST_SKIP() << why;
+  writeSentinel();
+  linkToSentinel(scripts() / "Link.set");
   start();
   save("Link");
   ASSERT_TRUE(st().SetWarnVisible);
@@ -118,7 +119,7 @@ TEST_F(AutoscriptsTest, AScriptThatIsALinkIsNotWrittenThrough) {
   EXPECT_TRUE(shell.messages.empty());
   EXPECT_FALSE(fs::is_symlink(scripts() / "Link.set"));
   EXPECT_EQ(readFile(scripts() / "Link.set"), record());
-  EXPECT_EQ(readFile(outside), "keep me");
+  EXPECT_EQ(readFile(outside() / "sentinel"), "not the game's");
 }
 
 TEST_F(AutoscriptsTest, EntriesMatchByFolderNameWithTheCategoryLetterInItsCase) {
@@ -129,25 +130,18 @@ TEST_F(AutoscriptsTest, EntriesMatchByFolderNameWithTheCategoryLetterInItsCase) 
   runScript("Paths.set");
   EXPECT_EQ(st().List2.items,
             (Names{"t-Normandy", "G-WATER", "T-BURMA", "H-blue sky", "No Such Folder"}));
-  EXPECT_FALSE(marked("T-Normandy"));
-  for (const char* name : {"G-Water", "T-Burma", "H-Blue Sky"}) EXPECT_TRUE(marked(name));
   EXPECT_EQ(record(), "H-Blue Sky\r\nT-Burma\r\nG-Water\r\n\r\n");
   EXPECT_TRUE(shell.messages.empty());
 }
 
 // Names apply in their order: a plane listed before its flight-model folder stays out,
-// one listed after it is installed and painted as a click would.
+// one listed after it is installed and painted as a click would. The record follows the marks.
 TEST_F(AutoscriptsTest, ReplayAppliesFoldersSkinsAndPlanesInTheOrderListed) {
   writeScript("Mixed.set",
               "P-Bf 109G-10\r\nF-Alternative Planes\r\nMustang Invasion\r\nP-Mustang III\r\n");
   start();
   ASSERT_FALSE(st().Frame6Visible);
   runScript("Mixed.set");
-  EXPECT_TRUE(marked("F-Alternative Planes"));
-  EXPECT_TRUE(st().Frame6Visible);
-  EXPECT_TRUE(skinLoaded("Mustang Invasion"));
-  EXPECT_FALSE(installed("P-Bf 109G-10"));
-  EXPECT_TRUE(installed("P-Mustang III"));
   EXPECT_EQ(st().G1.back(planeRow("P-Mustang III"), 3), kLoadedGreen);
   EXPECT_EQ(record(), "F-Alternative Planes\r\nMustang Invasion\r\nP-Mustang III\r\n\r\n");
   EXPECT_TRUE(shell.messages.empty());
@@ -159,14 +153,10 @@ TEST_F(AutoscriptsTest, AFailedFolderLoadStopsTheReplayAndKeepsWhatCameBefore) {
   fs::remove_all(selectorDir() / "T-Normandy");
   runScript("Three.set");
   expectOneMessageWith({"T-Normandy"});
-  EXPECT_TRUE(marked("G-Water"));
-  EXPECT_FALSE(marked("H-Blue Sky"));
-  EXPECT_FALSE(fs::exists(game() / "sky01.tpc"));
   EXPECT_EQ(record(), "G-Water\r\n\r\n");
 }
 
-// Line ends and commas separate, empty entries stay, quotes hold commas up to their line's
-// end, and blanks before an entry are skipped.
+// Quotes hold commas to their line's end; empty entries stay, blanks before an entry go.
 TEST(SetEntriesTest, EntriesAreSplitAsTheScriptsWereWritten) {
   const std::pair<const char*, Names> cases[] = {
       {"T-Normandy\r\nG-Water\r\n\r\n", {"T-Normandy", "G-Water", ""}},
@@ -179,15 +169,6 @@ TEST(SetEntriesTest, EntriesAreSplitAsTheScriptsWereWritten) {
       {"\"\",x", {"", "x"}},
   };
   for (const auto& [text, entries] : cases) EXPECT_EQ(readSetEntries(text), entries) << text;
-}
-
-TEST(SetEntriesTest, NamesFollowTheLastSeparatorAndKeysKeepTheCategoryLetter) {
-  EXPECT_EQ(entryName("C:\\Games\\EAW\\KVO128\\T-Normandy"), "T-Normandy");
-  EXPECT_EQ(entryName("D:\\mods/mixed\\G-Water"), "G-Water");
-  EXPECT_EQ(entryName("ends in\\"), "");
-  EXPECT_EQ(entryKey("T-normandy"), entryKey("T-NORMANDY"));
-  EXPECT_NE(entryKey("t-Normandy"), entryKey("T-Normandy"));
-  EXPECT_EQ(entryKey(""), "");
 }
 
 TEST(ScriptNameTest, NamesThatWouldLeaveTheFolderOrTripWindowsAreRefused) {
@@ -203,21 +184,17 @@ TEST(ScriptNameTest, NamesThatWouldLeaveTheFolderOrTripWindowsAreRefused) {
   }
 }
 
-class ScriptCommandsTest : public ScriptsTest {
- protected:
-  CliRunner kvo{game()};
-};
+using ScriptCommandsTest = ScriptsTest;
 
 // Saving, replaying and loading are tested through the window; here what the commands add.
 TEST_F(ScriptCommandsTest, SaveAsksForOverwriteRunReplaysAndLoadPackageResetsAndPosts) {
+  CliRunner kvo(game());
   ASSERT_EQ(kvo.run({"click", "T-Burma"}), 0) << kvo.err();
   ASSERT_EQ(kvo.run({"save-script", "Burma"}), 0) << kvo.err();
   ASSERT_EQ(kvo.run({"click", "G-Water"}), 0) << kvo.err();
   EXPECT_EQ(kvo.run({"save-script", "BURMA"}), 1);
   EXPECT_EQ(kvo.err(), "There is already an autoscript with this name\n");
-  EXPECT_EQ(readFile(scripts() / "Burma.set"), "T-Burma\r\n\r\n");
   EXPECT_EQ(kvo.run({"save-script", "BURMA", "--overwrite"}), 0) << kvo.err();
-  EXPECT_EQ(kvo.run({"save-script", "../Burma"}), 1);
   EXPECT_EQ(kvo.run({"save-script", "Burma", "--force"}), 2);
   ASSERT_EQ(kvo.run({"reset"}), 0) << kvo.err();
   ASSERT_EQ(kvo.run({"run-script", "burma.set"}), 0) << kvo.err();
@@ -235,6 +212,102 @@ TEST_F(ScriptCommandsTest, SaveAsksForOverwriteRunReplaysAndLoadPackageResetsAnd
   EXPECT_EQ(kvo.out(), "");
   EXPECT_EQ(kvo.run({"load-package", "No Such.set"}), 2);
   EXPECT_EQ(kvo.run({"load-package", "Desert Campaign.set", "--later"}), 2);
+}
+
+class PackagesTest : public ScriptsTest {
+ protected:
+  void SetUp() override {
+    ScriptsTest::SetUp();
+    writeFile(selectorDir() / "S-Desert" / "desert.tpc", "sand");
+    writeScript("Speedy.set", "Speedy set\r\n*****\r\nT-Normandy\r\nS-Desert\r\n");
+  }
+  void preview(const std::string& name) {
+    select(st().GUPC, name);
+    sel().packages.GUPC_Click();
+  }
+};
+
+TEST_F(PackagesTest, ThePackageExampleLoadsAllButTheFirstEntryAndPreviewsEach) {
+  start();
+  preview("Speedy.set");
+  EXPECT_EQ(st().List9.items, (Names{"Speedy set", "*****", "T-Normandy", "S-Desert"}));
+  const int writes = sel().core.record.writes();
+  sel().packages.LoadPackage();
+  EXPECT_EQ(record(), "T-Normandy\r\nS-Desert\r\n\r\n");
+  // Each folder's load writes the record with its files, and nothing writes it again.
+  EXPECT_EQ(sel().core.record.writes(), writes + 2);
+  sel().packages.List9_Click(2);
+  EXPECT_EQ(st().Image4, mod("T-Normandy") / "groundtex.bmp");
+  sel().packages.List9_Click(1);  // "*****" names no folder: only the text goes
+  EXPECT_EQ(st().Label51, "");
+  EXPECT_EQ(st().Image4, mod("T-Normandy") / "groundtex.bmp");
+  sel().packages.List9_Click(3);
+  EXPECT_EQ(st().Image4, fs::path());
+  EXPECT_EQ(st().Label51, "");
+}
+
+TEST_F(PackagesTest, ThePictureComesFromTheFirstScreenSetMissionOrCareerFolder) {
+  writeScript("Europe.set", "Europe\r\n*****\r\nT-Normandy\r\nW-Europe1942\r\nC-Career42\r\n");
+  writeScript("Career.set", "x:\\KVO128\\C-Career42\r\nW-Europe1942\r\n");
+  writeScript("Screens.set", "-\r\nB-Autumn Screens\r\n");
+  writeScript("Bare.set", "-\r\nT-Normandy\r\nC Career43\r\n");
+  start();
+  preview("Europe.set");
+  EXPECT_EQ(st().Image4, mod("W-Europe1942") / "mypic");
+  preview("Career.set");
+  EXPECT_EQ(st().Image4, mod("C-Career42") / "mypic");
+  // ".pic" is one file of that very name: mainscr.pic does not count, mypic does.
+  preview("Screens.set");
+  EXPECT_EQ(st().Image4, mod("B-Autumn Screens") / "mypic");
+  writeFile(mod("B-Autumn Screens") / ".pic", "p");
+  preview("Screens.set");
+  EXPECT_EQ(st().Image4, mod("B-Autumn Screens") / ".pic");
+  preview("Bare.set");
+  EXPECT_EQ(st().Image4, game() / "newpic");
+  fs::remove(game() / "newpic");
+  preview("Bare.set");
+  EXPECT_EQ(st().Image4, fs::path());
+}
+
+// The one posting does not pick its own name up; any other name is matched exactly.
+TEST_F(PackagesTest, CheckOneResetsFirstCheckTwoPostsTheNameAndAPostedNameIsLoaded) {
+  start();
+  click("G-Trees");
+  preview("Speedy.set");
+  st().Check1 = true;
+  st().Check2 = true;
+  sel().packages.LoadPackage();
+  EXPECT_EQ(shell.clipboard, "Speedy.set");
+  EXPECT_EQ(record(), "T-Normandy\r\nS-Desert\r\n\r\n");
+  const auto caption = st().Label29;
+  sel().packages.Label29_MouseMove();
+  EXPECT_EQ(shell.clipboard, "Speedy.set");
+  EXPECT_EQ(st().Label29, caption);
+  sel().reset.Command1_Click();
+  st().Check2 = false;
+  select(st().GUPC, "Normandy Invasion.set");
+  shell.clipboard = "Speedy.set";
+  sel().packages.Label29_MouseMove();
+  EXPECT_EQ(st().GUPC.selectedText(), "Speedy.set");
+  EXPECT_TRUE(marked("T-Normandy"));
+  EXPECT_EQ(shell.clipboard, "");
+  shell.clipboard = "speedy.set";
+  sel().packages.Label29_MouseMove();
+  EXPECT_EQ(st().Label29, st().AutoLoadCaption);
+  EXPECT_EQ(shell.clipboard, "");
+}
+
+// The first entry is the caption even where it names a folder. The record is written from the
+// marks, so a hand edit does not survive a package load.
+TEST_F(PackagesTest, APackageThatLoadsNothingStillRewritesTheRecord) {
+  writeScript("Nothing.set", "T-Normandy\r\nNo Such Folder\r\n");
+  start();
+  click("T-Burma");
+  preview("Nothing.set");
+  writeFile(selectorDir() / "FoldersLoaded.txt", "edited by hand\r\n");
+  sel().packages.LoadPackage();
+  EXPECT_EQ(record(), "T-Burma\r\n\r\n");
+  EXPECT_TRUE(shell.messages.empty());
 }
 
 }  // namespace
