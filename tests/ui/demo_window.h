@@ -59,7 +59,8 @@ inline bool showsWhole(const ui::GridView& view, const QModelIndex& index) {
   const QRect rect = view.visualRect(index);
   const int margin = view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1;
   const QFontMetrics metrics(view.font());
-  const bool inside = rect.left() >= 0 && rect.right() < view.viewport()->width();
+  const bool inside =
+      index.isValid() && rect.left() >= 0 && rect.right() < view.viewport()->width();
   return inside && metrics.elidedText(text, Qt::ElideRight, rect.width() - 2 * margin) == text;
 }
 

@@ -33,9 +33,10 @@ void clickRadio(QRadioButton* button) {
 
 }  // namespace
 
-// The whole window on the smallest screen the selector is walked on, each test on a demo
-// folder of its own. Which bytes a click changes is the core's to get right: here each control
-// must reach it, and what the window itself shows must follow.
+// The whole window on the smallest screen the selector is walked on, 1920 x 1080 scaled to 150%
+// as a laptop of today shows it, each test on a demo folder of its own. Which bytes a click changes
+// is the core's to get right: here each control must reach it, and what the window itself shows
+// must follow.
 class MainWindowTest final : public QObject {
   Q_OBJECT
 
@@ -74,12 +75,15 @@ class MainWindowTest final : public QObject {
   // A click that comes while an operation runs must not start a second one inside it.
   void theWindowFitsASmallScreenAndFoldersArePreviewedFilteredAndLoaded() {
     start("World Settings");
+    QCOMPARE(QGuiApplication::primaryScreen()->devicePixelRatio(), 1.5);
+    QVERIFY(kvo::test::fitsOnScreen(demo().window()));
+    // The buttons under the tabs are shared by all of them, and none is cut off.
     auto* tabs = find<QTabWidget>("SSTab1");
     for (const char* name : {"Command1", "delmsn", "Command3", "Command8"}) {
-      QVERIFY2(!tabs->isAncestorOf(find<QPushButton>(name)), name);
+      auto* button = find<QPushButton>(name);
+      const QRect at(button->mapTo(&demo().window(), QPoint()), button->size());
+      QVERIFY2(!tabs->isAncestorOf(button) && demo().window().rect().contains(at), name);
     }
-    QCOMPARE(QGuiApplication::primaryScreen()->size(), QSize(1366, 768));
-    QVERIFY(kvo::test::fitsOnScreen(demo().window()));
     kvo::ui::CoreRunner& runner = demo().window().runner();
     bool nestedAccepted = true;
     QVERIFY(runner.run([&] { nestedAccepted = runner.run([] {}); }));
@@ -180,12 +184,18 @@ class MainWindowTest final : public QObject {
                  QStringLiteral("Width=640 is not saved yet: press Enter in its box to save it."));
     QCOMPARE(readBytes(game() / "eaw.ini"), saved);
 
-    // The viewer shows the file with the box's line ends; an edit by hand keeps the bytes of
-    // the lines it does not touch.
+    // The game's Width and Height count device pixels, not the scaled ones.
+    QCOMPARE(find<QLabel>("Label18_0")->text() + find<QLabel>("Label18_1")->text(),
+             QStringLiteral("19201080"));
+
+    // The viewer shows the file with the box's line ends, without growing the window past the
+    // screen; an edit by hand keeps the bytes of the lines it does not touch.
     auto* frame = find<QGroupBox>("Frame21");
     auto* text = find<QPlainTextEdit>("Text14");
+    const QSize windowSize = demo().window().size();
     demo().click("IniEdit");
     QTRY_VERIFY(frame->isVisible());
+    QCOMPARE(demo().window().size(), windowSize);
     QCOMPARE(text->toPlainText(),
              QStringLiteral("[Video]\nPilot=Ren\u00e9\nWidth=1024\nHeight=600\nDay=3\n"));
     text->setFocus();
@@ -289,6 +299,7 @@ class MainWindowTest final : public QObject {
     });
     // Start-up shows only the loaded skins, and the demo has none loaded.
     QVERIFY(demo().clickListItem("List1", QStringLiteral("ALL")));
+    QVERIFY(kvo::test::showsWhole(sk1(), DemoWindow::cell(sk1(), 2, QStringLiteral("109G"))));
     const QModelIndex mustang = DemoWindow::cell(sk1(), 0, QStringLiteral("Mustang Invasion"));
     doubleClick(sk1(), mustang);
     QVERIFY(fs::exists(game() / "pp51d.3dz"));
@@ -356,21 +367,19 @@ class MainWindowTest final : public QObject {
     QCOMPARE(planes.index(2, 4).data().toString(), QStringLiteral("S"));
     QCOMPARE(find<QLabel>("Label26")->text(), QString::number(plane.fuel));
     clickRadio(find<QRadioButton>("Option1_2"));
-    const auto bytes = readBytes(game() / "planes.dat");
-    const auto at = static_cast<std::size_t>(216 * plane.slot + 40);
-    QCOMPARE(
-        static_cast<unsigned char>(bytes[at]) + 256 * static_cast<unsigned char>(bytes[at + 1]),
-        plane.fuel / 2);
+    const std::string half{static_cast<char>(plane.fuel / 2 % 256),
+                           static_cast<char>(plane.fuel / 512)};
+    QCOMPARE(readBytes(game() / "planes.dat").substr(216 * plane.slot + 40, 2), half);
     clickFlightModel();
     QVERIFY(!label2->isVisible() || label2->text().isEmpty());
     QCOMPARE(planes.rowCount(), 0);
-    const auto& messages = demo().shell().messages;
-    QVERIFY2(messages.empty(), messages.empty() ? "" : messages.front().c_str());
+    QCOMPARE(demo().shell().messages, std::vector<std::string>{});
   }
 };
 
 int main(int argc, char** argv) {
-  kvo::test::useOffscreenScreen(1366, 768);
+  qputenv("QT_SCALE_FACTOR", "1.5");
+  kvo::test::useOffscreenScreen(1920, 1080);
   QApplication app(argc, argv);
   MainWindowTest test;
   return QTest::qExec(&test, argc, argv);
