@@ -14,7 +14,6 @@
 #include <QTimer>
 #include <QToolTip>
 #include <filesystem>
-#include <memory>
 
 #include "state/grid.h"
 #include "ui/game_dir_picker.h"
@@ -82,29 +81,27 @@ class WidgetsTest final : public QObject {
     return at >= 0 ? box->buttons().at(at)->click() : box->reject();
   }
   QString makeFolder(const QString& name, bool withGame) {
-    const QString path = dir_->filePath(name);
+    const QString path = dir_.filePath(name);
     QDir().mkpath(path);
     if (withGame) QFile(path + QStringLiteral("/EAW.EXE")).open(QIODevice::WriteOnly);
     return path;
   }
   std::optional<fs::path> picked(const QString& folder) { return fs::path(folder.toStdString()); }
 
-  std::unique_ptr<QTemporaryDir> dir_;
-  QByteArray savedHome_;
+  QTemporaryDir dir_;
   QStringList answers_;
   QStringList seen_;
   QPointer<QWidget> answered_;
   QTimer poll_;
 
  private slots:
-  void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-    savedHome_ = qgetenv("HOME");
-    QDir(dir_->path()).mkpath(QStringLiteral("home"));
-    qputenv("HOME", QFile::encodeName(dir_->filePath(QStringLiteral("home"))));
+  // The player's home folder and settings are the test's own.
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    QDir(dir_.path()).mkpath(QStringLiteral("home"));
+    qputenv("HOME", QFile::encodeName(dir_.filePath(QStringLiteral("home"))));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       dir_->filePath(QStringLiteral("settings")));
+                       dir_.filePath(QStringLiteral("settings")));
     connect(&poll_, &QTimer::timeout, this, [this] {
       QWidget* modal = QApplication::activeModalWidget();
       if (modal == nullptr || modal == answered_ || answers_.empty()) return;
@@ -115,11 +112,8 @@ class WidgetsTest final : public QObject {
 
   void cleanup() {
     poll_.stop();
-    poll_.disconnect();
     const bool allOpened = answers_.empty();
     answers_.clear();
-    qputenv("HOME", savedHome_);
-    dir_.reset();
     QVERIFY2(allOpened, "a dialog that the test expected did not open");
   }
 
@@ -240,7 +234,7 @@ class WidgetsTest final : public QObject {
     QCOMPARE(
         QDir(QDir::homePath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
         QStringList());
-    QVERIFY(!QFileInfo::exists(dir_->filePath(QStringLiteral("settings/kvo/kvo.conf"))));
+    QVERIFY(!QFileInfo::exists(dir_.filePath(QStringLiteral("settings/kvo/kvo.conf"))));
 
     const QString empty = makeFolder(QStringLiteral("Downloads"), false);
     const QString game = makeFolder(QStringLiteral("Games/EAW"), true);
