@@ -3,7 +3,6 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QDir>
-#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,18 +51,15 @@ void writeBytes(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// Gives the offscreen platform one screen of `width` x `height` device pixels with window
-// frames, so that layouts meet the sizes players have. Call before the QApplication exists.
-void useOffscreenScreen(int width, int height) {
+// Gives the offscreen platform one screen of 1920 x 1080 device pixels with window frames, so
+// that layouts meet the sizes players have. Call before the QApplication exists.
+void useOffscreenScreen() {
   if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen")) return;
   // Kept for the life of the test program, which reads it when the application starts.
   static QTemporaryFile config(QDir::temp().filePath(QStringLiteral("kvo-screen-XXXXXX.json")));
   if (!config.open()) return;
-  config.write(QStringLiteral(R"({"windowFrameMargins": true, "screens": [{"name": "screen",)"
-                              R"( "x": 0, "y": 0, "width": %1, "height": %2, "logicalDpi": 96}]})")
-                   .arg(width)
-                   .arg(height)
-                   .toUtf8());
+  config.write(R"({"windowFrameMargins": true, "screens": [{"name": "screen", "x": 0, "y": 0,)"
+               R"( "width": 1920, "height": 1080, "logicalDpi": 96}]})");
   config.flush();
   qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toUtf8());
 }
@@ -74,10 +70,10 @@ bool showsWhole(const GridView& view, const QModelIndex& index) {
   const QString text = index.data().toString();
   const QRect rect = view.visualRect(index);
   const int margin = view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1;
-  const QFontMetrics metrics(view.font());
   const bool inside =
       index.isValid() && rect.left() >= 0 && rect.right() < view.viewport()->width();
-  return inside && metrics.elidedText(text, Qt::ElideRight, rect.width() - 2 * margin) == text;
+  return inside &&
+         view.fontMetrics().elidedText(text, Qt::ElideRight, rect.width() - 2 * margin) == text;
 }
 
 // On the button itself: a radio button takes clicks only on its circle and caption.
@@ -242,8 +238,7 @@ class MainWindowTest final : public QObject {
     auto* myLabel = find<QLabel>("MyLabel");
     auto* conflicts = find<QLabel>("ConflictLabel");
     const auto hover = [&](const char* name) {
-      const QModelIndex row = folder(name);
-      QTest::mouseMove(unigrid().viewport(), unigrid().visualRect(row).center());
+      QTest::mouseMove(unigrid().viewport(), unigrid().visualRect(folder(name)).center());
     };
     hover("T-Normandy");
     QTRY_VERIFY(text9->toPlainText().startsWith(QStringLiteral("Normandy 1944")));
@@ -431,8 +426,7 @@ class MainWindowTest final : public QObject {
   // reach it.
   void skinsAndPlanesLoadByMouseAndKeysAndTheEditorsReadAndWrite() {
     const auto all = kvo::demo::demoAlternativePlanes();
-    const auto plane = *std::find_if(all.begin(), all.end(),
-                                     [](const auto& p) { return p.folder == "P-Bf 109G-10"; });
+    const auto plane = *std::ranges::find(all, "P-Bf 109G-10", &kvo::demo::DemoPlane::folder);
     // Out of name order, so that sorting by name shows.
     start("Planes and Skins", [&](const fs::path& game) {
       writeBytes(game / "KVO128/F-Alternative Planes" / plane.folder / (plane.artCode + "alt.kvo"),
@@ -519,7 +513,7 @@ class MainWindowTest final : public QObject {
 
 int main(int argc, char** argv) {
   qputenv("QT_SCALE_FACTOR", "1.5");
-  useOffscreenScreen(1920, 1080);
+  useOffscreenScreen();
   QApplication app(argc, argv);
   MainWindowTest test;
   return QTest::qExec(&test, argc, argv);
