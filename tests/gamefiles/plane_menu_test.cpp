@@ -21,9 +21,7 @@ PlaneMenuFile patternedMenu(MenuSide side, const std::vector<std::string>& names
   for (std::size_t i = 0; i < kMenuHeaderSize; ++i) menu.header += static_cast<char>(200 + i);
   for (std::size_t k = 0; k < menuRecordCount(side); ++k) {
     std::string tail;
-    for (std::size_t i = 0; i < menuTailSize(side, k); ++i) {
-      tail += static_cast<char>(10 * k + i + 1);
-    }
+    for (std::size_t i = 0; i < menuTailSize(side, k); ++i) tail += static_cast<char>(10 * k + i);
     menu.records.push_back({k < names.size() ? names[k] : std::string(), tail});
   }
   return menu;
@@ -55,7 +53,7 @@ TEST(PlaneMenu, TheWindowShowsBytesAsTextAndWritesOnlyTheSideItLastRead) {
   form.setCountryBut(2);
   ASSERT_EQ(form.Pmensee(g), "");
   EXPECT_EQ(form.hedlab().substr(0, 12), " 200 201 202");
-  EXPECT_EQ(form.position(10), " 101 102 103 104 105 106 107 108 109 110 111 112 113 114 115");
+  EXPECT_EQ(form.position(10), " 100 101 102 103 104 105 106 107 108 109 110 111 112 113 114");
   ASSERT_TRUE(form.setBmnutb(10, "Ju 88"));
 
   // A's nine records empty the two boxes only G has.

@@ -109,15 +109,13 @@ class KeepingShell final : public kvo::Shell {
 
 }  // namespace
 
-// The whole window on the smallest screen the selector is walked on, 1920 x 1080 scaled to 150%
-// as a laptop of today shows it, each test on a demo folder of its own. Which bytes a click changes
-// is the core's to get right: here each control must reach it, and what the window itself shows
-// must follow.
+// The whole window on 1920 x 1080 scaled to 150%, the smallest screen it is walked on, each test
+// on a demo folder of its own. Which bytes a click changes is the core's to get right: here each
+// control must reach it, and what the window itself shows must follow.
 class MainWindowTest final : public QObject {
   Q_OBJECT
 
  private:
-  // The selector's window on a fresh demo game folder.
   struct Demo {
     QTemporaryDir dir;
     KeepingShell shell;
@@ -134,8 +132,8 @@ class MainWindowTest final : public QObject {
     QVERIFY(demo_->dir.isValid() && !kvo::demo::writeDemoGameFolder(game_, options));
     if (arrange) arrange(game_);
     const QScreen& screen = *QGuiApplication::primaryScreen();
-    const auto outcome = demo_->selector.startUp(game_, kvo::ui::screenSize(screen));
-    QCOMPARE(outcome, kvo::StartupOutcome::Ready);
+    QVERIFY(demo_->selector.startUp(game_, kvo::ui::screenSize(screen)) ==
+            kvo::StartupOutcome::Ready);
     demo_->window = std::make_unique<kvo::ui::MainWindow>(demo_->selector);
     demo_->shell.attach(window());
     window().refresh();
@@ -157,7 +155,6 @@ class MainWindowTest final : public QObject {
   GridView& sk1() { return *find<GridView>("SK1"); }
   QString status() { return window().statusBar()->currentMessage(); }
 
-  // Brings the tab with `caption` to the front; false when there is none.
   bool showTab(const char* caption) {
     auto* tabs = find<QTabWidget>("SSTab1");
     for (int i = 0; i < tabs->count(); ++i) {
@@ -173,9 +170,7 @@ class MainWindowTest final : public QObject {
     return found.value(0);
   }
   QModelIndex folder(const char* name) { return cell(unigrid(), 1, QString::fromLatin1(name)); }
-  // The loaded mark of the folder `name`.
   QString mark(const char* name) { return folder(name).siblingAtColumn(2).data().toString(); }
-  // Clicks the cell of grid `name` whose column `col` shows `text`; false when none does.
   bool clickCell(const char* name, int col, const QString& text) {
     GridView& view = *find<GridView>(name);
     const QModelIndex index = cell(view, col, text);
@@ -188,7 +183,6 @@ class MainWindowTest final : public QObject {
     const QPoint at = view.viewport()->mapTo(&window(), view.visualRect(index).center());
     QTest::mouseDClick(window().windowHandle(), Qt::LeftButton, {}, at);
   }
-  // Clicks the entry `text` of the list `name`; false when the list lacks it.
   bool clickListItem(const char* name, const QString& text) {
     auto* list = find<QListWidget>(name);
     const QList<QListWidgetItem*> items = list->findItems(text, Qt::MatchExactly);

@@ -215,12 +215,9 @@ class WidgetsTest final : public QObject {
     QCOMPARE(window.windowTitle(), QStringLiteral("KVO"));
     window.show();
     auto* bar = window.findChild<QProgressBar*>();
-    QVERIFY(bar);
-    QVERIFY(!bar->isVisible());
+    QVERIFY(bar && !bar->isVisible());
     shell.progress(3, 10);
-    QVERIFY(bar->isVisible());
-    QCOMPARE(bar->value(), 3);
-    QCOMPARE(bar->maximum(), 10);
+    QCOMPARE(bar->isVisible() ? bar->text() : QString(), QStringLiteral("30%"));
     shell.progress(0, 0);
     QVERIFY(!bar->isVisible());
   }
