@@ -1,25 +1,5 @@
-#include <QApplication>
-#include <QCheckBox>
-#include <QClipboard>
-#include <QDialog>
-#include <QDir>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScreen>
-#include <QScrollBar>
-#include <QStatusBar>
-#include <QStyle>
-#include <QTabWidget>
-#include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTemporaryFile>
-#include <QTest>
-#include <QTextCursor>
+#include <QtTest>
+#include <QtWidgets>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -47,14 +27,12 @@ std::string readBytes(const fs::path& path) {
 }
 
 void writeBytes(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// Gives the offscreen platform one screen of 1920 x 1080 device pixels with window frames, so
+// Runs the program offscreen on one screen of 1920 x 1080 device pixels with window frames, so
 // that layouts meet the sizes players have. Call before the QApplication exists.
 void useOffscreenScreen() {
-  if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen")) return;
   // Kept for the life of the test program, which reads it when the application starts.
   static QTemporaryFile config(QDir::temp().filePath(QStringLiteral("kvo-screen-XXXXXX.json")));
   if (!config.open()) return;
@@ -359,10 +337,10 @@ class MainWindowTest final : public QObject {
     click("LoadQ");
     QCOMPARE(mark("H-Blue Sky"), QStringLiteral("S"));
 
-    // What the hand-over does is the core's; here the pointer and Check2 must reach it.
+    // What the hand-over does is the core's; here the pointer, coming from elsewhere in the
+    // window and crossing the label, and Check2 must reach it.
     auto* label29 = find<QLabel>("Label29");
     QGuiApplication::clipboard()->setText(QStringLiteral("Europe 1942.set"));
-    // The pointer comes from elsewhere in the window and crosses the label.
     QTest::mouseMove(find<QPushButton>("LoadQ"));
     QTest::mouseMove(label29, label29->rect().center());
     QTRY_COMPARE(label29->text(), QStringLiteral("Loading Europe 1942.set"));
@@ -429,12 +407,9 @@ class MainWindowTest final : public QObject {
     // Start-up shows only the loaded skins, and the demo has none loaded.
     QVERIFY(clickListItem("List1", QStringLiteral("ALL")));
     QVERIFY(showsWhole(sk1(), cell(sk1(), 2, QStringLiteral("109G"))));
-    const QModelIndex mustang = cell(sk1(), 0, QStringLiteral("Mustang Invasion"));
-    doubleClick(sk1(), mustang);
+    doubleClick(sk1(), cell(sk1(), 0, QStringLiteral("Mustang Invasion")));
     QVERIFY(fs::exists(game_ / "pp51d.3dz"));
     QVERIFY(!sk1().horizontalScrollBar()->isVisible());
-    doubleClick(sk1(), mustang);
-    QVERIFY(!fs::exists(game_ / "pp51d.3dz"));
 
     // The rename box and the preview follow the current row however the player reaches it.
     auto* text3 = find<QLineEdit>("Text3");
@@ -444,8 +419,7 @@ class MainWindowTest final : public QObject {
     QCOMPARE(QApplication::focusWidget(), &sk1());
     QTest::keyClick(&sk1(), Qt::Key_Down);
     QCOMPARE(text3->text(), QStringLiteral("Spit Mk IX Desert"));
-    QVERIFY2(text10->toPlainText().startsWith(QStringLiteral("Spitfire Mk IX")),
-             qPrintable(text10->toPlainText()));
+    QVERIFY(text10->toPlainText().startsWith(QStringLiteral("Spitfire Mk IX")));
     QTest::keyClick(&sk1(), Qt::Key_Return);
     QVERIFY(fs::exists(game_ / "psp09.3dz"));
 

@@ -1,18 +1,5 @@
-#include <QAbstractButton>
-#include <QApplication>
-#include <QDir>
-#include <QFileDialog>
-#include <QHelpEvent>
-#include <QMainWindow>
-#include <QMessageBox>
-#include <QPointer>
-#include <QProgressBar>
-#include <QSettings>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <QToolTip>
+#include <QtTest>
+#include <QtWidgets>
 #include <filesystem>
 
 #include "state/grid.h"
