@@ -363,11 +363,10 @@ class MainWindowTest final : public QObject {
     QCOMPARE(demo_->selector.state.List6.index, 1);
 
     const fs::path burma = game_ / "KVO128" / "Autoscripts" / "Burma.set";
-    auto* text1 = find<QLineEdit>("Text1");
     auto* text2 = find<QPlainTextEdit>("Text2");
     auto* setWarn = find<QFrame>("SetWarn");
-    text1->selectAll();
-    QTest::keyClicks(text1, QStringLiteral("Burma"));
+    find<QLineEdit>("Text1")->selectAll();
+    QTest::keyClicks(find<QLineEdit>("Text1"), QStringLiteral("Burma"));
     click("Command7");
     QCOMPARE(readBytes(burma), std::string("T-Burma\r\n\r\n"));
     // Saving over it asks first: Label4_1 says no, Label4_0 yes.

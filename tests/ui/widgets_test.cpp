@@ -26,13 +26,6 @@ kvo::Grid folderGrid() {
   return grid;
 }
 
-// Shows `view` at a size where the name column has room to spare.
-bool shown(GridView& view) {
-  view.resize(400, 200);
-  view.show();
-  return QTest::qWaitForWindowExposed(&view);
-}
-
 }  // namespace
 
 // The parts of the window that work without a game folder: the grids, the shell's message
@@ -112,7 +105,8 @@ class WidgetsTest final : public QObject {
     grid.setBack(1, 1, kvo::kLoadedSkin);
     grid.setBack(3, 1, kvo::kWindowBackground);
     GridView view(grid, QStringLiteral("Unigrid"));
-    QVERIFY(shown(view));
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
     const QAbstractItemModel& model = *view.model();
     QCOMPARE(model.headerData(1, Qt::Horizontal).toString(),
              QStringLiteral("All folders are available"));
@@ -136,7 +130,9 @@ class WidgetsTest final : public QObject {
     kvo::Grid grid = folderGrid();
     grid.setText(2, 2, "");
     GridView view(grid, QStringLiteral("SK1"));
-    QVERIFY(shown(view));
+    view.resize(400, 200);  // the name column has room to spare
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
     QVERIFY(view.isColumnHidden(0));
     // The name takes the room the mark leaves; nothing runs off to the right.
     QCOMPARE(view.columnWidth(1) + view.columnWidth(2), view.viewport()->width());
