@@ -361,6 +361,8 @@ class MainWindowTest final : public QObject {
     QCOMPARE(demo_->selector.state.List6.index, -1);
     list->setCurrentRow(1);
     QCOMPARE(demo_->selector.state.List6.index, 1);
+    list->clearSelection();
+    QCOMPARE(demo_->selector.state.List6.index, -1);
 
     const fs::path burma = game_ / "KVO128" / "Autoscripts" / "Burma.set";
     auto* text2 = find<QPlainTextEdit>("Text2");

@@ -211,9 +211,7 @@ class WidgetsTest final : public QObject {
     answer({QString()});
     QCOMPARE(kvo::ui::askForGameDir(), std::nullopt);
     QCOMPARE(seen_, QStringList{QDir::homePath()});
-    QCOMPARE(
-        QDir(QDir::homePath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-        QStringList());
+    QVERIFY(QDir(QDir::homePath()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
     QVERIFY(!QFileInfo::exists(dir_.filePath(QStringLiteral("settings/kvo/kvo.conf"))));
 
     const QString empty = makeFolder(QStringLiteral("Downloads"), false);
