@@ -110,8 +110,8 @@ class MainWindowTest final : public QObject {
     QVERIFY(demo_->dir.isValid() && !kvo::demo::writeDemoGameFolder(game_, options));
     if (arrange) arrange(game_);
     const QScreen& screen = *QGuiApplication::primaryScreen();
-    QVERIFY(demo_->selector.startUp(game_, kvo::ui::screenSize(screen)) ==
-            kvo::StartupOutcome::Ready);
+    const auto outcome = demo_->selector.startUp(game_, kvo::ui::screenSize(screen));
+    QCOMPARE(outcome, kvo::StartupOutcome::Ready);
     demo_->window = std::make_unique<kvo::ui::MainWindow>(demo_->selector);
     demo_->shell.attach(window());
     window().refresh();

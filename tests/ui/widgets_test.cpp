@@ -4,7 +4,6 @@
 
 #include "state/grid.h"
 #include "ui/game_dir_picker.h"
-#include "ui/grid_model.h"
 #include "ui/grid_view.h"
 #include "ui/qt_shell.h"
 
