@@ -400,10 +400,11 @@ class MainWindowTest final : public QObject {
   void skinsAndPlanesLoadByMouseAndKeysAndTheEditorsReadAndWrite() {
     const auto all = kvo::demo::demoAlternativePlanes();
     const auto plane = *std::ranges::find(all, "P-Bf 109G-10", &kvo::demo::DemoPlane::folder);
-    // Out of name order, so that sorting by name shows.
+    // Yak-3 sorts out of name order; a recorded folder that is gone must not stop the start.
     start("Planes and Skins", [&](const fs::path& game) {
       writeBytes(game / "KVO128/F-Alternative Planes" / plane.folder / (plane.artCode + "alt.kvo"),
                  kvo::demo::makeKvoRecord("Yak-3", plane.slot, plane.artCode, plane.fuel));
+      writeBytes(game / "KVO128" / "FoldersLoaded.txt", "T-Gone\r\n\r\n");
     });
     // Start-up shows only the loaded skins, and the demo has none loaded.
     QVERIFY(clickListItem("List1", QStringLiteral("ALL")));
