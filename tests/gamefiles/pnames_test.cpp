@@ -26,22 +26,13 @@ std::string patched(std::string bytes, std::size_t at, std::uint32_t value) {
 }
 
 // The demo folder's writer is checked against the same bytes: the tests' game folders are
-// only as good as it is. A longer name moves the body size and the later entries only.
-TEST(Pnames, WritersAndTheWindowGiveTheTableByteForByte) {
+// only as good as it is. The window's load, edit and save are checked through the plane install.
+TEST(Pnames, BothWritersGiveTheTableByteForByte) {
   const std::string three{18, 0, 0, 0,  3, 0, 0, 0,   12,  0, 0,   0, 15,
                           0,  0, 0, 17, 0, 0, 0, 'a', 'b', 0, 'c', 0, 0};
   const std::vector<std::string> names{"ab", "c", ""};
   EXPECT_EQ(writePnames(names), three);
   EXPECT_EQ(demo::makePnamesStr(names), three);
-  auto demoNames = demo::defaultPlaneNames();
-  const std::string file = demo::makePnamesStr(demoNames);
-  Pnameform form;
-  ASSERT_EQ(form.LoadPnames(file), "");
-  EXPECT_EQ(form.Grid.texts(), demoNames);
-  EXPECT_EQ(form.SavePnames().bytes, file);
-  demoNames[1] += " Late";
-  ASSERT_TRUE(form.Grid.setText(1, demoNames[1]));
-  EXPECT_EQ(form.SavePnames().bytes, demo::makePnamesStr(demoNames));
 }
 
 TEST(Pnames, ReadsBodiesPastTheSixteenBitLimitsAndTheLastNameToTheBodysEnd) {
@@ -59,8 +50,8 @@ TEST(Pnames, ReadsBodiesPastTheSixteenBitLimitsAndTheLastNameToTheBodysEnd) {
   const auto longLast = readPnames(file);
   ASSERT_TRUE(longLast.ok()) << longLast.error;
   EXPECT_EQ(longLast.names.back(), std::string("Training Flight\0XY", 18));
-  EXPECT_EQ(longLast.names.front(), "P-38H Lightning");
 }
+
 TEST(Pnames, RefusesTablesThatAreShortOrDamagedAndSaysWhere) {
   const std::string good = demo::makePnamesStr(demo::defaultPlaneNames());
   struct Case {
@@ -73,10 +64,8 @@ TEST(Pnames, RefusesTablesThatAreShortOrDamagedAndSaysWhere) {
       {good.substr(0, 5), "ends at offset 5, inside its 8-byte header"},
       {writePnames(std::vector<std::string>{"ab", "c", ""}),
        "holds 3 names (the count at offset 4)"},
-      {good.substr(0, good.size() - 1), "runs to offset " + size},
-      {patched(good, 0, u32At(good, 0) + 1), "the file ends at offset " + size},
+      {good.substr(0, good.size() - 1), "runs to offset " + size + ", but the file ends at offset"},
       {patched(good, 4, 0xFFFFFFFFU), "would end at offset 17179869188"},
-      {good.substr(0, 60), "would end at offset 144"},
       {patched(good, 8 + 4 * 5, u32At(good, 8 + 4 * 4)), "entry at offset 24 puts string 4"},
       {patched(good, 8 + 4 * 1, 0x40000000U),
        "entry at offset 12 points to offset 1073741832, past the end of the strings"},
