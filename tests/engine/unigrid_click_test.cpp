@@ -94,8 +94,11 @@ TEST_F(FolderClickTest, ASwapReplacesOneTerrainSetByTheOtherAndMultipleCodesKeep
   click("T-Burma");
   auto expected = treeBesidesDeployment();
   const int writes = sel().core.record.writes();
+  const auto source = mod("T-Normandy") / "normandy.ter";
+  fs::permissions(source, fs::perms::owner_write, fs::perm_options::remove);
   click("T-Normandy");
   EXPECT_EQ(sel().core.record.writes(), writes + 1) << "a swap writes the record once";
+  EXPECT_TRUE(ownerWritable(source)) << "a loaded folder's own files lose their read-only mark";
   for (auto name : {"burma.ter", "burma.tpc"}) expected.erase(name);
   for (auto name : {"normandy.ter", "normandy.tpc", "groundtex.bmp", "shared.pal"}) {
     expected[name] = modFile("T-Normandy", name);
