@@ -8,15 +8,8 @@
 // renamed or deleted as the link, and nothing outside changes.
 namespace kvo {
 
-// Copies the regular file `from` over `to` (a file or a link, which is replaced): the copy
-// is written beside `to` and renamed over it when whole. The copy gets normal attributes.
-std::error_code copyFileOver(const std::filesystem::path& from, const std::filesystem::path& to);
-
 // Deletes a file or a link itself, a read-only one too; one that is not there is no error.
 std::error_code deleteFile(const std::filesystem::path& path);
-
-// Renames a file, folder or link itself; fails when the target exists.
-std::error_code renamePath(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Clears read-only (and on Windows hidden, system and archive) on the file itself, so it can
 // be replaced or deleted; a link is refused rather than followed.

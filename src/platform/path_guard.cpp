@@ -101,8 +101,4 @@ std::error_code checkPlace(const fs::path& root, const fs::path& path, CheckedFo
   return {};
 }
 
-bool isInside(const fs::path& root, const fs::path& path) {
-  return !checkPlace(root, path);
-}
-
 }  // namespace kvo

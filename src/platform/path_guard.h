@@ -40,9 +40,6 @@ using CheckedFolders = std::unordered_set<std::string>;
 std::error_code checkPlace(const std::filesystem::path& root, const std::filesystem::path& path,
                            CheckedFolders* checked = nullptr);
 
-// True when `path` lies below `root` and no folder between them is a link.
-bool isInside(const std::filesystem::path& root, const std::filesystem::path& path);
-
 }  // namespace kvo
 
 template <>
