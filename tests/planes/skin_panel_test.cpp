@@ -40,7 +40,9 @@ TEST_F(SkinTest, TwoSkinsOfOneArtCodeReplaceEachOtherAndClearAllUnloadsEvery) {
 
 // Written anew rather than renamed: Wine keeps the old spelling on a change of case only.
 TEST_F(SkinTest, FlightDataLeavesWithTheSkinWhenAskedAndGameFilesKeepTheirCase) {
-  fs::rename(game() / "planes.dat", game() / "PLANES.DAT");
+  const auto planes = readFile(game() / "planes.dat");
+  fs::remove(game() / "planes.dat");
+  writeFile(game() / "PLANES.DAT", planes);
   writeFile(game() / "P109GW.TPC", "old");
   start();
   st().Check5 = true;
