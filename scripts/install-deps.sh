@@ -3,8 +3,10 @@
 # that are already there so repeated runs stay fast.
 set -euo pipefail
 
+# libclang-rt-dev holds libFuzzer and clang's sanitizer runtimes; clang only recommends it,
+# and recommends are not installed below.
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
-          libgtest-dev libgmock-dev libbenchmark-dev clang ccache)
+          libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev ccache)
 for flag in "$@"; do
   case "$flag" in
     --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 googletest) ;;
