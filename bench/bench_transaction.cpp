@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "platform/transaction.h"
+#include "transaction/transaction.h"
 
 namespace {
 namespace fs = std::filesystem;

@@ -6,7 +6,7 @@
 #include "platform/file_ops.h"
 #include "platform/instance_lock.h"
 #include "platform/listing.h"
-#include "platform/recovery.h"
+#include "transaction/recovery.h"
 #include "platform/text_file.h"
 #include "state/category_table.h"
 #include "state/game_change.h"

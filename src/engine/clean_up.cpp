@@ -3,7 +3,7 @@
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
-#include "platform/transaction.h"
+#include "transaction/transaction.h"
 #include "state/game_change.h"
 
 namespace kvo {

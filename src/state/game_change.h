@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/transaction.h"
+#include "transaction/transaction.h"
 #include "state/core.h"
 #include "state/problems.h"
 

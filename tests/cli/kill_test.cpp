@@ -11,7 +11,7 @@
 #include <set>
 #include <string>
 
-#include "platform/transaction_fixture.h"
+#include "transaction/transaction_fixture.h"
 #include "support/child_process.h"
 #include "support/cli_runner.h"
 #include "support/test_support.h"

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/transaction_fixture.h"
+#include "transaction/transaction_fixture.h"
 #include "support/demo_selector_test.h"
 
 namespace kvo::test {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/journal.h"
+#include "transaction/journal.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -15,7 +15,7 @@
 #include "platform/listing.h"
 #include "platform/path_guard.h"
 #include "platform/text_file.h"
-#include "platform/transaction_fixture.h"
+#include "transaction/transaction_fixture.h"
 #include "support/cli_runner.h"
 #include "support/test_support.h"
 

@@ -1,4 +1,4 @@
-#include "platform/transaction.h"
+#include "transaction/transaction.h"
 
 #include <atomic>
 #include <new>
@@ -6,7 +6,7 @@
 
 #include "platform/entry_ops.h"
 #include "platform/file_ops.h"
-#include "platform/fresh_copies.h"
+#include "transaction/fresh_copies.h"
 #include "platform/on_cores.h"
 
 namespace kvo {

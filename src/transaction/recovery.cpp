@@ -1,11 +1,11 @@
-#include "platform/recovery.h"
+#include "transaction/recovery.h"
 
 #include "platform/entry_ops.h"
 #include "platform/file_ops.h"
-#include "platform/journal.h"
+#include "transaction/journal.h"
 #include "platform/path_guard.h"
 #include "platform/text_file.h"
-#include "platform/transaction_steps.h"
+#include "transaction/transaction_steps.h"
 
 namespace kvo {
 namespace fs = std::filesystem;

@@ -1,4 +1,4 @@
-#include "platform/journal.h"
+#include "transaction/journal.h"
 
 #include <algorithm>
 #include <array>

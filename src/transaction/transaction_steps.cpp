@@ -1,4 +1,4 @@
-#include "platform/transaction_steps.h"
+#include "transaction/transaction_steps.h"
 
 #include <unordered_set>
 

@@ -7,7 +7,7 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/journal.h"
+#include "transaction/journal.h"
 
 // Running, undoing and finishing one step of a file transaction; shared by the transaction
 // itself and by the recovery of one that a crash interrupted.

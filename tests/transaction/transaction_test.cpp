@@ -1,4 +1,4 @@
-#include "platform/transaction.h"
+#include "transaction/transaction.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "platform/file_ops.h"
-#include "platform/journal.h"
-#include "platform/recovery.h"
-#include "platform/transaction_fixture.h"
-#include "platform/transaction_steps.h"
+#include "transaction/journal.h"
+#include "transaction/recovery.h"
+#include "transaction/transaction_fixture.h"
+#include "transaction/transaction_steps.h"
 #include "support/test_support.h"
 
 #ifndef _WIN32

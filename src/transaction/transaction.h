@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "platform/entry_ops.h"
-#include "platform/fresh_copies.h"
-#include "platform/journal.h"
+#include "transaction/fresh_copies.h"
+#include "transaction/journal.h"
 #include "platform/path_guard.h"
-#include "platform/transaction_steps.h"
+#include "transaction/transaction_steps.h"
 
 namespace kvo {
 

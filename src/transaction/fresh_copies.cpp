@@ -1,4 +1,4 @@
-#include "platform/fresh_copies.h"
+#include "transaction/fresh_copies.h"
 
 #include <utility>
 
