@@ -5,7 +5,7 @@ set -euo pipefail
 
 # libclang-rt-dev holds libFuzzer and clang's sanitizer runtimes; clang only recommends it,
 # and recommends are not installed below.
-packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libarchive-dev
           libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev ccache)
 for flag in "$@"; do
   case "$flag" in

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "app/selector.h"
+#include "archive/staging_folder.h"
 #include "engine/keep_originals.h"
 #include "platform/file_ops.h"
 #include "platform/instance_lock.h"
@@ -57,6 +58,9 @@ StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize sc
   state.EAWDirLabel = displayPath(gameDir);
   prepareFolderLayout(problems);
   finishInterruptedChange();
+  // An install that a kill cut short leaves its unpacked files in a staging folder; the
+  // change above has put back whatever it had moved, so what is left there goes.
+  removeUnpackingLeftovers(state.SelectorDir, problems);
   state.PlaneCodes = planeCodeTable();
   state.Label18 = {std::to_string(screen.widthPixels), std::to_string(screen.heightPixels)};
   listExecutables();

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <unordered_set>
+
+#include "archive/archive_reader.h"
+#include "archive/install_plan.h"
+#include "state/core.h"
+
+namespace kvo {
+
+// Unpacks the entries a plan gives a target into a staging folder: target i into the
+// subfolder (or, for an autoscript, the file) named i. Each entry must be the one the plan
+// read, and no entry may hold more bytes than the archive claims or break the limits.
+class ArchiveUnpacker final {
+ public:
+  ArchiveUnpacker(Core& core, const InstallPlan& plan, std::filesystem::path staging,
+                  const ArchiveLimits& limits);
+
+  // Unpacks everything; the one sentence why it stopped, or empty.
+  std::string run();
+
+  // Where target `index` is unpacked to.
+  static std::filesystem::path placeOf(const std::filesystem::path& staging, std::size_t index);
+
+ private:
+  std::string unpackEntry(ArchiveReader& reader, const PlannedEntry& planned);
+  std::string writeFile(ArchiveReader& reader, const PlannedEntry& planned,
+                        const std::filesystem::path& place);
+  std::error_code makeFolders(const std::filesystem::path& folder);
+  std::string refusal(std::string_view reason) const;
+
+  Core& core_;
+  const InstallPlan& plan_;
+  std::filesystem::path staging_;
+  const ArchiveLimits& limits_;
+  std::uint64_t unpackedBytes_ = 0;
+  std::unordered_set<std::string> madeFolders_;  // by pathKey
+};
+
+}  // namespace kvo
