@@ -39,5 +39,6 @@ std::vector<CommandSpec> planeCommands();
 std::vector<CommandSpec> settingsCommands();
 std::vector<CommandSpec> scriptCommands();
 std::vector<CommandSpec> deploymentCommands();
+std::vector<CommandSpec> archiveCommands();
 
 }  // namespace kvo
