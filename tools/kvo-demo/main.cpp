@@ -8,21 +8,25 @@
 #include <system_error>
 #include <vector>
 
+#include "demo_archives.h"
 #include "demo_game.h"
 
 namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kUsage =
-    "usage: kvo-demo DIR [--force] [--bulk-mods N] [--files-per-mod M] [--bulk-skins K]\n"
-    "                    [--bulk-game-files G]\n"
+    "usage: kvo-demo DIR [--force] [--archives] [--bulk-mods N] [--files-per-mod M]\n"
+    "                    [--bulk-skins K] [--bulk-game-files G]\n"
     "Writes a synthetic EAW game folder with the KVO128 selector folder into DIR.\n"
     "DIR must be missing or empty unless --force is given (existing files are overwritten).\n"
+    "--archives also writes a few add-on archives into DIR-archives beside it, to try\n"
+    "`kvo install` on (a zip, a 7z, a complete set and a hostile one).\n"
     "The bulk options add N mod folders of M files, K skin folders and G loose game files.\n";
 
 struct Arguments {
   fs::path dir;
   bool force = false;
+  bool archives = false;
   kvo::demo::DemoOptions options;
 };
 
@@ -47,6 +51,8 @@ std::string parseArguments(const std::vector<std::string_view>& words, Arguments
     const auto word = words[i];
     if (word == "--force") {
       args.force = true;
+    } else if (word == "--archives") {
+      args.archives = true;
     } else if (int* target = countOption(word, args.options)) {
       const auto value = i + 1 < words.size() ? parseCount(words[i + 1]) : std::nullopt;
       if (!value) return std::string(word) + " needs a count of 0 or more";
@@ -59,6 +65,13 @@ std::string parseArguments(const std::vector<std::string_view>& words, Arguments
     }
   }
   return args.dir.empty() ? "no folder given" : "";
+}
+
+// "DIR-archives" beside the demo folder DIR.
+fs::path archivesFolder(const fs::path& dir) {
+  auto name = dir.filename().empty() ? dir.parent_path().filename() : dir.filename();
+  const auto parent = dir.filename().empty() ? dir.parent_path().parent_path() : dir.parent_path();
+  return parent / (name.string() + "-archives");
 }
 
 bool isNonEmptyFolder(const fs::path& dir) {
@@ -91,5 +104,13 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::cout << "Demo game folder written to " << args.dir.string() << "\n";
+  if (!args.archives) return 0;
+  const auto archives = archivesFolder(args.dir);
+  if (const auto ec = kvo::demo::writeDemoArchives(archives)) {
+    std::cerr << "kvo-demo: could not write the demo archives into " << archives.string() << ": "
+              << ec.message() << "\n";
+    return 1;
+  }
+  std::cout << "Add-on archives to try `kvo install` on written to " << archives.string() << "\n";
   return 0;
 }
