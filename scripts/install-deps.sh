@@ -5,8 +5,9 @@ set -euo pipefail
 
 # libclang-rt-dev holds libFuzzer and clang's sanitizer runtimes; clang only recommends it,
 # and recommends are not installed below.
+# zip and unzip are for the install benchmark, which times unzip beside kvo install.
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libarchive-dev
-          libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev ccache)
+          libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev ccache zip unzip)
 for flag in "$@"; do
   case "$flag" in
     --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 googletest) ;;
