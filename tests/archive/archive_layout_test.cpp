@@ -15,7 +15,7 @@ bool isModFolder(std::string_view name) {
          std::string_view("TFWHs").find(name[0]) != std::string_view::npos;
 }
 
-std::vector<LayoutEntry> entriesOf(std::initializer_list<std::string_view> names) {
+std::vector<LayoutEntry> entriesOf(const std::vector<std::string_view>& names) {
   std::vector<LayoutEntry> entries;
   for (auto name : names) {
     LayoutEntry entry;
@@ -59,7 +59,7 @@ std::string describe(const ArchiveLayout& layout) {
 // is left out); loose files are one add-on that still needs a category, a skin, or
 // autoscripts.
 TEST(ArchiveLayoutTest, EachLayoutGivesItsTargets) {
-  const std::pair<std::initializer_list<std::string_view>, const char*> cases[] = {
+  const std::pair<std::vector<std::string_view>, const char*> cases[] = {
       {{"eaw.tm", "maps/a.ter"}, "mod ? <- "},
       {{"Pack/", "Pack/Normandy/eaw.tm", "Pack/Normandy/b/"}, "mod ? <- Pack/Normandy"},
       {{"T-Normandy/", "T-Normandy/eaw.tm"}, "mod T-Normandy <- T-Normandy"},
