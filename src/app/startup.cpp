@@ -60,7 +60,7 @@ StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize sc
   finishInterruptedChange();
   // An install that a kill cut short leaves its unpacked files in a staging folder; the
   // change above has put back whatever it had moved, so what is left there goes.
-  removeUnpackingLeftovers(state.SelectorDir, problems);
+  removeUnpackingLeftovers(state, problems);
   state.PlaneCodes = planeCodeTable();
   state.Label18 = {std::to_string(screen.widthPixels), std::to_string(screen.heightPixels)};
   listExecutables();

@@ -5,6 +5,7 @@
 #include "platform/entry_ops.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "state/game_change.h"
 #include "transaction/journal.h"
 
 namespace kvo {
@@ -102,7 +103,14 @@ std::vector<std::string> removeFolderTree(const fs::path& folder) {
   return problems;
 }
 
-void removeUnpackingLeftovers(const fs::path& selectorDir, Problems& problems) {
+void removeUnpackingLeftovers(const FormState& state, Problems& problems) {
+  auto unreadable = journalPath(state);
+  unreadable += ".unreadable";
+  for (const auto& journal : {journalPath(state), unreadable}) {
+    std::error_code ec;
+    if (entryKind(journal, ec) != EntryKind::None || ec) return;
+  }
+  const auto& selectorDir = state.SelectorDir;
   for (const auto& name : listFolders(selectorDir)) {
     if (!isStagingFolderName(name)) continue;
     for (auto& sentence : removeFolderTree(selectorDir / nameToPath(name))) {

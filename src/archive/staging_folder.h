@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "state/form_state.h"
 #include "state/problems.h"
 
 // An archive is unpacked into a staging folder of the selector folder, named so that it is
@@ -23,7 +24,9 @@ bool isStagingFolderName(std::string_view name);
 // One sentence for each entry that could not be removed.
 std::vector<std::string> removeFolderTree(const std::filesystem::path& folder);
 
-// Removes the staging folders that an install cut short left in the selector folder.
-void removeUnpackingLeftovers(const std::filesystem::path& selectorDir, Problems& problems);
+// Removes the staging folders that an install cut short left in the selector folder, once
+// no unfinished change is left whose journal (readable or not) may still need what it moved
+// there.
+void removeUnpackingLeftovers(const FormState& state, Problems& problems);
 
 }  // namespace kvo

@@ -340,11 +340,18 @@ TEST_F(InstallTest, ReplaceSwapsAFolderWholeButNotALoadedOne) {
   EXPECT_EQ(test::exactTree(game()), loaded);
 }
 
-// A start removes the staging folder an install that was killed left, and nothing else.
+// A start removes the staging folder an install that was killed left, and nothing else;
+// not while the record of an unfinished change it cannot make out is kept, since what that
+// change moved aside may lie there.
 TEST_F(InstallTest, AStartRemovesWhatAKilledInstallLeftAndNothingElse) {
   const auto staging = selector() / "~kvo-unpacking-0123456789abcdef";
-  test::writeFile(staging / "0/eaw.tm", "half");
+  test::writeFile(staging / "replaced 0/eaw.tm", "the old folder");
   test::writeFile(selector() / "~kvo-unpacking-mine/keep.txt", "the player's");
+  test::writeFile(selector() / "Unfinished change.kvo", "no journal at all");
+  EXPECT_EQ(cli.run({"status"}), 0) << cli.err();
+  EXPECT_NE(cli.err().find("cannot be made out"), std::string::npos) << cli.err();
+  EXPECT_TRUE(fs::exists(staging / "replaced 0/eaw.tm"));
+  fs::remove(selector() / "Unfinished change.kvo.unreadable");
   ASSERT_EQ(cli.run({"status"}), 0) << cli.err();
   EXPECT_FALSE(fs::exists(staging));
   EXPECT_TRUE(fs::exists(selector() / "~kvo-unpacking-mine/keep.txt"));
