@@ -122,30 +122,31 @@ class LayoutFinder final {
     std::vector<std::size_t> files;
     for (const auto kid : kids) (tree_.isFile(kid) ? files : folders).push_back(kid);
     const auto isSet = [this](std::size_t kid) { return isSetFolder(kid); };
-    const auto isMod = [this](std::size_t kid) { return isMod_(tree_.name(kid)); };
-    if (!folders.empty() && std::all_of(folders.begin(), folders.end(), isSet) &&
-        std::any_of(folders.begin(), folders.end(), isMod)) {
+    if (!folders.empty() && std::all_of(folders.begin(), folders.end(), isSet)) {
       selectorLevel(node, path);
-      return;
+    } else if (folders.empty()) {
+      looseFiles(files, path);
+    } else {
+      layout_.targets.push_back({TargetKind::ModFolder, path, {}});
     }
-    if (folders.empty()) {
-      const auto matches = [this](const char* pattern) {
-        return [this, pattern](std::size_t kid) { return wildcardMatch(pattern, tree_.name(kid)); };
-      };
-      if (std::all_of(files.begin(), files.end(), matches("*.set"))) {
-        for (const auto kid : files) {
-          layout_.targets.push_back(
-              {TargetKind::Autoscript, below(path, tree_.name(kid)), tree_.name(kid)});
-        }
-        return;
+  }
+
+  // Files without folders: autoscripts, a skin, or a mod that needs a category.
+  void looseFiles(const std::vector<std::size_t>& files, const ArchivePath& path) {
+    const auto matches = [this](const char* pattern) {
+      return [this, pattern](std::size_t kid) { return wildcardMatch(pattern, tree_.name(kid)); };
+    };
+    if (std::all_of(files.begin(), files.end(), matches("*.set"))) {
+      for (const auto kid : files) {
+        layout_.targets.push_back(
+            {TargetKind::Autoscript, below(path, tree_.name(kid)), tree_.name(kid)});
       }
+    } else if (std::any_of(files.begin(), files.end(), matches("p????*.3dz"))) {
       // A skin folder holds the plane's model as "p" + art code + "*.3dz".
-      if (std::any_of(files.begin(), files.end(), matches("p????*.3dz"))) {
-        layout_.targets.push_back({TargetKind::SkinFolder, path, {}});
-        return;
-      }
+      layout_.targets.push_back({TargetKind::SkinFolder, path, {}});
+    } else {
+      layout_.targets.push_back({TargetKind::ModFolder, path, {}});
     }
-    layout_.targets.push_back({TargetKind::ModFolder, path, {}});
   }
 
   // A level laid out like KVO128: mod folders, Skinfolder and Autoscripts.

@@ -76,6 +76,8 @@ TEST(ArchiveLayoutTest, EachLayoutGivesItsTargets) {
        "set: skin Spit <- kvo128/Skinfolder/Spit; mod T-A <- kvo128/T-A; out: eaw.exe "
        "kvo128/kvo.ini kvo128/Skinfolder/loose.txt kvo128/UNUSED"},
       {{"Skinfolder/Spit/psp09.3dz"}, "set: skin Spit <- Skinfolder/Spit"},
+      {{"Autoscripts/a.set", "readme.txt"},
+       "set: script a.set <- Autoscripts/a.set; out: readme.txt"},
       {{"Desert Spit/pSP09a.3DZ", "Desert Spit/sp09.tpc"}, "skin ? <- Desert Spit"},
       {{"p1.3dz", "x.tpc"}, "mod ? <- "},
       {{"a.set", "B.SET"}, "script a.set <- a.set; script B.SET <- B.SET"},
