@@ -99,6 +99,11 @@ void GridView::keepCurrentShown() {
 
 void GridView::keyPressEvent(QKeyEvent* event) {
   const QModelIndex current = currentIndex();
+  // A filter that leaves no row shown leaves the current one hidden: the keys pass it by.
+  if (current.isValid() && !rowShown(current.row())) {
+    QTableView::keyPressEvent(event);
+    return;
+  }
   if (current.isValid() && isPressKey(*event)) {
     const int row = model_->gridRow(current.row());
     if (event->key() == Qt::Key_Space) {

@@ -426,6 +426,14 @@ class KeyboardTest final : public QObject {
     QCOMPARE(currentText(unigrid, 1), QStringLiteral("T-Normandy"));
     press(Qt::Key_Return);
     QCOMPARE(loadRecord(), QStringLiteral("T-Normandy\r\n\r\n"));
+    // With no row left, Enter in the grid acts on none.
+    press(Qt::Key_Backtab);
+    type(QStringLiteral("no such folder"));
+    QCOMPARE(shownRows(unigrid, 1), QStringList{});
+    press(Qt::Key_Return);
+    press(Qt::Key_Return);
+    press(Qt::Key_Space);
+    QCOMPARE(loadRecord(), QStringLiteral("T-Normandy\r\n\r\n"));
     press(Qt::Key_Backtab);
     press(Qt::Key_Escape);
     QCOMPARE(find<QLineEdit>("FolderFilter")->text(), QString());
