@@ -14,6 +14,7 @@
 #include "app/selector.h"
 #include "ui/clickable_label.h"
 #include "ui/core_runner.h"
+#include "ui/keyboard.h"
 #include "ui/named.h"
 #include "ui/view_sync.h"
 
@@ -36,8 +37,11 @@ QWidget* AutoscriptsPage::buildSaveFrame() {
   auto* frame8 = named<QGroupBox>(QStringLiteral("Frame8"), QStringLiteral("Save your AutoScript"));
   auto* layout = new QVBoxLayout(frame8);
   text2_ = named<QPlainTextEdit>(QStringLiteral("Text2"));
+  text2_->setTabChangesFocus(true);
   layout->addWidget(text2_, 1);
   text1_ = named<QLineEdit>(QStringLiteral("Text1"));
+  // The box opens with a prompt, not a name: a name typed into it replaces the prompt.
+  selectWholeOnFocus(*text1_);
   layout->addWidget(text1_);
   command7_ = named<QPushButton>(QStringLiteral("Command7"), QStringLiteral("Save Autoscript"));
   layout->addWidget(command7_);
@@ -108,6 +112,7 @@ QWidget* AutoscriptsPage::buildMusicBox() {
   label11_->setFrameShape(QFrame::Panel);
   current->addWidget(label11_, 1);
   list4_ = named<QListWidget>(QStringLiteral("List4"));
+  pressItemsByKeys(*list4_);
   layout->addLayout(current);
   layout->addWidget(list4_, 1);
   return box;

@@ -1,6 +1,9 @@
 #include "ui/clickable_label.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+
+#include "ui/keyboard.h"
 
 namespace kvo::ui {
 
@@ -11,6 +14,7 @@ ClickableLabel::ClickableLabel(const QString& text, const QString& objectName, Q
   setFrameShape(QFrame::StyledPanel);
   setAlignment(Qt::AlignCenter);
   setMargin(3);
+  setFocusPolicy(Qt::StrongFocus);
 }
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
@@ -19,6 +23,14 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
     emit clicked();
   }
   QLabel::mouseReleaseEvent(event);
+}
+
+void ClickableLabel::keyPressEvent(QKeyEvent* event) {
+  if (isPressKey(*event)) {
+    emit clicked();
+    return;
+  }
+  QLabel::keyPressEvent(event);
 }
 
 }  // namespace kvo::ui

@@ -4,7 +4,8 @@
 
 namespace kvo::ui {
 
-// A label the player clicks like a button ("Refresh!", "Just Launch", "Overwrite"...).
+// A label the player presses like a button ("Refresh!", "Just Launch", "Overwrite"...): by a
+// click, or by Enter or Space once Tab has brought the focus to it.
 class ClickableLabel final : public QLabel {
   Q_OBJECT
 
@@ -16,6 +17,7 @@ class ClickableLabel final : public QLabel {
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace kvo::ui

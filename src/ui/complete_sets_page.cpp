@@ -12,7 +12,9 @@
 #include <string>
 
 #include "app/selector.h"
+#include "ui/clickable_label.h"
 #include "ui/core_runner.h"
+#include "ui/keyboard.h"
 #include "ui/named.h"
 #include "ui/picture_box.h"
 #include "ui/view_sync.h"
@@ -45,8 +47,9 @@ QWidget* CompleteSetsPage::buildPackageColumn() {
   layout->addWidget(check2_);
   loadQ_ = named<QPushButton>(QStringLiteral("LoadQ"), QStringLiteral("Load this package"));
   layout->addWidget(loadQ_);
-  label29_ = named<QLabel>(QStringLiteral("Label29"));
-  // The online client's hand-over is picked up by the pointer passing over, without a click.
+  // The online client's hand-over is picked up by the pointer passing over, without a click,
+  // or by Enter or Space once Tab has reached the area.
+  label29_ = new ClickableLabel(QString(), QStringLiteral("Label29"));
   label29_->setMouseTracking(true);
   label29_->installEventFilter(this);
   label29_->setFrameShape(QFrame::Box);
@@ -86,7 +89,7 @@ void CompleteSetsPage::connectHandlers() {
 }
 
 bool CompleteSetsPage::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == label29_ && pointerBringsNews(*event)) {
+  if (watched == label29_ && (pointerBringsNews(*event) || isPressKey(*event))) {
     runner_.run([this] { s_.packages.Label29_MouseMove(); });
   }
   return QWidget::eventFilter(watched, event);

@@ -13,6 +13,7 @@ class Selector;
 
 namespace kvo::ui {
 
+class ClickableLabel;
 class CoreRunner;
 class PictureBox;
 
@@ -43,7 +44,7 @@ class CompleteSetsPage final : public QWidget {
   QLabel* label51_ = nullptr;
   QCheckBox* check1_ = nullptr;
   QCheckBox* check2_ = nullptr;
-  QLabel* label29_ = nullptr;
+  ClickableLabel* label29_ = nullptr;
   PictureBox* image4_ = nullptr;
 };
 

@@ -16,6 +16,7 @@
 #include "app/selector.h"
 #include "engine/keep_originals.h"
 #include "ui/core_runner.h"
+#include "ui/keyboard.h"
 #include "ui/named.h"
 #include "ui/picture_box.h"
 #include "ui/settings_report.h"
@@ -92,6 +93,7 @@ QWidget* GeneralSettingsPage::buildSettingsFrame() {
 QLineEdit* GeneralSettingsPage::addSetting(const QString& name, std::string& value) {
   auto* edit = named<QLineEdit>(name);
   edit->setMaximumWidth(120);
+  edit->setToolTip(QStringLiteral("Enter in any of the six boxes writes all six to eaw.ini."));
   boxes_.push_back(SettingBox{edit, &value});
   // The typed text is the pending value that a save writes, exactly as typed.
   connect(edit, &QLineEdit::textEdited, this,
@@ -132,8 +134,11 @@ QWidget* GeneralSettingsPage::buildIniViewer() {
                          QStringLiteral("Display \"eaw.ini' for inspection or further editing"));
   frame21_ = named<QGroupBox>(QStringLiteral("Frame21"), QStringLiteral("Click to hide"));
   frame21_->installEventFilter(this);
+  // Tab stops on the frame's caption, where Enter and Space hide it as a click does.
+  frame21_->setFocusPolicy(Qt::StrongFocus);
   auto* frameLayout = new QVBoxLayout(frame21_);
   text14_ = named<QPlainTextEdit>(QStringLiteral("Text14"));
+  text14_->setTabChangesFocus(true);
   frameLayout->addWidget(text14_, 1);
   auto* inSaver =
       named<QPushButton>(QStringLiteral("InSaver"), QStringLiteral("Save ini in EAW Directory"));
@@ -154,8 +159,10 @@ QWidget* GeneralSettingsPage::buildIniViewer() {
 }
 
 bool GeneralSettingsPage::eventFilter(QObject* watched, QEvent* event) {
-  const bool click =
-      event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick;
+  // A key that a control inside the frame leaves unused comes up to the frame too.
+  const bool click = event->type() == QEvent::MouseButtonRelease ||
+                     event->type() == QEvent::MouseButtonDblClick ||
+                     (isPressKey(*event) && frame21_->hasFocus());
   if (watched == frame21_ && click) {
     runner_.run([this] { s_.settings.Frame21_Click(); });
     return true;

@@ -1,16 +1,22 @@
 #include "ui/grid_view.h"
 
+#include <QContextMenuEvent>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontMetricsF>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QStyle>
 #include <QToolTip>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
+#include "ui/focus_mark.h"
 #include "ui/grid_model.h"
+#include "ui/keyboard.h"
 
 namespace kvo::ui {
 
@@ -28,6 +34,8 @@ GridView::GridView(const kvo::Grid& grid, const QString& objectName, QWidget* pa
   // A selection highlight would hide the green and orange marks that tell what is loaded.
   setSelectionMode(QAbstractItemView::NoSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Tab leaves the grid for the next control; the arrows walk the rows.
+  setTabKeyNavigation(false);
   setWordWrap(false);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   verticalHeader()->hide();
@@ -50,21 +58,129 @@ void GridView::refresh() {
   applyRowHeights();
   applyColumnWidths();
   applyCurrentCell();
+  keepCurrentShown();
   setVisible(model_->grid().visible);
 }
 
+void GridView::setNameFilter(const QString& text, int col) {
+  if (text == nameFilter_ && col == nameFilterCol_) return;
+  nameFilter_ = text;
+  nameFilterCol_ = col;
+  applyRowHeights();
+  if (text.isEmpty()) {
+    keepCurrentShown();
+    return;
+  }
+  // The best match is the first row left, where Enter in the filter box leads.
+  for (int row = 0; row < model_->rowCount(); ++row) {
+    if (!rowShown(row)) continue;
+    const int current = currentIndex().isValid() ? currentIndex().column() : col;
+    setCurrentIndex(model_->index(row, current));
+    return;
+  }
+}
+
+// Enter or Space must never act on a row the player cannot see.
+void GridView::keepCurrentShown() {
+  const QModelIndex current = currentIndex();
+  if (!current.isValid() || rowShown(current.row())) return;
+  const int rows = model_->rowCount();
+  int target = -1;
+  for (int row = current.row() + 1; row < rows && target < 0; ++row) {
+    if (rowShown(row)) target = row;
+  }
+  for (int row = current.row() - 1; row >= 0 && target < 0; --row) {
+    if (rowShown(row)) target = row;
+  }
+  if (target >= 0) {
+    selectionModel()->setCurrentIndex(current.siblingAtRow(target), QItemSelectionModel::NoUpdate);
+  }
+}
+
 void GridView::keyPressEvent(QKeyEvent* event) {
-  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-  if (!enter || !currentIndex().isValid()) {
-    const QModelIndex before = currentIndex();
+  const QModelIndex current = currentIndex();
+  // A filter that leaves no row shown leaves the current one hidden: the keys pass it by.
+  if (current.isValid() && !rowShown(current.row())) {
     QTableView::keyPressEvent(event);
-    const QModelIndex after = currentIndex();
-    if (after.isValid() && after != before) {
-      emit currentMovedByKey(model_->gridRow(after.row()), after.column());
+    return;
+  }
+  if (current.isValid() && isPressKey(*event)) {
+    const int row = model_->gridRow(current.row());
+    if (event->key() == Qt::Key_Space) {
+      emit cellClicked(row, current.column());
+    } else {
+      emit enterPressed(row, current.column());
     }
     return;
   }
-  emit enterPressed(model_->gridRow(currentIndex().row()), currentIndex().column());
+  if (current.isValid() && event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+    const QPoint at = visualRect(current).center();
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
+    contextMenuEvent(&menu);
+    return;
+  }
+  const QModelIndex before = current;
+  QTableView::keyPressEvent(event);
+  const QModelIndex after = currentIndex();
+  if (after.isValid() && after != before) {
+    emit currentMovedByKey(model_->gridRow(after.row()), after.column());
+  }
+}
+
+void GridView::contextMenuEvent(QContextMenuEvent* event) {
+  const bool byMouse = event->reason() == QContextMenuEvent::Mouse;
+  const QModelIndex index = byMouse ? indexAt(event->pos()) : currentIndex();
+  if (!index.isValid() || isRowHidden(index.row())) {
+    event->ignore();
+    return;
+  }
+  // The menu opens beside the row it is about, wherever the keyboard asked for it.
+  const QPoint at =
+      byMouse ? event->globalPos() : viewport()->mapToGlobal(visualRect(index).bottomLeft());
+  emit rowMenuRequested(model_->gridRow(index.row()), at);
+}
+
+void GridView::paintEvent(QPaintEvent* event) {
+  QTableView::paintEvent(event);
+  if (!hasFocus()) return;
+  const QRect row = currentRowRect();
+  if (row.isEmpty()) return;
+  QPainter painter(viewport());
+  drawFocusMark(painter, row, palette());
+}
+
+void GridView::focusInEvent(QFocusEvent* event) {
+  QTableView::focusInEvent(event);
+  if (event->reason() != Qt::TabFocusReason && event->reason() != Qt::BacktabFocusReason) return;
+  keepCurrentShown();
+  // Tab lands on a row: it is previewed as if the arrows had just reached it.
+  const QModelIndex current = currentIndex();
+  if (current.isValid()) emit currentMovedByKey(model_->gridRow(current.row()), current.column());
+}
+
+void GridView::focusOutEvent(QFocusEvent* event) {
+  QTableView::focusOutEvent(event);
+  viewport()->update();
+}
+
+void GridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableView::currentChanged(current, previous);
+  // The frame spans the whole row, beyond the cells the view repaints by itself.
+  viewport()->update();
+}
+
+QRect GridView::currentRowRect() const {
+  const QModelIndex current = currentIndex();
+  if (!current.isValid() || isRowHidden(current.row())) return {};
+  int left = INT_MAX;
+  int right = INT_MIN;
+  for (int col = 0; col < model_->columnCount(); ++col) {
+    if (isColumnHidden(col)) continue;
+    left = std::min(left, columnViewportPosition(col));
+    right = std::max(right, columnViewportPosition(col) + columnWidth(col));
+  }
+  if (left >= right) return {};
+  return {left, rowViewportPosition(current.row()), right - left, rowHeight(current.row())};
 }
 
 bool GridView::viewportEvent(QEvent* event) {
@@ -94,10 +210,14 @@ void GridView::fitToFont() {
 }
 
 void GridView::applyRowHeights() {
-  const kvo::Grid& grid = model_->grid();
-  for (int row = 0; row < model_->rowCount(); ++row) {
-    setRowHidden(row, !grid.rowVisible(model_->gridRow(row)));
-  }
+  for (int row = 0; row < model_->rowCount(); ++row) setRowHidden(row, !rowShown(row));
+}
+
+bool GridView::rowShown(int modelRow) const {
+  if (!model_->grid().rowVisible(model_->gridRow(modelRow))) return false;
+  if (nameFilter_.isEmpty()) return true;
+  const QString name = model_->index(modelRow, nameFilterCol_).data().toString();
+  return name.contains(nameFilter_, Qt::CaseInsensitive);
 }
 
 void GridView::applyColumnWidths() {

@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <QHBoxLayout>
+#include <QListWidget>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -11,7 +12,9 @@
 #include "ui/autoscripts_page.h"
 #include "ui/complete_sets_page.h"
 #include "ui/core_runner.h"
+#include "ui/focus_frame.h"
 #include "ui/general_settings_page.h"
+#include "ui/item_focus_mark.h"
 #include "ui/named.h"
 #include "ui/planes_skins_page.h"
 #include "ui/view_sync.h"
@@ -31,7 +34,16 @@ MainWindow::MainWindow(kvo::Selector& selector, QWidget* parent)
   setCentralWidget(central);
   statusBar()->setSizeGripEnabled(false);
   connectReports();
+  prepareForKeyboard();
   resize(1000, 720);
+}
+
+// Outside a dialog a push button answers Space only; players press Enter on it as well. A list
+// shows the item the keys act on as clearly as the grids show their row.
+void MainWindow::prepareForKeyboard() {
+  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(true);
+  for (QListWidget* list : findChildren<QListWidget*>()) markCurrentItem(*list);
+  new FocusFrame(*this);
 }
 
 MainWindow::~MainWindow() {

@@ -36,6 +36,7 @@ class MainWindow final : public QMainWindow {
   QWidget* buildButtons();
   void buildTabs();
   void connectReports();
+  void prepareForKeyboard();
   void report(const QString& text);
   void resetAll();
   void deleteDefaultMissions();

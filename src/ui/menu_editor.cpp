@@ -1,5 +1,6 @@
 #include "ui/menu_editor.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,6 +12,7 @@
 
 #include "planes/plane_file_editors.h"
 #include "ui/core_runner.h"
+#include "ui/focus_frame.h"
 #include "ui/named.h"
 #include "ui/view_sync.h"
 
@@ -37,29 +39,68 @@ MenuEditor::MenuEditor(kvo::PlaneFileEditors& editors, CoreRunner& runner, QWidg
   }
   auto* read = named<QPushButton>(QStringLiteral("BMenRead"), QStringLiteral("Read"));
   auto* write = named<QPushButton>(QStringLiteral("hux"), QStringLiteral("Write"));
+  // Enter in a name box writes, as OK does in a dialog; it must not read the file again over
+  // the names typed.
+  write->setDefault(true);
   sides->addWidget(read);
   sides->addWidget(write);
   connect(read, &QPushButton::clicked, this, &MenuEditor::Pmensee);
   connect(write, &QPushButton::clicked, this, &MenuEditor::pmenwrite);
   layout->addWidget(frame);
+  layout->addWidget(buildRecords(), 1);
+  layout->addWidget(buildDetails());
+  new FocusFrame(*this);
+  showDetails(false);
+  refresh();
+}
+
+// The header and the bytes after each name are carried through unchanged; a player edits
+// names, so the bytes show only on demand.
+QWidget* MenuEditor::buildDetails() {
+  auto* box = new QWidget;
+  auto* layout = new QVBoxLayout(box);
+  layout->setContentsMargins(0, 0, 0, 0);
+  details_ = named<QCheckBox>(QStringLiteral("MnuDetails"),
+                              QStringLiteral("Show the bytes kept unchanged around the names"));
+  connect(details_, &QCheckBox::toggled, this, &MenuEditor::showDetails);
+  headerCaption_ = new QLabel(QStringLiteral("Header bytes:"));
   hedlab_ = named<QLabel>(QStringLiteral("hedlab"));
   hedlab_->setWordWrap(true);
+  hedlab_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(details_);
+  layout->addWidget(headerCaption_);
   layout->addWidget(hedlab_);
-  layout->addWidget(buildRecords(), 1);
-  refresh();
+  return box;
+}
+
+void MenuEditor::showDetails(bool shown) {
+  headerCaption_->setVisible(shown);
+  hedlab_->setVisible(shown);
+  tailCaption_->setVisible(shown);
+  for (QLabel* tail : position_) tail->setVisible(shown);
 }
 
 QWidget* MenuEditor::buildRecords() {
   auto* box = new QWidget;
   auto* grid = new QGridLayout(box);
+  grid->addWidget(new QLabel(QStringLiteral("Entry")), 0, 0);
+  grid->addWidget(new QLabel(QStringLiteral("Name")), 0, 1);
+  auto* length = new QLabel(QStringLiteral("Length"));
+  length->setToolTip(QStringLiteral("The bytes the name takes in the file, its end mark included"));
+  grid->addWidget(length, 0, 2);
+  tailCaption_ = new QLabel(QStringLiteral("Bytes after the name"));
+  grid->addWidget(tailCaption_, 0, 3);
   for (int k = 0; k < 11; ++k) {
     const auto i = static_cast<std::size_t>(k);
+    const int row = k + 1;
     mlen_[i] = named<QLabel>(QStringLiteral("mlen_%1").arg(k));
     bmnutb_[i] = named<QLineEdit>(QStringLiteral("bmnutb_%1").arg(k));
     position_[i] = named<QLabel>(QStringLiteral("position_%1").arg(k));
-    grid->addWidget(mlen_[i], k, 0);
-    grid->addWidget(bmnutb_[i], k, 1);
-    grid->addWidget(position_[i], k, 2);
+    // Entries count from 0, as the plane slots and the grids do.
+    grid->addWidget(new QLabel(QString::number(k)), row, 0);
+    grid->addWidget(bmnutb_[i], row, 1);
+    grid->addWidget(mlen_[i], row, 2);
+    grid->addWidget(position_[i], row, 3);
     // Every change of a name re-derives its length at once, as the window always has.
     connect(bmnutb_[i], &QLineEdit::textEdited, this, [this, k](const QString& text) {
       editors_.pmnuform.setBmnutb(k, toStdString(text));

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <array>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -15,8 +16,9 @@ namespace kvo::ui {
 
 class CoreRunner;
 
-// `Pmnuform`: one plane-menu file (B, A or G) with its header, each entry's length, name and
-// tail; "Read" runs Pmensee, "Write" runs pmenwrite through the same checks as a plane install.
+// `Pmnuform`: one plane-menu file (B, A or G) with each entry's name and length; the header and
+// each entry's tail show as bytes on demand. "Read" runs Pmensee, "Write" runs pmenwrite
+// through the same checks as a plane install.
 class MenuEditor final : public QDialog {
   Q_OBJECT
 
@@ -28,6 +30,8 @@ class MenuEditor final : public QDialog {
 
  private:
   QWidget* buildRecords();
+  QWidget* buildDetails();
+  void showDetails(bool shown);
   void Pmensee();
   void pmenwrite();
 
@@ -35,6 +39,9 @@ class MenuEditor final : public QDialog {
   CoreRunner& runner_;
   std::array<QRadioButton*, 3> countryBut_{};
   QLabel* hedlab_ = nullptr;
+  QCheckBox* details_ = nullptr;
+  QLabel* headerCaption_ = nullptr;
+  QLabel* tailCaption_ = nullptr;
   std::array<QLabel*, 11> mlen_{};
   std::array<QLineEdit*, 11> bmnutb_{};
   std::array<QLabel*, 11> position_{};

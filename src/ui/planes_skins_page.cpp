@@ -1,8 +1,7 @@
 #include "ui/planes_skins_page.h"
 
-#include <QEvent>
-
 #include <QCheckBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,6 +19,7 @@
 #include "ui/core_runner.h"
 #include "ui/grid_model.h"
 #include "ui/grid_view.h"
+#include "ui/keyboard.h"
 #include "ui/menu_editor.h"
 #include "ui/named.h"
 #include "ui/picture_box.h"
@@ -29,8 +29,22 @@
 namespace kvo::ui {
 
 namespace {
+
 const std::array<const char*, 6> kFuelCaptions = {"100%", "75%", "50%", "25%", "10%", "5%"};
+
+// The core keeps the full fuel and its 1-based place in planes.dat as bare numbers.
+QString fullLoadText(const std::string& fuel) {
+  return fuel.empty() ? QStringLiteral("choose a plane first")
+                      : QStringLiteral("full load %1").arg(toQString(fuel));
 }
+
+QString fuelPlaceText(const std::string& position) {
+  return position.empty()
+             ? QString()
+             : QStringLiteral("stored at byte %1 of planes.dat").arg(toQString(position));
+}
+
+}  // namespace
 
 PlanesSkinsPage::PlanesSkinsPage(kvo::Selector& selector, CoreRunner& runner, QWidget* parent)
     : QWidget(parent), s_(selector), runner_(runner) {
@@ -79,6 +93,7 @@ QWidget* PlanesSkinsPage::buildSkinPreview() {
   image2_ = new PictureBox(QStringLiteral("Image2"));
   text10_ = named<QPlainTextEdit>(QStringLiteral("Text10"));
   text10_->setReadOnly(true);
+  text10_->setTabChangesFocus(true);
   auto* codes = new QHBoxLayout;
   for (std::size_t i = 0; i < label19_.size(); ++i) {
     label19_[i] = named<QLabel>(QStringLiteral("label19_%1").arg(i));
@@ -122,11 +137,14 @@ QWidget* PlanesSkinsPage::buildFuelBox() {
   auto* box = new QWidget;
   auto* layout = new QGridLayout(box);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(named<QLabel>(QStringLiteral("Label25"), QStringLiteral("Fuel:")), 0, 0);
+  // The figures read as one line above the buttons, not as headings of their columns.
+  auto* figures = new QHBoxLayout;
+  figures->addWidget(named<QLabel>(QStringLiteral("Label25"), QStringLiteral("Fuel:")));
   label26_ = named<QLabel>(QStringLiteral("Label26"));
-  label27_ = named<QLabel>(QStringLiteral("Label27"), QStringLiteral("fuel location"));
-  layout->addWidget(label26_, 0, 1);
-  layout->addWidget(label27_, 0, 2);
+  label27_ = named<QLabel>(QStringLiteral("Label27"));
+  figures->addWidget(label26_);
+  figures->addWidget(label27_, 1);
+  layout->addLayout(figures, 0, 0, 1, 3);
   for (std::size_t i = 0; i < option1_.size(); ++i) {
     option1_[i] = named<QRadioButton>(QStringLiteral("Option1_%1").arg(i),
                                       QString::fromLatin1(kFuelCaptions[i]));
@@ -159,6 +177,7 @@ void PlanesSkinsPage::connectHandlers() {
   connect(sk1_, &GridView::currentMovedByKey, this, onSk1(&kvo::SkinPanel::PreviewSkinRow));
   connect(sk1_, &GridView::cellDoubleClicked, this, onSk1(&kvo::SkinPanel::ApplySkinRow));
   connect(sk1_, &GridView::enterPressed, this, onSk1(&kvo::SkinPanel::ApplySkinRow));
+  followItemsByKeys(*list1_);
   connect(label39_, &ClickableLabel::clicked, this,
           [this] { runner_.run([this] { s_.skins.Skinkill(); }); });
   connect(command12_, &QPushButton::clicked, this, &PlanesSkinsPage::renameSkin);
@@ -233,6 +252,12 @@ void PlanesSkinsPage::connectPlaneHandlers() {
     s_.planes.G1_MouseMove(g1_->gridModel().gridRow(index.row()));
     refresh();
   });
+  // The row the arrows reach is previewed as the one under the pointer is.
+  connect(g1_, &GridView::currentMovedByKey, this, [this](int row, int) {
+    if (runner_.busy()) return;
+    s_.planes.G1_MouseMove(row);
+    refresh();
+  });
   for (std::size_t i = 0; i < option1_.size(); ++i) {
     const int index = static_cast<int>(i);
     connect(option1_[i], &QRadioButton::clicked, this,
@@ -270,9 +295,9 @@ void PlanesSkinsPage::refresh() {
   showText(*text10_, state.Text10);
   showText(*label2_, state.Label2);
   label2_->setToolTip(label2_->text());
-  showText(*label26_, state.Label26);
+  label26_->setText(fullLoadText(state.Label26));
+  label27_->setText(fuelPlaceText(state.Label27));
   for (std::size_t i = 0; i < label19_.size(); ++i) showText(*label19_[i], s_.planes.label19()[i]);
-  if (!state.Label27.empty()) showText(*label27_, state.Label27);
   image2_->showPicture(state.Image2);
   frame6_->setVisible(state.Frame6Visible);
 }

@@ -74,13 +74,9 @@ QString describeUnsaved(const IniSettings& onDisk, const kvo::FormState& state) 
     if (typed != value) pending << setting(name, typed);
   }
   if (pending.isEmpty()) return {};
-  if (pending.size() == 1) {
-    return QStringLiteral("%1 is not saved yet: press Enter in its box to save it.")
-        .arg(pending.front());
-  }
-  // One Enter saves all six boxes.
-  return QStringLiteral("%1 are not saved yet: press Enter in one of the boxes to save them.")
-      .arg(pending.join(", "));
+  // One Enter saves all six boxes, whichever box it is pressed in.
+  return QStringLiteral("%1 %2 not saved yet: Enter in any of the six boxes saves all six.")
+      .arg(pending.join(", "), pending.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"));
 }
 
 }  // namespace kvo::ui

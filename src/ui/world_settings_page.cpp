@@ -1,20 +1,28 @@
 #include "ui/world_settings_page.h"
 
+#include <QDesktopServices>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollArea>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/selector.h"
+#include "engine/deployment_check.h"
+#include "platform/listing.h"
 #include "ui/clickable_label.h"
 #include "ui/core_runner.h"
+#include "ui/filter_box.h"
 #include "ui/grid_model.h"
 #include "ui/grid_view.h"
+#include "ui/keyboard.h"
 #include "ui/named.h"
 #include "ui/picture_box.h"
 #include "ui/view_sync.h"
@@ -41,8 +49,11 @@ QWidget* WorldSettingsPage::buildLoadFrame() {
       QStringLiteral(
           "Click on a white row to load a folder, or click on a green row to unload it."));
   label22->setWordWrap(true);
+  folderFilter_ = new FilterBox(QStringLiteral("FolderFilter"),
+                                QStringLiteral("Type part of a folder name to narrow the list"));
   unigrid_ = new GridView(s_.state.Unigrid, QStringLiteral("Unigrid"));
   layout->addWidget(label22);
+  layout->addWidget(folderFilter_);
   layout->addWidget(unigrid_, 1);
   return frame;
 }
@@ -76,7 +87,7 @@ QWidget* WorldSettingsPage::buildLoadedList() {
   label8_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   label8_->setWordWrap(true);
   label8_->setTextFormat(Qt::PlainText);
-  auto* area = new QScrollArea;
+  auto* area = named<QScrollArea>(QStringLiteral("Label8Scroll"));
   area->setWidget(label8_);
   area->setWidgetResizable(true);
   area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -98,6 +109,7 @@ QWidget* WorldSettingsPage::buildPreviewColumn() {
   myLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
   text9_ = named<QPlainTextEdit>(QStringLiteral("Text9"));
   text9_->setReadOnly(true);
+  text9_->setTabChangesFocus(true);
   conflictLabel_ = named<QLabel>(QStringLiteral("ConflictLabel"));
   conflictLabel_->setWordWrap(true);
   conflictLabel_->setTextFormat(Qt::PlainText);
@@ -115,7 +127,9 @@ void WorldSettingsPage::connectHandlers() {
     const int index = list3_->row(item);
     runner_.run([this, index] { s_.engine.List3_Click(index); });
   });
+  followItemsByKeys(*list3_);
   connect(label33_, &ClickableLabel::clicked, this, &WorldSettingsPage::refreshFolders);
+  connectKeyboard();
   unigrid_->setMouseTracking(true);
   unigrid_->viewport()->setMouseTracking(true);
   unigrid_->viewport()->installEventFilter(this);
@@ -152,6 +166,73 @@ bool WorldSettingsPage::leavesFolderRows(const QEvent* event) const {
   if (event->type() != QEvent::MouseMove) return false;
   const auto* move = static_cast<const QMouseEvent*>(event);
   return !unigrid_->indexAt(move->position().toPoint()).isValid();
+}
+
+// The keyboard's ways to what the pointer does: the name filter, the preview of the row the
+// arrows reach, and the row's menu.
+void WorldSettingsPage::connectKeyboard() {
+  connect(folderFilter_, &QLineEdit::textChanged, this,
+          [this](const QString& text) { unigrid_->setNameFilter(text, 1); });
+  connect(folderFilter_, &FilterBox::leftDown, this,
+          [this] { unigrid_->setFocus(Qt::TabFocusReason); });
+  connect(unigrid_, &GridView::currentMovedByKey, this, [this](int row, int) {
+    if (runner_.busy()) return;
+    s_.engine.previewRow(row);
+    showPreview();
+  });
+  connect(unigrid_, &GridView::rowMenuRequested, this, &WorldSettingsPage::showFolderMenu);
+}
+
+void WorldSettingsPage::showFolderMenu(int row, const QPoint& at) {
+  const kvo::Grid& grid = s_.state.Unigrid;
+  const bool loaded = grid.text(row, 2) == "S";
+  // One menu, filled anew each time: a menu that deleted itself on closing would go while the
+  // load it started still runs inside its own key handler.
+  if (!folderMenu_) folderMenu_ = named<QMenu>(QStringLiteral("FolderMenu"), this);
+  QMenu* menu = folderMenu_;
+  menu->clear();
+  QAction* click = menu->addAction(loaded ? QStringLiteral("Unload") : QStringLiteral("Load"));
+  connect(click, &QAction::triggered, this, [this, row] { clickUnigrid(row, 1); });
+  QAction* open = menu->addAction(QStringLiteral("Open folder"));
+  connect(open, &QAction::triggered, this, [this, row] { openFolder(row); });
+  // A loaded folder's files are in place already: loading it overwrites nothing more.
+  QAction* conflicts = menu->addAction(QStringLiteral("Show conflicts"));
+  conflicts->setEnabled(!loaded);
+  connect(conflicts, &QAction::triggered, this, [this, row] { showConflicts(row); });
+  menu->popup(at);
+}
+
+void WorldSettingsPage::openFolder(int row) {
+  const kvo::Grid& grid = s_.state.Unigrid;
+  const QString folder = pathToQString(kvo::nameToPath(grid.text(row, 0)));
+  const QString name = toQString(grid.text(row, 1));
+  if (QDesktopServices::openUrl(QUrl::fromLocalFile(folder))) {
+    emit reported(QStringLiteral("Opened %1 in the file manager.").arg(name));
+  } else {
+    emit reported(
+        QStringLiteral("Could not open %1: the desktop has no program that shows folders.")
+            .arg(folder));
+  }
+}
+
+void WorldSettingsPage::showConflicts(int row) {
+  const kvo::Grid& grid = s_.state.Unigrid;
+  const auto conflicts = kvo::loadConflicts(s_.core, kvo::nameToPath(grid.text(row, 0)));
+  QStringList files;
+  for (const kvo::Conflict& conflict : conflicts) {
+    files << QStringLiteral("%1 (%2)").arg(
+        toQString(conflict.file),
+        conflict.provider == "game"
+            ? QStringLiteral("the game's own file")
+            : QStringLiteral("now from %1").arg(toQString(conflict.provider)));
+  }
+  auto* box =
+      named<QMessageBox>(QStringLiteral("ConflictsBox"), QMessageBox::Information,
+                         QStringLiteral("Conflicts of %1").arg(toQString(grid.text(row, 1))),
+                         toQString(kvo::conflictSummary(conflicts)), QMessageBox::Ok, this);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setDetailedText(files.join(QLatin1Char('\n')));
+  box->open();
 }
 
 void WorldSettingsPage::refreshFolders() {

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLabel;
+class QMenu;
 class QListWidget;
 class QPlainTextEdit;
 
@@ -14,10 +15,12 @@ namespace kvo::ui {
 
 class ClickableLabel;
 class CoreRunner;
+class FilterBox;
 class GridView;
 class PictureBox;
 
-// "World Settings": the mod folder grid, its category filter and the folder preview.
+// "World Settings": the mod folder grid with its name filter and its row menu, the category
+// filter and the folder preview.
 class WorldSettingsPage final : public QWidget {
   Q_OBJECT
 
@@ -28,7 +31,7 @@ class WorldSettingsPage final : public QWidget {
   void refresh();
 
  signals:
-  // What "Refresh!" found.
+  // What "Refresh!" found, or whether a folder opened in the file manager.
   void reported(const QString& text);
 
  protected:
@@ -41,6 +44,10 @@ class WorldSettingsPage final : public QWidget {
   QWidget* buildLoadedList();
   QWidget* buildPreviewColumn();
   void connectHandlers();
+  void connectKeyboard();
+  void showFolderMenu(int row, const QPoint& at);
+  void openFolder(int row);
+  void showConflicts(int row);
   void clickUnigrid(int row, int col);
   void refreshFolders();
   bool leavesFolderRows(const QEvent* event) const;
@@ -48,6 +55,8 @@ class WorldSettingsPage final : public QWidget {
   kvo::Selector& s_;
   CoreRunner& runner_;
   GridView* unigrid_ = nullptr;
+  FilterBox* folderFilter_ = nullptr;
+  QMenu* folderMenu_ = nullptr;
   QListWidget* list3_ = nullptr;
   QLabel* label6_ = nullptr;
   QLabel* label8_ = nullptr;

@@ -2,45 +2,21 @@
 #include <QtWidgets>
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 
-#include "app/selector.h"
-#include "demo_game.h"
 #include "ui/core_runner.h"
 #include "ui/grid_view.h"
-#include "ui/main_window.h"
 #include "ui/picture_box.h"
-#include "ui/qt_shell.h"
-#include "ui/screen_fit.h"
+#include "window_fixture.h"
 
 namespace fs = std::filesystem;
 using kvo::demo::MenuSide;
+using kvo::test::readBytes;
+using kvo::test::writeBytes;
 using kvo::ui::GridView;
 
 namespace {
-
-std::string readBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-// Runs the program offscreen on one screen of 1920 x 1080 device pixels with window frames, so
-// that layouts meet the sizes players have. Call before the QApplication exists.
-void useOffscreenScreen() {
-  // Kept for the life of the test program, which reads it when the application starts.
-  static QTemporaryFile config(QDir::temp().filePath(QStringLiteral("kvo-screen-XXXXXX.json")));
-  if (!config.open()) return;
-  config.write(R"({"windowFrameMargins": true, "screens": [{"name": "screen", "x": 0, "y": 0,)"
-               R"( "width": 1920, "height": 1080, "logicalDpi": 96}]})");
-  config.flush();
-  qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toUtf8());
-}
 
 // True when `view` shows the text of `index` whole: inside the viewport and not cut short
 // with an ellipsis, with the margins the style keeps around a cell's text.
@@ -59,32 +35,6 @@ void clickRadio(QRadioButton* button) {
   QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
 
-// The window's own shell, except that messages and questions are kept instead of shown: a
-// box the test does not expect must fail it, not block it. Questions are answered yes.
-class KeepingShell final : public kvo::Shell {
- public:
-  void attach(QMainWindow& window) { qt_.attach(window); }
-  void message(std::string_view text, kvo::Icon, std::string_view) override {
-    messages.emplace_back(text);
-  }
-  bool ask(std::string_view text, std::string_view) override {
-    messages.emplace_back(text);
-    return true;
-  }
-  void setCaption(std::string_view caption) override { qt_.setCaption(caption); }
-  void progress(int done, int total) override { qt_.progress(done, total); }
-  std::string clipboardText() override { return qt_.clipboardText(); }
-  void setClipboardText(std::string_view text) override { qt_.setClipboardText(text); }
-  bool startProgram(const fs::path&, const fs::path&, std::string&) override { return false; }
-  void minimise() override {}
-  void quit() override {}
-
-  std::vector<std::string> messages;
-
- private:
-  kvo::ui::QtShell qt_;
-};
-
 }  // namespace
 
 // The whole window on 1920 x 1080 scaled to 150%, the smallest screen it is walked on, each test
@@ -94,31 +44,13 @@ class MainWindowTest final : public QObject {
   Q_OBJECT
 
  private:
-  struct Demo {
-    QTemporaryDir dir;
-    KeepingShell shell;
-    kvo::Selector selector{shell};
-    std::unique_ptr<kvo::ui::MainWindow> window;
-  };
-
   // Starts the window as a player's start places it, on the demo folder as `arrange` leaves it,
   // and brings the tab `tab` to the front.
   void start(const char* tab, const std::function<void(const fs::path&)>& arrange = {},
              const kvo::demo::DemoOptions& options = {}) {
-    demo_ = std::make_unique<Demo>();
-    game_ = fs::path(demo_->dir.path().toStdString()) / "EAW";
-    QVERIFY(demo_->dir.isValid() && !kvo::demo::writeDemoGameFolder(game_, options));
-    if (arrange) arrange(game_);
-    const QScreen& screen = *QGuiApplication::primaryScreen();
-    const auto outcome = demo_->selector.startUp(game_, kvo::ui::screenSize(screen));
-    QCOMPARE(outcome, kvo::StartupOutcome::Ready);
-    demo_->window = std::make_unique<kvo::ui::MainWindow>(demo_->selector);
-    demo_->shell.attach(window());
-    window().refresh();
-    kvo::ui::fitOnScreen(window(), screen);
-    window().show();
-    window().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window()));
+    demo_ = std::make_unique<kvo::test::DemoWindow>();
+    QVERIFY(demo_->start(arrange, options));
+    game_ = demo_->game;
     QVERIFY(showTab(tab));
   }
   kvo::ui::MainWindow& window() { return *demo_->window; }
@@ -178,7 +110,7 @@ class MainWindowTest final : public QObject {
     QVERIFY(showTab("Planes and Skins"));
   }
 
-  std::unique_ptr<Demo> demo_;
+  std::unique_ptr<kvo::test::DemoWindow> demo_;
   fs::path game_;
 
  private slots:
@@ -293,7 +225,8 @@ class MainWindowTest final : public QObject {
     QTest::keyClicks(width, QStringLiteral("640"));
     find<QLineEdit>("Text6")->setFocus();
     QTRY_COMPARE(status(),
-                 QStringLiteral("Width=640 is not saved yet: press Enter in its box to save it."));
+                 QStringLiteral("Width=640 is not saved yet: Enter in any of the six boxes saves "
+                                "all six."));
     QCOMPARE(readBytes(game_ / "eaw.ini"), saved);
 
     // The game's Width and Height count device pixels, not the scaled ones.
@@ -469,7 +402,7 @@ class MainWindowTest final : public QObject {
     // The last row since the sort: the click must find its plane by the row shown.
     QVERIFY(clickCell("G1", 3, QStringLiteral("Yak-3")));
     QCOMPARE(planes.index(2, 4).data().toString(), QStringLiteral("S"));
-    QCOMPARE(find<QLabel>("Label26")->text(), QString::number(plane.fuel));
+    QCOMPARE(find<QLabel>("Label26")->text(), QStringLiteral("full load %1").arg(plane.fuel));
     clickRadio(find<QRadioButton>("Option1_2"));
     const std::string half{static_cast<char>(plane.fuel / 2 % 256),
                            static_cast<char>(plane.fuel / 512)};
@@ -482,8 +415,7 @@ class MainWindowTest final : public QObject {
 };
 
 int main(int argc, char** argv) {
-  qputenv("QT_SCALE_FACTOR", "1.5");
-  useOffscreenScreen();
+  kvo::test::useScaledOffscreenScreen();
   QApplication app(argc, argv);
   MainWindowTest test;
   return QTest::qExec(&test, argc, argv);
