@@ -25,7 +25,8 @@ Selector::Selector(Shell& shellRef)
       music(core),
       reset(core, planes, skins),
       scripts(core, engine, skins, planes),
-      packages(core, scripts, [this] { reset.Command1_Click(); }) {}
+      packages(core, scripts, [this] { reset.Command1_Click(); }),
+      installer(core, engine, skins, scripts) {}
 
 Selector::~Selector() = default;
 

@@ -7,6 +7,7 @@
 
 #include "app/game_settings.h"
 #include "app/launcher.h"
+#include "app/mod_installer.h"
 #include "app/reset_all.h"
 #include "engine/folder_engine.h"
 #include "planes/alt_planes.h"
@@ -53,6 +54,7 @@ class Selector final {
   ResetAll reset;
   Autoscripts scripts;
   Packages packages;
+  ModInstaller installer;
 
   // What start-up noticed without it being a fault: names in FoldersLoaded.txt that match no
   // folder any more. The window shows it in its status bar, the command line on stderr.

@@ -93,6 +93,8 @@ ArchiveReader::ArchiveReader(const fs::path& file)
     failure_ = describeFailure("read", file_, ec);
     return;
   }
+  const auto bytes = fs::file_size(file_, ec);
+  fileBytes_ = ec ? 0 : bytes;
   archive_ = archive_read_new();
   if (!archive_) {
     failure_ = describeFailure("read", file_, std::make_error_code(std::errc::not_enough_memory));

@@ -46,7 +46,8 @@ std::string ArchiveUnpacker::run() {
       return describeFailure("create the folder", placeOf(staging_, i), ec);
     }
   }
-  ArchiveReader reader(plan_.archive);
+  const auto source = openEntryReader(plan_.archive);
+  auto& reader = *source;
   FileProgress progress(core_, filesToUnpack(plan_));
   std::size_t index = 0;
   int filesDone = 0;
@@ -67,7 +68,7 @@ std::string ArchiveUnpacker::run() {
   return {};
 }
 
-std::string ArchiveUnpacker::unpackEntry(ArchiveReader& reader, const PlannedEntry& planned) {
+std::string ArchiveUnpacker::unpackEntry(EntryReader& reader, const PlannedEntry& planned) {
   const auto target = placeOf(staging_, planned.target);
   const auto place = planned.relative.empty() ? target : target / planned.relative;
   const auto folder = planned.type == EntryType::Folder ? place : place.parent_path();
@@ -79,7 +80,7 @@ std::string ArchiveUnpacker::unpackEntry(ArchiveReader& reader, const PlannedEnt
   return writeFile(reader, planned, place);
 }
 
-std::string ArchiveUnpacker::writeFile(ArchiveReader& reader, const PlannedEntry& planned,
+std::string ArchiveUnpacker::writeFile(EntryReader& reader, const PlannedEntry& planned,
                                        const fs::path& place) {
   // Messages name the file where it was to appear, not its staging place.
   const auto shownPlace = plan_.targets[planned.target].path / planned.relative;

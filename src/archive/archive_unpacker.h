@@ -5,15 +5,16 @@
 #include <string>
 #include <unordered_set>
 
-#include "archive/archive_reader.h"
+#include "archive/entry_reader.h"
 #include "archive/install_plan.h"
 #include "state/core.h"
 
 namespace kvo {
 
-// Unpacks the entries a plan gives a target into a staging folder: target i into the
-// subfolder (or, for an autoscript, the file) named i. Each entry must be the one the plan
-// read, and no entry may hold more bytes than the archive claims or break the limits.
+// Unpacks the entries a plan gives a target (from an archive, or copied from a folder) into a
+// staging folder: target i into the subfolder (or, for an autoscript, the file) named i. Each
+// entry must be the one the plan read, and no entry may hold more bytes than the archive
+// claims or break the limits.
 class ArchiveUnpacker final {
  public:
   ArchiveUnpacker(Core& core, const InstallPlan& plan, std::filesystem::path staging,
@@ -26,8 +27,8 @@ class ArchiveUnpacker final {
   static std::filesystem::path placeOf(const std::filesystem::path& staging, std::size_t index);
 
  private:
-  std::string unpackEntry(ArchiveReader& reader, const PlannedEntry& planned);
-  std::string writeFile(ArchiveReader& reader, const PlannedEntry& planned,
+  std::string unpackEntry(EntryReader& reader, const PlannedEntry& planned);
+  std::string writeFile(EntryReader& reader, const PlannedEntry& planned,
                         const std::filesystem::path& place);
   std::error_code makeFolders(const std::filesystem::path& folder);
   std::string refusal(std::string_view reason) const;

@@ -8,7 +8,7 @@
 
 #include "archive/archive_layout.h"
 #include "archive/archive_limits.h"
-#include "archive/archive_reader.h"
+#include "archive/entry_reader.h"
 
 namespace kvo {
 

@@ -4,6 +4,7 @@
 
 #include "archive/entry_scan.h"
 #include "archive/install_targets.h"
+#include "platform/entry_ops.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "platform/path_guard.h"
@@ -29,21 +30,42 @@ ModFolderTest modFolderTest(const FormState& st) {
   };
 }
 
-// Reads the archive's directory through `scan`; why the archive is refused, or empty. When
-// the archive cannot be read, `failure` gets the reader's sentence.
-std::string readDirectory(InstallPlan& plan, EntryScan& scan, std::string& failure) {
-  ArchiveReader reader(plan.archive);
+// A folder that holds KVO128 would be read while its own staging folder fills up.
+bool holdsSelectorFolder(const fs::path& folder, const fs::path& selectorDir) {
+  std::error_code ec;
+  const auto source = fs::weakly_canonical(folder, ec);
+  if (ec) return false;
+  const auto selector = fs::weakly_canonical(selectorDir, ec);
+  if (ec) return false;
+  return pathKey(source) == pathKey(selector) || pathBelow(source, selector).has_value();
+}
+
+// Reads the source's directory into `directory`: why it is refused, or empty.
+std::string readEntries(SourceDirectory& directory, const ArchiveLimits& limits) {
+  const auto reader = openEntryReader(directory.source);
+  EntryScan scan(limits);
   EntryHeader header;
   std::string problem;
-  while (problem.empty() && reader.next(header)) problem = scan.add(header);
-  if (reader.failed()) {
-    failure = reader.failure();
-    return {};
-  }
-  std::error_code ec;
-  plan.archiveBytes = fs::file_size(plan.archive, ec);
-  plan.claimedBytes = scan.claimedBytes();
-  return problem.empty() ? scan.finish(plan.archiveBytes) : problem;
+  while (problem.empty() && reader->next(header)) problem = scan.add(header);
+  if (reader->failed()) return reader->failure();
+  directory.sourceBytes = reader->sourceBytes();
+  directory.claimedBytes = scan.claimedBytes();
+  if (problem.empty()) problem = scan.finish(directory.sourceBytes);
+  if (!problem.empty()) return refusalFrom(directory.source, problem);
+  directory.entries = scan.entries();
+  return {};
+}
+
+std::string sourceStem(const SourceDirectory& source) {
+  return source.folder ? pathToText(source.source.filename()) : archiveStem(source.source);
+}
+
+InstallPlanning categoryRefusal(const std::string& category) {
+  InstallPlanning result;
+  result.categoryUnknown = true;
+  result.refusal = "\"" + category + "\" is not a category code of kvo.ini.";
+  result.reason = result.refusal;
+  return result;
 }
 
 std::vector<LayoutEntry> layoutEntries(const std::vector<ScannedEntry>& scanned) {
@@ -87,35 +109,74 @@ std::string roomProblem(const fs::path& selectorDir, std::uint64_t bytes) {
 
 }  // namespace
 
+SourceDirectory readSourceDirectory(const FormState& state, const fs::path& source,
+                                    const ArchiveLimits& limits) {
+  SourceDirectory directory;
+  directory.source = absoluteNormal(source);
+  directory.folder = isFolderSource(directory.source);
+  if (directory.folder && holdsSelectorFolder(directory.source, state.SelectorDir)) {
+    directory.refusal = refusalFrom(directory.source, "it holds the selector's own folder " +
+                                                          pathToText(state.SelectorDir.filename()));
+    return directory;
+  }
+  directory.refusal = readEntries(directory, limits);
+  return directory;
+}
+
 InstallPlanning planInstall(Core& core, const InstallRequest& request,
                             const ArchiveLimits& limits) {
+  if (!request.category.empty() && !isCategoryCode(core.state, request.category)) {
+    return categoryRefusal(request.category);
+  }
+  return planInstall(core, request, readSourceDirectory(core.state, request.archive, limits));
+}
+
+InstallPlanning planInstall(Core& core, const InstallRequest& request,
+                            const SourceDirectory& source) {
+  if (!request.category.empty() && !isCategoryCode(core.state, request.category)) {
+    return categoryRefusal(request.category);
+  }
   InstallPlanning result;
   auto& plan = result.plan;
-  const auto& st = core.state;
-  plan.archive = absoluteNormal(request.archive);
-  if (!request.category.empty() && !isCategoryCode(st, request.category)) {
-    result.categoryUnknown = true;
-    result.refusal = "\"" + request.category + "\" is not a category code of kvo.ini.";
+  plan.archive = source.source;
+  plan.archiveBytes = source.sourceBytes;
+  plan.claimedBytes = source.claimedBytes;
+  if (!source.ok()) {
+    result.refusal = source.refusal;
     return result;
   }
-  EntryScan scan(limits);
-  auto problem = readDirectory(plan, scan, result.refusal);
-  if (!result.refusal.empty()) return result;
-  ArchiveLayout layout;
-  if (problem.empty()) {
-    layout = detectLayout(layoutEntries(scan.entries()), modFolderTest(st));
-    problem = nameTargets(layout, request, archiveStem(plan.archive), result.categoryUnknown);
-  }
+  auto layout = detectLayout(layoutEntries(source.entries), modFolderTest(core.state));
+  auto problem = nameTargets(layout, request, sourceStem(source), result.categoryUnknown);
   if (problem.empty()) problem = placeTargets(core, layout, request.replace, plan.targets);
-  if (problem.empty()) problem = roomProblem(st.SelectorDir, plan.claimedBytes);
+  if (problem.empty()) problem = roomProblem(core.state.SelectorDir, plan.claimedBytes);
   if (!problem.empty()) {
     result.refusal = refusalFrom(plan.archive, problem);
+    result.reason = problem;
     plan.targets.clear();
     return result;
   }
   for (const auto& parts : layout.leftOut) plan.leftOut.push_back(shownPath(parts));
-  placeEntries(scan.entries(), layout, plan);
+  placeEntries(source.entries, layout, plan);
   return result;
+}
+
+InstallProposal proposeInstall(const FormState& state, const SourceDirectory& source) {
+  InstallProposal proposal;
+  proposal.stem = sourceStem(source);
+  if (!source.ok()) {
+    proposal.refusal = source.refusal;
+    return proposal;
+  }
+  auto layout = detectLayout(layoutEntries(source.entries), modFolderTest(state));
+  const auto problem = nameTargets(layout, {}, proposal.stem, proposal.categoryUnknown);
+  // A name the source gives that Windows cannot keep is the player's to change; only a
+  // source that gives nothing at all has nothing to propose.
+  if (layout.targets.empty()) {
+    proposal.refusal = refusalFrom(source.source, problem);
+  } else if (!proposal.categoryUnknown) {
+    proposal.targets = std::move(layout.targets);
+  }
+  return proposal;
 }
 
 std::vector<std::string> categoryList(const FormState& state) {

@@ -1,5 +1,7 @@
 #include "planes/skin_panel.h"
 
+#include <algorithm>
+
 #include "planes/plane_record.h"
 #include "platform/legacy_number.h"
 #include "platform/listing.h"
@@ -29,6 +31,34 @@ void SkinPanel::buildSkinGrid() {
   grid.setColWidth(2, 400);
   st.skinControlsVisible = grid.rows() > 1;
   grid.fixedRows = grid.rows() > 1 ? 1 : 0;
+}
+
+void SkinPanel::rebuildSkinGrid(const std::string& current) {
+  auto& st = s_.state;
+  std::vector<std::string> loaded;
+  for (int r = 1; r < st.SK1.rows(); ++r) {
+    if (st.SK1.text(r, 1) == "S") loaded.push_back(st.SK1.text(r, 0));
+  }
+  const int filter = st.List1.index;
+  st.SkinGridReady = false;
+  buildSkinGrid();
+  auto& grid = st.SK1;
+  grid.row = 0;
+  for (int r = 1; r < grid.rows(); ++r) {
+    const auto& name = grid.text(r, 0);
+    if (std::find(loaded.begin(), loaded.end(), name) != loaded.end()) {
+      grid.setText(r, 1, "S");
+      grid.setBack(r, 0, kLoadedSkin);
+    }
+    if (name == current) grid.row = r;
+  }
+  st.List1.index = filter;
+  FilterGrids(filter);
+  // The added skin is not loaded, so "Selected" (the filter at start) would hide it.
+  if (grid.row > 0 && grid.text(grid.row, 0) == current && !grid.rowVisible(grid.row)) {
+    st.List1.index = 0;
+    FilterGrids(0);
+  }
 }
 
 bool SkinPanel::markLoadedSkin(const std::string& line) {

@@ -18,6 +18,9 @@ class SkinPanel final {
 
   // Fills `List1` and `SK1` from the skin folders (start-up).
   void buildSkinGrid();
+  // Reads the skin folders again after one was added, keeping the loaded marks and the plane
+  // filter; the row named `current` (if any) becomes the current row.
+  void rebuildSkinGrid(const std::string& current);
   // Marks every skin row whose name ends the load-record `line`; true when one matched.
   bool markLoadedSkin(const std::string& line);
   // The plane filter: a click on `List1` entry `index`.
