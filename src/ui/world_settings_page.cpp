@@ -2,6 +2,8 @@
 
 #include <QDesktopServices>
 #include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -9,16 +11,23 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollArea>
+#include <QStandardPaths>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/selector.h"
+#include "archive/install_plan.h"
 #include "engine/deployment_check.h"
 #include "platform/listing.h"
+#include "state/file_progress.h"
+#include "ui/action_report.h"
+#include "ui/add_mod_dialog.h"
 #include "ui/clickable_label.h"
 #include "ui/core_runner.h"
+#include "ui/file_drop.h"
 #include "ui/filter_box.h"
 #include "ui/grid_model.h"
 #include "ui/grid_view.h"
@@ -55,7 +64,22 @@ QWidget* WorldSettingsPage::buildLoadFrame() {
   layout->addWidget(label22);
   layout->addWidget(folderFilter_);
   layout->addWidget(unigrid_, 1);
+  layout->addWidget(buildAddModRow());
   return frame;
+}
+
+QWidget* WorldSettingsPage::buildAddModRow() {
+  auto* row = new QWidget;
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  addMod_ = named<QPushButton>(QStringLiteral("AddMod"), QStringLiteral("Add mod..."));
+  addMod_->setToolTip(
+      QStringLiteral("Installs a mod from the archive it came in (.zip, .7z, .rar, .tar.gz)"));
+  auto* hint = named<QLabel>(QStringLiteral("AddModHint"),
+                             QStringLiteral("or drop an archive or a folder onto the list"));
+  layout->addWidget(addMod_);
+  layout->addWidget(hint, 1);
+  return row;
 }
 
 QWidget* WorldSettingsPage::buildFilterColumn() {
@@ -129,6 +153,9 @@ void WorldSettingsPage::connectHandlers() {
   });
   followItemsByKeys(*list3_);
   connect(label33_, &ClickableLabel::clicked, this, &WorldSettingsPage::refreshFolders);
+  connect(addMod_, &QPushButton::clicked, this, &WorldSettingsPage::pickArchive);
+  connect(new FileDrop(*unigrid_->viewport()), &FileDrop::dropped, this,
+          &WorldSettingsPage::addDropped);
   connectKeyboard();
   unigrid_->setMouseTracking(true);
   unigrid_->viewport()->setMouseTracking(true);
@@ -239,6 +266,108 @@ void WorldSettingsPage::refreshFolders() {
   if (!runner_.run([this] { s_.engine.PopulateFolderGrid(); })) return;
   const int folders = std::max(s_.state.Unigrid.rows() - 1, 0);
   emit reported(QStringLiteral("Refresh! lists %1 mod folders.").arg(folders));
+}
+
+void WorldSettingsPage::pickArchive() {
+  if (runner_.busy()) return;
+  const QString start = archiveDir_.isEmpty()
+                            ? QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)
+                            : archiveDir_;
+  auto* picker = named<QFileDialog>(QStringLiteral("AddModPicker"), this,
+                                    QStringLiteral("Add a mod from its archive"), start);
+  picker->setFileMode(QFileDialog::ExistingFile);
+  // Linux file systems tell letter case apart; archives come named in either.
+  picker->setNameFilters(
+      {QStringLiteral("Mod archives (*.zip *.7z *.rar *.tar *.tar.gz *.tgz *.tar.xz *.txz "
+                      "*.tar.bz2 *.tbz2 *.ZIP *.7Z *.RAR *.TAR *.TAR.GZ *.TGZ)"),
+       QStringLiteral("All files (*)")});
+  picker->setAttribute(Qt::WA_DeleteOnClose);
+  connect(picker, &QFileDialog::fileSelected, this, [this](const QString& file) {
+    archiveDir_ = QFileInfo(file).absolutePath();
+    // The next dialog opens once the picker has gone.
+    QMetaObject::invokeMethod(
+        this, [this, file] { addModFrom(file); }, Qt::QueuedConnection);
+  });
+  picker->open();
+}
+
+void WorldSettingsPage::addDropped(const QStringList& paths) {
+  if (runner_.busy()) return;
+  if (paths.size() != 1) {
+    emit reported(
+        QStringLiteral("Drop one archive or folder at a time; %1 were dropped.").arg(paths.size()));
+    return;
+  }
+  // The file manager waits until the drop is taken; the reading and the dialog come after.
+  QMetaObject::invokeMethod(
+      this, [this, path = paths.front()] { addModFrom(path); }, Qt::QueuedConnection);
+}
+
+// Reads the source once and lets the player choose; a source that cannot be installed under
+// any name is refused at once.
+void WorldSettingsPage::addModFrom(const QString& path) {
+  const std::filesystem::path source = QFileInfo(path).filesystemAbsoluteFilePath();
+  const QString shown = pathToQString(source.filename());
+  kvo::SourceDirectory directory;
+  kvo::InstallProposal proposal;
+  const bool ran = runner_.run([&] {
+    kvo::FileProgress reading(s_.core, 1);
+    reading.step("Please wait- reading " + kvo::pathToText(source.filename()), 0);
+    directory = kvo::readSourceDirectory(s_.state, source);
+    proposal = kvo::proposeInstall(s_.state, directory);
+  });
+  if (!ran) return;
+  if (!proposal.refusal.empty()) {
+    s_.shell.message(proposal.refusal, kvo::Icon::Exclamation, "KVO");
+    emit reported(QStringLiteral("Nothing was installed from %1.").arg(shown));
+    return;
+  }
+  auto* dialog = new AddModDialog(s_.core, std::move(directory), proposal, this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &QDialog::accepted, this, [this, dialog] {
+    // Queued: the unpacking lets the window repaint, which would delete the closing dialog
+    // while it still emits its signals.
+    QMetaObject::invokeMethod(
+        this, [this, plan = dialog->plan()] { installMod(plan); }, Qt::QueuedConnection);
+  });
+  connect(dialog, &QDialog::rejected, this, [this, shown] {
+    emit reported(QStringLiteral("Nothing was installed from %1.").arg(shown));
+  });
+  dialog->open();
+}
+
+// The one place the window installs a mod: the core's install, then what it did.
+void WorldSettingsPage::installMod(const kvo::InstallPlan& plan) {
+  kvo::InstallOutcome outcome;
+  if (!runner_.run([&] { outcome = s_.installer.install(plan); })) return;
+  const QString from = pathToQString(plan.archive.filename());
+  if (!outcome.ok()) {
+    s_.shell.message(outcome.failure, kvo::Icon::Critical, "KVO");
+    emit reported(QStringLiteral("Nothing was installed from %1.").arg(from));
+    return;
+  }
+  outcome.passedOver.report(s_.shell, "The install could not tidy away everything:");
+  const bool folderCame = std::any_of(
+      plan.targets.begin(), plan.targets.end(),
+      [](const kvo::InstallTarget& target) { return target.kind == kvo::TargetKind::ModFolder; });
+  if (folderCame) showNewFolderRow();
+  QString text =
+      QStringLiteral("Installed %1 from %2, not loaded.").arg(nameList(outcome.created), from);
+  if (!outcome.leftOut.empty())
+    text += QStringLiteral(" Left out: %1.").arg(nameList(outcome.leftOut));
+  emit reported(text);
+}
+
+// The new folder's row is where the player looks next: shown, scrolled to and in the
+// keyboard's hands, ready for Enter to load it.
+void WorldSettingsPage::showNewFolderRow() {
+  const kvo::Grid& grid = s_.state.Unigrid;
+  const QString name = toQString(grid.text(grid.row, 1));
+  if (!name.contains(folderFilter_->text(), Qt::CaseInsensitive)) folderFilter_->clear();
+  // The name filter may have moved the current row off the new one before it was cleared.
+  unigrid_->refresh();
+  unigrid_->scrollTo(unigrid_->currentIndex());
+  unigrid_->setFocus(Qt::OtherFocusReason);
 }
 
 void WorldSettingsPage::showPreview() {

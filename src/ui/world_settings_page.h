@@ -1,15 +1,19 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class QLabel;
+class QPushButton;
 class QMenu;
 class QListWidget;
 class QPlainTextEdit;
 
 namespace kvo {
 class Selector;
-}
+struct InstallPlan;
+}  // namespace kvo
 
 namespace kvo::ui {
 
@@ -20,7 +24,8 @@ class GridView;
 class PictureBox;
 
 // "World Settings": the mod folder grid with its name filter and its row menu, the category
-// filter and the folder preview.
+// filter and the folder preview, and adding a mod from its archive ("Add mod..." or a drop of
+// an archive or a folder onto the grid).
 class WorldSettingsPage final : public QWidget {
   Q_OBJECT
 
@@ -50,6 +55,12 @@ class WorldSettingsPage final : public QWidget {
   void showConflicts(int row);
   void clickUnigrid(int row, int col);
   void refreshFolders();
+  QWidget* buildAddModRow();
+  void pickArchive();
+  void addDropped(const QStringList& paths);
+  void addModFrom(const QString& path);
+  void installMod(const kvo::InstallPlan& plan);
+  void showNewFolderRow();
   bool leavesFolderRows(const QEvent* event) const;
 
   kvo::Selector& s_;
@@ -61,6 +72,8 @@ class WorldSettingsPage final : public QWidget {
   QLabel* label6_ = nullptr;
   QLabel* label8_ = nullptr;
   ClickableLabel* label33_ = nullptr;
+  QPushButton* addMod_ = nullptr;
+  QString archiveDir_;  // where the last archive was picked
   QWidget* loadFrame_ = nullptr;
   QLabel* conflictLabel_ = nullptr;
   QLabel* myLabel_ = nullptr;
