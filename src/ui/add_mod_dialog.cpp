@@ -53,7 +53,8 @@ AddModDialog::AddModDialog(kvo::Core& core, kvo::SourceDirectory source,
   from->setTextFormat(Qt::PlainText);
   layout->addWidget(from);
   layout->addWidget(buildChoices());
-  layout->addWidget(new QLabel(QStringLiteral("What will be created:")));
+  layout->addWidget(
+      named<QLabel>(QStringLiteral("AddModPreviewLabel"), QStringLiteral("What will be created:")));
   preview_ = named<QPlainTextEdit>(QStringLiteral("AddModPreview"));
   preview_->setReadOnly(true);
   preview_->setTabChangesFocus(true);
@@ -156,9 +157,14 @@ QString AddModDialog::previewText() const {
     for (const auto& line : kvo::installPreview(planning_.plan)) lines << toQString(line);
     return lines.join(QLatin1Char('\n'));
   }
-  const QString reason = toQString(planning_.reason.empty() ? planning_.refusal : planning_.reason);
-  if (planning_.categoryUnknown) return QStringLiteral("Choose a category: %1.").arg(reason);
-  return QStringLiteral("Cannot install: %1.").arg(reason);
+  if (planning_.categoryUnknown) {
+    return QStringLiteral(
+               "Choose a category: the %1 holds no folder named like a mod folder "
+               "(as \"T-Normandy\") that would tell it.")
+        .arg(source_.folder ? QStringLiteral("folder") : QStringLiteral("archive"));
+  }
+  if (planning_.reason.empty()) return toQString(planning_.refusal);
+  return QStringLiteral("Cannot install: %1.").arg(toQString(planning_.reason));
 }
 
 }  // namespace kvo::ui

@@ -1,6 +1,7 @@
 #include "ui/world_settings_page.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -270,9 +271,12 @@ void WorldSettingsPage::refreshFolders() {
 
 void WorldSettingsPage::pickArchive() {
   if (runner_.busy()) return;
-  const QString start = archiveDir_.isEmpty()
-                            ? QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)
-                            : archiveDir_;
+  QString start = archiveDir_;
+  if (start.isEmpty()) {
+    // Where browsers put what they download, when the player has such a folder.
+    start = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (!QFileInfo(start).isDir()) start = QDir::homePath();
+  }
   auto* picker = named<QFileDialog>(QStringLiteral("AddModPicker"), this,
                                     QStringLiteral("Add a mod from its archive"), start);
   picker->setFileMode(QFileDialog::ExistingFile);
