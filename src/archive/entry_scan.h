@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "archive/archive_layout.h"
@@ -33,6 +34,8 @@ class EntryScan final {
   std::string finish(std::uint64_t archiveBytes) const;
 
   const std::vector<ScannedEntry>& entries() const { return entries_; }
+  // Hands the entries over once the scan is done, instead of copying a long list.
+  std::vector<ScannedEntry> takeEntries() { return std::move(entries_); }
   std::uint64_t claimedBytes() const { return claimedBytes_; }
 
  private:

@@ -79,8 +79,9 @@ bool FolderReader::describe(const fs::path& path, std::optional<std::string> nam
   header.name = std::move(name);
   std::error_code ec;
   const auto kind = entryKind(path, ec);
-  if (!ec && kind == EntryKind::None)
+  if (!ec && kind == EntryKind::None) {
     ec = std::make_error_code(std::errc::no_such_file_or_directory);
+  }
   if (ec) {
     failure_ = describeFailure("read", path, ec);
     return false;

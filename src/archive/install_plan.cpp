@@ -52,7 +52,7 @@ std::string readEntries(SourceDirectory& directory, const ArchiveLimits& limits)
   directory.claimedBytes = scan.claimedBytes();
   if (problem.empty()) problem = scan.finish(directory.sourceBytes);
   if (!problem.empty()) return refusalFrom(directory.source, problem);
-  directory.entries = scan.entries();
+  directory.entries = scan.takeEntries();
   return {};
 }
 

@@ -292,6 +292,9 @@ void WorldSettingsPage::pickArchive() {
     QMetaObject::invokeMethod(
         this, [this, file] { addModFrom(file); }, Qt::QueuedConnection);
   });
+  connect(picker, &QDialog::rejected, this, [this] {
+    emit reported(QStringLiteral("No archive was chosen, so nothing was installed."));
+  });
   picker->open();
 }
 
