@@ -4,6 +4,7 @@
 #include <set>
 
 #include "platform/listing.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
 
 namespace kvo {
@@ -80,7 +81,8 @@ std::optional<std::string> recordPathOf(const FormState& state, const fs::path& 
 
 DeploymentRecord readDeployment(Core& core) {
   std::error_code ec;
-  const auto bytes = readFileBytes(deploymentRecordPath(core.state), ec);
+  const auto bytes =
+      readFileBytes(deploymentRecordPath(core.state), ec, read_limit::kDeploymentRecord);
   auto record =
       bytes ? DeploymentRecord::parse(*bytes).value_or(DeploymentRecord{}) : DeploymentRecord{};
   const auto loaded = loadedFolderNames(core.state);

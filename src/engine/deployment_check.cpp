@@ -14,18 +14,6 @@ namespace {
 
 constexpr std::string_view kGameProvider = "game";
 
-bool sameBytes(const fs::path& a, const fs::path& b) {
-  std::error_code ec;
-  const auto sizeA = fs::file_size(a, ec);
-  if (ec) return false;
-  const auto sizeB = fs::file_size(b, ec);
-  if (ec || sizeA != sizeB) return false;
-  const auto bytesA = readFileBytes(a, ec);
-  if (!bytesA) return false;
-  const auto bytesB = readFileBytes(b, ec);
-  return bytesB && *bytesA == *bytesB;
-}
-
 std::string plural(std::size_t count, std::string_view one, std::string_view many) {
   return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
@@ -95,7 +83,7 @@ std::vector<DeploymentFault> verifyDeployment(Core& core) {
           providers.emplace(provider, FolderIndex(st.SelectorDir / nameToPath(provider))).first;
     }
     const auto name = folder->second.find(recordFileName(entry.file));
-    if (!name || !sameBytes(folder->second.dir() / nameToPath(*name), target)) {
+    if (!name || !sameFileBytes(folder->second.dir() / nameToPath(*name), target)) {
       faults.push_back({entry.file, provider, "changed"});
     }
   }

@@ -2,6 +2,7 @@
 
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
 #include "scripts/music_switch.h"
 #include "state/core.h"
@@ -36,7 +37,7 @@ void MusicSets::ReadMusicSets(Problems& problems) {
   const auto ini = game.findPath("Music.ini");
   if (!ini || !fileExists(*ini)) return;
   std::error_code ec;
-  const auto lines = readTextLines(*ini, ec);
+  const auto lines = readTextLines(*ini, ec, read_limit::kMusicSets);
   if (!lines) {
     problems.add(describeFailure("read", *ini, ec));
     return;

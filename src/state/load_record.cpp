@@ -2,13 +2,13 @@
 
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
-#include "transaction/transaction.h"
 #include "state/game_change.h"
+#include "transaction/transaction.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
-
 
 std::vector<std::string> loadedSelection(const FormState& st) {
   std::vector<std::string> names;
@@ -40,7 +40,7 @@ void LoadRecord::createWhenMissing(Problems& problems) {
 
 std::vector<std::string> LoadRecord::names(Problems& problems) const {
   std::vector<std::string> found;
-  for (auto& line : readTextLinesNoting(path(), problems)) {
+  for (auto& line : readTextLinesNoting(path(), problems, read_limit::kLoadRecord)) {
     if (!line.empty()) found.push_back(std::move(line));
   }
   return found;
@@ -87,7 +87,7 @@ void LoadRecord::showSelection(const std::string& text) {
 
 bool LoadRecord::holdsSelection() const {
   std::error_code ec;
-  const auto bytes = readFileBytes(path(), ec);
+  const auto bytes = readFileBytes(path(), ec, read_limit::kLoadRecord);
   return bytes && *bytes == selectionText() + "\r\n";
 }
 

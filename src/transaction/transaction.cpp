@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "platform/entry_ops.h"
+#include "platform/file_names.h"
 #include "platform/file_ops.h"
-#include "transaction/fresh_copies.h"
+#include "platform/listing.h"
 #include "platform/on_cores.h"
+#include "transaction/fresh_copies.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -170,6 +172,12 @@ std::error_code FileTransaction::checkTarget(Planned& planned) {
   if (auto ec = checkPlace(root_, planned.target, &checkedFolders_)) return ec;
   std::string text;
   if (!pathToJournalText(step.target, text)) return Refusal::NotRecordable;
+  // A name Windows cannot hold would be a trap for the game and the next load (a name with
+  // "\" stands for a path there); deleting one that is there already stays possible.
+  if (step.kind != StepKind::Remove &&
+      !windowsNameProblem(pathToText(planned.target.filename())).empty()) {
+    return Refusal::ForbiddenName;
+  }
   if (planned.targetProbe.ec) return planned.targetProbe.ec;
   const auto kind = planned.targetProbe.kind;
   switch (step.kind) {
