@@ -69,14 +69,21 @@ std::vector<DeploymentFault> verifyDeployment(Core& core) {
   const auto record = readDeployment(core);
   std::map<std::string, FolderIndex> providers;
   std::vector<DeploymentFault> faults;
+  DeployedLookup lookup(st, &core.gameFolder());
   for (const auto& entry : record.files()) {
     if (entry.providers.empty()) continue;
     const auto& provider = entry.providers.back();
-    const auto target = deployedTarget(st, entry.file);
-    if (!fileExists(target)) {
+    // Two files that differ only in case: neither can be told to be the provider's.
+    const auto found = lookup.find(entry.file);
+    if (found.ambiguous) {
+      faults.push_back({entry.file, provider, "changed"});
+      continue;
+    }
+    if (!found.path) {
       faults.push_back({entry.file, provider, "missing"});
       continue;
     }
+    const auto& target = *found.path;
     auto folder = providers.find(provider);
     if (folder == providers.end()) {
       folder =

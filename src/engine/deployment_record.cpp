@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/mod_files.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
 
@@ -40,7 +41,38 @@ bool recordablePath(std::string_view file) {
   return std::all_of(parts.begin(), parts.end(), recordableName);
 }
 
+// The entry one line of the record gives, or nothing when the line is no entry.
+std::optional<DeployedFile> entryOfLine(std::string_view line) {
+  const auto fields = splitAt(line, '\t');
+  if (fields.size() < 3 || !recordablePath(fields[0]) || !deployablePath(fields[0])) {
+    return std::nullopt;
+  }
+  const auto original = originalFrom(fields[1]);
+  if (!original) return std::nullopt;
+  DeployedFile file{std::string(fields[0]), *original, {}};
+  for (std::size_t f = 2; f < fields.size(); ++f) {
+    if (recordableName(fields[f])) file.providers.emplace_back(fields[f]);
+  }
+  if (file.providers.empty()) return std::nullopt;
+  return file;
+}
+
 }  // namespace
+
+bool deployablePath(std::string_view file) {
+  const auto parts = splitAt(file, '\\');
+  const auto name = parts.back();
+  if (staysInModFolder(name)) return false;
+  const auto where = loadTarget(name);
+  if (parts.size() == 1) return where == GameTarget::GameFolder;
+  if (parts.size() != 2) return false;
+  return (where == GameTarget::Savedata && equalsNoCase(parts[0], "Savedata")) ||
+         (where == GameTarget::Music && equalsNoCase(parts[0], "Music"));
+}
+
+bool isSaveName(std::string_view name) {
+  return name.size() >= 4 && equalsNoCase(name.substr(name.size() - 4), ".SVE");
+}
 
 std::string recordKey(std::string_view file) {
   return toUpperAscii(file);
@@ -57,22 +89,27 @@ bool recordableName(std::string_view name) {
 }
 
 std::optional<DeploymentRecord> DeploymentRecord::parse(std::string_view bytes) {
-  const auto lines = splitLines(bytes);
-  if (lines.empty() || lines.front() != kHeader) return std::nullopt;
+  // Line by line without a copy of each: a record of a million files stays near its size.
+  std::size_t start = 0;
+  bool first = true;
   DeploymentRecord record;
-  for (std::size_t i = 1; i < lines.size(); ++i) {
-    const auto& line = lines[i];
-    if (line.empty() || line.front() == '#') continue;
-    const auto fields = splitAt(line, '\t');
-    if (fields.size() < 3 || !recordablePath(fields[0])) continue;
-    const auto original = originalFrom(fields[1]);
-    if (!original || record.find(fields[0])) continue;
-    DeployedFile file{std::string(fields[0]), *original, {}};
-    for (std::size_t f = 2; f < fields.size(); ++f) {
-      if (recordableName(fields[f])) file.providers.emplace_back(fields[f]);
+  while (start < bytes.size() || first) {
+    auto end = bytes.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = bytes.size();
+    const auto line = bytes.substr(start, end - start);
+    start = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
+    if (first) {
+      if (line != kHeader) return std::nullopt;
+      first = false;
+      continue;
     }
-    if (file.providers.empty()) continue;
-    record.entry(file.file) = std::move(file);
+    if (line.empty() || line.front() == '#') continue;
+    auto file = entryOfLine(line);
+    if (!file || record.find(file->file)) {
+      record.dropped_.emplace_back(line);
+      continue;
+    }
+    record.entry(file->file) = std::move(*file);
   }
   return record;
 }

@@ -30,8 +30,12 @@ struct DeployedFile {
 class DeploymentRecord final {
  public:
   // Reads the record's bytes; nothing when they are not a record of this version. Lines
-  // that name a file outside the game folder or are cut short are left out.
+  // that name a place no load puts a file (outside the game folder, in KVO128 or in KVO
+  // Originals, a mission outside Savedata...) or are cut short are left out, and kept in
+  // dropped().
   static std::optional<DeploymentRecord> parse(std::string_view bytes);
+  // The lines parse() left out, as they were.
+  const std::vector<std::string>& dropped() const { return dropped_; }
   // The record as CR LF lines of 8-bit text.
   std::string text() const;
 
@@ -54,6 +58,7 @@ class DeploymentRecord final {
   void reindex();
   std::vector<DeployedFile> files_;
   std::unordered_map<std::string, std::size_t> index_;
+  std::vector<std::string> dropped_;
 };
 
 // The key of a record path: the same for every letter case, as Windows looks names up.
@@ -63,5 +68,13 @@ std::string_view recordFileName(std::string_view file);
 
 // True when `name` can stand in the record as a folder or as one part of a file's path.
 bool recordableName(std::string_view name);
+
+// True when loading a file could put it at the record path `file`: a file of the game folder
+// itself, a mission or save in Savedata, music in Music; never KVO128 or KVO Originals.
+bool deployablePath(std::string_view file);
+
+// True for a saved career (".sve"): it is the player's, and no unload but a career folder's
+// own takes it away.
+bool isSaveName(std::string_view name);
 
 }  // namespace kvo

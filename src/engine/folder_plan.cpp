@@ -5,6 +5,7 @@
 
 #include "engine/mod_files.h"
 #include "platform/entry_ops.h"
+#include "platform/file_names.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 
@@ -81,6 +82,15 @@ LoadPlan planLoad(const fs::path& modFolder, Core& core) {
   std::set<GameTarget> created;
   for (const auto& name : names) {
     if (staysInModFolder(name)) continue;
+    // Unpacked on Linux from an archive made on Windows, "KVO128\\kvo.ini" is one name here
+    // and a path there: nothing of such a folder is copied.
+    if (const auto why = windowsNameProblem(name); !why.empty()) {
+      plan.problem = "The file \"" + name + "\" of " + plan.folder + " cannot be loaded: " + why +
+                     ". Rename it in " + displayPath(modFolder) + " first.";
+      plan.copies.clear();
+      plan.newFolders.clear();
+      return plan;
+    }
     const auto where = loadTarget(name);
     const auto& folder = targets.folder(where);
     if (where != GameTarget::GameFolder && !folderExists(folder.dir()) &&

@@ -21,6 +21,21 @@ std::optional<std::string> readFileBytes(const std::filesystem::path& path, std:
 // kept; an ending at the very end adds no empty line.
 std::vector<std::string> splitLines(std::string_view bytes);
 
+// Calls `visit(line)` for each line as splitLines cuts them, without copying any.
+template <typename Visit>
+void forEachLine(std::string_view bytes, Visit visit) {
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    const auto end = bytes.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      visit(bytes.substr(start));
+      return;
+    }
+    visit(bytes.substr(start, end - start));
+    start = end + (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1);
+  }
+}
+
 // The fields of `text` between each `separator` (one field when there is none).
 std::vector<std::string_view> splitAt(std::string_view text, char separator);
 

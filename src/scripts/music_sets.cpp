@@ -1,5 +1,6 @@
 #include "scripts/music_sets.h"
 
+#include "platform/file_names.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "platform/read_limits.h"
@@ -19,6 +20,14 @@ std::string lineProblem(const std::string& line) {
     return "a set is a folder of the game folder, named without \\, / or \"..\"";
   }
   if (equalsNoCase(line, "Music")) return "Music is the game's own music folder";
+  // A switch renames the set's folder: the saves or the selector's own folders must never be.
+  for (const std::string_view owned :
+       {"Savedata", "KVO128", "KVO Originals", "Autoscripts", "Skinfolder"}) {
+    if (equalsNoCase(line, owned)) {
+      return std::string(owned) + " is a folder the game or the selector keeps for itself";
+    }
+  }
+  if (const auto why = windowsNameProblem(line); !why.empty()) return why;
   return {};
 }
 

@@ -268,6 +268,15 @@ TEST(LegacyNumber, ParsesAsTheOldBoxesDid) {
     for (const auto& [text, value] : table)
       EXPECT_DOUBLE_EQ(parseLegacyNumber(text), value) << '"' << text << '"';
   }
+  // Plane files take a number too large for a double as the error it was, not as 0; one too
+  // small is 0 as before.
+  for (const char* overflow : {"1e999", "1e308 0", "-1e400", "99999e99999", "&H100000000"}) {
+    EXPECT_EQ(readLegacyNumber(overflow), std::nullopt) << overflow;
+  }
+  for (const auto& [text, value] : std::initializer_list<Case>{
+           {"1e-400", 0}, {"0.0001e-400", 0}, {"1e308", 1e308}, {"12", 12}, {"0e999", 0}}) {
+    EXPECT_EQ(readLegacyNumber(text), value) << text;
+  }
   EXPECT_DOUBLE_EQ(parseLegacyNumber("123456789012345678"), 123456789012345678.0);
 }
 
