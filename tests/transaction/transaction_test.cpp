@@ -466,6 +466,28 @@ TEST_F(RecoveryTest, CrashIsPutBackBeforeTheCommitPointAndFinishedAfterIt) {
 }
 #endif
 
+// With the game's own files kept, a load first renames a game file into the store and then
+// copies the mod's over its name: killed after either step, the copy goes and the original
+// comes back from the store, though the journal found the name taken when it was checked.
+TEST_F(RecoveryTest, AKeptOriginalComesBackFromTheStoreWhereverTheLoadWasKilled) {
+  const auto before = test::exactTree(temp.path());
+  const Journal journalData = journalOf(
+      {{StepKind::CreateFolder, false, false, "KVO Originals", {}, 0, 0},
+       {StepKind::Rename, false, false, "KVO Originals/a.ter", "a.ter", 0, 0},
+       copyStep("a.ter", true),
+       {StepKind::Replace, false, true, "KVO128/FoldersLoaded.txt", {}, 5, journalHash("T-Mod")}});
+  for (int stepsDone = 0; stepsDone <= 3; ++stepsDone) {
+    SCOPED_TRACE(stepsDone);
+    writeFile(journal, *formatJournal(journalData));
+    if (stepsDone >= 1) fs::create_directory(game / "KVO Originals");
+    if (stepsDone >= 2) fs::rename(game / "a.ter", game / "KVO Originals" / "a.ter");
+    if (stepsDone >= 3) writeFile(game / "a.ter", "mod a.ter");
+    const auto result = recover();
+    EXPECT_EQ(result.message, kPutBack);
+    EXPECT_EQ(test::exactTree(temp.path()), before);
+  }
+}
+
 // A file the journal says was made new is removed only when its bytes prove it the change's
 // own; any other file in its place stays, and the player is told which, not "put back".
 TEST_F(RecoveryTest, GoingBackRemovesOnlyProvenCopiesAndNamesTheRest) {
