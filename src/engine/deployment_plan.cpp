@@ -52,7 +52,7 @@ class DeploymentPlanner final {
   DeploymentRecord& record_;
   std::vector<Touched> touched_;
   std::unordered_map<std::string, std::size_t> touchedIndex_;
-  std::map<std::pair<std::string, std::string>, fs::path> loadSources_;  // (key, folder)
+  std::map<std::pair<std::string, std::string>, PathText> loadSources_;  // (key, folder)
   std::set<std::string> keepNow_;   // keys of game files going into the store
   std::set<std::string> reloaded_;  // keys whose provider in place was loaded again
   std::vector<FileCopy> untracked_;
@@ -124,9 +124,10 @@ void DeploymentPlanner::planUnloadSteps(const std::vector<UnloadPlan>& unloads) 
     std::set<std::string> careerSaves;
     for (const auto& save : unload.savesBack) {
       change_.copyOver(save.source, save.target, "Deleting " + save.name);
-      careerSaves.insert(pathKey(save.source));
+      careerSaves.insert(pathKey(fs::path(save.source)));
     }
-    for (const auto& path : unload.deletes) {
+    for (const auto& text : unload.deletes) {
+      const fs::path path(text);
       if (handledByRecord(path) || !deleted.insert(pathKey(path)).second) continue;
       const auto name = pathToText(path.filename());
       // Saves and the player's own files of the clean-up list stay, unless a career takes
@@ -248,7 +249,7 @@ const FolderIndex& DeploymentPlanner::providerFolder(const std::string& folder) 
 std::optional<fs::path> DeploymentPlanner::sourceOf(const std::string& folder,
                                                     const std::string& file) {
   const auto loading = loadSources_.find({recordKey(file), folder});
-  if (loading != loadSources_.end()) return loading->second;
+  if (loading != loadSources_.end()) return fs::path(loading->second);
   const auto& index = providerFolder(folder);
   const auto name = index.find(recordFileName(file));
   if (!name) return std::nullopt;
