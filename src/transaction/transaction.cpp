@@ -64,8 +64,8 @@ void FileTransaction::plan(StepKind kind, const fs::path& target, const fs::path
   Planned planned;
   planned.step.kind = kind;
   planned.step.bestEffort = policy == StepPolicy::BestEffort;
-  planned.target = absoluteNormal(target);
-  if (!source.empty()) planned.source = absoluteNormal(source);
+  planned.target = absoluteNormal(target).native();
+  if (!source.empty()) planned.source = absoluteNormal(source).native();
   if (kind == StepKind::Replace) {
     planned.step.size = bytes.size();
     planned.step.hash = journalHash(bytes);
@@ -133,7 +133,7 @@ void FileTransaction::probeStep(Planned& planned) {
   if (kind != StepKind::Copy && kind != StepKind::Rename) return;
   auto& source = planned.sourceProbe;
   // A copy checked before keeps its source in its step.
-  const auto& path = planned.source.empty() ? planned.step.source : planned.source;
+  const fs::path path = planned.source.empty() ? planned.step.source : fs::path(planned.source);
   source.kind = entryKind(path, source.ec);
   if (kind == StepKind::Copy && !source.ec && source.kind == EntryKind::File) {
     source.unreadable = fileReadable(path);
@@ -177,7 +177,7 @@ std::error_code FileTransaction::checkTarget(Planned& planned) {
   // A name Windows cannot hold would be a trap for the game and the next load (a name with
   // "\" stands for a path there); deleting one that is there already stays possible.
   if (step.kind != StepKind::Remove &&
-      !windowsNameProblem(pathToText(planned.target.filename())).empty()) {
+      !windowsNameProblem(pathToText(fs::path(planned.target).filename())).empty()) {
     return Refusal::ForbiddenName;
   }
   if (planned.targetProbe.ec) return planned.targetProbe.ec;
@@ -289,8 +289,9 @@ std::string FileTransaction::failureOf(const Planned& planned, const std::error_
   StepPlace place;
   place.target = planned.target;
   // A copy's source lives in its step once checked.
-  place.source = planned.source.empty() && planned.step.kind == StepKind::Copy ? planned.step.source
-                                                                               : planned.source;
+  place.source = planned.source.empty() && planned.step.kind == StepKind::Copy
+                     ? planned.step.source
+                     : fs::path(planned.source);
   return stepFailure(planned.step, place, ec);
 }
 
@@ -401,8 +402,8 @@ void dropCopiesAhead(FreshCopies& copies, TransactionReport& report) {
 
 void FileTransaction::dropPlannedPaths() {
   for (auto& planned : plan_) {
-    planned.target = fs::path();
-    planned.source = fs::path();
+    planned.target = {};
+    planned.source = {};
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -105,8 +106,10 @@ class FileTransaction final {
   };
   struct Planned {
     JournalStep step;
-    std::filesystem::path target;  // as given, made absolute
-    std::filesystem::path source;
+    // As given, made absolute; kept as text, since a path's list of parts would cost more
+    // than the name for each of many thousand steps.
+    std::filesystem::path::string_type target;
+    std::filesystem::path::string_type source;
     std::string bytes;
     bool skip = false;  // refused (best effort) or nothing to do
     std::size_t journalIndex = 0;
@@ -145,7 +148,8 @@ class FileTransaction final {
 
   std::filesystem::path root_;
   std::filesystem::path journalFile_;
-  std::vector<Planned> plan_;
+  // A deque: growing it never copies the steps planned so far.
+  std::deque<Planned> plan_;
   Journal journal_;
   bool journaled_ = false;
   Stage stage_ = Stage::Planning;
