@@ -57,6 +57,31 @@ std::optional<DeployedFile> entryOfLine(std::string_view line) {
   return file;
 }
 
+std::size_t hashNoCase(std::string_view text) {
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (const char c : text) {
+    const char upper = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    hash = (hash ^ static_cast<unsigned char>(upper)) * 1099511628211ull;
+  }
+  return static_cast<std::size_t>(hash ^ (hash >> 32));
+}
+
+char upperOf(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// recordKey(a) < recordKey(b) without making either: a record of many thousand files is
+// sorted with a million comparisons.
+bool keyLess(std::string_view a, std::string_view b) {
+  const std::size_t common = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    const auto ca = static_cast<unsigned char>(upperOf(a[i]));
+    const auto cb = static_cast<unsigned char>(upperOf(b[i]));
+    if (ca != cb) return ca < cb;
+  }
+  return a.size() < b.size();
+}
+
 }  // namespace
 
 bool deployablePath(std::string_view file) {
@@ -122,9 +147,8 @@ std::string DeploymentRecord::text() const {
   std::vector<const DeployedFile*> sorted;
   sorted.reserve(files_.size());
   for (const auto& file : files_) sorted.push_back(&file);
-  std::sort(sorted.begin(), sorted.end(), [](const DeployedFile* a, const DeployedFile* b) {
-    return recordKey(a->file) < recordKey(b->file);
-  });
+  std::sort(sorted.begin(), sorted.end(),
+            [](const DeployedFile* a, const DeployedFile* b) { return keyLess(a->file, b->file); });
   for (const auto* entry : sorted) {
     const auto& file = *entry;
     if (file.providers.empty()) continue;
@@ -135,25 +159,48 @@ std::string DeploymentRecord::text() const {
   return text;
 }
 
+std::optional<std::size_t> DeploymentRecord::indexOf(std::string_view file) const {
+  if (slots_.empty()) return std::nullopt;
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t slot = hashNoCase(file) & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
+    const std::size_t index = slots_[slot] - 1;
+    if (equalsNoCase(files_[index].file, file)) return index;
+  }
+  return std::nullopt;
+}
+
+void DeploymentRecord::place(std::size_t index) {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t slot = hashNoCase(files_[index].file) & mask;
+  while (slots_[slot] != 0) slot = (slot + 1) & mask;
+  slots_[slot] = static_cast<std::uint32_t>(index + 1);
+}
+
 DeployedFile* DeploymentRecord::find(std::string_view file) {
-  const auto found = index_.find(recordKey(file));
-  return found == index_.end() ? nullptr : &files_[found->second];
+  const auto index = indexOf(file);
+  return index ? &files_[*index] : nullptr;
 }
 
 const DeployedFile* DeploymentRecord::find(std::string_view file) const {
-  const auto found = index_.find(recordKey(file));
-  return found == index_.end() ? nullptr : &files_[found->second];
+  const auto index = indexOf(file);
+  return index ? &files_[*index] : nullptr;
 }
 
 DeployedFile& DeploymentRecord::entry(std::string_view file) {
-  const auto [found, isNew] = index_.emplace(recordKey(file), files_.size());
-  if (isNew) files_.push_back({std::string(file), Original::None, {}});
-  return files_[found->second];
+  if (const auto index = indexOf(file)) return files_[*index];
+  files_.push_back({std::string(file), Original::None, {}});
+  if (2 * files_.size() > slots_.size()) {
+    reindex();
+  } else {
+    place(files_.size() - 1);
+  }
+  return files_.back();
 }
 
 void DeploymentRecord::dropUnprovided() {
-  std::erase_if(files_, [](const DeployedFile& file) { return file.providers.empty(); });
-  reindex();
+  if (std::erase_if(files_, [](const DeployedFile& file) { return file.providers.empty(); }) > 0) {
+    reindex();
+  }
 }
 
 void DeploymentRecord::withdraw(std::string_view folder) {
@@ -167,8 +214,10 @@ bool DeploymentRecord::provides(std::string_view folder) const {
 }
 
 void DeploymentRecord::reindex() {
-  index_.clear();
-  for (std::size_t i = 0; i < files_.size(); ++i) index_.emplace(recordKey(files_[i].file), i);
+  std::size_t size = 16;
+  while (size < 2 * files_.size() + 2) size *= 2;
+  slots_.assign(size, 0);
+  for (std::size_t i = 0; i < files_.size(); ++i) place(i);
 }
 
 }  // namespace kvo

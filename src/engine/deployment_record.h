@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,8 +57,14 @@ class DeploymentRecord final {
 
  private:
   void reindex();
+  // The entry whose file is `file` in any letter case, by the table below; or none.
+  std::optional<std::size_t> indexOf(std::string_view file) const;
+  void place(std::size_t index);
   std::vector<DeployedFile> files_;
-  std::unordered_map<std::string, std::size_t> index_;
+  // Entry index + 1 by the file's hash without regard to case, linear probing; 0 is free. A
+  // table of numbers rather than a map of upper-cased copies: a record of 100,000 files is
+  // read on every click.
+  std::vector<std::uint32_t> slots_;
   std::vector<std::string> dropped_;
 };
 

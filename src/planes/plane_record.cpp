@@ -73,7 +73,11 @@ int PlaneRecordFile::fuel() const {
 
 PlaneRecordFile readPlaneRecord(std::string_view bytes) {
   PlaneRecordFile record;
-  const auto lines = splitLines(bytes);
+  // Only the lines a record has are kept: a file of line ends must not become a list of them.
+  std::vector<std::string> lines;
+  forEachLine(bytes, [&](std::string_view line) {
+    if (lines.size() < kPlaneRecordLines) lines.emplace_back(line);
+  });
   if (!lines.empty()) record.name = lines[0];
   if (lines.size() > 1) record.slotText = lines[1];
   for (std::size_t line = kFirstArtCodeLine; line <= kPlaneRecordLines && line <= lines.size();

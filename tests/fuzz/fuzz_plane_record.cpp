@@ -4,8 +4,10 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz/fuzz_support.h"
 #include "planes/loadout_patch.h"
 #include "planes/plane_record.h"
+#include "platform/read_limits.h"
 
 namespace {
 
@@ -34,12 +36,16 @@ void checkLoadout(const kvo::LoadoutPatch& patch) {
   }
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view text(reinterpret_cast<const char*>(data), size);
+void check(std::string_view text) {
   checkPlaneRecord(text);
   checkLoadout(kvo::readLoxPatch(text));
   checkLoadout(kvo::readSequentialPatch(text));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // A record keeps only the lines it uses; a patch keeps one entry for each line it reads.
+  kvo::fuzz::atSizeAndLimit(data, size, kvo::read_limit::kLoadoutPatch, 48, check);
   return 0;
 }
