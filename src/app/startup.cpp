@@ -151,7 +151,10 @@ void Selector::readCategoryTable(Problems& problems) {
     problems.add(describeFailure("read the folder", state.SelectorDir, selector.error()));
   }
   const auto iniPath = selector.resolve("kvo.ini");
-  if (!selector.find("kvo.ini") || !fileExists(iniPath)) {
+  // The default goes only where no file is; a FIFO or a device in its place is reported by the
+  // reading, a link by the writing, which refuses it.
+  std::error_code kindEc;
+  if (!fileExists(iniPath) && entryKind(iniPath, kindEc) != EntryKind::Other) {
     if (auto ec = writeTextLinesAtomically(iniPath, defaultCategoryLines())) {
       problems.add(describeFailure("write", iniPath, ec));
     }

@@ -1,7 +1,9 @@
 #include "state/load_record.h"
 
+#include "platform/entry_ops.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "platform/path_guard.h"
 #include "platform/read_limits.h"
 #include "platform/text_file.h"
 #include "state/game_change.h"
@@ -33,6 +35,12 @@ fs::path LoadRecord::path() const {
 void LoadRecord::createWhenMissing(Problems& problems) {
   const auto file = path();
   if (fileExists(file)) return;
+  // A FIFO or a device in its place is not replaced; a link is refused by the writing.
+  std::error_code kindEc;
+  if (entryKind(file, kindEc) == EntryKind::Other) {
+    problems.add(describeFailure("read", file, Refusal::NotRegularFile));
+    return;
+  }
   if (auto ec = replaceFileAtomically(file, "")) {
     problems.add(describeFailure("create", file, ec));
   }

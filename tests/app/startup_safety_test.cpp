@@ -94,6 +94,8 @@ TEST_F(StartupSafetyTest, AnInterruptedChangeWaitsWhileTheGameRunsAndIsPutBackAf
 // the oversized file is named.
 TEST_F(StartupSafetyTest, FilesOfTheWrongKindNeverHangOrFloodACommand) {
   ASSERT_EQ(::mkfifo((selectorDir() / "Options.txt").c_str(), 0600), 0);
+  fs::remove(selectorDir() / "FoldersLoaded.txt");
+  ASSERT_EQ(::mkfifo((selectorDir() / "FoldersLoaded.txt").c_str(), 0600), 0);
   fs::remove(selectorDir() / "kvo.ini");
   fs::create_symlink("/dev/zero", selectorDir() / "kvo.ini");
   writeFile(selectorDir() / "Autoscripts" / "Huge.set",
@@ -116,6 +118,9 @@ TEST_F(StartupSafetyTest, FilesOfTheWrongKindNeverHangOrFloodACommand) {
             std::string::npos)
       << kvo.err();
   EXPECT_NE(kvo.err().find("kvo.ini: it is not a regular file"), std::string::npos) << kvo.err();
+  // Nothing took the FIFOs' places.
+  EXPECT_TRUE(fs::is_fifo(selectorDir() / "FoldersLoaded.txt"));
+  EXPECT_TRUE(fs::is_fifo(selectorDir() / "Options.txt"));
 }
 #endif
 

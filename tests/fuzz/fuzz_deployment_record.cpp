@@ -31,7 +31,8 @@ namespace {
 
 void check(std::string_view bytes) {
   [[maybe_unused]] const auto size = bytes.size();
-  const auto record = kvo::DeploymentRecord::parse(bytes);
+  const auto record =
+      kvo::fuzz::costOf(bytes, 24, [&] { return kvo::DeploymentRecord::parse(bytes); });
   if (!record) return;
   for (const auto& file : record->files()) {
     if (!staysBelow(file.file) || file.providers.empty()) std::abort();
@@ -48,6 +49,6 @@ void check(std::string_view bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // An entry costs about a hundred bytes beside its line, the shortest of which has seven.
-  kvo::fuzz::atSizeAndLimit(data, size, kvo::read_limit::kDeploymentRecord, 24, check);
+  kvo::fuzz::atSizeAndLimit(data, size, kvo::read_limit::kDeploymentRecord, check);
   return 0;
 }

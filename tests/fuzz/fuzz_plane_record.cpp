@@ -12,7 +12,7 @@
 namespace {
 
 void checkPlaneRecord(std::string_view text) {
-  const auto record = kvo::readPlaneRecord(text);
+  const auto record = kvo::fuzz::costOf(text, 8, [&] { return kvo::readPlaneRecord(text); });
   if (record.artCode.size() > 4) std::abort();
   if (record.recordBytes.size() > kvo::kPlaneRecordLines - 1) std::abort();
   const auto patches = kvo::planeRecordPatches(record);
@@ -38,14 +38,14 @@ void checkLoadout(const kvo::LoadoutPatch& patch) {
 
 void check(std::string_view text) {
   checkPlaneRecord(text);
-  checkLoadout(kvo::readLoxPatch(text));
-  checkLoadout(kvo::readSequentialPatch(text));
+  checkLoadout(kvo::fuzz::costOf(text, 50, [&] { return kvo::readLoxPatch(text); }));
+  checkLoadout(kvo::fuzz::costOf(text, 50, [&] { return kvo::readSequentialPatch(text); }));
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // A record keeps only the lines it uses; a patch keeps one entry for each line it reads.
-  kvo::fuzz::atSizeAndLimit(data, size, kvo::read_limit::kLoadoutPatch, 48, check);
+  kvo::fuzz::atSizeAndLimit(data, size, kvo::read_limit::kLoadoutPatch, check);
   return 0;
 }

@@ -14,7 +14,7 @@ namespace {
 
 void check(std::string_view bytes) {
   [[maybe_unused]] const auto size = bytes.size();
-  const auto read = kvo::readPnames(bytes);
+  const auto read = kvo::fuzz::costOf(bytes, 8, [&] { return kvo::readPnames(bytes); });
   kvo::Pnameform form;
   const std::string loadError = form.LoadPnames(bytes);
   if (loadError != read.error) std::abort();
@@ -42,6 +42,6 @@ void check(std::string_view bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Names cannot overlap, so the table holds no more than the file.
-  kvo::fuzz::atSizeAndLimit(data, size, kvo::read_limit::kPlaneNames, 8, check);
+  kvo::fuzz::atSizeAndLimit(data, size, kvo::read_limit::kPlaneNames, check);
   return 0;
 }

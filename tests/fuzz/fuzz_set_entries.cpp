@@ -19,7 +19,7 @@ void check(std::string_view bytes);
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Entries are strings of their own: a file of commas costs a few times its size, no more.
-  kvo::fuzz::atSizeAndLimit(data, size, kvo::read_limit::kScript, 4, check);
+  kvo::fuzz::atSizeAndLimit(data, size, kvo::read_limit::kScript, check);
   return 0;
 }
 
@@ -27,7 +27,7 @@ namespace {
 
 void check(std::string_view bytes) {
   const auto size = bytes.size();
-  const auto entries = kvo::readSetEntries(bytes);
+  const auto entries = kvo::fuzz::costOf(bytes, 4, [&] { return kvo::readSetEntries(bytes); });
   std::size_t content = 0;
   for (const auto& entry : entries) {
     // No entry runs over a line end, and none is longer than the input.
