@@ -13,6 +13,13 @@ namespace fs = std::filesystem;
 
 class UnloadRulesTest : public EngineTest {
  protected:
+  // Writes the file anew under another case of its name, as the game does when it saves it
+  // (Wine keeps a file's old spelling on a rename that only changes case).
+  void respell(std::string_view from, std::string_view to) {
+    const auto bytes = readFile(game() / from);
+    fs::remove(game() / from);
+    writeFile(game() / to, bytes);
+  }
   std::string verify() {
     selector_.reset();
     CliRunner kvo(game());
@@ -51,11 +58,11 @@ TEST_F(UnloadRulesTest, ALoadedFileIsFoundWhateverItsCaseIsNow) {
   start();
   const auto before = treeBesidesDeployment();
   click("T-Normandy");
-  fs::rename(game() / "Terrain.TER", game() / "terrain.ter");
+  respell("Terrain.TER", "terrain.ter");
   EXPECT_EQ(verify(), "");
   start();
   click("G-Water");
-  fs::rename(game() / "shared.pal", game() / "SHARED.PAL");
+  respell("shared.pal", "SHARED.PAL");
   click("G-Water");  // T-Normandy's copy comes back in the name the file has now
   auto withNormandy = tree();
   EXPECT_FALSE(withNormandy.contains("shared.pal"));
