@@ -10,6 +10,8 @@ int startupExitStatus(StartupOutcome outcome) {
       return kExitDuplicate;
     case StartupOutcome::NoGameFolder:
       return kExitUsage;
+    case StartupOutcome::LinkedFolder:
+      return kExitFailed;
   }
   return kExitDone;
 }

@@ -8,6 +8,7 @@
 #include "platform/file_ops.h"
 #include "platform/legacy_number.h"
 #include "platform/listing.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
 #include "state/game_change.h"
 
@@ -85,7 +86,7 @@ void GameSettings::IniRead() {
   const auto ini = existingIni();
   if (!ini) return;
   std::error_code ec;
-  const auto lines = readTextLines(*ini, ec);
+  const auto lines = readTextLines(*ini, ec, read_limit::kGameSettings);
   if (!lines) return fail(describeFailure("read", *ini, ec));
   const bool wasReady = st.GridReady;
   st.GridReady = false;
@@ -116,7 +117,7 @@ void GameSettings::inisave() {
   const auto ini = existingIni();
   if (!ini || refuseLineBreaks()) return;
   std::error_code ec;
-  const auto old = readFileBytes(*ini, ec);
+  const auto old = readFileBytes(*ini, ec, read_limit::kGameSettings);
   if (!old) return fail(describeFailure("read", *ini, ec));
   auto lines = splitLines(*old);
   for (auto& line : lines) {
@@ -153,7 +154,7 @@ void GameSettings::IniEdit_Click() {
   const auto ini = existingIni();
   if (!ini) return;
   std::error_code ec;
-  const auto lines = readTextLines(*ini, ec);
+  const auto lines = readTextLines(*ini, ec, read_limit::kGameSettings);
   if (!lines) return fail(describeFailure("read", *ini, ec));
   st.Text14 = joinLinesCrLf(*lines);
 }

@@ -27,7 +27,9 @@ struct ScreenSize {
   int heightPixels = 768;
 };
 
-enum class StartupOutcome { Ready, DuplicateInstance, NoGameFolder };
+// How start-up ended: ready, or refused (another selector or no lock, no game folder, a folder
+// of the layout that is a link).
+enum class StartupOutcome { Ready, DuplicateInstance, NoGameFolder, LinkedFolder };
 
 // The composition root: the core state and the subsystems that act on it. The window, the
 // command line and the tests all drive this one object.

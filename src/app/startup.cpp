@@ -4,14 +4,17 @@
 #include "app/selector.h"
 #include "archive/staging_folder.h"
 #include "engine/keep_originals.h"
+#include "platform/entry_ops.h"
 #include "platform/file_ops.h"
 #include "platform/instance_lock.h"
 #include "platform/listing.h"
-#include "transaction/recovery.h"
+#include "platform/read_limits.h"
+#include "platform/running_game.h"
 #include "platform/text_file.h"
 #include "state/category_table.h"
 #include "state/game_change.h"
 #include "state/plane_codes.h"
+#include "transaction/recovery.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -31,6 +34,22 @@ fs::path ensureSubfolder(FolderIndex& folder, std::string_view name, Problems& p
   return dir;
 }
 
+// The folders the selector and the game write into: reached through a link, a change would
+// land outside the game folder.
+std::string linkedLayoutFolder(const fs::path& gameDir) {
+  for (const std::string_view name : {"KVO128", "Savedata", "Music", "KVO Originals"}) {
+    const auto found = findNoCase(gameDir, name);
+    std::error_code ec;
+    if (!found || entryKind(*found, ec) != EntryKind::Link) continue;
+    return displayPath(*found) +
+           " is a link to another place. The selector changes files only inside the game "
+           "folder, so it does not start while its KVO128, Savedata, Music or KVO Originals "
+           "folder is a link, and nothing was done. Put the folder itself in place of the link, "
+           "and start again.";
+  }
+  return {};
+}
+
 }  // namespace
 
 StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize screen) {
@@ -39,13 +58,6 @@ StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize sc
   std::error_code absoluteError;
   fs::path gameDir = fs::absolute(requestedGameDir, absoluteError);
   if (absoluteError) gameDir = requestedGameDir;
-  lock_ = InstanceLock::acquire(gameDir);
-  if (!lock_) {
-    state.caption = "... duplicate instance.";
-    shell.setCaption(state.caption);
-    shell.message(kDuplicateInstanceText, Icon::Exclamation, kDuplicateInstanceTitle);
-    return StartupOutcome::DuplicateInstance;
-  }
   // The game folder is the player's installation: a mistyped path must not become a new,
   // empty one.
   if (!folderExists(gameDir)) {
@@ -53,6 +65,19 @@ StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize sc
                   Icon::Critical, "KVO");
     return StartupOutcome::NoGameFolder;
   }
+  if (const auto linked = linkedLayoutFolder(gameDir); !linked.empty()) {
+    shell.message(linked, Icon::Critical, "KVO");
+    return StartupOutcome::LinkedFolder;
+  }
+  auto attempt = InstanceLock::acquire(gameDir);
+  if (!attempt.lock) {
+    state.caption = "... duplicate instance.";
+    shell.setCaption(state.caption);
+    shell.message(attempt.heldElsewhere() ? kDuplicateInstanceText : attempt.problem,
+                  Icon::Exclamation, kDuplicateInstanceTitle);
+    return StartupOutcome::DuplicateInstance;
+  }
+  lock_ = std::move(attempt.lock);
   Problems problems;
   state.GameDir = gameDir;
   state.EAWDirLabel = displayPath(gameDir);
@@ -95,7 +120,19 @@ void Selector::prepareFolderLayout(Problems& problems) {
 // A change that a crash or a kill cut short is finished before anything reads the folders,
 // so that the grids and the record agree with the files.
 void Selector::finishInterruptedChange() {
-  const auto result = recoverInterruptedTransaction(state.GameDir, journalPath(state));
+  const auto journal = journalPath(state);
+  std::error_code ec;
+  if (entryKind(journal, ec) == EntryKind::None && !ec) return;
+  // Putting files back under the running game would break its mission as any change would;
+  // the record waits for the next start.
+  if (gameRunningFrom(state.GameDir)) {
+    shell.message(std::string(kGameRunningText) +
+                      " The last change to the game folder was interrupted; it is finished at "
+                      "the next start of the selector after the game has closed.",
+                  Icon::Exclamation, "KVO");
+    return;
+  }
+  const auto result = recoverInterruptedTransaction(state.GameDir, journal);
   if (!result.found) return;
   // The message names each problem already.
   shell.message(result.message, result.problems.empty() ? Icon::Information : Icon::Exclamation,
@@ -118,12 +155,16 @@ void Selector::readCategoryTable(Problems& problems) {
     problems.add(describeFailure("read the folder", state.SelectorDir, selector.error()));
   }
   const auto iniPath = selector.resolve("kvo.ini");
-  if (!selector.find("kvo.ini") || !fileExists(iniPath)) {
+  // The default goes only where no file is; a FIFO or a device in its place is reported by the
+  // reading, a link by the writing, which refuses it.
+  std::error_code kindEc;
+  if (!fileExists(iniPath) && entryKind(iniPath, kindEc) != EntryKind::Other) {
     if (auto ec = writeTextLinesAtomically(iniPath, defaultCategoryLines())) {
       problems.add(describeFailure("write", iniPath, ec));
     }
   }
-  auto lines = usableCategoryLines(readTextLinesNoting(iniPath, problems), problems);
+  auto lines = usableCategoryLines(
+      readTextLinesNoting(iniPath, problems, read_limit::kCategoryTable), problems);
   if (lines.empty()) problems.add("kvo.ini holds no category, so no mod folder is shown.");
   state.CategoryCodes = {};
   for (std::size_t i = 0; i < lines.size(); ++i) {

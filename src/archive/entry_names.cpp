@@ -125,7 +125,7 @@ std::string encodeUtf8(std::u32string_view text) {
   return encoded;
 }
 
-std::string windowsNameProblem(std::string_view part) {
+std::string entryPartProblem(std::string_view part) {
   const auto decoded = decodeUtf8(part);
   if (!decoded) return "is not UTF-8 text";
   for (const char32_t c : *decoded) {
@@ -157,7 +157,7 @@ EntryPath mapEntryName(std::string_view utf8Name) {
       path.problem = kLeadsOut;
       return path;
     }
-    if (path.problem.empty()) path.problem = windowsNameProblem(part);
+    if (path.problem.empty()) path.problem = entryPartProblem(part);
     path.parts.emplace_back(part);
   }
   return path;

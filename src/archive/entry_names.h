@@ -20,9 +20,9 @@ struct EntryPath {
 // "..") or holds a part Windows cannot store gets a problem.
 EntryPath mapEntryName(std::string_view utf8Name);
 
-// Why `part` cannot name a file or folder on Windows (not UTF-8, a character Windows
-// forbids, a trailing space or full stop, a device name); empty when it can.
-std::string windowsNameProblem(std::string_view part);
+// Why the archive entry name `part` cannot name a file or folder on Windows (not UTF-8, a character
+// Windows forbids, a trailing space or full stop, a device name); empty when it can.
+std::string entryPartProblem(std::string_view part);
 
 // The code points of valid UTF-8 (no overlong forms, no surrogates); nullopt otherwise.
 std::optional<std::u32string> decodeUtf8(std::string_view text);

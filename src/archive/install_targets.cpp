@@ -23,7 +23,7 @@ std::string quotedName(std::string_view text) {
 std::string nameProblem(const std::string& text) {
   if (text.empty()) return "the new folder would have no name";
   const auto utf8 = utf8OfSelectorText(text);
-  if (auto problem = windowsNameProblem(utf8); !problem.empty()) {
+  if (auto problem = entryPartProblem(utf8); !problem.empty()) {
     return "the name " + quotedName(text) + " " + problem;
   }
   if (!selectorTextOf(utf8)) {

@@ -104,13 +104,14 @@ std::vector<std::string> removeFolderTree(const fs::path& folder) {
 }
 
 void removeUnpackingLeftovers(const FormState& state, Problems& problems) {
-  auto unreadable = journalPath(state);
-  unreadable += ".unreadable";
-  for (const auto& journal : {journalPath(state), unreadable}) {
-    std::error_code ec;
-    if (entryKind(journal, ec) != EntryKind::None || ec) return;
-  }
+  // A change still journaled, or one whose record recovery had to put aside under a dated
+  // name, may have moved a player's folder into a staging folder: those stay until it is gone.
+  const auto journal = journalPath(state);
+  std::error_code ec;
+  if (entryKind(journal, ec) != EntryKind::None || ec) return;
+  const auto keptPattern = pathToText(journal.stem()) + " *" + pathToText(journal.extension());
   const auto& selectorDir = state.SelectorDir;
+  if (!listFiles(selectorDir, keptPattern).empty()) return;
   for (const auto& name : listFolders(selectorDir)) {
     if (!isStagingFolderName(name)) continue;
     for (auto& sentence : removeFolderTree(selectorDir / nameToPath(name))) {

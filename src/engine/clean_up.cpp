@@ -2,9 +2,10 @@
 
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
-#include "transaction/transaction.h"
 #include "state/game_change.h"
+#include "transaction/transaction.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -28,7 +29,7 @@ std::vector<std::string> cleanUpNames(const FolderIndex& game, const fs::path& s
   const auto ini = findNoCase(selectorDir, "CleanUp.ini");
   if (ini) {
     std::error_code ec;
-    auto read = readFileBytes(*ini, ec);
+    auto read = readFileBytes(*ini, ec, read_limit::kCleanUpList);
     if (!read) {
       // Without the player's own list, sweeping with the built-in one could delete too much.
       failures.add(describeFailure("read", *ini, ec) + "; no file was cleaned up");

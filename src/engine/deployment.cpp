@@ -4,6 +4,7 @@
 #include <set>
 
 #include "platform/listing.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
 
 namespace kvo {
@@ -71,6 +72,11 @@ std::optional<std::string> recordPathOf(const FormState& state, const fs::path& 
     ++start;
   }
   std::string file = pathToText(fs::path(full.substr(start)));
+#ifndef _WIN32
+  // Here "\\" is a character of a name (an archive made on Windows), which the record would
+  // read as a folder: KVO128\\kvo.ini is not the selector's kvo.ini.
+  if (file.find('\\') != std::string::npos) return std::nullopt;
+#endif
   std::replace(file.begin(), file.end(), '/', '\\');
   for (const auto part : splitAt(file, '\\')) {
     if (!recordableName(part)) return std::nullopt;
@@ -80,7 +86,8 @@ std::optional<std::string> recordPathOf(const FormState& state, const fs::path& 
 
 DeploymentRecord readDeployment(Core& core) {
   std::error_code ec;
-  const auto bytes = readFileBytes(deploymentRecordPath(core.state), ec);
+  const auto bytes =
+      readFileBytes(deploymentRecordPath(core.state), ec, read_limit::kDeploymentRecord);
   auto record =
       bytes ? DeploymentRecord::parse(*bytes).value_or(DeploymentRecord{}) : DeploymentRecord{};
   const auto loaded = loadedFolderNames(core.state);
@@ -99,13 +106,49 @@ DeploymentRecord readDeployment(Core& core) {
 }
 
 void addOriginalsBack(GameChange& change, const FormState& state, const DeploymentRecord& record) {
+  DeployedLookup lookup(state);
   for (const auto& entry : record.files()) {
     const auto stored = storedOriginal(state, entry.file);
     if (entry.original != Original::Kept || !fileExists(stored)) continue;
-    const auto target = deployedTarget(state, entry.file);
+    const auto found = lookup.find(entry.file);
+    if (found.ambiguous) {
+      change.passOver(ambiguousNote(entry.file));
+      continue;
+    }
+    const auto target = found.path.value_or(deployedTarget(state, entry.file));
     change.remove(target, {}, StepPolicy::BestEffort);
     change.rename(stored, target, {}, StepPolicy::BestEffort);
   }
+}
+
+std::string ambiguousNote(std::string_view file) {
+  return std::string(file) +
+         " answers to two or more files of the game folder that differ only in letter case, so "
+         "none of them was changed.";
+}
+
+DeployedLookup::DeployedLookup(const FormState& state, const FolderIndex* gameListing)
+    : state_(state), gameListing_(gameListing) {}
+
+const FolderIndex& DeployedLookup::folder(const fs::path& dir) {
+  if (gameListing_ && dir == state_.GameDir) return *gameListing_;
+  auto found = folders_.find(dir);
+  if (found == folders_.end()) found = folders_.emplace(dir, FolderIndex(dir)).first;
+  return found->second;
+}
+
+DeployedLookup::Found DeployedLookup::find(std::string_view file) {
+  fs::path dir = state_.GameDir;
+  const auto parts = splitAt(file, '\\');
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    const auto sub = folder(dir).find(parts[i]);
+    if (!sub) return {};
+    dir /= nameToPath(*sub);
+  }
+  const auto names = folder(dir).filesNamed(parts.back());
+  if (names.size() > 1) return {std::nullopt, true};
+  if (names.empty()) return {};
+  return {dir / nameToPath(names.front()), false};
 }
 
 }  // namespace kvo

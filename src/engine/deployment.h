@@ -1,12 +1,14 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/deployment_record.h"
 #include "engine/folder_plan.h"
+#include "platform/listing.h"
 #include "state/core.h"
 #include "state/game_change.h"
 
@@ -27,6 +29,25 @@ std::filesystem::path deployedTarget(const FormState& state, std::string_view fi
 std::optional<std::string> recordPathOf(const FormState& state,
                                         const std::filesystem::path& target);
 
+// Finds the file a record path names in the game folder whatever its letter case is now (the
+// game or Wine may rewrite Terrain.TER as terrain.ter), each folder listed once.
+class DeployedLookup final {
+ public:
+  // `gameListing`, when given, is a listing of the game folder to use rather than a new one.
+  explicit DeployedLookup(const FormState& state, const FolderIndex* gameListing = nullptr);
+  struct Found {
+    std::optional<std::filesystem::path> path;  // the one file answering to it; none when absent
+    bool ambiguous = false;  // two or more files answer to it: none of them is taken for it
+  };
+  Found find(std::string_view file);
+
+ private:
+  const FolderIndex& folder(const std::filesystem::path& dir);
+  const FormState& state_;
+  const FolderIndex* gameListing_;
+  std::map<std::filesystem::path, FolderIndex> folders_;
+};
+
 // The record as the selector folder holds it, made to agree with the marks of `Unigrid`:
 // folders that are not loaded leave it, loaded folders it does not know join it with their
 // files. A record that is missing, unreadable or of another version is rebuilt that way.
@@ -44,5 +65,8 @@ void addDeployment(GameChange& change, Core& core, DeploymentRecord& record,
 // Puts back every game file the store keeps for `record`, in place of the copy that replaced
 // it (Reset All): each failure reported, the rest going on.
 void addOriginalsBack(GameChange& change, const FormState& state, const DeploymentRecord& record);
+
+// The note for a record path that two files of the game folder answer to.
+std::string ambiguousNote(std::string_view file);
 
 }  // namespace kvo

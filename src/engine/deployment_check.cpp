@@ -14,18 +14,6 @@ namespace {
 
 constexpr std::string_view kGameProvider = "game";
 
-bool sameBytes(const fs::path& a, const fs::path& b) {
-  std::error_code ec;
-  const auto sizeA = fs::file_size(a, ec);
-  if (ec) return false;
-  const auto sizeB = fs::file_size(b, ec);
-  if (ec || sizeA != sizeB) return false;
-  const auto bytesA = readFileBytes(a, ec);
-  if (!bytesA) return false;
-  const auto bytesB = readFileBytes(b, ec);
-  return bytesB && *bytesA == *bytesB;
-}
-
 std::string plural(std::size_t count, std::string_view one, std::string_view many) {
   return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
@@ -81,21 +69,28 @@ std::vector<DeploymentFault> verifyDeployment(Core& core) {
   const auto record = readDeployment(core);
   std::map<std::string, FolderIndex> providers;
   std::vector<DeploymentFault> faults;
+  DeployedLookup lookup(st, &core.gameFolder());
   for (const auto& entry : record.files()) {
     if (entry.providers.empty()) continue;
     const auto& provider = entry.providers.back();
-    const auto target = deployedTarget(st, entry.file);
-    if (!fileExists(target)) {
+    // Two files that differ only in case: neither can be told to be the provider's.
+    const auto found = lookup.find(entry.file);
+    if (found.ambiguous) {
+      faults.push_back({entry.file, provider, "changed"});
+      continue;
+    }
+    if (!found.path) {
       faults.push_back({entry.file, provider, "missing"});
       continue;
     }
+    const auto& target = *found.path;
     auto folder = providers.find(provider);
     if (folder == providers.end()) {
       folder =
           providers.emplace(provider, FolderIndex(st.SelectorDir / nameToPath(provider))).first;
     }
     const auto name = folder->second.find(recordFileName(entry.file));
-    if (!name || !sameBytes(folder->second.dir() / nameToPath(*name), target)) {
+    if (!name || !sameFileBytes(folder->second.dir() / nameToPath(*name), target)) {
       faults.push_back({entry.file, provider, "changed"});
     }
   }

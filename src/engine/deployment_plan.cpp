@@ -3,9 +3,11 @@
 #include <set>
 #include <unordered_map>
 
+#include "engine/clean_up.h"
 #include "engine/deployment.h"
 #include "platform/entry_ops.h"
 #include "platform/listing.h"
+#include "platform/text_file.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -17,13 +19,18 @@ namespace {
 class DeploymentPlanner final {
  public:
   DeploymentPlanner(GameChange& change, Core& core, DeploymentRecord& record)
-      : change_(change), st_(core.state), record_(record) {}
+      : change_(change),
+        st_(core.state),
+        record_(record),
+        lookup_(core.state, &core.gameFolder()) {}
 
   void withdraw(const UnloadPlan& unload);
   void provide(const LoadPlan& load);
   void planUnloadSteps(const std::vector<UnloadPlan>& unloads);
   void planFileSteps();
   bool handledByRecord(const fs::path& path) const;
+  void noteDroppedLines(const std::vector<UnloadPlan>& unloads);
+  void passOverNotes();
 
  private:
   struct Touched {
@@ -34,8 +41,10 @@ class DeploymentPlanner final {
   Touched& touch(const DeployedFile& entry);
   void planFile(const Touched& touched);
   void planLastGone(const Touched& touched);
-  void planKeeping(const Touched& touched);
+  void planKeeping(const Touched& touched, const fs::path& target);
   std::optional<fs::path> sourceOf(const std::string& folder, const std::string& file);
+  const FolderIndex& providerFolder(const std::string& folder);
+  bool mayDelete(const Touched& touched, bool keptOriginal);
   void createStoreFolders(std::string_view file);
 
   GameChange& change_;
@@ -43,13 +52,18 @@ class DeploymentPlanner final {
   DeploymentRecord& record_;
   std::vector<Touched> touched_;
   std::unordered_map<std::string, std::size_t> touchedIndex_;
-  std::map<std::pair<std::string, std::string>, fs::path> loadSources_;  // (key, folder)
+  std::map<std::pair<std::string, std::string>, PathText> loadSources_;  // (key, folder)
   std::set<std::string> keepNow_;   // keys of game files going into the store
   std::set<std::string> reloaded_;  // keys whose provider in place was loaded again
   std::vector<FileCopy> untracked_;
   std::map<std::string, FolderIndex> providerFolders_;
   std::set<std::string> storeFolders_;
+  DeployedLookup lookup_;
+  std::vector<std::string> notes_;
 };
+
+// A damaged or hostile record could name thousands of files; the player reads a few.
+constexpr std::size_t kNotesShown = 20;
 
 DeploymentPlanner::Touched& DeploymentPlanner::touch(const DeployedFile& entry) {
   const auto key = recordKey(entry.file);
@@ -107,12 +121,22 @@ void DeploymentPlanner::provide(const LoadPlan& load) {
 void DeploymentPlanner::planUnloadSteps(const std::vector<UnloadPlan>& unloads) {
   std::set<std::string> deleted;
   for (const auto& unload : unloads) {
+    std::set<std::string> careerSaves;
     for (const auto& save : unload.savesBack) {
       change_.copyOver(save.source, save.target, "Deleting " + save.name);
+      careerSaves.insert(pathKey(fs::path(save.source)));
     }
-    for (const auto& path : unload.deletes) {
+    for (const auto& text : unload.deletes) {
+      const fs::path path(text);
       if (handledByRecord(path) || !deleted.insert(pathKey(path)).second) continue;
-      change_.remove(path, "Deleting " + pathToText(path.filename()), StepPolicy::BestEffort);
+      const auto name = pathToText(path.filename());
+      // Saves and the player's own files of the clean-up list stay, unless a career takes
+      // its saves back.
+      if (!careerSaves.contains(pathKey(path)) &&
+          (isSaveName(name) || isProtectedFromCleanUp(name))) {
+        continue;
+      }
+      change_.remove(path, "Deleting " + name, StepPolicy::BestEffort);
     }
   }
 }
@@ -145,8 +169,14 @@ void DeploymentPlanner::planFile(const Touched& touched) {
     const auto& top = entry->providers.back();
     if (top == touched.topBefore && !reloaded_.contains(key)) return;
     if (const auto source = sourceOf(top, touched.file)) {
-      planKeeping(touched);
-      change_.copyOver(*source, deployedTarget(st_, touched.file),
+      const auto found = lookup_.find(touched.file);
+      if (found.ambiguous) {
+        notes_.push_back(ambiguousNote(touched.file));
+        return;
+      }
+      const auto target = found.path.value_or(deployedTarget(st_, touched.file));
+      planKeeping(touched, target);
+      change_.copyOver(*source, target,
                        "Please wait- copying: :" + std::string(recordFileName(touched.file)));
       return;
     }
@@ -156,23 +186,43 @@ void DeploymentPlanner::planFile(const Touched& touched) {
   if (!touched.topBefore.empty()) planLastGone(touched);
 }
 
+// Whether the file the last provider leaves may go: never a save or a protected name (unless
+// its kept original takes its place), and only when the folder really holds a file of that
+// name, whatever the record says.
+bool DeploymentPlanner::mayDelete(const Touched& touched, bool keptOriginal) {
+  const std::string name(recordFileName(touched.file));
+  if (isSaveName(name)) return false;
+  if (isProtectedFromCleanUp(name) && !keptOriginal) return false;
+  if (providerFolder(touched.topBefore).find(name)) return true;
+  notes_.push_back("FilesLoaded.txt names " + touched.file + " as a file of " + touched.topBefore +
+                   ", which that folder does not hold, so it was left in the game folder.");
+  return false;
+}
+
 // The last folder providing a file is gone: a kept original comes back, else the file goes.
 void DeploymentPlanner::planLastGone(const Touched& touched) {
-  const auto target = deployedTarget(st_, touched.file);
   const std::string name(recordFileName(touched.file));
-  change_.remove(target, "Deleting " + name, StepPolicy::BestEffort);
   const auto* entry = record_.find(touched.file);
   const auto stored = storedOriginal(st_, touched.file);
-  if (entry && entry->original == Original::Kept && fileExists(stored)) {
-    change_.rename(stored, target, "Putting back " + name, StepPolicy::BestEffort);
+  const bool kept = entry && entry->original == Original::Kept && fileExists(stored);
+  if (!mayDelete(touched, kept)) return;
+  const auto found = lookup_.find(touched.file);
+  if (found.ambiguous) {
+    notes_.push_back(ambiguousNote(touched.file));
+    return;
+  }
+  if (found.path) change_.remove(*found.path, "Deleting " + name, StepPolicy::BestEffort);
+  if (kept) {
+    change_.rename(stored, found.path.value_or(deployedTarget(st_, touched.file)),
+                   "Putting back " + name, StepPolicy::BestEffort);
   }
 }
 
 // A game file that the copy replaces goes into the store first, by a rename: no copy.
-void DeploymentPlanner::planKeeping(const Touched& touched) {
+void DeploymentPlanner::planKeeping(const Touched& touched, const fs::path& target) {
   if (!keepNow_.contains(recordKey(touched.file))) return;
   createStoreFolders(touched.file);
-  change_.rename(deployedTarget(st_, touched.file), storedOriginal(st_, touched.file));
+  change_.rename(target, storedOriginal(st_, touched.file));
 }
 
 void DeploymentPlanner::createStoreFolders(std::string_view file) {
@@ -187,20 +237,51 @@ void DeploymentPlanner::createStoreFolders(std::string_view file) {
   }
 }
 
-std::optional<fs::path> DeploymentPlanner::sourceOf(const std::string& folder,
-                                                    const std::string& file) {
-  const auto loading = loadSources_.find({recordKey(file), folder});
-  if (loading != loadSources_.end()) return loading->second;
+const FolderIndex& DeploymentPlanner::providerFolder(const std::string& folder) {
   auto found = providerFolders_.find(folder);
   if (found == providerFolders_.end()) {
     found =
         providerFolders_.emplace(folder, FolderIndex(st_.SelectorDir / nameToPath(folder))).first;
   }
-  const auto name = found->second.find(recordFileName(file));
+  return found->second;
+}
+
+std::optional<fs::path> DeploymentPlanner::sourceOf(const std::string& folder,
+                                                    const std::string& file) {
+  const auto loading = loadSources_.find({recordKey(file), folder});
+  if (loading != loadSources_.end()) return fs::path(loading->second);
+  const auto& index = providerFolder(folder);
+  const auto name = index.find(recordFileName(file));
   if (!name) return std::nullopt;
-  const auto source = found->second.dir() / nameToPath(*name);
+  const auto source = index.dir() / nameToPath(*name);
   if (!fileExists(source)) return std::nullopt;
   return source;
+}
+
+// Lines of the record that name no place a load puts a file, for a folder being unloaded:
+// they are dropped, and the player hears of them once.
+void DeploymentPlanner::noteDroppedLines(const std::vector<UnloadPlan>& unloads) {
+  for (const auto& line : record_.dropped()) {
+    const auto fields = splitAt(line, '\t');
+    for (std::size_t f = 2; f < fields.size(); ++f) {
+      const bool unloading = std::any_of(unloads.begin(), unloads.end(), [&](const auto& unload) {
+        return unload.folder == fields[f];
+      });
+      if (!unloading) continue;
+      notes_.push_back("FilesLoaded.txt names " + std::string(fields[0]) + " as a file of " +
+                       std::string(fields[f]) +
+                       ", but no load puts a file there, so it was left as it is.");
+      break;
+    }
+  }
+}
+
+void DeploymentPlanner::passOverNotes() {
+  for (std::size_t i = 0; i < notes_.size() && i < kNotesShown; ++i) change_.passOver(notes_[i]);
+  if (notes_.size() > kNotesShown) {
+    change_.passOver("... and " + std::to_string(notes_.size() - kNotesShown) +
+                     " more files FilesLoaded.txt names wrongly, all left as they are.");
+  }
 }
 
 }  // namespace
@@ -208,6 +289,7 @@ std::optional<fs::path> DeploymentPlanner::sourceOf(const std::string& folder,
 void addDeployment(GameChange& change, Core& core, DeploymentRecord& record,
                    const std::vector<UnloadPlan>& unloads, const std::vector<LoadPlan>& loads) {
   DeploymentPlanner planner(change, core, record);
+  planner.noteDroppedLines(unloads);
   for (const auto& unload : unloads) planner.withdraw(unload);
   for (const auto& load : loads) planner.provide(load);
   planner.planUnloadSteps(unloads);
@@ -215,6 +297,7 @@ void addDeployment(GameChange& change, Core& core, DeploymentRecord& record,
     for (const auto& folder : load.newFolders) change.createFolder(folder);
   }
   planner.planFileSteps();
+  planner.passOverNotes();
   change.replaceWith(deploymentRecordPath(core.state), record.text());
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/mod_files.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
 
@@ -40,7 +41,63 @@ bool recordablePath(std::string_view file) {
   return std::all_of(parts.begin(), parts.end(), recordableName);
 }
 
+// The entry one line of the record gives, or nothing when the line is no entry.
+std::optional<DeployedFile> entryOfLine(std::string_view line) {
+  const auto fields = splitAt(line, '\t');
+  if (fields.size() < 3 || !recordablePath(fields[0]) || !deployablePath(fields[0])) {
+    return std::nullopt;
+  }
+  const auto original = originalFrom(fields[1]);
+  if (!original) return std::nullopt;
+  DeployedFile file{std::string(fields[0]), *original, {}};
+  for (std::size_t f = 2; f < fields.size(); ++f) {
+    if (recordableName(fields[f])) file.providers.emplace_back(fields[f]);
+  }
+  if (file.providers.empty()) return std::nullopt;
+  return file;
+}
+
+std::size_t hashNoCase(std::string_view text) {
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (const char c : text) {
+    const char upper = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    hash = (hash ^ static_cast<unsigned char>(upper)) * 1099511628211ull;
+  }
+  return static_cast<std::size_t>(hash ^ (hash >> 32));
+}
+
+char upperOf(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// recordKey(a) < recordKey(b) without making either: a record of many thousand files is
+// sorted with a million comparisons.
+bool keyLess(std::string_view a, std::string_view b) {
+  const std::size_t common = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    const auto ca = static_cast<unsigned char>(upperOf(a[i]));
+    const auto cb = static_cast<unsigned char>(upperOf(b[i]));
+    if (ca != cb) return ca < cb;
+  }
+  return a.size() < b.size();
+}
+
 }  // namespace
+
+bool deployablePath(std::string_view file) {
+  const auto parts = splitAt(file, '\\');
+  const auto name = parts.back();
+  if (staysInModFolder(name)) return false;
+  const auto where = loadTarget(name);
+  if (parts.size() == 1) return where == GameTarget::GameFolder;
+  if (parts.size() != 2) return false;
+  return (where == GameTarget::Savedata && equalsNoCase(parts[0], "Savedata")) ||
+         (where == GameTarget::Music && equalsNoCase(parts[0], "Music"));
+}
+
+bool isSaveName(std::string_view name) {
+  return name.size() >= 4 && equalsNoCase(name.substr(name.size() - 4), ".SVE");
+}
 
 std::string recordKey(std::string_view file) {
   return toUpperAscii(file);
@@ -57,22 +114,27 @@ bool recordableName(std::string_view name) {
 }
 
 std::optional<DeploymentRecord> DeploymentRecord::parse(std::string_view bytes) {
-  const auto lines = splitLines(bytes);
-  if (lines.empty() || lines.front() != kHeader) return std::nullopt;
+  // Line by line without a copy of each: a record of a million files stays near its size.
+  std::size_t start = 0;
+  bool first = true;
   DeploymentRecord record;
-  for (std::size_t i = 1; i < lines.size(); ++i) {
-    const auto& line = lines[i];
-    if (line.empty() || line.front() == '#') continue;
-    const auto fields = splitAt(line, '\t');
-    if (fields.size() < 3 || !recordablePath(fields[0])) continue;
-    const auto original = originalFrom(fields[1]);
-    if (!original || record.find(fields[0])) continue;
-    DeployedFile file{std::string(fields[0]), *original, {}};
-    for (std::size_t f = 2; f < fields.size(); ++f) {
-      if (recordableName(fields[f])) file.providers.emplace_back(fields[f]);
+  while (start < bytes.size() || first) {
+    auto end = bytes.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = bytes.size();
+    const auto line = bytes.substr(start, end - start);
+    start = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
+    if (first) {
+      if (line != kHeader) return std::nullopt;
+      first = false;
+      continue;
     }
-    if (file.providers.empty()) continue;
-    record.entry(file.file) = std::move(file);
+    if (line.empty() || line.front() == '#') continue;
+    auto file = entryOfLine(line);
+    if (!file || record.find(file->file)) {
+      record.dropped_.emplace_back(line);
+      continue;
+    }
+    record.entry(file->file) = std::move(*file);
   }
   return record;
 }
@@ -85,9 +147,8 @@ std::string DeploymentRecord::text() const {
   std::vector<const DeployedFile*> sorted;
   sorted.reserve(files_.size());
   for (const auto& file : files_) sorted.push_back(&file);
-  std::sort(sorted.begin(), sorted.end(), [](const DeployedFile* a, const DeployedFile* b) {
-    return recordKey(a->file) < recordKey(b->file);
-  });
+  std::sort(sorted.begin(), sorted.end(),
+            [](const DeployedFile* a, const DeployedFile* b) { return keyLess(a->file, b->file); });
   for (const auto* entry : sorted) {
     const auto& file = *entry;
     if (file.providers.empty()) continue;
@@ -98,25 +159,48 @@ std::string DeploymentRecord::text() const {
   return text;
 }
 
+std::optional<std::size_t> DeploymentRecord::indexOf(std::string_view file) const {
+  if (slots_.empty()) return std::nullopt;
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t slot = hashNoCase(file) & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
+    const std::size_t index = slots_[slot] - 1;
+    if (equalsNoCase(files_[index].file, file)) return index;
+  }
+  return std::nullopt;
+}
+
+void DeploymentRecord::place(std::size_t index) {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t slot = hashNoCase(files_[index].file) & mask;
+  while (slots_[slot] != 0) slot = (slot + 1) & mask;
+  slots_[slot] = static_cast<std::uint32_t>(index + 1);
+}
+
 DeployedFile* DeploymentRecord::find(std::string_view file) {
-  const auto found = index_.find(recordKey(file));
-  return found == index_.end() ? nullptr : &files_[found->second];
+  const auto index = indexOf(file);
+  return index ? &files_[*index] : nullptr;
 }
 
 const DeployedFile* DeploymentRecord::find(std::string_view file) const {
-  const auto found = index_.find(recordKey(file));
-  return found == index_.end() ? nullptr : &files_[found->second];
+  const auto index = indexOf(file);
+  return index ? &files_[*index] : nullptr;
 }
 
 DeployedFile& DeploymentRecord::entry(std::string_view file) {
-  const auto [found, isNew] = index_.emplace(recordKey(file), files_.size());
-  if (isNew) files_.push_back({std::string(file), Original::None, {}});
-  return files_[found->second];
+  if (const auto index = indexOf(file)) return files_[*index];
+  files_.push_back({std::string(file), Original::None, {}});
+  if (2 * files_.size() > slots_.size()) {
+    reindex();
+  } else {
+    place(files_.size() - 1);
+  }
+  return files_.back();
 }
 
 void DeploymentRecord::dropUnprovided() {
-  std::erase_if(files_, [](const DeployedFile& file) { return file.providers.empty(); });
-  reindex();
+  if (std::erase_if(files_, [](const DeployedFile& file) { return file.providers.empty(); }) > 0) {
+    reindex();
+  }
 }
 
 void DeploymentRecord::withdraw(std::string_view folder) {
@@ -130,8 +214,10 @@ bool DeploymentRecord::provides(std::string_view folder) const {
 }
 
 void DeploymentRecord::reindex() {
-  index_.clear();
-  for (std::size_t i = 0; i < files_.size(); ++i) index_.emplace(recordKey(files_[i].file), i);
+  std::size_t size = 16;
+  while (size < 2 * files_.size() + 2) size *= 2;
+  slots_.assign(size, 0);
+  for (std::size_t i = 0; i < files_.size(); ++i) place(i);
 }
 
 }  // namespace kvo

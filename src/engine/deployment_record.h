@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,8 +31,12 @@ struct DeployedFile {
 class DeploymentRecord final {
  public:
   // Reads the record's bytes; nothing when they are not a record of this version. Lines
-  // that name a file outside the game folder or are cut short are left out.
+  // that name a place no load puts a file (outside the game folder, in KVO128 or in KVO
+  // Originals, a mission outside Savedata...) or are cut short are left out, and kept in
+  // dropped().
   static std::optional<DeploymentRecord> parse(std::string_view bytes);
+  // The lines parse() left out, as they were.
+  const std::vector<std::string>& dropped() const { return dropped_; }
   // The record as CR LF lines of 8-bit text.
   std::string text() const;
 
@@ -52,8 +57,15 @@ class DeploymentRecord final {
 
  private:
   void reindex();
+  // The entry whose file is `file` in any letter case, by the table below; or none.
+  std::optional<std::size_t> indexOf(std::string_view file) const;
+  void place(std::size_t index);
   std::vector<DeployedFile> files_;
-  std::unordered_map<std::string, std::size_t> index_;
+  // Entry index + 1 by the file's hash without regard to case, linear probing; 0 is free. A
+  // table of numbers rather than a map of upper-cased copies: a record of 100,000 files is
+  // read on every click.
+  std::vector<std::uint32_t> slots_;
+  std::vector<std::string> dropped_;
 };
 
 // The key of a record path: the same for every letter case, as Windows looks names up.
@@ -63,5 +75,13 @@ std::string_view recordFileName(std::string_view file);
 
 // True when `name` can stand in the record as a folder or as one part of a file's path.
 bool recordableName(std::string_view name);
+
+// True when loading a file could put it at the record path `file`: a file of the game folder
+// itself, a mission or save in Savedata, music in Music; never KVO128 or KVO Originals.
+bool deployablePath(std::string_view file);
+
+// True for a saved career (".sve"): it is the player's, and no unload but a career folder's
+// own takes it away.
+bool isSaveName(std::string_view name);
 
 }  // namespace kvo

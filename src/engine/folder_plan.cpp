@@ -5,6 +5,7 @@
 
 #include "engine/mod_files.h"
 #include "platform/entry_ops.h"
+#include "platform/file_names.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 
@@ -51,7 +52,7 @@ void planCareerSaves(const fs::path& careerFolder, TargetFolders& targets, Unloa
   // folder brought it, so all of them go back into it.
   for (const auto& name : saves.files("*.sve")) {
     const auto target = careerFolder / nameToPath(career.find(name).value_or(name));
-    plan.savesBack.push_back({saves.dir() / nameToPath(name), target, name});
+    plan.savesBack.push_back({(saves.dir() / nameToPath(name)).native(), target.native(), name});
   }
 }
 
@@ -81,6 +82,15 @@ LoadPlan planLoad(const fs::path& modFolder, Core& core) {
   std::set<GameTarget> created;
   for (const auto& name : names) {
     if (staysInModFolder(name)) continue;
+    // Unpacked on Linux from an archive made on Windows, "KVO128\\kvo.ini" is one name here
+    // and a path there: nothing of such a folder is copied.
+    if (const auto why = windowsNameProblem(name); !why.empty()) {
+      plan.problem = "The file \"" + name + "\" of " + plan.folder + " cannot be loaded: " + why +
+                     ". Rename it in " + displayPath(modFolder) + " first.";
+      plan.copies.clear();
+      plan.newFolders.clear();
+      return plan;
+    }
     const auto where = loadTarget(name);
     const auto& folder = targets.folder(where);
     if (where != GameTarget::GameFolder && !folderExists(folder.dir()) &&
@@ -89,7 +99,8 @@ LoadPlan planLoad(const fs::path& modFolder, Core& core) {
     }
     const auto there = folder.find(name);
     const auto target = folder.dir() / nameToPath(there.value_or(name));
-    plan.copies.push_back({modFolder / nameToPath(name), target, name, there.has_value()});
+    plan.copies.push_back(
+        {(modFolder / nameToPath(name)).native(), target.native(), name, there.has_value()});
   }
   return plan;
 }
@@ -108,8 +119,9 @@ UnloadPlan planUnload(const fs::path& modFolder, Core& core) {
   for (const auto& name : folderFiles(modFolder, unreadable)) {
     const auto& folder = targets.folder(unloadTarget(name));
     // Only a name that one file answers to says which file is the copy.
-    if (auto found = folder.onlyFile(name))
-      plan.deletes.push_back(folder.dir() / nameToPath(*found));
+    if (auto found = folder.onlyFile(name)) {
+      plan.deletes.push_back((folder.dir() / nameToPath(*found)).native());
+    }
   }
   if (!unreadable.empty()) plan.problems.add(unreadable);
   return plan;

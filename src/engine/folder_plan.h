@@ -10,10 +10,14 @@
 
 namespace kvo {
 
+// A path held as its text alone: a std::filesystem::path keeps a list of its parts beside
+// the text, which for a load of many thousand files costs several times the names.
+using PathText = std::filesystem::path::string_type;
+
 // One file a load or an unload copies.
 struct FileCopy {
-  std::filesystem::path source;
-  std::filesystem::path target;
+  PathText source;
+  PathText target;
   std::string name;           // as the caption shows it
   bool targetExists = false;  // the game folder has a file of that name already
 };
@@ -30,7 +34,7 @@ struct LoadPlan {
 struct UnloadPlan {
   std::string folder;               // the mod folder's name
   std::vector<FileCopy> savesBack;  // a career's saves, back into its folder
-  std::vector<std::filesystem::path> deletes;
+  std::vector<PathText> deletes;
   std::string refusal;  // why the folder cannot be unloaded at all
   Problems problems;    // what the unload goes on without (a folder that cannot be listed)
 };

@@ -2,6 +2,7 @@
 #include "engine/folder_engine.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
 #include "state/core.h"
 
@@ -21,7 +22,7 @@ void FolderEngine::previewRow(int row) {
   if (st.Unigrid.text(row, 2) != "S") st.ConflictText = conflictSummary(loadConflicts(s_, folder));
   if (const auto contents = findNoCase(folder, "contents.txt"); contents && fileExists(*contents)) {
     std::error_code ec;
-    if (auto lines = readTextLines(*contents, ec)) {
+    if (auto lines = readTextLines(*contents, ec, read_limit::kDescription)) {
       for (const auto& line : *lines) st.MyLabel += line + "\r\n";
     } else {
       // A modal box on every pointer move would be worse than the note in place of the text.

@@ -3,6 +3,7 @@
 #include "planes/alt_planes.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
 #include "state/category_table.h"
 #include "state/core.h"
@@ -19,7 +20,8 @@ void FolderEngine::PopulateFolderGrid() {
   std::error_code ec;
   const auto folders = listFolders(st.SelectorDir, ec);
   if (ec) problems.add(describeFailure("read the folder", st.SelectorDir, ec));
-  const auto iniLines = readTextLinesNoting(resolveNoCase(st.SelectorDir, "kvo.ini"), problems);
+  const auto iniLines = readTextLinesNoting(resolveNoCase(st.SelectorDir, "kvo.ini"), problems,
+                                            read_limit::kCategoryTable);
   Problems ignored;
   fillFolderGrid(usableCategoryLines(iniLines, ignored), folders, problems);
   // Replaying a flight-model folder refills the plane grid; its installed planes are marked

@@ -1,6 +1,7 @@
 #include "engine/keep_originals.h"
 
 #include "platform/listing.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
 #include "state/game_change.h"
 
@@ -23,7 +24,7 @@ fs::path optionsPath(const FormState& state) {
 
 bool readKeepOriginals(const FormState& state) {
   std::error_code ec;
-  const auto lines = readTextLines(optionsPath(state), ec);
+  const auto lines = readTextLines(optionsPath(state), ec, read_limit::kOptions);
   if (!lines) return false;
   bool on = false;
   for (const auto& line : *lines) {
@@ -36,7 +37,8 @@ bool setKeepOriginals(Core& core, bool on) {
   auto& st = core.state;
   std::error_code ec;
   // Lines of other options, from a later version perhaps, stay as they are.
-  auto lines = readTextLines(optionsPath(st), ec).value_or(std::vector<std::string>{});
+  auto lines =
+      readTextLines(optionsPath(st), ec, read_limit::kOptions).value_or(std::vector<std::string>{});
   std::erase_if(lines, [](const std::string& line) { return isKeepLine(line); });
   lines.push_back(std::string(kKey) + (on ? "on" : "off"));
   GameChange change(core);

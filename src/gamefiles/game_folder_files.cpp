@@ -8,6 +8,7 @@
 #include "gamefiles/pnames.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
 
 namespace kvo {
@@ -18,7 +19,7 @@ namespace {
 // The bytes of `path`, or the sentence saying why they cannot be read.
 std::optional<std::string> readGameFile(const fs::path& path, std::string& error) {
   std::error_code ec;
-  auto bytes = readFileBytes(path, ec);
+  auto bytes = readFileBytes(path, ec, read_limit::kPlaneMenu);
   if (!bytes) error = describeFailure("read", path, ec);
   return bytes;
 }

@@ -5,6 +5,7 @@
 #include "platform/file_ops.h"
 #include "platform/legacy_number.h"
 #include "platform/listing.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
 #include "state/core.h"
 #include "state/grid_sort.h"
@@ -65,7 +66,7 @@ void AltPlanes::addPlaneRow(const fs::path& fmFolder, const std::string& folder)
   } else {
     std::error_code ec;
     const auto file = dir / nameToPath(records.front());
-    if (const auto bytes = readFileBytes(file, ec)) {
+    if (const auto bytes = readFileBytes(file, ec, read_limit::kPlaneRecord)) {
       record = readPlaneRecord(*bytes);
       if (!record.usable()) problem = records.front() + ": " + record.problem;
     } else {
@@ -92,7 +93,7 @@ void AltPlanes::readFuelValues(const fs::path& fmFolder) {
   std::string bytes;
   if (const auto file = findNoCase(fmFolder, "planes.dat")) {
     std::error_code ec;
-    if (auto read = readFileBytes(*file, ec)) {
+    if (auto read = readFileBytes(*file, ec, read_limit::kGameData)) {
       bytes = std::move(*read);
     } else {
       s_.shell.message(describeFailure("read", *file, ec), Icon::Exclamation, "KVO");

@@ -1,6 +1,7 @@
 #include "planes/alt_planes.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
 #include "state/core.h"
 
@@ -17,7 +18,7 @@ void AltPlanes::G1_MouseMove(int row) {
   st.Text10.clear();
   if (const auto contents = findNoCase(planeDir, "contents.txt")) {
     std::error_code ec;
-    if (const auto lines = readTextLines(*contents, ec)) {
+    if (const auto lines = readTextLines(*contents, ec, read_limit::kDescription)) {
       for (const auto& line : *lines) st.Text10 += line + "\r\n";
     } else {
       // A preview must not stop the player with a message box; the box shows why instead.

@@ -20,7 +20,9 @@ std::vector<std::string> meaningfulLines(std::string_view text) {
 }
 
 std::string badLine(std::size_t index, const std::string& text, std::string_view expected) {
-  return "line " + std::to_string(index + 1) + " holds \"" + text + "\", which is not " +
+  // A hostile file's megabyte line must not make a megabyte message.
+  const std::string shown = text.size() <= 60 ? text : text.substr(0, 60) + "...";
+  return "line " + std::to_string(index + 1) + " holds \"" + shown + "\", which is not " +
          std::string(expected);
 }
 
@@ -35,7 +37,8 @@ bool readPosition(const std::string& line, std::size_t& offset) {
 }
 
 bool readValue(const std::string& line, std::uint8_t& value) {
-  return toByteRoundEven(parseLegacyNumber(line), value);
+  const auto number = readLegacyNumber(line);
+  return number && toByteRoundEven(*number, value);
 }
 
 constexpr std::string_view kPositionText = "a file position from 1 on";

@@ -4,6 +4,7 @@
 #include "planes/plane_record.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
 
 namespace kvo {
@@ -13,9 +14,9 @@ namespace {
 
 constexpr std::size_t kPlanesDatSize = kPlanesDatRecordSize * kPlaneSlotCount;
 
-std::optional<std::string> readWhole(const fs::path& path, std::string& error) {
+std::optional<std::string> readWhole(const fs::path& path, std::size_t limit, std::string& error) {
   std::error_code ec;
-  auto bytes = readFileBytes(path, ec);
+  auto bytes = readFileBytes(path, ec, limit);
   if (!bytes) error = describeFailure("read", path, ec);
   return bytes;
 }
@@ -41,7 +42,7 @@ bool readRecord(const fs::path& planeDir, PlaneInstallPlan& plan, PlaneRecordFil
     return false;
   }
   const auto path = planeDir / nameToPath(names.front());
-  const auto bytes = readWhole(path, plan.error);
+  const auto bytes = readWhole(path, read_limit::kPlaneRecord, plan.error);
   if (!bytes) return false;
   record = readPlaneRecord(*bytes);
   if (!record.usable()) {
@@ -72,7 +73,7 @@ bool readLoadoutPatches(const fs::path& planeDir, std::vector<BytePatch>& patche
   for (const char* pattern : {"*.lox", "*.lo1", "*.lo2"}) {
     const auto path = onlyFileOf(planeDir, pattern);
     if (!path) continue;
-    const auto text = readWhole(*path, error);
+    const auto text = readWhole(*path, read_limit::kLoadoutPatch, error);
     if (!text) return false;
     const auto patch =
         std::string_view(pattern) == "*.lox" ? readLoxPatch(*text) : readSequentialPatch(*text);
@@ -97,7 +98,7 @@ bool planLoadout(const fs::path& planeDir, const FolderIndex& game, PlaneInstall
                  " for the loadout patch " + displayPath(sources.front()) + ".";
     return false;
   }
-  auto bytes = readWhole(*path, plan.error);
+  auto bytes = readWhole(*path, read_limit::kGameData, plan.error);
   if (!bytes) return false;
   for (std::size_t i = 0; i < patches.size(); ++i) {
     if (patches[i].offset >= bytes->size()) {
@@ -126,7 +127,7 @@ std::optional<fs::path> findPlanesDat(const FolderIndex& game, std::string& erro
 }
 
 std::optional<std::string> readPlanesDat(const fs::path& path, std::string& error) {
-  auto bytes = readWhole(path, error);
+  auto bytes = readWhole(path, read_limit::kGameData, error);
   if (bytes && bytes->size() < kPlanesDatSize) {
     error = displayPath(path) + " ends at offset " + std::to_string(bytes->size()) +
             ", short of the 30 plane records of 216 bytes (" + std::to_string(kPlanesDatSize) +

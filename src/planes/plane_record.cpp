@@ -24,9 +24,16 @@ void appendArtCodeCharacter(std::string_view line, std::string& artCode) {
   if (whole >= 1 && whole <= 255) artCode += static_cast<char>(static_cast<unsigned char>(whole));
 }
 
+// A line as a message quotes it: a hostile file's megabyte line must not make a megabyte box.
+std::string shownLine(std::string_view text) {
+  constexpr std::size_t kShown = 60;
+  if (text.size() <= kShown) return "\"" + std::string(text) + "\"";
+  return "\"" + std::string(text.substr(0, kShown)) + "...\"";
+}
+
 std::string lineProblem(std::size_t lineNumber, std::string_view text) {
-  return "line " + std::to_string(lineNumber) + " holds \"" + std::string(text) +
-         "\", which is not a byte value from 0 to 255";
+  return "line " + std::to_string(lineNumber) + " holds " + shownLine(text) +
+         ", which is not a byte value from 0 to 255";
 }
 
 // Collects record bytes until the first line that is not a byte value.
@@ -34,7 +41,8 @@ void readRecordBytes(const std::vector<std::string>& lines, PlaneRecordFile& rec
   const std::size_t last = std::min(lines.size(), kPlaneRecordLines);
   for (std::size_t i = 1; i < last; ++i) {
     std::uint8_t value = 0;
-    if (!toByteRoundEven(parseLegacyNumber(lines[i]), value)) {
+    const auto number = readLegacyNumber(lines[i]);
+    if (!number || !toByteRoundEven(*number, value)) {
       record.problem = lineProblem(i + 1, lines[i]);
       return;
     }
@@ -49,7 +57,7 @@ std::string firstProblem(const std::vector<std::string>& lines, const PlaneRecor
   }
   if (!record.problem.empty()) return record.problem;
   if (record.slot < 0) {
-    return "its slot \"" + record.slotText + "\" is not a plane slot from 0 to 29";
+    return "its slot " + shownLine(record.slotText) + " is not a plane slot from 0 to 29";
   }
   if (trimSpaces(record.name).empty()) return "its first line names no aircraft";
   return {};
@@ -65,7 +73,11 @@ int PlaneRecordFile::fuel() const {
 
 PlaneRecordFile readPlaneRecord(std::string_view bytes) {
   PlaneRecordFile record;
-  const auto lines = splitLines(bytes);
+  // Only the lines a record has are kept: a file of line ends must not become a list of them.
+  std::vector<std::string> lines;
+  forEachLine(bytes, [&](std::string_view line) {
+    if (lines.size() < kPlaneRecordLines) lines.emplace_back(line);
+  });
   if (!lines.empty()) record.name = lines[0];
   if (lines.size() > 1) record.slotText = lines[1];
   for (std::size_t line = kFirstArtCodeLine; line <= kPlaneRecordLines && line <= lines.size();

@@ -4,6 +4,7 @@
 #include "planes/skin_panel.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
 #include "state/core.h"
 #include "state/game_change.h"
@@ -26,7 +27,7 @@ void SkinPanel::showPreview(int row, const char* picturePatterns) {
   st.Image2 = st.BackgroundPicture;
   if (const auto contents = findNoCase(folder, "contents.txt")) {
     std::error_code ec;
-    if (const auto lines = readTextLines(*contents, ec)) {
+    if (const auto lines = readTextLines(*contents, ec, read_limit::kDescription)) {
       for (const auto& line : *lines) st.Text10 += line + "\r\n";
     } else {
       // A preview must not stop the player with a message box; the box shows why instead.

@@ -43,7 +43,8 @@ std::error_code makeOneFolder(const std::filesystem::path& path);
 std::error_code removeEmptyFolder(const std::filesystem::path& path);
 
 // Clears read-only (on Windows also hidden, system and archive) on the file or folder itself;
-// a link is refused with too_many_symbolic_link_levels, so nothing outside changes mode.
+// a link is refused with too_many_symbolic_link_levels and a read-only file with more than one
+// hard link with Refusal::SharedByHardLink, so nothing outside changes mode.
 std::error_code clearReadOnly(const std::filesystem::path& path);
 
 // Why new entries cannot be made in `dir`, or no error when they probably can.

@@ -7,6 +7,7 @@
 
 #include "platform/entry_ops.h"
 #include "platform/failure_words.h"
+#include "platform/path_guard.h"
 
 #ifdef __linux__
 #include <sys/sendfile.h>
@@ -121,7 +122,8 @@ EntryKind entryKind(const fs::path& path, std::error_code& ec) {
 }
 
 std::error_code copyToNewFile(const fs::path& from, const fs::path& to) {
-  Descriptor in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  // O_NONBLOCK: a FIFO put in the source's place meanwhile must not hang the copy.
+  Descriptor in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
   if (in.get() < 0) return errnoCode();
   struct stat info {};
   if (::fstat(in.get(), &info) != 0) return errnoCode();
@@ -204,6 +206,8 @@ std::error_code clearReadOnly(const fs::path& path) {
   if (::lstat(path.c_str(), &info) != 0) return errnoCode();
   if (S_ISLNK(info.st_mode)) return errnoCode(ELOOP);
   if ((info.st_mode & S_IWUSR) != 0) return {};
+  // The mode belongs to the file, not the name: another name of it may lie anywhere.
+  if (S_ISREG(info.st_mode) && info.st_nlink > 1) return Refusal::SharedByHardLink;
   const mode_t mode = (info.st_mode & 07777) | S_IWUSR;
   // AT_SYMLINK_NOFOLLOW closes the gap in which the file could be swapped for a link.
   if (::fchmodat(AT_FDCWD, path.c_str(), mode, AT_SYMLINK_NOFOLLOW) == 0) return {};

@@ -4,6 +4,7 @@
 
 #include "platform/entry_ops.h"
 #include "platform/failure_words.h"
+#include "platform/path_guard.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -88,6 +89,16 @@ std::error_code setAttributesOf(const fs::path& path, DWORD attributes) {
     return lastError();
   }
   return {};
+}
+
+// How many names the file has; 1 when that cannot be told.
+DWORD hardLinkCount(const fs::path& path) {
+  Handle entry(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!entry.valid() || !GetFileInformationByHandle(entry.get(), &info)) return 1;
+  return info.nNumberOfLinks;
 }
 
 }  // namespace
@@ -190,6 +201,7 @@ std::error_code clearReadOnly(const fs::path& path) {
   if (ec) return ec;
   if (kind == EntryKind::None) return errnoCode(ENOENT);
   if (kind == EntryKind::Link) return errnoCode(ELOOP);
+  if (kind == EntryKind::File && hardLinkCount(path) > 1) return Refusal::SharedByHardLink;
   return setAttributesOf(
       path, kind == EntryKind::Folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL);
 }

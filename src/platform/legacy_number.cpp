@@ -48,7 +48,7 @@ int digitValue(char c, int base) {
 
 // "&H" and "&O" numbers: up to 16 bits they are 16-bit signed, up to 32 bits 32-bit signed,
 // as Val() typed them ("&HFFFF" is -1, "&H10000" is 65536, "&HFFFFFFFF" is -1).
-double parseBased(Reader& reader, int base) {
+double parseBased(Reader& reader, int base, bool& overflow) {
   std::uint64_t value = 0;
   bool anyDigit = false;
   for (int digit = digitValue(reader.peek(), base); digit >= 0;
@@ -56,7 +56,10 @@ double parseBased(Reader& reader, int base) {
     anyDigit = true;
     value = value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
     // Val() stopped with an overflow error; an unreadable number counts as none.
-    if (value > 0xFFFFFFFFULL) return 0;
+    if (value > 0xFFFFFFFFULL) {
+      overflow = true;
+      return 0;
+    }
     reader.next();
   }
   if (!anyDigit) return 0;
@@ -64,20 +67,47 @@ double parseBased(Reader& reader, int base) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
-}  // namespace
+// Whether a number from_chars found out of range was too large rather than too small: its
+// decimal exponent (digits before the point, less one, plus the written exponent) is positive.
+bool magnitudeAboveOne(std::string_view clean) {
+  const auto e = clean.find('e');
+  const auto mantissa = clean.substr(0, e);
+  long long exponent = 0;
+  if (e != std::string_view::npos) {
+    const auto written = clean.substr(e + 1);
+    const bool minus = written.starts_with('-');
+    for (const char c : written) {
+      if (isDigit(c) && exponent < 100000) exponent = exponent * 10 + (c - '0');
+    }
+    if (minus) exponent = -exponent;
+  }
+  const auto point = mantissa.find('.');
+  const auto whole = mantissa.substr(0, point);
+  const auto firstDigit = whole.find_first_not_of('0');
+  if (firstDigit != std::string_view::npos) {
+    exponent += static_cast<long long>(whole.size() - firstDigit) - 1;
+  } else if (point != std::string_view::npos) {
+    const auto fraction = mantissa.substr(point + 1);
+    const auto nonZero = fraction.find_first_not_of('0');
+    if (nonZero == std::string_view::npos) return false;
+    exponent -= static_cast<long long>(nonZero) + 1;
+  }
+  return exponent > 0;
+}
 
-double parseLegacyNumber(std::string_view text) {
+// Reads as parseLegacyNumber does; `overflow` says when the number was too large.
+double parseLegacy(std::string_view text, bool& overflow) {
   Reader reader(text);
   if (reader.peek() == '&') {
     reader.next();
     const char kind = reader.peek();
     if (kind == 'H' || kind == 'h') {
       reader.next();
-      return parseBased(reader, 16);
+      return parseBased(reader, 16, overflow);
     }
     if (kind == 'O' || kind == 'o') {
       reader.next();
-      return parseBased(reader, 8);
+      return parseBased(reader, 8, overflow);
     }
     return 0;
   }
@@ -130,8 +160,25 @@ double parseLegacyNumber(std::string_view text) {
   double value = 0;
   const auto result = std::from_chars(clean.data(), clean.data() + clean.size(), value);
   // Too large or too small for a double: Val() stopped with an overflow error or gave 0.
-  if (result.ec != std::errc()) return 0;
+  if (result.ec != std::errc()) {
+    overflow = magnitudeAboveOne(clean);
+    return 0;
+  }
   return negative ? -value : value;
+}
+
+}  // namespace
+
+double parseLegacyNumber(std::string_view text) {
+  bool overflow = false;
+  return parseLegacy(text, overflow);
+}
+
+std::optional<double> readLegacyNumber(std::string_view text) {
+  bool overflow = false;
+  const double value = parseLegacy(text, overflow);
+  if (overflow) return std::nullopt;
+  return value;
 }
 
 std::string formatLegacyNumber(double value) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,10 @@ namespace kvo {
 // exponent ("E" or "D") up to the first character that cannot continue the number. "&H" and
 // "&O" start hexadecimal and octal numbers. No digit first gives 0.
 double parseLegacyNumber(std::string_view text);
+
+// parseLegacyNumber for plane files, whose old reader stopped with an overflow error: nullopt
+// for a number too large for a double ("1e999", "&H100000000") rather than 0.
+std::optional<double> readLegacyNumber(std::string_view text);
 
 // Plain decimal text of a number as the old boxes showed it: 1024, 12.5, -3, 0.25.
 std::string formatLegacyNumber(double value);

@@ -375,6 +375,15 @@ std::optional<std::string> FolderIndex::onlyFile(std::string_view name) const {
   return found;
 }
 
+std::vector<std::string> FolderIndex::filesNamed(std::string_view name) const {
+  std::vector<std::string> names;
+  forEachMatch(name, [&](const Entry& entry) {
+    if (entry.isFile) names.emplace_back(nameOf(entry));
+  });
+  sortNoCase(names);
+  return names;
+}
+
 std::optional<fs::path> FolderIndex::findPath(std::string_view name) const {
   if (auto found = find(name)) return dir_ / nameToPath(*found);
   return std::nullopt;

@@ -72,6 +72,8 @@ class FolderIndex final {
   // The folder's one regular file named `name` in any letter case; nullopt when none or two
   // or more answer to it (a case-sensitive folder may hold both spellings).
   std::optional<std::string> onlyFile(std::string_view name) const;
+  // Every regular file named `name` in any letter case, sorted.
+  std::vector<std::string> filesNamed(std::string_view name) const;
   // True when the folder changed since it was listed, so that the listing no longer tells
   // the truth.
   bool stale() const;

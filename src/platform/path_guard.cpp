@@ -28,6 +28,14 @@ class RefusalCategory final : public std::error_category {
         return "its folder is not there";
       case Refusal::TargetIsLink:
         return "the file is a link to another place, and links are not written through";
+      case Refusal::NotRegularFile:
+        return "it is not a regular file";
+      case Refusal::TooLarge:
+        return "it is larger than a file of its kind can be";
+      case Refusal::ForbiddenName:
+        return "Windows does not allow such a name";
+      case Refusal::SharedByHardLink:
+        return "the file is shared with another name by a hard link, so its mark is left alone";
     }
     return "it may not be changed";
   }

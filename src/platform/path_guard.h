@@ -22,6 +22,10 @@ enum class Refusal {
   NotRecordable,
   MissingFolder,
   TargetIsLink,
+  NotRegularFile,
+  TooLarge,
+  ForbiddenName,
+  SharedByHardLink,
 };
 
 const std::error_category& refusalCategory();

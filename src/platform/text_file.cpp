@@ -1,8 +1,10 @@
 #include "platform/text_file.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -30,6 +32,9 @@ class FileHandle final {
   ~FileHandle() {
     if (valid()) CloseHandle(handle_);
   }
+  FileHandle(FileHandle&& other) noexcept : handle_(other.handle_) {
+    other.handle_ = INVALID_HANDLE_VALUE;
+  }
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
   bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
@@ -55,6 +60,7 @@ class FileDescriptor final {
   ~FileDescriptor() {
     if (fd_ >= 0) ::close(fd_);
   }
+  FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return fd_; }
@@ -101,51 +107,129 @@ fs::path temporaryNameFor(const fs::path& target, unsigned attempt) {
 
 }  // namespace
 
-std::optional<std::string> readFileBytes(const fs::path& path, std::error_code& ec) {
-  ec.clear();
+namespace {
+
 #ifdef _WIN32
+// The file opened for reading when it is a regular file on a disk, with its size.
+FileHandle openRegularFile(const fs::path& path, std::uint64_t& size, std::error_code& ec) {
   FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) {
     ec = lastWindowsError();
-    return std::nullopt;
+    return file;
   }
-  std::string bytes;
-  char buffer[65536];
-  while (true) {
-    DWORD got = 0;
-    if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
-      ec = lastWindowsError();
-      return std::nullopt;
-    }
-    if (got == 0) break;
-    bytes.append(buffer, got);
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    ec = Refusal::NotRegularFile;
+    return FileHandle(INVALID_HANDLE_VALUE);
   }
-  return bytes;
+  size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  return file;
+}
+
+// Up to `count` bytes; fewer only at the end of the file.
+std::size_t readSome(FileHandle& file, char* buffer, std::size_t count, std::error_code& ec) {
+  DWORD got = 0;
+  const DWORD chunk = count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count);
+  if (!ReadFile(file.get(), buffer, chunk, &got, nullptr)) ec = lastWindowsError();
+  return got;
+}
 #else
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+// The file opened for reading when it is a regular file, with its size. O_NONBLOCK lets the
+// open of a FIFO return at once, so that its type can refuse it.
+FileDescriptor openRegularFile(const fs::path& path, std::uint64_t& size, std::error_code& ec) {
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (file.get() < 0) {
     ec = errnoCode();
+    return file;
+  }
+  struct stat info {};
+  if (::fstat(file.get(), &info) != 0) {
+    ec = errnoCode();
+    return FileDescriptor(-1);
+  }
+  if (!S_ISREG(info.st_mode)) {
+    ec = Refusal::NotRegularFile;
+    return FileDescriptor(-1);
+  }
+  size = static_cast<std::uint64_t>(info.st_size);
+  return file;
+}
+
+std::size_t readSome(FileDescriptor& file, char* buffer, std::size_t count, std::error_code& ec) {
+  while (true) {
+    const ssize_t got = ::read(file.get(), buffer, count);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) {
+      ec = errnoCode();
+      return 0;
+    }
+  }
+}
+#endif
+
+}  // namespace
+
+std::optional<std::string> readFileBytes(const fs::path& path, std::error_code& ec,
+                                         std::size_t limit) {
+  ec.clear();
+  std::uint64_t size = 0;
+  auto file = openRegularFile(path, size, ec);
+  if (ec) return std::nullopt;
+  if (size > limit) {
+    ec = Refusal::TooLarge;
     return std::nullopt;
   }
+  // The size said is a hint: a file that grows while read is cut at the limit and refused.
   std::string bytes;
-  struct stat info {};
-  if (::fstat(file.get(), &info) == 0 && info.st_size > 0) {
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
-  }
-  char buffer[65536];
+  bytes.resize(static_cast<std::size_t>(size));
+  std::size_t filled = 0;
   while (true) {
-    const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      ec = errnoCode();
-      return std::nullopt;
+    if (filled == bytes.size()) {
+      if (bytes.size() > limit) {
+        ec = Refusal::TooLarge;
+        return std::nullopt;
+      }
+      bytes.resize(std::min<std::size_t>(limit + 1, std::max<std::size_t>(4096, bytes.size() * 2)));
     }
+    const auto got = readSome(file, bytes.data() + filled, bytes.size() - filled, ec);
+    if (ec) return std::nullopt;
     if (got == 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(got));
+    filled += got;
   }
+  if (filled > limit) {
+    ec = Refusal::TooLarge;
+    return std::nullopt;
+  }
+  bytes.resize(filled);
   return bytes;
-#endif
+}
+
+bool sameFileBytes(const fs::path& a, const fs::path& b) {
+  std::error_code ec;
+  std::uint64_t sizeA = 0;
+  std::uint64_t sizeB = 0;
+  auto fileA = openRegularFile(a, sizeA, ec);
+  if (ec) return false;
+  auto fileB = openRegularFile(b, sizeB, ec);
+  if (ec || sizeA != sizeB) return false;
+  std::string blockA(1 << 16, '\0');
+  std::string blockB(1 << 16, '\0');
+  while (true) {
+    const auto gotA = readSome(fileA, blockA.data(), blockA.size(), ec);
+    if (ec) return false;
+    std::size_t gotB = 0;
+    while (gotB < gotA) {
+      const auto more = readSome(fileB, blockB.data() + gotB, gotA - gotB, ec);
+      if (ec || more == 0) return false;
+      gotB += more;
+    }
+    if (gotA == 0) return readSome(fileB, blockB.data(), 1, ec) == 0 && !ec;
+    if (std::string_view(blockA).substr(0, gotA) != std::string_view(blockB).substr(0, gotB)) {
+      return false;
+    }
+  }
 }
 
 std::vector<std::string> splitLines(std::string_view bytes) {
@@ -190,8 +274,9 @@ std::string joinLinesCrLf(std::span<const std::string> lines) {
   return text;
 }
 
-std::optional<std::vector<std::string>> readTextLines(const fs::path& path, std::error_code& ec) {
-  auto bytes = readFileBytes(path, ec);
+std::optional<std::vector<std::string>> readTextLines(const fs::path& path, std::error_code& ec,
+                                                      std::size_t limit) {
+  auto bytes = readFileBytes(path, ec, limit);
   if (!bytes) return std::nullopt;
   return splitLines(*bytes);
 }

@@ -1,7 +1,9 @@
 #include "scripts/music_sets.h"
 
+#include "platform/file_names.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
 #include "scripts/music_switch.h"
 #include "state/core.h"
@@ -18,6 +20,14 @@ std::string lineProblem(const std::string& line) {
     return "a set is a folder of the game folder, named without \\, / or \"..\"";
   }
   if (equalsNoCase(line, "Music")) return "Music is the game's own music folder";
+  // A switch renames the set's folder: the saves or the selector's own folders must never be.
+  for (const std::string_view owned :
+       {"Savedata", "KVO128", "KVO Originals", "Autoscripts", "Skinfolder"}) {
+    if (equalsNoCase(line, owned)) {
+      return std::string(owned) + " is a folder the game or the selector keeps for itself";
+    }
+  }
+  if (const auto why = windowsNameProblem(line); !why.empty()) return why;
   return {};
 }
 
@@ -36,7 +46,7 @@ void MusicSets::ReadMusicSets(Problems& problems) {
   const auto ini = game.findPath("Music.ini");
   if (!ini || !fileExists(*ini)) return;
   std::error_code ec;
-  const auto lines = readTextLines(*ini, ec);
+  const auto lines = readTextLines(*ini, ec, read_limit::kMusicSets);
   if (!lines) {
     problems.add(describeFailure("read", *ini, ec));
     return;

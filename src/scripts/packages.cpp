@@ -6,6 +6,7 @@
 
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
 #include "scripts/autoscripts.h"
 #include "scripts/script_files.h"
@@ -92,7 +93,7 @@ void Packages::List9_Click(int index) {
   const auto contents = findNoCase(folder, "contents.txt");
   if (!contents || !fileExists(*contents)) return;
   std::error_code ec;
-  const auto lines = readTextLines(*contents, ec);
+  const auto lines = readTextLines(*contents, ec, read_limit::kDescription);
   if (!lines) {
     s_.shell.message(describeFailure("read", *contents, ec), Icon::Exclamation, "KVO");
     return;

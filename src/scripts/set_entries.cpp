@@ -22,12 +22,12 @@ std::string nextEntry(std::string_view line, std::size_t& pos) {
   std::size_t rest = pos;
   if (quoted) {
     const std::size_t end = std::min(line.find('"', pos + 1), line.size());
-    entry = line.substr(pos + 1, end - pos - 1);
+    entry = std::string(line.substr(pos + 1, end - pos - 1));
     // Whatever follows the closing quote up to the next comma belongs to no entry.
     rest = end;
   }
   const std::size_t stop = std::min(line.find(',', rest), line.size());
-  if (!quoted) entry = line.substr(pos, stop - pos);
+  if (!quoted) entry = std::string(line.substr(pos, stop - pos));
   pos = stop + 1;
   return entry;
 }
@@ -36,11 +36,13 @@ std::string nextEntry(std::string_view line, std::size_t& pos) {
 
 std::vector<std::string> readSetEntries(std::string_view bytes) {
   std::vector<std::string> entries;
-  for (const auto& line : splitLines(bytes)) {
+  forEachLine(bytes, [&](std::string_view line) {
     std::size_t pos = 0;
     // A comma at the end of a line leaves one more, empty entry before the line end.
-    while (pos <= line.size()) entries.push_back(nextEntry(line, pos));
-  }
+    while (pos <= line.size() && entries.size() < kMaxSetEntries) {
+      entries.push_back(nextEntry(line, pos));
+    }
+  });
   return entries;
 }
 

@@ -61,7 +61,10 @@ void GameChange::note(const fs::path& path) {
 
 bool GameChange::commit(Problems& problems) {
   failure_.clear();
-  if (empty()) return true;
+  if (empty()) {
+    for (const auto& line : passedOver_) problems.add(line);
+    return true;
+  }
   // The game reads its files while it runs; changing them under it breaks the mission.
   if (touchesGame_ && gameRunningFrom(core_.state.GameDir)) {
     failure_ = kGameRunningText;
@@ -83,6 +86,7 @@ bool GameChange::commit(Problems& problems) {
     for (const auto& line : report.notPutBack) failure_ += "\r\n" + line;
     return false;
   }
+  for (const auto& line : passedOver_) problems.add(line);
   for (const auto& line : report.skipped) problems.add(line);
   for (auto& line : transaction_.finish()) problems.add(std::move(line));
   if (withRecord_) core_.record.written(selectionText_);

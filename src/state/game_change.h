@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "transaction/transaction.h"
 #include "state/core.h"
 #include "state/problems.h"
+#include "transaction/transaction.h"
 
 namespace kvo {
 
@@ -42,6 +42,9 @@ class GameChange final {
   void createFolder(const std::filesystem::path& path);
   // Plans FoldersLoaded.txt from the marks the grids have now, as the change's last step.
   void recordSelection();
+  // A sentence on something the change leaves alone on purpose (a file a damaged record
+  // names); a commit that goes ahead adds it to its problems.
+  void passOver(std::string sentence) { passedOver_.push_back(std::move(sentence)); }
   bool empty() const { return transaction_.size() == 0; }
 
   // Checks and commits every step. True when the change happened: the set-aside files and
@@ -58,6 +61,7 @@ class GameChange final {
   std::string selectionText_;
   bool withRecord_ = false;
   std::string failure_;
+  std::vector<std::string> passedOver_;
   bool touchesGame_ = false;  // a step outside the selector folder
   void note(const std::filesystem::path& path);
 };

@@ -1,14 +1,16 @@
 #include "state/load_record.h"
 
+#include "platform/entry_ops.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
+#include "platform/path_guard.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
-#include "transaction/transaction.h"
 #include "state/game_change.h"
+#include "transaction/transaction.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
-
 
 std::vector<std::string> loadedSelection(const FormState& st) {
   std::vector<std::string> names;
@@ -33,6 +35,12 @@ fs::path LoadRecord::path() const {
 void LoadRecord::createWhenMissing(Problems& problems) {
   const auto file = path();
   if (fileExists(file)) return;
+  // A FIFO or a device in its place is not replaced; a link is refused by the writing.
+  std::error_code kindEc;
+  if (entryKind(file, kindEc) == EntryKind::Other) {
+    problems.add(describeFailure("read", file, Refusal::NotRegularFile));
+    return;
+  }
   if (auto ec = replaceFileAtomically(file, "")) {
     problems.add(describeFailure("create", file, ec));
   }
@@ -40,7 +48,7 @@ void LoadRecord::createWhenMissing(Problems& problems) {
 
 std::vector<std::string> LoadRecord::names(Problems& problems) const {
   std::vector<std::string> found;
-  for (auto& line : readTextLinesNoting(path(), problems)) {
+  for (auto& line : readTextLinesNoting(path(), problems, read_limit::kLoadRecord)) {
     if (!line.empty()) found.push_back(std::move(line));
   }
   return found;
@@ -87,7 +95,7 @@ void LoadRecord::showSelection(const std::string& text) {
 
 bool LoadRecord::holdsSelection() const {
   std::error_code ec;
-  const auto bytes = readFileBytes(path(), ec);
+  const auto bytes = readFileBytes(path(), ec, read_limit::kLoadRecord);
   return bytes && *bytes == selectionText() + "\r\n";
 }
 

@@ -27,11 +27,11 @@ void Problems::report(Shell& shell, std::string_view heading, Icon icon) const {
   if (!empty()) shell.message(message(heading), icon, "KVO");
 }
 
-std::vector<std::string> readTextLinesNoting(const std::filesystem::path& path,
-                                             Problems& problems) {
+std::vector<std::string> readTextLinesNoting(const std::filesystem::path& path, Problems& problems,
+                                             std::size_t limit) {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return {};
-  auto lines = readTextLines(path, ec);
+  auto lines = readTextLines(path, ec, limit);
   if (!lines) {
     problems.add(describeFailure("read", path, ec));
     return {};

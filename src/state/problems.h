@@ -30,6 +30,7 @@ class Problems final {
 
 // Lines of a text file the selector keeps: a missing file counts as empty, any other failure
 // adds one sentence naming the file and the reason to `problems` and gives no lines.
-std::vector<std::string> readTextLinesNoting(const std::filesystem::path& path, Problems& problems);
+std::vector<std::string> readTextLinesNoting(const std::filesystem::path& path, Problems& problems,
+                                             std::size_t limit);
 
 }  // namespace kvo

@@ -1,5 +1,6 @@
 #include "transaction/fresh_copies.h"
 
+#include <new>
 #include <utility>
 
 #include "platform/entry_ops.h"
@@ -7,10 +8,10 @@
 
 namespace kvo {
 
-FreshCopies::FreshCopies(std::vector<Job> jobs)
-    : jobs_(std::move(jobs)), results_(jobs_.size()), states_(jobs_.size()) {
+FreshCopies::FreshCopies(std::size_t count, JobPaths paths)
+    : count_(count), paths_(std::move(paths)), results_(count), states_(count) {
   // Without helpers the steps copy for themselves.
-  helpers_ = startHelpers(jobs_.size(), [this] { help(); });
+  helpers_ = startHelpers(count_, [this] { help(); });
 }
 
 FreshCopies::~FreshCopies() {
@@ -23,7 +24,12 @@ bool FreshCopies::claim(std::size_t n) {
 }
 
 void FreshCopies::copy(std::size_t n) {
-  results_[n] = copyToNewFile(*jobs_[n].source, *jobs_[n].fresh);
+  try {
+    const auto [source, fresh] = paths_(n);
+    results_[n] = copyToNewFile(source, fresh);
+  } catch (const std::bad_alloc&) {
+    results_[n] = std::make_error_code(std::errc::not_enough_memory);
+  }
 }
 
 // Under the lock, so that a caller about to wait for this copy cannot miss the news.
@@ -38,7 +44,7 @@ void FreshCopies::markCopied(std::size_t n) {
 bool FreshCopies::copyNextOpen() {
   while (!stopping_.load()) {
     const std::size_t n = cursor_.fetch_add(1);
-    if (n >= jobs_.size()) return false;
+    if (n >= count_) return false;
     if (!claim(n)) continue;
     copy(n);
     markCopied(n);
@@ -73,8 +79,8 @@ std::vector<std::filesystem::path> FreshCopies::stop() {
   }
   helpers_.clear();
   std::vector<std::filesystem::path> left;
-  for (std::size_t n = 0; n < jobs_.size(); ++n) {
-    if (states_[n].load() == Copied && !results_[n]) left.push_back(*jobs_[n].fresh);
+  for (std::size_t n = 0; n < count_; ++n) {
+    if (states_[n].load() == Copied && !results_[n]) left.push_back(paths_(n).second);
     states_[n].store(Taken);
   }
   return left;

@@ -4,9 +4,11 @@
 #include <condition_variable>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace kvo {
@@ -18,14 +20,14 @@ namespace kvo {
 // helper has got to it yet.
 class FreshCopies final {
  public:
-  // The paths stay the caller's: they must outlive the copies.
-  struct Job {
-    const std::filesystem::path* source;
-    const std::filesystem::path* fresh;
-  };
+  // The source and the fresh name of job `n`, worked out when the job is copied, so that a
+  // load of many thousand files never holds all their names at once. Called on helper
+  // threads: it must only read.
+  using JobPaths =
+      std::function<std::pair<std::filesystem::path, std::filesystem::path>(std::size_t n)>;
 
   // Starts helpers when there are enough jobs to pay for them; copies nothing itself.
-  explicit FreshCopies(std::vector<Job> jobs);
+  FreshCopies(std::size_t count, JobPaths paths);
   // Stops the helpers; fresh files not taken stay where they are (see stop()).
   ~FreshCopies();
   FreshCopies(const FreshCopies&) = delete;
@@ -47,7 +49,8 @@ class FreshCopies final {
   void markCopied(std::size_t n);
   void copy(std::size_t n);
 
-  std::vector<Job> jobs_;
+  std::size_t count_;
+  JobPaths paths_;
   std::vector<std::error_code> results_;
   std::vector<std::atomic<unsigned char>> states_;
   std::atomic<std::size_t> cursor_{0};

@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "platform/entry_ops.h"
+#include "platform/file_names.h"
 #include "platform/file_ops.h"
-#include "transaction/fresh_copies.h"
+#include "platform/listing.h"
 #include "platform/on_cores.h"
+#include "transaction/fresh_copies.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -62,8 +64,8 @@ void FileTransaction::plan(StepKind kind, const fs::path& target, const fs::path
   Planned planned;
   planned.step.kind = kind;
   planned.step.bestEffort = policy == StepPolicy::BestEffort;
-  planned.target = absoluteNormal(target);
-  if (!source.empty()) planned.source = absoluteNormal(source);
+  planned.target = absoluteNormal(target).native();
+  if (!source.empty()) planned.source = absoluteNormal(source).native();
   if (kind == StepKind::Replace) {
     planned.step.size = bytes.size();
     planned.step.hash = journalHash(bytes);
@@ -130,9 +132,11 @@ void FileTransaction::probeStep(Planned& planned) {
   const auto kind = planned.step.kind;
   if (kind != StepKind::Copy && kind != StepKind::Rename) return;
   auto& source = planned.sourceProbe;
-  source.kind = entryKind(planned.source, source.ec);
+  // A copy checked before keeps its source in its step.
+  const fs::path path = planned.source.empty() ? planned.step.source : fs::path(planned.source);
+  source.kind = entryKind(path, source.ec);
   if (kind == StepKind::Copy && !source.ec && source.kind == EntryKind::File) {
-    source.unreadable = fileReadable(planned.source);
+    source.unreadable = fileReadable(path);
   }
 }
 
@@ -170,6 +174,12 @@ std::error_code FileTransaction::checkTarget(Planned& planned) {
   if (auto ec = checkPlace(root_, planned.target, &checkedFolders_)) return ec;
   std::string text;
   if (!pathToJournalText(step.target, text)) return Refusal::NotRecordable;
+  // A name Windows cannot hold would be a trap for the game and the next load (a name with
+  // "\" stands for a path there); deleting one that is there already stays possible.
+  if (step.kind != StepKind::Remove &&
+      !windowsNameProblem(pathToText(fs::path(planned.target).filename())).empty()) {
+    return Refusal::ForbiddenName;
+  }
   if (planned.targetProbe.ec) return planned.targetProbe.ec;
   const auto kind = planned.targetProbe.kind;
   switch (step.kind) {
@@ -208,12 +218,13 @@ std::error_code FileTransaction::checkSource(Planned& planned) {
     if (auto placeEc = checkPlace(root_, planned.source, &checkedFolders_)) return placeEc;
     if (kind == EntryKind::None) return errc(std::errc::no_such_file_or_directory);
   } else {
-    step.source = planned.source;
     if (kind == EntryKind::Link) return Refusal::SourceIsLink;
     if (kind == EntryKind::None) return errc(std::errc::no_such_file_or_directory);
     if (kind == EntryKind::Folder) return errc(std::errc::is_a_directory);
     if (kind != EntryKind::File) return errc(std::errc::invalid_argument);
     if (planned.sourceProbe.unreadable) return planned.sourceProbe.unreadable;
+    // Held once, in the step: a load of many thousand files keeps each name once.
+    if (!planned.source.empty()) step.source = std::move(planned.source);
   }
   std::string text;
   if (!pathToJournalText(step.source, text)) return Refusal::NotRecordable;
@@ -274,10 +285,20 @@ std::error_code FileTransaction::checkTouchedOnce(std::size_t index, const fs::p
 }
 
 std::string FileTransaction::failureOf(const Planned& planned, const std::error_code& ec) const {
+  if (planned.target.empty()) return stepFailure(planned.step, placeOf(planned), ec);
   StepPlace place;
   place.target = planned.target;
-  place.source = planned.source;
+  // A copy's source lives in its step once checked.
+  place.source = planned.source.empty() && planned.step.kind == StepKind::Copy
+                     ? planned.step.source
+                     : fs::path(planned.source);
   return stepFailure(planned.step, place, ec);
+}
+
+StepPlace FileTransaction::placeOf(const Planned& planned) const {
+  // A delete after the commit point has nothing to set aside or write first.
+  if (planned.afterCommit) return {root_ / planned.step.target, {}, {}, {}};
+  return placeOfStep(root_, planned.step, journal_.id, planned.journalIndex);
 }
 
 TransactionReport FileTransaction::commit(const TransactionProgress& progress) {
@@ -287,18 +308,24 @@ TransactionReport FileTransaction::commit(const TransactionProgress& progress) {
   if (stage_ == Stage::Planning) check();
   TransactionReport report = checkReport_;
   if (!report.ok()) return report;
+  // The steps lend themselves to the journal while it is written, rather than being copied:
+  // a change of many thousand files holds each name once.
   journal_ = {newTransactionId(), {}};
   for (auto& planned : plan_) {
     if (planned.skip) continue;
     planned.journalIndex = journal_.steps.size();
-    journal_.steps.push_back(planned.step);
+    journal_.steps.push_back(std::move(planned.step));
   }
   const auto afterCommit = deletesAfterCommit(journal_);
+  const bool written = journal_.steps.empty() || writeJournal(report);
   for (auto& planned : plan_) {
-    planned.afterCommit = !planned.skip && afterCommit[planned.journalIndex];
+    if (planned.skip) continue;
+    planned.afterCommit = afterCommit[planned.journalIndex];
+    planned.step = std::move(journal_.steps[planned.journalIndex]);
   }
-  placeSteps();
-  if (!journal_.steps.empty() && !writeJournal(report)) return report;
+  journal_.steps.clear();
+  if (!written) return report;
+  dropPlannedPaths();
   if (!runSteps(progress, report)) return report;
   if (journaled_) {
     // The new files must be on the disk before the mark lets a recovery drop the old ones.
@@ -373,47 +400,36 @@ void dropCopiesAhead(FreshCopies& copies, TransactionReport& report) {
 
 }  // namespace
 
-// Thousands of steps each want four names worked out: on every core, before the journal, so
-// that running out of memory here still changes nothing.
-void FileTransaction::placeSteps() {
-  std::atomic<bool> outOfMemory{false};
-  forEachOnCores(plan_.size(), [&](std::size_t n, bool) {
-    auto& planned = plan_[n];
-    if (planned.skip) return;
-    try {
-      // A delete after the commit point has nothing to set aside or write first.
-      if (planned.afterCommit) {
-        planned.place.target = planned.target;
-        return;
-      }
-      planned.place = placeOfStep(root_, journal_, planned.journalIndex);
-    } catch (const std::bad_alloc&) {
-      outOfMemory = true;
-    }
-  });
-  if (outOfMemory) throw std::bad_alloc();
+void FileTransaction::dropPlannedPaths() {
+  for (auto& planned : plan_) {
+    planned.target = {};
+    planned.source = {};
+  }
 }
 
-std::vector<std::size_t> FileTransaction::copyOrdinals(std::vector<FreshCopies::Job>& jobs) const {
+std::vector<std::size_t> FileTransaction::copyOrdinals(std::vector<std::size_t>& copies) const {
   std::vector<std::size_t> ordinals(plan_.size(), kNoCopy);
   for (std::size_t i = 0; i < plan_.size(); ++i) {
     const auto& planned = plan_[i];
     if (planned.skip || planned.step.kind != StepKind::Copy) continue;
-    ordinals[i] = jobs.size();
-    jobs.push_back({&planned.place.source, &planned.place.fresh});
+    ordinals[i] = copies.size();
+    copies.push_back(i);
   }
   return ordinals;
 }
 
 bool FileTransaction::runSteps(const TransactionProgress& progress, TransactionReport& report) {
-  std::vector<FreshCopies::Job> jobs;
-  const auto ordinals = copyOrdinals(jobs);
-  FreshCopies copies(std::move(jobs));
+  std::vector<std::size_t> copyIndices;
+  const auto ordinals = copyOrdinals(copyIndices);
+  FreshCopies copies(copyIndices.size(), [this, &copyIndices](std::size_t n) {
+    auto place = placeOf(plan_[copyIndices[n]]);
+    return std::make_pair(std::move(place.source), std::move(place.fresh));
+  });
   for (std::size_t i = 0; i < plan_.size(); ++i) {
     auto& planned = plan_[i];
     if (planned.afterCommit) continue;
     if (!planned.skip) {
-      const auto& place = placeOf(planned);
+      const auto place = placeOf(planned);
       auto ec = ordinals[i] == kNoCopy
                     ? runStep(planned.step, place, planned.bytes, planned.trace)
                     : placeCopied(copies, ordinals[i], planned.step, place, planned.trace);

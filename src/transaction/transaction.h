@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -9,9 +10,9 @@
 #include <vector>
 
 #include "platform/entry_ops.h"
+#include "platform/path_guard.h"
 #include "transaction/fresh_copies.h"
 #include "transaction/journal.h"
-#include "platform/path_guard.h"
 #include "transaction/transaction_steps.h"
 
 namespace kvo {
@@ -105,8 +106,10 @@ class FileTransaction final {
   };
   struct Planned {
     JournalStep step;
-    std::filesystem::path target;  // as given, made absolute
-    std::filesystem::path source;
+    // As given, made absolute; kept as text, since a path's list of parts would cost more
+    // than the name for each of many thousand steps.
+    std::filesystem::path::string_type target;
+    std::filesystem::path::string_type source;
     std::string bytes;
     bool skip = false;  // refused (best effort) or nothing to do
     std::size_t journalIndex = 0;
@@ -115,7 +118,6 @@ class FileTransaction final {
     bool afterCommit = false;  // a delete run after the commit point, see deletesAfterCommit
     Probe targetProbe;
     Probe sourceProbe;
-    StepPlace place;  // worked out once when the journal is made
   };
   enum class Stage { Planning, Checked, Committed, Over };
 
@@ -134,16 +136,20 @@ class FileTransaction final {
   std::string failureOf(const Planned& planned, const std::error_code& ec) const;
   bool writeJournal(TransactionReport& report);
   bool runSteps(const TransactionProgress& progress, TransactionReport& report);
-  // For each step, its place among the copy steps whose new files `jobs` gets.
-  std::vector<std::size_t> copyOrdinals(std::vector<FreshCopies::Job>& jobs) const;
-  void placeSteps();
+  // For each step, its place among the copy steps, whose plan indices `copies` gets.
+  std::vector<std::size_t> copyOrdinals(std::vector<std::size_t>& copies) const;
+  // Once the journal is written the steps are named by it alone: the paths given for planning
+  // go, so that a change of many thousand files holds few names at once.
+  void dropPlannedPaths();
   void runDeletesAfterCommit(const TransactionProgress& progress, TransactionReport& report);
   void undoDone(TransactionReport& report);
-  const StepPlace& placeOf(const Planned& planned) const { return planned.place; }
+  // The names a step works on, worked out from the journal each time they are needed.
+  StepPlace placeOf(const Planned& planned) const;
 
   std::filesystem::path root_;
   std::filesystem::path journalFile_;
-  std::vector<Planned> plan_;
+  // A deque: growing it never copies the steps planned so far.
+  std::deque<Planned> plan_;
   Journal journal_;
   bool journaled_ = false;
   Stage stage_ = Stage::Planning;

@@ -83,13 +83,17 @@ std::optional<std::string> undoFileStep(const StepPlace& place, const StepTrace&
 }  // namespace
 
 StepPlace placeOfStep(const fs::path& root, const Journal& journal, std::size_t index) {
-  const auto& step = journal.steps[index];
+  return placeOfStep(root, journal.steps[index], journal.id, index);
+}
+
+StepPlace placeOfStep(const fs::path& root, const JournalStep& step, std::string_view id,
+                      std::size_t index) {
   StepPlace place;
   place.target = root / step.target;
   if (step.kind == StepKind::Copy) place.source = step.source;
   if (step.kind == StepKind::Rename) place.source = root / step.source;
-  place.aside = asidePath(place.target, journal.id, index);
-  place.fresh = newFilePath(place.target, journal.id, index);
+  place.aside = asidePath(place.target, id, index);
+  place.fresh = newFilePath(place.target, id, index);
   return place;
 }
 

@@ -23,6 +23,9 @@ struct StepPlace {
 
 // The names of step `index` of `journal`, whose paths are below `root`.
 StepPlace placeOfStep(const std::filesystem::path& root, const Journal& journal, std::size_t index);
+// The same for `step`, step `index` of the transaction `id`.
+StepPlace placeOfStep(const std::filesystem::path& root, const JournalStep& step,
+                      std::string_view id, std::size_t index);
 
 // What a step really did, so that undoing it touches nothing else. Recovery, which cannot
 // know, says what the files on the disk prove.

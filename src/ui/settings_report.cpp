@@ -4,6 +4,7 @@
 
 #include "app/game_settings.h"
 #include "platform/listing.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
 #include "state/form_state.h"
 #include "ui/view_sync.h"
@@ -36,7 +37,7 @@ IniSettings readIniSettings(const std::filesystem::path& gameDir) {
   const auto ini = kvo::findNoCase(gameDir, "eaw.ini");
   if (!ini) return std::nullopt;
   std::error_code ec;
-  const auto bytes = kvo::readFileBytes(*ini, ec);
+  const auto bytes = kvo::readFileBytes(*ini, ec, kvo::read_limit::kGameSettings);
   if (!bytes) return std::nullopt;
   std::vector<std::pair<std::string, std::string>> found;
   for (const auto name : kvo::settingNames()) {

@@ -11,6 +11,7 @@
 #include "app/launcher.h"
 #include "app/selector.h"
 #include "planes/planes_fixture.h"
+#include "platform/file_ops.h"
 #include "platform/start_program.h"
 #include "platform/text_file.h"
 #include "state/category_table.h"
@@ -96,12 +97,16 @@ TEST_F(StartupTest, BadLinkedOrUnreadableSelectorFilesAreReportedOnceAndNeverRew
     EXPECT_LE(f.selector.state.List3.items.size(), 258u);
   }
   if (!test::whyModesCannotFail()) {
+    // A selector folder nothing can be made in has no place for the lock: no start.
     fs::create_directories(game / "KVO128/T-Normandy");
     fs::permissions(game / "KVO128", fs::perms::owner_exec);
-    EXPECT_EQ(selector.startUp(game.path()), StartupOutcome::Ready);
+    EXPECT_EQ(selector.startUp(game.path()), StartupOutcome::DuplicateInstance);
     fs::permissions(game / "KVO128", fs::perms::owner_all);
     ASSERT_EQ(shell.messages.size(), 1u);
-    EXPECT_NE(shell.messages[0].text.find("KVO128"), std::string::npos);
+    EXPECT_NE(shell.messages[0].text.find(displayPath(game / "KVO128" / "kvo.lock")),
+              std::string::npos)
+        << shell.messages[0].text;
+    EXPECT_FALSE(fs::exists(game / "KVO128" / "kvo.lock"));
   }
   if (test::whyNoLinks()) return;
   for (const std::string name : {"kvo.ini", "FoldersLoaded.txt"}) {

@@ -72,6 +72,7 @@ TEST_F(CliTest, ListingsShowTheSelectionAndRefusalsExitWithTheirCodesChangingNot
   }
   EXPECT_FALSE(std::filesystem::exists(missing));
   const auto lock = InstanceLock::acquire(game.path());
+  ASSERT_TRUE(lock.lock) << lock.problem;
   EXPECT_EQ(run("reset"), 3);
   EXPECT_NE(err.find("more than once"), std::string::npos) << err;
   EXPECT_EQ(readFile(game / "KVO128/FoldersLoaded.txt"), "T-Burma\r\nSpit\r\n\r\n");

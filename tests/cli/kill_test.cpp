@@ -11,10 +11,10 @@
 #include <set>
 #include <string>
 
-#include "transaction/transaction_fixture.h"
 #include "support/child_process.h"
 #include "support/cli_runner.h"
 #include "support/test_support.h"
+#include "transaction/transaction_fixture.h"
 
 namespace kvo {
 namespace {
@@ -103,8 +103,8 @@ Outcome killAndRestart(const fs::path& from, const fs::path& game, const Tree& b
   return NoJournalBefore;
 }
 
-// Kills a load over game files and its unload at moments spread over the change until each
-// stage of it was hit.
+// Kills a load over game files, the same load keeping the game's own files in KVO Originals,
+// and an unload, at moments spread over the change until each stage of it was hit.
 TEST(KillTest, KilledLoadOverGameFilesOrUnloadIsWholeOrUndoneAtTheNextStart) {
   // Kills test the files the program leaves, not the disk: a memory-backed folder keeps each
   // of the many runs from waiting for a shared disk to flush.
@@ -129,14 +129,29 @@ TEST(KillTest, KilledLoadOverGameFilesOrUnloadIsWholeOrUndoneAtTheNextStart) {
   ASSERT_EQ(test::CliRunner(loaded).run({"click", kMod}), 0);
   fs::copy(loaded, unloadedAgain, fs::copy_options::recursive);
   ASSERT_EQ(test::CliRunner(unloadedAgain).run({"click", kMod}), 0);
+  const auto keeping = scratch / "keeping";
+  const auto kept = scratch / "kept";
+  fs::copy(unloaded, keeping, fs::copy_options::recursive);
+  ASSERT_EQ(test::CliRunner(keeping).run({"keep-originals", "on"}), 0);
+  fs::copy(keeping, kept, fs::copy_options::recursive);
+  ASSERT_EQ(test::CliRunner(kept).run({"click", kMod}), 0);
+  ASSERT_TRUE(fs::exists(kept / "KVO Originals" / "tex10000.bmp"));
+  struct Scenario {
+    const char* name;
+    fs::path from;
+    fs::path to;
+    bool loads;
+  };
+  const Scenario scenarios[] = {{"the load", unloaded, loaded, true},
+                                {"the load keeping the game's files", keeping, kept, true},
+                                {"the unload", loaded, unloadedAgain, false}};
 
   // One kill before the change began, one in the middle of it and one after its commit.
   const Outcome wanted[] = {NoJournalBefore, PutBack, Finished};
-  for (const bool loads : {true, false}) {
-    SCOPED_TRACE(loads ? "the load" : "the unload");
-    const auto from = loads ? unloaded : loaded;
+  for (const auto& [name, from, to, loads] : scenarios) {
+    SCOPED_TRACE(name);
     const auto before = test::exactTree(from);
-    const auto after = test::exactTree(loads ? loaded : unloadedAgain);
+    const auto after = test::exactTree(to);
     std::set<Outcome> seen;
     const auto allSeen = [&] { return std::ranges::includes(seen, wanted); };
     // The first rounds spread the moments from the start to the end; later ones only try

@@ -5,6 +5,8 @@
 #include <string_view>
 
 #include "engine/deployment_record.h"
+#include "fuzz/fuzz_support.h"
+#include "platform/read_limits.h"
 
 namespace {
 
@@ -25,10 +27,13 @@ bool staysBelow(std::string_view file) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  const auto record = kvo::DeploymentRecord::parse(bytes);
-  if (!record) return 0;
+namespace {
+
+void check(std::string_view bytes) {
+  [[maybe_unused]] const auto size = bytes.size();
+  const auto record =
+      kvo::fuzz::costOf(bytes, 24, [&] { return kvo::DeploymentRecord::parse(bytes); });
+  if (!record) return;
   for (const auto& file : record->files()) {
     if (!staysBelow(file.file) || file.providers.empty()) std::abort();
     for (const auto& provider : file.providers) {
@@ -38,5 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto text = record->text();
   const auto again = kvo::DeploymentRecord::parse(text);
   if (!again || again->text() != text) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // An entry costs about a hundred bytes beside its line, the shortest of which has seven.
+  kvo::fuzz::atSizeAndLimit(data, size, kvo::read_limit::kDeploymentRecord, check);
   return 0;
 }

@@ -4,15 +4,19 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz/fuzz_support.h"
+#include "platform/read_limits.h"
 #include "transaction/journal.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  const auto reading = kvo::readJournal(bytes);
+namespace {
+
+void check(std::string_view bytes) {
+  [[maybe_unused]] const auto size = bytes.size();
+  const auto reading = kvo::fuzz::costOf(bytes, 16, [&] { return kvo::readJournal(bytes); });
   if (reading.state == kvo::JournalState::Unreadable ||
       reading.state == kvo::JournalState::CutBeforeId) {
     if (!reading.journal.steps.empty()) std::abort();
-    return 0;
+    return;
   }
   if (reading.journal.id.size() != 16) std::abort();
   for (const auto& step : reading.journal.steps) {
@@ -35,5 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (marked.state != kvo::JournalState::Committed || !(marked.journal == reading.journal)) {
     std::abort();
   }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // A step costs its paths' parts beside its line, the shortest of which has nineteen bytes.
+  kvo::fuzz::atSizeAndLimit(data, size, kvo::read_limit::kJournal, check);
   return 0;
 }

@@ -11,8 +11,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const double value = kvo::parseLegacyNumber(text);
-  // Overflow gives 0, never infinity or NaN.
+  // Overflow gives 0, never infinity or NaN; the plane files' reader says it overflowed.
   if (!std::isfinite(value)) std::abort();
+  const auto checked = kvo::readLegacyNumber(text);
+  if (checked && *checked != value) std::abort();
+  if (!checked && value != 0) std::abort();
 
   const std::string shown = kvo::formatLegacyNumber(value);
   if (shown.empty() || shown.find(' ') != std::string::npos) std::abort();

@@ -4,13 +4,15 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz/fuzz_support.h"
 #include "planes/loadout_patch.h"
 #include "planes/plane_record.h"
+#include "platform/read_limits.h"
 
 namespace {
 
 void checkPlaneRecord(std::string_view text) {
-  const auto record = kvo::readPlaneRecord(text);
+  const auto record = kvo::fuzz::costOf(text, 8, [&] { return kvo::readPlaneRecord(text); });
   if (record.artCode.size() > 4) std::abort();
   if (record.recordBytes.size() > kvo::kPlaneRecordLines - 1) std::abort();
   const auto patches = kvo::planeRecordPatches(record);
@@ -34,12 +36,16 @@ void checkLoadout(const kvo::LoadoutPatch& patch) {
   }
 }
 
+void check(std::string_view text) {
+  checkPlaneRecord(text);
+  checkLoadout(kvo::fuzz::costOf(text, 50, [&] { return kvo::readLoxPatch(text); }));
+  checkLoadout(kvo::fuzz::costOf(text, 50, [&] { return kvo::readSequentialPatch(text); }));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view text(reinterpret_cast<const char*>(data), size);
-  checkPlaneRecord(text);
-  checkLoadout(kvo::readLoxPatch(text));
-  checkLoadout(kvo::readSequentialPatch(text));
+  // A record keeps only the lines it uses; a patch keeps one entry for each line it reads.
+  kvo::fuzz::atSizeAndLimit(data, size, kvo::read_limit::kLoadoutPatch, check);
   return 0;
 }

@@ -5,11 +5,15 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/fuzz_support.h"
+#include "platform/read_limits.h"
 #include "platform/text_file.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  const auto lines = kvo::splitLines(bytes);
+namespace {
+
+void check(std::string_view bytes) {
+  [[maybe_unused]] const auto size = bytes.size();
+  const auto lines = kvo::fuzz::costOf(bytes, 50, [&] { return kvo::splitLines(bytes); });
 
   std::size_t content = 0;
   for (const auto& line : lines) {
@@ -25,5 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Written with CR LF and read back, the lines come out the same.
   const std::string joined = kvo::joinLinesCrLf(lines);
   if (kvo::splitLines(joined) != lines) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // An empty line still costs a string: 32 bytes for each line end, and a growing list.
+  kvo::fuzz::atSizeAndLimit(data, size, kvo::read_limit::kGameSettings, check);
   return 0;
 }

@@ -15,12 +15,14 @@
 #include "platform/listing.h"
 #include "platform/path_guard.h"
 #include "platform/text_file.h"
-#include "transaction/transaction_fixture.h"
 #include "support/cli_runner.h"
 #include "support/test_support.h"
+#include "transaction/transaction_fixture.h"
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
 namespace kvo {
@@ -176,9 +178,9 @@ TEST(ReplaceFileAtomically, CreatesReplacesAndRefusesWithoutLeftovers) {
   EXPECT_TRUE(replaceFileAtomically(dir / "missing" / "f.txt", "x"));
   EXPECT_FALSE(fs::exists(dir / "missing"));
   std::error_code ec;
-  EXPECT_EQ(readTextLines(dir / "missing.txt", ec), std::nullopt);
+  EXPECT_EQ(readTextLines(dir / "missing.txt", ec, 100), std::nullopt);
   EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
-  EXPECT_EQ(readFileBytes(dir.path(), ec), std::nullopt);
+  EXPECT_EQ(readFileBytes(dir.path(), ec, 100), std::nullopt);
   EXPECT_TRUE(ec);
 #ifndef _WIN32
   test::TempDir outside;
@@ -203,6 +205,36 @@ TEST(ReplaceFileAtomically, CreatesReplacesAndRefusesWithoutLeftovers) {
 }
 
 // The byte order is the game readers' and writers' to show; here only the bounds.
+// Only a regular file within its kind's limit is read: a FIFO (which would hang the open), a
+// link to a device and a file over the limit are refused at once, by name of the reason.
+TEST(ReadFileBytes, ReadsRegularFilesUpToTheLimitAndRefusesTheRest) {
+  test::TempDir dir;
+  std::error_code ec;
+  test::writeFile(dir / "ten", "0123456789");
+  EXPECT_EQ(readFileBytes(dir / "ten", ec, 10), "0123456789");
+  EXPECT_EQ(readFileBytes(dir / "ten", ec, 9), std::nullopt);
+  EXPECT_EQ(ec, Refusal::TooLarge);
+  EXPECT_EQ(describeFailure("read", dir / "ten", ec),
+            "Could not read " + displayPath(dir / "ten") +
+                ": it is larger than a file of its kind can be.");
+  test::writeFile(dir / "other", "0123456789");
+  EXPECT_TRUE(sameFileBytes(dir / "ten", dir / "other"));
+  test::writeFile(dir / "other", "0123456780");
+  EXPECT_FALSE(sameFileBytes(dir / "ten", dir / "other"));
+  test::writeFile(dir / "other", std::string(200000, 'x'));
+  test::writeFile(dir / "ten", std::string(199999, 'x') + "y");
+  EXPECT_FALSE(sameFileBytes(dir / "ten", dir / "other"));
+#ifndef _WIN32
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", dir / "zero");
+  for (const auto* name : {"fifo", "zero"}) {
+    EXPECT_EQ(readFileBytes(dir / name, ec, 1 << 20), std::nullopt) << name;
+    EXPECT_EQ(ec, Refusal::NotRegularFile) << name;
+  }
+  EXPECT_FALSE(sameFileBytes(dir / "zero", dir / "zero"));
+#endif
+}
+
 TEST(BinaryIo, ReadsOnlyWithinTheBytes) {
   const std::string bytes("\x01\x02\x03\x04\xFF", 5);
   std::uint8_t u8 = 0;
@@ -235,6 +267,15 @@ TEST(LegacyNumber, ParsesAsTheOldBoxesDid) {
   for (const auto& table : {std::span<const Case>(decimals), std::span<const Case>(radix)}) {
     for (const auto& [text, value] : table)
       EXPECT_DOUBLE_EQ(parseLegacyNumber(text), value) << '"' << text << '"';
+  }
+  // Plane files take a number too large for a double as the error it was, not as 0; one too
+  // small is 0 as before.
+  for (const char* overflow : {"1e999", "1e308 0", "-1e400", "99999e99999", "&H100000000"}) {
+    EXPECT_EQ(readLegacyNumber(overflow), std::nullopt) << overflow;
+  }
+  for (const auto& [text, value] : std::initializer_list<Case>{
+           {"1e-400", 0}, {"0.0001e-400", 0}, {"1e308", 1e308}, {"12", 12}, {"0e999", 0}}) {
+    EXPECT_EQ(readLegacyNumber(text), value) << text;
   }
   EXPECT_DOUBLE_EQ(parseLegacyNumber("123456789012345678"), 123456789012345678.0);
 }
@@ -342,7 +383,7 @@ TEST(WindowsFiles, EveryFlagIsGotPastAndHiddenOrForeignNamesAreNotListed) {
   EXPECT_TRUE(fileExists(nameToPath(doubled + "kvo.ini")));
   EXPECT_EQ(listFiles(nameToPath(doubled), "*.ini"), std::vector<std::string>{"kvo.ini"});
   std::error_code ec;
-  EXPECT_EQ(readTextLines(nameToPath(doubled + "kvo.ini"), ec),
+  EXPECT_EQ(readTextLines(nameToPath(doubled + "kvo.ini"), ec, 1000),
             std::vector<std::string>{"Terrain Sets: T"});
 }
 

@@ -9,17 +9,20 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/file_ops.h"
 #include "platform/instance_lock.h"
 #include "platform/listing.h"
 #include "platform/running_game.h"
 #include "support/child_process.h"
 #include "support/test_support.h"
+#include "transaction/transaction_fixture.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -27,26 +30,29 @@
 namespace kvo {
 namespace {
 namespace fs = std::filesystem;
+bool taken(const InstanceLock::Attempt& attempt) {
+  return attempt.lock != nullptr;
+}
+
 // One holder per game folder, however the folder or its selector folder is spelled; the
-// lock file is the only thing made. Without a game folder the lock guards nothing.
+// lock file is the only thing made. Without a game folder there is no lock, and no folder is
+// made for one.
 TEST(InstanceLock, OneHolderPerGameFolderWithItsFileInTheSelectorFolder) {
   test::TempDir dir;
   test::TempDir other;
   auto first = InstanceLock::acquire(dir.path());
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(InstanceLock::acquire(dir.path() / "."), nullptr);
+  ASSERT_TRUE(taken(first)) << first.problem;
+  EXPECT_TRUE(InstanceLock::acquire(dir.path() / ".").heldElsewhere());
   EXPECT_EQ(test::snapshot(dir.path()), (test::Tree{{"KVO128/", ""}, {"KVO128/kvo.lock", ""}}));
-#ifndef _WIN32
-  EXPECT_EQ(fs::status(dir / "KVO128" / "kvo.lock").permissions(),
-            fs::perms::owner_read | fs::perms::owner_write);
-#endif
-  first.reset();
-  EXPECT_NE(InstanceLock::acquire(dir.path()), nullptr);
+  first.lock.reset();
+  EXPECT_TRUE(taken(InstanceLock::acquire(dir.path())));
   fs::create_directory(other / "kvo128");
   auto lock = InstanceLock::acquire(other.path());
-  EXPECT_EQ(InstanceLock::acquire(other.path()), nullptr);
+  EXPECT_TRUE(InstanceLock::acquire(other.path()).heldElsewhere());
   EXPECT_EQ(test::snapshot(other.path()), (test::Tree{{"kvo128/", ""}, {"kvo128/kvo.lock", ""}}));
-  EXPECT_NE(InstanceLock::acquire(dir / "Games" / "EAW"), nullptr);
+  const auto nowhere = InstanceLock::acquire(dir / "Games" / "EAW");
+  EXPECT_FALSE(taken(nowhere));
+  EXPECT_NE(nowhere.problem.find("kvo.lock"), std::string::npos) << nowhere.problem;
   EXPECT_FALSE(fs::exists(dir / "Games"));
 }
 
@@ -59,38 +65,90 @@ TEST(InstanceLock, FreedWhenItsHolderLetsGoOrDiesWhateverTheEnvironmentSays) {
   test::TempDir runtime;
   auto lock = InstanceLock::acquire(dir.path());
   test::Child game(test::kSleep, {"sleep", "30"});
-  lock.reset();
+  lock.lock.reset();
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
     ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
     ::setenv("TMPDIR", runtime.path().c_str(), 1);
-    ::_exit(InstanceLock::acquire(dir.path()).release() ? 0 : 1);
+    ::_exit(InstanceLock::acquire(dir.path()).lock.release() ? 0 : 1);
   }
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_NE(InstanceLock::acquire(dir.path()), nullptr);
+  EXPECT_TRUE(taken(InstanceLock::acquire(dir.path())));
   EXPECT_TRUE(fs::is_empty(runtime.path()));
 }
 
-TEST(InstanceLock, NoOneElseCanHoldItAndNoLinkIsFollowed) {
-  test::TempDir dir;
+// A lock file that is a link, a FIFO, unreadable, or a selector folder that is a link: no
+// lock, a message naming the lock file, nothing followed or changed, and no wait on the FIFO.
+TEST(InstanceLock, ALockFileThatCannotBeTakenIsAProblemNeverAFreePass) {
   test::TempDir elsewhere;
-  fs::create_directory_symlink(elsewhere.path(), dir / "KVO128");
-  EXPECT_NE(InstanceLock::acquire(dir.path()), nullptr);
-  EXPECT_TRUE(fs::is_empty(elsewhere.path()));
-  if (!test::runningAsRoot()) GTEST_SKIP() << "handing a file to another user needs root";
-  test::TempDir shared;
-  test::writeFile(shared / "KVO128" / "kvo.lock", "");
-  ASSERT_EQ(::chown((shared / "KVO128" / "kvo.lock").c_str(), 65534, 65534), 0);
-  const int held = ::open((shared / "KVO128" / "kvo.lock").c_str(), O_RDONLY);
-  ASSERT_GE(held, 0);
-  ASSERT_EQ(::flock(held, LOCK_EX), 0);  // as the other user's process would
-  EXPECT_NE(InstanceLock::acquire(shared.path()), nullptr);
-  ::close(held);
+  test::writeFile(elsewhere / "kvo.lock", "not a lock");
+  const auto outsideBefore = test::exactTree(elsewhere.path());
+  const auto attempt = [](const fs::path& game, std::string_view words) {
+    const auto tried = InstanceLock::acquire(game);
+    EXPECT_FALSE(taken(tried)) << words;
+    EXPECT_NE(tried.problem.find(displayPath(game / "KVO128" / "kvo.lock")), std::string::npos)
+        << tried.problem;
+    EXPECT_NE(tried.problem.find(words), std::string::npos) << tried.problem;
+  };
+  test::TempDir linkedFolder;
+  fs::create_directory_symlink(elsewhere.path(), linkedFolder / "KVO128");
+  attempt(linkedFolder.path(), "is a link to another place");
+  test::TempDir linkedFile;
+  fs::create_directory(linkedFile / "KVO128");
+  fs::create_symlink(elsewhere / "kvo.lock", linkedFile / "KVO128" / "kvo.lock");
+  attempt(linkedFile.path(), "it is a link to another place");
+  test::TempDir fifo;
+  fs::create_directory(fifo / "KVO128");
+  ASSERT_EQ(::mkfifo((fifo / "KVO128" / "kvo.lock").c_str(), 0600), 0);
+  attempt(fifo.path(), "it is not a regular file");
+  EXPECT_EQ(test::exactTree(elsewhere.path()), outsideBefore);
+  if (const char* why = test::whyModesCannotFail()) GTEST_SKIP() << why;
+  test::TempDir unreadable;
+  test::writeFile(unreadable / "KVO128" / "kvo.lock", "");
+  fs::permissions(unreadable / "KVO128" / "kvo.lock", fs::perms::none);
+  attempt(unreadable.path(), "cannot be read");
 }
 
+// What one start with sudo leaves: a lock file of root that the player cannot open. Held by a
+// live selector of root it keeps the player out; left behind it is replaced by a new one, the
+// old one renamed over, never written through.
+TEST(InstanceLock, ALockFileOfAnotherUserIsReplacedOnlyWhenNobodyHoldsIt) {
+  if (!test::runningAsRoot()) GTEST_SKIP() << "handing a file to another user needs root";
+  test::TempDir shared;
+  fs::create_directory(shared / "KVO128");
+  const auto file = shared / "KVO128" / "kvo.lock";
+  ASSERT_EQ(::chown(shared.path().c_str(), 65534, 65534), 0);
+  ASSERT_EQ(::chown((shared / "KVO128").c_str(), 65534, 65534), 0);
+  test::writeFile(file, "");
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+  // The player's start, as the unprivileged user: 0 taken, 1 held elsewhere, 2 a problem.
+  const auto playerStart = [&] {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(9);
+      const auto attempt = InstanceLock::acquire(shared.path());
+      ::_exit(attempt.lock ? 0 : attempt.heldElsewhere() ? 1 : 2);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  auto rootSelector = InstanceLock::acquire(shared.path());
+  ASSERT_TRUE(taken(rootSelector));
+  EXPECT_EQ(playerStart(), 1);
+  EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  rootSelector.lock.reset();
+  EXPECT_EQ(playerStart(), 0);
+  struct stat info {};
+  ASSERT_EQ(::stat(file.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 65534u) << "the player's own lock file now";
+  EXPECT_EQ(test::snapshot(shared.path()), (test::Tree{{"KVO128/", ""}, {"KVO128/kvo.lock", ""}}));
+  // Root's next start meets the player's lock file and takes it as it is.
+  EXPECT_TRUE(taken(InstanceLock::acquire(shared.path())));
+}
 using test::Child;
 using test::copyProgram;
 using test::kSleep;

@@ -77,18 +77,19 @@ TEST_F(AutoscriptsTest, TheExtensionIsAlwaysAddedAndNamesThatWouldWriteElsewhere
   start();
   st().Text2 = "first, \"second\"\r\nthird";
   save("Mine.set");
-  save("");
   EXPECT_EQ(readFile(scripts() / "Mine.set.set"), "first, \"second\"\r\nthird\r\n");
-  EXPECT_EQ(readFile(scripts() / ".set"), "first, \"second\"\r\nthird\r\n");
-  runScript(".set");
+  runScript("Mine.set.set");
   EXPECT_EQ(st().List2.items, (Names{"first", "second", "third"}));
-  // Which names are refused is tested with the check itself; here that nothing is written.
+  // Which names are refused is tested with the check itself; here that nothing is written,
+  // also for an empty name, which would make a hidden ".set".
   const auto before = snapshot(temp_.path());
-  shell.messages.clear();
-  save("../../outside");
-  expectOneMessageWith({"../../outside.set"});
-  EXPECT_FALSE(st().SetWarnVisible);
-  EXPECT_EQ(snapshot(temp_.path()), before);
+  for (const std::string name : {"../../outside", ""}) {
+    shell.messages.clear();
+    save(name);
+    expectOneMessageWith({"\"" + name + ".set\""});
+    EXPECT_FALSE(st().SetWarnVisible);
+    EXPECT_EQ(snapshot(temp_.path()), before);
+  }
 }
 
 TEST_F(AutoscriptsTest, ScriptsThatCannotBeWrittenOrReadAreReported) {
@@ -172,14 +173,16 @@ TEST(SetEntriesTest, EntriesAreSplitAsTheScriptsWereWritten) {
 }
 
 TEST(ScriptNameTest, NamesThatWouldLeaveTheFolderOrTripWindowsAreRefused) {
-  for (const char* name : {"Normandy.set", ".set", "Normandy.set.set", "with space.set",
-                           "con-test.set", "COM10.set", "Nul2.set"}) {
+  for (const char* name : {"Normandy.set", "Normandy.set.set", "with space.set", "con-test.set",
+                           "COM10.set", "Nul2.set"}) {
     EXPECT_EQ(scriptNameProblem(name), "") << name;
   }
   for (const char* name :
-       {"../escape.set", "sub/dir.set", "back\\slash.set", "dots..set", "what?.set", "a:b.set",
-        "pipe|.set", "star*.set", "<x>.set", "quote\".set", "tab\t.set", "CON.set", "con.set",
-        "Prn.txt.set", "aux .set", "NUL.set", "com1.set", "LPT9.set", "CONOUT$.set"}) {
+       {".set",        ".hidden.set", "../escape.set", "sub/dir.set", "back\\slash.set",
+        "dots..set",   "what?.set",   "a:b.set",       "pipe|.set",   "star*.set",
+        "<x>.set",     "quote\".set", "tab\t.set",     "CON.set",     "con.set",
+        "Prn.txt.set", "aux .set",    "NUL.set",       "com1.set",    "LPT9.set",
+        "CONOUT$.set"}) {
     EXPECT_NE(scriptNameProblem(name), "") << name;
   }
 }

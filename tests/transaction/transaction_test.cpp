@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "platform/file_ops.h"
+#include "support/test_support.h"
 #include "transaction/journal.h"
 #include "transaction/recovery.h"
 #include "transaction/transaction_fixture.h"
 #include "transaction/transaction_steps.h"
-#include "support/test_support.h"
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -384,6 +384,15 @@ class RecoveryTest : public ::testing::Test, public TransactionFolders {
   static constexpr std::size_t kRecordStep = 5;
   static constexpr std::size_t kSteps = 7;
   RecoveryResult recover() { return recoverInterruptedTransaction(game, journal); }
+  // Journals put aside under a dated name ("kvo 2024-05-01 18.13.58.journal").
+  std::vector<fs::path> keptJournals() const {
+    std::vector<fs::path> kept;
+    for (const auto& entry : fs::directory_iterator(selector)) {
+      const auto name = entry.path().filename().string();
+      if (name.starts_with("kvo 2") && name.ends_with(".journal")) kept.push_back(entry.path());
+    }
+    return kept;
+  }
 #ifndef _WIN32
   // Runs plan() in a child process that dies, as a kill would, once `crashAfter` steps are
   // done, or after the commit point when `crashAfter` is past the last step.
@@ -457,7 +466,31 @@ TEST_F(RecoveryTest, CrashIsPutBackBeforeTheCommitPointAndFinishedAfterIt) {
 }
 #endif
 
-TEST_F(RecoveryTest, GoingBackRemovesOnlyProvenCopies) {
+// With the game's own files kept, a load first renames a game file into the store and then
+// copies the mod's over its name: killed after either step, the copy goes and the original
+// comes back from the store, though the journal found the name taken when it was checked.
+TEST_F(RecoveryTest, AKeptOriginalComesBackFromTheStoreWhereverTheLoadWasKilled) {
+  const auto before = test::exactTree(temp.path());
+  const Journal journalData = journalOf(
+      {{StepKind::CreateFolder, false, false, "KVO Originals", {}, 0, 0},
+       {StepKind::Rename, false, false, "KVO Originals/a.ter", "a.ter", 0, 0},
+       copyStep("a.ter", true),
+       {StepKind::Replace, false, true, "KVO128/FoldersLoaded.txt", {}, 5, journalHash("T-Mod")}});
+  for (int stepsDone = 0; stepsDone <= 3; ++stepsDone) {
+    SCOPED_TRACE(stepsDone);
+    writeFile(journal, *formatJournal(journalData));
+    if (stepsDone >= 1) fs::create_directory(game / "KVO Originals");
+    if (stepsDone >= 2) fs::rename(game / "a.ter", game / "KVO Originals" / "a.ter");
+    if (stepsDone >= 3) writeFile(game / "a.ter", "mod a.ter");
+    const auto result = recover();
+    EXPECT_EQ(result.message, kPutBack);
+    EXPECT_EQ(test::exactTree(temp.path()), before);
+  }
+}
+
+// A file the journal says was made new is removed only when its bytes prove it the change's
+// own; any other file in its place stays, and the player is told which, not "put back".
+TEST_F(RecoveryTest, GoingBackRemovesOnlyProvenCopiesAndNamesTheRest) {
   writeFile(game / "new.ter", "mod new.ter");
   writeFile(mod / "other.ter", "mod other.ter");
   writeFile(game / "other.ter", "the player's own other.ter");
@@ -472,34 +505,63 @@ TEST_F(RecoveryTest, GoingBackRemovesOnlyProvenCopies) {
   }
   writeFile(journal, *formatJournal(journalOf(steps)));
   const auto result = recover();
-  EXPECT_EQ(result.message, kPutBack);
+  EXPECT_TRUE(result.message.starts_with(
+      "The last change to the game folder was interrupted, and not every file it had changed "
+      "could be put back:"))
+      << result.message;
+  for (const auto* left : {"other.ter", "KVO128/b.ini", "KVO128/kvo.ini"}) {
+    EXPECT_NE(result.message.find(displayPath(game / left)), std::string::npos) << left;
+  }
+  EXPECT_EQ(result.message.find(displayPath(game / "new.ter")), std::string::npos);
   EXPECT_FALSE(fs::exists(game / "new.ter"));
   EXPECT_EQ(readFile(game / "other.ter"), "the player's own other.ter");
   EXPECT_FALSE(fs::exists(game / "KVO128" / "a.ini"));
   EXPECT_EQ(readFile(game / "KVO128" / "b.ini"), "old");
   EXPECT_EQ(readFile(game / "KVO128" / "kvo.ini"), "not the bytes written");
+  // The journal goes aside under a dated name, so that the next change may go ahead.
+  EXPECT_FALSE(fs::exists(journal));
+  EXPECT_EQ(keptJournals().size(), 1u);
 }
 
-// A journal cut short was never followed by a change; only names with its id are touched.
-TEST_F(RecoveryTest, TruncatedJournalTouchesOnlyItsOwnNames) {
-  const auto journalData =
-      journalOf({copyStep("new.ter", false), removeStep("gone.txt"), copyStep("a.ter", true)});
+// A journal cut short was written whole before any step, so the cut means nothing ran: unless
+// files of its own say otherwise (the record damaged later). Then what it names is put back,
+// the files it no longer names are listed, and the journal goes aside with a true message.
+TEST_F(RecoveryTest, TruncatedJournalPutsBackWhatItNamesAndSaysWhatItCannotTell) {
+  const auto journalData = journalOf({copyStep("new.ter", false), removeStep("gone.txt"),
+                                      copyStep("a.ter", true), copyStep("b.ter", true)});
   const auto text = *formatJournal(journalData);
-  writeFile(game / "new.ter", "mod new.ter");  // equal to the source, but unproven here
+  const auto cut = text.substr(0, text.find("copy\tmust\told\tb.ter"));
+  // Nothing ran: the journal goes, nothing else is touched.
+  writeFile(journal, cut);
+  auto untouched = test::exactTree(temp.path());
+  untouched.erase("EAW/KVO128/kvo.journal");
+  EXPECT_EQ(recover().message,
+            "The last change to the game folder was interrupted before it changed any file; the "
+            "game folder is as it was.");
+  EXPECT_EQ(test::exactTree(temp.path()), untouched);
+  // Every step ran, the last one beyond the cut.
+  writeFile(game / "new.ter", "mod new.ter");
   fs::rename(game / "gone.txt", asidePath(game / "gone.txt", journalData.id, 1));
-  const auto olderA = asidePath(game / "a.ter", journalData.id, 2);
-  writeFile(olderA, "an older a");
-  writeFile(newFilePath(game / "a.ter", journalData.id, 2), "half");
-  writeFile(journal, text.substr(0, text.rfind("end\t")));
+  fs::rename(game / "a.ter", asidePath(game / "a.ter", journalData.id, 2));
+  writeFile(game / "a.ter", "mod a.ter");
+  const auto olderB = asidePath(game / "b.ter", journalData.id, 3);
+  fs::rename(game / "b.ter", olderB);
+  writeFile(game / "b.ter", "mod b.ter");
+  writeFile(journal, cut);
   const auto result = recover();
-  EXPECT_EQ(readFile(game / "new.ter"), "mod new.ter");
+  EXPECT_TRUE(
+      result.message.starts_with("The last change to the game folder was interrupted, "
+                                 "and its record is cut short"))
+      << result.message;
+  EXPECT_FALSE(fs::exists(game / "new.ter"));
   EXPECT_EQ(readFile(game / "gone.txt"), "old gone.txt");
-  EXPECT_FALSE(fs::exists(newFilePath(game / "a.ter", journalData.id, 2)));
-  // a.ter is there, so the older one is not put over it; it is named for the player.
   EXPECT_EQ(readFile(game / "a.ter"), "old a.ter");
-  EXPECT_EQ(readFile(olderA), "an older a");
-  EXPECT_NE(result.message.find(displayPath(olderA)), std::string::npos);
-  EXPECT_TRUE(fs::exists(journal)) << "kept for another try at the next start";
+  // b.ter's step is not in the record: its older file is named for the player, not guessed at.
+  EXPECT_EQ(readFile(game / "b.ter"), "mod b.ter");
+  EXPECT_EQ(readFile(olderB), "old b.ter");
+  EXPECT_NE(result.message.find(displayPath(olderB)), std::string::npos);
+  EXPECT_FALSE(fs::exists(journal));
+  EXPECT_EQ(keptJournals().size(), 1u);
 }
 
 // A writer killed between creating the journal and writing its id recorded nothing, so the
@@ -522,8 +584,10 @@ TEST_F(RecoveryTest, NoJournalOrOneCutBeforeItsIdOrUnreadableTouchesNothing) {
   const std::string unreadable = "\x01garbage\r\nid\tnot-an-id\r\n";
   writeFile(journal, unreadable);
   EXPECT_NE(recover().message.find("cannot be made out"), std::string::npos);
-  EXPECT_EQ(readFile(journal.string() + ".unreadable"), unreadable);
-  fs::remove(journal.string() + ".unreadable");
+  const auto kept = keptJournals();
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(readFile(kept[0]), unreadable);
+  fs::remove(kept[0]);
   EXPECT_EQ(test::exactTree(temp.path()), untouched);
 }
 
