@@ -6,8 +6,8 @@
 
 #include "platform/entry_ops.h"
 #include "platform/file_ops.h"
-#include "transaction/fresh_copies.h"
 #include "platform/on_cores.h"
+#include "transaction/fresh_copies.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -53,6 +53,24 @@ void FileTransaction::replaceWith(const fs::path& path, std::string bytes, StepP
 
 void FileTransaction::createFolder(const fs::path& path, StepPolicy policy) {
   plan(StepKind::CreateFolder, path, {}, {}, policy);
+}
+
+bool FileTransaction::runs(std::size_t index) const {
+  const auto& planned = plan_.at(index);
+  if (planned.skip) return false;
+  return stage_ != Stage::Committed && stage_ != Stage::Over ? stage_ == Stage::Checked
+                                                             : planned.done || planned.afterCommit;
+}
+
+void FileTransaction::setBytes(std::size_t index, std::string bytes) {
+  auto& planned = plan_.at(index);
+  if (planned.step.kind != StepKind::Replace || stage_ == Stage::Committed ||
+      stage_ == Stage::Over) {
+    return;
+  }
+  planned.step.size = bytes.size();
+  planned.step.hash = journalHash(bytes);
+  planned.bytes = std::move(bytes);
 }
 
 void FileTransaction::plan(StepKind kind, const fs::path& target, const fs::path& source,
@@ -103,6 +121,7 @@ TransactionReport FileTransaction::check() {
     planned.skip = true;
     if (!planned.step.bestEffort) {
       checkReport_.failure = failureOf(planned, ec);
+      checkReport_.failedStep = i;
       return checkReport_;
     }
     checkReport_.skipped.push_back(failureOf(planned, ec));
@@ -334,7 +353,10 @@ void FileTransaction::runDeletesAfterCommit(const TransactionProgress& progress,
     }
   });
   for (std::size_t n = 0; n < due.size(); ++n) {
-    if (results[n]) report.skipped.push_back(failureOf(plan_[due[n]], results[n]));
+    if (results[n]) {
+      report.skipped.push_back(failureOf(plan_[due[n]], results[n]));
+      plan_[due[n]].skip = true;
+    }
     if (!shown[n] && progress) progress(due[n] + 1, plan_.size());
   }
 }
@@ -423,11 +445,13 @@ bool FileTransaction::runSteps(const TransactionProgress& progress, TransactionR
         }
         if (!planned.step.bestEffort) {
           report.failure = failureOf(planned, ec);
+          report.failedStep = i;
           dropCopiesAhead(copies, report);
           undoDone(report);
           return false;
         }
         report.skipped.push_back(failureOf(planned, ec));
+        planned.skip = true;
       } else {
         planned.done = true;
       }
