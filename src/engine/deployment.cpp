@@ -28,15 +28,15 @@ std::set<std::string> loadedFolderNames(const FormState& state) {
 
 // A loaded folder the record does not know (loaded by an older selector, or the record was
 // lost) joins it with the files it would copy now, as the most recent provider.
-void addUnknownFolder(Core& core, DeploymentRecord& record, int row) {
-  const auto& st = core.state;
-  const auto plan = planLoad(nameToPath(st.Unigrid.text(row, 0)), core);
+void addUnknownFolder(const PlannedFolder& at, DeploymentRecord& record, int row) {
+  const auto& st = at.state;
+  const auto plan = planLoad(nameToPath(st.Unigrid.text(row, 0)), at);
   if (!plan.problem.empty()) return;
   for (const auto& copy : plan.copies) {
     const auto file = recordPathOf(st, copy.target);
     if (!file) continue;
     auto& entry = record.entry(*file);
-    if (entry.providers.empty() && fileExists(storedOriginal(st, *file))) {
+    if (entry.providers.empty() && at.change.isFile(storedOriginal(st, *file))) {
       entry.original = Original::Kept;
     }
     std::erase(entry.providers, plan.folder);
@@ -78,21 +78,21 @@ std::optional<std::string> recordPathOf(const FormState& state, const fs::path& 
   return file;
 }
 
-DeploymentRecord readDeployment(Core& core) {
+DeploymentRecord readDeployment(const PlannedFolder& at) {
   std::error_code ec;
-  const auto bytes = readFileBytes(deploymentRecordPath(core.state), ec);
+  const auto bytes = at.change.read(deploymentRecordPath(at.state), ec);
   auto record =
       bytes ? DeploymentRecord::parse(*bytes).value_or(DeploymentRecord{}) : DeploymentRecord{};
-  const auto loaded = loadedFolderNames(core.state);
+  const auto loaded = loadedFolderNames(at.state);
   for (auto& entry : record.files()) {
     std::erase_if(entry.providers,
                   [&](const std::string& folder) { return !loaded.contains(folder); });
   }
   record.dropUnprovided();
-  const auto& grid = core.state.Unigrid;
+  const auto& grid = at.state.Unigrid;
   for (int r = 1; r < grid.rows(); ++r) {
     if (grid.text(r, 2) == "S" && !record.provides(grid.text(r, 1))) {
-      addUnknownFolder(core, record, r);
+      addUnknownFolder(at, record, r);
     }
   }
   return record;
@@ -101,7 +101,7 @@ DeploymentRecord readDeployment(Core& core) {
 void addOriginalsBack(GameChange& change, const FormState& state, const DeploymentRecord& record) {
   for (const auto& entry : record.files()) {
     const auto stored = storedOriginal(state, entry.file);
-    if (entry.original != Original::Kept || !fileExists(stored)) continue;
+    if (entry.original != Original::Kept || !change.isFile(stored)) continue;
     const auto target = deployedTarget(state, entry.file);
     change.remove(target, {}, StepPolicy::BestEffort);
     change.rename(stored, target, {}, StepPolicy::BestEffort);

@@ -7,7 +7,7 @@
 
 #include "engine/deployment_record.h"
 #include "engine/folder_plan.h"
-#include "state/core.h"
+#include "state/form_state.h"
 #include "state/game_change.h"
 
 namespace kvo {
@@ -27,18 +27,18 @@ std::filesystem::path deployedTarget(const FormState& state, std::string_view fi
 std::optional<std::string> recordPathOf(const FormState& state,
                                         const std::filesystem::path& target);
 
-// The record as the selector folder holds it, made to agree with the marks of `Unigrid`:
-// folders that are not loaded leave it, loaded folders it does not know join it with their
-// files. A record that is missing, unreadable or of another version is rebuilt that way.
-// Reads only; nothing is written until a change commits.
-DeploymentRecord readDeployment(Core& core);
+// The record as the selector folder holds it (or as the change planned so far writes it), made
+// to agree with the marks of `Unigrid`: folders that are not loaded leave it, loaded folders it
+// does not know join it with their files. A record that is missing, unreadable or of another
+// version is rebuilt that way. Reads only; nothing is written until a change commits.
+DeploymentRecord readDeployment(const PlannedFolder& at);
 
 // Puts the unloads and loads of one click into `change` through `record`: a file another
 // loaded folder also provides comes back from the most recently loaded of them instead of
 // being deleted, a game file kept in the store comes back when its last provider goes, and
 // with `KeepOriginals` a game file that a load replaces goes into the store first. The
 // record's new text is the change's next step.
-void addDeployment(GameChange& change, Core& core, DeploymentRecord& record,
+void addDeployment(GameChange& change, const FormState& state, DeploymentRecord& record,
                    const std::vector<UnloadPlan>& unloads, const std::vector<LoadPlan>& loads);
 
 // Puts back every game file the store keeps for `record`, in place of the copy that replaced

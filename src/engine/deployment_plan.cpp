@@ -16,8 +16,8 @@ namespace {
 // difference from what is there now.
 class DeploymentPlanner final {
  public:
-  DeploymentPlanner(GameChange& change, Core& core, DeploymentRecord& record)
-      : change_(change), st_(core.state), record_(record) {}
+  DeploymentPlanner(GameChange& change, const FormState& state, DeploymentRecord& record)
+      : change_(change), st_(state), record_(record) {}
 
   void withdraw(const UnloadPlan& unload);
   void provide(const LoadPlan& load);
@@ -86,7 +86,7 @@ void DeploymentPlanner::provide(const LoadPlan& load) {
     const auto key = recordKey(*file);
     const auto& touched = touch(entry);
     if (entry.providers.empty() && touched.topBefore.empty() && copy.targetExists) {
-      if (fileExists(storedOriginal(st_, *file))) {
+      if (change_.isFile(storedOriginal(st_, *file))) {
         entry.original = Original::Kept;
       } else if (st_.KeepOriginals) {
         entry.original = Original::Kept;
@@ -163,7 +163,7 @@ void DeploymentPlanner::planLastGone(const Touched& touched) {
   change_.remove(target, "Deleting " + name, StepPolicy::BestEffort);
   const auto* entry = record_.find(touched.file);
   const auto stored = storedOriginal(st_, touched.file);
-  if (entry && entry->original == Original::Kept && fileExists(stored)) {
+  if (entry && entry->original == Original::Kept && change_.isFile(stored)) {
     change_.rename(stored, target, "Putting back " + name, StepPolicy::BestEffort);
   }
 }
@@ -199,15 +199,15 @@ std::optional<fs::path> DeploymentPlanner::sourceOf(const std::string& folder,
   const auto name = found->second.find(recordFileName(file));
   if (!name) return std::nullopt;
   const auto source = found->second.dir() / nameToPath(*name);
-  if (!fileExists(source)) return std::nullopt;
+  if (!change_.isFile(source)) return std::nullopt;
   return source;
 }
 
 }  // namespace
 
-void addDeployment(GameChange& change, Core& core, DeploymentRecord& record,
+void addDeployment(GameChange& change, const FormState& state, DeploymentRecord& record,
                    const std::vector<UnloadPlan>& unloads, const std::vector<LoadPlan>& loads) {
-  DeploymentPlanner planner(change, core, record);
+  DeploymentPlanner planner(change, state, record);
   for (const auto& unload : unloads) planner.withdraw(unload);
   for (const auto& load : loads) planner.provide(load);
   planner.planUnloadSteps(unloads);
@@ -215,7 +215,7 @@ void addDeployment(GameChange& change, Core& core, DeploymentRecord& record,
     for (const auto& folder : load.newFolders) change.createFolder(folder);
   }
   planner.planFileSteps();
-  change.replaceWith(deploymentRecordPath(core.state), record.text());
+  change.replaceWith(deploymentRecordPath(state), record.text());
 }
 
 }  // namespace kvo

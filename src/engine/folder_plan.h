@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "state/core.h"
+#include "platform/listing.h"
+#include "state/form_state.h"
 #include "state/game_change.h"
 #include "state/problems.h"
 
@@ -39,11 +40,19 @@ struct UnloadPlan {
 // empty when it may.
 std::string refusedModFolder(const std::filesystem::path& modFolder, const FormState& state);
 
-// The copies of loading `modFolder`, into the game folder's existing spellings.
-LoadPlan planLoad(const std::filesystem::path& modFolder, Core& core);
+// What a plan of folder moves reads the game folder through: its listing, and the steps of the
+// change planned so far, which may have brought or taken files.
+struct PlannedFolder {
+  const FormState& state;
+  const FolderIndex& game;
+  const GameChange& change;
+};
+
+// The copies of loading `modFolder`, into the game folder's spellings as `at` leaves them.
+LoadPlan planLoad(const std::filesystem::path& modFolder, const PlannedFolder& at);
 
 // The deletes of unloading `modFolder`: each copy found by its name, in any letter case, when
 // exactly one file answers to it; and for a career folder its saves going back first.
-UnloadPlan planUnload(const std::filesystem::path& modFolder, Core& core);
+UnloadPlan planUnload(const std::filesystem::path& modFolder, const PlannedFolder& at);
 
 }  // namespace kvo

@@ -3,7 +3,6 @@
 #include <array>
 
 #include "platform/file_ops.h"
-#include "state/game_change.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
 #include "scripts/set_entries.h"
@@ -46,14 +45,6 @@ std::string scriptNameProblem(std::string_view fileName) {
            " for a device";
   }
   return {};
-}
-
-std::string writeScriptFile(Core& core, const fs::path& target, std::string_view bytes) {
-  GameChange change(core);
-  change.replaceWith(target, std::string(bytes));
-  Problems problems;
-  if (change.commit(problems)) return {};
-  return change.failure();
 }
 
 std::optional<std::vector<std::string>> readScriptEntries(const fs::path& file,

@@ -8,9 +8,9 @@
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QVBoxLayout>
-#include <algorithm>
 
-#include "app/selector.h"
+#include "engine/folder_engine.h"
+#include "state/form_state.h"
 #include "ui/clickable_label.h"
 #include "ui/core_runner.h"
 #include "ui/grid_model.h"
@@ -21,8 +21,9 @@
 
 namespace kvo::ui {
 
-WorldSettingsPage::WorldSettingsPage(kvo::Selector& selector, CoreRunner& runner, QWidget* parent)
-    : QWidget(parent), s_(selector), runner_(runner) {
+WorldSettingsPage::WorldSettingsPage(kvo::FormState& state, kvo::FolderEngine& engine,
+                                     CoreRunner& runner, QWidget* parent)
+    : QWidget(parent), state_(state), engine_(engine), runner_(runner) {
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(buildLoadFrame(), 4);
   layout->addWidget(buildFilterColumn(), 3);
@@ -41,7 +42,7 @@ QWidget* WorldSettingsPage::buildLoadFrame() {
       QStringLiteral(
           "Click on a white row to load a folder, or click on a green row to unload it."));
   label22->setWordWrap(true);
-  unigrid_ = new GridView(s_.state.Unigrid, QStringLiteral("Unigrid"));
+  unigrid_ = new GridView(state_.Unigrid, QStringLiteral("Unigrid"));
   layout->addWidget(label22);
   layout->addWidget(unigrid_, 1);
   return frame;
@@ -113,15 +114,16 @@ void WorldSettingsPage::connectHandlers() {
   connect(unigrid_, &GridView::enterPressed, this, &WorldSettingsPage::clickUnigrid);
   connect(list3_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
     const int index = list3_->row(item);
-    runner_.run([this, index] { s_.engine.List3_Click(index); });
+    runner_.show([this, index] { engine_.List3_Click(index); });
   });
-  connect(label33_, &ClickableLabel::clicked, this, &WorldSettingsPage::refreshFolders);
+  connect(label33_, &ClickableLabel::clicked, this,
+          [this] { runner_.run([this] { return engine_.PopulateFolderGrid(); }); });
   unigrid_->setMouseTracking(true);
   unigrid_->viewport()->setMouseTracking(true);
   unigrid_->viewport()->installEventFilter(this);
   connect(unigrid_, &QAbstractItemView::entered, this, [this](const QModelIndex& index) {
     if (runner_.busy()) return;
-    s_.engine.previewRow(unigrid_->gridModel().gridRow(index.row()));
+    engine_.previewRow(unigrid_->gridModel().gridRow(index.row()));
     showPreview();
   });
   for (QWidget* area : {static_cast<QWidget*>(list3_->viewport()), loadFrame_}) {
@@ -135,11 +137,11 @@ bool WorldSettingsPage::eventFilter(QObject* watched, QEvent* event) {
   if (watched == unigrid_->viewport() && leavesFolderRows(event)) {
     // No row is under the pointer: its text goes from both boxes, then the start-up
     // picture comes back as over the category list.
-    s_.engine.previewRow(0);
-    s_.engine.resetPreview();
+    engine_.previewRow(0);
+    engine_.resetPreview();
     showPreview();
   } else if (watched != unigrid_->viewport() && event->type() == QEvent::MouseMove) {
-    s_.engine.resetPreview();
+    engine_.resetPreview();
     showPreview();
   }
   return QWidget::eventFilter(watched, event);
@@ -154,29 +156,22 @@ bool WorldSettingsPage::leavesFolderRows(const QEvent* event) const {
   return !unigrid_->indexAt(move->position().toPoint()).isValid();
 }
 
-void WorldSettingsPage::refreshFolders() {
-  if (!runner_.run([this] { s_.engine.PopulateFolderGrid(); })) return;
-  const int folders = std::max(s_.state.Unigrid.rows() - 1, 0);
-  emit reported(QStringLiteral("Refresh! lists %1 mod folders.").arg(folders));
-}
-
 void WorldSettingsPage::showPreview() {
-  showText(*myLabel_, s_.state.MyLabel);
-  showText(*text9_, s_.state.Text9);
-  showText(*conflictLabel_, s_.state.ConflictText);
-  myImage_->showPicture(s_.state.MyImage);
+  showText(*myLabel_, state_.MyLabel);
+  showText(*text9_, state_.Text9);
+  showText(*conflictLabel_, state_.ConflictText);
+  myImage_->showPicture(state_.MyImage);
 }
 
+// The clicked cell becomes the grid's current cell, as the window shows it.
 void WorldSettingsPage::clickUnigrid(int row, int col) {
-  runner_.run([this, row, col] {
-    s_.state.Unigrid.row = row;
-    s_.state.Unigrid.col = col;
-    s_.engine.Unigrid_Click();
-  });
+  state_.Unigrid.row = row;
+  state_.Unigrid.col = col;
+  runner_.run([this, row] { return engine_.Unigrid_Click(row); });
 }
 
 void WorldSettingsPage::refresh() {
-  const kvo::FormState& state = s_.state;
+  const kvo::FormState& state = state_;
   unigrid_->refresh();
   showList(*list3_, state.List3);
   showText(*label6_, state.Label6);

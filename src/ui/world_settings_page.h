@@ -7,8 +7,9 @@ class QListWidget;
 class QPlainTextEdit;
 
 namespace kvo {
-class Selector;
-}
+class FolderEngine;
+struct FormState;
+}  // namespace kvo
 
 namespace kvo::ui {
 
@@ -22,14 +23,11 @@ class WorldSettingsPage final : public QWidget {
   Q_OBJECT
 
  public:
-  WorldSettingsPage(kvo::Selector& selector, CoreRunner& runner, QWidget* parent = nullptr);
+  WorldSettingsPage(kvo::FormState& state, kvo::FolderEngine& engine, CoreRunner& runner,
+                    QWidget* parent = nullptr);
 
   // Shows the current core state.
   void refresh();
-
- signals:
-  // What "Refresh!" found.
-  void reported(const QString& text);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -42,10 +40,10 @@ class WorldSettingsPage final : public QWidget {
   QWidget* buildPreviewColumn();
   void connectHandlers();
   void clickUnigrid(int row, int col);
-  void refreshFolders();
   bool leavesFolderRows(const QEvent* event) const;
 
-  kvo::Selector& s_;
+  kvo::FormState& state_;
+  kvo::FolderEngine& engine_;
   CoreRunner& runner_;
   GridView* unigrid_ = nullptr;
   QListWidget* list3_ = nullptr;
