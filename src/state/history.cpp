@@ -26,7 +26,7 @@ std::vector<std::size_t> entryStarts(std::string_view history) {
 }  // namespace
 
 fs::path historyPath(const FormState& state) {
-  return state.SelectorDir / nameToPath(kHistoryName);
+  return resolveNoCase(state.SelectorDir, kHistoryName);
 }
 
 std::string historyTime() {

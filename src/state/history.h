@@ -27,7 +27,7 @@ inline constexpr std::size_t kHistoryKept = 200;
 // of thousands of files go sooner (the newest entry always stays).
 inline constexpr std::size_t kHistoryMaxBytes = 4 * 1024 * 1024;
 
-// The history file of the game folder's selector folder.
+// The history file of the game folder's selector folder, in the letter case it has on disk.
 std::filesystem::path historyPath(const FormState& state);
 
 // The local time now, as the history writes it.
