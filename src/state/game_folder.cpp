@@ -95,9 +95,44 @@ Outcome GameFolder::commit(GameChange& change) {
   outcome.action = change.action();
   outcome.planned = dryRun_;
   outcome.passedOver.add(change.passedOver());
+  FileTransaction transaction(state_.GameDir, journalPath(state_));
+  const auto live = planSteps(change, transaction);
+  if (live.empty()) {
+    outcome.changes.marks = changedMarks(change.marksBefore(), loadedMarks(state_));
+    if (!dryRun_ && change.recordShown()) record_.showSelection(*change.recordShown());
+    return outcome;
+  }
+  // The game reads its files while it runs; changing them under it breaks the mission.
+  if (touchesGame(change) && gameRunningFrom(state_.GameDir)) {
+    outcome.failure = kGameRunningText;
+    return outcome;
+  }
+  const std::size_t historyStep = live.size();
+  const auto history = historyPath(state_);
+  if (!dryRun_) transaction.replaceWith(history, {});
+  const auto checked = transaction.check();
+  if (!checked.ok()) {
+    outcome.failure = checked.failure;
+    if (checked.failedStep < live.size()) change.noteFailedStep(live[checked.failedStep]);
+    return outcome;
+  }
+  outcome.changes = changesOf(change, live, transaction);
+  if (dryRun_) return outcome;
+  // The entry names the steps the check found to do, and is written with them.
+  std::error_code ec;
+  const auto older = readFileBytes(history, ec).value_or(std::string());
+  transaction.setBytes(
+      historyStep,
+      withHistoryEntry(older, historyEntry(historyTime(), outcome.action, outcome.changes)));
+  commitChecked(change, live, transaction, outcome);
+  return outcome;
+}
+
+// Hands the live steps of `change` to the transaction; their indexes in planning order.
+std::vector<std::size_t> GameFolder::planSteps(const GameChange& change,
+                                               FileTransaction& transaction) {
   const auto& steps = change.steps();
   std::vector<std::size_t> live;
-  FileTransaction transaction(state_.GameDir, journalPath(state_));
   for (std::size_t i = 0; i < steps.size(); ++i) {
     const auto& step = steps[i];
     if (step.dropped) continue;
@@ -120,66 +155,16 @@ Outcome GameFolder::commit(GameChange& change) {
         break;
     }
   }
-  if (live.empty()) {
-    outcome.changes.marks = changedMarks(change.marksBefore(), loadedMarks(state_));
-    if (!dryRun_ && change.recordShown()) record_.showSelection(*change.recordShown());
-    return outcome;
-  }
-  // The game reads its files while it runs; changing them under it breaks the mission.
-  if (touchesGame(change) && gameRunningFrom(state_.GameDir)) {
-    outcome.failure = kGameRunningText;
-    return outcome;
-  }
-  const std::size_t historyStep = live.size();
-  const auto history = historyPath(state_);
-  if (!dryRun_) transaction.replaceWith(history, {});
-  const auto checked = transaction.check();
-  if (!checked.ok()) {
-    outcome.failure = checked.failure;
-    if (checked.failedStep < live.size()) change.noteFailedStep(live[checked.failedStep]);
-    return outcome;
-  }
-  outcome.changes = changesOf(change, live, transaction);
-  if (dryRun_) return outcome;
-  std::error_code ec;
-  const auto oldHistory = readFileBytes(history, ec).value_or(std::string());
-  transaction.setBytes(
-      historyStep,
-      withHistoryEntry(oldHistory, historyEntry(historyTime(), outcome.action, outcome.changes)));
-  commitChecked(change, live, transaction, outcome);
-  return outcome;
+  return live;
 }
 
 void GameFolder::commitChecked(GameChange& change, const std::vector<std::size_t>& live,
                                FileTransaction& transaction, Outcome& outcome) {
-  const auto& steps = change.steps();
-  int through = 0;
-  {
-    FileProgress progress(state_, shell_, static_cast<int>(transaction.size()));
-    // Deletes after the commit point report last, so the bar counts steps as they come.
-    const auto report = transaction.commit([&](std::size_t step, std::size_t) {
-      if (step == 0 || step > live.size()) return;
-      ++through;
-      const auto& caption = steps[live[step - 1]].caption;
-      if (!caption.empty()) progress.step(caption, through);
-    });
-    // Whatever happened, the game folder is not what the listing says any more.
-    forgetListing();
-    if (!report.ok()) {
-      outcome.failure = report.failure;
-      for (const auto& line : report.notPutBack) outcome.failure += "\r\n" + line;
-      if (report.failedStep < live.size()) change.noteFailedStep(live[report.failedStep]);
-      outcome.changes.files.clear();
-      outcome.changes.marks.clear();
-      return;
-    }
-    for (const auto& line : report.skipped) outcome.passedOver.add(line);
-  }
+  if (!runSteps(change, live, transaction, outcome)) return;
   for (auto& line : transaction.finish()) outcome.passedOver.add(std::move(line));
   if (!outcome.passedOver.empty()) outcome.changes = changesOf(change, live, transaction);
   if (change.recordShown()) {
-    const auto step = change.recordStep();
-    const auto at = std::find(live.begin(), live.end(), step);
+    const auto at = std::find(live.begin(), live.end(), change.recordStep());
     if (at != live.end() && transaction.runs(static_cast<std::size_t>(at - live.begin()))) {
       record_.written(*change.recordShown());
     } else {
@@ -190,6 +175,32 @@ void GameFolder::commitChecked(GameChange& change, const std::vector<std::size_t
   if (const auto stillReadOnly = clearReadOnlyOf(change.writableAfter()); !stillReadOnly.empty()) {
     outcome.notice = "The folder is loaded, but these of its files stay read-only:" + stillReadOnly;
   }
+}
+
+// Commits with the steps' captions and a progress bar; false when nothing changed.
+bool GameFolder::runSteps(GameChange& change, const std::vector<std::size_t>& live,
+                          FileTransaction& transaction, Outcome& outcome) {
+  const auto& steps = change.steps();
+  int through = 0;
+  FileProgress progress(state_, shell_, static_cast<int>(transaction.size()));
+  // Deletes after the commit point report last, so the bar counts steps as they come.
+  const auto report = transaction.commit([&](std::size_t step, std::size_t) {
+    if (step == 0 || step > live.size()) return;
+    ++through;
+    const auto& caption = steps[live[step - 1]].caption;
+    if (!caption.empty()) progress.step(caption, through);
+  });
+  // Whatever happened, the game folder is not what the listing says any more.
+  forgetListing();
+  if (!report.ok()) {
+    outcome.failure = report.failure;
+    for (const auto& line : report.notPutBack) outcome.failure += "\r\n" + line;
+    if (report.failedStep < live.size()) change.noteFailedStep(live[report.failedStep]);
+    outcome.changes = {};
+    return false;
+  }
+  for (const auto& line : report.skipped) outcome.passedOver.add(line);
+  return true;
 }
 
 std::string writeSelectorFile(const FormState& state, const fs::path& file, std::string bytes) {

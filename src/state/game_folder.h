@@ -43,8 +43,11 @@ class GameFolder final {
   Changes changesOf(const GameChange& change, const std::vector<std::size_t>& live,
                     const FileTransaction& transaction) const;
   bool touchesGame(const GameChange& change) const;
+  static std::vector<std::size_t> planSteps(const GameChange& change, FileTransaction& transaction);
   void commitChecked(GameChange& change, const std::vector<std::size_t>& live,
                      FileTransaction& transaction, Outcome& outcome);
+  bool runSteps(GameChange& change, const std::vector<std::size_t>& live,
+                FileTransaction& transaction, Outcome& outcome);
 
   FormState& state_;
   LoadRecord& record_;
