@@ -228,7 +228,7 @@ TEST_F(MoveFilesTest, LoadSortsFilesIntoTheirFoldersAndKeepsPreviewsAndToolsBack
 // What the load copied goes by the record; a name it never copied (contents.txt) is looked
 // for in the game folder, in any letter case, and only where exactly one file answers to it.
 TEST_F(MoveFilesTest, UnloadTakesTheCopiesAndFindsOtherNamesOnlyWhereOneFileAnswers) {
-  for (auto name : {"Terrain.TER", "contents.txt", "mission.msn", "Objects"}) {
+  for (auto name : {"Terrain.TER", "contents.txt", "mission.msn"}) {
     writeFile(mod("L-Height") / name, name);
   }
   start();
@@ -236,16 +236,13 @@ TEST_F(MoveFilesTest, UnloadTakesTheCopiesAndFindsOtherNamesOnlyWhereOneFileAnsw
   ASSERT_TRUE(click("L-Height").ok());
   writeFile(game() / "CONTENTS.TXT", "a file of the game");
   writeFile(game() / "mission.msn", "not in Savedata, so not the copy");
-  fs::create_directories(game() / "objects");
   auto expected = fresh;
   expected["mission.msn"] = "not in Savedata, so not the copy";
-  expected["objects/"] = "";
   const auto outcome = click("L-Height");
   ASSERT_TRUE(outcome.ok()) << outcome.failure;
   EXPECT_TRUE(captionShown("Deleting Terrain.TER"));
   EXPECT_EQ(treeBesidesDeployment(), expected);
 #ifndef _WIN32  // Windows cannot hold two names that differ only in letter case
-  fs::remove(game() / "objects");
   ASSERT_TRUE(click("L-Height").ok());
   writeFile(game() / "contents.txt", "one");
   writeFile(game() / "CONTENTS.TXT", "two");
