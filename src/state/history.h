@@ -23,9 +23,9 @@ namespace kvo {
 inline constexpr std::string_view kHistoryName = "History.txt";
 // How many changes the history keeps; older ones are dropped.
 inline constexpr std::size_t kHistoryKept = 200;
-// How large the history may grow: every change writes it whole, so older entries of changes
-// of thousands of files go sooner (the newest entry always stays).
-inline constexpr std::size_t kHistoryMaxBytes = 4 * 1024 * 1024;
+// How large the history may grow: every change writes it whole, so the entries of changes of
+// thousands of files push older entries out sooner (the newest entry always stays).
+inline constexpr std::size_t kHistoryMaxBytes = 512 * 1024;
 
 // The history file of the game folder's selector folder, in the letter case it has on disk.
 std::filesystem::path historyPath(const FormState& state);

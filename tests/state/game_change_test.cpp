@@ -101,5 +101,18 @@ TEST_F(GameChangeTest, EveryCommittedChangeAddsOneEntryToTheHistoryKeepingTheLas
   EXPECT_EQ(lastHistoryEntries(readFile(historyPath(state)), 2).front(), entries[198]);
 }
 
+// Every change writes the history whole: entries of huge changes push older ones out, but the
+// newest always stays.
+TEST(HistoryTest, TheHistoryStaysWithinItsSizeAndKeepsTheNewestEntry) {
+  const std::string big =
+      "t\tbig\t1 copied\r\n\t" + std::string(kHistoryMaxBytes / 3, 'x') + "\r\n";
+  std::string history;
+  for (int i = 0; i < 5; ++i) history = withHistoryEntry(history, big);
+  EXPECT_LE(history.size(), kHistoryMaxBytes);
+  EXPECT_EQ(lastHistoryEntries(history, 10).size(), 2U);
+  const std::string huge = "t\thuge\t1 copied\r\n\t" + std::string(kHistoryMaxBytes, 'y') + "\r\n";
+  EXPECT_EQ(withHistoryEntry(history, huge), huge);
+}
+
 }  // namespace
 }  // namespace kvo::test
