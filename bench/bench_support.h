@@ -22,6 +22,7 @@ class QuietShell final : public Shell {
  public:
   void message(std::string_view text, Icon, std::string_view) override { last = text; }
   bool ask(std::string_view, std::string_view) override { return false; }
+  void status(std::string_view) override {}
   void setCaption(std::string_view) override {}
   void progress(int, int) override {}
   std::string clipboardText() override { return {}; }

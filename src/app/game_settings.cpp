@@ -4,9 +4,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/selector.h"
+#include <algorithm>
+
+#include "gamefiles/legacy_number.h"
 #include "platform/file_ops.h"
-#include "platform/legacy_number.h"
 #include "platform/listing.h"
 #include "platform/read_limits.h"
 #include "platform/text_file.h"
@@ -74,20 +75,16 @@ std::string* settingBox(SettingsBoxes& boxes, std::string_view name) {
 }
 
 std::optional<fs::path> GameSettings::existingIni() const {
-  return s_.gameFolder().findPath("eaw.ini");
+  return game_.listing().findPath("eaw.ini");
 }
 
-void GameSettings::fail(const std::string& text) {
-  s_.shell.message(text, Icon::Exclamation, kFailureTitle);
-}
-
-void GameSettings::IniRead() {
-  auto& st = s_.state;
+std::string GameSettings::IniRead() {
+  auto& st = state_;
   const auto ini = existingIni();
-  if (!ini) return;
+  if (!ini) return {};
   std::error_code ec;
   const auto lines = readTextLines(*ini, ec, read_limit::kGameSettings);
-  if (!lines) return fail(describeFailure("read", *ini, ec));
+  if (!lines) return describeFailure("read", *ini, ec);
   const bool wasReady = st.GridReady;
   st.GridReady = false;
   for (const auto& line : *lines) {
@@ -97,76 +94,113 @@ void GameSettings::IniRead() {
           formatLegacyNumber(parseLegacyNumber(std::string_view(line).substr(setting.key.size())));
     }
   }
+  st.iniSettings = st.settings;
   if (wasReady) st.GridReady = true;
+  return {};
 }
 
-// A value with a line break would split its line and add lines the game never wrote.
-bool GameSettings::refuseLineBreaks() {
-  for (const auto& setting : kSettingKeys) {
-    if (!hasLineBreak(s_.state.settings.*setting.box)) continue;
-    const auto key = setting.key.substr(0, setting.key.size() - 1);
-    fail("The value of " + std::string(key) +
-         " contains a line break, so eaw.ini was not changed. Please type the value on one line.");
-    return true;
-  }
-  return false;
-}
-
-void GameSettings::inisave() {
-  if (!s_.state.GridReady) return;
+Outcome GameSettings::inisave(const SettingsBoxes& boxes) {
+  auto& st = state_;
+  st.settings = boxes;
+  if (!st.GridReady) return {};
+  const std::string action = "save the settings in eaw.ini";
   const auto ini = existingIni();
-  if (!ini || refuseLineBreaks()) return;
+  if (!ini) {
+    Outcome outcome;
+    outcome.action = action;
+    outcome.done = "There is no eaw.ini in the game folder, so nothing was saved.";
+    return outcome;
+  }
+  // A value with a line break would split its line and add lines the game never wrote.
+  for (const auto& setting : kSettingKeys) {
+    if (!hasLineBreak(boxes.*setting.box)) continue;
+    const auto key = setting.key.substr(0, setting.key.size() - 1);
+    return Outcome::refused(action,
+                            "The value of " + std::string(key) +
+                                " contains a line break, so eaw.ini was not changed. Please type "
+                                "the value on one line.",
+                            Icon::Exclamation, std::string(kFailureTitle));
+  }
   std::error_code ec;
   const auto old = readFileBytes(*ini, ec, read_limit::kGameSettings);
-  if (!old) return fail(describeFailure("read", *ini, ec));
+  if (!old) {
+    return Outcome::refused(action, describeFailure("read", *ini, ec), Icon::Exclamation,
+                            std::string(kFailureTitle));
+  }
   auto lines = splitLines(*old);
+  std::vector<std::string> saved;
   for (auto& line : lines) {
     for (const auto& setting : kSettingKeys) {
-      if (line.starts_with(setting.key))
-        line = std::string(setting.key) + s_.state.settings.*setting.box;
+      if (!line.starts_with(setting.key)) continue;
+      const auto& value = boxes.*setting.box;
+      const std::string written = std::string(setting.key) + value;
+      if (line != written && std::ranges::find(saved, written) == saved.end()) {
+        saved.push_back(written);
+      }
+      line = written;
     }
   }
-  replaceIni(*ini, joinLinesCrLf(lines));
+  auto outcome = replaceIni(action, *ini, joinLinesCrLf(lines));
+  if (!outcome.ok() || outcome.planned) return outcome;
+  st.iniSettings = boxes;
+  outcome.done = saved.empty() ? "eaw.ini already holds these settings."
+                               : "Saved " + nameList(saved, saved.size()) + " in eaw.ini.";
+  return outcome;
+}
+
+std::string GameSettings::unsavedSettings(const SettingsBoxes& boxes) const {
+  std::vector<std::string> pending;
+  for (const auto& setting : kSettingKeys) {
+    if (boxes.*setting.box == state_.iniSettings.*setting.box) continue;
+    pending.push_back(std::string(setting.key) + boxes.*setting.box);
+  }
+  if (pending.empty()) return {};
+  // One Enter saves all six boxes, whichever box it is pressed in.
+  return nameList(pending, pending.size()) + (pending.size() == 1 ? " is" : " are") +
+         " not saved yet: Enter in any of the six boxes saves all six.";
 }
 
 // The change writes the new text under a name of its own and renames it over eaw.ini when
 // whole, so that an interrupted save leaves the old file whole.
-bool GameSettings::replaceIni(const fs::path& ini, std::string bytes) {
-  GameChange change(s_);
-  change.replaceWith(ini, std::move(bytes));
-  Problems problems;
-  if (!change.commit(problems)) {
-    s_.shell.message(change.failure(), Icon::Critical, "KVO");
-    return false;
+Outcome GameSettings::replaceIni(std::string action, const fs::path& ini, std::string bytes) {
+  GameChange change(state_, std::move(action));
+  std::error_code ec;
+  if (change.read(ini, ec, read_limit::kGameSettings) != bytes) {
+    change.replaceWith(ini, std::move(bytes));
   }
-  problems.report(s_.shell, {}, Icon::Critical);
-  return true;
+  return game_.commit(change);
 }
 
-void GameSettings::Text_KeyPress(int keyAscii) {
-  if (keyAscii == kEnterKey) inisave();
-}
-
-void GameSettings::IniEdit_Click() {
-  auto& st = s_.state;
+Outcome GameSettings::IniEdit_Click() {
+  auto& st = state_;
   st.Frame21Visible = true;
   st.Text14.clear();
   const auto ini = existingIni();
-  if (!ini) return;
+  if (!ini) return {};
   std::error_code ec;
   const auto lines = readTextLines(*ini, ec, read_limit::kGameSettings);
-  if (!lines) return fail(describeFailure("read", *ini, ec));
+  if (!lines) {
+    return Outcome::refused("show eaw.ini", describeFailure("read", *ini, ec), Icon::Exclamation,
+                            std::string(kFailureTitle));
+  }
   st.Text14 = joinLinesCrLf(*lines);
+  return {};
 }
 
-void GameSettings::InSaver_Click() {
+Outcome GameSettings::InSaver_Click(const std::string& text) {
+  state_.Text14 = text;
   const auto ini = existingIni();
-  if (!ini) return;
-  if (replaceIni(*ini, withCrLf(s_.state.Text14) + "\r\n")) IniRead();
+  if (!ini) return {};
+  auto outcome = replaceIni("save eaw.ini", *ini, withCrLf(text) + "\r\n");
+  if (!outcome.ok() || outcome.planned) return outcome;
+  game_.forgetListing();
+  if (auto problem = IniRead(); !problem.empty()) outcome.passedOver.add(std::move(problem));
+  outcome.done = "Saved eaw.ini.";
+  return outcome;
 }
 
 void GameSettings::Frame21_Click() {
-  s_.state.Frame21Visible = false;
+  state_.Frame21Visible = false;
 }
 
 }  // namespace kvo

@@ -6,38 +6,36 @@
 #include <string>
 #include <string_view>
 
+#include "state/form_state.h"
+#include "state/game_folder.h"
+#include "state/outcome.h"
+
 namespace kvo {
-
-class Core;
-struct SettingsBoxes;
-
-// The key that saves the settings boxes.
-inline constexpr int kEnterKey = 13;
 
 // The six settings of eaw.ini on the "General Settings" tab, and the whole-file viewer.
 class GameSettings final {
  public:
-  explicit GameSettings(Core& core) : s_(core) {}
+  GameSettings(FormState& state, GameFolder& game) : state_(state), game_(game) {}
 
-  // Fills the six boxes from eaw.ini.
-  void IniRead();
-  // Writes the six boxes into eaw.ini, keeping every other line.
-  void inisave();
-  // A key press in Text5, Text6, Text4, Text7, Text88 or Text11: Enter saves.
-  void Text_KeyPress(int keyAscii);
+  // Fills the six boxes from eaw.ini; what could not be read, or "".
+  std::string IniRead();
+  // Writes `boxes` into eaw.ini (Enter in a box), keeping every other line.
+  Outcome inisave(const SettingsBoxes& boxes);
+  // The values of `boxes` that eaw.ini does not hold as last read or saved, which leaving the
+  // box without Enter would lose: a sentence for the status line, or "" when there are none.
+  std::string unsavedSettings(const SettingsBoxes& boxes) const;
   // Shows the whole of eaw.ini in Text14.
-  void IniEdit_Click();
-  // Saves Text14 as the whole of eaw.ini, then reads the six boxes back.
-  void InSaver_Click();
+  Outcome IniEdit_Click();
+  // Saves `text` (the viewer's) as the whole of eaw.ini, then reads the six boxes back.
+  Outcome InSaver_Click(const std::string& text);
   // Hides the whole-file viewer (click and double-click alike).
   void Frame21_Click();
 
  private:
   std::optional<std::filesystem::path> existingIni() const;
-  bool refuseLineBreaks();
-  bool replaceIni(const std::filesystem::path& ini, std::string bytes);
-  void fail(const std::string& text);
-  Core& s_;
+  Outcome replaceIni(std::string action, const std::filesystem::path& ini, std::string bytes);
+  FormState& state_;
+  GameFolder& game_;
 };
 
 // The six setting names as eaw.ini spells them ("Width"), in the order the keys are tested.

@@ -1,38 +1,37 @@
 #include "app/launcher.h"
 
-#include <string>
-
 #include "platform/file_ops.h"
 #include "platform/listing.h"
-#include "state/core.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
 
-void Launcher::Label28_Click(int index) {
-  const auto& st = s_.state;
-  const std::string& name = st.List6.selectedText();
-  if (name.empty()) return;
-  if (index == 1) s_.shell.minimise();
-  const fs::path exe = st.GameDir / nameToPath(name);
+Outcome Launcher::Label28_Click(int index, const std::string& name) {
+  if (name.empty()) return {};
+  if (index == 1) shell_.minimise();
+  const fs::path exe = state_.GameDir / nameToPath(name);
   std::string error;
-  if (!s_.shell.startProgram(exe, st.GameDir, error)) {
+  if (!shell_.startProgram(exe, state_.GameDir, error)) {
     // The selector stays open when nothing started, so the player can pick another program.
     while (!error.empty() && (error.back() == '.' || error.back() == ' ')) error.pop_back();
     if (error.empty()) error = "unknown error";
-    s_.shell.message("Could not start " + displayPath(exe) + ": " + error + ".", Icon::Exclamation,
-                     "Launch");
-    return;
+    return Outcome::refused("launch " + name,
+                            "Could not start " + displayPath(exe) + ": " + error + ".",
+                            Icon::Exclamation, "Launch");
   }
-  if (index == 2) s_.shell.quit();
+  if (index == 2) shell_.quit();
+  Outcome outcome;
+  outcome.action = "launch " + name;
+  outcome.done = "Started " + name + ".";
+  return outcome;
 }
 
 void Launcher::Command3_Click() {
-  s_.shell.quit();
+  shell_.quit();
 }
 
 void Launcher::Command8_Click() {
-  s_.shell.minimise();
+  shell_.minimise();
 }
 
 }  // namespace kvo

@@ -6,7 +6,6 @@
 #include "planes/skin_panel.h"
 #include "platform/listing.h"
 #include "scripts/autoscripts.h"
-#include "state/core.h"
 
 namespace kvo {
 
@@ -23,13 +22,25 @@ std::string firstOfKind(const InstallPlan& plan, TargetKind kind) {
 }  // namespace
 
 InstallOutcome ModInstaller::install(const InstallPlan& plan) {
-  auto outcome = commitInstall(s_, plan);
-  if (outcome.ok()) showInstalled(plan);
-  return outcome;
+  auto result = commitInstall(state_, game_, record_, shell_, plan);
+  if (result.ok() && !result.outcome.planned) showInstalled(plan, result.outcome);
+  return result;
 }
 
-void ModInstaller::showInstalled(const InstallPlan& plan) {
-  engine_.PopulateFolderGrid();
+InstallOutcome ModInstaller::install(const InstallRequest& request) {
+  auto planning = planInstall(state_, record_, request);
+  if (!planning.ok()) {
+    InstallOutcome result;
+    result.outcome = Outcome::refused(installAction(request.archive), planning.refusal);
+    result.categoryUnknown = planning.categoryUnknown;
+    return result;
+  }
+  return install(planning.plan);
+}
+
+void ModInstaller::showInstalled(const InstallPlan& plan, Outcome& outcome) {
+  const auto refreshed = engine_.PopulateFolderGrid();
+  outcome.passedOver.add(refreshed.passedOver);
   const auto folder = firstOfKind(plan, TargetKind::ModFolder);
   if (!folder.empty()) makeCurrentFolder(folder);
   const auto skin = firstOfKind(plan, TargetKind::SkinFolder);
@@ -38,7 +49,7 @@ void ModInstaller::showInstalled(const InstallPlan& plan) {
 }
 
 void ModInstaller::makeCurrentFolder(const std::string& name) {
-  auto& st = s_.state;
+  auto& st = state_;
   auto& grid = st.Unigrid;
   for (int r = 1; r < grid.rows(); ++r) {
     if (grid.text(r, 1) != name) continue;

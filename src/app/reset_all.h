@@ -2,35 +2,45 @@
 
 #include <filesystem>
 #include <optional>
-#include <string>
-#include <vector>
-#include "state/problems.h"
+
+#include "state/form_state.h"
+#include "state/game_change.h"
+#include "state/game_folder.h"
+#include "state/load_record.h"
+#include "state/outcome.h"
 
 namespace kvo {
 
-class Core;
 class AltPlanes;
 class SkinPanel;
 
 // "Reset All", the clean-up by CleanUp.ini and "Del MSN".
 class ResetAll final {
  public:
-  ResetAll(Core& core, AltPlanes& planes, SkinPanel& skins)
-      : s_(core), planes_(planes), skins_(skins) {}
+  ResetAll(FormState& state, GameFolder& game, LoadRecord& record, SkinPanel& skins,
+           AltPlanes& planes)
+      : state_(state), game_(game), record_(record), skins_(skins), planes_(planes) {}
 
-  // Marks every folder, skin and plane as not loaded, sweeps the game folder and puts the
-  // spare eaw.exe back ("Reset All").
-  void Command1_Click();
+  // Marks every folder, skin and plane as not loaded, sweeps the game folder, puts the kept
+  // game files and the spare eaw.exe back ("Reset All"), as one change. A file that cannot be
+  // deleted or copied is passed over; only a change that cannot start changes nothing.
+  Outcome Command1_Click();
+  // Plans Reset All into `change` and unmarks every row (also before a package's entries).
+  void planResetAll(GameChange& change);
   // Deletes the game's default missions from its save folder ("Del MSN").
-  void delmsn_Click();
+  Outcome delmsn_Click();
 
  private:
   void unmarkAll();
   void unmarkFolders();
   std::optional<std::filesystem::path> spareExe() const;
-  Core& s_;
-  AltPlanes& planes_;
+  std::string describe(const Changes& changes) const;
+
+  FormState& state_;
+  GameFolder& game_;
+  LoadRecord& record_;
   SkinPanel& skins_;
+  AltPlanes& planes_;
 };
 
 }  // namespace kvo

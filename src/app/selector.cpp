@@ -14,19 +14,20 @@ const char* const kDuplicateInstanceText =
     "at the bottom of your screen!";
 
 Selector::Selector(Shell& shellRef)
-    : core(shellRef),
-      state(core.state),
-      shell(shellRef),
-      planes(core),
-      engine(core, planes),
-      skins(core),
-      settings(core),
-      launcher(core),
-      music(core),
-      reset(core, planes, skins),
-      scripts(core, engine, skins, planes),
-      packages(core, scripts, [this] { reset.Command1_Click(); }),
-      installer(core, engine, skins, scripts) {}
+    : shell(shellRef),
+      record(state),
+      game(state, record, shellRef),
+      planes(state, game, record),
+      engine(state, game, record, planes),
+      skins(state, game, record),
+      settings(state, game),
+      launcher(state, shellRef),
+      music(state, game),
+      reset(state, game, record, skins, planes),
+      scripts(state, game, record, engine, skins, planes),
+      packages(state, game, shellRef, scripts,
+               [this](GameChange& change) { reset.planResetAll(change); }),
+      installer(state, game, record, shellRef, engine, skins, scripts) {}
 
 Selector::~Selector() = default;
 

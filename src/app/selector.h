@@ -15,7 +15,9 @@
 #include "scripts/autoscripts.h"
 #include "scripts/music_sets.h"
 #include "scripts/packages.h"
-#include "state/core.h"
+#include "state/form_state.h"
+#include "state/game_folder.h"
+#include "state/load_record.h"
 #include "state/problems.h"
 
 namespace kvo {
@@ -31,8 +33,9 @@ struct ScreenSize {
 // of the layout that is a link).
 enum class StartupOutcome { Ready, DuplicateInstance, NoGameFolder, LinkedFolder };
 
-// The composition root: the core state and the subsystems that act on it. The window, the
-// command line and the tests all drive this one object.
+// The composition root: the window's state and the subsystems that act on it, each handed
+// only what it uses. The window and the command line build their pages and commands from it;
+// the tests drive its subsystems directly.
 class Selector final {
  public:
   explicit Selector(Shell& shell);
@@ -44,9 +47,10 @@ class Selector final {
   // could not do. A game folder that does not exist is refused untouched.
   StartupOutcome startUp(const std::filesystem::path& gameDir, ScreenSize screen = {});
 
-  Core core;
-  FormState& state;
+  FormState state;
   Shell& shell;
+  LoadRecord record;
+  GameFolder game;
   AltPlanes planes;
   FolderEngine engine;
   SkinPanel skins;

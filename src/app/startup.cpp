@@ -13,6 +13,7 @@
 #include "platform/text_file.h"
 #include "state/category_table.h"
 #include "state/game_change.h"
+#include "state/game_folder.h"
 #include "state/plane_codes.h"
 #include "transaction/recovery.h"
 
@@ -95,7 +96,7 @@ StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize sc
   state.Label1 = state.EAWDirLabel + (state.EAWDirLabel.ends_with(fs::path::preferred_separator)
                                           ? ""
                                           : std::string(1, fs::path::preferred_separator));
-  settings.IniRead();
+  if (auto problem = settings.IniRead(); !problem.empty()) problems.add(std::move(problem));
   state.KeepOriginals = readKeepOriginals(state);
   skins.buildSkinGrid();
   replayLoadRecord(problems);
@@ -110,11 +111,13 @@ StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize sc
 }
 
 void Selector::prepareFolderLayout(Problems& problems) {
-  auto& game = core.gameFolder();
-  if (game.error()) problems.add(describeFailure("read the folder", state.GameDir, game.error()));
-  state.SelectorDir = ensureSubfolder(game, "KVO128", problems);
-  ensureSubfolder(game, "Savedata", problems);
-  ensureSubfolder(game, "Music", problems);
+  auto& listing = game.listing();
+  if (listing.error()) {
+    problems.add(describeFailure("read the folder", state.GameDir, listing.error()));
+  }
+  state.SelectorDir = ensureSubfolder(listing, "KVO128", problems);
+  ensureSubfolder(listing, "Savedata", problems);
+  ensureSubfolder(listing, "Music", problems);
 }
 
 // A change that a crash or a kill cut short is finished before anything reads the folders,
@@ -137,12 +140,12 @@ void Selector::finishInterruptedChange() {
   // The message names each problem already.
   shell.message(result.message, result.problems.empty() ? Icon::Information : Icon::Exclamation,
                 "KVO");
-  core.forgetGameFolder();
+  game.forgetListing();
 }
 
 void Selector::listExecutables() {
   state.List6.clear();
-  state.List6.items = core.gameFolder().files("*.exe");
+  state.List6.items = game.listing().files("*.exe");
 }
 
 void Selector::readCategoryTable(Problems& problems) {
@@ -159,9 +162,8 @@ void Selector::readCategoryTable(Problems& problems) {
   // reading, a link by the writing, which refuses it.
   std::error_code kindEc;
   if (!fileExists(iniPath) && entryKind(iniPath, kindEc) != EntryKind::Other) {
-    if (auto ec = writeTextLinesAtomically(iniPath, defaultCategoryLines())) {
-      problems.add(describeFailure("write", iniPath, ec));
-    }
+    auto failure = writeSelectorFile(state, iniPath, joinLinesCrLf(defaultCategoryLines()));
+    if (!failure.empty()) problems.add(std::move(failure));
   }
   auto lines = usableCategoryLines(
       readTextLinesNoting(iniPath, problems, read_limit::kCategoryTable), problems);
@@ -181,18 +183,19 @@ void Selector::replayLoadRecord(Problems& problems) {
   state.Text2.clear();
   // The header cell with the filter hint takes the category list's own background.
   state.Unigrid.setBack(0, 1, kWindowBackground);
-  if (!fileExists(core.record.path())) {
-    core.record.createWhenMissing(problems);
+  if (!fileExists(record.path())) {
+    record.createWhenMissing(problems);
     return;
   }
-  const auto names = core.record.names(problems);
+  const auto names = record.names(problems);
   for (const auto& name : names) state.Label8 += name + "\r\n";
   state.Text2 = state.Label8;
   state.Label8Visible = !state.Label8.empty();
-  const auto unmatched = core.record.replay(
+  const auto unmatched = record.replay(
       names, {.folder = [this](const std::string& name) { return engine.replayFolderLine(name); },
               .skin = [this](const std::string& name) { return skins.markLoadedSkin(name); },
               .plane = [this](const std::string& name) { return planes.markLoadedPlane(name); }});
+  problems.add(engine.replayProblems());
   if (!engine.replayRefused().empty()) {
     std::string refused;
     for (const auto& name : engine.replayRefused()) refused += (refused.empty() ? "" : ", ") + name;
@@ -213,14 +216,14 @@ void Selector::replayLoadRecord(Problems& problems) {
 }
 
 void Selector::loadPictures() {
-  auto& game = core.gameFolder();
+  auto& listing = game.listing();
   state.BackgroundPicture.clear();
-  if (auto background = game.findPath("background")) {
+  if (auto background = listing.findPath("background")) {
     if (fileExists(*background)) state.BackgroundPicture = *background;
   }
   state.MyImage = state.BackgroundPicture;
   state.Image3.clear();
-  if (auto newpic = game.findPath("newpic")) {
+  if (auto newpic = listing.findPath("newpic")) {
     if (fileExists(*newpic)) state.Image3 = *newpic;
   }
   state.Image4 = state.Image3;

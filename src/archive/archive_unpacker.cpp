@@ -29,9 +29,9 @@ int filesToUnpack(const InstallPlan& plan) {
 
 }  // namespace
 
-ArchiveUnpacker::ArchiveUnpacker(Core& core, const InstallPlan& plan, fs::path staging,
-                                 const ArchiveLimits& limits)
-    : core_(core), plan_(plan), staging_(std::move(staging)), limits_(limits) {
+ArchiveUnpacker::ArchiveUnpacker(FormState& state, Shell& shell, const InstallPlan& plan,
+                                 fs::path staging, const ArchiveLimits& limits)
+    : state_(state), shell_(shell), plan_(plan), staging_(std::move(staging)), limits_(limits) {
   madeFolders_.insert(pathKey(staging_));
 }
 
@@ -48,7 +48,7 @@ std::string ArchiveUnpacker::run() {
   }
   const auto source = openEntryReader(plan_.archive);
   auto& reader = *source;
-  FileProgress progress(core_, filesToUnpack(plan_));
+  FileProgress progress(state_, shell_, filesToUnpack(plan_));
   std::size_t index = 0;
   int filesDone = 0;
   EntryHeader header;

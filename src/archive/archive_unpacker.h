@@ -7,7 +7,8 @@
 
 #include "archive/entry_reader.h"
 #include "archive/install_plan.h"
-#include "state/core.h"
+#include "state/form_state.h"
+#include "state/shell.h"
 
 namespace kvo {
 
@@ -17,8 +18,8 @@ namespace kvo {
 // claims or break the limits.
 class ArchiveUnpacker final {
  public:
-  ArchiveUnpacker(Core& core, const InstallPlan& plan, std::filesystem::path staging,
-                  const ArchiveLimits& limits);
+  ArchiveUnpacker(FormState& state, Shell& shell, const InstallPlan& plan,
+                  std::filesystem::path staging, const ArchiveLimits& limits);
 
   // Unpacks everything; the one sentence why it stopped, or empty.
   std::string run();
@@ -33,7 +34,8 @@ class ArchiveUnpacker final {
   std::error_code makeFolders(const std::filesystem::path& folder);
   std::string refusal(std::string_view reason) const;
 
-  Core& core_;
+  FormState& state_;
+  Shell& shell_;
   const InstallPlan& plan_;
   std::filesystem::path staging_;
   const ArchiveLimits& limits_;

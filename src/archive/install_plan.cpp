@@ -123,17 +123,17 @@ SourceDirectory readSourceDirectory(const FormState& state, const fs::path& sour
   return directory;
 }
 
-InstallPlanning planInstall(Core& core, const InstallRequest& request,
-                            const ArchiveLimits& limits) {
-  if (!request.category.empty() && !isCategoryCode(core.state, request.category)) {
+InstallPlanning planInstall(const FormState& state, const LoadRecord& record,
+                            const InstallRequest& request, const ArchiveLimits& limits) {
+  if (!request.category.empty() && !isCategoryCode(state, request.category)) {
     return categoryRefusal(request.category);
   }
-  return planInstall(core, request, readSourceDirectory(core.state, request.archive, limits));
+  return planInstall(state, record, request, readSourceDirectory(state, request.archive, limits));
 }
 
-InstallPlanning planInstall(Core& core, const InstallRequest& request,
-                            const SourceDirectory& source) {
-  if (!request.category.empty() && !isCategoryCode(core.state, request.category)) {
+InstallPlanning planInstall(const FormState& state, const LoadRecord& record,
+                            const InstallRequest& request, const SourceDirectory& source) {
+  if (!request.category.empty() && !isCategoryCode(state, request.category)) {
     return categoryRefusal(request.category);
   }
   InstallPlanning result;
@@ -145,10 +145,10 @@ InstallPlanning planInstall(Core& core, const InstallRequest& request,
     result.refusal = source.refusal;
     return result;
   }
-  auto layout = detectLayout(layoutEntries(source.entries), modFolderTest(core.state));
+  auto layout = detectLayout(layoutEntries(source.entries), modFolderTest(state));
   auto problem = nameTargets(layout, request, sourceStem(source), result.categoryUnknown);
-  if (problem.empty()) problem = placeTargets(core, layout, request.replace, plan.targets);
-  if (problem.empty()) problem = roomProblem(core.state.SelectorDir, plan.claimedBytes);
+  if (problem.empty()) problem = placeTargets(state, record, layout, request.replace, plan.targets);
+  if (problem.empty()) problem = roomProblem(state.SelectorDir, plan.claimedBytes);
   if (!problem.empty()) {
     result.refusal = refusalFrom(plan.archive, problem);
     result.reason = problem;

@@ -11,7 +11,8 @@
 #include "archive/archive_limits.h"
 #include "archive/entry_reader.h"
 #include "archive/entry_scan.h"
-#include "state/core.h"
+#include "state/form_state.h"
+#include "state/load_record.h"
 
 // Installing an add-on from the archive it came in (or from a folder the player drops), first
 // part: what the source holds and where each of its parts goes, decided from its directory
@@ -88,13 +89,13 @@ SourceDirectory readSourceDirectory(const FormState& state, const std::filesyste
 
 // Reads the archive's directory, checks every name, type and claimed size, finds the layout
 // and decides each target's name and place; refuses a target that exists (unless replacing)
-// or is loaded. Changes nothing.
-InstallPlanning planInstall(Core& core, const InstallRequest& request,
-                            const ArchiveLimits& limits = {});
+// or is loaded (marked so, or named by `record`). Changes nothing.
+InstallPlanning planInstall(const FormState& state, const LoadRecord& record,
+                            const InstallRequest& request, const ArchiveLimits& limits = {});
 
 // planInstall from a directory read before; `request.archive` is not looked at.
-InstallPlanning planInstall(Core& core, const InstallRequest& request,
-                            const SourceDirectory& source);
+InstallPlanning planInstall(const FormState& state, const LoadRecord& record,
+                            const InstallRequest& request, const SourceDirectory& source);
 
 // What a source names by itself, for the window to propose before the player chooses.
 struct InstallProposal {

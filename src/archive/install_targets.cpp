@@ -139,9 +139,10 @@ std::string nameTargets(ArchiveLayout& layout, const InstallRequest& request,
   return {};
 }
 
-std::string placeTargets(Core& core, const ArchiveLayout& layout, bool replace,
+std::string placeTargets(const FormState& state, const LoadRecord& record,
+                         const ArchiveLayout& layout, bool replace,
                          std::vector<InstallTarget>& targets) {
-  TargetFolders folders(core.state.SelectorDir);
+  TargetFolders folders(state.SelectorDir);
   std::set<std::pair<TargetKind, std::string>> taken;
   for (const auto& wanted : layout.targets) {
     if (auto ec = folders.error(wanted.kind)) {
@@ -155,21 +156,22 @@ std::string placeTargets(Core& core, const ArchiveLayout& layout, bool replace,
     if (const auto existing = folders.existing(wanted.kind, wanted.name)) {
       if (!replace) return whereText(wanted.kind) + " named " + quotedName(*existing) + " already";
       target.replaced = folders.dirOf(wanted.kind) / nameToPath(*existing);
-      if (auto problem = replacedInUse(core, target); !problem.empty()) return problem;
+      if (auto problem = replacedInUse(state, record, target); !problem.empty()) return problem;
     }
     targets.push_back(std::move(target));
   }
   return {};
 }
 
-std::string replacedInUse(Core& core, const InstallTarget& target) {
+std::string replacedInUse(const FormState& state, const LoadRecord& record,
+                          const InstallTarget& target) {
   if (target.replaced.empty() || target.kind == TargetKind::Autoscript) return {};
   const auto name = pathToText(target.replaced.filename());
-  const auto& st = core.state;
+  const auto& st = state;
   bool loaded = target.kind == TargetKind::ModFolder ? markedLoaded(st.Unigrid, 1, 2, name)
                                                      : markedLoaded(st.SK1, 0, 1, name);
   Problems unread;  // a record that cannot be read holds no name
-  const auto recorded = core.record.names(unread);
+  const auto recorded = record.names(unread);
   loaded = loaded || std::any_of(recorded.begin(), recorded.end(),
                                  [&](const std::string& line) { return equalsNoCase(line, name); });
   if (!loaded) return {};

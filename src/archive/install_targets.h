@@ -19,11 +19,14 @@ std::string nameTargets(ArchiveLayout& layout, const InstallRequest& request,
 // Finds each named target's place (the selector folder, its Skinfolder or Autoscripts) and
 // the entry it would replace. Why that cannot be, or empty: a name taken twice, a name taken
 // already without `replace`, or a loaded folder to be replaced.
-std::string placeTargets(Core& core, const ArchiveLayout& layout, bool replace,
+std::string placeTargets(const FormState& state, const LoadRecord& record,
+                         const ArchiveLayout& layout, bool replace,
                          std::vector<InstallTarget>& targets);
 
-// Why the entry `target` replaces cannot go now (it is loaded), or empty.
-std::string replacedInUse(Core& core, const InstallTarget& target);
+// Why the entry `target` replaces cannot go now (it is marked loaded, or `record` names it),
+// or empty.
+std::string replacedInUse(const FormState& state, const LoadRecord& record,
+                          const InstallTarget& target);
 
 // The archive's file name without its extensions ("Normandy" of "Normandy.tar.gz").
 std::string archiveStem(const std::filesystem::path& archive);

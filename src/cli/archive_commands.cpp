@@ -30,32 +30,33 @@ bool readInstallOptions(CommandContext& c, InstallRequest& request) {
   return true;
 }
 
-int install(CommandContext& c) {
+int install(ModInstaller& installer, const FormState& state, CommandContext& c) {
   InstallRequest request;
   request.archive = nameToPath(c.args[0]);
   if (!readInstallOptions(c, request)) return kExitUsage;
-  auto& core = c.selector.core;
-  const auto outcome = installArchive(core, request);
-  if (outcome.categoryUnknown) {
-    c.err << outcome.failure << "\nThe categories of kvo.ini:\n";
-    for (const auto& line : categoryList(core.state)) c.err << line << '\n';
+  const auto result = installer.install(request);
+  if (result.categoryUnknown) {
+    c.err << result.outcome.failure << "\nThe categories of kvo.ini:\n";
+    for (const auto& line : categoryList(state)) c.err << line << '\n';
     return kExitUsage;
   }
-  if (!outcome.ok()) {
-    c.err << outcome.failure << '\n';
-    return kExitFailed;
-  }
-  for (const auto& name : outcome.created) c.out << name << '\n';
-  for (const auto& name : outcome.leftOut) c.err << "kvo: not installed: " << name << '\n';
-  for (const auto& sentence : outcome.passedOver.sentences()) c.err << sentence << '\n';
-  return kExitDone;
+  const int status = c.report(result.outcome);
+  if (!result.ok() || result.outcome.planned) return status;
+  for (const auto& name : result.created) c.out << name << '\n';
+  for (const auto& name : result.leftOut) c.err << "kvo: not installed: " << name << '\n';
+  return status;
 }
 
 }  // namespace
 
 std::vector<CommandSpec> archiveCommands() {
   return {
-      {{"install"}, 1, 6, "install ARCHIVE [--category CODE] [--name NAME] [--replace]", install},
+      {{"install"},
+       1,
+       6,
+       "install ARCHIVE [--category CODE] [--name NAME] [--replace]",
+       true,
+       [](Selector& s, CommandContext& c) { return install(s.installer, s.state, c); }},
   };
 }
 

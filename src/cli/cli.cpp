@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "cli/cli_shell.h"
 #include "cli/commands.h"
 #include "platform/listing.h"
 
@@ -31,6 +32,8 @@ CliArguments parseCliArguments(const std::vector<std::string>& args, const fs::p
       gameDirGiven = true;
     } else if (arg == "--include-flt") {
       parsed.includeFlt = true;
+    } else if (arg == "--dry-run") {
+      parsed.dryRun = true;
     } else if (arg == "--ask-game-dir") {
       parsed.askGameDir = true;
     } else if (arg == "--help") {
@@ -49,13 +52,14 @@ CliArguments parseCliArguments(const std::vector<std::string>& args, const fs::p
 
 std::string cliUsage() {
   std::ostringstream text;
-  text << "Usage: kvo [--game-dir DIR] [--include-flt] [COMMAND [ARGS]]\n"
+  text << "Usage: kvo [--game-dir DIR] [--include-flt] [--dry-run] [COMMAND [ARGS]]\n"
           "       kvo --ask-game-dir\n"
           "       kvo --help | --version\n"
           "Without a command, opens the selector window on the game folder.\n\n"
           "Options:\n"
           "  --game-dir DIR  use DIR as the game folder instead of the current folder\n"
           "  --include-flt   include flt files in the skin operations of this command\n"
+          "  --dry-run       print what a command that changes files would do, and change nothing\n"
           "  --ask-game-dir  open the window on a game folder chosen in a folder picker\n"
           "  --help          print this text\n"
           "  --version       print the version\n\nCommands:\n";
@@ -78,20 +82,18 @@ const CommandSpec* findCommand(const std::vector<std::string>& words) {
 
 int runStartedCommand(const CommandSpec& command, const CliArguments& arguments, std::ostream& out,
                       std::ostream& err) {
-  CliShell shell(out, err);
+  CliShell shell(err);
   Selector selector(shell);
   const auto outcome = selector.startUp(arguments.gameDir);
   if (outcome != StartupOutcome::Ready) return startupExitStatus(outcome);
   if (!selector.startupNote().empty()) err << "kvo: " << selector.startupNote() << '\n';
-  // Start-up notices are shown but do not make the command itself fail.
-  shell.failed = false;
   selector.state.Check5 = arguments.includeFlt;
+  const bool dryRun = arguments.dryRun && command.changesFiles;
+  selector.game.setDryRun(dryRun);
   CommandContext context{
-      selector, shell, out, err,
-      std::span<const std::string>(arguments.words).subspan(command.words.size())};
-  const int code = command.run(context);
-  if (code == kExitDone && shell.failed) return kExitFailed;
-  return code;
+      std::span<const std::string>(arguments.words).subspan(command.words.size()), out, err, shell,
+      dryRun};
+  return command.run(selector, context);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ namespace kvo {
 struct CliArguments {
   std::filesystem::path gameDir;
   bool includeFlt = false;
+  bool dryRun = false;      // plan the command's change and print it instead of making it
   bool askGameDir = false;  // the window asks for the game folder instead of taking gameDir
   bool help = false;
   bool version = false;

@@ -4,24 +4,28 @@
 
 namespace kvo {
 
-void CliShell::message(std::string_view text, Icon icon, std::string_view) {
+namespace {
+
+std::string plainLines(std::string_view text) {
   std::string line(text);
   // Message boxes break lines with CR LF; a terminal wants plain line feeds.
   std::erase(line, '\r');
-  err_ << line << '\n';
-  if (icon == Icon::Critical || icon == Icon::Exclamation) failed = true;
+  return line;
+}
+
+}  // namespace
+
+void CliShell::message(std::string_view text, Icon, std::string_view) {
+  err_ << plainLines(text) << '\n';
 }
 
 bool CliShell::ask(std::string_view text, std::string_view) {
-  std::string line(text);
-  std::erase(line, '\r');
-  if (!answerQuestions) err_ << line << '\n';
-  return answerQuestions;
+  err_ << plainLines(text) << '\n';
+  return false;
 }
 
 bool CliShell::startProgram(const std::filesystem::path& exe,
                             const std::filesystem::path& workingDir, std::string& error) {
-  (void)out_;
   return startDetached(exe, workingDir, error);
 }
 

@@ -7,14 +7,15 @@
 
 namespace kvo {
 
-// The command line's Shell: message boxes go to stderr, a warning or error counts as a
-// failure of the command, and questions get the answer the command line was given.
+// The command line's Shell: message boxes go to stderr, the status line nowhere (a command's
+// output is its listing), and questions are answered no.
 class CliShell final : public Shell {
  public:
-  CliShell(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+  explicit CliShell(std::ostream& err) : err_(err) {}
 
   void message(std::string_view text, Icon icon, std::string_view title) override;
   bool ask(std::string_view text, std::string_view title) override;
+  void status(std::string_view) override {}
   void setCaption(std::string_view) override {}
   void progress(int, int) override {}
   std::string clipboardText() override { return clipboard_; }
@@ -24,11 +25,7 @@ class CliShell final : public Shell {
   void minimise() override {}
   void quit() override {}
 
-  bool failed = false;           // a warning or error was shown since the last reset
-  bool answerQuestions = false;  // what ask() answers
-
  private:
-  std::ostream& out_;
   std::ostream& err_;
   std::string clipboard_;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -7,27 +8,37 @@
 
 #include "app/selector.h"
 #include "cli/cli.h"
-#include "cli/cli_shell.h"
+#include "state/outcome.h"
+#include "state/shell.h"
 
 namespace kvo {
 
-// What a command has at hand: the started selector, its shell and the output streams.
+// What a command has at hand besides the subsystems it uses: its words, the output streams,
+// and the one way it tells what its operation did.
 struct CommandContext {
-  Selector& selector;
-  CliShell& shell;
+  std::span<const std::string> args;  // the words after the command name
   std::ostream& out;
   std::ostream& err;
-  std::span<const std::string> args;  // the words after the command name
+  Shell& shell;
+  bool dryRun = false;
+
+  // Tells the outcome and gives the exit status: in a dry run the plan's lines on stdout (and
+  // the reason on stderr when it would be refused), else as report() does.
+  int report(const Outcome& outcome);
+  // Says on stderr what is wrong with the command's words; kExitUsage.
+  int usage(const std::string& text);
 };
 
-// One headless command: its words ("list folders"), how many arguments it takes, and the
-// operation. `run` returns an exit code.
+// One headless command: its words ("list folders"), how many arguments it takes, whether it
+// changes files (a dry run plans it), and how it runs: the table entry hands the command the
+// subsystems it uses from the started selector.
 struct CommandSpec {
   std::vector<std::string> words;
   int minArgs;
   int maxArgs;  // -1: any number
   std::string usage;
-  int (*run)(CommandContext& context);
+  bool changesFiles;
+  std::function<int(Selector&, CommandContext&)> run;
 };
 
 // Every command of the kvo program.
@@ -40,5 +51,8 @@ std::vector<CommandSpec> settingsCommands();
 std::vector<CommandSpec> scriptCommands();
 std::vector<CommandSpec> deploymentCommands();
 std::vector<CommandSpec> archiveCommands();
+
+// The entry of `items` named `name`, the exact spelling first, then in any letter case; -1.
+int findItem(const std::vector<std::string>& items, const std::string& name);
 
 }  // namespace kvo

@@ -7,53 +7,64 @@ namespace kvo {
 
 namespace {
 
-int conflicts(CommandContext& c) {
-  const auto& grid = c.selector.state.Unigrid;
+int conflicts(const FormState& state, GameFolder& game, CommandContext& c) {
+  const auto& grid = state.Unigrid;
   const auto& name = c.args[0];
   const int row = grid.findRow(1, name);
-  if (row < 1) {
-    c.err << "kvo: no folder named \"" << name << "\" in the folder list\n";
-    return kExitUsage;
-  }
+  if (row < 1) return c.usage("no folder named \"" + name + "\" in the folder list");
   const auto folder = nameToPath(grid.text(row, 0));
-  for (const auto& conflict : loadConflicts(c.selector.core, folder)) {
+  for (const auto& conflict : loadConflicts(state, game.listing(), folder)) {
     c.out << conflict.file << '\t' << conflict.provider << '\n';
   }
   return kExitDone;
 }
 
-int verify(CommandContext& c) {
-  const auto faults = verifyDeployment(c.selector.core);
+int verify(const FormState& state, GameFolder& game, CommandContext& c) {
+  const auto faults = verifyDeployment(state, game.listing());
   for (const auto& fault : faults) {
     c.out << fault.file << '\t' << fault.provider << '\t' << fault.fault << '\n';
   }
   if (faults.empty()) return kExitDone;
-  c.err << faults.size() << (faults.size() == 1 ? " loaded file is" : " loaded files are")
-        << " not what the folder that provided it holds.\n";
-  return kExitFailed;
+  return c.report(Outcome::refused(
+      "verify", std::to_string(faults.size()) +
+                    (faults.size() == 1 ? " loaded file is" : " loaded files are") +
+                    " not what the folder that provided it holds."));
 }
 
-int keepOriginals(CommandContext& c) {
-  auto& st = c.selector.state;
+int keepOriginals(FormState& state, GameFolder& game, CommandContext& c) {
   if (c.args.empty()) {
-    c.out << (st.KeepOriginals ? "on" : "off") << '\n';
+    c.out << (state.KeepOriginals ? "on" : "off") << '\n';
     return kExitDone;
   }
   const auto& value = c.args[0];
   if (value != "on" && value != "off") {
-    c.err << "kvo: keep-originals takes on or off, not \"" << value << "\"\n";
-    return kExitUsage;
+    return c.usage("keep-originals takes on or off, not \"" + value + "\"");
   }
-  return setKeepOriginals(c.selector.core, value == "on") ? kExitDone : kExitFailed;
+  return c.report(setKeepOriginals(state, game, value == "on"));
 }
 
 }  // namespace
 
 std::vector<CommandSpec> deploymentCommands() {
   return {
-      {{"conflicts"}, 1, 1, "conflicts NAME", conflicts},
-      {{"verify"}, 0, 0, "verify", verify},
-      {{"keep-originals"}, 0, 1, "keep-originals [on|off]", keepOriginals},
+      {{"conflicts"},
+       1,
+       1,
+       "conflicts NAME",
+       false,
+       [](Selector& s, CommandContext& c) { return conflicts(s.state, s.game, c); }},
+      {{"verify"},
+       0,
+       0,
+       "verify",
+       false,
+       [](Selector& s, CommandContext& c) { return verify(s.state, s.game, c); }},
+      {{"keep-originals"},
+       0,
+       1,
+       "keep-originals [on|off]",
+       true,
+       [](Selector& s, CommandContext& c) { return keepOriginals(s.state, s.game, c); }},
   };
 }
 

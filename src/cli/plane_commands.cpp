@@ -5,21 +5,15 @@ namespace kvo {
 
 namespace {
 
-// Makes the first `SK1` row named like the first argument current; false (exit 2) when none.
-bool selectSkinRow(CommandContext& c) {
-  auto& grid = c.selector.state.SK1;
-  const int row = grid.findRow(0, c.args[0]);
-  if (row < 1) {
-    c.err << "kvo: no skin folder is named \"" << c.args[0] << "\"\n";
-    return false;
-  }
-  grid.row = row;
-  grid.col = 0;
-  return true;
+// The first `SK1` row named like the first argument, or -1 after saying so.
+int skinRow(const FormState& state, CommandContext& c) {
+  const int row = state.SK1.findRow(0, c.args[0]);
+  if (row < 1) c.usage("no skin folder is named \"" + c.args[0] + "\"");
+  return row < 1 ? -1 : row;
 }
 
-int listPlanes(CommandContext& c) {
-  const auto& grid = c.selector.state.G1;
+int listPlanes(const FormState& state, CommandContext& c) {
+  const auto& grid = state.G1;
   for (int r = 1; r < grid.rows(); ++r) {
     c.out << (grid.text(r, 4) == "S" ? "S" : "-");
     for (int col : {1, 2, 0, 3}) c.out << '\t' << grid.text(r, col);
@@ -28,35 +22,20 @@ int listPlanes(CommandContext& c) {
   return kExitDone;
 }
 
-int skin(CommandContext& c) {
-  if (!selectSkinRow(c)) return kExitUsage;
-  c.selector.skins.ApplySkinRow();
-  return kExitDone;
+int skin(SkinPanel& skins, const FormState& state, CommandContext& c) {
+  const int row = skinRow(state, c);
+  return row < 0 ? kExitUsage : c.report(skins.ApplySkinRow(row));
 }
 
-int clearSkins(CommandContext& c) {
-  c.selector.skins.Skinkill();
-  return kExitDone;
+int renameSkin(SkinPanel& skins, const FormState& state, CommandContext& c) {
+  const int row = skinRow(state, c);
+  return row < 0 ? kExitUsage : c.report(skins.RenameSkin(row, c.args[1]));
 }
 
-int renameSkin(CommandContext& c) {
-  if (!selectSkinRow(c)) return kExitUsage;
-  c.selector.state.Text3 = c.args[1];
-  c.selector.skins.RenameSkin();
-  return kExitDone;
-}
-
-int plane(CommandContext& c) {
-  auto& grid = c.selector.state.G1;
-  const int row = grid.findRow(0, c.args[0]);
-  if (row < 1) {
-    c.err << "kvo: no alternative plane folder is named \"" << c.args[0] << "\"\n";
-    return kExitUsage;
-  }
-  grid.row = row;
-  grid.col = 0;
-  c.selector.planes.ApplyPlaneRow();
-  return kExitDone;
+int plane(AltPlanes& planes, const FormState& state, CommandContext& c) {
+  const int row = state.G1.findRow(0, c.args[0]);
+  if (row < 1) return c.usage("no alternative plane folder is named \"" + c.args[0] + "\"");
+  return c.report(planes.ApplyPlaneRow(row));
 }
 
 // The Option1 button of a percentage, or -1.
@@ -68,69 +47,94 @@ int fuelButton(const std::string& percent) {
   return -1;
 }
 
-int fuel(CommandContext& c) {
-  auto& st = c.selector.state;
+int fuel(AltPlanes& planes, const FormState& state, CommandContext& c) {
   const auto code = toUpperAscii(c.args[0]);
-  int entry = -1;
-  for (std::size_t i = 2; i < st.List1.items.size(); ++i) {
-    if (st.List1.items[i] == code) entry = static_cast<int>(i);
+  int slot = -1;
+  for (int i = 0; i < 30; ++i) {
+    if (toUpperAscii(state.PlaneCodes[static_cast<std::size_t>(i)]) == code) slot = i;
   }
+  if (slot < 0) return c.usage("no plane code is \"" + c.args[0] + "\"");
   const int button = fuelButton(c.args[1]);
-  if (entry < 0 || button < 0) {
-    c.err << "kvo: "
-          << (entry < 0 ? "no plane code is \"" + c.args[0] + "\""
-                        : "the fuel buttons are 100, 75, 50, 25, 10 and 5")
-          << "\n";
-    return kExitUsage;
-  }
-  st.List1.index = entry;
-  c.selector.skins.FilterGrids(entry);
-  if (st.Label26.empty()) {
-    c.err << "kvo: the fuel of " << code
-          << " is not known: load a flight-model folder with alternative planes first\n";
-    return kExitFailed;
-  }
-  c.selector.planes.SetFuelLoad(button);
-  return kExitDone;
+  if (button < 0) return c.usage("the fuel buttons are 100, 75, 50, 25, 10 and 5");
+  return c.report(planes.SetFuelLoad(slot, button));
 }
 
-int listNames(CommandContext& c) {
-  auto& editors = c.selector.planes.editors();
-  if (!editors.LoadPnames()) return kExitFailed;
+int listNames(PlaneFileEditors& editors, CommandContext& c) {
+  const auto outcome = editors.LoadPnames();
+  if (!outcome.ok()) return c.report(outcome);
   const auto& grid = editors.pnameform.Grid;
   for (int r = 0; r < grid.rows(); ++r) c.out << r << '\t' << grid.text(r) << '\n';
   return kExitDone;
 }
 
-int listMenu(CommandContext& c) {
+int listMenu(PlaneFileEditors& editors, CommandContext& c) {
   const std::string sides[] = {"B", "A", "G"};
-  auto& editors = c.selector.planes.editors();
   for (int i = 0; i < 3; ++i) {
     if (toUpperAscii(c.args[0]) != sides[i]) continue;
     editors.pmnuform.setCountryBut(i);
-    if (!editors.Pmensee()) return kExitFailed;
+    const auto outcome = editors.Pmensee();
+    if (!outcome.ok()) return c.report(outcome);
     const auto records = menuRecordCount(editors.pmnuform.side());
     for (int k = 0; k < static_cast<int>(records); ++k) {
       c.out << k << '\t' << editors.pmnuform.mlen(k) << '\t' << editors.pmnuform.bmnutb(k) << '\n';
     }
     return kExitDone;
   }
-  c.err << "kvo: the menu sides are B, A and G\n";
-  return kExitUsage;
+  return c.usage("the menu sides are B, A and G");
 }
 
 }  // namespace
 
 std::vector<CommandSpec> planeCommands() {
   return {
-      {{"list", "planes"}, 0, 0, "list planes", listPlanes},
-      {{"list", "names"}, 0, 0, "list names", listNames},
-      {{"list", "menu"}, 1, 1, "list menu B|A|G", listMenu},
-      {{"plane"}, 1, 1, "plane NAME", plane},
-      {{"fuel"}, 2, 2, "fuel CODE PERCENT", fuel},
-      {{"skin"}, 1, 1, "skin NAME", skin},
-      {{"clear-skins"}, 0, 0, "clear-skins", clearSkins},
-      {{"rename-skin"}, 2, 2, "rename-skin OLD NEW", renameSkin},
+      {{"list", "planes"},
+       0,
+       0,
+       "list planes",
+       false,
+       [](Selector& s, CommandContext& c) { return listPlanes(s.state, c); }},
+      {{"list", "names"},
+       0,
+       0,
+       "list names",
+       false,
+       [](Selector& s, CommandContext& c) { return listNames(s.planes.editors(), c); }},
+      {{"list", "menu"},
+       1,
+       1,
+       "list menu B|A|G",
+       false,
+       [](Selector& s, CommandContext& c) { return listMenu(s.planes.editors(), c); }},
+      {{"plane"},
+       1,
+       1,
+       "plane NAME",
+       true,
+       [](Selector& s, CommandContext& c) { return plane(s.planes, s.state, c); }},
+      {{"fuel"},
+       2,
+       2,
+       "fuel CODE PERCENT",
+       true,
+       [](Selector& s, CommandContext& c) { return fuel(s.planes, s.state, c); }},
+      {{"skin"},
+       1,
+       1,
+       "skin NAME",
+       true,
+       [](Selector& s, CommandContext& c) { return skin(s.skins, s.state, c); }},
+      {{"clear-skins"},
+       0,
+       0,
+       "clear-skins",
+       true,
+       [](Selector& s, CommandContext& c) { return c.report(s.skins.Skinkill()); }},
+      {{"rename-skin"},
+       2,
+       2,
+       "rename-skin OLD NEW",
+       true,
+       [](Selector& s, CommandContext& c) { return renameSkin(s.skins, s.state, c); }},
   };
 }
 

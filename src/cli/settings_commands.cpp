@@ -9,61 +9,59 @@ namespace kvo {
 
 namespace {
 
-int settings(CommandContext& c) {
-  auto& boxes = c.selector.state.settings;
+int settings(const FormState& state, CommandContext& c) {
+  auto boxes = state.settings;
   for (const auto name : settingNames()) c.out << name << '=' << *settingBox(boxes, name) << '\n';
   return kExitDone;
 }
 
 // Every KEY=VALUE is checked before any box changes, so a typo changes nothing.
-int set(CommandContext& c) {
-  std::vector<std::pair<std::string*, std::string>> values;
+int set(GameSettings& settings, const FormState& state, CommandContext& c) {
+  auto boxes = state.settings;
   for (const auto& arg : c.args) {
     const auto equals = arg.find('=');
-    std::string* box = equals == arg.npos ? nullptr
-                                          : settingBox(c.selector.state.settings,
-                                                       std::string_view(arg).substr(0, equals));
+    std::string* box =
+        equals == arg.npos ? nullptr : settingBox(boxes, std::string_view(arg).substr(0, equals));
     if (!box) {
-      c.err << "kvo: \"" << arg << "\" is not KEY=VALUE with KEY one of Width, Height, "
-            << "ExtraSquads, Day, Month, PlaneSetNumber\n";
-      return kExitUsage;
+      return c.usage("\"" + arg +
+                     "\" is not KEY=VALUE with KEY one of Width, Height, ExtraSquads, Day, Month, "
+                     "PlaneSetNumber");
     }
-    values.emplace_back(box, arg.substr(equals + 1));
+    *box = arg.substr(equals + 1);
   }
-  for (auto& [box, value] : values) *box = std::move(value);
-  c.selector.settings.Text_KeyPress(kEnterKey);
-  return kExitDone;
+  return c.report(settings.inisave(boxes));
 }
 
-// The entry of List6 named `name`, the exact spelling first, or -1.
-int findExecutable(const ListBox& list, const std::string& name) {
-  for (std::size_t i = 0; i < list.items.size(); ++i) {
-    if (list.items[i] == name) return static_cast<int>(i);
-  }
-  for (std::size_t i = 0; i < list.items.size(); ++i) {
-    if (equalsNoCase(list.items[i], name)) return static_cast<int>(i);
-  }
-  return -1;
-}
-
-int launch(CommandContext& c) {
-  auto& list = c.selector.state.List6;
-  list.index = findExecutable(list, c.args[0]);
-  if (list.index < 0) {
-    c.err << "kvo: there is no program \"" << c.args[0] << "\" in the game folder\n";
-    return kExitUsage;
-  }
-  c.selector.launcher.Label28_Click(0);
-  return kExitDone;
+int launch(Launcher& launcher, const FormState& state, CommandContext& c) {
+  const int index = findItem(state.List6.items, c.args[0]);
+  if (index < 0) return c.usage("there is no program \"" + c.args[0] + "\" in the game folder");
+  // A dry run changes nothing, and starts nothing either.
+  if (c.dryRun) return kExitDone;
+  return c.report(launcher.Label28_Click(0, state.List6.items[static_cast<std::size_t>(index)]));
 }
 
 }  // namespace
 
 std::vector<CommandSpec> settingsCommands() {
   return {
-      {{"settings"}, 0, 0, "settings", settings},
-      {{"set"}, 1, -1, "set KEY=VALUE...", set},
-      {{"launch"}, 1, 1, "launch EXE", launch},
+      {{"settings"},
+       0,
+       0,
+       "settings",
+       false,
+       [](Selector& s, CommandContext& c) { return settings(s.state, c); }},
+      {{"set"},
+       1,
+       -1,
+       "set KEY=VALUE...",
+       true,
+       [](Selector& s, CommandContext& c) { return set(s.settings, s.state, c); }},
+      {{"launch"},
+       1,
+       1,
+       "launch EXE",
+       true,
+       [](Selector& s, CommandContext& c) { return launch(s.launcher, s.state, c); }},
   };
 }
 

@@ -46,10 +46,10 @@ std::vector<std::string> cleanUpNames(const FolderIndex& game, const fs::path& s
 }
 
 void CleanUp(const FolderIndex& game, const fs::path& selectorDir, GameChange& change,
-             Problems& failures, std::string_view kept) {
+             Problems& failures, std::string_view kept, const std::string& caption) {
   for (const auto& name : cleanUpNames(game, selectorDir, failures)) {
     if (!kept.empty() && equalsNoCase(name, kept)) continue;
-    change.remove(game.dir() / nameToPath(name), {}, StepPolicy::BestEffort);
+    change.remove(game.dir() / nameToPath(name), caption, StepPolicy::BestEffort);
   }
 }
 

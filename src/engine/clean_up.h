@@ -30,10 +30,11 @@ std::string cleanUpPatterns(const std::string* iniText);
 std::vector<std::string> cleanUpNames(const FolderIndex& game,
                                       const std::filesystem::path& selectorDir, Problems& failures);
 
-// Plans the sweep's deletes into `change`, each one going on after a failure; the file
-// named `kept` (any letter case), which the caller puts back itself, is left out.
+// Plans the sweep's deletes into `change`, each one going on after a failure and showing
+// `caption` while it runs; the file named `kept` (any letter case), which the caller puts back
+// itself, is left out.
 void CleanUp(const FolderIndex& game, const std::filesystem::path& selectorDir, GameChange& change,
-             Problems& failures, std::string_view kept = {});
+             Problems& failures, std::string_view kept = {}, const std::string& caption = {});
 
 // The sweep of `gameDir` on its own, as one change journaled in `selectorDir`; returns what
 // could not be deleted.

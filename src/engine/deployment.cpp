@@ -29,15 +29,15 @@ std::set<std::string> loadedFolderNames(const FormState& state) {
 
 // A loaded folder the record does not know (loaded by an older selector, or the record was
 // lost) joins it with the files it would copy now, as the most recent provider.
-void addUnknownFolder(Core& core, DeploymentRecord& record, int row) {
-  const auto& st = core.state;
-  const auto plan = planLoad(nameToPath(st.Unigrid.text(row, 0)), core);
+void addUnknownFolder(const PlannedFolder& at, DeploymentRecord& record, int row) {
+  const auto& st = at.state;
+  const auto plan = planLoad(nameToPath(st.Unigrid.text(row, 0)), at);
   if (!plan.problem.empty()) return;
   for (const auto& copy : plan.copies) {
     const auto file = recordPathOf(st, copy.target);
     if (!file) continue;
     auto& entry = record.entry(*file);
-    if (entry.providers.empty() && fileExists(storedOriginal(st, *file))) {
+    if (entry.providers.empty() && at.change.isFile(storedOriginal(st, *file))) {
       entry.original = Original::Kept;
     }
     std::erase(entry.providers, plan.folder);
@@ -84,32 +84,33 @@ std::optional<std::string> recordPathOf(const FormState& state, const fs::path& 
   return file;
 }
 
-DeploymentRecord readDeployment(Core& core) {
+DeploymentRecord readDeployment(const PlannedFolder& at) {
   std::error_code ec;
   const auto bytes =
-      readFileBytes(deploymentRecordPath(core.state), ec, read_limit::kDeploymentRecord);
+      at.change.read(deploymentRecordPath(at.state), ec, read_limit::kDeploymentRecord);
   auto record =
       bytes ? DeploymentRecord::parse(*bytes).value_or(DeploymentRecord{}) : DeploymentRecord{};
-  const auto loaded = loadedFolderNames(core.state);
+  const auto loaded = loadedFolderNames(at.state);
   for (auto& entry : record.files()) {
     std::erase_if(entry.providers,
                   [&](const std::string& folder) { return !loaded.contains(folder); });
   }
   record.dropUnprovided();
-  const auto& grid = core.state.Unigrid;
+  const auto& grid = at.state.Unigrid;
   for (int r = 1; r < grid.rows(); ++r) {
     if (grid.text(r, 2) == "S" && !record.provides(grid.text(r, 1))) {
-      addUnknownFolder(core, record, r);
+      addUnknownFolder(at, record, r);
     }
   }
   return record;
 }
 
-void addOriginalsBack(GameChange& change, const FormState& state, const DeploymentRecord& record) {
-  DeployedLookup lookup(state);
+void addOriginalsBack(GameChange& change, const FormState& state, const FolderIndex& game,
+                      const DeploymentRecord& record) {
+  DeployedLookup lookup(state, game, change);
   for (const auto& entry : record.files()) {
     const auto stored = storedOriginal(state, entry.file);
-    if (entry.original != Original::Kept || !fileExists(stored)) continue;
+    if (entry.original != Original::Kept || !change.isFile(stored)) continue;
     const auto found = lookup.find(entry.file);
     if (found.ambiguous) {
       change.passOver(ambiguousNote(entry.file));
@@ -127,11 +128,12 @@ std::string ambiguousNote(std::string_view file) {
          "none of them was changed.";
 }
 
-DeployedLookup::DeployedLookup(const FormState& state, const FolderIndex* gameListing)
-    : state_(state), gameListing_(gameListing) {}
+DeployedLookup::DeployedLookup(const FormState& state, const FolderIndex& gameListing,
+                               const GameChange& change)
+    : state_(state), gameListing_(gameListing), change_(change) {}
 
 const FolderIndex& DeployedLookup::folder(const fs::path& dir) {
-  if (gameListing_ && dir == state_.GameDir) return *gameListing_;
+  if (dir == gameListing_.dir()) return gameListing_;
   auto found = folders_.find(dir);
   if (found == folders_.end()) found = folders_.emplace(dir, FolderIndex(dir)).first;
   return found->second;
@@ -141,11 +143,11 @@ DeployedLookup::Found DeployedLookup::find(std::string_view file) {
   fs::path dir = state_.GameDir;
   const auto parts = splitAt(file, '\\');
   for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-    const auto sub = folder(dir).find(parts[i]);
+    const auto sub = change_.find(folder(dir), parts[i]);
     if (!sub) return {};
     dir /= nameToPath(*sub);
   }
-  const auto names = folder(dir).filesNamed(parts.back());
+  const auto names = change_.filesNamed(folder(dir), parts.back());
   if (names.size() > 1) return {std::nullopt, true};
   if (names.empty()) return {};
   return {dir / nameToPath(names.front()), false};

@@ -9,7 +9,7 @@
 #include "engine/deployment_record.h"
 #include "engine/folder_plan.h"
 #include "platform/listing.h"
-#include "state/core.h"
+#include "state/form_state.h"
 #include "state/game_change.h"
 
 namespace kvo {
@@ -30,11 +30,12 @@ std::optional<std::string> recordPathOf(const FormState& state,
                                         const std::filesystem::path& target);
 
 // Finds the file a record path names in the game folder whatever its letter case is now (the
-// game or Wine may rewrite Terrain.TER as terrain.ter), each folder listed once.
+// game or Wine may rewrite Terrain.TER as terrain.ter), each folder listed once, as the steps
+// of `change` planned so far leave it.
 class DeployedLookup final {
  public:
-  // `gameListing`, when given, is a listing of the game folder to use rather than a new one.
-  explicit DeployedLookup(const FormState& state, const FolderIndex* gameListing = nullptr);
+  // `gameListing` is the listing of the game folder to use rather than a new one.
+  DeployedLookup(const FormState& state, const FolderIndex& gameListing, const GameChange& change);
   struct Found {
     std::optional<std::filesystem::path> path;  // the one file answering to it; none when absent
     bool ambiguous = false;  // two or more files answer to it: none of them is taken for it
@@ -44,27 +45,32 @@ class DeployedLookup final {
  private:
   const FolderIndex& folder(const std::filesystem::path& dir);
   const FormState& state_;
-  const FolderIndex* gameListing_;
+  const FolderIndex& gameListing_;
+  const GameChange& change_;
   std::map<std::filesystem::path, FolderIndex> folders_;
 };
 
-// The record as the selector folder holds it, made to agree with the marks of `Unigrid`:
-// folders that are not loaded leave it, loaded folders it does not know join it with their
-// files. A record that is missing, unreadable or of another version is rebuilt that way.
-// Reads only; nothing is written until a change commits.
-DeploymentRecord readDeployment(Core& core);
+// The record as the selector folder holds it (or as the change planned so far writes it), made
+// to agree with the marks of `Unigrid`: folders that are not loaded leave it, loaded folders it
+// does not know join it with their files. A record that is missing, unreadable or of another
+// version is rebuilt that way. Reads only; nothing is written until a change commits.
+DeploymentRecord readDeployment(const PlannedFolder& at);
 
 // Puts the unloads and loads of one click into `change` through `record`: a file another
 // loaded folder also provides comes back from the most recently loaded of them instead of
 // being deleted, a game file kept in the store comes back when its last provider goes, and
 // with `KeepOriginals` a game file that a load replaces goes into the store first. The
-// record's new text is the change's next step.
-void addDeployment(GameChange& change, Core& core, DeploymentRecord& record,
-                   const std::vector<UnloadPlan>& unloads, const std::vector<LoadPlan>& loads);
+// record's new text is the change's next step. A file is deleted only when the folder that
+// provided it holds that name, never a save or a protected name of the clean-up list; what the
+// record names wrongly is left alone and passed over. `game` is the game folder's listing.
+void addDeployment(GameChange& change, const FormState& state, const FolderIndex& game,
+                   DeploymentRecord& record, const std::vector<UnloadPlan>& unloads,
+                   const std::vector<LoadPlan>& loads);
 
 // Puts back every game file the store keeps for `record`, in place of the copy that replaced
 // it (Reset All): each failure reported, the rest going on.
-void addOriginalsBack(GameChange& change, const FormState& state, const DeploymentRecord& record);
+void addOriginalsBack(GameChange& change, const FormState& state, const FolderIndex& game,
+                      const DeploymentRecord& record);
 
 // The note for a record path that two files of the game folder answer to.
 std::string ambiguousNote(std::string_view file);

@@ -14,19 +14,18 @@ namespace {
 
 constexpr std::string_view kGameProvider = "game";
 
-std::string plural(std::size_t count, std::string_view one, std::string_view many) {
-  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
-}
-
 }  // namespace
 
-std::vector<Conflict> loadConflicts(Core& core, const fs::path& modFolder) {
-  const auto plan = planLoad(modFolder, core);
+std::vector<Conflict> loadConflicts(const FormState& state, const FolderIndex& game,
+                                    const fs::path& modFolder) {
+  const GameChange nothingYet(state, {});
+  const PlannedFolder at{state, game, nothingYet};
+  const auto plan = planLoad(modFolder, at);
   if (!plan.problem.empty()) return {};
-  const auto record = readDeployment(core);
+  const auto record = readDeployment(at);
   std::vector<Conflict> conflicts;
   for (const auto& copy : plan.copies) {
-    const auto file = recordPathOf(core.state, copy.target);
+    const auto file = recordPathOf(state, copy.target);
     const auto* entry = file ? record.find(*file) : nullptr;
     const auto shown = file.value_or(copy.name);
     if (entry && !entry->providers.empty()) {
@@ -40,36 +39,12 @@ std::vector<Conflict> loadConflicts(Core& core, const fs::path& modFolder) {
   return conflicts;
 }
 
-std::string conflictSummary(const std::vector<Conflict>& conflicts) {
-  if (conflicts.empty()) return "Loading it overwrites no file.";
-  std::map<std::string, std::size_t> byFolder;
-  std::size_t gameFiles = 0;
-  for (const auto& conflict : conflicts) {
-    if (conflict.provider == kGameProvider) {
-      ++gameFiles;
-    } else {
-      ++byFolder[conflict.provider];
-    }
-  }
-  std::vector<std::string> parts;
-  for (const auto& [folder, count] : byFolder) {
-    parts.push_back(plural(count, "file", "files") + " of " + folder);
-  }
-  if (gameFiles) parts.push_back(plural(gameFiles, "game file", "game files"));
-  std::string text = "Loading it overwrites ";
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    if (i) text += i + 1 == parts.size() ? " and " : ", ";
-    text += parts[i];
-  }
-  return text + ".";
-}
-
-std::vector<DeploymentFault> verifyDeployment(Core& core) {
-  const auto& st = core.state;
-  const auto record = readDeployment(core);
+std::vector<DeploymentFault> verifyDeployment(const FormState& st, const FolderIndex& game) {
+  const GameChange nothingYet(st, {});
+  const auto record = readDeployment({st, game, nothingYet});
   std::map<std::string, FolderIndex> providers;
   std::vector<DeploymentFault> faults;
-  DeployedLookup lookup(st, &core.gameFolder());
+  DeployedLookup lookup(st, game, nothingYet);
   for (const auto& entry : record.files()) {
     if (entry.providers.empty()) continue;
     const auto& provider = entry.providers.back();

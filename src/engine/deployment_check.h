@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "state/core.h"
+#include "platform/listing.h"
+#include "state/form_state.h"
 
 namespace kvo {
 
@@ -15,12 +16,9 @@ struct Conflict {
   std::string provider;
 };
 
-// The files of the game folder that loading `modFolder` would overwrite.
-std::vector<Conflict> loadConflicts(Core& core, const std::filesystem::path& modFolder);
-
-// One line for the preview: which loaded folders and how many game files loading would
-// overwrite.
-std::string conflictSummary(const std::vector<Conflict>& conflicts);
+// The files of the game folder (listed as `game`) that loading `modFolder` would overwrite.
+std::vector<Conflict> loadConflicts(const FormState& state, const FolderIndex& game,
+                                    const std::filesystem::path& modFolder);
 
 // A file of the deployment record that is not what its provider holds.
 struct DeploymentFault {
@@ -30,6 +28,6 @@ struct DeploymentFault {
 };
 
 // Checks every file of the deployment record against the folder that provided it.
-std::vector<DeploymentFault> verifyDeployment(Core& core);
+std::vector<DeploymentFault> verifyDeployment(const FormState& state, const FolderIndex& game);
 
 }  // namespace kvo

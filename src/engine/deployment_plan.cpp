@@ -18,11 +18,9 @@ namespace {
 // difference from what is there now.
 class DeploymentPlanner final {
  public:
-  DeploymentPlanner(GameChange& change, Core& core, DeploymentRecord& record)
-      : change_(change),
-        st_(core.state),
-        record_(record),
-        lookup_(core.state, &core.gameFolder()) {}
+  DeploymentPlanner(GameChange& change, const FormState& state, const FolderIndex& game,
+                    DeploymentRecord& record)
+      : change_(change), st_(state), record_(record), lookup_(state, game, change) {}
 
   void withdraw(const UnloadPlan& unload);
   void provide(const LoadPlan& load);
@@ -100,7 +98,7 @@ void DeploymentPlanner::provide(const LoadPlan& load) {
     const auto key = recordKey(*file);
     const auto& touched = touch(entry);
     if (entry.providers.empty() && touched.topBefore.empty() && copy.targetExists) {
-      if (fileExists(storedOriginal(st_, *file))) {
+      if (change_.isFile(storedOriginal(st_, *file))) {
         entry.original = Original::Kept;
       } else if (st_.KeepOriginals) {
         entry.original = Original::Kept;
@@ -204,7 +202,7 @@ void DeploymentPlanner::planLastGone(const Touched& touched) {
   const std::string name(recordFileName(touched.file));
   const auto* entry = record_.find(touched.file);
   const auto stored = storedOriginal(st_, touched.file);
-  const bool kept = entry && entry->original == Original::Kept && fileExists(stored);
+  const bool kept = entry && entry->original == Original::Kept && change_.isFile(stored);
   if (!mayDelete(touched, kept)) return;
   const auto found = lookup_.find(touched.file);
   if (found.ambiguous) {
@@ -254,7 +252,7 @@ std::optional<fs::path> DeploymentPlanner::sourceOf(const std::string& folder,
   const auto name = index.find(recordFileName(file));
   if (!name) return std::nullopt;
   const auto source = index.dir() / nameToPath(*name);
-  if (!fileExists(source)) return std::nullopt;
+  if (!change_.isFile(source)) return std::nullopt;
   return source;
 }
 
@@ -286,9 +284,10 @@ void DeploymentPlanner::passOverNotes() {
 
 }  // namespace
 
-void addDeployment(GameChange& change, Core& core, DeploymentRecord& record,
-                   const std::vector<UnloadPlan>& unloads, const std::vector<LoadPlan>& loads) {
-  DeploymentPlanner planner(change, core, record);
+void addDeployment(GameChange& change, const FormState& state, const FolderIndex& game,
+                   DeploymentRecord& record, const std::vector<UnloadPlan>& unloads,
+                   const std::vector<LoadPlan>& loads) {
+  DeploymentPlanner planner(change, state, game, record);
   planner.noteDroppedLines(unloads);
   for (const auto& unload : unloads) planner.withdraw(unload);
   for (const auto& load : loads) planner.provide(load);
@@ -298,7 +297,7 @@ void addDeployment(GameChange& change, Core& core, DeploymentRecord& record,
   }
   planner.planFileSteps();
   planner.passOverNotes();
-  change.replaceWith(deploymentRecordPath(core.state), record.text());
+  change.replaceWith(deploymentRecordPath(state), record.text());
 }
 
 }  // namespace kvo

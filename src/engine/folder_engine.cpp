@@ -1,6 +1,5 @@
 #include "engine/folder_engine.h"
 
-#include "engine/engine_batch.h"
 #include "planes/alt_planes.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
@@ -23,19 +22,11 @@ std::string firstChar(const std::string& name) {
 
 }  // namespace
 
-FolderEngine::Batch::Batch(FolderEngine& engine)
-    : e_(engine), wasBusy_(engine.busy_), record_(engine.s_.record) {
-  e_.busy_ = true;
-}
-
-FolderEngine::Batch::~Batch() {
-  e_.busy_ = wasBusy_;
-}
-
 void FolderEngine::fillFolderGrid(const std::vector<std::string>& categoryLines,
                                   const std::vector<std::string>& folderNames, Problems& problems) {
-  auto& grid = s_.state.Unigrid;
+  auto& grid = state_.Unigrid;
   replayRefused_.clear();
+  replayProblems_ = {};
   std::string unlisted;
   grid.setRows(1);
   grid.setCols(3);
@@ -53,7 +44,7 @@ void FolderEngine::fillFolderGrid(const std::vector<std::string>& categoryLines,
         unlisted += (unlisted.empty() ? "" : ", ") + shown;
         continue;
       }
-      grid.addRow(pathToText(s_.state.SelectorDir / nameToPath(name)) + "\t" + name);
+      grid.addRow(pathToText(state_.SelectorDir / nameToPath(name)) + "\t" + name);
     }
   }
   if (!unlisted.empty()) {
@@ -70,7 +61,7 @@ void FolderEngine::fillFolderGrid(const std::vector<std::string>& categoryLines,
 }
 
 bool FolderEngine::replayFolderLine(const std::string& line) {
-  auto& grid = s_.state.Unigrid;
+  auto& grid = state_.Unigrid;
   bool matched = false;
   for (int r = 1; r < grid.rows(); ++r) {
     if (grid.text(r, 1) != line) continue;
@@ -81,7 +72,7 @@ bool FolderEngine::replayFolderLine(const std::string& line) {
 }
 
 void FolderEngine::List3_Click(int index) {
-  auto& st = s_.state;
+  auto& st = state_;
   auto& grid = st.Unigrid;
   st.List3.index = index;
   st.Label6.clear();

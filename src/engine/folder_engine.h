@@ -1,23 +1,33 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
+
+#include "engine/deployment_check.h"
+#include "engine/folder_plan.h"
+#include "state/form_state.h"
+#include "state/game_change.h"
+#include "state/game_folder.h"
+#include "state/load_record.h"
+#include "state/outcome.h"
 #include "state/problems.h"
 
 namespace kvo {
 
-struct LoadPlan;
-
-class Core;
 class AltPlanes;
+
+// The unloads and loads of one click, as MoveOut and MoveIn plan them for the deployment.
+struct FolderMoves {
+  std::vector<UnloadPlan> unloads;
+  std::vector<LoadPlan> loads;
+};
 
 // The mod folder engine: the folder grid `Unigrid`, loading and unloading folders.
 class FolderEngine final {
  public:
-  FolderEngine(Core& core, AltPlanes& planes) : s_(core), planes_(planes) {}
+  FolderEngine(FormState& state, GameFolder& game, LoadRecord& record, AltPlanes& planes)
+      : state_(state), game_(game), record_(record), planes_(planes) {}
 
   // Fills `Unigrid` with the mod folders among `folderNames` (the selector folder's
   // subfolders), grouped by the codes of the kvo.ini `categoryLines`.
@@ -30,52 +40,61 @@ class FolderEngine final {
   bool replayFolderLine(const std::string& line);
   // The names the last replays left unmarked, since their category allows one folder only.
   const std::vector<std::string>& replayRefused() const { return replayRefused_; }
+  // What the last replays could not read (a flight model's planes.dat).
+  const Problems& replayProblems() const { return replayProblems_; }
   // Rebuilds the grid from disk and re-applies FoldersLoaded.txt ("Refresh!").
-  void PopulateFolderGrid();
+  Outcome PopulateFolderGrid();
 
-  // Load, unload or swap the folder of the grid's current row (a click or Enter on `Unigrid`):
-  // one change of the game folder and the record, all of it or none.
-  void Unigrid_Click();
-  // Unloads the folder of `CurrentRow`.
-  void Udel();
-  // Copies the mod folder's files into the game folder, all or none; false after a failure,
-  // which one message reports.
-  bool MoveIn(const std::filesystem::path& modFolder);
-  // Deletes the mod folder's files from the game folder and records the selection; false
-  // when some could not go (one message lists them) or nothing could be done.
-  bool MoveOut(const std::filesystem::path& modFolder);
+  // Loads, unloads or swaps the folder of `Unigrid` row `row` (a click or Enter): one change
+  // of the game folder and the record, all of it or none.
+  Outcome Unigrid_Click(int row);
+  // What Unigrid_Click(row) would do, planned and checked; nothing changes.
+  Outcome planClick(int row);
+  // Plans the click on `row` into `change`, as the steps planned so far leave the game folder,
+  // and marks the rows as the click leaves them (a flight model's load fills the plane grid).
+  // The reason the click cannot be made, or "". Unigrid_Click and the replays plan by it.
+  std::string planRowClick(int row, GameChange& change);
+  // Plans loading the mod folder into `moves`: its copies into the game folder as `change`
+  // leaves it. The reason it cannot be loaded, or "".
+  std::string MoveIn(const std::filesystem::path& modFolder, GameChange& change,
+                     FolderMoves& moves);
+  // Plans unloading the mod folder into `moves`: its files out of the game folder, a career's
+  // saves back into it. The reason it cannot be unloaded at all, or "".
+  std::string MoveOut(const std::filesystem::path& modFolder, GameChange& change,
+                      FolderMoves& moves);
 
   // The category filter: a click on `List3` entry `index`.
   void List3_Click(int index);
-  // Shows the description and picture of the folder of `Unigrid` row `row` (pointer over it).
+  // Shows the description and picture of the folder of `Unigrid` row `row` (pointer over it),
+  // and what a click on it would replace and overwrite.
   void previewRow(int row);
   // Takes the folder preview away again (pointer over `List3` or `LoadFrame`).
   void resetPreview();
-
-  // True while a load, unload or refresh runs, so that a click arriving meanwhile is refused.
-  bool busy() const { return busy_; }
+  // What a click on `row` would do, from its own plan, checked and not made: which folder it
+  // replaces and which files it overwrites, or why it cannot be made.
+  std::string conflictText(int row);
+  // The files loading the folder of `row` would overwrite, and who provides each now.
+  std::vector<Conflict> conflictsOf(int row);
 
  private:
-  class Batch;
   struct Click {
     std::vector<int> unloadRows;
     int loadRow = 0;
   };
-  void clickCurrentRow();
-  Click decideClick(int row);
-  bool applyClick(const Click& click);
+  Click decideClick(int row) const;
+  std::string folderGone(int row) const;
   void markOnly(int row);
-  void showPlanesOf(const std::filesystem::path& folder);
-  bool folderStillThere(int row);
+  std::string showPlanesOf(const std::filesystem::path& folder);
   void markRow(int row, bool loaded);
   std::filesystem::path folderOfRow(int row) const;
-  void clearReadOnlyOfSources(const std::vector<LoadPlan>& loads);
-  void reportFailedChange(const std::string& failure, const Click& click);
+  std::string clickFailure(const std::string& failure, const Click& click) const;
 
-  Core& s_;
+  FormState& state_;
+  GameFolder& game_;
+  LoadRecord& record_;
   AltPlanes& planes_;
-  bool busy_ = false;
   std::vector<std::string> replayRefused_;
+  Problems replayProblems_;
 };
 
 }  // namespace kvo

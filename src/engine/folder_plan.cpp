@@ -18,7 +18,7 @@ namespace {
 // through the operation's one listing).
 class TargetFolders final {
  public:
-  explicit TargetFolders(Core& core) : game_(core.gameFolder()) {}
+  explicit TargetFolders(const FolderIndex& game) : game_(game) {}
 
   const FolderIndex& game() const { return game_; }
 
@@ -33,7 +33,7 @@ class TargetFolders final {
   }
 
  private:
-  FolderIndex& game_;
+  const FolderIndex& game_;
   std::map<GameTarget, FolderIndex> subfolders_;
 };
 
@@ -71,14 +71,15 @@ std::string refusedModFolder(const fs::path& modFolder, const FormState& state) 
   return {};
 }
 
-LoadPlan planLoad(const fs::path& modFolder, Core& core) {
+LoadPlan planLoad(const fs::path& modFolder, const PlannedFolder& at) {
   LoadPlan plan;
   plan.folder = pathToText(modFolder.filename());
-  plan.problem = refusedModFolder(modFolder, core.state);
+  plan.modFolder = modFolder;
+  plan.problem = refusedModFolder(modFolder, at.state);
   if (!plan.problem.empty()) return plan;
   const auto names = folderFiles(modFolder, plan.problem);
   if (!plan.problem.empty()) return plan;
-  TargetFolders targets(core);
+  TargetFolders targets(at.game);
   std::set<GameTarget> created;
   for (const auto& name : names) {
     if (staysInModFolder(name)) continue;
@@ -97,7 +98,7 @@ LoadPlan planLoad(const fs::path& modFolder, Core& core) {
         created.insert(where).second) {
       plan.newFolders.push_back(folder.dir());
     }
-    const auto there = folder.find(name);
+    const auto there = at.change.find(folder, name);
     const auto target = folder.dir() / nameToPath(there.value_or(name));
     plan.copies.push_back(
         {(modFolder / nameToPath(name)).native(), target.native(), name, there.has_value()});
@@ -105,12 +106,12 @@ LoadPlan planLoad(const fs::path& modFolder, Core& core) {
   return plan;
 }
 
-UnloadPlan planUnload(const fs::path& modFolder, Core& core) {
+UnloadPlan planUnload(const fs::path& modFolder, const PlannedFolder& at) {
   UnloadPlan plan;
   plan.folder = pathToText(modFolder.filename());
-  plan.refusal = refusedModFolder(modFolder, core.state);
+  plan.refusal = refusedModFolder(modFolder, at.state);
   if (!plan.refusal.empty()) return plan;
-  TargetFolders targets(core);
+  TargetFolders targets(at.game);
   if (isCareerFolderName(pathToText(modFolder.filename()))) {
     planCareerSaves(modFolder, targets, plan);
     for (const auto& save : plan.savesBack) plan.deletes.push_back(save.source);
@@ -119,7 +120,7 @@ UnloadPlan planUnload(const fs::path& modFolder, Core& core) {
   for (const auto& name : folderFiles(modFolder, unreadable)) {
     const auto& folder = targets.folder(unloadTarget(name));
     // Only a name that one file answers to says which file is the copy.
-    if (auto found = folder.onlyFile(name)) {
+    if (auto found = at.change.onlyFile(folder, name)) {
       plan.deletes.push_back((folder.dir() / nameToPath(*found)).native());
     }
   }

@@ -4,15 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "state/core.h"
+#include "platform/listing.h"
+#include "state/form_state.h"
 #include "state/game_change.h"
 #include "state/problems.h"
 
 namespace kvo {
-
-// A path held as its text alone: a std::filesystem::path keeps a list of its parts beside
-// the text, which for a load of many thousand files costs several times the names.
-using PathText = std::filesystem::path::string_type;
 
 // One file a load or an unload copies.
 struct FileCopy {
@@ -25,6 +22,7 @@ struct FileCopy {
 // What loading a mod folder copies into the game folder, worked out before anything moves.
 struct LoadPlan {
   std::string folder;                             // the mod folder's name
+  std::filesystem::path modFolder;                // the mod folder itself
   std::vector<std::filesystem::path> newFolders;  // Savedata or Music when missing
   std::vector<FileCopy> copies;
   std::string problem;  // why the folder cannot be loaded; empty when it can
@@ -43,11 +41,19 @@ struct UnloadPlan {
 // empty when it may.
 std::string refusedModFolder(const std::filesystem::path& modFolder, const FormState& state);
 
-// The copies of loading `modFolder`, into the game folder's existing spellings.
-LoadPlan planLoad(const std::filesystem::path& modFolder, Core& core);
+// What a plan of folder moves reads the game folder through: its listing, and the steps of the
+// change planned so far, which may have brought or taken files.
+struct PlannedFolder {
+  const FormState& state;
+  const FolderIndex& game;
+  const GameChange& change;
+};
+
+// The copies of loading `modFolder`, into the game folder's spellings as `at` leaves them.
+LoadPlan planLoad(const std::filesystem::path& modFolder, const PlannedFolder& at);
 
 // The deletes of unloading `modFolder`: each copy found by its name, in any letter case, when
 // exactly one file answers to it; and for a career folder its saves going back first.
-UnloadPlan planUnload(const std::filesystem::path& modFolder, Core& core);
+UnloadPlan planUnload(const std::filesystem::path& modFolder, const PlannedFolder& at);
 
 }  // namespace kvo

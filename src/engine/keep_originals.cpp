@@ -33,23 +33,21 @@ bool readKeepOriginals(const FormState& state) {
   return on;
 }
 
-bool setKeepOriginals(Core& core, bool on) {
-  auto& st = core.state;
+Outcome setKeepOriginals(FormState& state, GameFolder& game, bool on) {
   std::error_code ec;
   // Lines of other options, from a later version perhaps, stay as they are.
-  auto lines =
-      readTextLines(optionsPath(st), ec, read_limit::kOptions).value_or(std::vector<std::string>{});
+  auto lines = readTextLines(optionsPath(state), ec, read_limit::kOptions)
+                   .value_or(std::vector<std::string>{});
   std::erase_if(lines, [](const std::string& line) { return isKeepLine(line); });
   lines.push_back(std::string(kKey) + (on ? "on" : "off"));
-  GameChange change(core);
-  change.replaceWith(optionsPath(st), joinLinesCrLf(lines));
-  Problems problems;
-  if (!change.commit(problems)) {
-    core.shell.message(change.failure(), Icon::Critical, "KVO");
-    return false;
-  }
-  st.KeepOriginals = on;
-  return true;
+  GameChange change(state, std::string("keep originals ") + (on ? "on" : "off"));
+  change.replaceWith(optionsPath(state), joinLinesCrLf(lines));
+  auto outcome = game.commit(change);
+  if (!outcome.ok() || outcome.planned) return outcome;
+  state.KeepOriginals = on;
+  outcome.done = on ? "The game's own files are kept when a folder replaces them."
+                    : "The game's own files are no longer kept when a folder replaces them.";
+  return outcome;
 }
 
 }  // namespace kvo

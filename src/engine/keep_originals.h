@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <string_view>
 
-#include "state/core.h"
+#include "state/form_state.h"
+#include "state/game_folder.h"
+#include "state/outcome.h"
 
 namespace kvo {
 
@@ -16,8 +18,8 @@ std::filesystem::path optionsPath(const FormState& state);
 // What the options file says of `KeepOriginals`; off when it is missing or says nothing.
 bool readKeepOriginals(const FormState& state);
 
-// Sets `KeepOriginals` and remembers it for the next starts; false when the options file
-// could not be written, which one message says (the box keeps its old state).
-bool setKeepOriginals(Core& core, bool on);
+// Sets `KeepOriginals` and remembers it in the options file for the next starts; the box
+// keeps its old state when the file could not be written.
+Outcome setKeepOriginals(FormState& state, GameFolder& game, bool on);
 
 }  // namespace kvo

@@ -1,16 +1,14 @@
 #include <algorithm>
 
 #include "engine/deployment.h"
-#include "engine/engine_batch.h"
 #include "engine/folder_engine.h"
 #include "engine/folder_plan.h"
 #include "engine/mod_files.h"
 #include "planes/alt_planes.h"
+#include "planes/state_restore.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "state/category_table.h"
-#include "state/core.h"
-#include "state/game_change.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -25,164 +23,149 @@ std::string codeOf(const Grid& grid, int row) {
   return grid.text(row, 1).substr(0, 1);
 }
 
-// What a click may change in the window, to put back when its change of files fails.
-struct MarksBefore {
-  explicit MarksBefore(const FormState& st)
-      : unigrid(st.Unigrid), g1(st.G1), frame6(st.Frame6Visible), label2(st.Label2) {}
-  void restore(FormState& st) const {
-    const int row = st.Unigrid.row;
-    const int col = st.Unigrid.col;
-    st.Unigrid = unigrid;
-    st.Unigrid.row = row;
-    st.Unigrid.col = col;
-    st.G1 = g1;
-    st.Frame6Visible = frame6;
-    st.Label2 = label2;
-  }
-  Grid unigrid;
-  Grid g1;
-  bool frame6;
-  std::string label2;
-};
-
 }  // namespace
 
 fs::path FolderEngine::folderOfRow(int row) const {
-  return nameToPath(s_.state.Unigrid.text(row, 0));
+  return nameToPath(state_.Unigrid.text(row, 0));
 }
 
 void FolderEngine::markRow(int row, bool loaded) {
-  auto& st = s_.state;
-  st.Unigrid.setText(row, 2, loaded ? "S" : "");
-  st.Unigrid.setBack(row, 1, loaded ? kLoadedGreen : st.DefaultCellColour);
+  state_.Unigrid.setText(row, 2, loaded ? "S" : "");
+  state_.Unigrid.setBack(row, 1, loaded ? kLoadedGreen : state_.DefaultCellColour);
 }
 
-bool FolderEngine::folderStillThere(int row) {
+std::string FolderEngine::folderGone(int row) const {
   const auto folder = folderOfRow(row);
-  if (folderExists(folder)) return true;
-  s_.shell.message("The folder " + displayPath(folder) +
-                       " is no longer there, so nothing was loaded or unloaded.\r\n"
-                       "Click \"Refresh!\" to bring the list up to date.",
-                   Icon::Exclamation, "KVO");
-  return false;
-}
-
-void FolderEngine::Unigrid_Click() {
-  auto& grid = s_.state.Unigrid;
-  if (busy_ || grid.row < 1 || grid.row >= grid.rows()) return;
-  Batch batch(*this);
-  clickCurrentRow();
-}
-
-void FolderEngine::Udel() {
-  auto& st = s_.state;
-  applyClick({{st.CurrentRow}, 0});
-}
-
-void FolderEngine::clickCurrentRow() {
-  auto& st = s_.state;
-  auto& grid = st.Unigrid;
-  if (grid.row < 1 || grid.row >= grid.rows()) return;
-  st.CurrentRow = grid.row;
-  if (!st.GridReady) {
-    markOnly(st.CurrentRow);
-    return;
-  }
-  if (!folderStillThere(st.CurrentRow)) return;
-  const auto click = decideClick(st.CurrentRow);
-  for (int other : click.unloadRows) {
-    if (other != st.CurrentRow && !folderStillThere(other)) return;
-  }
-  applyClick(click);
+  if (folderExists(folder)) return {};
+  return "The folder " + displayPath(folder) +
+         " is no longer there. Click \"Refresh!\" to bring the list up to date.";
 }
 
 // One loaded folder per single-selection category: loading one unloads the other. Careers
 // swap by the first loaded career row.
-FolderEngine::Click FolderEngine::decideClick(int row) {
-  auto& st = s_.state;
-  const auto& grid = st.Unigrid;
+FolderEngine::Click FolderEngine::decideClick(int row) const {
+  const auto& grid = state_.Unigrid;
   const auto code = codeOf(grid, row);
   if (isLoaded(grid, row)) return {{row}, 0};
   Click click{{}, row};
-  st.OtherRow = 0;
   for (int r = 1; r < grid.rows(); ++r) {
     if (r == row || !isLoaded(grid, r) || codeOf(grid, r) != code) continue;
-    if (code == "C" && st.OtherRow != 0) continue;
+    if (code == "C" && !click.unloadRows.empty()) continue;
     if (code != "C" && isMultiSelectionCode(code)) continue;
-    st.OtherRow = r;
     click.unloadRows.push_back(r);
   }
   return click;
 }
 
-bool FolderEngine::applyClick(const Click& click) {
-  auto& st = s_.state;
-  const MarksBefore before(st);
-  auto record = readDeployment(s_);
-  std::vector<UnloadPlan> unloads;
-  Problems problems;
-  for (int r : click.unloadRows) {
-    auto plan = planUnload(folderOfRow(r), s_);
-    if (!plan.refusal.empty()) {
-      s_.shell.message(plan.refusal, Icon::Critical, "KVO");
-      return false;
-    }
-    problems.add(plan.problems);
-    unloads.push_back(std::move(plan));
-    markRow(r, false);
-    if (codeOf(st.Unigrid, r) == "F") {
-      st.G1.clear();
-      st.G1.setRows(1);
-      st.Frame6Visible = false;
-      st.Label2.clear();
-    }
+Outcome FolderEngine::Unigrid_Click(int row) {
+  const auto& grid = state_.Unigrid;
+  if (row < 1 || row >= grid.rows()) return {};
+  if (!state_.GridReady) {
+    markOnly(row);
+    return {};
   }
-  std::vector<LoadPlan> loads;
-  if (click.loadRow != 0) {
-    loads.push_back(planLoad(folderOfRow(click.loadRow), s_));
-    if (!loads.back().problem.empty()) {
-      before.restore(st);
-      reportFailedChange(loads.back().problem, click);
-      return false;
-    }
-    markRow(click.loadRow, true);
+  const auto click = decideClick(row);
+  StateRestore restore(state_, planes_);
+  GameChange change(state_, "click " + grid.text(row, 1));
+  if (auto why = planRowClick(row, change); !why.empty()) {
+    return Outcome::refused(change.action(), clickFailure(why, click));
   }
-  GameChange change(s_);
-  addDeployment(change, s_, record, unloads, loads);
-  change.recordSelection();
-  if (!change.commit(problems)) {
-    before.restore(st);
-    reportFailedChange(change.failure(), click);
-    return false;
+  record_.RecordLoadedFolders(change);
+  auto outcome = game_.commit(change);
+  if (!outcome.ok()) {
+    outcome.failure = clickFailure(outcome.failure, click);
+    return outcome;
   }
-  clearReadOnlyOfSources(loads);
-  if (click.loadRow != 0 && codeOf(st.Unigrid, click.loadRow) == "F") {
-    showPlanesOf(folderOfRow(click.loadRow));
-  }
-  if (problems.empty()) return true;
-  std::string unloaded;
-  for (int r : click.unloadRows) unloaded += (unloaded.empty() ? "" : ", ") + st.Unigrid.text(r, 1);
-  problems.report(s_.shell, unloaded + " is unloaded, but not everything could be removed:");
-  return true;
+  if (!outcome.planned) restore.keep();
+  outcome.done = selectionSentence(outcome.changes);
+  std::vector<std::string> unloaded;
+  for (int r : click.unloadRows) unloaded.push_back(grid.text(r, 1));
+  outcome.passedOverHeading =
+      unloaded.empty() ? grid.text(row, 1) + " is loaded, but not everything could be read:"
+                       : nameList(unloaded) + " is unloaded, but not everything could be removed:";
+  return outcome;
 }
 
-void FolderEngine::reportFailedChange(const std::string& failure, const Click& click) {
-  const auto& grid = s_.state.Unigrid;
+Outcome FolderEngine::planClick(int row) {
+  const DryRun dry(game_);
+  return Unigrid_Click(row);
+}
+
+std::string FolderEngine::planRowClick(int row, GameChange& change) {
+  auto& grid = state_.Unigrid;
+  if (row < 1 || row >= grid.rows()) return {};
+  const auto click = decideClick(row);
+  for (int r : click.unloadRows) {
+    if (auto gone = folderGone(r); !gone.empty()) return gone;
+  }
+  if (click.loadRow != 0) {
+    if (auto gone = folderGone(click.loadRow); !gone.empty()) return gone;
+  }
+  // The record as it stands before the click, so that the folder it loads is no provider yet.
+  auto record = readDeployment({state_, game_.listing(), change});
+  FolderMoves moves;
+  for (int r : click.unloadRows) {
+    if (auto why = MoveOut(folderOfRow(r), change, moves); !why.empty()) return why;
+    markRow(r, false);
+    if (codeOf(grid, r) == "F") {
+      planes_.forgetRows();
+      state_.Frame6Visible = false;
+      state_.Label2.clear();
+    }
+  }
+  if (click.loadRow != 0) {
+    if (auto why = MoveIn(folderOfRow(click.loadRow), change, moves); !why.empty()) return why;
+    markRow(click.loadRow, true);
+  }
+  addDeployment(change, state_, game_.listing(), record, moves.unloads, moves.loads);
+  for (const auto& load : moves.loads) {
+    std::vector<std::string> names;
+    names.reserve(load.copies.size());
+    for (const auto& copy : load.copies) names.push_back(copy.name);
+    change.makeWritableAfter(load.modFolder, std::move(names));
+  }
+  // A flight model's planes are chosen after it is in, also by the entries of a set.
+  if (click.loadRow != 0 && codeOf(grid, click.loadRow) == "F") {
+    if (auto problem = showPlanesOf(folderOfRow(click.loadRow)); !problem.empty()) {
+      change.passOver(std::move(problem));
+    }
+  }
+  return {};
+}
+
+std::string FolderEngine::MoveIn(const fs::path& modFolder, GameChange& change,
+                                 FolderMoves& moves) {
+  auto plan = planLoad(modFolder, {state_, game_.listing(), change});
+  if (!plan.problem.empty()) return plan.problem;
+  moves.loads.push_back(std::move(plan));
+  return {};
+}
+
+std::string FolderEngine::MoveOut(const fs::path& modFolder, GameChange& change,
+                                  FolderMoves& moves) {
+  auto plan = planUnload(modFolder, {state_, game_.listing(), change});
+  if (!plan.refusal.empty()) return plan.refusal;
+  change.passOver(plan.problems);
+  moves.unloads.push_back(std::move(plan));
+  return {};
+}
+
+std::string FolderEngine::clickFailure(const std::string& failure, const Click& click) const {
+  const auto& grid = state_.Unigrid;
   std::string text = failure + "\r\n\r\n";
   if (click.loadRow != 0) text += grid.text(click.loadRow, 1) + " was not loaded";
-  std::string stays;
-  for (int r : click.unloadRows) stays += (stays.empty() ? "" : ", ") + grid.text(r, 1);
-  if (!stays.empty()) text += (click.loadRow != 0 ? ", and " : "") + stays + " stays loaded";
-  text += "; the game folder is as it was.";
-  s_.shell.message(text, Icon::Critical, "KVO");
+  std::vector<std::string> stays;
+  for (int r : click.unloadRows) stays.push_back(grid.text(r, 1));
+  if (!stays.empty())
+    text += (click.loadRow != 0 ? ", and " : "") + nameList(stays) + " stays loaded";
+  return text + "; the game folder is as it was.";
 }
 
 // The replay of the record at start-up and by "Refresh!": marks only, no file is changed. A
 // second folder of a single-selection category stays unmarked, so that a doubled line or a
 // doubled category code can never unload the first one's files.
 void FolderEngine::markOnly(int row) {
-  auto& st = s_.state;
-  const auto& grid = st.Unigrid;
+  const auto& grid = state_.Unigrid;
   if (isLoaded(grid, row)) return;
   const auto code = codeOf(grid, row);
   for (int r = 1; r < grid.rows(); ++r) {
@@ -197,15 +180,19 @@ void FolderEngine::markOnly(int row) {
     }
   }
   markRow(row, true);
-  if (code == "F") showPlanesOf(folderOfRow(row));
+  if (code != "F") return;
+  if (auto problem = showPlanesOf(folderOfRow(row)); !problem.empty()) {
+    replayProblems_.add(std::move(problem));
+  }
 }
 
-void FolderEngine::showPlanesOf(const fs::path& folder) {
-  auto& st = s_.state;
-  st.G1.setCols(5);
+std::string FolderEngine::showPlanesOf(const fs::path& folder) {
+  state_.G1.setCols(5);
   const bool planes = hasAlternativePlanes(folder);
-  if (planes) planes_.GridSet(folder);
-  st.Frame6Visible = planes;
+  std::string problem;
+  if (planes) problem = planes_.GridSet(folder);
+  state_.Frame6Visible = planes;
+  return problem;
 }
 
 }  // namespace kvo

@@ -17,9 +17,10 @@ namespace fs = std::filesystem;
 namespace {
 
 // The bytes of `path`, or the sentence saying why they cannot be read.
-std::optional<std::string> readGameFile(const fs::path& path, std::string& error) {
+std::optional<std::string> readGameFile(const GameFileReader& game, const fs::path& path,
+                                        std::string& error) {
   std::error_code ec;
-  auto bytes = readFileBytes(path, ec, read_limit::kPlaneMenu);
+  auto bytes = game.read(path, ec, read_limit::kPlaneMenu);
   if (!bytes) error = describeFailure("read", path, ec);
   return bytes;
 }
@@ -35,11 +36,11 @@ struct MenuFilesRead {
   std::string error;
 };
 
-MenuFilesRead readMenuFiles(const fs::path& gameDir) {
+MenuFilesRead readMenuFiles(const GameFileReader& game) {
   MenuFilesRead read;
   for (std::size_t i = 0; i < kMenuSideCount; ++i) {
-    const auto path = menuPath(gameDir, menuSideOf(i));
-    auto bytes = readGameFile(path, read.error);
+    const auto path = menuPath(game, menuSideOf(i));
+    auto bytes = readGameFile(game, path, read.error);
     if (!bytes) return read;
     read.bytes[i] = std::move(*bytes);
     read.shown[i] = displayPath(path);
@@ -49,18 +50,27 @@ MenuFilesRead readMenuFiles(const fs::path& gameDir) {
 
 }  // namespace
 
-fs::path pnamesPath(const fs::path& gameDir) {
-  return resolveNoCase(gameDir, kPnamesFileName);
+fs::path DiskGameFiles::resolve(std::string_view name) const {
+  return resolveNoCase(gameDir_, name);
 }
 
-fs::path menuPath(const fs::path& gameDir, MenuSide side) {
-  return resolveNoCase(gameDir, menuFileName(side));
+std::optional<std::string> DiskGameFiles::read(const fs::path& path, std::error_code& ec,
+                                               std::size_t limit) const {
+  return readFileBytes(path, ec, limit);
 }
 
-std::string LoadPnamesFrom(Pnameform& form, const fs::path& gameDir) {
-  const auto path = pnamesPath(gameDir);
+fs::path pnamesPath(const GameFileReader& game) {
+  return game.resolve(kPnamesFileName);
+}
+
+fs::path menuPath(const GameFileReader& game, MenuSide side) {
+  return game.resolve(menuFileName(side));
+}
+
+std::string LoadPnamesFrom(Pnameform& form, const GameFileReader& game) {
+  const auto path = pnamesPath(game);
   std::string error;
-  const auto bytes = readGameFile(path, error);
+  const auto bytes = readGameFile(game, path, error);
   if (!bytes) {
     form.Grid.setTexts({});
     return error;
@@ -68,33 +78,35 @@ std::string LoadPnamesFrom(Pnameform& form, const fs::path& gameDir) {
   return form.LoadPnames(*bytes, displayPath(path));
 }
 
-std::string PmenseeFrom(Pmnuform& form, const fs::path& gameDir) {
-  const auto path = menuPath(gameDir, form.side());
+std::string PmenseeFrom(Pmnuform& form, const GameFileReader& game) {
+  const auto path = menuPath(game, form.side());
   std::string error;
-  if (const auto bytes = readGameFile(path, error)) return form.Pmensee(*bytes, displayPath(path));
+  if (const auto bytes = readGameFile(game, path, error)) {
+    return form.Pmensee(*bytes, displayPath(path));
+  }
   // Emptied as after any failed Pmensee, so that nothing stale can be written back.
   form.Pmensee({});
   return error;
 }
 
-PlaneNameFiles planeNameFiles(const fs::path& gameDir, int slot, std::string_view name,
+PlaneNameFiles planeNameFiles(const GameFileReader& game, int slot, std::string_view name,
                               Pnameform& names, Pmnuform& menus) {
-  if (auto error = LoadPnamesFrom(names, gameDir); !error.empty()) return failed(error);
+  if (auto error = LoadPnamesFrom(names, game); !error.empty()) return failed(error);
   if (auto error = setPlaneName(names.Grid, slot, name); !error.empty()) return failed(error);
   PlaneNameFiles out;
-  const auto pnames = pnamesPath(gameDir);
+  const auto pnames = pnamesPath(game);
   auto saved = names.SavePnames(displayPath(pnames));
   if (!saved.ok()) return failed(saved.error);
   out.files.push_back({pnames, std::move(saved.bytes)});
 
-  const auto current = readMenuFiles(gameDir);
+  const auto current = readMenuFiles(game);
   if (!current.error.empty()) return failed(current.error);
   const std::array<std::string_view, kMenuSideCount> views{current.bytes[0], current.bytes[1],
                                                            current.bytes[2]};
   auto menusOut = refillMenus(menus, names.Grid, views, current.shown);
   if (!menusOut.ok()) return failed(menusOut.error);
   for (std::size_t i = 0; i < kMenuSideCount; ++i) {
-    out.files.push_back({menuPath(gameDir, menuSideOf(i)), std::move(menusOut.bytes[i])});
+    out.files.push_back({menuPath(game, menuSideOf(i)), std::move(menusOut.bytes[i])});
   }
   return out;
 }

@@ -1,13 +1,12 @@
 #include "planes/alt_planes.h"
 
+#include "gamefiles/legacy_number.h"
 #include "planes/plane_record.h"
 #include "platform/binary_io.h"
 #include "platform/file_ops.h"
-#include "platform/legacy_number.h"
 #include "platform/listing.h"
 #include "platform/read_limits.h"
 #include "platform/text_file.h"
-#include "state/core.h"
 #include "state/grid_sort.h"
 
 namespace kvo {
@@ -19,8 +18,8 @@ constexpr std::size_t kMaxPlaneFolders = 1801;
 
 }  // namespace
 
-void AltPlanes::GridSet(const fs::path& fmFolder) {
-  auto& st = s_.state;
+std::string AltPlanes::GridSet(const fs::path& fmFolder) {
+  auto& st = state_;
   auto& g1 = st.G1;
   // The current cell may be the painted name of an installed or unusable plane; taking that
   // mark for the background would paint every row unloaded later as if it were loaded.
@@ -34,14 +33,14 @@ void AltPlanes::GridSet(const fs::path& fmFolder) {
       planeFolders.push_back(name);
     }
   }
-  if (planeFolders.empty()) return;
+  if (planeFolders.empty()) return {};
   st.Label2 = pathToText(fmFolder) + std::string(1, fs::path::preferred_separator);
   g1.setRows(1);
   g1.setCols(5);
   g1.clear();
-  unusable_.clear();
-  fuel_.clear();
-  lastHoverRow_ = 0;
+  notes_.unusable.clear();
+  notes_.fuel.clear();
+  notes_.lastHoverRow = 0;
   const int widths[] = {2000, 0, 0, 2000, 0};
   for (int c = 0; c < 5; ++c) g1.setColWidth(c, widths[c]);
   for (const auto& name : planeFolders) addPlaneRow(fmFolder, name);
@@ -52,11 +51,11 @@ void AltPlanes::GridSet(const fs::path& fmFolder) {
   g1.setText(0, 3, "Aircraft");
   g1.col = 1;
   g1.visible = true;
-  readFuelValues(fmFolder);
+  return readFuelValues(fmFolder);
 }
 
 void AltPlanes::addPlaneRow(const fs::path& fmFolder, const std::string& folder) {
-  auto& g1 = s_.state.G1;
+  auto& g1 = state_.G1;
   const auto dir = fmFolder / nameToPath(folder);
   const auto records = listFiles(dir, "*.kvo");
   PlaneRecordFile record;
@@ -81,22 +80,23 @@ void AltPlanes::addPlaneRow(const fs::path& fmFolder, const std::string& folder)
   g1.setText(row, 2, toUpperAscii(record.artCode));
   g1.setText(row, 3, record.name);
   if (problem.empty()) {
-    fuel_[folder] = {record.slot, record.fuel()};
+    notes_.fuel[folder] = {record.slot, record.fuel()};
     return;
   }
-  unusable_[folder] = problem;
+  notes_.unusable[folder] = problem;
   g1.setBack(row, 0, kUnusablePlane);
 }
 
-void AltPlanes::readFuelValues(const fs::path& fmFolder) {
-  auto& st = s_.state;
+std::string AltPlanes::readFuelValues(const fs::path& fmFolder) {
+  auto& st = state_;
   std::string bytes;
+  std::string problem;
   if (const auto file = findNoCase(fmFolder, "planes.dat")) {
     std::error_code ec;
     if (auto read = readFileBytes(*file, ec, read_limit::kGameData)) {
       bytes = std::move(*read);
     } else {
-      s_.shell.message(describeFailure("read", *file, ec), Icon::Exclamation, "KVO");
+      problem = describeFailure("read", *file, ec);
     }
   }
   for (int slot = 0; slot < kPlaneSlotCount; ++slot) {
@@ -106,23 +106,19 @@ void AltPlanes::readFuelValues(const fs::path& fmFolder) {
     st.FuelValues[static_cast<std::size_t>(slot)] = known ? fuel : -1;
     st.FuelPositions[static_cast<std::size_t>(slot)] = static_cast<int>(fuelOffset(slot)) + 1;
   }
+  return problem;
 }
 
+// The game folder holds the recorded plane already: the row is only marked.
 bool AltPlanes::markLoadedPlane(const std::string& line) {
-  auto& st = s_.state;
+  auto& st = state_;
   bool matched = false;
   for (int r = 1; r < st.G1.rows(); ++r) {
     if (st.G1.text(r, 0) != line) continue;
-    st.G1.row = r;
-    // While start-up replays the record the game folder already holds the plane: only mark.
-    if (st.GridReady) {
-      ApplyPlaneRow();
-    } else {
-      markInstalled(r);
-      // The game's planes.dat carries this plane's fuel, not the flight model's own.
-      if (const auto found = fuel_.find(line); found != fuel_.end()) {
-        st.FuelValues[static_cast<std::size_t>(found->second.slot)] = found->second.fuel;
-      }
+    markInstalled(r);
+    // The game's planes.dat carries this plane's fuel, not the flight model's own.
+    if (const auto found = notes_.fuel.find(line); found != notes_.fuel.end()) {
+      st.FuelValues[static_cast<std::size_t>(found->second.first)] = found->second.second;
     }
     st.Frame6Visible = true;
     matched = true;
@@ -131,20 +127,20 @@ bool AltPlanes::markLoadedPlane(const std::string& line) {
 }
 
 std::string AltPlanes::unusableReason(int row) const {
-  const auto found = unusable_.find(s_.state.G1.text(row, 0));
-  return found == unusable_.end() ? std::string() : found->second;
+  const auto found = notes_.unusable.find(state_.G1.text(row, 0));
+  return found == notes_.unusable.end() ? std::string() : found->second;
 }
 
 void AltPlanes::forgetRows() {
-  auto& g1 = s_.state.G1;
+  auto& g1 = state_.G1;
   g1.clear();
   g1.setRows(1);
-  unusable_.clear();
-  lastHoverRow_ = 0;
+  notes_.unusable.clear();
+  notes_.lastHoverRow = 0;
 }
 
 void AltPlanes::Label20_Click(int index) {
-  auto& grid = s_.state.G1;
+  auto& grid = state_.G1;
   if (index < 0 || index >= grid.cols()) return;
   grid.col = index;
   sortRowsAscending(grid, index);

@@ -3,18 +3,17 @@
 #include "platform/listing.h"
 #include "platform/read_limits.h"
 #include "platform/text_file.h"
-#include "state/core.h"
 
 namespace kvo {
 
 void AltPlanes::G1_MouseMove(int row) {
-  auto& st = s_.state;
+  auto& st = state_;
   const auto& g1 = st.G1;
-  if (row == lastHoverRow_ || row < 1 || row >= g1.rows()) return;
-  lastHoverRow_ = row;
+  if (row == notes_.lastHoverRow || row < 1 || row >= g1.rows()) return;
+  notes_.lastHoverRow = row;
   const auto planeDir = nameToPath(st.Label2 + g1.text(row, 0));
   st.Image2 = st.BackgroundPicture;
-  label19_ = {};
+  notes_.label19 = {};
   st.Text10.clear();
   if (const auto contents = findNoCase(planeDir, "contents.txt")) {
     std::error_code ec;
@@ -25,7 +24,7 @@ void AltPlanes::G1_MouseMove(int row) {
       st.Text10 = describeFailure("read", *contents, ec);
     }
   }
-  label19_ = {g1.text(row, 1), g1.text(row, 2)};
+  notes_.label19 = {g1.text(row, 1), g1.text(row, 2)};
   auto& sk1 = st.SK1;
   const auto& artCode = g1.text(row, 2);
   for (int r = 1; r < sk1.rows(); ++r) {

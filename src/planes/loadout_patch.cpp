@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "platform/legacy_number.h"
+#include "gamefiles/legacy_number.h"
 #include "platform/text_file.h"
 
 namespace kvo {

@@ -2,47 +2,44 @@
 
 #include "gamefiles/game_folder_files.h"
 #include "platform/file_ops.h"
-#include "state/core.h"
-#include "state/game_change.h"
+#include "platform/listing.h"
 
 namespace kvo {
 
-bool PlaneFileEditors::refuse(const std::string& text) {
-  s_.shell.message(text, Icon::Critical, "KVO");
-  return false;
-}
-
-bool PlaneFileEditors::replaceGameFile(const std::filesystem::path& path, std::string bytes) {
-  GameChange change(s_);
+Outcome PlaneFileEditors::replaceGameFile(std::string action, const std::filesystem::path& path,
+                                          std::string bytes) {
+  GameChange change(state_, std::move(action));
   change.replaceWith(path, std::move(bytes));
-  Problems problems;
-  if (!change.commit(problems)) return refuse(change.failure());
-  problems.report(s_.shell);
-  return true;
+  auto outcome = game_.commit(change);
+  if (outcome.ok() && !outcome.planned) {
+    outcome.done = "Saved " + pathToText(path.filename()) + ".";
+  }
+  return outcome;
 }
 
-bool PlaneFileEditors::LoadPnames() {
-  const auto error = LoadPnamesFrom(pnameform, s_.state.GameDir);
-  return error.empty() || refuse(error);
+Outcome PlaneFileEditors::LoadPnames() {
+  return Outcome::refused("read pnames.str",
+                          LoadPnamesFrom(pnameform, DiskGameFiles(state_.GameDir)));
 }
 
-bool PlaneFileEditors::SavePnames() {
-  const auto path = pnamesPath(s_.state.GameDir);
+Outcome PlaneFileEditors::SavePnames() {
+  const auto path = pnamesPath(DiskGameFiles(state_.GameDir));
   auto bytes = pnameform.SavePnames(displayPath(path));
-  if (!bytes.ok()) return refuse(bytes.error);
-  return replaceGameFile(path, std::move(bytes.bytes));
+  if (!bytes.ok()) return Outcome::refused("save pnames.str", bytes.error);
+  return replaceGameFile("save pnames.str", path, std::move(bytes.bytes));
 }
 
-bool PlaneFileEditors::Pmensee() {
-  const auto error = PmenseeFrom(pmnuform, s_.state.GameDir);
-  return error.empty() || refuse(error);
+Outcome PlaneFileEditors::Pmensee() {
+  return Outcome::refused("read a plane menu",
+                          PmenseeFrom(pmnuform, DiskGameFiles(state_.GameDir)));
 }
 
-bool PlaneFileEditors::pmenwrite() {
-  const auto path = menuPath(s_.state.GameDir, pmnuform.side());
+Outcome PlaneFileEditors::pmenwrite() {
+  const auto path = menuPath(DiskGameFiles(state_.GameDir), pmnuform.side());
+  const auto action = "save " + pathToText(path.filename());
   auto bytes = pmnuform.pmenwrite(displayPath(path));
-  if (!bytes.ok()) return refuse(bytes.error);
-  return replaceGameFile(path, std::move(bytes.bytes));
+  if (!bytes.ok()) return Outcome::refused(action, bytes.error);
+  return replaceGameFile(action, path, std::move(bytes.bytes));
 }
 
 }  // namespace kvo

@@ -5,34 +5,35 @@
 
 #include "gamefiles/pmnuform.h"
 #include "gamefiles/pnameform.h"
+#include "state/form_state.h"
+#include "state/game_folder.h"
+#include "state/outcome.h"
 
 namespace kvo {
 
-class Core;
-
 // The two working windows over pnames.str and the plane menus of the game folder, as the
-// plane install uses them and as the player may open them as editors. Every write goes
-// through one change of the game folder; a failure is told to the player in one message.
+// plane install uses them and as the player may open them as editors. Every write is one
+// change of the game folder.
 class PlaneFileEditors final {
  public:
-  explicit PlaneFileEditors(Core& core) : s_(core) {}
+  PlaneFileEditors(FormState& state, GameFolder& game) : state_(state), game_(game) {}
 
-  // Fills the plane-name grid from the game folder's pnames.str; false after a message.
-  bool LoadPnames();
-  // Writes the plane-name grid back to pnames.str; false (nothing written) after a message.
-  bool SavePnames();
-  // Reads the menu of the side whose option button is on; false after a message.
-  bool Pmensee();
-  // Writes the controls back to that side's menu file; false (nothing written) after a message.
-  bool pmenwrite();
+  // Fills the plane-name grid from the game folder's pnames.str.
+  Outcome LoadPnames();
+  // Writes the plane-name grid back to pnames.str; refused (nothing written) when it cannot.
+  Outcome SavePnames();
+  // Reads the menu of the side whose option button is on.
+  Outcome Pmensee();
+  // Writes the controls back to that side's menu file; refused (nothing written) when it cannot.
+  Outcome pmenwrite();
 
   Pnameform pnameform;
   Pmnuform pmnuform;
 
  private:
-  bool replaceGameFile(const std::filesystem::path& path, std::string bytes);
-  bool refuse(const std::string& text);
-  Core& s_;
+  Outcome replaceGameFile(std::string action, const std::filesystem::path& path, std::string bytes);
+  FormState& state_;
+  GameFolder& game_;
 };
 
 }  // namespace kvo

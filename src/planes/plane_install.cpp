@@ -21,6 +21,10 @@ std::optional<std::string> readWhole(const fs::path& path, std::size_t limit, st
   return bytes;
 }
 
+bool missing(const std::error_code& ec) {
+  return ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory;
+}
+
 std::string trimmed(const std::string& text) {
   const auto first = text.find_first_not_of(' ');
   if (first == std::string::npos) return {};
@@ -55,15 +59,15 @@ bool readRecord(const fs::path& planeDir, PlaneInstallPlan& plan, PlaneRecordFil
   return true;
 }
 
-bool planPlanesDat(const PlaneRecordFile& record, const FolderIndex& game, PlaneInstallPlan& plan) {
-  const auto path = findPlanesDat(game, plan.error);
-  if (!path) return false;
-  auto bytes = readPlanesDat(*path, plan.error);
+bool planPlanesDat(const PlaneRecordFile& record, const GameFileReader& game,
+                   PlaneInstallPlan& plan) {
+  fs::path path;
+  auto bytes = readPlanesDat(game, path, plan.error);
   if (!bytes) return false;
   for (const auto& patch : planeRecordPatches(record)) {
     (*bytes)[patch.offset] = static_cast<char>(patch.value);
   }
-  plan.files.push_back({*path, std::move(*bytes)});
+  plan.files.push_back({path, std::move(*bytes)});
   return true;
 }
 
@@ -87,47 +91,51 @@ bool readLoadoutPatches(const fs::path& planeDir, std::vector<BytePatch>& patche
   return true;
 }
 
-bool planLoadout(const fs::path& planeDir, const FolderIndex& game, PlaneInstallPlan& plan) {
+bool planLoadout(const fs::path& planeDir, const GameFileReader& game, PlaneInstallPlan& plan) {
   std::vector<BytePatch> patches;
   std::vector<fs::path> sources;
   if (!readLoadoutPatches(planeDir, patches, sources, plan.error)) return false;
   if (patches.empty()) return true;
-  const auto path = game.findPath("loadout.dat");
-  if (!path) {
-    plan.error = "There is no loadout.dat in the game folder " + displayPath(game.dir()) +
+  const auto path = game.resolve("loadout.dat");
+  std::error_code ec;
+  auto bytes = game.read(path, ec, read_limit::kGameData);
+  if (!bytes && missing(ec)) {
+    plan.error = "There is no loadout.dat in the game folder " + displayPath(path.parent_path()) +
                  " for the loadout patch " + displayPath(sources.front()) + ".";
     return false;
   }
-  auto bytes = readWhole(*path, read_limit::kGameData, plan.error);
-  if (!bytes) return false;
+  if (!bytes) {
+    plan.error = describeFailure("read", path, ec);
+    return false;
+  }
   for (std::size_t i = 0; i < patches.size(); ++i) {
     if (patches[i].offset >= bytes->size()) {
       plan.error = displayPath(sources[i]) + " would write at offset " +
-                   std::to_string(patches[i].offset) + ", but " + displayPath(*path) +
+                   std::to_string(patches[i].offset) + ", but " + displayPath(path) +
                    " ends at offset " + std::to_string(bytes->size()) + ".";
       return false;
     }
     (*bytes)[patches[i].offset] = static_cast<char>(patches[i].value);
   }
-  plan.files.push_back({*path, std::move(*bytes)});
+  plan.files.push_back({path, std::move(*bytes)});
   return true;
 }
 
 }  // namespace
 
-std::optional<fs::path> findPlanesDat(const FolderIndex& game, std::string& error) {
-  auto path = game.findPath("planes.dat");
-  if (!path) {
+std::optional<std::string> readPlanesDat(const GameFileReader& game, fs::path& path,
+                                         std::string& error) {
+  path = game.resolve("planes.dat");
+  std::error_code ec;
+  auto bytes = game.read(path, ec, read_limit::kGameData);
+  if (!bytes && missing(ec)) {
     // A stock game keeps planes.dat inside its archives, where no plane record can go.
-    error = "There is no planes.dat in the game folder " + displayPath(game.dir()) +
+    error = "There is no planes.dat in the game folder " + displayPath(path.parent_path()) +
             ". The stock game keeps it in its archives: load the flight-model folder that "
             "brings its planes.dat first.";
+    return std::nullopt;
   }
-  return path;
-}
-
-std::optional<std::string> readPlanesDat(const fs::path& path, std::string& error) {
-  auto bytes = readWhole(path, read_limit::kGameData, error);
+  if (!bytes) error = describeFailure("read", path, ec);
   if (bytes && bytes->size() < kPlanesDatSize) {
     error = displayPath(path) + " ends at offset " + std::to_string(bytes->size()) +
             ", short of the 30 plane records of 216 bytes (" + std::to_string(kPlanesDatSize) +
@@ -137,12 +145,12 @@ std::optional<std::string> readPlanesDat(const fs::path& path, std::string& erro
   return bytes;
 }
 
-PlaneInstallPlan planPlaneInstall(const fs::path& planeDir, const FolderIndex& game,
+PlaneInstallPlan planPlaneInstall(const fs::path& planeDir, const GameFileReader& game,
                                   Pnameform& names, Pmnuform& menus) {
   PlaneInstallPlan plan;
   PlaneRecordFile record;
   if (!readRecord(planeDir, plan, record) || !planPlanesDat(record, game, plan)) return plan;
-  auto nameFiles = planeNameFiles(game.dir(), plan.slot, plan.name, names, menus);
+  auto nameFiles = planeNameFiles(game, plan.slot, plan.name, names, menus);
   if (!nameFiles.ok()) {
     plan.error = std::move(nameFiles.error);
     return plan;

@@ -9,8 +9,6 @@
 
 namespace kvo {
 
-class FolderIndex;
-
 // Everything installing one alternative plane does to the game folder, built whole in memory
 // and checked, so that the caller can commit it as one change or leave every file alone.
 struct PlaneInstallPlan {
@@ -24,15 +22,14 @@ struct PlaneInstallPlan {
   bool ok() const { return error.empty(); }
 };
 
-// Plans installing the plane of folder `planeDir` into the game folder listed by `game`;
-// `names` and `menus` are the working windows that rebuild pnames.str and the menus.
-PlaneInstallPlan planPlaneInstall(const std::filesystem::path& planeDir, const FolderIndex& game,
+// Plans installing the plane of folder `planeDir` into the game folder whose files `game`
+// reads; `names` and `menus` are the working windows that rebuild pnames.str and the menus.
+PlaneInstallPlan planPlaneInstall(const std::filesystem::path& planeDir, const GameFileReader& game,
                                   Pnameform& names, Pmnuform& menus);
 
-// The game folder's planes.dat, or the sentence why a plane's record cannot go into it.
-std::optional<std::filesystem::path> findPlanesDat(const FolderIndex& game, std::string& error);
-
-// planes.dat read whole and checked to hold all 30 plane records; nullopt and `error` if not.
-std::optional<std::string> readPlanesDat(const std::filesystem::path& path, std::string& error);
+// The game folder's planes.dat read whole and checked to hold all 30 plane records; nullopt
+// and the sentence why a plane's record cannot go into it in `error` if not.
+std::optional<std::string> readPlanesDat(const GameFileReader& game, std::filesystem::path& path,
+                                         std::string& error);
 
 }  // namespace kvo

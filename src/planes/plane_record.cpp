@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "platform/legacy_number.h"
+#include "gamefiles/legacy_number.h"
 #include "platform/text_file.h"
 
 namespace kvo {

@@ -2,16 +2,15 @@
 
 #include <algorithm>
 
+#include "gamefiles/legacy_number.h"
 #include "planes/plane_record.h"
-#include "platform/legacy_number.h"
 #include "platform/listing.h"
-#include "state/core.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
 
 void SkinPanel::buildSkinGrid() {
-  auto& st = s_.state;
+  auto& st = state_;
   st.List1.clear();
   st.List1.items = {"ALL", "Selected"};
   for (int slot = 0; slot < 30; ++slot) {
@@ -34,7 +33,7 @@ void SkinPanel::buildSkinGrid() {
 }
 
 void SkinPanel::rebuildSkinGrid(const std::string& current) {
-  auto& st = s_.state;
+  auto& st = state_;
   std::vector<std::string> loaded;
   for (int r = 1; r < st.SK1.rows(); ++r) {
     if (st.SK1.text(r, 1) == "S") loaded.push_back(st.SK1.text(r, 0));
@@ -62,7 +61,7 @@ void SkinPanel::rebuildSkinGrid(const std::string& current) {
 }
 
 bool SkinPanel::markLoadedSkin(const std::string& line) {
-  auto& grid = s_.state.SK1;
+  auto& grid = state_.SK1;
   bool matched = false;
   for (int r = 1; r < grid.rows(); ++r) {
     const auto& name = grid.text(r, 0);
@@ -75,7 +74,7 @@ bool SkinPanel::markLoadedSkin(const std::string& line) {
 }
 
 void SkinPanel::FilterGrids(int index) {
-  auto& st = s_.state;
+  auto& st = state_;
   st.SkinGridReady = false;
   auto& sk1 = st.SK1;
   const auto& filterText = st.List1.items.size() > static_cast<std::size_t>(std::max(index, 0))
@@ -106,9 +105,10 @@ void SkinPanel::FilterGrids(int index) {
 }
 
 void SkinPanel::showFuel(int slot) {
-  auto& st = s_.state;
+  auto& st = state_;
   const auto value = st.FuelValues[static_cast<std::size_t>(slot)];
   // A slot that the flight model's planes.dat does not reach has no fuel to offer.
+  st.fuelSlot = value < 0 ? -1 : slot;
   st.Label26 = value < 0 ? "" : std::to_string(value);
   st.Label27 = value < 0 ? "" : std::to_string(st.FuelPositions[static_cast<std::size_t>(slot)]);
 }

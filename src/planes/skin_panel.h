@@ -4,17 +4,20 @@
 #include <set>
 #include <string>
 #include <vector>
-#include "state/problems.h"
+
+#include "state/form_state.h"
+#include "state/game_change.h"
+#include "state/game_folder.h"
+#include "state/load_record.h"
+#include "state/outcome.h"
 
 namespace kvo {
-
-class Core;
-class GameChange;
 
 // The skin grid `SK1`, the plane filter `List1` and the skin folders.
 class SkinPanel final {
  public:
-  explicit SkinPanel(Core& core) : s_(core) {}
+  SkinPanel(FormState& state, GameFolder& game, LoadRecord& record)
+      : state_(state), game_(game), record_(record) {}
 
   // Fills `List1` and `SK1` from the skin folders (start-up).
   void buildSkinGrid();
@@ -26,37 +29,42 @@ class SkinPanel final {
   // The plane filter: a click on `List1` entry `index`.
   void FilterGrids(int index);
 
-  // Loads the skin of `SK1`'s current row (unloading loaded skins of its art code first), or
+  // Loads the skin of `SK1` row `row` (unloading loaded skins of its art code first), or
   // unloads it when it is loaded (double-click or Enter).
-  void ApplySkinRow();
-  // Shows the current row's description and picture and offers its name for renaming (click).
-  void PreviewSkinRow();
+  Outcome ApplySkinRow(int row);
+  // Plans ApplySkinRow(row) into `change` as the steps planned so far leave the game folder,
+  // and marks the rows as it leaves them. Why the skin cannot be loaded, or "".
+  std::string planSkinRow(int row, GameChange& change);
+  // Shows the description and picture of `SK1` row `row` and offers its name for renaming
+  // (click).
+  void PreviewSkinRow(int row);
   // Shows the description and picture of the row under the pointer.
   void SK1_MouseMove(int row);
   // Unloads every loaded skin ("Clear all skins").
-  void Skinkill();
+  Outcome Skinkill();
   // The pointer over the skin panel takes away the skin preview.
   void Frame9_MouseMove();
-  // Renames the current row's skin folder to `Text3` ("Re-Name").
-  void RenameSkin();
+  // Renames the skin folder of `SK1` row `row` to `newName` ("Re-Name").
+  Outcome RenameSkin(int row, const std::string& newName);
 
   // The skin folder of an `SK1` row.
   std::filesystem::path skinFolder(int row) const;
   // Plans into `change` the best-effort deletes that unload every loaded skin.
-  void planUnloadAll(GameChange& change, Problems& failures);
+  void planUnloadAll(GameChange& change);
   // Takes the loaded mark off every skin row.
   void unmarkAll();
 
  private:
-  void unloadRow(int row);
-  void loadRow(int row);
-  void planUnload(int row, GameChange& change, Problems& failures,
-                  const std::set<std::string>& spared);
-  void planCopies(int row, const std::vector<std::string>& names, GameChange& change);
+  void planUnload(int row, GameChange& change, const std::set<std::string>& spared);
+  std::string planLoad(int row, GameChange& change);
   void markSkin(int row, bool loaded);
   void showPreview(int row, const char* picturePatterns);
   void showFuel(int slot);
-  Core& s_;
+  Outcome commitMarked(GameChange& change);
+
+  FormState& state_;
+  GameFolder& game_;
+  LoadRecord& record_;
   int lastHoverRow_ = 0;
 };
 

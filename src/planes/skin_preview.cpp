@@ -6,7 +6,6 @@
 #include "platform/listing.h"
 #include "platform/read_limits.h"
 #include "platform/text_file.h"
-#include "state/core.h"
 #include "state/game_change.h"
 
 namespace kvo {
@@ -21,7 +20,7 @@ constexpr const char* kHangOnTitle = "Hang On...........";
 }  // namespace
 
 void SkinPanel::showPreview(int row, const char* picturePatterns) {
-  auto& st = s_.state;
+  auto& st = state_;
   const auto folder = skinFolder(row);
   st.Text10.clear();
   st.Image2 = st.BackgroundPicture;
@@ -38,62 +37,53 @@ void SkinPanel::showPreview(int row, const char* picturePatterns) {
   if (!pictures.empty()) st.Image2 = folder / nameToPath(pictures.front());
 }
 
-void SkinPanel::PreviewSkinRow() {
-  auto& st = s_.state;
-  const int r = st.SK1.row;
+void SkinPanel::PreviewSkinRow(int r) {
+  auto& st = state_;
   if (!st.SkinGridReady || r < 1 || r >= st.SK1.rows()) return;
   showPreview(r, kClickPictures);
   st.Text3 = st.SK1.text(r, 0);
 }
 
 void SkinPanel::SK1_MouseMove(int row) {
-  const auto& grid = s_.state.SK1;
+  const auto& grid = state_.SK1;
   if (row == lastHoverRow_ || row < 1 || row >= grid.rows() || !grid.rowVisible(row)) return;
   showPreview(row, kHoverPictures);
   lastHoverRow_ = row;
 }
 
-void SkinPanel::RenameSkin() {
-  auto& st = s_.state;
-  auto& grid = st.SK1;
-  const int r = grid.row;
-  const std::string newName = st.Text3;
-  if (r < 1 || r >= grid.rows()) {
-    s_.shell.message("Choose the skin to rename first.", Icon::Exclamation, kHangOnTitle);
-    return;
-  }
-  if (const auto problem = skinNameProblem(newName); !problem.empty()) {
-    s_.shell.message(problem, Icon::Exclamation, kHangOnTitle);
-    return;
-  }
-  const auto root = resolveNoCase(st.SelectorDir, "Skinfolder");
+Outcome SkinPanel::RenameSkin(int r, const std::string& newName) {
+  auto& grid = state_.SK1;
+  const std::string oldName = grid.text(r, 0);
+  GameChange change(state_, "rename skin " + oldName + " to " + newName);
+  const auto refuse = [&](std::string why) {
+    return Outcome::refused(change.action(), std::move(why), Icon::Exclamation, kHangOnTitle);
+  };
+  if (r < 1 || r >= grid.rows()) return refuse("Choose the skin to rename first.");
+  if (const auto problem = skinNameProblem(newName); !problem.empty()) return refuse(problem);
+  const auto root = resolveNoCase(state_.SelectorDir, "Skinfolder");
   const bool ignoresCase = folderIgnoresCase(root);
   for (int j = 1; j < grid.rows(); ++j) {
     const auto& other = grid.text(j, 0);
     // Where case is ignored, a name differing only in case is the same folder to the system.
     if (other == newName || (ignoresCase && j != r && equalsNoCase(other, newName))) {
-      s_.shell.message("This name is already in use", Icon::Exclamation, kHangOnTitle);
-      return;
+      return refuse("This name is already in use");
     }
   }
-  const auto from = skinFolder(r);
-  const std::string oldName = grid.text(r, 0);
-  GameChange change(s_);
-  change.rename(from, root / nameToPath(newName));
+  change.rename(skinFolder(r), root / nameToPath(newName));
   grid.setText(r, 0, newName);
   // A loaded skin is recorded by name; the record must follow the rename to survive a restart.
-  if (grid.text(r, 1) == "S" && st.GridReady) change.recordSelection();
-  Problems problems;
-  if (!change.commit(problems)) {
+  if (grid.text(r, 1) == "S") record_.RecordLoadedFolders(change);
+  auto outcome = game_.commit(change);
+  if (!outcome.ok() || outcome.planned) {
     grid.setText(r, 0, oldName);
-    s_.shell.message(change.failure(), Icon::Critical, "KVO");
-    return;
+    return outcome;
   }
-  problems.report(s_.shell, {}, Icon::Critical);
+  outcome.done = "Renamed the skin folder " + oldName + " to " + newName + ".";
+  return outcome;
 }
 
 void SkinPanel::Frame9_MouseMove() {
-  s_.state.Image2 = s_.state.BackgroundPicture;
+  state_.Image2 = state_.BackgroundPicture;
 }
 
 }  // namespace kvo

@@ -110,6 +110,10 @@ class FolderIndex final {
   std::filesystem::file_time_type listedAt_{};
 };
 
+// A path held as its text alone: a std::filesystem::path keeps a list of its parts beside
+// the text, which for a change of many thousand files costs several times the names.
+using PathText = std::filesystem::path::string_type;
+
 // A bare 8-bit name (as the listings give it), or a whole path held as 8-bit text, as a
 // path: the bytes themselves on Linux, the system's 8-bit code page converted on Windows.
 std::filesystem::path nameToPath(std::string_view name);

@@ -55,6 +55,13 @@ fs::path absoluteNormal(const fs::path& path) {
   return absolute;
 }
 
+fs::path::string_type absoluteNormalText(fs::path::string_type text) {
+#ifndef _WIN32
+  if (!text.empty() && text.front() == '/' && isLexicallyNormal(text)) return text;
+#endif
+  return absoluteNormal(fs::path(std::move(text))).native();
+}
+
 const std::error_category& refusalCategory() {
   static const RefusalCategory category;
   return category;

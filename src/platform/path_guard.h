@@ -11,6 +11,8 @@ namespace kvo {
 
 // The path made absolute and normal, without a trailing separator's empty last part.
 std::filesystem::path absoluteNormal(const std::filesystem::path& path);
+// The same for a path held as text: text that is so already is handed back as it is.
+std::filesystem::path::string_type absoluteNormalText(std::filesystem::path::string_type text);
 
 // Reasons of our own why a change is refused, with the player's words as their messages.
 enum class Refusal {

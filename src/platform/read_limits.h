@@ -25,6 +25,7 @@ inline constexpr std::size_t kGameData = 16 * kMiB;          // planes.dat, load
 inline constexpr std::size_t kPlaneNames = 1 * kMiB;         // pnames.str
 inline constexpr std::size_t kPlaneMenu = 1 * kMiB;          // picplna/b/g.mnu
 inline constexpr std::size_t kJournal = 256 * kMiB;          // Unfinished change.kvo
+inline constexpr std::size_t kHistory = 64 * kMiB;           // History.txt: a change's entry
 inline constexpr std::size_t kSystemTable = 16 * kMiB;       // /proc/locks
 
 }  // namespace kvo::read_limit

@@ -1,14 +1,10 @@
 #include "platform/text_file.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
-#include "platform/file_ops.h"
 #include "platform/path_guard.h"
 
 #ifdef _WIN32
@@ -39,12 +35,6 @@ class FileHandle final {
   FileHandle& operator=(const FileHandle&) = delete;
   bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
   HANDLE get() const { return handle_; }
-  // Closes now so that the file can be renamed; false when closing failed.
-  bool close() {
-    const HANDLE handle = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
-    return CloseHandle(handle) != 0;
-  }
 
  private:
   HANDLE handle_;
@@ -64,50 +54,11 @@ class FileDescriptor final {
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return fd_; }
-  // Closes now; a failed close may be the first report of a failed write.
-  bool close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
 
  private:
   int fd_;
 };
-
-std::error_code writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return errnoCode();
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return {};
-}
 #endif
-
-// A name for the temporary file that no other writer (thread or process) picks at once.
-fs::path temporaryNameFor(const fs::path& target, unsigned attempt) {
-  static std::atomic<unsigned> counter{0};
-#ifdef _WIN32
-  const unsigned long pid = GetCurrentProcessId();
-#else
-  const auto pid = static_cast<unsigned long>(::getpid());
-#endif
-  const auto ticks =
-      static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-  std::string suffix = ".kvo-tmp-" + std::to_string(pid) + "-" + std::to_string(counter++) + "-" +
-                       std::to_string(ticks % 1000000007ULL) + "-" + std::to_string(attempt);
-  fs::path name = target.filename();
-  name += suffix;
-  return target.parent_path() / name;
-}
-
-}  // namespace
-
-namespace {
 
 #ifdef _WIN32
 // The file opened for reading when it is a regular file on a disk, with its size.
@@ -279,99 +230,6 @@ std::optional<std::vector<std::string>> readTextLines(const fs::path& path, std:
   auto bytes = readFileBytes(path, ec, limit);
   if (!bytes) return std::nullopt;
   return splitLines(*bytes);
-}
-
-std::error_code replaceFileAtomically(const fs::path& target, std::string_view bytes) {
-  std::error_code ec;
-  const auto status = fs::symlink_status(target, ec);
-  // Writing through a link would change a file that may lie anywhere, so a link is refused;
-  // the rename below replaces only the entry itself, should one appear meanwhile.
-  if (fs::is_symlink(status)) return Refusal::TargetIsLink;
-  const bool targetExists = fs::exists(status);
-
-#ifdef _WIN32
-  fs::path temporary;
-  HANDLE handle = INVALID_HANDLE_VALUE;
-  for (unsigned attempt = 0; attempt < 100 && handle == INVALID_HANDLE_VALUE; ++attempt) {
-    temporary = temporaryNameFor(target, attempt);
-    handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
-      return lastWindowsError();
-  }
-  if (handle == INVALID_HANDLE_VALUE) return lastWindowsError();
-  FileHandle file(handle);
-  auto fail = [&temporary](std::error_code error) {
-    DeleteFileW(temporary.c_str());
-    return error;
-  };
-  std::string_view rest = bytes;
-  while (!rest.empty()) {
-    const DWORD chunk = rest.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(rest.size());
-    DWORD written = 0;
-    if (!WriteFile(file.get(), rest.data(), chunk, &written, nullptr)) {
-      const auto error = lastWindowsError();
-      file.close();
-      return fail(error);
-    }
-    rest.remove_prefix(written);
-  }
-  if (!FlushFileBuffers(file.get())) {
-    const auto error = lastWindowsError();
-    file.close();
-    return fail(error);
-  }
-  if (!file.close()) return fail(lastWindowsError());
-  // A read-only target would refuse to be replaced.
-  if (targetExists) {
-    if (auto error = makeNormal(target)) return fail(error);
-  }
-  if (!MoveFileExW(temporary.c_str(), target.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return fail(lastWindowsError());
-  }
-  return {};
-#else
-  mode_t mode = 0666;
-  if (targetExists) {
-    struct stat info {};
-    // The new file keeps the old one's permissions, writable by its owner.
-    if (::lstat(target.c_str(), &info) == 0) mode = (info.st_mode & 07777) | S_IWUSR;
-  }
-  fs::path temporary;
-  int fd = -1;
-  for (unsigned attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = temporaryNameFor(target, attempt);
-    // A new file gets the usual 0666 less the umask; a replacement gets the old mode below.
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                targetExists ? 0600 : 0666);
-    if (fd < 0 && errno != EEXIST) return errnoCode();
-  }
-  if (fd < 0) return errnoCode();
-  FileDescriptor file(fd);
-  auto fail = [&temporary](std::error_code error) {
-    ::unlink(temporary.c_str());
-    return error;
-  };
-  if (auto error = writeAll(file.get(), bytes)) return fail(error);
-  if (targetExists && ::fchmod(file.get(), mode) != 0) return fail(errnoCode());
-  if (::fsync(file.get()) != 0) return fail(errnoCode());
-  if (!file.close()) return fail(errnoCode());
-  if (::rename(temporary.c_str(), target.c_str()) != 0) return fail(errnoCode());
-  // Make the rename itself durable; a failure here no longer endangers either file.
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folderFd >= 0) {
-    ::fsync(folderFd);
-    ::close(folderFd);
-  }
-  return {};
-#endif
-}
-
-std::error_code writeTextLinesAtomically(const fs::path& target,
-                                         std::span<const std::string> lines) {
-  return replaceFileAtomically(target, joinLinesCrLf(lines));
 }
 
 }  // namespace kvo

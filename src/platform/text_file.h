@@ -50,13 +50,4 @@ std::optional<std::vector<std::string>> readTextLines(const std::filesystem::pat
 // when either cannot be read.
 bool sameFileBytes(const std::filesystem::path& a, const std::filesystem::path& b);
 
-// Replaces `target` whole: writes a temporary file in the same folder, flushes it, then
-// renames it over the target, so that readers see the old file or the new one, never half.
-// A target that is a link is refused (Refusal::TargetIsLink), and nothing is written.
-std::error_code replaceFileAtomically(const std::filesystem::path& target, std::string_view bytes);
-
-// Writes lines with CR LF endings through replaceFileAtomically.
-std::error_code writeTextLinesAtomically(const std::filesystem::path& target,
-                                         std::span<const std::string> lines);
-
 }  // namespace kvo

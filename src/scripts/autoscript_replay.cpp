@@ -1,86 +1,141 @@
 #include "engine/folder_engine.h"
 #include "planes/alt_planes.h"
 #include "planes/skin_panel.h"
+#include "planes/state_restore.h"
 #include "platform/listing.h"
 #include "scripts/autoscripts.h"
 #include "scripts/script_files.h"
 #include "scripts/set_entries.h"
-#include "state/core.h"
 
 namespace kvo {
 
-void Autoscripts::PreviewAutoscript() {
-  auto& st = s_.state;
+namespace {
+
+std::string counted(std::size_t count, std::string_view one, std::string_view many) {
+  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+std::size_t marksIn(const Changes& changes, std::string_view grid, bool loaded) {
+  std::size_t count = 0;
+  for (const auto& mark : changes.marks) count += mark.grid == grid && mark.loaded == loaded;
+  return count;
+}
+
+}  // namespace
+
+Outcome Autoscripts::PreviewAutoscript(const std::string& file, bool withPlan) {
+  auto& st = state_;
   st.List2.clear();
-  const auto& name = st.File10.selectedText();
-  if (name.empty()) return;
+  st.ScriptPlan.clear();
+  if (file.empty()) return {};
   std::string problem;
-  const auto entries = readScriptEntries(scriptsDir() / nameToPath(name), problem);
-  if (!entries) {
-    s_.shell.message(problem, Icon::Exclamation, "KVO");
-    return;
-  }
+  const auto entries = readScriptEntries(scriptsDir() / nameToPath(file), problem);
+  if (!entries) return Outcome::refused("preview " + file, problem, Icon::Exclamation);
   for (const auto& entry : *entries) st.List2.items.push_back(entryName(entry));
+  if (!withPlan) return {};
+  const DryRun dry(game_);
+  st.ScriptPlan = setPlanSummary(RunAutoscript(st.List2.items));
+  return {};
 }
 
-void Autoscripts::RunAutoscript() {
-  if (s_.state.List2.items.empty()) return;
-  LoadRecord::Batch once(s_.record);
-  ApplySet(s_.state.List2.items);
-  s_.record.RecordLoadedFolders();
+Outcome Autoscripts::RunAutoscript(const std::vector<std::string>& entries) {
+  if (entries.empty()) return {};
+  return ApplySet(entries, "run autoscript");
 }
 
-bool Autoscripts::ApplySet(std::span<const std::string> entries) {
+Outcome Autoscripts::ApplySet(std::span<const std::string> entries, std::string action,
+                              const std::function<void(GameChange&)>& planFirst) {
+  StateRestore restore(state_, planes_);
+  GameChange change(state_, std::move(action));
+  if (planFirst) planFirst(change);
+  if (auto why = planSet(entries, change); !why.empty()) {
+    return Outcome::refused(change.action(), why);
+  }
+  record_.RecordLoadedFolders(change);
+  auto outcome = game_.commit(change);
+  if (!outcome.ok()) {
+    const auto& entry = change.failedOrigin();
+    outcome.failure += "\r\n\r\n" + (entry.empty() ? "" : "The entry " + entry + " failed, so ") +
+                       "nothing of this set was loaded; the game folder is as it was.";
+    return outcome;
+  }
+  if (!outcome.planned) restore.keep();
+  outcome.done = selectionSentence(outcome.changes);
+  if (outcome.done.empty()) outcome.done = "Everything the set names is loaded already.";
+  outcome.passedOverHeading = "The set is loaded, but not everything could be done:";
+  return outcome;
+}
+
+std::string Autoscripts::planSet(std::span<const std::string> entries, GameChange& change) {
   for (const auto& entry : entries) {
     const auto key = entryKey(entry);
     if (key.empty()) continue;
-    if (!applyFolders(key)) return false;
-    applySkins(key);
+    change.setOrigin(entry);
+    auto why = applyFolders(key, change);
+    if (why.empty()) why = applySkins(key, change);
     // Tested for every entry: a flight-model folder listed earlier has shown its planes.
-    if (s_.state.Frame6Visible) applyPlanes(key);
+    if (why.empty() && state_.Frame6Visible) why = applyPlanes(key, change);
+    if (!why.empty()) {
+      return why + "\r\n\r\nThe entry " + entry +
+             " cannot be loaded, so nothing of this set was loaded; the game folder is as it was.";
+    }
   }
-  return true;
+  change.setOrigin({});
+  return {};
 }
 
-bool Autoscripts::applyFolders(const std::string& key) {
-  auto& grid = s_.state.Unigrid;
+std::string Autoscripts::applyFolders(const std::string& key, GameChange& change) {
+  const auto& grid = state_.Unigrid;
   const int rows = grid.rows();
   for (int r = 1; r < rows; ++r) {
-    if (entryKey(grid.text(r, 1)) != key) continue;
-    grid.row = r;
-    grid.col = 1;
-    if (!grid.text(r, 2).empty()) continue;
-    engine_.Unigrid_Click();
-    // The click marks the row once the folder is in; an unmarked row is a failed load.
-    if (grid.text(r, 2).empty()) return false;
+    if (entryKey(grid.text(r, 1)) != key || !grid.text(r, 2).empty()) continue;
+    if (auto why = engine_.planRowClick(r, change); !why.empty()) return why;
   }
-  return true;
+  return {};
 }
 
-void Autoscripts::applySkins(const std::string& key) {
-  auto& grid = s_.state.SK1;
+std::string Autoscripts::applySkins(const std::string& key, GameChange& change) {
+  const auto& grid = state_.SK1;
   const int rows = grid.rows();
   for (int r = 1; r < rows; ++r) {
-    if (entryKey(grid.text(r, 0)) != key) continue;
-    grid.row = r;
-    if (grid.text(r, 1).empty()) skins_.ApplySkinRow();
+    if (entryKey(grid.text(r, 0)) != key || !grid.text(r, 1).empty()) continue;
+    if (auto why = skins_.planSkinRow(r, change); !why.empty()) return why;
   }
+  return {};
 }
 
-void Autoscripts::applyPlanes(const std::string& key) {
-  auto& st = s_.state;
-  auto& grid = st.G1;
+std::string Autoscripts::applyPlanes(const std::string& key, GameChange& change) {
+  const auto& grid = state_.G1;
   const int rows = grid.rows();
   // Row 0 is the heading, never a plane.
   for (int r = 1; r < rows; ++r) {
     if (entryKey(grid.text(r, 0)) != key || !grid.text(r, 4).empty()) continue;
-    grid.col = 3;
-    grid.row = r;
-    grid.setBack(r, 3, kLoadedGreen);
-    planes_.ApplyPlaneRow();
-    // A plane that could not be installed must not look installed.
-    if (grid.text(r, 4).empty()) grid.setBack(r, 3, st.DefaultCellColour);
+    if (auto why = planes_.planPlaneRow(r, change); !why.empty()) return why;
   }
+  return {};
+}
+
+std::string setPlanSummary(const Outcome& plan) {
+  if (!plan.ok()) return "It cannot be loaded: " + plan.failure.substr(0, plan.failure.find('\r'));
+  const auto& changes = plan.changes;
+  if (changes.empty()) return "Everything it names is loaded already, or matches nothing.";
+  std::string text =
+      "Loading it unloads " + counted(marksIn(changes, "Unigrid", false), "folder", "folders") +
+      " and loads " + counted(marksIn(changes, "Unigrid", true), "folder", "folders");
+  if (const auto skins = marksIn(changes, "SK1", true))
+    text += ", " + counted(skins, "skin", "skins");
+  if (const auto planes = marksIn(changes, "G1", true)) {
+    text += ", " + counted(planes, "plane", "planes");
+  }
+  std::vector<std::string> replaced;
+  for (const auto& file : changes.files) {
+    const auto top = toUpperAscii(file.file.substr(0, file.file.find('\\') + 1));
+    const bool ours = top == "KVO128\\" || top == "KVO ORIGINALS\\";
+    const bool writes = file.kind == StepKind::Copy || file.kind == StepKind::Replace;
+    if (writes && file.replaced && !ours) replaced.push_back(file.file);
+  }
+  text += ". It replaces ";
+  return text + (replaced.empty() ? "no game file." : nameList(replaced) + ".");
 }
 
 }  // namespace kvo

@@ -2,7 +2,6 @@
 
 #include "platform/listing.h"
 #include "scripts/script_files.h"
-#include "state/core.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -22,50 +21,53 @@ void relist(ListBox& list, std::vector<std::string> names) {
 }  // namespace
 
 fs::path Autoscripts::scriptsDir() const {
-  return resolveNoCase(s_.state.SelectorDir, "Autoscripts");
+  return resolveNoCase(state_.SelectorDir, "Autoscripts");
 }
 
 void Autoscripts::refreshScriptLists() {
   const auto dir = scriptsDir();
-  relist(s_.state.GUPC, listFiles(dir, "*.set"));
-  relist(s_.state.File10, listFiles(dir, "*"));
+  relist(state_.GUPC, listFiles(dir, "*.set"));
+  relist(state_.File10, listFiles(dir, "*"));
 }
 
-bool Autoscripts::nameUsable(const std::string& fileName) {
+std::string Autoscripts::nameProblem(const std::string& fileName) const {
   const auto problem = scriptNameProblem(fileName);
-  if (problem.empty()) return true;
-  s_.shell.message("The autoscript cannot be saved as \"" + fileName + "\": " + problem + ".",
-                   Icon::Exclamation, "KVO");
-  return false;
+  if (problem.empty()) return {};
+  return "The autoscript cannot be saved as \"" + fileName + "\": " + problem + ".";
 }
 
-void Autoscripts::SaveAutoscript() {
-  auto& st = s_.state;
-  st.SetWarnVisible = false;
-  const std::string fileName = st.Text1 + ".set";
-  if (!nameUsable(fileName)) return;
+Outcome Autoscripts::SaveAutoscript(const std::string& name, const std::string& text,
+                                    bool overwrite) {
+  state_.SetWarnVisible = false;
+  const std::string fileName = name + ".set";
+  GameChange change(state_, "save autoscript " + fileName);
+  if (auto problem = nameProblem(fileName); !problem.empty()) {
+    return Outcome::refused(change.action(), problem, Icon::Exclamation);
+  }
   // Listed afresh: a script put there since start-up must not be overwritten unasked.
   refreshScriptLists();
   const std::string wanted = toUpperAscii(fileName);
-  for (const auto& entry : st.GUPC.items) {
-    if (toUpperAscii(entry) == wanted) st.SetWarnVisible = true;
+  bool exists = false;
+  for (const auto& entry : state_.GUPC.items) exists = exists || toUpperAscii(entry) == wanted;
+  if (exists && !overwrite) {
+    state_.SetWarnVisible = true;
+    auto asked = Outcome::refused(change.action(), "There is already an autoscript with this name");
+    asked.awaitsAnswer = true;
+    return asked;
   }
-  if (!st.SetWarnVisible) WriteScript();
-}
-
-void Autoscripts::OverwritePrompt(int index) {
-  if (index == 0) WriteScript();
-  s_.state.SetWarnVisible = false;
-}
-
-void Autoscripts::WriteScript() {
-  const auto& st = s_.state;
-  const std::string fileName = st.Text1 + ".set";
-  if (!nameUsable(fileName)) return;
   // An existing script is replaced under the spelling it has, not doubled in another case.
-  const auto failure = writeScriptFile(s_, resolveNoCase(scriptsDir(), fileName), st.Text2 + "\r\n");
+  change.replaceWith(resolveNoCase(scriptsDir(), fileName), text + "\r\n");
+  auto outcome = game_.commit(change);
   refreshScriptLists();
-  if (!failure.empty()) s_.shell.message(failure, Icon::Critical, "KVO");
+  if (outcome.ok()) outcome.done = "Saved the autoscript " + fileName + ".";
+  return outcome;
+}
+
+Outcome Autoscripts::OverwritePrompt(int index, const std::string& name, const std::string& text) {
+  Outcome outcome;
+  if (index == 0) outcome = SaveAutoscript(name, text, true);
+  state_.SetWarnVisible = false;
+  return outcome;
 }
 
 }  // namespace kvo

@@ -5,8 +5,7 @@
 #include "platform/listing.h"
 #include "platform/read_limits.h"
 #include "platform/text_file.h"
-#include "scripts/music_switch.h"
-#include "state/core.h"
+#include "state/game_change.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -38,11 +37,11 @@ bool isFolder(const std::optional<fs::path>& found) {
 }  // namespace
 
 void MusicSets::ReadMusicSets(Problems& problems) {
-  auto& st = s_.state;
+  auto& st = state_;
   st.List4.clear();
   st.Label11.clear();
   st.MusicSets = {};
-  auto& game = s_.gameFolder();
+  auto& game = game_.listing();
   const auto ini = game.findPath("Music.ini");
   if (!ini || !fileExists(*ini)) return;
   std::error_code ec;
@@ -73,8 +72,8 @@ void MusicSets::ReadMusicSets(Problems& problems) {
 }
 
 std::string MusicSets::switchProblem(const std::string& chosen) const {
-  const auto& st = s_.state;
-  auto& game = s_.gameFolder();
+  const auto& st = state_;
+  auto& game = game_.listing();
   if (st.Label11.empty()) {
     return "no set is in use (every set of Music.ini has a folder of its own), so the music "
            "in the Music folder has no name to be put back under";
@@ -88,25 +87,33 @@ std::string MusicSets::switchProblem(const std::string& chosen) const {
   return {};
 }
 
-void MusicSets::SwitchMusicSet(int index) {
-  auto& st = s_.state;
-  if (index < 0 || index >= static_cast<int>(st.List4.items.size())) return;
-  st.List4.index = index;
-  const std::string chosen = st.List4.items[static_cast<std::size_t>(index)];
+Outcome MusicSets::SwitchMusicSet(const std::string& chosen) {
+  auto& st = state_;
+  GameChange change(st, "music " + chosen);
   if (const auto problem = switchProblem(chosen); !problem.empty()) {
-    s_.shell.message("The music set " + chosen + " could not be switched in: " + problem +
-                         ". Nothing was changed.",
-                     Icon::Exclamation, "KVO");
-    return;
+    return Outcome::refused(change.action(),
+                            "The music set " + chosen + " could not be switched in: " + problem +
+                                ". Nothing was changed.",
+                            Icon::Exclamation);
   }
-  auto& game = s_.gameFolder();
-  const auto failure = renameMusicFolders(
-      s_, *game.findPath("Music"), game.dir() / nameToPath(st.Label11), *game.findPath(chosen));
-  s_.forgetGameFolder();
+  const auto inUse = st.Label11;
+  auto& game = game_.listing();
+  // One change: the game is never left without its music folder.
+  const auto music = *game.findPath("Music");
+  change.rename(music, game.dir() / nameToPath(inUse));
+  change.rename(*game.findPath(chosen), music);
+  auto outcome = game_.commit(change);
+  if (outcome.planned) return outcome;
+  game_.forgetListing();
   // Whatever Music.ini holds beyond the sets was told at start-up already.
   Problems toldBefore;
   ReadMusicSets(toldBefore);
-  if (!failure.empty()) s_.shell.message(failure, Icon::Critical, "KVO");
+  if (!outcome.ok()) {
+    outcome.failure += " The music was not switched.";
+    return outcome;
+  }
+  outcome.done = "The music in use is " + chosen + "; " + inUse + " waits in its own folder.";
+  return outcome;
 }
 
 }  // namespace kvo

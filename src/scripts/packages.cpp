@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 
+#include "planes/alt_planes.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "platform/read_limits.h"
@@ -11,7 +12,6 @@
 #include "scripts/autoscripts.h"
 #include "scripts/script_files.h"
 #include "scripts/set_entries.h"
-#include "state/core.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -35,7 +35,7 @@ fs::path existingFile(const std::optional<fs::path>& found) {
 fs::path Packages::entryFolder(const std::string& entry) const {
   // "." and ".." would name the selector folder or the game folder themselves.
   if (entry.empty() || entry == "." || entry == "..") return {};
-  const auto found = findNoCase(s_.state.SelectorDir, entry);
+  const auto found = findNoCase(state_.SelectorDir, entry);
   return found && folderExists(*found) ? *found : fs::path();
 }
 
@@ -55,20 +55,17 @@ void Packages::lookForPicture(const std::string& entry, fs::path& picture) const
   }
 }
 
-void Packages::GUPC_Click() {
-  auto& st = s_.state;
+Outcome Packages::GUPC_Click(const std::string& file) {
+  auto& st = state_;
   st.List9.clear();
+  st.PackagePlan.clear();
   const fs::path newpic = existingFile(findNoCase(st.GameDir, "newpic"));
   st.Image4 = newpic;
   st.Label51.clear();
-  const auto& name = st.GUPC.selectedText();
-  if (name.empty()) return;
+  if (file.empty()) return {};
   std::string problem;
-  const auto entries = readScriptEntries(scripts_.scriptsDir() / nameToPath(name), problem);
-  if (!entries) {
-    s_.shell.message(problem, Icon::Exclamation, "KVO");
-    return;
-  }
+  const auto entries = readScriptEntries(scripts_.scriptsDir() / nameToPath(file), problem);
+  if (!entries) return Outcome::refused("preview " + file, problem, Icon::Exclamation);
   std::string description;
   bool described = false;
   fs::path picture;
@@ -81,61 +78,70 @@ void Packages::GUPC_Click() {
   }
   st.Image4 = picture.empty() ? newpic : picture;
   st.Label51 = description;
+  const DryRun dry(game_);
+  st.PackagePlan = setPlanSummary(LoadPackage(file, false, false));
+  return {};
 }
 
-void Packages::List9_Click(int index) {
-  auto& st = s_.state;
-  st.List9.index = index;
+Outcome Packages::List9_Click(const std::string& entry) {
+  auto& st = state_;
   st.Label51.clear();
-  const auto folder = entryFolder(st.List9.selectedText());
-  if (folder.empty()) return;
+  const auto folder = entryFolder(entry);
+  if (folder.empty()) return {};
   st.Image4 = firstPicture(folder, "*.jpg;*.bmp;mypic");
   const auto contents = findNoCase(folder, "contents.txt");
-  if (!contents || !fileExists(*contents)) return;
+  if (!contents || !fileExists(*contents)) return {};
   std::error_code ec;
   const auto lines = readTextLines(*contents, ec, read_limit::kDescription);
   if (!lines) {
-    s_.shell.message(describeFailure("read", *contents, ec), Icon::Exclamation, "KVO");
-    return;
+    return Outcome::refused("preview " + entry, describeFailure("read", *contents, ec),
+                            Icon::Exclamation);
   }
   st.Label51 = joinLinesCrLf(*lines);
+  return {};
 }
 
-void Packages::LoadPackage() {
-  auto& st = s_.state;
-  LoadRecord::Batch once(s_.record);
-  if (st.Check1) resetAll_();
-  if (st.Check2) {
-    s_.shell.setClipboardText("");
-    s_.shell.setClipboardText(st.GUPC.selectedText());
-  }
-  if (st.List9.items.empty()) return;
+Outcome Packages::LoadPackage(const std::string& file, bool reset, bool post) {
+  const std::string action = "load package " + file;
+  std::string problem;
+  const auto entries = readScriptEntries(scripts_.scriptsDir() / nameToPath(file), problem);
+  if (!entries) return Outcome::refused(action, problem);
+  std::vector<std::string> names;
+  for (const auto& entry : *entries) names.push_back(entryName(entry));
   // The first entry names the package (or describes it); it is never loaded from here.
-  scripts_.ApplySet(std::span<const std::string>(st.List9.items).subspan(1));
-  s_.record.RecordLoadedFolders();
+  const auto replayed = names.empty() ? std::span<const std::string>()
+                                      : std::span<const std::string>(names).subspan(1);
+  auto outcome = scripts_.ApplySet(replayed, action, reset ? planResetAll_ : nullptr);
+  if (post && outcome.ok() && !outcome.planned) {
+    shell_.setClipboardText("");
+    shell_.setClipboardText(file);
+  }
+  return outcome;
 }
 
-void Packages::Label29_MouseMove() {
-  auto& st = s_.state;
-  if (st.GUPC.items.empty()) return;
-  if (st.GUPC.selectedText() == st.Label29) return;
+Outcome Packages::Label29_MouseMove(bool reset, bool posting) {
+  auto& st = state_;
+  if (st.GUPC.items.empty()) return {};
+  if (st.GUPC.selectedText() == st.Label29) return {};
   // This selector is the one posting; picking its own name up again would load it twice.
-  if (st.Check2) return;
-  const std::string text = s_.shell.clipboardText();
+  if (posting) return {};
+  const std::string text = shell_.clipboardText();
   int match = -1;
   for (std::size_t i = 0; i < st.GUPC.items.size(); ++i) {
     if (st.GUPC.items[i] != text) continue;
     match = static_cast<int>(i);
     st.Label29 = "Loading " + text;
   }
+  Outcome outcome;
   if (match >= 0) {
     st.GUPC.index = match;
-    GUPC_Click();
-    LoadPackage();
+    GUPC_Click(text);
+    outcome = LoadPackage(text, reset, false);
   } else {
     st.Label29 = st.AutoLoadCaption;
   }
-  s_.shell.setClipboardText("");
+  shell_.setClipboardText("");
+  return outcome;
 }
 
 }  // namespace kvo

@@ -5,29 +5,41 @@
 #include <string>
 #include <utility>
 
+#include "state/form_state.h"
+#include "state/game_change.h"
+#include "state/game_folder.h"
+#include "state/outcome.h"
+#include "state/shell.h"
+
 namespace kvo {
 
 class Autoscripts;
-class Core;
 
 // The "Complete Sets" tab: autoscripts offered as packages, their preview, loading one, and
 // the clipboard hand-over with an online client.
 class Packages final {
  public:
-  // `resetAll` is "Reset All", run first when `Check1` is ticked.
-  Packages(Core& core, Autoscripts& scripts, std::function<void()> resetAll)
-      : s_(core), scripts_(scripts), resetAll_(std::move(resetAll)) {}
+  // `planResetAll` plans "Reset All" into a change, for a package loaded after one.
+  Packages(FormState& state, GameFolder& game, Shell& shell, Autoscripts& scripts,
+           std::function<void(GameChange&)> planResetAll)
+      : state_(state),
+        game_(game),
+        shell_(shell),
+        scripts_(scripts),
+        planResetAll_(std::move(planResetAll)) {}
 
-  // The package preview of the `GUPC` selection: `List9`, the description in `Label51` and
-  // the picture in `Image4`.
-  void GUPC_Click();
-  // The entry preview of `List9` entry `index`: its folder's picture and contents.txt.
-  void List9_Click(int index);
-  // "Load this package": Reset All first with `Check1`, the package's file name to the
-  // clipboard with `Check2`, then every entry of `List9` but the first.
-  void LoadPackage();
-  // The pointer over `Label29`: loads the package whose file name the clipboard holds.
-  void Label29_MouseMove();
+  // The package preview of `file` (a click on `GUPC`): `List9`, the description in `Label51`,
+  // the picture in `Image4`, and in `PackagePlan` what loading it would change.
+  Outcome GUPC_Click(const std::string& file);
+  // The entry preview of the `List9` entry `entry`: its folder's picture and contents.txt.
+  Outcome List9_Click(const std::string& entry);
+  // "Load this package": every entry of the package `file` but the first, after Reset All
+  // with `reset` (`Check1`), as one change; with `post` (`Check2`) the package's file name
+  // then goes to the clipboard for the online client.
+  Outcome LoadPackage(const std::string& file, bool reset, bool post);
+  // The pointer over `Label29`: loads the package whose file name the clipboard holds, after
+  // Reset All with `reset`; nothing while `posting` (this selector is the one posting).
+  Outcome Label29_MouseMove(bool reset, bool posting);
 
  private:
   std::filesystem::path entryFolder(const std::string& entry) const;
@@ -35,9 +47,11 @@ class Packages final {
                                      const char* patterns) const;
   void lookForPicture(const std::string& entry, std::filesystem::path& picture) const;
 
-  Core& s_;
+  FormState& state_;
+  GameFolder& game_;
+  Shell& shell_;
   Autoscripts& scripts_;
-  std::function<void()> resetAll_;
+  std::function<void(GameChange&)> planResetAll_;
 };
 
 }  // namespace kvo

@@ -23,14 +23,6 @@ std::string scriptNameProblem(std::string_view fileName) {
   return windowsNameProblem(fileName);
 }
 
-std::string writeScriptFile(Core& core, const fs::path& target, std::string_view bytes) {
-  GameChange change(core);
-  change.replaceWith(target, std::string(bytes));
-  Problems problems;
-  if (change.commit(problems)) return {};
-  return change.failure();
-}
-
 std::optional<std::vector<std::string>> readScriptEntries(const fs::path& file,
                                                           std::string& problem) {
   std::error_code ec;

@@ -8,17 +8,9 @@
 
 namespace kvo {
 
-class Core;
-
 // Why `fileName` cannot be the name of an autoscript file in the Autoscripts folder (a path
 // separator, "..", a character Windows refuses, a reserved device name); empty when it can.
 std::string scriptNameProblem(std::string_view fileName);
-
-// Replaces the script file `target` whole with `bytes`, or creates it; one sentence naming the
-// file and the reason when it cannot, empty when done. Written as one change, never through
-// a link.
-std::string writeScriptFile(Core& core, const std::filesystem::path& target,
-                            std::string_view bytes);
 
 // The entries of a script or package file as readSetEntries reads them; nullopt and one
 // sentence in `problem` when the file cannot be read.

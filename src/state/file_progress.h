@@ -3,15 +3,16 @@
 #include <string>
 #include <string_view>
 
-namespace kvo {
+#include "state/form_state.h"
+#include "state/shell.h"
 
-class Core;
+namespace kvo {
 
 // Progress of one long file operation: the caption names the file in hand and a progress bar
 // counts the files; both are put back when the operation ends, however it ends.
 class FileProgress final {
  public:
-  FileProgress(Core& core, int total);
+  FileProgress(FormState& state, Shell& shell, int total);
   ~FileProgress();
   FileProgress(const FileProgress&) = delete;
   FileProgress& operator=(const FileProgress&) = delete;
@@ -20,7 +21,8 @@ class FileProgress final {
   void step(std::string_view caption, int done);
 
  private:
-  Core& s_;
+  FormState& state_;
+  Shell& shell_;
   std::string savedCaption_;
   int total_;
 };

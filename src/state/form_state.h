@@ -31,6 +31,13 @@ struct SettingsBoxes {
   std::string text11;  // PlaneSetNumber=
 };
 
+// Fuel values of the 30 plane slots before any is known.
+inline std::array<int, 30> unknownFuel() {
+  std::array<int, 30> values{};
+  values.fill(-1);
+  return values;
+}
+
 // Everything the main window shows and remembers, kept free of any toolkit so that every
 // operation can run and be tested without a window. Members carry the window's control names.
 struct FormState {
@@ -52,12 +59,13 @@ struct FormState {
   ListBox GUPC;   // autoscripts offered as packages
 
   // Autoscripts and packages.
-  ListBox File10;                            // every file of the Autoscripts folder
-  ListBox List2;                             // entries of the previewed autoscript
-  ListBox List9;                             // entries of the previewed package
-  std::string Text1 = "Enter the filename";  // autoscript name without ".set"
-  bool SetWarnVisible = false;               // the overwrite prompt
-  std::string Label51;                       // package or entry description
+  ListBox File10;               // every file of the Autoscripts folder
+  ListBox List2;                // entries of the previewed autoscript
+  ListBox List9;                // entries of the previewed package
+  bool SetWarnVisible = false;  // the overwrite prompt
+  std::string Label51;          // package or entry description
+  std::string ScriptPlan;       // what replaying the previewed autoscript would change
+  std::string PackagePlan;      // what loading the previewed package would change
 
   std::array<std::string, 256> CategoryCodes{};
   std::array<std::string, 31> PlaneCodes{};
@@ -75,6 +83,7 @@ struct FormState {
   std::string Label11;
   std::string Label26;  // fuel value
   std::string Label27;  // fuel position
+  int fuelSlot = -1;    // the plane slot whose fuel Label26 and Label27 show
   std::string Label29 = "Online client AutoLoad area";
   std::string AutoLoadCaption;
   std::string Text3;  // skin name offered for renaming
@@ -82,14 +91,13 @@ struct FormState {
   std::string Text10;
   std::string Text14;
   std::string MyLabel;
-  SettingsBoxes settings;
+  SettingsBoxes settings;     // the six boxes as they show, typed values included
+  SettingsBoxes iniSettings;  // the six values as eaw.ini held them when last read or saved
 
   bool Frame6Visible = false;
   bool Frame21Visible = false;
   bool skinControlsVisible = false;  // List1, SK1, Label7, Command12, Text3
-  bool Check1 = false;
-  bool Check2 = false;
-  bool Check5 = false;
+  bool Check5 = false;               // "Include flt files" for the skin operations
   // "Keep the game's own files when a folder replaces them"; remembered in the selector folder.
   bool KeepOriginals = false;
   std::string ConflictText;  // what loading the hovered folder would overwrite
@@ -100,12 +108,12 @@ struct FormState {
   std::filesystem::path Image3;
   std::filesystem::path Image4;
 
-  std::array<int, 30> FuelValues{};
+  // Full fuel and its 1-based position in planes.dat of each slot; -1 until a flight model's
+  // planes.dat told it.
+  std::array<int, 30> FuelValues = unknownFuel();
   std::array<int, 30> FuelPositions{};
 
   int lastHoveredRow = -1;
-  int CurrentRow = 0;
-  int OtherRow = 0;
 };
 
 }  // namespace kvo

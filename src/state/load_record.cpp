@@ -5,9 +5,8 @@
 #include "platform/listing.h"
 #include "platform/path_guard.h"
 #include "platform/read_limits.h"
-#include "platform/text_file.h"
 #include "state/game_change.h"
-#include "transaction/transaction.h"
+#include "state/game_folder.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -41,8 +40,8 @@ void LoadRecord::createWhenMissing(Problems& problems) {
     problems.add(describeFailure("read", file, Refusal::NotRegularFile));
     return;
   }
-  if (auto ec = replaceFileAtomically(file, "")) {
-    problems.add(describeFailure("create", file, ec));
+  if (auto failure = writeSelectorFile(state_, file, ""); !failure.empty()) {
+    problems.add(std::move(failure));
   }
 }
 
@@ -70,15 +69,27 @@ std::vector<std::string> LoadRecord::replay(const std::vector<std::string>& name
   return unmatched;
 }
 
-void LoadRecord::RecordLoadedFolders() {
+void LoadRecord::RecordLoadedFolders(GameChange& change) const {
   if (!state_.GridReady) return;
-  showSelection(selectionText());
-  if (batchDepth_ > 0) {
-    pending_ = true;
+  auto text = selectionText();
+  // The whole list goes out as one line, so the file always ends with an extra empty line.
+  plan(change, text, text + "\r\n", StepPolicy::AllOrNothing);
+}
+
+void LoadRecord::clear(GameChange& change) const {
+  // Reset All passes over what it cannot do.
+  plan(change, {}, {}, StepPolicy::BestEffort);
+}
+
+void LoadRecord::plan(GameChange& change, std::string shown, std::string bytes,
+                      StepPolicy policy) const {
+  std::error_code ec;
+  const auto now = change.read(path(), ec, read_limit::kLoadRecord);
+  if (now && *now == bytes) {
+    change.noteRecord(std::move(shown), kNoStep);
     return;
   }
-  write();
-  if (!lastFailure_.empty()) shell_.message(lastFailure_, Icon::Critical, "KVO");
+  change.noteRecord(std::move(shown), change.replaceWith(path(), std::move(bytes), policy));
 }
 
 std::string LoadRecord::selectionText() const {
@@ -91,48 +102,6 @@ void LoadRecord::showSelection(const std::string& text) {
   state_.Label8 = text;
   state_.Text2 = text;
   state_.Label8Visible = !text.empty();
-}
-
-bool LoadRecord::holdsSelection() const {
-  std::error_code ec;
-  const auto bytes = readFileBytes(path(), ec, read_limit::kLoadRecord);
-  return bytes && *bytes == selectionText() + "\r\n";
-}
-
-void LoadRecord::write() {
-  pending_ = false;
-  const auto file = path();
-  // The whole list goes out as one line, so the file always ends with an extra empty line.
-  // Through a transaction of its own, so that an interrupted write is finished at the next
-  // start like any other change.
-  FileTransaction transaction(state_.GameDir, journalPath(state_));
-  transaction.replaceWith(file, selectionText() + "\r\n");
-  const auto report = transaction.commit();
-  if (report.ok()) transaction.finish();
-  ++writes_;
-  lastFailure_.clear();
-  if (!report.ok()) {
-    lastFailure_ = report.failure +
-                   "\r\nThe game folder holds the files of this change, but FoldersLoaded.txt "
-                   "still names the selection from before it.";
-  }
-}
-
-LoadRecord::Batch::Batch(LoadRecord& record) : record_(record) {
-  ++record_.batchDepth_;
-}
-
-LoadRecord::Batch::~Batch() {
-  if (--record_.batchDepth_ > 0 || !record_.pending_) return;
-  // The changes inside the batch wrote the record with their files already.
-  if (record_.holdsSelection()) {
-    record_.pending_ = false;
-    return;
-  }
-  record_.write();
-  if (!record_.lastFailure_.empty()) {
-    record_.shell_.message(record_.lastFailure_, Icon::Critical, "KVO");
-  }
 }
 
 }  // namespace kvo

@@ -2,15 +2,16 @@
 
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "state/form_state.h"
 #include "state/problems.h"
-#include "state/shell.h"
+#include "transaction/transaction.h"
 
 namespace kvo {
+
+class GameChange;
 
 // The names of the loaded selection in record order: loaded mod folders top to bottom, then
 // loaded skins, then (while the plane frame shows) installed alternative planes.
@@ -23,10 +24,10 @@ struct ReplayMarkers {
   std::function<bool(const std::string&)> plane;
 };
 
-// FoldersLoaded.txt, the persisted selection: the one place that finds, writes and replays it.
+// FoldersLoaded.txt, the persisted selection: the one place that finds, plans and replays it.
 class LoadRecord final {
  public:
-  LoadRecord(FormState& state, Shell& shell) : state_(state), shell_(shell) {}
+  explicit LoadRecord(FormState& state) : state_(state) {}
 
   // The record file in the letter case it has on disk.
   std::filesystem::path path() const;
@@ -40,24 +41,12 @@ class LoadRecord final {
   std::vector<std::string> replay(const std::vector<std::string>& names,
                                   const ReplayMarkers& markers);
 
-  // Rewrites the record from the loaded marks of the three grids (nothing while GridReady is
-  // False). Inside a Batch the write waits for the batch's end, so one action writes once.
-  void RecordLoadedFolders();
-  // The last write's failure, empty after a good write.
-  const std::string& lastFailure() const { return lastFailure_; }
-
-  // One user action: RecordLoadedFolders calls inside it write once, at its end, and a failed
-  // write is reported then.
-  class Batch final {
-   public:
-    explicit Batch(LoadRecord& record);
-    ~Batch();
-    Batch(const Batch&) = delete;
-    Batch& operator=(const Batch&) = delete;
-
-   private:
-    LoadRecord& record_;
-  };
+  // Plans the record as the grids' loaded marks give it now into `change`, unless the file
+  // holds that already (nothing while GridReady is False). The selection shows once the
+  // change is made.
+  void RecordLoadedFolders(GameChange& change) const;
+  // Plans the record empty (0 bytes), each failure passed over (Reset All).
+  void clear(GameChange& change) const;
 
   // How many times the file was written since start-up.
   int writes() const { return writes_; }
@@ -73,15 +62,10 @@ class LoadRecord final {
   }
 
  private:
-  void write();
-  bool holdsSelection() const;
+  void plan(GameChange& change, std::string shown, std::string bytes, StepPolicy policy) const;
 
   FormState& state_;
-  Shell& shell_;
-  int batchDepth_ = 0;
-  bool pending_ = false;
   int writes_ = 0;
-  std::string lastFailure_;
 };
 
 }  // namespace kvo

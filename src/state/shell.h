@@ -17,6 +17,8 @@ class Shell {
   virtual void message(std::string_view text, Icon icon, std::string_view title) = 0;
   // A yes/no question; true for yes.
   virtual bool ask(std::string_view text, std::string_view title) = 0;
+  // The status line: what the last action did.
+  virtual void status(std::string_view text) = 0;
   // The main window's caption, used for progress during long file work.
   virtual void setCaption(std::string_view caption) = 0;
   // Progress of a long operation: done of total steps; total 0 ends it.

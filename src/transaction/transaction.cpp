@@ -57,15 +57,38 @@ void FileTransaction::createFolder(const fs::path& path, StepPolicy policy) {
   plan(StepKind::CreateFolder, path, {}, {}, policy);
 }
 
+bool FileTransaction::runs(std::size_t index) const {
+  const auto& planned = plan_.at(index);
+  if (planned.skip) return false;
+  return stage_ != Stage::Committed && stage_ != Stage::Over ? stage_ == Stage::Checked
+                                                             : planned.done || planned.afterCommit;
+}
+
+void FileTransaction::setBytes(std::size_t index, std::string bytes) {
+  auto& planned = plan_.at(index);
+  if (planned.step.kind != StepKind::Replace || stage_ == Stage::Committed ||
+      stage_ == Stage::Over) {
+    return;
+  }
+  planned.step.size = bytes.size();
+  planned.step.hash = journalHash(bytes);
+  planned.bytes = std::move(bytes);
+}
+
 void FileTransaction::plan(StepKind kind, const fs::path& target, const fs::path& source,
                            std::string bytes, StepPolicy policy) {
+  planText(kind, target.native(), source.native(), std::move(bytes), policy);
+}
+
+void FileTransaction::planText(StepKind kind, fs::path::string_type target,
+                               fs::path::string_type source, std::string bytes, StepPolicy policy) {
   if (stage_ == Stage::Committed || stage_ == Stage::Over) return;
   stage_ = Stage::Planning;
   Planned planned;
   planned.step.kind = kind;
   planned.step.bestEffort = policy == StepPolicy::BestEffort;
-  planned.target = absoluteNormal(target).native();
-  if (!source.empty()) planned.source = absoluteNormal(source).native();
+  planned.target = absoluteNormalText(std::move(target));
+  if (!source.empty()) planned.source = absoluteNormalText(std::move(source));
   if (kind == StepKind::Replace) {
     planned.step.size = bytes.size();
     planned.step.hash = journalHash(bytes);
@@ -105,6 +128,7 @@ TransactionReport FileTransaction::check() {
     planned.skip = true;
     if (!planned.step.bestEffort) {
       checkReport_.failure = failureOf(planned, ec);
+      checkReport_.failedStep = i;
       return checkReport_;
     }
     checkReport_.skipped.push_back(failureOf(planned, ec));
@@ -361,7 +385,10 @@ void FileTransaction::runDeletesAfterCommit(const TransactionProgress& progress,
     }
   });
   for (std::size_t n = 0; n < due.size(); ++n) {
-    if (results[n]) report.skipped.push_back(failureOf(plan_[due[n]], results[n]));
+    if (results[n]) {
+      report.skipped.push_back(failureOf(plan_[due[n]], results[n]));
+      plan_[due[n]].skip = true;
+    }
     if (!shown[n] && progress) progress(due[n] + 1, plan_.size());
   }
 }
@@ -439,11 +466,13 @@ bool FileTransaction::runSteps(const TransactionProgress& progress, TransactionR
         }
         if (!planned.step.bestEffort) {
           report.failure = failureOf(planned, ec);
+          report.failedStep = i;
           dropCopiesAhead(copies, report);
           undoDone(report);
           return false;
         }
         report.skipped.push_back(failureOf(planned, ec));
+        planned.skip = true;
       } else {
         planned.done = true;
       }

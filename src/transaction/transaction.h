@@ -28,10 +28,14 @@ std::filesystem::path journalFileIn(const std::filesystem::path& selectorDir);
 // planned; the deletes that come after the commit point are reported last.
 using TransactionProgress = std::function<void(std::size_t step, std::size_t total)>;
 
+// The place of a step that no step has (a failure of the journal itself).
+inline constexpr std::size_t kNoStep = static_cast<std::size_t>(-1);
+
 struct TransactionReport {
   std::string failure;                  // the one sentence naming the file and the reason
   std::vector<std::string> notPutBack;  // after a failure: what could not be undone
   std::vector<std::string> skipped;     // best-effort steps refused or failed, one each
+  std::size_t failedStep = kNoStep;     // the planned step (0-based) the failure is about
   bool ok() const { return failure.empty(); }
 };
 
@@ -82,9 +86,22 @@ class FileTransaction final {
   // Plans creating a folder whose parent exists or is planned before; one there is kept.
   void createFolder(const std::filesystem::path& path,
                     StepPolicy policy = StepPolicy::AllOrNothing);
+  // Plans a step of `kind` as the calls above do, on paths held as text (`source` empty but
+  // for a copy or a rename, `bytes` but for a replace), which the transaction takes over.
+  void planText(StepKind kind, std::filesystem::path::string_type target,
+                std::filesystem::path::string_type source, std::string bytes, StepPolicy policy);
 
   // The number of planned steps; progress counts them in planning order.
   std::size_t size() const { return plan_.size(); }
+  // After check(): whether planned step `index` (0-based) changes anything; after commit():
+  // whether it did. A step with nothing to do, or a best-effort step refused or failed, does not.
+  bool runs(std::size_t index) const;
+  // Planned step `index` as check() found it: its target (and a rename's old name) below the
+  // root, and whether something was at the target.
+  const JournalStep& checkedStep(std::size_t index) const { return plan_.at(index).step; }
+  // Gives the planned Replace step `index` its bytes after check(), so that a step may
+  // describe the others (a history of the change); nothing is checked again.
+  void setBytes(std::size_t index, std::string bytes);
 
   // Checks every step without changing anything: targets below the root and not behind a
   // link, sources readable regular files, folders there and writable, no file touched twice.

@@ -12,7 +12,8 @@
 #include <algorithm>
 
 #include "archive/install_preview.h"
-#include "state/core.h"
+#include "state/form_state.h"
+#include "state/load_record.h"
 #include "ui/focus_frame.h"
 #include "ui/named.h"
 #include "ui/view_sync.h"
@@ -41,9 +42,10 @@ bool isOneModFolder(const kvo::InstallProposal& proposal) {
 
 }  // namespace
 
-AddModDialog::AddModDialog(kvo::Core& core, kvo::SourceDirectory source,
-                           const kvo::InstallProposal& proposal, QWidget* parent)
-    : QDialog(parent), core_(core), source_(std::move(source)) {
+AddModDialog::AddModDialog(const kvo::FormState& state, const kvo::LoadRecord& record,
+                           kvo::SourceDirectory source, const kvo::InstallProposal& proposal,
+                           QWidget* parent)
+    : QDialog(parent), state_(state), record_(record), source_(std::move(source)) {
   setObjectName(QStringLiteral("AddModDialog"));
   setWindowTitle(QStringLiteral("Add mod"));
   auto* layout = new QVBoxLayout(this);
@@ -104,7 +106,7 @@ void AddModDialog::fillCategories(const kvo::InstallProposal& proposal) {
   if (!proposal.targets.empty() && !isOneModFolder(proposal)) {
     category_->addItem(ownPlacesText(proposal, source_.folder), QString());
   }
-  const auto& st = core_.state;
+  const auto& st = state_;
   for (std::size_t i = 0; i < st.CategoryCodes.size(); ++i) {
     const auto& code = st.CategoryCodes[i];
     if (code.empty() || i + 2 >= st.List3.items.size()) continue;
@@ -145,7 +147,7 @@ kvo::InstallRequest AddModDialog::request() const {
 void AddModDialog::replan() {
   // A set's names are its own until a category makes one folder of it.
   name_->setEnabled(!namesFixed_ || !category_->currentData().toString().isEmpty());
-  planning_ = kvo::planInstall(core_, request(), source_);
+  planning_ = kvo::planInstall(state_, record_, request(), source_);
   const QString text = previewText();
   if (preview_->toPlainText() != text) preview_->setPlainText(text);
   install_->setEnabled(planning_.ok());

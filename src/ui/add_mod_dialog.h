@@ -13,8 +13,9 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace kvo {
-class Core;
-}
+class LoadRecord;
+struct FormState;
+}  // namespace kvo
 
 namespace kvo::ui {
 
@@ -25,7 +26,8 @@ class AddModDialog final : public QDialog {
   Q_OBJECT
 
  public:
-  AddModDialog(kvo::Core& core, kvo::SourceDirectory source, const kvo::InstallProposal& proposal,
+  AddModDialog(const kvo::FormState& state, const kvo::LoadRecord& record,
+               kvo::SourceDirectory source, const kvo::InstallProposal& proposal,
                QWidget* parent = nullptr);
 
   // The plan for what the dialog shows now; the one to install once the player said yes.
@@ -39,7 +41,8 @@ class AddModDialog final : public QDialog {
   kvo::InstallRequest request() const;
   QString previewText() const;
 
-  kvo::Core& core_;
+  const kvo::FormState& state_;
+  const kvo::LoadRecord& record_;
   kvo::SourceDirectory source_;
   kvo::InstallPlanning planning_;
   // What the source names by itself; asked for unchanged, the source keeps its own spelling.

@@ -11,7 +11,10 @@
 #include <array>
 #include <string>
 
-#include "app/selector.h"
+#include "app/launcher.h"
+#include "scripts/autoscripts.h"
+#include "scripts/music_sets.h"
+#include "state/form_state.h"
 #include "ui/clickable_label.h"
 #include "ui/core_runner.h"
 #include "ui/keyboard.h"
@@ -20,8 +23,15 @@
 
 namespace kvo::ui {
 
-AutoscriptsPage::AutoscriptsPage(kvo::Selector& selector, CoreRunner& runner, QWidget* parent)
-    : QWidget(parent), s_(selector), runner_(runner) {
+AutoscriptsPage::AutoscriptsPage(kvo::FormState& state, kvo::Autoscripts& scripts,
+                                 kvo::Launcher& launcher, kvo::MusicSets& music, CoreRunner& runner,
+                                 QWidget* parent)
+    : QWidget(parent),
+      state_(state),
+      scripts_(scripts),
+      launcher_(launcher),
+      music_(music),
+      runner_(runner) {
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(buildSaveFrame(), 3);
   layout->addWidget(buildRunFrame(), 3);
@@ -39,7 +49,7 @@ QWidget* AutoscriptsPage::buildSaveFrame() {
   text2_ = named<QPlainTextEdit>(QStringLiteral("Text2"));
   text2_->setTabChangesFocus(true);
   layout->addWidget(text2_, 1);
-  text1_ = named<QLineEdit>(QStringLiteral("Text1"));
+  text1_ = named<QLineEdit>(QStringLiteral("Text1"), QStringLiteral("Enter the filename"));
   // The box opens with a prompt, not a name: a name typed into it replaces the prompt.
   selectWholeOnFocus(*text1_);
   layout->addWidget(text1_);
@@ -60,8 +70,7 @@ QFrame* AutoscriptsPage::buildOverwritePrompt() {
   for (int i = 0; i < static_cast<int>(captions.size()); ++i) {
     auto* label = new ClickableLabel(QString::fromLatin1(captions[static_cast<std::size_t>(i)]),
                                      QStringLiteral("Label4_%1").arg(i));
-    connect(label, &ClickableLabel::clicked, this,
-            [this, i] { runner_.run([this, i] { s_.scripts.OverwritePrompt(i); }); });
+    connect(label, &ClickableLabel::clicked, this, [this, i] { answerPrompt(i); });
     choices->addWidget(label);
   }
   layout->addLayout(choices);
@@ -79,6 +88,11 @@ QWidget* AutoscriptsPage::buildRunFrame() {
       named<QLabel>(QStringLiteral("Label13"), QStringLiteral("Contents of selected Autoscript:")));
   list2_ = named<QListWidget>(QStringLiteral("List2"));
   layout->addWidget(list2_, 1);
+  // What replaying the script would change, from the same plan the replay makes.
+  scriptPlan_ = named<QLabel>(QStringLiteral("ScriptPlan"));
+  scriptPlan_->setWordWrap(true);
+  scriptPlan_->setTextFormat(Qt::PlainText);
+  layout->addWidget(scriptPlan_);
   command6_ = named<QPushButton>(QStringLiteral("Command6"), QStringLiteral("OK load it!"));
   layout->addWidget(command6_);
   return frame3;
@@ -96,8 +110,10 @@ QWidget* AutoscriptsPage::buildLaunchBox() {
   for (int i = 0; i < static_cast<int>(captions.size()); ++i) {
     auto* label = new ClickableLabel(QString::fromLatin1(captions[static_cast<std::size_t>(i)]),
                                      QStringLiteral("Label28_%1").arg(i));
-    connect(label, &ClickableLabel::clicked, this,
-            [this, i] { runner_.run([this, i] { s_.launcher.Label28_Click(i); }); });
+    connect(label, &ClickableLabel::clicked, this, [this, i] {
+      const auto exe = state_.List6.selectedText();
+      runner_.run([this, i, exe] { return launcher_.Label28_Click(i, exe); });
+    });
     layout->addWidget(label);
   }
   return box;
@@ -119,44 +135,55 @@ QWidget* AutoscriptsPage::buildMusicBox() {
 }
 
 void AutoscriptsPage::connectHandlers() {
-  // The box holds plain line feeds; the script and the record hold CR LF.
-  connect(text2_, &QPlainTextEdit::textChanged, this, [this] {
-    s_.state.Text2 = toStdString(text2_->toPlainText().replace(u'\n', QStringLiteral("\r\n")));
+  connect(text2_, &QPlainTextEdit::textChanged, this, [this] { state_.Text2 = scriptText(); });
+  connect(command7_, &QPushButton::clicked, this, [this] {
+    const auto name = toStdString(text1_->text());
+    const auto text = scriptText();
+    runner_.run([this, name, text] { return scripts_.SaveAutoscript(name, text, false); });
   });
-  connect(text1_, &QLineEdit::textEdited, this,
-          [this](const QString& text) { s_.state.Text1 = toStdString(text); });
-  connect(command7_, &QPushButton::clicked, this,
-          [this] { runner_.run([this] { s_.scripts.SaveAutoscript(); }); });
   connect(file10_, &QListWidget::currentRowChanged, this, [this](int row) {
-    runner_.run([this, row] {
-      s_.state.File10.index = row;
-      s_.scripts.PreviewAutoscript();
-    });
+    state_.File10.index = row;
+    const auto file = state_.File10.selectedText();
+    runner_.run([this, file] { return scripts_.PreviewAutoscript(file); });
   });
-  connect(command6_, &QPushButton::clicked, this,
-          [this] { runner_.run([this] { s_.scripts.RunAutoscript(); }); });
+  connect(command6_, &QPushButton::clicked, this, [this] {
+    const auto entries = state_.List2.items;
+    runner_.run([this, entries] { return scripts_.RunAutoscript(entries); });
+  });
   // A click, not a change of the current row: every switch renames folders.
   connect(list4_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-    const int row = list4_->row(item);
-    runner_.run([this, row] { s_.music.SwitchMusicSet(row); });
+    state_.List4.index = list4_->row(item);
+    const auto set = state_.List4.selectedText();
+    runner_.run([this, set] { return music_.SwitchMusicSet(set); });
   });
   // Only a selected program counts: focus alone makes the first row current without
   // selecting it, and the launch labels must then do nothing.
   connect(list6_, &QListWidget::itemSelectionChanged, this, [this] {
     const QList<QListWidgetItem*> selected = list6_->selectedItems();
-    s_.state.List6.index = selected.isEmpty() ? -1 : list6_->row(selected.front());
+    state_.List6.index = selected.isEmpty() ? -1 : list6_->row(selected.front());
   });
 }
 
+void AutoscriptsPage::answerPrompt(int index) {
+  const auto name = toStdString(text1_->text());
+  const auto text = scriptText();
+  runner_.run([this, index, name, text] { return scripts_.OverwritePrompt(index, name, text); });
+}
+
+// The box holds plain line feeds; the script and the record hold CR LF.
+std::string AutoscriptsPage::scriptText() const {
+  return toStdString(text2_->toPlainText().replace(u'\n', QStringLiteral("\r\n")));
+}
+
 void AutoscriptsPage::refresh() {
-  const kvo::FormState& state = s_.state;
+  const kvo::FormState& state = state_;
   std::string text2 = state.Text2;
   std::erase(text2, '\r');
   showText(*text2_, text2);
-  showText(*text1_, state.Text1);
   setWarn_->setVisible(state.SetWarnVisible);
   showList(*file10_, state.File10);
   showList(*list2_, state.List2);
+  showText(*scriptPlan_, state.ScriptPlan);
   showList(*list6_, state.List6);
   showList(*list4_, state.List4);
   showText(*label11_, state.Label11);

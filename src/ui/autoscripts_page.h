@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <string>
 
 class QFrame;
 class QLabel;
@@ -10,8 +11,11 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace kvo {
-class Selector;
-}
+class Autoscripts;
+class Launcher;
+class MusicSets;
+struct FormState;
+}  // namespace kvo
 
 namespace kvo::ui {
 
@@ -23,7 +27,8 @@ class AutoscriptsPage final : public QWidget {
   Q_OBJECT
 
  public:
-  AutoscriptsPage(kvo::Selector& selector, CoreRunner& runner, QWidget* parent = nullptr);
+  AutoscriptsPage(kvo::FormState& state, kvo::Autoscripts& scripts, kvo::Launcher& launcher,
+                  kvo::MusicSets& music, CoreRunner& runner, QWidget* parent = nullptr);
 
   // Shows the current core state.
   void refresh();
@@ -35,8 +40,13 @@ class AutoscriptsPage final : public QWidget {
   QWidget* buildLaunchBox();
   QWidget* buildMusicBox();
   void connectHandlers();
+  void answerPrompt(int index);
+  std::string scriptText() const;
 
-  kvo::Selector& s_;
+  kvo::FormState& state_;
+  kvo::Autoscripts& scripts_;
+  kvo::Launcher& launcher_;
+  kvo::MusicSets& music_;
   CoreRunner& runner_;
   QPlainTextEdit* text2_ = nullptr;
   QLineEdit* text1_ = nullptr;
@@ -44,6 +54,7 @@ class AutoscriptsPage final : public QWidget {
   QFrame* setWarn_ = nullptr;
   QListWidget* file10_ = nullptr;
   QListWidget* list2_ = nullptr;
+  QLabel* scriptPlan_ = nullptr;
   QPushButton* command6_ = nullptr;
   QListWidget* list6_ = nullptr;
   QListWidget* list4_ = nullptr;

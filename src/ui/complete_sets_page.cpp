@@ -11,7 +11,8 @@
 #include <QVBoxLayout>
 #include <string>
 
-#include "app/selector.h"
+#include "scripts/packages.h"
+#include "state/form_state.h"
 #include "ui/clickable_label.h"
 #include "ui/core_runner.h"
 #include "ui/keyboard.h"
@@ -21,8 +22,9 @@
 
 namespace kvo::ui {
 
-CompleteSetsPage::CompleteSetsPage(kvo::Selector& selector, CoreRunner& runner, QWidget* parent)
-    : QWidget(parent), s_(selector), runner_(runner) {
+CompleteSetsPage::CompleteSetsPage(kvo::FormState& state, kvo::Packages& packages,
+                                   CoreRunner& runner, QWidget* parent)
+    : QWidget(parent), state_(state), packages_(packages), runner_(runner) {
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(buildPackageColumn(), 2);
   layout->addWidget(buildPreviewColumn(), 3);
@@ -68,29 +70,41 @@ QWidget* CompleteSetsPage::buildPreviewColumn() {
   label51_->setWordWrap(true);
   label51_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   label51_->setTextFormat(Qt::PlainText);
+  // What loading the package would change, from the same plan the load makes.
+  packagePlan_ = named<QLabel>(QStringLiteral("PackagePlan"));
+  packagePlan_->setWordWrap(true);
+  packagePlan_->setTextFormat(Qt::PlainText);
   layout->addWidget(image4_, 3);
+  layout->addWidget(packagePlan_);
   layout->addWidget(label51_, 2);
   return column;
 }
 
 void CompleteSetsPage::connectHandlers() {
+  // The selected entry shows as selected; the preview gets its name.
+  // The list shows the core's names; the selected one is handed over as the core spells it.
   connect(gupc_, &QListWidget::currentRowChanged, this, [this](int row) {
-    runner_.run([this, row] {
-      s_.state.GUPC.index = row;
-      s_.packages.GUPC_Click();
+    state_.GUPC.index = row;
+    const auto file = state_.GUPC.selectedText();
+    runner_.run([this, file] { return packages_.GUPC_Click(file); });
+  });
+  connect(list9_, &QListWidget::currentRowChanged, this, [this](int row) {
+    state_.List9.index = row;
+    const auto entry = state_.List9.selectedText();
+    runner_.run([this, entry] { return packages_.List9_Click(entry); });
+  });
+  connect(loadQ_, &QPushButton::clicked, this, [this] {
+    const auto file = state_.GUPC.selectedText();
+    runner_.run([this, file] {
+      return packages_.LoadPackage(file, check1_->isChecked(), check2_->isChecked());
     });
   });
-  connect(list9_, &QListWidget::currentRowChanged, this,
-          [this](int row) { runner_.run([this, row] { s_.packages.List9_Click(row); }); });
-  connect(check1_, &QCheckBox::toggled, this, [this](bool on) { s_.state.Check1 = on; });
-  connect(check2_, &QCheckBox::toggled, this, [this](bool on) { s_.state.Check2 = on; });
-  connect(loadQ_, &QPushButton::clicked, this,
-          [this] { runner_.run([this] { s_.packages.LoadPackage(); }); });
 }
 
 bool CompleteSetsPage::eventFilter(QObject* watched, QEvent* event) {
   if (watched == label29_ && (pointerBringsNews(*event) || isPressKey(*event))) {
-    runner_.run([this] { s_.packages.Label29_MouseMove(); });
+    runner_.run(
+        [this] { return packages_.Label29_MouseMove(check1_->isChecked(), check2_->isChecked()); });
   }
   return QWidget::eventFilter(watched, event);
 }
@@ -103,12 +117,11 @@ bool CompleteSetsPage::pointerBringsNews(const QEvent& event) const {
 }
 
 void CompleteSetsPage::refresh() {
-  const kvo::FormState& state = s_.state;
+  const kvo::FormState& state = state_;
   showList(*gupc_, state.GUPC);
   showList(*list9_, state.List9);
-  check1_->setChecked(state.Check1);
-  check2_->setChecked(state.Check2);
   showText(*label29_, state.Label29);
+  showText(*packagePlan_, state.PackagePlan);
   std::string description = state.Label51;
   std::erase(description, '\r');
   showText(*label51_, description);

@@ -8,8 +8,9 @@ class QListWidget;
 class QPushButton;
 
 namespace kvo {
-class Selector;
-}
+class Packages;
+struct FormState;
+}  // namespace kvo
 
 namespace kvo::ui {
 
@@ -22,7 +23,8 @@ class CompleteSetsPage final : public QWidget {
   Q_OBJECT
 
  public:
-  CompleteSetsPage(kvo::Selector& selector, CoreRunner& runner, QWidget* parent = nullptr);
+  CompleteSetsPage(kvo::FormState& state, kvo::Packages& packages, CoreRunner& runner,
+                   QWidget* parent = nullptr);
 
   // Shows the current core state.
   void refresh();
@@ -36,12 +38,14 @@ class CompleteSetsPage final : public QWidget {
   QWidget* buildPreviewColumn();
   void connectHandlers();
 
-  kvo::Selector& s_;
+  kvo::FormState& state_;
+  kvo::Packages& packages_;
   CoreRunner& runner_;
   QListWidget* gupc_ = nullptr;
   QListWidget* list9_ = nullptr;
   QPushButton* loadQ_ = nullptr;
   QLabel* label51_ = nullptr;
+  QLabel* packagePlan_ = nullptr;
   QCheckBox* check1_ = nullptr;
   QCheckBox* check2_ = nullptr;
   ClickableLabel* label29_ = nullptr;

@@ -2,25 +2,36 @@
 
 #include <QObject>
 #include <functional>
+#include <string_view>
+
+#include "state/outcome.h"
 
 namespace kvo {
-class Core;
-}
+class GameFolder;
+class Shell;
+}  // namespace kvo
 
 namespace kvo::ui {
 
-// Runs one core operation at a time for the window. While one runs, the window keeps
+// Runs one core operation at a time for the window and reports what it did: each handler is
+// one call into the core, this report, and a refresh. While one runs, the window keeps
 // repainting (progress processes events), so a second click could otherwise start a second
 // operation on half-changed state.
 class CoreRunner final : public QObject {
   Q_OBJECT
 
  public:
-  explicit CoreRunner(kvo::Core& core, QObject* parent = nullptr);
+  CoreRunner(kvo::GameFolder& game, kvo::Shell& shell, QObject* parent = nullptr);
 
-  // Runs `operation` unless another is still running; false when it was refused. The game
-  // folder is listed afresh for each, since the player may change it between two clicks.
-  bool run(const std::function<void()>& operation);
+  // Runs `operation` unless another is still running, then reports its outcome (status line,
+  // message box), except one that awaits the answer of a prompt in the window; false when it
+  // was refused. The game folder is listed afresh for each, since the player may change it
+  // between two clicks.
+  bool run(const std::function<kvo::Outcome()>& operation);
+  // Runs a handler that only changes what the window shows (a filter, a preview).
+  bool show(const std::function<void()>& handler);
+  // Says `text` on the status line; nothing for "".
+  void status(std::string_view text);
   bool busy() const { return busy_; }
 
  signals:
@@ -29,7 +40,8 @@ class CoreRunner final : public QObject {
   void finished();
 
  private:
-  kvo::Core& core_;
+  kvo::GameFolder& game_;
+  kvo::Shell& shell_;
   bool busy_ = false;
 };
 

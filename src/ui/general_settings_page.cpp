@@ -13,13 +13,15 @@
 #include <QVBoxLayout>
 #include <string_view>
 
-#include "app/selector.h"
+#include "app/game_settings.h"
 #include "engine/keep_originals.h"
+#include "state/form_state.h"
+#include "state/game_folder.h"
 #include "ui/core_runner.h"
+#include "ui/history_dialog.h"
 #include "ui/keyboard.h"
 #include "ui/named.h"
 #include "ui/picture_box.h"
-#include "ui/settings_report.h"
 #include "ui/view_sync.h"
 
 namespace kvo::ui {
@@ -41,9 +43,9 @@ bool shownAsLatin1([[maybe_unused]] std::string_view bytes) {
 
 }  // namespace
 
-GeneralSettingsPage::GeneralSettingsPage(kvo::Selector& selector, CoreRunner& runner,
-                                         QWidget* parent)
-    : QWidget(parent), s_(selector), runner_(runner) {
+GeneralSettingsPage::GeneralSettingsPage(kvo::FormState& state, kvo::GameSettings& settings,
+                                         kvo::GameFolder& game, CoreRunner& runner, QWidget* parent)
+    : QWidget(parent), state_(state), settings_(settings), game_(game), runner_(runner) {
   auto* layout = new QGridLayout(this);
   auto* dirRow = new QHBoxLayout;
   dirRow->addWidget(new QLabel(QStringLiteral("EAW directory:")));
@@ -55,7 +57,8 @@ GeneralSettingsPage::GeneralSettingsPage(kvo::Selector& selector, CoreRunner& ru
   layout->addWidget(buildSettingsFrame(), 1, 0);
   layout->addWidget(buildResolution(), 2, 0);
   layout->addWidget(image3_, 1, 1, 2, 1);
-  layout->addWidget(buildKeepOriginals(), 3, 0, 1, 2);
+  layout->addWidget(buildKeepOriginals(), 3, 0);
+  layout->addWidget(buildHistoryButton(), 3, 1, Qt::AlignRight);
   layout->addWidget(buildIniViewer(), 4, 0, 1, 2);
   layout->setColumnStretch(1, 1);
   layout->setRowStretch(4, 1);
@@ -67,10 +70,29 @@ QWidget* GeneralSettingsPage::buildKeepOriginals() {
                                     QStringLiteral("Keep the game's own files when a folder "
                                                    "replaces them"));
   connect(keepOriginals_, &QCheckBox::clicked, this, [this](bool checked) {
-    runner_.run([this, checked] { kvo::setKeepOriginals(s_.core, checked); });
+    runner_.run([this, checked] { return kvo::setKeepOriginals(state_, game_, checked); });
     refresh();
   });
   return keepOriginals_;
+}
+
+// Closing takes the focus out of a settings box, which must not report into a page that is
+// half gone.
+GeneralSettingsPage::~GeneralSettingsPage() {
+  for (const SettingBox& box : boxes_) disconnect(box.edit, nullptr, this, nullptr);
+}
+
+QWidget* GeneralSettingsPage::buildHistoryButton() {
+  auto* button = named<QPushButton>(QStringLiteral("History"), QStringLiteral("History"));
+  button->setToolTip(QStringLiteral("What each change of the game folder did"));
+  connect(button, &QPushButton::clicked, this, &GeneralSettingsPage::showHistory);
+  return button;
+}
+
+void GeneralSettingsPage::showHistory() {
+  auto* dialog = new HistoryDialog(state_, this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->open();
 }
 
 QWidget* GeneralSettingsPage::buildSettingsFrame() {
@@ -79,36 +101,41 @@ QWidget* GeneralSettingsPage::buildSettingsFrame() {
   layout->addWidget(
       new QLabel(QStringLiteral("Current settings:  Press \"Enter\" after changing any value")));
   auto* form = new QFormLayout;
-  kvo::SettingsBoxes& values = s_.state.settings;
-  form->addRow(QStringLiteral("Width"), addSetting(QStringLiteral("Text5"), values.text5));
-  form->addRow(QStringLiteral("Height"), addSetting(QStringLiteral("Text6"), values.text6));
-  form->addRow(QStringLiteral("Extra Squads"), addSetting(QStringLiteral("Text4"), values.text4));
-  form->addRow(QStringLiteral("Day"), addSetting(QStringLiteral("Text7"), values.text7));
-  form->addRow(QStringLiteral("Month"), addSetting(QStringLiteral("Text88"), values.text88));
-  form->addRow(QStringLiteral("Planeset"), addSetting(QStringLiteral("Text11"), values.text11));
+  using Boxes = kvo::SettingsBoxes;
+  form->addRow(QStringLiteral("Width"), addSetting(QStringLiteral("Text5"), &Boxes::text5));
+  form->addRow(QStringLiteral("Height"), addSetting(QStringLiteral("Text6"), &Boxes::text6));
+  form->addRow(QStringLiteral("Extra Squads"), addSetting(QStringLiteral("Text4"), &Boxes::text4));
+  form->addRow(QStringLiteral("Day"), addSetting(QStringLiteral("Text7"), &Boxes::text7));
+  form->addRow(QStringLiteral("Month"), addSetting(QStringLiteral("Text88"), &Boxes::text88));
+  form->addRow(QStringLiteral("Planeset"), addSetting(QStringLiteral("Text11"), &Boxes::text11));
   layout->addLayout(form);
   return frame;
 }
 
-QLineEdit* GeneralSettingsPage::addSetting(const QString& name, std::string& value) {
+QLineEdit* GeneralSettingsPage::addSetting(const QString& name, SettingField field) {
   auto* edit = named<QLineEdit>(name);
   edit->setMaximumWidth(120);
   edit->setToolTip(QStringLiteral("Enter in any of the six boxes writes all six to eaw.ini."));
-  boxes_.push_back(SettingBox{edit, &value});
-  // The typed text is the pending value that a save writes, exactly as typed.
+  boxes_.push_back(SettingBox{edit, field});
+  // The typed text is the pending value that a save writes, exactly as typed; the state keeps
+  // it so that the box shows it until then.
   connect(edit, &QLineEdit::textEdited, this,
-          [&value](const QString& typed) { value = toStdString(typed); });
+          [this, field](const QString& text) { state_.settings.*field = toStdString(text); });
   connect(edit, &QLineEdit::returnPressed, this, &GeneralSettingsPage::save);
   // Enter saves before this fires, so only a value left without Enter is named.
   connect(edit, &QLineEdit::editingFinished, this,
-          [this] { emit reported(describeUnsaved(readIniSettings(s_.state.GameDir), s_.state)); });
+          [this] { runner_.status(settings_.unsavedSettings(typed())); });
   return edit;
 }
 
+kvo::SettingsBoxes GeneralSettingsPage::typed() const {
+  kvo::SettingsBoxes boxes;
+  for (const SettingBox& box : boxes_) boxes.*box.field = toStdString(box.edit->text());
+  return boxes;
+}
+
 void GeneralSettingsPage::save() {
-  const IniSettings before = readIniSettings(s_.state.GameDir);
-  if (!runner_.run([this] { s_.settings.Text_KeyPress(kvo::kEnterKey); })) return;
-  emit reported(describeSave(before, readIniSettings(s_.state.GameDir), s_.state));
+  runner_.run([this] { return settings_.inisave(typed()); });
 }
 
 QWidget* GeneralSettingsPage::buildResolution() {
@@ -144,16 +171,16 @@ QWidget* GeneralSettingsPage::buildIniViewer() {
       named<QPushButton>(QStringLiteral("InSaver"), QStringLiteral("Save ini in EAW Directory"));
   frameLayout->addWidget(inSaver);
   connect(iniEdit, &QPushButton::clicked, this,
-          [this] { runner_.run([this] { s_.settings.IniEdit_Click(); }); });
+          [this] { runner_.run([this] { return settings_.IniEdit_Click(); }); });
   connect(inSaver, &QPushButton::clicked, this,
-          [this] { runner_.run([this] { s_.settings.InSaver_Click(); }); });
+          [this] { runner_.run([this] { return settings_.InSaver_Click(state_.Text14); }); });
   layout->addWidget(iniEdit, 0, Qt::AlignLeft);
   layout->addWidget(frame21_, 1);
   // Keeps the button at the top while the viewer is hidden.
   layout->addStretch(0);
   connect(text14_, &QPlainTextEdit::textChanged, this, [this] {
     const QString typed = text14_->toPlainText();
-    s_.state.Text14 = text14Latin1_ ? typed.toLatin1().toStdString() : toStdString(typed);
+    state_.Text14 = text14Latin1_ ? typed.toLatin1().toStdString() : toStdString(typed);
   });
   return box;
 }
@@ -164,17 +191,17 @@ bool GeneralSettingsPage::eventFilter(QObject* watched, QEvent* event) {
                      event->type() == QEvent::MouseButtonDblClick ||
                      (isPressKey(*event) && frame21_->hasFocus());
   if (watched == frame21_ && click) {
-    runner_.run([this] { s_.settings.Frame21_Click(); });
+    runner_.show([this] { settings_.Frame21_Click(); });
     return true;
   }
   return QWidget::eventFilter(watched, event);
 }
 
 void GeneralSettingsPage::refresh() {
-  const kvo::FormState& state = s_.state;
+  const kvo::FormState& state = state_;
   showText(*eawDirLabel_, state.EAWDirLabel);
   for (std::size_t i = 0; i < label18_.size(); ++i) showText(*label18_[i], state.Label18[i]);
-  for (const SettingBox& box : boxes_) showText(*box.edit, *box.value);
+  for (const SettingBox& box : boxes_) showText(*box.edit, state.settings.*box.field);
   text14Latin1_ = shownAsLatin1(state.Text14);
   showText(*text14_, state.Text14);
   frame21_->setVisible(state.Frame21Visible);

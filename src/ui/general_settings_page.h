@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "state/form_state.h"
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -12,8 +14,10 @@ class QLineEdit;
 class QPlainTextEdit;
 
 namespace kvo {
-class Selector;
-}
+class GameFolder;
+class GameSettings;
+struct FormState;
+}  // namespace kvo
 
 namespace kvo::ui {
 
@@ -25,31 +29,35 @@ class GeneralSettingsPage final : public QWidget {
   Q_OBJECT
 
  public:
-  GeneralSettingsPage(kvo::Selector& selector, CoreRunner& runner, QWidget* parent = nullptr);
+  GeneralSettingsPage(kvo::FormState& state, kvo::GameSettings& settings, kvo::GameFolder& game,
+                      CoreRunner& runner, QWidget* parent = nullptr);
+  ~GeneralSettingsPage() override;
 
   // Shows the current core state.
   void refresh();
-
- signals:
-  // What a save wrote, or which typed values are not saved yet.
-  void reported(const QString& text);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  using SettingField = std::string kvo::SettingsBoxes::*;
   struct SettingBox {
     QLineEdit* edit;
-    std::string* value;
+    SettingField field;
   };
   QWidget* buildSettingsFrame();
   QWidget* buildResolution();
   QWidget* buildIniViewer();
   QWidget* buildKeepOriginals();
-  QLineEdit* addSetting(const QString& name, std::string& value);
+  QWidget* buildHistoryButton();
+  QLineEdit* addSetting(const QString& name, SettingField field);
+  kvo::SettingsBoxes typed() const;
   void save();
+  void showHistory();
 
-  kvo::Selector& s_;
+  kvo::FormState& state_;
+  kvo::GameSettings& settings_;
+  kvo::GameFolder& game_;
   CoreRunner& runner_;
   QLabel* eawDirLabel_ = nullptr;
   std::array<QLabel*, 2> label18_{};

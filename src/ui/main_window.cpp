@@ -8,7 +8,6 @@
 #include <QVBoxLayout>
 
 #include "app/selector.h"
-#include "ui/action_report.h"
 #include "ui/autoscripts_page.h"
 #include "ui/complete_sets_page.h"
 #include "ui/core_runner.h"
@@ -23,17 +22,19 @@
 namespace kvo::ui {
 
 MainWindow::MainWindow(kvo::Selector& selector, QWidget* parent)
-    : QMainWindow(parent), s_(selector), runner_(new CoreRunner(selector.core, this)) {
+    : QMainWindow(parent), runner_(new CoreRunner(selector.game, selector.shell, this)) {
   setObjectName(QStringLiteral("KVOForm"));
   setWindowTitle(toQString(selector.state.caption));
   auto* central = new QWidget;
   auto* layout = new QVBoxLayout(central);
-  buildTabs();
+  buildTabs(selector);
   layout->addWidget(tabs_, 1);
-  layout->addWidget(buildButtons());
+  layout->addWidget(buildButtons(selector));
   setCentralWidget(central);
   statusBar()->setSizeGripEnabled(false);
-  connectReports();
+  // The grids stay enabled while an action runs: disabling them would throw the keyboard
+  // focus out of the grid the player works in. The runner refuses a second action meanwhile.
+  connect(runner_, &CoreRunner::finished, this, &MainWindow::refresh);
   prepareForKeyboard();
   resize(1000, 720);
 }
@@ -46,52 +47,13 @@ void MainWindow::prepareForKeyboard() {
   new FocusFrame(*this);
 }
 
-MainWindow::~MainWindow() {
-  // Closing takes the focus out of a settings box, which would report into a window that is
-  // half gone.
-  disconnect(general_, nullptr, this, nullptr);
-}
-
-// The grids stay enabled while an action runs: disabling them would throw the keyboard focus
-// out of the grid the player works in. The runner refuses a second action meanwhile.
-void MainWindow::connectReports() {
-  connect(runner_, &CoreRunner::started, this,
-          [this] { selection_ = std::make_unique<SelectionReport>(s_.state); });
-  connect(runner_, &CoreRunner::finished, this, [this] {
-    refresh();
-    if (selection_) report(selection_->describe(s_.state));
-    selection_.reset();
-  });
-  connect(general_, &GeneralSettingsPage::reported, this, &MainWindow::report);
-  connect(world_, &WorldSettingsPage::reported, this, &MainWindow::report);
-  connect(planesSkins_, &PlanesSkinsPage::reported, this, &MainWindow::report);
-}
-
-void MainWindow::report(const QString& text) {
-  // An action that changed nothing leaves the last report standing.
-  if (text.isEmpty()) return;
-  statusBar()->showMessage(text);
-  // A long report may not fit the status bar's width.
-  statusBar()->setToolTip(text);
-}
-
-void MainWindow::resetAll() {
-  const ResetAllReport before(s_.state);
-  if (runner_->run([this] { s_.reset.Command1_Click(); })) report(before.describe(s_.state));
-}
-
-void MainWindow::deleteDefaultMissions() {
-  const DelMsnReport before(s_.state);
-  if (runner_->run([this] { s_.reset.delmsn_Click(); })) report(before.describe(s_.state));
-}
-
-void MainWindow::buildTabs() {
+void MainWindow::buildTabs(kvo::Selector& s) {
   tabs_ = named<QTabWidget>(QStringLiteral("SSTab1"));
-  general_ = new GeneralSettingsPage(s_, *runner_);
-  completeSets_ = new CompleteSetsPage(s_, *runner_);
-  world_ = new WorldSettingsPage(s_, *runner_);
-  autoscripts_ = new AutoscriptsPage(s_, *runner_);
-  planesSkins_ = new PlanesSkinsPage(s_, *runner_);
+  general_ = new GeneralSettingsPage(s.state, s.settings, s.game, *runner_);
+  completeSets_ = new CompleteSetsPage(s.state, s.packages, *runner_);
+  world_ = new WorldSettingsPage(s.state, s.engine, s.installer, s.record, s.shell, *runner_);
+  autoscripts_ = new AutoscriptsPage(s.state, s.scripts, s.launcher, s.music, *runner_);
+  planesSkins_ = new PlanesSkinsPage(s.state, s.skins, s.planes, *runner_);
   tabs_->addTab(general_, QStringLiteral("General Settings"));
   tabs_->addTab(completeSets_, QStringLiteral("Complete Sets"));
   tabs_->addTab(world_, QStringLiteral("World Settings"));
@@ -99,7 +61,7 @@ void MainWindow::buildTabs() {
   tabs_->addTab(planesSkins_, QStringLiteral("Planes and Skins"));
 }
 
-QWidget* MainWindow::buildButtons() {
+QWidget* MainWindow::buildButtons(kvo::Selector& selector) {
   auto* row = new QWidget;
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -116,12 +78,16 @@ QWidget* MainWindow::buildButtons() {
   layout->addStretch(1);
   layout->addWidget(minimise);
   layout->addWidget(exitButton);
-  connect(resetButton, &QPushButton::clicked, this, &MainWindow::resetAll);
-  connect(delMsn, &QPushButton::clicked, this, &MainWindow::deleteDefaultMissions);
+  auto& reset = selector.reset;
+  auto& launcher = selector.launcher;
+  connect(resetButton, &QPushButton::clicked, this,
+          [this, &reset] { runner_->run([&reset] { return reset.Command1_Click(); }); });
+  connect(delMsn, &QPushButton::clicked, this,
+          [this, &reset] { runner_->run([&reset] { return reset.delmsn_Click(); }); });
   connect(exitButton, &QPushButton::clicked, this,
-          [this] { runner_->run([this] { s_.launcher.Command3_Click(); }); });
+          [this, &launcher] { runner_->show([&launcher] { launcher.Command3_Click(); }); });
   connect(minimise, &QPushButton::clicked, this,
-          [this] { runner_->run([this] { s_.launcher.Command8_Click(); }); });
+          [this, &launcher] { runner_->show([&launcher] { launcher.Command8_Click(); }); });
   return row;
 }
 

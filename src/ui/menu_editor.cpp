@@ -128,12 +128,12 @@ void MenuEditor::refresh() {
 }
 
 void MenuEditor::Pmensee() {
-  runner_.run([this] { editors_.Pmensee(); });
+  runner_.run([this] { return editors_.Pmensee(); });
   refresh();
 }
 
 void MenuEditor::pmenwrite() {
-  runner_.run([this] { editors_.pmenwrite(); });
+  runner_.run([this] { return editors_.pmenwrite(); });
   refresh();
 }
 

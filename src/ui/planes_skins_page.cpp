@@ -14,7 +14,9 @@
 #include <QVBoxLayout>
 #include <initializer_list>
 
-#include "app/selector.h"
+#include "planes/alt_planes.h"
+#include "planes/skin_panel.h"
+#include "state/form_state.h"
 #include "ui/clickable_label.h"
 #include "ui/core_runner.h"
 #include "ui/grid_model.h"
@@ -46,8 +48,9 @@ QString fuelPlaceText(const std::string& position) {
 
 }  // namespace
 
-PlanesSkinsPage::PlanesSkinsPage(kvo::Selector& selector, CoreRunner& runner, QWidget* parent)
-    : QWidget(parent), s_(selector), runner_(runner) {
+PlanesSkinsPage::PlanesSkinsPage(kvo::FormState& state, kvo::SkinPanel& skins,
+                                 kvo::AltPlanes& planes, CoreRunner& runner, QWidget* parent)
+    : QWidget(parent), state_(state), skins_(skins), planes_(planes), runner_(runner) {
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(buildSkinFrame(), 3);
   layout->addWidget(buildPlaneFrame(), 2);
@@ -63,7 +66,7 @@ QWidget* PlanesSkinsPage::buildSkinFrame() {
   list1_->setMaximumWidth(90);
   label7_ =
       named<QLabel>(QStringLiteral("Label7"), QStringLiteral("Double-click to select/deselect"));
-  sk1_ = new GridView(s_.state.SK1, QStringLiteral("SK1"));
+  sk1_ = new GridView(state_.SK1, QStringLiteral("SK1"));
   check5_ = named<QCheckBox>(QStringLiteral("Check5"), QStringLiteral("Include flt files"));
   check5_->setToolTip(
       QStringLiteral("If checked it will load any *.fly files which come with the skin folder"));
@@ -127,7 +130,7 @@ QWidget* PlanesSkinsPage::buildPlaneFrame() {
   headings->addWidget(label20_[0]);
   headings->addWidget(label20_[1]);
   layout->addLayout(headings);
-  g1_ = new GridView(s_.state.G1, QStringLiteral("G1"));
+  g1_ = new GridView(state_.G1, QStringLiteral("G1"));
   layout->addWidget(g1_, 1);
   layout->addWidget(buildFuelBox());
   return frame6_;
@@ -157,77 +160,75 @@ QWidget* PlanesSkinsPage::buildFuelBox() {
 void PlanesSkinsPage::connectHandlers() {
   connect(list1_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
     const int index = list1_->row(item);
-    runner_.run([this, index] {
-      s_.state.List1.index = index;
-      s_.skins.FilterGrids(index);
-    });
+    state_.List1.index = index;
+    runner_.show([this, index] { skins_.FilterGrids(index); });
   });
-  const auto onSk1 = [this](void (kvo::SkinPanel::*handler)()) {
-    return [this, handler](int row, int col) {
-      runner_.run([this, handler, row, col] {
-        s_.state.SK1.row = row;
-        s_.state.SK1.col = col;
-        (s_.skins.*handler)();
-      });
-    };
-  };
   // A skin reached with the keys is previewed as a clicked one is, so that Re-Name and
   // Enter act on the row the player sees.
-  connect(sk1_, &GridView::cellClicked, this, onSk1(&kvo::SkinPanel::PreviewSkinRow));
-  connect(sk1_, &GridView::currentMovedByKey, this, onSk1(&kvo::SkinPanel::PreviewSkinRow));
-  connect(sk1_, &GridView::cellDoubleClicked, this, onSk1(&kvo::SkinPanel::ApplySkinRow));
-  connect(sk1_, &GridView::enterPressed, this, onSk1(&kvo::SkinPanel::ApplySkinRow));
+  connect(sk1_, &GridView::cellClicked, this,
+          [this](int row, int col) { onSkinRow(row, col, false); });
+  connect(sk1_, &GridView::currentMovedByKey, this,
+          [this](int row, int col) { onSkinRow(row, col, false); });
+  connect(sk1_, &GridView::cellDoubleClicked, this,
+          [this](int row, int col) { onSkinRow(row, col, true); });
+  connect(sk1_, &GridView::enterPressed, this,
+          [this](int row, int col) { onSkinRow(row, col, true); });
   followItemsByKeys(*list1_);
   connect(label39_, &ClickableLabel::clicked, this,
-          [this] { runner_.run([this] { s_.skins.Skinkill(); }); });
+          [this] { runner_.run([this] { return skins_.Skinkill(); }); });
   connect(command12_, &QPushButton::clicked, this, &PlanesSkinsPage::renameSkin);
   connectPlaneHandlers();
-  connect(check5_, &QCheckBox::toggled, this, [this](bool on) { s_.state.Check5 = on; });
+  connect(check5_, &QCheckBox::toggled, this, [this](bool on) { state_.Check5 = on; });
   for (int i : {0, 1}) {
     const int column = i == 0 ? 0 : 3;
     connect(label20_[static_cast<std::size_t>(i)], &ClickableLabel::clicked, this,
-            [this, column] { runner_.run([this, column] { s_.planes.Label20_Click(column); }); });
+            [this, column] { runner_.show([this, column] { planes_.Label20_Click(column); }); });
   }
   sk1_->setMouseTracking(true);
   connect(sk1_, &QAbstractItemView::entered, this, [this](const QModelIndex& index) {
     if (runner_.busy()) return;
-    s_.skins.SK1_MouseMove(sk1_->gridModel().gridRow(index.row()));
+    skins_.SK1_MouseMove(sk1_->gridModel().gridRow(index.row()));
     refresh();
   });
   frame9_->setMouseTracking(true);
   frame9_->installEventFilter(this);
   connect(text3_, &QLineEdit::textEdited, this,
-          [this](const QString& text) { s_.state.Text3 = toStdString(text); });
+          [this](const QString& text) { state_.Text3 = toStdString(text); });
+}
+
+// The row becomes the skin grid's current cell, as the window shows it; a click previews it,
+// a double-click or Enter loads or unloads it.
+void PlanesSkinsPage::onSkinRow(int row, int col, bool apply) {
+  state_.SK1.row = row;
+  state_.SK1.col = col;
+  if (apply) {
+    runner_.run([this, row] { return skins_.ApplySkinRow(row); });
+  } else {
+    runner_.show([this, row] { skins_.PreviewSkinRow(row); });
+  }
 }
 
 bool PlanesSkinsPage::eventFilter(QObject* watched, QEvent* event) {
   // Leaving the skin grid for the frame around it takes the skin preview away.
   if (watched == frame9_ && event->type() == QEvent::MouseMove && !runner_.busy()) {
-    s_.skins.Frame9_MouseMove();
-    image2_->showPicture(s_.state.Image2);
+    skins_.Frame9_MouseMove();
+    image2_->showPicture(state_.Image2);
   }
   return QWidget::eventFilter(watched, event);
 }
 
-// A loaded skin that is renamed is still loaded; the report says so rather than have it
-// look unloaded under its old name and loaded under the new one.
+// The skin of the grid's current row takes the name in the box.
 void PlanesSkinsPage::renameSkin() {
-  const kvo::Grid& grid = s_.state.SK1;
-  const int row = grid.row;
-  const std::string before = grid.text(row, 0);
-  if (!runner_.run([this] { s_.skins.RenameSkin(); })) return;
-  const std::string after = grid.text(row, 0);
-  if (after == before) return;
-  emit reported(
-      QStringLiteral("Renamed the skin folder %1 to %2.").arg(toQString(before), toQString(after)));
+  const int row = state_.SK1.row;
+  const auto name = toStdString(text3_->text());
+  runner_.run([this, row, name] { return skins_.RenameSkin(row, name); });
 }
 
+// The clicked cell becomes the grid's current cell, as the window shows it.
 void PlanesSkinsPage::clickG1(int row, int col) {
-  runner_.run([this, row, col] {
-    s_.state.G1.row = row;
-    s_.state.G1.col = col;
-    s_.planes.ApplyPlaneRow();
-  });
+  state_.G1.row = row;
+  state_.G1.col = col;
+  runner_.run([this, row] { return planes_.ApplyPlaneRow(row); });
 }
 
 QWidget* PlanesSkinsPage::buildEditorButtons() {
@@ -249,40 +250,43 @@ void PlanesSkinsPage::connectPlaneHandlers() {
   g1_->setMouseTracking(true);
   connect(g1_, &QAbstractItemView::entered, this, [this](const QModelIndex& index) {
     if (runner_.busy()) return;
-    s_.planes.G1_MouseMove(g1_->gridModel().gridRow(index.row()));
+    planes_.G1_MouseMove(g1_->gridModel().gridRow(index.row()));
     refresh();
   });
   // The row the arrows reach is previewed as the one under the pointer is.
   connect(g1_, &GridView::currentMovedByKey, this, [this](int row, int) {
     if (runner_.busy()) return;
-    s_.planes.G1_MouseMove(row);
+    planes_.G1_MouseMove(row);
     refresh();
   });
   for (std::size_t i = 0; i < option1_.size(); ++i) {
     const int index = static_cast<int>(i);
-    connect(option1_[i], &QRadioButton::clicked, this,
-            [this, index] { runner_.run([this, index] { s_.planes.SetFuelLoad(index); }); });
+    // The fuel of the slot the labels show.
+    connect(option1_[i], &QRadioButton::clicked, this, [this, index] {
+      const int slot = state_.fuelSlot;
+      runner_.run([this, slot, index] { return planes_.SetFuelLoad(slot, index); });
+    });
   }
   connect(pnamesButton_, &QPushButton::clicked, this, &PlanesSkinsPage::openPnamesEditor);
   connect(menuButton_, &QPushButton::clicked, this, &PlanesSkinsPage::openMenuEditor);
 }
 
 void PlanesSkinsPage::openPnamesEditor() {
-  if (!pnamesEditor_) pnamesEditor_ = new PnamesEditor(s_.planes.editors(), runner_, this);
+  if (!pnamesEditor_) pnamesEditor_ = new PnamesEditor(planes_.editors(), runner_, this);
   pnamesEditor_->LoadPnames();
   pnamesEditor_->show();
   pnamesEditor_->raise();
 }
 
 void PlanesSkinsPage::openMenuEditor() {
-  if (!menuEditor_) menuEditor_ = new MenuEditor(s_.planes.editors(), runner_, this);
+  if (!menuEditor_) menuEditor_ = new MenuEditor(planes_.editors(), runner_, this);
   menuEditor_->refresh();
   menuEditor_->show();
   menuEditor_->raise();
 }
 
 void PlanesSkinsPage::refresh() {
-  const kvo::FormState& state = s_.state;
+  const kvo::FormState& state = state_;
   sk1_->refresh();
   g1_->refresh();
   showList(*list1_, state.List1);
@@ -297,7 +301,7 @@ void PlanesSkinsPage::refresh() {
   label2_->setToolTip(label2_->text());
   label26_->setText(fullLoadText(state.Label26));
   label27_->setText(fuelPlaceText(state.Label27));
-  for (std::size_t i = 0; i < label19_.size(); ++i) showText(*label19_[i], s_.planes.label19()[i]);
+  for (std::size_t i = 0; i < label19_.size(); ++i) showText(*label19_[i], planes_.label19()[i]);
   image2_->showPicture(state.Image2);
   frame6_->setVisible(state.Frame6Visible);
 }

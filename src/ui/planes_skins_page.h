@@ -13,8 +13,10 @@ class QPushButton;
 class QRadioButton;
 
 namespace kvo {
-class Selector;
-}
+class AltPlanes;
+class SkinPanel;
+struct FormState;
+}  // namespace kvo
 
 namespace kvo::ui {
 
@@ -31,14 +33,11 @@ class PlanesSkinsPage final : public QWidget {
   Q_OBJECT
 
  public:
-  PlanesSkinsPage(kvo::Selector& selector, CoreRunner& runner, QWidget* parent = nullptr);
+  PlanesSkinsPage(kvo::FormState& state, kvo::SkinPanel& skins, kvo::AltPlanes& planes,
+                  CoreRunner& runner, QWidget* parent = nullptr);
 
   // Shows the current core state.
   void refresh();
-
- signals:
-  // What a rename did.
-  void reported(const QString& text);
 
  private:
   QWidget* buildSkinFrame();
@@ -48,13 +47,16 @@ class PlanesSkinsPage final : public QWidget {
   void connectHandlers();
   void clickG1(int row, int col);
   void renameSkin();
+  void onSkinRow(int row, int col, bool apply);
   void connectPlaneHandlers();
   QWidget* buildEditorButtons();
   void openPnamesEditor();
   void openMenuEditor();
   bool eventFilter(QObject* watched, QEvent* event) override;
 
-  kvo::Selector& s_;
+  kvo::FormState& state_;
+  kvo::SkinPanel& skins_;
+  kvo::AltPlanes& planes_;
   CoreRunner& runner_;
   QCheckBox* check5_ = nullptr;
   QListWidget* list1_ = nullptr;

@@ -33,7 +33,7 @@ PnamesEditor::PnamesEditor(kvo::PlaneFileEditors& editors, CoreRunner& runner, Q
 }
 
 void PnamesEditor::LoadPnames() {
-  runner_.run([this] { editors_.LoadPnames(); });
+  runner_.run([this] { return editors_.LoadPnames(); });
   showGrid();
 }
 
@@ -56,7 +56,7 @@ void PnamesEditor::SavePnames() {
       const auto* item = grid_->item(r, 0);
       grid.setText(r, item ? toStdString(item->text()) : std::string());
     }
-    editors_.SavePnames();
+    return editors_.SavePnames();
   });
 }
 

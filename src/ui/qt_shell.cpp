@@ -55,6 +55,15 @@ bool QtShell::ask(std::string_view text, std::string_view title) {
   return box.exec() == QMessageBox::Yes;
 }
 
+void QtShell::status(std::string_view text) {
+  // An action that has nothing to say leaves the last report standing.
+  if (!window_ || text.empty()) return;
+  const QString shown = toQString(text);
+  window_->statusBar()->showMessage(shown);
+  // A long report may not fit the status bar's width.
+  window_->statusBar()->setToolTip(shown);
+}
+
 void QtShell::setCaption(std::string_view caption) {
   caption_ = caption;
   if (window_) window_->setWindowTitle(toQString(caption));

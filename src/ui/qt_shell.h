@@ -22,6 +22,7 @@ class QtShell final : public kvo::Shell {
 
   void message(std::string_view text, kvo::Icon icon, std::string_view title) override;
   bool ask(std::string_view text, std::string_view title) override;
+  void status(std::string_view text) override;
   void setCaption(std::string_view caption) override;
   void progress(int done, int total) override;
   std::string clipboardText() override;

@@ -19,12 +19,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/selector.h"
+#include "app/mod_installer.h"
 #include "archive/install_plan.h"
 #include "engine/deployment_check.h"
+#include "engine/folder_engine.h"
 #include "platform/listing.h"
 #include "state/file_progress.h"
-#include "ui/action_report.h"
+#include "state/form_state.h"
 #include "ui/add_mod_dialog.h"
 #include "ui/clickable_label.h"
 #include "ui/core_runner.h"
@@ -39,8 +40,16 @@
 
 namespace kvo::ui {
 
-WorldSettingsPage::WorldSettingsPage(kvo::Selector& selector, CoreRunner& runner, QWidget* parent)
-    : QWidget(parent), s_(selector), runner_(runner) {
+WorldSettingsPage::WorldSettingsPage(kvo::FormState& state, kvo::FolderEngine& engine,
+                                     kvo::ModInstaller& installer, const kvo::LoadRecord& record,
+                                     kvo::Shell& shell, CoreRunner& runner, QWidget* parent)
+    : QWidget(parent),
+      state_(state),
+      engine_(engine),
+      installer_(installer),
+      record_(record),
+      shell_(shell),
+      runner_(runner) {
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(buildLoadFrame(), 4);
   layout->addWidget(buildFilterColumn(), 3);
@@ -61,7 +70,7 @@ QWidget* WorldSettingsPage::buildLoadFrame() {
   label22->setWordWrap(true);
   folderFilter_ = new FilterBox(QStringLiteral("FolderFilter"),
                                 QStringLiteral("Type part of a folder name to narrow the list"));
-  unigrid_ = new GridView(s_.state.Unigrid, QStringLiteral("Unigrid"));
+  unigrid_ = new GridView(state_.Unigrid, QStringLiteral("Unigrid"));
   layout->addWidget(label22);
   layout->addWidget(folderFilter_);
   layout->addWidget(unigrid_, 1);
@@ -150,10 +159,11 @@ void WorldSettingsPage::connectHandlers() {
   connect(unigrid_, &GridView::enterPressed, this, &WorldSettingsPage::clickUnigrid);
   connect(list3_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
     const int index = list3_->row(item);
-    runner_.run([this, index] { s_.engine.List3_Click(index); });
+    runner_.show([this, index] { engine_.List3_Click(index); });
   });
   followItemsByKeys(*list3_);
-  connect(label33_, &ClickableLabel::clicked, this, &WorldSettingsPage::refreshFolders);
+  connect(label33_, &ClickableLabel::clicked, this,
+          [this] { runner_.run([this] { return engine_.PopulateFolderGrid(); }); });
   connect(addMod_, &QPushButton::clicked, this, &WorldSettingsPage::pickArchive);
   connect(new FileDrop(*unigrid_->viewport()), &FileDrop::dropped, this,
           &WorldSettingsPage::addDropped);
@@ -163,7 +173,7 @@ void WorldSettingsPage::connectHandlers() {
   unigrid_->viewport()->installEventFilter(this);
   connect(unigrid_, &QAbstractItemView::entered, this, [this](const QModelIndex& index) {
     if (runner_.busy()) return;
-    s_.engine.previewRow(unigrid_->gridModel().gridRow(index.row()));
+    engine_.previewRow(unigrid_->gridModel().gridRow(index.row()));
     showPreview();
   });
   for (QWidget* area : {static_cast<QWidget*>(list3_->viewport()), loadFrame_}) {
@@ -177,11 +187,11 @@ bool WorldSettingsPage::eventFilter(QObject* watched, QEvent* event) {
   if (watched == unigrid_->viewport() && leavesFolderRows(event)) {
     // No row is under the pointer: its text goes from both boxes, then the start-up
     // picture comes back as over the category list.
-    s_.engine.previewRow(0);
-    s_.engine.resetPreview();
+    engine_.previewRow(0);
+    engine_.resetPreview();
     showPreview();
   } else if (watched != unigrid_->viewport() && event->type() == QEvent::MouseMove) {
-    s_.engine.resetPreview();
+    engine_.resetPreview();
     showPreview();
   }
   return QWidget::eventFilter(watched, event);
@@ -205,14 +215,14 @@ void WorldSettingsPage::connectKeyboard() {
           [this] { unigrid_->setFocus(Qt::TabFocusReason); });
   connect(unigrid_, &GridView::currentMovedByKey, this, [this](int row, int) {
     if (runner_.busy()) return;
-    s_.engine.previewRow(row);
+    engine_.previewRow(row);
     showPreview();
   });
   connect(unigrid_, &GridView::rowMenuRequested, this, &WorldSettingsPage::showFolderMenu);
 }
 
 void WorldSettingsPage::showFolderMenu(int row, const QPoint& at) {
-  const kvo::Grid& grid = s_.state.Unigrid;
+  const kvo::Grid& grid = state_.Unigrid;
   const bool loaded = grid.text(row, 2) == "S";
   // One menu, filled anew each time: a menu that deleted itself on closing would go while the
   // load it started still runs inside its own key handler.
@@ -231,21 +241,29 @@ void WorldSettingsPage::showFolderMenu(int row, const QPoint& at) {
 }
 
 void WorldSettingsPage::openFolder(int row) {
-  const kvo::Grid& grid = s_.state.Unigrid;
+  const kvo::Grid& grid = state_.Unigrid;
   const QString folder = pathToQString(kvo::nameToPath(grid.text(row, 0)));
   const QString name = toQString(grid.text(row, 1));
   if (QDesktopServices::openUrl(QUrl::fromLocalFile(folder))) {
-    emit reported(QStringLiteral("Opened %1 in the file manager.").arg(name));
+    say(QStringLiteral("Opened %1 in the file manager.").arg(name));
   } else {
-    emit reported(
-        QStringLiteral("Could not open %1: the desktop has no program that shows folders.")
+    say(QStringLiteral("Could not open %1: the desktop has no program that shows folders.")
             .arg(folder));
   }
 }
 
+// The same words as the preview beside the grid, from the click's own plan, with each file and
+// who provides it now below them.
 void WorldSettingsPage::showConflicts(int row) {
-  const kvo::Grid& grid = s_.state.Unigrid;
-  const auto conflicts = kvo::loadConflicts(s_.core, kvo::nameToPath(grid.text(row, 0)));
+  const kvo::Grid& grid = state_.Unigrid;
+  std::string summary;
+  std::vector<kvo::Conflict> conflicts;
+  if (!runner_.show([&] {
+        summary = engine_.conflictText(row);
+        conflicts = engine_.conflictsOf(row);
+      })) {
+    return;
+  }
   QStringList files;
   for (const kvo::Conflict& conflict : conflicts) {
     files << QStringLiteral("%1 (%2)").arg(
@@ -257,16 +275,10 @@ void WorldSettingsPage::showConflicts(int row) {
   auto* box =
       named<QMessageBox>(QStringLiteral("ConflictsBox"), QMessageBox::Information,
                          QStringLiteral("Conflicts of %1").arg(toQString(grid.text(row, 1))),
-                         toQString(kvo::conflictSummary(conflicts)), QMessageBox::Ok, this);
+                         toQString(summary), QMessageBox::Ok, this);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setDetailedText(files.join(QLatin1Char('\n')));
   box->open();
-}
-
-void WorldSettingsPage::refreshFolders() {
-  if (!runner_.run([this] { s_.engine.PopulateFolderGrid(); })) return;
-  const int folders = std::max(s_.state.Unigrid.rows() - 1, 0);
-  emit reported(QStringLiteral("Refresh! lists %1 mod folders.").arg(folders));
 }
 
 void WorldSettingsPage::pickArchive() {
@@ -292,17 +304,15 @@ void WorldSettingsPage::pickArchive() {
     QMetaObject::invokeMethod(
         this, [this, file] { addModFrom(file); }, Qt::QueuedConnection);
   });
-  connect(picker, &QDialog::rejected, this, [this] {
-    emit reported(QStringLiteral("No archive was chosen, so nothing was installed."));
-  });
+  connect(picker, &QDialog::rejected, this,
+          [this] { say(QStringLiteral("No archive was chosen, so nothing was installed.")); });
   picker->open();
 }
 
 void WorldSettingsPage::addDropped(const QStringList& paths) {
   if (runner_.busy()) return;
   if (paths.size() != 1) {
-    emit reported(
-        QStringLiteral("Drop one archive or folder at a time; %1 were dropped.").arg(paths.size()));
+    say(QStringLiteral("Drop one archive or folder at a time; %1 were dropped.").arg(paths.size()));
     return;
   }
   // The file manager waits until the drop is taken; the reading and the dialog come after.
@@ -318,18 +328,21 @@ void WorldSettingsPage::addModFrom(const QString& path) {
   kvo::SourceDirectory directory;
   kvo::InstallProposal proposal;
   const bool ran = runner_.run([&] {
-    kvo::FileProgress reading(s_.core, 1);
+    kvo::FileProgress reading(state_, shell_, 1);
     reading.step("Please wait- reading " + kvo::pathToText(source.filename()), 0);
-    directory = kvo::readSourceDirectory(s_.state, source);
-    proposal = kvo::proposeInstall(s_.state, directory);
+    directory = kvo::readSourceDirectory(state_, source);
+    proposal = kvo::proposeInstall(state_, directory);
+    if (proposal.refusal.empty()) return kvo::Outcome{};
+    return kvo::Outcome::refused(kvo::installAction(source), proposal.refusal,
+                                 kvo::Icon::Exclamation);
   });
   if (!ran) return;
   if (!proposal.refusal.empty()) {
-    s_.shell.message(proposal.refusal, kvo::Icon::Exclamation, "KVO");
-    emit reported(QStringLiteral("Nothing was installed from %1.").arg(shown));
+    // The box names the reason; the status line keeps to the archive's name.
+    say(QStringLiteral("Nothing was installed from %1.").arg(shown));
     return;
   }
-  auto* dialog = new AddModDialog(s_.core, std::move(directory), proposal, this);
+  auto* dialog = new AddModDialog(state_, record_, std::move(directory), proposal, this);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   connect(dialog, &QDialog::accepted, this, [this, dialog] {
     // Queued: the unpacking lets the window repaint, which would delete the closing dialog
@@ -337,38 +350,35 @@ void WorldSettingsPage::addModFrom(const QString& path) {
     QMetaObject::invokeMethod(
         this, [this, plan = dialog->plan()] { installMod(plan); }, Qt::QueuedConnection);
   });
-  connect(dialog, &QDialog::rejected, this, [this, shown] {
-    emit reported(QStringLiteral("Nothing was installed from %1.").arg(shown));
-  });
+  connect(dialog, &QDialog::rejected, this,
+          [this, shown] { say(QStringLiteral("Nothing was installed from %1.").arg(shown)); });
   dialog->open();
 }
 
-// The one place the window installs a mod: the core's install, then what it did.
+// The one place the window installs a mod: the core's install, its report, and the new row.
 void WorldSettingsPage::installMod(const kvo::InstallPlan& plan) {
-  kvo::InstallOutcome outcome;
-  if (!runner_.run([&] { outcome = s_.installer.install(plan); })) return;
-  const QString from = pathToQString(plan.archive.filename());
-  if (!outcome.ok()) {
-    s_.shell.message(outcome.failure, kvo::Icon::Critical, "KVO");
-    emit reported(QStringLiteral("Nothing was installed from %1.").arg(from));
+  bool installed = false;
+  if (!runner_.run([&] {
+        auto result = installer_.install(plan);
+        installed = result.ok();
+        return std::move(result.outcome);
+      })) {
     return;
   }
-  outcome.passedOver.report(s_.shell, "The install could not tidy away everything:");
   const bool folderCame = std::any_of(
       plan.targets.begin(), plan.targets.end(),
       [](const kvo::InstallTarget& target) { return target.kind == kvo::TargetKind::ModFolder; });
-  if (folderCame) showNewFolderRow();
-  QString text =
-      QStringLiteral("Installed %1 from %2, not loaded.").arg(nameList(outcome.created), from);
-  if (!outcome.leftOut.empty())
-    text += QStringLiteral(" Left out: %1.").arg(nameList(outcome.leftOut));
-  emit reported(text);
+  if (installed && folderCame) showNewFolderRow();
+}
+
+void WorldSettingsPage::say(const QString& text) {
+  runner_.status(toStdString(text));
 }
 
 // The new folder's row is where the player looks next: shown, scrolled to and in the
 // keyboard's hands, ready for Enter to load it.
 void WorldSettingsPage::showNewFolderRow() {
-  const kvo::Grid& grid = s_.state.Unigrid;
+  const kvo::Grid& grid = state_.Unigrid;
   const QString name = toQString(grid.text(grid.row, 1));
   if (!name.contains(folderFilter_->text(), Qt::CaseInsensitive)) folderFilter_->clear();
   // The name filter may have moved the current row off the new one before it was cleared.
@@ -378,22 +388,21 @@ void WorldSettingsPage::showNewFolderRow() {
 }
 
 void WorldSettingsPage::showPreview() {
-  showText(*myLabel_, s_.state.MyLabel);
-  showText(*text9_, s_.state.Text9);
-  showText(*conflictLabel_, s_.state.ConflictText);
-  myImage_->showPicture(s_.state.MyImage);
+  showText(*myLabel_, state_.MyLabel);
+  showText(*text9_, state_.Text9);
+  showText(*conflictLabel_, state_.ConflictText);
+  myImage_->showPicture(state_.MyImage);
 }
 
+// The clicked cell becomes the grid's current cell, as the window shows it.
 void WorldSettingsPage::clickUnigrid(int row, int col) {
-  runner_.run([this, row, col] {
-    s_.state.Unigrid.row = row;
-    s_.state.Unigrid.col = col;
-    s_.engine.Unigrid_Click();
-  });
+  state_.Unigrid.row = row;
+  state_.Unigrid.col = col;
+  runner_.run([this, row] { return engine_.Unigrid_Click(row); });
 }
 
 void WorldSettingsPage::refresh() {
-  const kvo::FormState& state = s_.state;
+  const kvo::FormState& state = state_;
   unigrid_->refresh();
   showList(*list3_, state.List3);
   showText(*label6_, state.Label6);

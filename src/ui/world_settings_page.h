@@ -11,7 +11,11 @@ class QListWidget;
 class QPlainTextEdit;
 
 namespace kvo {
-class Selector;
+class FolderEngine;
+class LoadRecord;
+class ModInstaller;
+class Shell;
+struct FormState;
 struct InstallPlan;
 }  // namespace kvo
 
@@ -30,14 +34,12 @@ class WorldSettingsPage final : public QWidget {
   Q_OBJECT
 
  public:
-  WorldSettingsPage(kvo::Selector& selector, CoreRunner& runner, QWidget* parent = nullptr);
+  WorldSettingsPage(kvo::FormState& state, kvo::FolderEngine& engine, kvo::ModInstaller& installer,
+                    const kvo::LoadRecord& record, kvo::Shell& shell, CoreRunner& runner,
+                    QWidget* parent = nullptr);
 
   // Shows the current core state.
   void refresh();
-
- signals:
-  // What "Refresh!" found, or whether a folder opened in the file manager.
-  void reported(const QString& text);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -54,16 +56,21 @@ class WorldSettingsPage final : public QWidget {
   void openFolder(int row);
   void showConflicts(int row);
   void clickUnigrid(int row, int col);
-  void refreshFolders();
   QWidget* buildAddModRow();
   void pickArchive();
   void addDropped(const QStringList& paths);
   void addModFrom(const QString& path);
   void installMod(const kvo::InstallPlan& plan);
   void showNewFolderRow();
+  // Says `text` on the status line, for what the page did without the core.
+  void say(const QString& text);
   bool leavesFolderRows(const QEvent* event) const;
 
-  kvo::Selector& s_;
+  kvo::FormState& state_;
+  kvo::FolderEngine& engine_;
+  kvo::ModInstaller& installer_;
+  const kvo::LoadRecord& record_;
+  kvo::Shell& shell_;
   CoreRunner& runner_;
   GridView* unigrid_ = nullptr;
   FilterBox* folderFilter_ = nullptr;

@@ -160,10 +160,9 @@ struct SettingsFixture : Unstarted {
   }
   fs::path ini() const { return game / "eaw.ini"; }
   SettingsBoxes& boxes() { return selector.state.settings; }
-  void pressEnter() { selector.settings.Text_KeyPress(kEnterKey); }
+  void pressEnter() { report(selector.settings.inisave(selector.state.settings), shell); }
   void saveViewer(std::string_view text) {
-    selector.state.Text14 = text;
-    selector.settings.InSaver_Click();
+    report(selector.settings.InSaver_Click(std::string(text)), shell);
   }
 };
 
@@ -205,7 +204,7 @@ TEST(GameSettingsTest, WhatIsNotSavedLeavesTheGameFolderAsItWas) {
     if (c == kReadOnlyFolder) fs::permissions(f.game.path(), writes, fs::perm_options::remove);
     f.boxes().text5 = "640";
     f.pressEnter();
-    f.selector.settings.IniEdit_Click();
+    report(f.selector.settings.IniEdit_Click(), f.shell);
     if (c != kStarting) f.saveViewer("Width=1");  // only Enter waits for start-up to end
     fs::permissions(f.game.path(), fs::perms::owner_all, fs::perm_options::add);
     EXPECT_EQ(snapshot(f.game.path()), before);
@@ -292,12 +291,12 @@ TEST(LaunchTest, LabelsStartTheSelectedProgramDetachedAndThenMinimiseOrQuit) {
   Selector selector(shell);
   selector.startUp(game.path());
   auto& launcher = selector.launcher;
-  launcher.Label28_Click(2);
+  const auto launch = [&](int label) { report(launcher.Label28_Click(label, "eaw.exe"), shell); };
+  launcher.Label28_Click(2, "");
   EXPECT_TRUE(shell.started.empty()) << "nothing is selected yet";
-  selector.state.List6.index = 0;
   const std::pair<int, int> minimisedAndQuit[] = {{0, 0}, {1, 0}, {1, 1}};
   for (int label = 0; label < 3; ++label) {
-    launcher.Label28_Click(label);
+    launch(label);
     EXPECT_EQ(shell.minimised, minimisedAndQuit[label].first) << label;
     EXPECT_EQ(shell.quitRequests, minimisedAndQuit[label].second) << label;
   }
@@ -305,7 +304,7 @@ TEST(LaunchTest, LabelsStartTheSelectedProgramDetachedAndThenMinimiseOrQuit) {
   launcher.Command3_Click();
   EXPECT_EQ(shell.quitRequests, 2);
   shell.really = true;
-  launcher.Label28_Click(2);
+  launch(2);
   ASSERT_EQ(shell.messages.size(), 1u);
   EXPECT_NE(shell.messages[0].text.find("eaw.exe"), std::string::npos);
   EXPECT_EQ(shell.quitRequests, 2) << "the selector stays";
@@ -318,7 +317,7 @@ TEST(LaunchTest, LabelsStartTheSelectedProgramDetachedAndThenMinimiseOrQuit) {
   writeScript(bin / "wine",
               "PATH=/usr/bin:/bin readlink /proc/self/fd/0 /proc/self/fd/2 > streams.txt\n"
               "pwd > wine-ran.txt\necho \"$1\" >> wine-ran.txt\n");
-  launcher.Label28_Click(2);
+  launch(2);
   auto marker = waitForFile(game / "wine-ran.txt");
   ASSERT_TRUE(marker) << "the program did not run";
   const auto real = fs::canonical(game.path()).string();

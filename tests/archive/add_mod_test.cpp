@@ -46,14 +46,14 @@ class AddModTest : public test::DemoSelectorTest {
 
   InstallPlanning plan(const fs::path& source, InstallRequest request = {}) {
     request.archive = source;
-    return planInstall(sel().core, request);
+    return planInstall(sel().state, sel().record, request);
   }
 
   // Plans and installs as the window does; the failure, or "" when it was installed.
   std::string install(const fs::path& source, InstallRequest request = {}) {
     const auto planning = plan(source, request);
     if (!planning.ok()) return planning.refusal;
-    return sel().installer.install(planning.plan).failure;
+    return sel().installer.install(planning.plan).outcome.failure;
   }
 };
 
@@ -105,7 +105,7 @@ TEST_F(AddModTest, AFolderIsRefusedWhereAnArchiveWouldBeAndNothingChanges) {
   const auto planning = plan(changing);
   ASSERT_TRUE(planning.ok()) << planning.refusal;
   test::writeFile(changing / "a.ter", "grown");
-  refusal = sel().installer.install(planning.plan).failure;
+  refusal = sel().installer.install(planning.plan).outcome.failure;
   EXPECT_NE(refusal.find("changed since it was looked at"), std::string::npos) << refusal;
   EXPECT_EQ(test::exactTree(game()), before);
 }
@@ -124,21 +124,21 @@ TEST_F(AddModTest, OneReadingPlansEveryNameTriedAndThePreviewSaysWhatComes) {
   const auto proposal = proposeInstall(st(), source);
   ASSERT_EQ(proposal.targets.size(), 2u);
   EXPECT_EQ(proposal.targets[0].name, "F-Malta Spitfires");
-  const auto set = planInstall(sel().core, {}, source);
+  const auto set = planInstall(sel().state, sel().record, {}, source);
   ASSERT_TRUE(set.ok()) << set.refusal;
   EXPECT_EQ(installPreview(set.plan),
             (std::vector<std::string>{"F-Malta Spitfires: a new mod folder, 1 file, 1 byte",
                                       "W-Malta 1942: a new mod folder, 2 files, 2.0 KB",
                                       "Left out: Malta\\readme.txt"}));
-  const auto named = planInstall(sel().core, {.name = "Mine"}, source);
+  const auto named = planInstall(sel().state, sel().record, {.name = "Mine"}, source);
   EXPECT_NE(named.reason.find("complete set of 2 parts"), std::string::npos) << named.reason;
 
   const auto normandy = folder("T-Normandy", {{"new.ter", "n"}});
   const auto taken = readSourceDirectory(st(), normandy);
   EXPECT_EQ(proposeInstall(st(), taken).targets.at(0).name, "T-Normandy");
-  EXPECT_EQ(planInstall(sel().core, {}, taken).reason,
+  EXPECT_EQ(planInstall(sel().state, sel().record, {}, taken).reason,
             "KVO128 holds a folder named \"T-Normandy\" already");
-  const auto replacing = planInstall(sel().core, {.replace = true}, taken);
+  const auto replacing = planInstall(sel().state, sel().record, {.replace = true}, taken);
   ASSERT_TRUE(replacing.ok()) << replacing.refusal;
   EXPECT_EQ(installPreview(replacing.plan),
             std::vector<std::string>{
@@ -157,8 +157,7 @@ TEST_F(AddModTest, OneReadingPlansEveryNameTriedAndThePreviewSaysWhatComes) {
 TEST_F(AddModTest, TheNewFolderIsTheCurrentRowShownAndNotLoaded) {
   start();
   click("T-Normandy");
-  st().SK1.row = st().SK1.findRow(0, "Spit Mk IX Desert");
-  sel().skins.ApplySkinRow();
+  ASSERT_TRUE(told(sel().skins.ApplySkinRow(st().SK1.findRow(0, "Spit Mk IX Desert"))).ok());
   const auto loaded = record();
   ASSERT_EQ(install(archive("Career99.zip", {{"C-Career99/c.sve", "c"}})), "");
   const auto& grid = st().Unigrid;

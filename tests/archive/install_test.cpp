@@ -2,6 +2,7 @@
 // tar.xz) and byte by byte (rar 4 and 5, zip names as raw bytes, zip claims that lie).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -13,6 +14,8 @@
 #include "demo_archives.h"
 #include "demo_game.h"
 #include "platform/listing.h"
+#include "platform/text_file.h"
+#include "state/history.h"
 #include "support/cli_runner.h"
 #include "support/handmade_archives.h"
 #include "support/test_support.h"
@@ -341,6 +344,59 @@ TEST_F(InstallTest, ReplaceSwapsAFolderWholeButNotALoadedOne) {
   EXPECT_EQ(test::exactTree(game()), loaded);
 }
 
+// A dry run prints one line per file the install writes (and, replacing, per file of the
+// folder it takes away), unpacks nothing and changes nothing; the install then makes exactly
+// that change, as its history entry says. A refused install says why in a dry run too.
+TEST_F(InstallTest, ADryRunListsTheFilesTheInstallThenWritesAndChangesNothing) {
+  const auto lastHistoryLines = [&] {
+    const auto entries = lastHistoryEntries(test::readFile(selector() / "History.txt"), 1);
+    std::vector<std::string> lines;
+    if (entries.empty()) return lines;
+    for (std::size_t i = 1; i < entries[0].size(); ++i) lines.push_back(entries[0][i].substr(1));
+    return lines;
+  };
+  const auto dryRun = [&](const fs::path& archive, std::vector<std::string> options) {
+    options.insert(options.begin(), {"--dry-run", "install", pathToText(archive)});
+    return cli.run(options);
+  };
+  const auto riviera = written("T-Riviera.zip", ArchiveFormat::Zip, kRiviera);
+  auto before = test::exactTree(game());
+  ASSERT_EQ(dryRun(riviera, {}), 0) << cli.err();
+  const std::string planned = cli.out();
+  EXPECT_EQ(planned, "write\tKVO128\\T-Riviera\\eaw.tm\nwrite\tKVO128\\T-Riviera\\maps\\a.ter\n");
+  EXPECT_EQ(test::exactTree(game()), before);
+  ASSERT_EQ(install(riviera), 0) << cli.err();
+  EXPECT_EQ(lastHistoryLines(), splitLines(planned));
+  ASSERT_EQ(cli.run({"history", "1"}), 0);
+  EXPECT_NE(cli.out().find("\tinstall T-Riviera.zip\t2 written, 3 folder(s) made\n"),
+            std::string::npos)
+      << cli.out();
+
+  const auto normandy = written("Normandy v2.zip", ArchiveFormat::Zip,
+                                {{"T-Normandy/new.tm", "new"}, {"T-Normandy/maps/b.ter", "b"}});
+  std::vector<std::string> expected;
+  for (const auto& name : listFiles(selector() / "T-Normandy", "*.*")) {
+    expected.push_back("delete\tKVO128\\T-Normandy\\" + name);
+  }
+  std::sort(expected.begin(), expected.end());
+  ASSERT_GT(expected.size(), 2u);
+  expected.push_back("write\tKVO128\\T-Normandy\\new.tm");
+  expected.push_back("write\tKVO128\\T-Normandy\\maps\\b.ter");
+  before = test::exactTree(game());
+  ASSERT_EQ(dryRun(normandy, {"--replace"}), 0) << cli.err();
+  EXPECT_EQ(splitLines(cli.out()), expected);
+  EXPECT_EQ(test::exactTree(game()), before);
+  ASSERT_EQ(install(normandy, {"--replace"}), 0) << cli.err();
+  EXPECT_EQ(lastHistoryLines(), expected);
+
+  ASSERT_EQ(cli.run({"click", "T-Normandy"}), 0) << cli.err();
+  before = test::exactTree(game());
+  EXPECT_EQ(dryRun(normandy, {"--replace"}), 1);
+  EXPECT_NE(cli.err().find("\"T-Normandy\" is loaded"), std::string::npos) << cli.err();
+  EXPECT_EQ(dryRun(written("loose.zip", ArchiveFormat::Zip, {{"x", "x"}}), {}), 2);
+  EXPECT_EQ(test::exactTree(game()), before);
+}
+
 // A start removes the staging folder an install that was killed left, and nothing else;
 // not while the record of an unfinished change it cannot make out is kept, since what that
 // change moved aside may lie there.
@@ -378,15 +434,18 @@ TEST(InstallLimitsTest, ClaimsAndBytesBeyondTheLimitsAreRefused) {
       {{.ratioFreeBytes = 0}, "more than 200 times its own size"},
       {{.maxEntries = 1}, "more than 1 entries"}};
   for (const auto& [limits, words] : refused) {
-    const auto planning = planInstall(selector.core, {.archive = zeros}, limits);
+    const auto planning = planInstall(selector.state, selector.record, {.archive = zeros}, limits);
     EXPECT_NE(planning.refusal.find(words), std::string::npos) << planning.refusal;
   }
-  const auto planning = planInstall(selector.core, {.archive = zeros});
+  const auto planning = planInstall(selector.state, selector.record, {.archive = zeros});
   ASSERT_TRUE(planning.ok()) << planning.refusal;
-  const auto outcome = commitInstall(selector.core, planning.plan, {.maxTotalBytes = 1000});
-  EXPECT_NE(outcome.failure.find("more than 1000 bytes"), std::string::npos) << outcome.failure;
+  const auto failed = commitInstall(selector.state, selector.game, selector.record, shell,
+                                    planning.plan, {.maxTotalBytes = 1000})
+                          .outcome;
+  EXPECT_NE(failed.failure.find("more than 1000 bytes"), std::string::npos) << failed.failure;
   EXPECT_EQ(test::exactTree(temp / "EAW"), before);
-  EXPECT_TRUE(commitInstall(selector.core, planning.plan).ok());
+  EXPECT_TRUE(
+      commitInstall(selector.state, selector.game, selector.record, shell, planning.plan).ok());
   EXPECT_EQ(fs::file_size(temp / "EAW/KVO128/T-Zeros/a"), 300'000u);
 }
 

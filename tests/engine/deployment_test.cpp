@@ -83,7 +83,7 @@ TEST_F(DeploymentTest, AReplacedGameFileComesBackOnUnloadAndResetAllOnlyWhenKept
   EXPECT_EQ(readFile(game() / "Chatline.txt"), modFile("X-German Speech", "Chatline.txt"));
   EXPECT_FALSE(fs::exists(game() / "KVO Originals"));
   writeFile(game() / "Chatline.txt", original);
-  ASSERT_TRUE(setKeepOriginals(sel().core, true));
+  ASSERT_TRUE(told(setKeepOriginals(st(), sel().game, true)).ok());
   auto before = treeBesidesDeployment();
   before["KVO Originals/"] = "";  // the emptied folder stays for the next kept original
   click("X-German Speech");
@@ -92,7 +92,7 @@ TEST_F(DeploymentTest, AReplacedGameFileComesBackOnUnloadAndResetAllOnlyWhenKept
   click("X-German Speech");
   EXPECT_EQ(treeBesidesDeployment(), before);
   click("X-German Speech");
-  sel().reset.Command1_Click();
+  told(sel().reset.Command1_Click());
   EXPECT_EQ(readFile(game() / "Chatline.txt"), original);
   EXPECT_FALSE(fs::exists(game() / "KVO Originals" / "Chatline.txt"));
   EXPECT_EQ(run({"keep-originals"}, kExitDone), "on\n");  // remembered for the next start
@@ -109,10 +109,18 @@ TEST_F(DeploymentTest, ClickConflictsAndVerifyNameWhatTheyFoundAndExitByOutcome)
   EXPECT_EQ(kvo.run({"click", "T-Burma"}), kExitFailed);
   EXPECT_NE(kvo.err().find("burma.tpc"), std::string::npos);
   start();
+  // The hover tells from the click's own plan what it replaces, or why it cannot be made.
+  const auto before = tree();
+  sel().engine.previewRow(row("T-Burma"));
+  EXPECT_TRUE(st().ConflictText.starts_with("It cannot be loaded: ")) << st().ConflictText;
+  EXPECT_NE(st().ConflictText.find("burma.tpc"), std::string::npos);
+  EXPECT_EQ(tree(), before);
+  fs::remove(game() / "burma.tpc");
   sel().engine.previewRow(row("G-Water"));
-  EXPECT_EQ(st().ConflictText, "Loading it overwrites 1 file of T-Normandy.");
-  EXPECT_EQ(conflictSummary({{"a", "game"}, {"b", "game"}, {"c", "G-Water"}}),
-            "Loading it overwrites 1 file of G-Water and 2 game files.");
+  EXPECT_EQ(st().ConflictText, "Overwrites shared.pal.");
+  sel().engine.previewRow(row("T-Burma"));
+  EXPECT_EQ(st().ConflictText, "Replaces T-Normandy. Overwrites groundtex.bmp.");
+  EXPECT_TRUE(marked("T-Normandy"));
   writeFile(game() / "shared.pal", "edited by hand");
   fs::remove(game() / "normandy.ter");
   EXPECT_EQ(run({"verify"}, kExitFailed),
@@ -132,11 +140,11 @@ TEST_F(DeploymentTest, WhileTheGameRunsFromThisFolderNoChangeOfItsFilesIsMade) {
     ASSERT_EQ(shell.messages.size(), 1u) << name;
     EXPECT_TRUE(shell.messages[0].text.starts_with(kGameRunningText)) << shell.messages[0].text;
   }
-  sel().reset.Command1_Click();
+  told(sel().reset.Command1_Click());
   EXPECT_EQ(tree(), before);
   EXPECT_TRUE(marked("G-Water"));
   EXPECT_FALSE(marked("T-Normandy"));
-  EXPECT_TRUE(setKeepOriginals(sel().core, true));  // the selector's own options still save
+  EXPECT_TRUE(setKeepOriginals(st(), sel().game, true).ok());  // its own options still save
 }
 #endif
 
@@ -203,10 +211,9 @@ TEST_F(ResetAllTest, UnmarksEverythingSweepsTheGameAndRestoresTheSpareExeThenDel
   expected["KVO128/FoldersLoaded.txt"] = "";
   for (const auto* name : {"T-Normandy", "G-Water", "F-Alternative Planes"}) click(name);
   applySkin("Spit Mk IX Desert");
-  st().G1.row = 1;
-  sel().planes.ApplyPlaneRow();
+  told(sel().planes.ApplyPlaneRow(1));
   writeFile(game() / "eaw.exe", "patched");
-  sel().reset.Command1_Click();
+  told(sel().reset.Command1_Click());
   EXPECT_TRUE(shell.messages.empty());
   EXPECT_EQ(treeBesidesDeployment(), expected);
   for (int r = 1; r < st().Unigrid.rows(); ++r) {
@@ -217,15 +224,15 @@ TEST_F(ResetAllTest, UnmarksEverythingSweepsTheGameAndRestoresTheSpareExeThenDel
   EXPECT_EQ(st().G1.rows(), 1);
   EXPECT_FALSE(st().Frame6Visible);
   EXPECT_EQ(shell.captions.back(), st().caption);
-  sel().reset.delmsn_Click();
-  sel().reset.delmsn_Click();
+  told(sel().reset.delmsn_Click());
+  told(sel().reset.delmsn_Click());
   EXPECT_TRUE(shell.messages.empty());
   expected.erase("Savedata/DefaultA.msn");
   expected.erase("Savedata/default7.MSN");
   EXPECT_EQ(treeBesidesDeployment(), expected);
   fs::remove(selectorDir() / "eaw.exe");  // without a spare the game's own is left alone
   writeFile(game() / "eaw.exe", "the player's own");
-  sel().reset.Command1_Click();
+  told(sel().reset.Command1_Click());
   EXPECT_EQ(readFile(game() / "eaw.exe"), "the player's own");
 }
 
@@ -241,12 +248,12 @@ TEST_F(ResetAllTest, LinksInTheGameFolderGoAndWhatTheyPointAtStays) {
   start();
   applySkin("Spit Mk IX Desert");
   linkToSentinel(game() / "psp09.tpc");
-  sel().reset.Command1_Click();
+  told(sel().reset.Command1_Click());
   EXPECT_TRUE(shell.messages.empty());
   EXPECT_FALSE(fs::exists(fs::symlink_status(game() / "planes.dat")));
   EXPECT_FALSE(fs::exists(fs::symlink_status(game() / "psp09.tpc")));
   EXPECT_EQ(readFile(game() / "eaw.exe"), readFile(selectorDir() / "eaw.exe"));
-  sel().reset.delmsn_Click();
+  told(sel().reset.delmsn_Click());
   EXPECT_TRUE(shell.messages.empty());
   EXPECT_FALSE(fs::exists(fs::symlink_status(game() / "Savedata" / "DefaultB.msn")));
   EXPECT_TRUE(exactTree(outside()) == before);
@@ -261,8 +268,8 @@ TEST_F(ResetAllTest, AResetThatCannotStartChangesNothingAndOneThatCannotDeleteGo
   const auto recordBefore = record();
   writeFile(selectorDir() / "Unfinished change.kvo", "pending");
   const auto before = exactTree(game());
-  sel().reset.Command1_Click();
-  sel().reset.delmsn_Click();
+  told(sel().reset.Command1_Click());
+  told(sel().reset.delmsn_Click());
   EXPECT_TRUE(exactTree(game()) == before);
   EXPECT_TRUE(marked("T-Normandy"));
   EXPECT_TRUE(skinLoaded("Spit Mk IX Desert"));
@@ -274,14 +281,14 @@ TEST_F(ResetAllTest, AResetThatCannotStartChangesNothingAndOneThatCannotDeleteGo
   fs::remove(selectorDir() / "Unfinished change.kvo");
   shell.messages.clear();
   fs::permissions(game(), fs::perms::owner_write, fs::perm_options::remove);
-  sel().reset.Command1_Click();
+  told(sel().reset.Command1_Click());
   fs::permissions(game(), fs::perms::owner_write, fs::perm_options::add);
   expectOneMessageWith({"Reset All could not do everything:", "psp09.tpc", "planes.dat"});
   EXPECT_FALSE(skinLoaded("Spit Mk IX Desert"));
   EXPECT_EQ(record(), "");
   shell.messages.clear();
   fs::permissions(game() / "Savedata", fs::perms::owner_write, fs::perm_options::remove);
-  sel().reset.delmsn_Click();
+  told(sel().reset.delmsn_Click());
   fs::permissions(game() / "Savedata", fs::perms::owner_write, fs::perm_options::add);
   expectOneMessageWith({"DefaultA.msn", "default7.MSN"});
 }

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "transaction/transaction_fixture.h"
 #include "support/demo_selector_test.h"
+#include "transaction/transaction_fixture.h"
 
 namespace kvo::test {
 
@@ -43,10 +43,12 @@ class EngineTest : public DemoSelectorTest {
   std::filesystem::path mod(std::string_view name) const { return selectorDir() / name; }
   bool marked(std::string_view name) { return st().Unigrid.text(row(name), 2) == "S"; }
   Tree tree() { return snapshot(game()); }
-  // The tree without the deployment record, for tests of the files a load or an unload moves.
+  // The tree without the deployment record and the history, for tests of the files a load or
+  // an unload moves.
   Tree treeBesidesDeployment() {
     auto all = tree();
     all.erase("KVO128/FilesLoaded.txt");
+    all.erase("KVO128/History.txt");
     return all;
   }
   // The bytes of a file of a mod folder, as its copy in the game should hold them.

@@ -43,7 +43,7 @@ TEST_F(FolderGridTest, RefreshListsNewFoldersKeepsMarksAndTakesMissingFilesAsEmp
   click("T-Burma");
   fs::create_directories(mod("H-New Sky"));
   fs::create_directories(mod("unused"));
-  sel().engine.PopulateFolderGrid();
+  told(sel().engine.PopulateFolderGrid());
   EXPECT_GT(row("H-New Sky"), 0);
   EXPECT_EQ(row("unused"), -1);
   EXPECT_EQ(st().Unigrid.findRow(1, "T-Bad\nT-Burma"), -1);
@@ -93,11 +93,11 @@ TEST_F(FolderClickTest, ASwapReplacesOneTerrainSetByTheOtherAndMultipleCodesKeep
   start();
   click("T-Burma");
   auto expected = treeBesidesDeployment();
-  const int writes = sel().core.record.writes();
+  const int writes = sel().record.writes();
   const auto source = mod("T-Normandy") / "normandy.ter";
   fs::permissions(source, fs::perms::owner_write, fs::perm_options::remove);
   click("T-Normandy");
-  EXPECT_EQ(sel().core.record.writes(), writes + 1) << "a swap writes the record once";
+  EXPECT_EQ(sel().record.writes(), writes + 1) << "a swap writes the record once";
   EXPECT_TRUE(ownerWritable(source)) << "a loaded folder's own files lose their read-only mark";
   for (auto name : {"burma.ter", "burma.tpc"}) expected.erase(name);
   for (auto name : {"normandy.ter", "normandy.tpc", "groundtex.bmp", "shared.pal"}) {
@@ -205,7 +205,7 @@ TEST_F(MoveFilesTest, LoadSortsFilesIntoTheirFoldersAndKeepsPreviewsAndToolsBack
   fs::remove_all(game() / "Savedata");
   auto expected = treeBesidesDeployment();
   st().caption = "KVO 1.0";
-  ASSERT_TRUE(sel().engine.MoveIn(folder));
+  ASSERT_TRUE(click("Q-Mixed").ok());
   // Long file work shows its progress and puts the caption back; previews are not copied, so no
   // caption names them.
   EXPECT_TRUE(captionShown("Please wait- copying: :mypic.bmp"));
@@ -218,35 +218,36 @@ TEST_F(MoveFilesTest, LoadSortsFilesIntoTheirFoldersAndKeepsPreviewsAndToolsBack
     expected[key] = key.ends_with("/") ? "" : key.substr(key.find('/') + 1);
   }
   expected["TEX.BMP"] = "tex.bmp";
+  expected["KVO128/FoldersLoaded.txt"] = "Q-Mixed\r\n\r\n";
   EXPECT_EQ(treeBesidesDeployment(), expected);
   for (const auto& file : {folder / "mypic.bmp", game() / "mypic.bmp", game() / "TEX.BMP"}) {
     EXPECT_TRUE(ownerWritable(file)) << file;
   }
 }
 
-// Only one file answering to the name is taken for the copy; with two, neither is deleted.
-TEST_F(MoveFilesTest, UnloadFindsTheOneCopyInAnyLetterCaseAndNoWhereElse) {
-  for (auto name : {"Terrain.TER", "contents.txt", "mission.msn", "keep.sve", "Objects"}) {
+// What the load copied goes by the record; a name it never copied (contents.txt) is looked
+// for in the game folder, in any letter case, and only where exactly one file answers to it.
+TEST_F(MoveFilesTest, UnloadTakesTheCopiesAndFindsOtherNamesOnlyWhereOneFileAnswers) {
+  for (auto name : {"Terrain.TER", "contents.txt", "mission.msn"}) {
     writeFile(mod("L-Height") / name, name);
   }
   start();
-  writeFile(game() / "terrain.ter", "copy");
+  const auto fresh = treeBesidesDeployment();
+  ASSERT_TRUE(click("L-Height").ok());
   writeFile(game() / "CONTENTS.TXT", "a file of the game");
   writeFile(game() / "mission.msn", "not in Savedata, so not the copy");
-  writeFile(game() / "Savedata" / "MISSION.MSN", "the copy");
-  writeFile(game() / "Savedata" / "keep.sve", "saves are looked for in the game folder");
-  fs::create_directories(game() / "objects");
-  auto expected = treeBesidesDeployment();
-  ASSERT_TRUE(sel().engine.MoveOut(mod("L-Height")));
-  EXPECT_TRUE(captionShown("Deleting terrain.ter"));
-  for (auto name : {"terrain.ter", "CONTENTS.TXT", "Savedata/MISSION.MSN"}) expected.erase(name);
+  auto expected = fresh;
+  expected["mission.msn"] = "not in Savedata, so not the copy";
+  const auto outcome = click("L-Height");
+  ASSERT_TRUE(outcome.ok()) << outcome.failure;
+  EXPECT_TRUE(captionShown("Deleting Terrain.TER"));
   EXPECT_EQ(treeBesidesDeployment(), expected);
 #ifndef _WIN32  // Windows cannot hold two names that differ only in letter case
-  writeFile(game() / "terrain.ter", "one");
-  writeFile(game() / "TERRAIN.TER", "two");
-  expected = treeBesidesDeployment();
-  ASSERT_TRUE(sel().engine.MoveOut(mod("L-Height")));
-  EXPECT_EQ(treeBesidesDeployment(), expected);
+  ASSERT_TRUE(click("L-Height").ok());
+  writeFile(game() / "contents.txt", "one");
+  writeFile(game() / "CONTENTS.TXT", "two");
+  ASSERT_TRUE(click("L-Height").ok());
+  EXPECT_EQ(readFile(game() / "contents.txt") + readFile(game() / "CONTENTS.TXT"), "onetwo");
 #endif
   EXPECT_TRUE(shell.messages.empty());
 }

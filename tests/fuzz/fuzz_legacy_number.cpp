@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/legacy_number.h"
+#include "gamefiles/legacy_number.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -46,7 +46,8 @@ TEST(InstallNames, BuildsTheFilesOfAGameFolderInAnyCaseWithoutWritingThemOrNames
   const auto before = test::snapshot(game.path());
   Pnameform names;
   Pmnuform menus;
-  const auto edit = planeNameFiles(game.path(), 13, "Typhoon Mk Ib Late", names, menus);
+  const DiskGameFiles disk(game.path());
+  const auto edit = planeNameFiles(disk, 13, "Typhoon Mk Ib Late", names, menus);
   ASSERT_TRUE(edit.ok()) << edit.error;
   EXPECT_EQ(test::snapshot(game.path()), before);
   ASSERT_EQ(edit.files.size(), 4U);
@@ -54,19 +55,19 @@ TEST(InstallNames, BuildsTheFilesOfAGameFolderInAnyCaseWithoutWritingThemOrNames
   EXPECT_EQ(readPnames(edit.files[0].bytes).names.at(13), "Typhoon Mk Ib Late");
 
   fs::remove(game / "picplng.mnu");
-  const auto missing = planeNameFiles(game.path(), 13, "Typhoon", names, menus);
+  const auto missing = planeNameFiles(disk, 13, "Typhoon", names, menus);
   EXPECT_TRUE(missing.files.empty());
   EXPECT_NE(missing.error.find("Could not read"), std::string::npos) << missing.error;
   EXPECT_NE(missing.error.find("picplng.mnu"), std::string::npos) << missing.error;
   menus.setCountryBut(2);
-  EXPECT_NE(PmenseeFrom(menus, game.path()).find("picplng.mnu"), std::string::npos);
+  EXPECT_NE(PmenseeFrom(menus, disk).find("picplng.mnu"), std::string::npos);
   EXPECT_FALSE(menus.pmenwrite().ok());
 
   test::writeFile(game / "PNAMES.STR", "short");
-  const auto damaged = planeNameFiles(game.path(), 13, "Typhoon", names, menus);
+  const auto damaged = planeNameFiles(disk, 13, "Typhoon", names, menus);
   EXPECT_NE(damaged.error.find(displayPath(game / "PNAMES.STR") + " is damaged"), std::string::npos)
       << damaged.error;
-  EXPECT_NE(LoadPnamesFrom(names, game.path()), "");
+  EXPECT_NE(LoadPnamesFrom(names, disk), "");
   EXPECT_EQ(names.Grid.rows(), 0);
 }
 

@@ -276,12 +276,13 @@ TEST_F(PlaneInstallTest, FuelButtonsWriteTheirShareOfTheFullFuel) {
   writeFile(fm() / "planes.dat", readFile(fm() / "planes.dat").replace(40, 2, "\x40\x9C"));
   startWithPlanes();
   auto planesDat = readFile(game() / "planes.dat");
-  sel().planes.SetFuelLoad(0);  // no slot chosen yet
+  const auto press = [&](int button) { told(sel().planes.SetFuelLoad(st().fuelSlot, button)); };
+  press(0);  // no slot chosen yet
   EXPECT_EQ(readFile(game() / "planes.dat"), planesDat);
   sel().skins.FilterGrids(2);
   EXPECT_EQ(st().Label26, "40000");
-  sel().planes.SetFuelLoad(5);
-  sel().planes.SetFuelLoad(1);           // every button works from the full fuel: 75 % of it
+  press(5);
+  press(1);                              // every button works from the full fuel: 75 % of it
   planesDat.replace(40, 2, "\x30\x75");  // 30000
   EXPECT_EQ(readFile(game() / "planes.dat"), planesDat);
   EXPECT_TRUE(shell.messages.empty());
@@ -293,9 +294,9 @@ TEST_F(PlaneInstallTest, AnEditorThatRefusesSaysSoAndLeavesTheGameFile) {
   start();
   auto& editors = sel().planes.editors();
   editors.pmnuform.setCountryBut(2);
-  ASSERT_TRUE(editors.Pmensee());
+  ASSERT_TRUE(editors.Pmensee().ok());
   editors.pmnuform.setBmnutb(3, std::string(255, 'x'));
-  EXPECT_FALSE(editors.pmenwrite());
+  EXPECT_FALSE(told(editors.pmenwrite()).ok());
   EXPECT_EQ(shell.messages.size(), 1U);
   EXPECT_EQ(readFile(game() / "picplng.mnu"),
             demo::makeMenuFile(MenuSide::G, demo::defaultMenuNames(MenuSide::G)));

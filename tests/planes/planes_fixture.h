@@ -14,26 +14,22 @@ class PlanesTest : public EngineTest {
   }
   int skinRow(std::string_view name) { return st().SK1.findRow(0, name); }
   bool skinLoaded(std::string_view name) { return st().SK1.text(skinRow(name), 1) == "S"; }
-  void applySkin(std::string_view name) {
-    ASSERT_GT(skinRow(name), 0) << name;
-    st().SK1.row = skinRow(name);
-    sel().skins.ApplySkinRow();
+  Outcome applySkin(std::string_view name) {
+    EXPECT_GT(skinRow(name), 0) << name;
+    return told(sel().skins.ApplySkinRow(skinRow(name)));
   }
   // Renames the skin row `from` to `to` as the rename box and its button do.
-  void renameSkin(std::string_view from, std::string_view to) {
-    st().SK1.row = skinRow(from);
-    st().Text3 = to;
-    sel().skins.RenameSkin();
+  Outcome renameSkin(std::string_view from, std::string_view to) {
+    return told(sel().skins.RenameSkin(skinRow(from), std::string(to)));
   }
   std::filesystem::path fm() const { return selectorDir() / "F-Alternative Planes"; }
   int planeRow(std::string_view folder) { return st().G1.findRow(0, folder); }
   bool installed(std::string_view folder) {
     return planeRow(folder) > 0 && st().G1.text(planeRow(folder), 4) == "S";
   }
-  void applyPlane(std::string_view folder) {
-    ASSERT_GT(planeRow(folder), 0) << folder;
-    st().G1.row = planeRow(folder);
-    sel().planes.ApplyPlaneRow();
+  Outcome applyPlane(std::string_view folder) {
+    EXPECT_GT(planeRow(folder), 0) << folder;
+    return told(sel().planes.ApplyPlaneRow(planeRow(folder)));
   }
   // Exact spelling: a file that keeps its upper-case name must not count as the lower-case one.
   bool inGame(std::string_view name) const {

@@ -27,9 +27,8 @@ TEST_F(SkinTest, TwoSkinsOfOneArtCodeReplaceEachOtherAndClearAllUnloadsEvery) {
   applySkin("Mustang Invasion");
   EXPECT_TRUE(inGame("invasion.bmp"));
   EXPECT_EQ(record(), "Bf109G Tropical\r\nMustang Invasion\r\n\r\n");
-  st().SK1.row = 0;
-  sel().skins.ApplySkinRow();
-  sel().skins.Skinkill();
+  told(sel().skins.ApplySkinRow(0));
+  told(sel().skins.Skinkill());
   auto expected = fresh;  // Winter's flight data stays: the box to take it along is off
   expected["planes.dat"] = readFile(skinDir("Bf109G Winter") / "PLANES.DAT");
   expected["p109g.flt"] = readFile(skinDir("Bf109G Winter") / "p109g.flt");
@@ -69,7 +68,7 @@ TEST_F(SkinTest, RenameRefusesUnusableOrTakenNamesAndRenamesOtherwise) {
   renameSkin("Mustang Invasion", "Mustang D-Day");
   EXPECT_TRUE(fs::is_directory(skinDir("Mustang D-Day")));
   EXPECT_FALSE(fs::exists(skinDir("Mustang Invasion")));
-  EXPECT_EQ(st().SK1.text(st().SK1.row, 0), "Mustang D-Day");
+  EXPECT_GT(skinRow("Mustang D-Day"), 0);
   EXPECT_EQ(record(), "Mustang D-Day\r\n\r\n");
   // Where names differ by case, a case variant of another skin is a separate folder.
   if (!folderIgnoresCase(selectorDir() / "Skinfolder")) {
@@ -92,7 +91,7 @@ TEST_F(SkinTest, FilesThatCannotBeDeletedOrRenamedAreReportedByName) {
   renameSkin("Mustang Invasion", "Mustang D-Day");
   fs::permissions(selectorDir() / "Skinfolder", fs::perms::owner_write, fs::perm_options::add);
   expectOneMessageWith({"Mustang Invasion"});
-  EXPECT_EQ(st().SK1.text(st().SK1.row, 0), "Mustang Invasion");
+  EXPECT_GT(skinRow("Mustang Invasion"), 0);
   shell.messages.clear();
   fs::remove_all(skinDir("Mustang Invasion"));
   writeFile(skinDir("Mustang Invasion"), "no longer a folder");
@@ -102,8 +101,7 @@ TEST_F(SkinTest, FilesThatCannotBeDeletedOrRenamedAreReportedByName) {
 
 TEST_F(SkinTest, PreviewShowsDescriptionPictureAndOffersTheName) {
   start();
-  st().SK1.row = skinRow("Bf109G Tropical");
-  sel().skins.PreviewSkinRow();
+  sel().skins.PreviewSkinRow(skinRow("Bf109G Tropical"));
   EXPECT_EQ(st().Image2, st().BackgroundPicture);         // a click does not show .gif pictures
   sel().skins.SK1_MouseMove(skinRow("Bf109G Tropical"));  // hidden by "Selected"
   EXPECT_EQ(st().Image2, st().BackgroundPicture);
@@ -183,7 +181,7 @@ TEST_F(SkinChangeTest, LinksAreReplacedOrDeletedAsLinksAndNeverRenamedThrough) {
   EXPECT_FALSE(fs::exists(fs::symlink_status(game() / "psp09.tpc")));
   applySkin("Mustang Invasion");
   linkToSentinel(game() / "invasion.bmp");
-  sel().skins.Skinkill();
+  told(sel().skins.Skinkill());
   EXPECT_FALSE(fs::exists(fs::symlink_status(game() / "invasion.bmp")));
   EXPECT_TRUE(shell.messages.empty());
   expectOutsideIntact();
@@ -193,7 +191,7 @@ TEST_F(SkinChangeTest, LinksAreReplacedOrDeletedAsLinksAndNeverRenamedThrough) {
   const auto before = exactTree(outside());
   renameSkin("Mustang Invasion", "Mustang D-Day");
   EXPECT_TRUE(exactTree(outside()) == before);
-  EXPECT_EQ(st().SK1.text(st().SK1.row, 0), "Mustang Invasion");
+  EXPECT_GT(skinRow("Mustang Invasion"), 0);
   expectOneMessageWith({"Mustang"});
 }
 
@@ -204,7 +202,7 @@ TEST_F(SkinChangeTest, AChangeThatCannotStartLeavesMarksAndFiles) {
   writeFile(selectorDir() / "Unfinished change.kvo", "pending");
   const auto tree = exactTree(game());
   applySkin("Bf109G Winter");
-  sel().skins.Skinkill();
+  told(sel().skins.Skinkill());
   renameSkin("Bf109G Winter", "Renamed");
   EXPECT_TRUE(exactTree(game()) == tree);
   EXPECT_TRUE(skinLoaded("Bf109G Winter"));

@@ -8,6 +8,7 @@
 #include "scripts/script_files.h"
 #include "scripts/set_entries.h"
 #include "support/cli_runner.h"
+#include "transaction/transaction_fixture.h"
 
 namespace kvo::test {
 namespace {
@@ -27,16 +28,17 @@ class ScriptsTest : public PlanesTest {
     list.index = itemIndex(list, name);
     ASSERT_GE(list.index, 0) << name;
   }
-  void save(const std::string& name) {
-    st().Text1 = name;
-    sel().scripts.SaveAutoscript();
+  // Types `name` and presses "Save Autoscript", or with `overwrite` "Overwrite" of the prompt.
+  Outcome save(const std::string& name, bool overwrite = false) {
+    return told(overwrite ? sel().scripts.OverwritePrompt(0, name, st().Text2)
+                          : sel().scripts.SaveAutoscript(name, st().Text2, false));
   }
   // Picks the script in File10, previews it and presses "OK load it!".
-  void runScript(const std::string& name) {
+  Outcome runScript(const std::string& name) {
     sel().scripts.refreshScriptLists();
     select(st().File10, name);
-    sel().scripts.PreviewAutoscript();
-    sel().scripts.RunAutoscript();
+    told(sel().scripts.PreviewAutoscript(name));
+    return told(sel().scripts.RunAutoscript(st().List2.items));
   }
 };
 
@@ -51,14 +53,14 @@ TEST_F(AutoscriptsTest, SavingRightAfterLoadingWritesTheRecordAndReplayingWrites
   EXPECT_GE(itemIndex(st().GUPC, "Mine.set"), 0);
   writeScript("Empty.set", "");
   const auto before = snapshot(game());
-  const int writes = sel().core.record.writes();
+  const int writes = sel().record.writes();
   runScript("Mine.set");
   EXPECT_EQ(st().List2.items, (Names{"T-Normandy", "G-Water", ""}));
   runScript("Empty.set");
   EXPECT_TRUE(st().List2.items.empty());
   // The record already says what the replays select, so nothing is written at all.
   EXPECT_EQ(snapshot(game()), before);
-  EXPECT_EQ(sel().core.record.writes(), writes);
+  EXPECT_EQ(sel().record.writes(), writes);
   EXPECT_TRUE(shell.messages.empty());
 }
 
@@ -67,7 +69,7 @@ TEST_F(AutoscriptsTest, AnExistingNameInOtherCaseAsksAndIsReplacedUnderItsOwnSpe
   save("NORMANDY invasion");
   ASSERT_TRUE(st().SetWarnVisible);
   st().Text2 = "H-Blue Sky\r\n";
-  sel().scripts.OverwritePrompt(0);
+  save("NORMANDY invasion", true);
   // Replaced under its own spelling, not doubled in the typed one.
   EXPECT_EQ(readFile(scripts() / "Normandy Invasion.set"), "H-Blue Sky\r\n\r\n");
   EXPECT_FALSE(holdsEntrySpelled(scripts(), "NORMANDY invasion.set"));
@@ -100,10 +102,8 @@ TEST_F(AutoscriptsTest, ScriptsThatCannotBeWrittenOrReadAreReported) {
   EXPECT_EQ(shell.messages[0].icon, Icon::Critical);
   EXPECT_FALSE(fs::exists(scripts()));
   shell.messages.clear();
-  st().File10.items = {"Gone.set"};
-  st().File10.index = 0;
   st().List2.items = {"stale"};
-  sel().scripts.PreviewAutoscript();
+  told(sel().scripts.PreviewAutoscript("Gone.set"));
   EXPECT_TRUE(st().List2.items.empty());
   expectOneMessageWith({"Could not read"});
 }
@@ -116,7 +116,7 @@ TEST_F(AutoscriptsTest, AScriptThatIsALinkIsNotWrittenThrough) {
   start();
   save("Link");
   ASSERT_TRUE(st().SetWarnVisible);
-  sel().scripts.OverwritePrompt(0);
+  save("Link", true);
   EXPECT_TRUE(shell.messages.empty());
   EXPECT_FALSE(fs::is_symlink(scripts() / "Link.set"));
   EXPECT_EQ(readFile(scripts() / "Link.set"), record());
@@ -140,21 +140,48 @@ TEST_F(AutoscriptsTest, EntriesMatchByFolderNameWithTheCategoryLetterInItsCase) 
 TEST_F(AutoscriptsTest, ReplayAppliesFoldersSkinsAndPlanesInTheOrderListed) {
   writeScript("Mixed.set",
               "P-Bf 109G-10\r\nF-Alternative Planes\r\nMustang Invasion\r\nP-Mustang III\r\n");
+  const auto stock = readFile(game() / "planes.dat");
+  const auto brought = readFile(fm() / "planes.dat");
+  ASSERT_NE(stock.substr(216 * 17, 216), brought.substr(216 * 17, 216));
   start();
   ASSERT_FALSE(st().Frame6Visible);
   runScript("Mixed.set");
   EXPECT_EQ(st().G1.back(planeRow("P-Mustang III"), 3), kLoadedGreen);
   EXPECT_EQ(record(), "F-Alternative Planes\r\nMustang Invasion\r\nP-Mustang III\r\n\r\n");
+  // One change: the plane's record went into the planes.dat the flight model brings with it.
+  const auto planes = readFile(game() / "planes.dat");
+  EXPECT_EQ(planes.substr(216 * 17, 216), brought.substr(216 * 17, 216));
+  EXPECT_NE(planes.substr(216 * 4, 216), brought.substr(216 * 4, 216));
   EXPECT_TRUE(shell.messages.empty());
 }
 
-TEST_F(AutoscriptsTest, AFailedFolderLoadStopsTheReplayAndKeepsWhatCameBefore) {
-  writeScript("Three.set", "G-Water\r\nT-Normandy\r\nH-Blue Sky\r\n");
+// A set is one change: a folder that cannot be loaded halfway through leaves every byte, mark
+// and the record as they were, the swap at its start included, and the message names it.
+TEST_F(AutoscriptsTest, ASetWhoseSixthFolderCannotLoadChangesNothingAndNamesIt) {
+  std::string set = "T-Normandy\r\n";
+  for (int i = 2; i <= 10; ++i) {
+    const auto name = "G-Set" + std::string(i < 10 ? "0" : "") + std::to_string(i);
+    for (int f = 1; f <= 3; ++f) {
+      writeFile(mod(name) / ("set" + std::to_string(i) + "-" + std::to_string(f) + ".tpc"), name);
+    }
+    set += name + "\r\n";
+  }
+  writeScript("Ten.set", set);
   start();
-  fs::remove_all(selectorDir() / "T-Normandy");
-  runScript("Three.set");
-  expectOneMessageWith({"T-Normandy"});
-  EXPECT_EQ(record(), "G-Water\r\n\r\n");
+  click("T-Burma");
+  fs::create_directory(game() / "set6-2.tpc");  // in the way of the sixth folder's copy
+  const auto before = exactTree(game());
+  const auto recorded = record();
+  EXPECT_FALSE(runScript("Ten.set").ok());
+  EXPECT_TRUE(exactTree(game()) == before);
+  EXPECT_EQ(record(), recorded);
+  EXPECT_TRUE(marked("T-Burma"));
+  EXPECT_FALSE(marked("T-Normandy") || marked("G-Set02") || marked("G-Set06"));
+  expectOneMessageWith({"set6-2.tpc", "The entry G-Set06 failed", "nothing of this set"});
+  fs::remove(game() / "set6-2.tpc");
+  EXPECT_TRUE(runScript("Ten.set").ok());
+  EXPECT_TRUE(marked("T-Normandy") && marked("G-Set10") && !marked("T-Burma"));
+  EXPECT_EQ(readFile(game() / "set6-2.tpc"), "G-Set06");
 }
 
 // Quotes hold commas to their line's end; empty entries stay, blanks before an entry go.
@@ -206,11 +233,15 @@ TEST_F(ScriptCommandsTest, SaveAsksForOverwriteRunReplaysAndLoadPackageResetsAnd
   ASSERT_EQ(kvo.run({"list", "scripts"}), 0);
   EXPECT_EQ(kvo.out(), "Burma.set\nDesert Campaign.set\nEurope 1942.set\nNormandy Invasion.set\n");
   // Reset All sweeps pnames.str by its patterns, so the package's plane cannot be installed:
-  // that is said, and the rest of the package stays loaded.
+  // that is said, and the reset and the package are one change that is not made.
+  const auto before = snapshot(game());
   EXPECT_EQ(kvo.run({"load-package", "Desert Campaign.set", "--reset", "--post"}), 1);
   EXPECT_NE(kvo.err().find("pnames.str"), std::string::npos);
-  EXPECT_EQ(kvo.out(), "Desert Campaign.set\n");
-  EXPECT_EQ(record(), "F-Alternative Planes\r\nT Desert\r\nSpit Mk IX Desert\r\n\r\n");
+  EXPECT_EQ(kvo.out(), "");
+  EXPECT_EQ(snapshot(game()), before);
+  EXPECT_EQ(record(), "T-Burma\r\nG-Water\r\n\r\n");
+  EXPECT_EQ(kvo.run({"load-package", "Normandy Invasion.set", "--post"}), 0) << kvo.err();
+  EXPECT_EQ(kvo.out(), "Normandy Invasion.set\n");
   EXPECT_EQ(kvo.run({"load-package", "Normandy Invasion.set"}), 0) << kvo.err();
   EXPECT_EQ(kvo.out(), "");
   EXPECT_EQ(kvo.run({"load-package", "No Such.set"}), 2);
@@ -226,7 +257,10 @@ class PackagesTest : public ScriptsTest {
   }
   void preview(const std::string& name) {
     select(st().GUPC, name);
-    sel().packages.GUPC_Click();
+    told(sel().packages.GUPC_Click(name));
+  }
+  Outcome load(bool reset = false, bool post = false) {
+    return told(sel().packages.LoadPackage(st().GUPC.selectedText(), reset, post));
   }
 };
 
@@ -234,17 +268,17 @@ TEST_F(PackagesTest, ThePackageExampleLoadsAllButTheFirstEntryAndPreviewsEach) {
   start();
   preview("Speedy.set");
   EXPECT_EQ(st().List9.items, (Names{"Speedy set", "*****", "T-Normandy", "S-Desert"}));
-  const int writes = sel().core.record.writes();
-  sel().packages.LoadPackage();
+  const int writes = sel().record.writes();
+  load();
   EXPECT_EQ(record(), "T-Normandy\r\nS-Desert\r\n\r\n");
-  // Each folder's load writes the record with its files, and nothing writes it again.
-  EXPECT_EQ(sel().core.record.writes(), writes + 2);
-  sel().packages.List9_Click(2);
+  // One change for the whole package, which writes the record with its files.
+  EXPECT_EQ(sel().record.writes(), writes + 1);
+  sel().packages.List9_Click(st().List9.items[2]);
   EXPECT_EQ(st().Image4, mod("T-Normandy") / "groundtex.bmp");
-  sel().packages.List9_Click(1);  // "*****" names no folder: only the text goes
+  sel().packages.List9_Click(st().List9.items[1]);  // "*****" names no folder: only the text goes
   EXPECT_EQ(st().Label51, "");
   EXPECT_EQ(st().Image4, mod("T-Normandy") / "groundtex.bmp");
-  sel().packages.List9_Click(3);
+  sel().packages.List9_Click(st().List9.items[3]);
   EXPECT_EQ(st().Image4, fs::path());
   EXPECT_EQ(st().Label51, "");
 }
@@ -277,25 +311,22 @@ TEST_F(PackagesTest, CheckOneResetsFirstCheckTwoPostsTheNameAndAPostedNameIsLoad
   start();
   click("G-Trees");
   preview("Speedy.set");
-  st().Check1 = true;
-  st().Check2 = true;
-  sel().packages.LoadPackage();
+  load(true, true);
   EXPECT_EQ(shell.clipboard, "Speedy.set");
   EXPECT_EQ(record(), "T-Normandy\r\nS-Desert\r\n\r\n");
   const auto caption = st().Label29;
-  sel().packages.Label29_MouseMove();
+  told(sel().packages.Label29_MouseMove(false, true));
   EXPECT_EQ(shell.clipboard, "Speedy.set");
   EXPECT_EQ(st().Label29, caption);
-  sel().reset.Command1_Click();
-  st().Check2 = false;
+  told(sel().reset.Command1_Click());
   select(st().GUPC, "Normandy Invasion.set");
   shell.clipboard = "Speedy.set";
-  sel().packages.Label29_MouseMove();
+  told(sel().packages.Label29_MouseMove(false, false));
   EXPECT_EQ(st().GUPC.selectedText(), "Speedy.set");
   EXPECT_TRUE(marked("T-Normandy"));
   EXPECT_EQ(shell.clipboard, "");
   shell.clipboard = "speedy.set";
-  sel().packages.Label29_MouseMove();
+  told(sel().packages.Label29_MouseMove(false, false));
   EXPECT_EQ(st().Label29, st().AutoLoadCaption);
   EXPECT_EQ(shell.clipboard, "");
 }
@@ -308,7 +339,7 @@ TEST_F(PackagesTest, APackageThatLoadsNothingStillRewritesTheRecord) {
   click("T-Burma");
   preview("Nothing.set");
   writeFile(selectorDir() / "FoldersLoaded.txt", "edited by hand\r\n");
-  sel().packages.LoadPackage();
+  load();
   EXPECT_EQ(record(), "T-Burma\r\n\r\n");
   EXPECT_TRUE(shell.messages.empty());
 }

@@ -61,6 +61,7 @@ class RecordingShell : public Shell {
     messages.push_back({std::string(text), icon, std::string(title)});
   }
   bool ask(std::string_view, std::string_view) override { return true; }
+  void status(std::string_view text) override { statuses.emplace_back(text); }
   void setCaption(std::string_view caption) override { captions.emplace_back(caption); }
   void progress(int, int) override { ++progressCalls; }
   std::string clipboardText() override { return clipboard; }
@@ -74,6 +75,7 @@ class RecordingShell : public Shell {
   void quit() override { ++quitRequests; }
 
   std::vector<Message> messages;
+  std::vector<std::string> statuses;
   std::vector<std::string> captions;
   std::vector<std::filesystem::path> started;
   std::string clipboard;

@@ -227,8 +227,8 @@ class AddModTest final : public QObject {
 
     // T-Normandy exists, and once loaded it cannot be replaced.
     const auto normandy = archive("Normandy.zip", {{"T-Normandy/new.ter", "n"}});
-    demo_->selector.state.Unigrid.row = demo_->selector.state.Unigrid.findRow(1, "T-Normandy");
-    demo_->selector.engine.Unigrid_Click();
+    const int normandyRow = demo_->selector.state.Unigrid.findRow(1, "T-Normandy");
+    QVERIFY(demo_->selector.engine.Unigrid_Click(normandyRow).ok());
     window().refresh();
     const auto before = treeOf(demo_->game);
     QVERIFY(reactivate());

@@ -132,9 +132,9 @@ class MainWindowTest final : public QObject {
     }
     kvo::ui::CoreRunner& runner = window().runner();
     bool nestedAccepted = true;
-    QVERIFY(runner.run([&] { nestedAccepted = runner.run([] {}); }));
+    QVERIFY(runner.show([&] { nestedAccepted = runner.show([] {}); }));
     QVERIFY(!nestedAccepted);
-    QVERIFY(runner.run([] {}));
+    QVERIFY(runner.show([] {}));
 
     // Which rows the filter keeps and what a load writes are the core's to get right; here
     // the grid, the previews and the status bar must follow each click and key.
@@ -147,8 +147,9 @@ class MainWindowTest final : public QObject {
     hover("T-Normandy");
     QTRY_VERIFY(text9->toPlainText().startsWith(QStringLiteral("Normandy 1944")));
     QVERIFY(myLabel->text().startsWith(QStringLiteral("Normandy 1944")));
+    // What a click would replace comes from the click's own plan.
     hover("X-German Speech");
-    QTRY_COMPARE(conflicts->text(), QStringLiteral("Loading it overwrites 1 game file."));
+    QTRY_COMPARE(conflicts->text(), QStringLiteral("Overwrites Chatline.txt."));
     // Out over the preview itself, where no handler of its own takes the text away.
     QTest::mouseMove(text9, text9->rect().center());
     QTRY_COMPARE(myLabel->text() + text9->toPlainText() + conflicts->text(), QString());
@@ -255,6 +256,16 @@ class MainWindowTest final : public QObject {
     auto* box = find<QCheckBox>("KeepOriginals");
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
     QCOMPARE(readBytes(game_ / "KVO128" / "Options.txt"), "KeepOriginals=on\r\n");
+
+    // Every change made is in the history, newest last.
+    click("History");
+    auto* history = window().findChild<QDialog*>(QStringLiteral("HistoryDialog"));
+    QTRY_VERIFY(history && history->isVisible());
+    const QString entries =
+        history->findChild<QPlainTextEdit*>(QStringLiteral("HistoryText"))->toPlainText();
+    QVERIFY(entries.contains(QStringLiteral("\tsave the settings in eaw.ini\t1 written\n")));
+    QVERIFY(entries.trimmed().endsWith(QStringLiteral("\twrite\tKVO128\\Options.txt")));
+    history->close();
   }
 
   void aPackageIsPreviewedLoadedAndHandedOverByTheClipboard() {
@@ -263,6 +274,9 @@ class MainWindowTest final : public QObject {
     auto* label51 = find<QLabel>("Label51");
     QVERIFY(clickListItem("GUPC", QStringLiteral("Europe 1942.set")));
     QTRY_COMPARE(find<QListWidget>("List9")->count(), 6);
+    QVERIFY(find<QLabel>("PackagePlan")
+                ->text()
+                .startsWith(QStringLiteral("Loading it unloads 0 folders and loads 3 folders.")));
     QCOMPARE(label51->text(), QStringLiteral("Europe in 1942 with the career of that year\n"));
     QVERIFY(find<kvo::ui::PictureBox>("Image4")->hasPicture());
     QVERIFY(clickListItem("List9", QStringLiteral("H-Blue Sky")));
@@ -319,6 +333,10 @@ class MainWindowTest final : public QObject {
 
     QVERIFY(clickListItem("File10", QStringLiteral("Normandy Invasion.set")));
     QTRY_COMPARE(find<QListWidget>("List2")->count(), 6);
+    QVERIFY(find<QLabel>("ScriptPlan")
+                ->text()
+                .startsWith(
+                    QStringLiteral("Loading it unloads 1 folder and loads 4 folders, 1 skin.")));
     click("Command6");
     QVERIFY(fs::exists(game_ / "normandy.ter"));
 

@@ -59,6 +59,7 @@ class KeepingShell final : public kvo::Shell {
     messages.emplace_back(text);
     return true;
   }
+  void status(std::string_view text) override { qt_.status(text); }
   void setCaption(std::string_view caption) override { qt_.setCaption(caption); }
   void progress(int done, int total) override { qt_.progress(done, total); }
   std::string clipboardText() override { return qt_.clipboardText(); }

@@ -1,4 +1,4 @@
-#include "platform/legacy_number.h"
+#include "gamefiles/legacy_number.h"
 
 #include <charconv>
 #include <cmath>
