@@ -41,7 +41,9 @@ std::string shownSource(const fs::path& gameDir, const fs::path& source) {
 // The read-only marks that could not be cleared, one name a line.
 std::string clearReadOnlyOf(const std::vector<GameChange::FolderFiles>& folders) {
   std::string names;
-  for (const auto& [folder, files] : folders) {
+  for (const auto& group : folders) {
+    const auto& folder = group.folder;
+    const auto& files = group.names;
     std::vector<char> failed(files.size(), 0);
     forEachOnCores(files.size(), [&](std::size_t n, bool) {
       try {
