@@ -10,6 +10,7 @@
 #include "archive/install.h"
 #include "archive/install_preview.h"
 #include "demo_archives.h"
+#include "engine/engine_fixture.h"
 #include "support/demo_selector_test.h"
 #include "transaction/transaction_fixture.h"
 
@@ -87,10 +88,13 @@ TEST_F(AddModTest, ADroppedFolderIsCopiedInAsAnArchiveOfItWouldBe) {
 TEST_F(AddModTest, AFolderIsRefusedWhereAnArchiveWouldBeAndNothingChanges) {
   start();
   const auto before = test::exactTree(game());
-  const auto linked = folder("T-Linked", {{"a.ter", "a"}});
-  fs::create_symlink(game() / "eaw.ini", linked / "eaw.ini");
-  auto refusal = install(linked);
-  EXPECT_NE(refusal.find("\"T-Linked/eaw.ini\" is a link"), std::string::npos) << refusal;
+  std::string refusal;
+  if (!test::whyNoLinks()) {
+    const auto linked = folder("T-Linked", {{"a.ter", "a"}});
+    fs::create_symlink(game() / "eaw.ini", linked / "eaw.ini");
+    refusal = install(linked);
+    EXPECT_NE(refusal.find("\"T-Linked/eaw.ini\" is a link"), std::string::npos) << refusal;
+  }
 
   refusal = install(game(), {.category = "T"});
   EXPECT_NE(refusal.find("holds the selector's own folder KVO128"), std::string::npos) << refusal;
