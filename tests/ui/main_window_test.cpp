@@ -31,7 +31,10 @@ void writeBytes(const fs::path& path, const std::string& bytes) {
 }
 
 // Runs the program offscreen on one screen of 1920 x 1080 device pixels with window frames, so
-// that layouts meet the sizes players have. Call before the QApplication exists.
+// that layouts meet the sizes players have. Call before the QApplication exists; it makes the
+// temporary folder current, for the caller to undo once the application has started: Qt splits
+// the platform's arguments at every colon, a drive letter's too, so the file goes by its bare
+// name.
 void useOffscreenScreen() {
   // Kept for the life of the test program, which reads it when the application starts.
   static QTemporaryFile config(QDir::temp().filePath(QStringLiteral("kvo-screen-XXXXXX.json")));
@@ -39,7 +42,9 @@ void useOffscreenScreen() {
   config.write(R"({"windowFrameMargins": true, "screens": [{"name": "screen", "x": 0, "y": 0,)"
                R"( "width": 1920, "height": 1080, "logicalDpi": 96}]})");
   config.flush();
-  qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toUtf8());
+  QDir::setCurrent(QDir::tempPath());
+  qputenv("QT_QPA_PLATFORM",
+          "offscreen:configfile=" + QFileInfo(config.fileName()).fileName().toUtf8());
 }
 
 // True when `view` shows the text of `index` whole: inside the viewport and not cut short
@@ -483,8 +488,10 @@ class MainWindowTest final : public QObject {
 
 int main(int argc, char** argv) {
   qputenv("QT_SCALE_FACTOR", "1.5");
+  const QString startFolder = QDir::currentPath();
   useOffscreenScreen();
   QApplication app(argc, argv);
+  QDir::setCurrent(startFolder);
   MainWindowTest test;
   return QTest::qExec(&test, argc, argv);
 }
