@@ -59,8 +59,8 @@ if(NOT WIN32)
                      -DMAN_PAGE=${KVO_PACKAGING_DIR}/kvo.1
                      -P ${KVO_PACKAGING_DIR}/check-man-page.cmake)
   endif()
-elseif(NOT KVO_BUILD_UI)
-  # The zip of the command-line build: its text for players, with line ends Notepad shows.
+else()
+  # The zip's text for players, with line ends Notepad shows.
   file(READ ${KVO_PACKAGING_DIR}/windows-readme.txt text)
   string(REPLACE "\n" "\r\n" text "${text}")
   file(WRITE ${CMAKE_BINARY_DIR}/packaging/KVO-README.txt "${text}")

@@ -10,7 +10,11 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev li
           libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev ccache zip unzip)
 for flag in "$@"; do
   case "$flag" in
-    --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 googletest) ;;
+    # The Windows cross build and its tests under Wine: dpkg-dev unpacks the Debian sources of
+    # the libraries build-windows-deps.sh builds; the window tests read DejaVu fonts; the test
+    # of the zipped window needs a virtual display, xdotool, screenshots and text recognition.
+    --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 googletest dpkg-dev fonts-dejavu-core
+                          xvfb xdotool imagemagick tesseract-ocr tesseract-ocr-eng unzip) ;;
     # Building, checking and installing the .deb, and the Windows zip.
     --package) packages+=(dpkg-dev fakeroot lintian desktop-file-utils appstream man-db unzip) ;;
     *) echo "install-deps.sh: unknown option $flag" >&2; exit 2 ;;

@@ -2,7 +2,8 @@
 # Builds the Debian package, checks it with lintian, installs it with apt-get, runs the
 # installed programs on a demo game folder, checks the menu entry, the metadata and the
 # manual page, and removes the package again (also when it was installed before). Then
-# builds the Windows zip and runs the zipped kvo.exe under Wine in a demo game folder.
+# builds the Windows zip, runs the zipped kvo.exe's commands under Wine in a demo game folder,
+# and opens its window (scripts/run-windows-window-test.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -79,12 +80,22 @@ installed=""
 echo "package removed"
 
 echo "=== Windows zip"
+scripts/build-windows-deps.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 cpack --preset windows >/dev/null
 zip=$(ls build/windows/packages/kvo-*-windows-x64.zip)
 [[ $(unzip -Z1 "$zip" | sort | tr '\n' ' ') == "KVO-README.txt kvo-demo.exe kvo.exe " ]] ||
   fail "$zip holds $(unzip -Z1 "$zip" | tr '\n' ' ')"
+unzip -q "$zip" -d "$scratch/zip"
+# A window program (no console on a double-click), stripped, needing no DLL but Windows' own.
+headers=$(x86_64-w64-mingw32-objdump -p "$scratch/zip/kvo.exe")
+grep -q "^Subsystem.*(Windows GUI)" <<<"$headers" || fail "kvo.exe is not a window program"
+foreign=$(sed -n 's/^\tDLL Name: \(.*\)\.dll$/\1/p' <<<"$headers" | tr '[:upper:]' '[:lower:]' |
+  grep -vxE 'kernel32|user32|gdi32|comdlg32|advapi32|shell32|ole32|oleaut32|imm32|winmm|ws2_32|version|dwmapi|uxtheme|shlwapi|shcore|netapi32|userenv|wtsapi32|authz|msvcrt|bcrypt|crypt32|d3d9|d3d11|dxgi|api-ms-win-core-[a-z0-9-]+' || true)
+[[ -z $foreign ]] || fail "kvo.exe needs DLLs that do not come with Windows: $foreign"
+[[ -z $(x86_64-w64-mingw32-nm "$scratch/zip/kvo.exe" 2>/dev/null) ]] || fail "kvo.exe is not stripped"
+echo "$zip: $(du -k "$zip" | cut -f1) KiB; kvo.exe $(du -k "$scratch/zip/kvo.exe" | cut -f1) KiB, a stripped window program"
 
 wine=/usr/lib/wine/wine64
 [[ -x $wine ]] || wine=$(command -v wine64 || command -v wine)
@@ -92,7 +103,6 @@ export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,msh
 wineserver=$(dirname "$wine")/wineserver
 [[ -x $wineserver ]] || wineserver=$(command -v wineserver || echo true)
 "$wine" wineboot -i >/dev/null 2>&1 || true
-unzip -q "$zip" -d "$scratch/zip"
 wgame="$scratch/windows game"
 "$wine" "$scratch/zip/kvo-demo.exe" "$wgame" >/dev/null
 unzip -q "$zip" -d "$wgame"
@@ -103,4 +113,14 @@ wkvo() { (cd "$wgame" && "$wine" ./kvo.exe "$@" | tr -d '\r'); }
 wname=$(wkvo list folders | awk -F'\t' '$1 == "-" { print $3; exit }')
 wkvo click "$wname" >/dev/null
 wkvo status | grep -qxF "$wname" || fail "the zipped kvo.exe did not load $wname"
+set +e
+wkvo click "No such folder" >/dev/null 2>"$scratch/click-error"
+code=$?
+set -e
+[[ $code -eq 2 && -s $scratch/click-error ]] ||
+  fail "a click on no folder ended with $code and said: $(cat "$scratch/click-error")"
 echo "$zip unpacked into a demo game folder: kvo.exe status and click work under Wine"
+"$wineserver" -k 2>/dev/null || true
+
+echo "=== the zipped kvo.exe's window (under Wine, on Xvfb)"
+scripts/run-windows-window-test.sh "$zip"

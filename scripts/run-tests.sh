@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, the build under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the core tests once more as an unprivileged user (root
-# ignores read-only bits, so the permission tests only bite there), the Windows build under
-# Wine, the fuzz targets, and the Debian package and Windows zip.
+# ignores read-only bits, so the permission tests only bite there), the Windows build with its
+# window under Wine (its Qt and libarchive are built once into a cache outside the checkout),
+# the fuzz targets, and the Debian package and Windows zip with its window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

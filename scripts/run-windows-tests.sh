@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Cross-builds the core, kvo.exe and the core tests for Windows with MinGW-w64 and runs them
-# under Wine: the core test suite, then kvo.exe's commands on a demo game folder written by
-# kvo-demo.exe.
+# Cross-builds kvo.exe with its window and the tests for Windows with MinGW-w64 and runs them
+# under Wine: the core tests, the window tests and the libarchive check, then kvo.exe's commands
+# on a demo game folder written by kvo-demo.exe. Qt and libarchive for Windows come from
+# build-windows-deps.sh, which builds them once into its cache.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh --windows
+scripts/build-windows-deps.sh
 
 wine=/usr/lib/wine/wine64
 [[ -x $wine ]] || wine=$(command -v wine64 || command -v wine)
@@ -30,7 +32,7 @@ mkdir -p "$scratch/drive"
 ln -sfn "$scratch/drive" "$WINEPREFIX/dosdevices/y:"
 export KVO_TEST_DRIVE_ROOT='Y:\'
 
-echo "=== windows core tests (under Wine)"
+echo "=== windows tests (under Wine)"
 ctest --preset windows
 
 echo "=== kvo.exe on a demo game folder (under Wine)"

@@ -285,8 +285,9 @@ class AddModTest final : public QObject {
 };
 
 int main(int argc, char** argv) {
-  kvo::test::useScaledOffscreenScreen();
+  const QString startFolder = kvo::test::useScaledOffscreenScreen();
   QApplication app(argc, argv);
+  QDir::setCurrent(startFolder);
   AddModTest test;
   return QTest::qExec(&test, argc, argv);
 }

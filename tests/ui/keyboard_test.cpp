@@ -553,8 +553,9 @@ class KeyboardTest final : public QObject {
 };
 
 int main(int argc, char** argv) {
-  kvo::test::useScaledOffscreenScreen();
+  const QString startFolder = kvo::test::useScaledOffscreenScreen();
   QApplication app(argc, argv);
+  QDir::setCurrent(startFolder);
   KeyboardTest test;
   return QTest::qExec(&test, argc, argv);
 }

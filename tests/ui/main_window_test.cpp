@@ -433,8 +433,9 @@ class MainWindowTest final : public QObject {
 };
 
 int main(int argc, char** argv) {
-  kvo::test::useScaledOffscreenScreen();
+  const QString startFolder = kvo::test::useScaledOffscreenScreen();
   QApplication app(argc, argv);
+  QDir::setCurrent(startFolder);
   MainWindowTest test;
   return QTest::qExec(&test, argc, argv);
 }

@@ -79,8 +79,12 @@ class WidgetsTest final : public QObject {
     QVERIFY(dir_.isValid());
     QDir(dir_.path()).mkpath(QStringLiteral("home"));
     qputenv("HOME", QFile::encodeName(dir_.filePath(QStringLiteral("home"))));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       dir_.filePath(QStringLiteral("settings")));
+    // The selector's own settings in a file on every system: Windows would keep them in the
+    // registry, out of the test's reach. Qt's file dialog keeps its own in the native place.
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+      QSettings::setPath(format, QSettings::UserScope, dir_.filePath(QStringLiteral("settings")));
+    }
     connect(&poll_, &QTimer::timeout, this, [this] {
       QWidget* modal = QApplication::activeModalWidget();
       if (modal == nullptr || modal == answered_ || answers_.empty()) return;
@@ -207,11 +211,17 @@ class WidgetsTest final : public QObject {
   // A cancel touches nothing. The home folder is never taken; another folder without the
   // game only when the player says so. The folder picked last is proposed next time.
   void pickerRefusesHomeWarnsWithoutTheGameAndProposesTheLastPick() {
+    // Windows takes the home folder from the user's account, not from HOME: the real one.
+    const auto homeEntries = [] {
+      return QDir(QDir::homePath())
+          .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    };
+    const QStringList homeBefore = homeEntries();
     answer({QString()});
     QCOMPARE(kvo::ui::askForGameDir(), std::nullopt);
     QCOMPARE(seen_, QStringList{QDir::homePath()});
-    QVERIFY(QDir(QDir::homePath()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
-    QVERIFY(!QFileInfo::exists(dir_.filePath(QStringLiteral("settings/kvo/kvo.conf"))));
+    QCOMPARE(homeEntries(), homeBefore);
+    QVERIFY(!QFileInfo::exists(QSettings(QStringLiteral("kvo"), QStringLiteral("kvo")).fileName()));
 
     const QString empty = makeFolder(QStringLiteral("Downloads"), false);
     const QString game = makeFolder(QStringLiteral("Games/EAW"), true);

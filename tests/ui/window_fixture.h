@@ -34,16 +34,22 @@ inline void writeBytes(const fs::path& path, const std::string& bytes) {
 
 // Runs the program offscreen on one screen of 1920 x 1080 device pixels with window frames,
 // scaled to 150%, so that layouts meet the sizes players have. Call before the QApplication
-// exists.
-inline void useScaledOffscreenScreen() {
+// exists. Qt splits the platform's arguments at every colon, a drive letter's too, so the
+// screen file goes by its bare name from the temporary folder, made current here; returns the
+// folder that was current, for the caller to restore once the application has started.
+inline QString useScaledOffscreenScreen() {
+  const QString startFolder = QDir::currentPath();
   qputenv("QT_SCALE_FACTOR", "1.5");
   // Kept for the life of the test program, which reads it when the application starts.
   static QTemporaryFile config(QDir::temp().filePath(QStringLiteral("kvo-screen-XXXXXX.json")));
-  if (!config.open()) return;
+  if (!config.open()) return startFolder;
   config.write(R"({"windowFrameMargins": true, "screens": [{"name": "screen", "x": 0, "y": 0,)"
                R"( "width": 1920, "height": 1080, "logicalDpi": 96}]})");
   config.flush();
-  qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toUtf8());
+  QDir::setCurrent(QDir::tempPath());
+  qputenv("QT_QPA_PLATFORM",
+          "offscreen:configfile=" + QFileInfo(config.fileName()).fileName().toUtf8());
+  return startFolder;
 }
 
 // The window's own shell, except that messages and questions are kept instead of shown (a box
