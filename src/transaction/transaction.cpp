@@ -10,6 +10,7 @@
 #include "platform/listing.h"
 #include "platform/on_cores.h"
 #include "transaction/fresh_copies.h"
+#include "transaction/kill_point.h"
 
 namespace kvo {
 namespace fs = std::filesystem;
@@ -361,6 +362,7 @@ TransactionReport FileTransaction::commit(const TransactionProgress& progress) {
     }
   }
   stage_ = Stage::Committed;
+  killHereIfAsked("commit");
   runDeletesAfterCommit(progress, report);
   return report;
 }

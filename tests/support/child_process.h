@@ -10,11 +10,13 @@
 namespace kvo::test {
 
 // A program run with the given argument list (argv[0] included) from `cwd`, with WINEPREFIX
-// set when `prefix` is given; ended with its process group when the test is done with it.
+// set when `prefix` is given and the `NAME=value` entries of `env`; ended with its process
+// group when the test is done with it.
 class Child final {
  public:
   Child(const std::filesystem::path& program, std::vector<std::string> args,
-        const std::filesystem::path& cwd = {}, const std::filesystem::path& prefix = {});
+        const std::filesystem::path& cwd = {}, const std::filesystem::path& prefix = {},
+        std::vector<std::string> env = {});
   ~Child() { end(); }
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;

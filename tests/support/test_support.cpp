@@ -106,12 +106,14 @@ std::string programPath(const char* variable, const char* built) {
 
 #ifndef _WIN32
 Child::Child(const fs::path& program, std::vector<std::string> args, const fs::path& cwd,
-             const fs::path& prefix) {
+             const fs::path& prefix, std::vector<std::string> env) {
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
-  std::string prefixVar = "WINEPREFIX=" + prefix.string();
-  std::vector<char*> envp{prefix.empty() ? nullptr : prefixVar.data(), nullptr};
+  if (!prefix.empty()) env.push_back("WINEPREFIX=" + prefix.string());
+  std::vector<char*> envp;
+  for (auto& entry : env) envp.push_back(entry.data());
+  envp.push_back(nullptr);
   // The pipe closes on exec, so the read below returns once the new program runs.
   int fds[2];
   if (::pipe2(fds, O_CLOEXEC) != 0) return;
