@@ -213,6 +213,13 @@ build_lzma() {
   cp -r "$work/xz/src/liblzma/api/lzma.h" "$work/xz/src/liblzma/api/lzma" "$prefix/include/"
 }
 
+# Qt's Core carries the same BLAKE2s reference code under the same names; kvo.exe links both
+# statically, so libarchive's copy gets names of its own.
+blake2s_renames=""
+for name in blake2s blake2s_init blake2s_init_key blake2s_init_param blake2s_update \
+  blake2s_final; do
+  blake2s_renames+="${blake2s_renames:+ }-D$name=archive_$name"
+done
 archive_options=(
   -DCMAKE_BUILD_TYPE=Release -DENABLE_WERROR=OFF -DENABLE_TEST=OFF -DENABLE_INSTALL=OFF
   -DENABLE_TAR=OFF -DENABLE_CPIO=OFF -DENABLE_CAT=OFF
@@ -221,6 +228,7 @@ archive_options=(
   -DENABLE_LIBB2=OFF -DENABLE_LZ4=OFF -DENABLE_LZO=OFF -DENABLE_ZSTD=OFF
   -DENABLE_ACL=OFF -DENABLE_XATTR=OFF -DENABLE_ICONV=OFF -DPOSIX_REGEX_LIB=NONE
   -DENABLE_ZLIB=ON -DENABLE_BZip2=ON -DENABLE_LZMA=ON
+  "-DCMAKE_C_FLAGS=$blake2s_renames"
 )
 
 # The one check libarchive runs rather than compiles asks whether zlib was built with
