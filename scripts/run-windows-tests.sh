@@ -15,7 +15,9 @@ scratch=$(mktemp -d)
 export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineserver=$(dirname "$wine")/wineserver
 [[ -x $wineserver ]] || wineserver=$(command -v wineserver || echo true)
-trap '"$wineserver" -k 2>/dev/null; "$wineserver" -w 2>/dev/null; rm -rf "$scratch"' EXIT
+# A Wine process may still be ending inside the scratch folder; a pass stays a pass.
+trap '"$wineserver" -k 2>/dev/null; "$wineserver" -w 2>/dev/null
+      rm -rf "$scratch" 2>/dev/null || { sleep 2 && rm -rf "$scratch"; } || true' EXIT
 
 echo "=== windows build"
 cmake --preset windows >/dev/null
