@@ -20,7 +20,7 @@ scratch=$(mktemp -d)
 installed=""
 cleanup() {
   [[ -n $installed ]] && apt remove kvo >/dev/null
-  [[ -n ${wineserver:-} ]] && { "$wineserver" -k 2>/dev/null; "$wineserver" -w 2>/dev/null; }
+  [[ -n ${wineserver:-} ]] && { "$wineserver" -k 2>/dev/null || true; "$wineserver" -w 2>/dev/null || true; }
   # A Wine process may still be ending inside the scratch folder; a pass stays a pass.
   rm -rf "$scratch" 2>/dev/null || { sleep 2 && rm -rf "$scratch"; } || true
 }

@@ -16,7 +16,7 @@ export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,msh
 wineserver=$(dirname "$wine")/wineserver
 [[ -x $wineserver ]] || wineserver=$(command -v wineserver || echo true)
 # A Wine process may still be ending inside the scratch folder; a pass stays a pass.
-trap '"$wineserver" -k 2>/dev/null; "$wineserver" -w 2>/dev/null
+trap '"$wineserver" -k 2>/dev/null || true; "$wineserver" -w 2>/dev/null || true
       rm -rf "$scratch" 2>/dev/null || { sleep 2 && rm -rf "$scratch"; } || true' EXIT
 
 echo "=== windows build"
