@@ -109,11 +109,15 @@ bool CompleteSetsPage::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-// Arriving over the label always looks at the clipboard; moving on over it only while the
-// clipboard holds something, since every look repaints the window.
-bool CompleteSetsPage::pointerBringsNews(const QEvent& event) const {
-  if (event.type() == QEvent::Enter) return true;
-  return event.type() == QEvent::MouseMove && !QGuiApplication::clipboard()->text().isEmpty();
+// Arriving over the label always looks at the clipboard; moving on over it only when the
+// clipboard holds something new, since every look repaints the window and text that names no
+// package stays there.
+bool CompleteSetsPage::pointerBringsNews(const QEvent& event) {
+  if (event.type() != QEvent::Enter && event.type() != QEvent::MouseMove) return false;
+  const QString text = QGuiApplication::clipboard()->text();
+  const bool news = event.type() == QEvent::Enter || (!text.isEmpty() && text != clipboardSeen_);
+  clipboardSeen_ = text;
+  return news;
 }
 
 void CompleteSetsPage::refresh() {

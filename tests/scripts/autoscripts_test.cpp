@@ -325,10 +325,15 @@ TEST_F(PackagesTest, CheckOneResetsFirstCheckTwoPostsTheNameAndAPostedNameIsLoad
   EXPECT_EQ(st().GUPC.selectedText(), "Speedy.set");
   EXPECT_TRUE(marked("T-Normandy"));
   EXPECT_EQ(shell.clipboard, "");
-  shell.clipboard = "speedy.set";
-  told(sel().packages.Label29_MouseMove(false, false));
-  EXPECT_EQ(st().Label29, st().AutoLoadCaption);
-  EXPECT_EQ(shell.clipboard, "");
+  // Text that names no package is the player's own and stays on the clipboard.
+  for (const std::string own : {"speedy.set", "Speedy.set ", "Notes:\r\nSpeedy.set\r\n", ""}) {
+    shell.clipboard = own;
+    const auto before = snapshot(game());
+    told(sel().packages.Label29_MouseMove(false, false));
+    EXPECT_EQ(st().Label29, st().AutoLoadCaption);
+    EXPECT_EQ(shell.clipboard, own);
+    EXPECT_EQ(snapshot(game()), before);
+  }
 }
 
 // The first entry is the caption even where it names a folder. The record is written from the

@@ -287,6 +287,13 @@ class MainWindowTest final : public QObject {
     // What the hand-over does is the core's; here the pointer, coming from elsewhere in the
     // window and crossing the label, and Check2 must reach it.
     auto* label29 = find<QLabel>("Label29");
+    const QString caption = label29->text();
+    QGuiApplication::clipboard()->setText(QStringLiteral("Notes for tonight"));
+    QTest::mouseMove(find<QPushButton>("LoadQ"));
+    QTest::mouseMove(label29, label29->rect().center());
+    QTest::mouseMove(label29, label29->rect().center() + QPoint(1, 0));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Notes for tonight"));
+    QCOMPARE(label29->text(), caption);
     QGuiApplication::clipboard()->setText(QStringLiteral("Europe 1942.set"));
     QTest::mouseMove(find<QPushButton>("LoadQ"));
     QTest::mouseMove(label29, label29->rect().center());
