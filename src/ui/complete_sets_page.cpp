@@ -16,6 +16,7 @@
 #include "ui/clickable_label.h"
 #include "ui/core_runner.h"
 #include "ui/keyboard.h"
+#include "ui/list_picks.h"
 #include "ui/named.h"
 #include "ui/picture_box.h"
 #include "ui/view_sync.h"
@@ -83,7 +84,8 @@ QWidget* CompleteSetsPage::buildPreviewColumn() {
 void CompleteSetsPage::connectHandlers() {
   // The selected entry shows as selected; the preview gets its name.
   // The list shows the core's names; the selected one is handed over as the core spells it.
-  connect(gupc_, &QListWidget::currentRowChanged, this, [this](int row) {
+  // Read again on every click: the file may have changed since the last look.
+  new ListPicks(*gupc_, [this](int row) {
     state_.GUPC.index = row;
     const auto file = state_.GUPC.selectedText();
     runner_.run([this, file] { return packages_.GUPC_Click(file); });

@@ -336,6 +336,30 @@ TEST_F(PackagesTest, CheckOneResetsFirstCheckTwoPostsTheNameAndAPostedNameIsLoad
   }
 }
 
+// A script or package changed after its preview is read again by the run: the file as it is
+// then is what loads, and the lists show it.
+TEST_F(PackagesTest, ARunReplaysWhatTheFileHoldsAtThatMoment) {
+  start();
+  sel().scripts.refreshScriptLists();
+  select(st().File10, "Speedy.set");
+  told(sel().scripts.PreviewAutoscript("Speedy.set"));
+  writeScript("Speedy.set", "G-Water\r\n");
+  told(sel().scripts.RunAutoscriptFile(st().File10.selectedText()));
+  EXPECT_EQ(st().List2.items, (Names{"G-Water"}));
+  EXPECT_TRUE(marked("G-Water"));
+  EXPECT_FALSE(marked("T-Normandy"));
+
+  preview("Speedy.set");
+  writeScript("Speedy.set", "Speedy set\r\nT-Burma\r\n");
+  load();
+  EXPECT_TRUE(marked("T-Burma"));
+  EXPECT_FALSE(marked("T-Normandy"));
+  EXPECT_FALSE(marked("S-Desert"));
+  preview("Speedy.set");
+  EXPECT_EQ(st().List9.items, (Names{"Speedy set", "T-Burma"}));
+  EXPECT_TRUE(shell.messages.empty());
+}
+
 // The first entry is the caption even where it names a folder. The record is written from the
 // marks, so a hand edit does not survive a package load.
 TEST_F(PackagesTest, APackageThatLoadsNothingStillRewritesTheRecord) {

@@ -278,6 +278,14 @@ class MainWindowTest final : public QObject {
                 ->text()
                 .startsWith(QStringLiteral("Loading it unloads 0 folders and loads 3 folders.")));
     QCOMPARE(label51->text(), QStringLiteral("Europe in 1942 with the career of that year\n"));
+    const fs::path europe = game_ / "KVO128" / "Autoscripts" / "Europe 1942.set";
+    const std::string asMade = readBytes(europe);
+    writeBytes(europe, "Europe again\r\n");
+    QVERIFY(clickListItem("GUPC", QStringLiteral("Europe 1942.set")));
+    QTRY_COMPARE(label51->text(), QStringLiteral("Europe again\n"));
+    writeBytes(europe, asMade);
+    QVERIFY(clickListItem("GUPC", QStringLiteral("Europe 1942.set")));
+    QTRY_COMPARE(find<QListWidget>("List9")->count(), 6);
     QVERIFY(find<kvo::ui::PictureBox>("Image4")->hasPicture());
     QVERIFY(clickListItem("List9", QStringLiteral("H-Blue Sky")));
     QTRY_VERIFY(label51->text().startsWith(QStringLiteral("A clear blue sky.\n")));
@@ -344,8 +352,17 @@ class MainWindowTest final : public QObject {
                 ->text()
                 .startsWith(
                     QStringLiteral("Loading it unloads 1 folder and loads 4 folders, 1 skin.")));
+    // Read again on a click on the same script, and again by the run: what the file holds then
+    // is what loads.
+    const fs::path normandy = game_ / "KVO128" / "Autoscripts" / "Normandy Invasion.set";
+    writeBytes(normandy, "G-Water\r\n");
+    QVERIFY(clickListItem("File10", QStringLiteral("Normandy Invasion.set")));
+    QTRY_COMPARE(find<QListWidget>("List2")->count(), 1);
+    writeBytes(normandy, "T-Normandy\r\n");
     click("Command6");
     QVERIFY(fs::exists(game_ / "normandy.ter"));
+    QCOMPARE(find<QListWidget>("List2")->item(0)->text(), QStringLiteral("T-Normandy"));
+    QCOMPARE(mark("G-Water"), QString());
 
     auto* label11 = find<QLabel>("Label11");
     QCOMPARE(label11->text(), QStringLiteral("Classic Score"));
