@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "gamefiles/plane_menu.h"
 #include "ui/core_runner.h"
 #include "ui/grid_view.h"
 #include "ui/picture_box.h"
@@ -444,6 +445,34 @@ class MainWindowTest final : public QObject {
     // The last row since the sort: the click must find its plane by the row shown.
     QVERIFY(clickCell("G1", 3, QStringLiteral("Yak-3")));
     QCOMPARE(planes.index(2, 4).data().toString(), QStringLiteral("S"));
+    // The editors still open follow the install; they save over it only what is typed there,
+    // and only into the file of the side shown.
+    auto* grid = pnames->findChild<QTableWidget*>(QStringLiteral("Grid"));
+    QTRY_COMPARE(grid->item(plane.slot, 0)->text(), QStringLiteral("Yak-3"));
+    QCOMPARE(grid->item(1, 0)->text(), QStringLiteral("Lightning J"));
+    QCOMPARE(menu->findChild<QLineEdit*>(QStringLiteral("bmnutb_1"))->text(),
+             QStringLiteral("Yak-3"));
+    grid->item(2, 0)->setText(QStringLiteral("Airacobra"));
+    QTest::mouseClick(pnames->findChild<QPushButton*>(QStringLiteral("Save")), Qt::LeftButton);
+    names[2] = "Airacobra";
+    names[static_cast<std::size_t>(plane.slot)] = "Yak-3";
+    QVERIFY(readBytes(game_ / "pnames.str") == kvo::demo::makePnamesStr(names));
+    const std::string menuG = readBytes(game_ / "picplng.mnu");
+    clickRadio(menu->findChild<QRadioButton*>(QStringLiteral("CountryBut_1")));
+    // The install put its names into the first entries of side A too.
+    std::vector<std::string> shownA;
+    for (const auto& record :
+         kvo::ReadPlaneMenu(kvo::MenuSide::A, readBytes(game_ / "picplna.mnu")).menu.records) {
+      shownA.push_back(record.name);
+    }
+    auto* first = menu->findChild<QLineEdit*>(QStringLiteral("bmnutb_0"));
+    QCOMPARE(first->text(), QString::fromStdString(shownA[0]));
+    first->clear();
+    QTest::keyClicks(first, QStringLiteral("Spitfire Mk V"));
+    QTest::mouseClick(menu->findChild<QPushButton*>(QStringLiteral("hux")), Qt::LeftButton);
+    shownA[0] = "Spitfire Mk V";
+    QVERIFY(readBytes(game_ / "picplna.mnu") == kvo::demo::makeMenuFile(MenuSide::A, shownA));
+    QVERIFY(readBytes(game_ / "picplng.mnu") == menuG);
     QCOMPARE(find<QLabel>("Label26")->text(), QStringLiteral("full load %1").arg(plane.fuel));
     clickRadio(find<QRadioButton>("Option1_2"));
     const std::string half{static_cast<char>(plane.fuel / 2 % 256),
