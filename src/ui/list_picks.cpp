@@ -7,8 +7,8 @@
 namespace kvo::ui {
 
 ListPicks::ListPicks(QListWidget& list, std::function<void(int row)> handler)
-    : QObject(&list), list_(list), handler_(std::move(handler)) {
-  list.viewport()->installEventFilter(this);
+    : QObject(&list), list_(list), viewport_(list.viewport()), handler_(std::move(handler)) {
+  viewport_->installEventFilter(this);
   connect(&list, &QListWidget::currentRowChanged, this, [this](int row) { handler_(row); });
   // A click that made its entry current was handled as a change of the row already.
   connect(&list, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
@@ -19,8 +19,9 @@ ListPicks::ListPicks(QListWidget& list, std::function<void(int row)> handler)
 }
 
 // Seen before the list handles the press, while the current row is still the one before it.
+// The viewport is compared as kept: while the list goes away, it is no list to ask any more.
 bool ListPicks::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == list_.viewport() && event->type() == QEvent::MouseButtonPress) {
+  if (watched == viewport_ && event->type() == QEvent::MouseButtonPress) {
     const auto* press = static_cast<QMouseEvent*>(event);
     const int row = list_.row(list_.itemAt(press->position().toPoint()));
     pressOnCurrent_ = row >= 0 && row == list_.currentRow();

@@ -4,6 +4,7 @@
 #include <functional>
 
 class QListWidget;
+class QWidget;
 
 namespace kvo::ui {
 
@@ -21,6 +22,7 @@ class ListPicks final : public QObject {
 
  private:
   QListWidget& list_;
+  QWidget* viewport_;
   std::function<void(int row)> handler_;
   bool pressOnCurrent_ = false;  // the last press fell on the entry that was current already
 };
