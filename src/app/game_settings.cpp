@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "gamefiles/legacy_number.h"
+#include "platform/entry_ops.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "platform/read_limits.h"
@@ -52,6 +53,12 @@ std::string withCrLf(std::string_view text) {
     }
   }
   return out;
+}
+
+// " eaw.ini stays read-only." after a save that replaced a read-only eaw.ini, else "".
+std::string stillReadOnly(const Outcome& saved, const fs::path& ini) {
+  if (saved.changes.files.empty() || !hasReadOnlyMark(ini)) return {};
+  return " " + pathToText(ini.filename()) + " stays read-only, as it was.";
 }
 
 }  // namespace
@@ -145,6 +152,7 @@ Outcome GameSettings::inisave(const SettingsBoxes& boxes) {
   st.iniSettings = boxes;
   outcome.done = saved.empty() ? "eaw.ini already holds these settings."
                                : "Saved " + nameList(saved, saved.size()) + " in eaw.ini.";
+  outcome.done += stillReadOnly(outcome, *ini);
   return outcome;
 }
 
@@ -162,11 +170,16 @@ std::string GameSettings::unsavedSettings(const SettingsBoxes& boxes) const {
 
 // The change writes the new text under a name of its own and renames it over eaw.ini when
 // whole, so that an interrupted save leaves the old file whole.
+//
+// Players set eaw.ini read-only so that the game keeps their settings: the new file carries
+// the mark again, and the outcome says so.
 Outcome GameSettings::replaceIni(std::string action, const fs::path& ini, std::string bytes) {
+  const std::string name = pathToText(ini.filename());
   GameChange change(state_, std::move(action));
+  change.setNotDone(name + " was not saved");
   std::error_code ec;
   if (change.read(ini, ec, read_limit::kGameSettings) != bytes) {
-    change.replaceWith(ini, std::move(bytes));
+    change.keepReadOnly(change.replaceWith(ini, std::move(bytes)));
   }
   return game_.commit(change);
 }
@@ -195,7 +208,7 @@ Outcome GameSettings::InSaver_Click(const std::string& text) {
   if (!outcome.ok() || outcome.planned) return outcome;
   game_.forgetListing();
   if (auto problem = IniRead(); !problem.empty()) outcome.passedOver.add(std::move(problem));
-  outcome.done = "Saved eaw.ini.";
+  outcome.done = "Saved eaw.ini." + stillReadOnly(outcome, *ini);
   return outcome;
 }
 

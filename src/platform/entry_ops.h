@@ -47,6 +47,15 @@ std::error_code removeEmptyFolder(const std::filesystem::path& path);
 // hard link with Refusal::SharedByHardLink, so nothing outside changes mode.
 std::error_code clearReadOnly(const std::filesystem::path& path);
 
+// True when the regular file `path` itself carries a read-only mark (no owner write; on
+// Windows the read-only attribute); false for anything else and when it cannot be told.
+bool hasReadOnlyMark(const std::filesystem::path& path);
+
+// Gives the new file `fresh` the read-only mark that the regular file `original` carries (on
+// Linux its mode exactly, on Windows the read-only attribute); nothing when it carries none.
+std::error_code copyReadOnlyMark(const std::filesystem::path& original,
+                                 const std::filesystem::path& fresh);
+
 // Why new entries cannot be made in `dir`, or no error when they probably can.
 std::error_code folderAcceptsWrites(const std::filesystem::path& dir);
 

@@ -201,14 +201,10 @@ std::error_code removeEmptyFolder(const fs::path& path) {
   return {};
 }
 
-std::error_code clearReadOnly(const fs::path& path) {
-  struct stat info {};
-  if (::lstat(path.c_str(), &info) != 0) return errnoCode();
-  if (S_ISLNK(info.st_mode)) return errnoCode(ELOOP);
-  if ((info.st_mode & S_IWUSR) != 0) return {};
-  // The mode belongs to the file, not the name: another name of it may lie anywhere.
-  if (S_ISREG(info.st_mode) && info.st_nlink > 1) return Refusal::SharedByHardLink;
-  const mode_t mode = (info.st_mode & 07777) | S_IWUSR;
+namespace {
+
+// Sets the mode of the entry itself, never of a file a link points to.
+std::error_code setModeNoFollow(const fs::path& path, mode_t mode) {
   // AT_SYMLINK_NOFOLLOW closes the gap in which the file could be swapped for a link.
   if (::fchmodat(AT_FDCWD, path.c_str(), mode, AT_SYMLINK_NOFOLLOW) == 0) return {};
   if (errno != EOPNOTSUPP && errno != ENOTSUP) return errnoCode();
@@ -217,6 +213,33 @@ std::error_code clearReadOnly(const fs::path& path) {
   if (fd.get() < 0) return errnoCode();
   if (::fchmod(fd.get(), mode) != 0) return errnoCode();
   return {};
+}
+
+}  // namespace
+
+std::error_code clearReadOnly(const fs::path& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) return errnoCode();
+  if (S_ISLNK(info.st_mode)) return errnoCode(ELOOP);
+  if ((info.st_mode & S_IWUSR) != 0) return {};
+  // The mode belongs to the file, not the name: another name of it may lie anywhere.
+  if (S_ISREG(info.st_mode) && info.st_nlink > 1) return Refusal::SharedByHardLink;
+  return setModeNoFollow(path, (info.st_mode & 07777) | S_IWUSR);
+}
+
+bool hasReadOnlyMark(const fs::path& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         (info.st_mode & S_IWUSR) == 0;
+}
+
+std::error_code copyReadOnlyMark(const fs::path& original, const fs::path& fresh) {
+  struct stat info {};
+  if (::lstat(original.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+      (info.st_mode & S_IWUSR) != 0) {
+    return {};
+  }
+  return setModeNoFollow(fresh, info.st_mode & 07777);
 }
 
 std::error_code folderAcceptsWrites(const fs::path& dir) {

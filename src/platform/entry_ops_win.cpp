@@ -139,6 +139,22 @@ std::error_code copyToNewFile(const fs::path& from, const fs::path& to) {
   return {};
 }
 
+bool hasReadOnlyMark(const fs::path& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+         (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+std::error_code copyReadOnlyMark(const fs::path& original, const fs::path& fresh) {
+  if (!hasReadOnlyMark(original)) return {};
+  const DWORD attributes = GetFileAttributesW(fresh.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return lastError();
+  // "Normal" stands only alone.
+  return setAttributesOf(fresh,
+                         (attributes & ~DWORD{FILE_ATTRIBUTE_NORMAL}) | FILE_ATTRIBUTE_READONLY);
+}
+
 std::error_code writeNewFile(const fs::path& to, std::string_view bytes, const fs::path&) {
   Handle out(CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));

@@ -43,6 +43,13 @@ Outcome Autoscripts::RunAutoscript(const std::vector<std::string>& entries) {
   return ApplySet(entries, "run autoscript");
 }
 
+Outcome Autoscripts::RunAutoscriptFile(const std::string& file) {
+  if (file.empty()) return {};
+  auto read = PreviewAutoscript(file, false);
+  if (!read.ok()) return read;
+  return RunAutoscript(state_.List2.items);
+}
+
 Outcome Autoscripts::ApplySet(std::span<const std::string> entries, std::string action,
                               const std::function<void(GameChange&)>& planFirst) {
   StateRestore restore(state_, planes_);

@@ -55,6 +55,7 @@ Outcome Autoscripts::SaveAutoscript(const std::string& name, const std::string& 
     asked.awaitsAnswer = true;
     return asked;
   }
+  change.setNotDone("The autoscript " + fileName + " was not saved");
   // An existing script is replaced under the spelling it has, not doubled in another case.
   change.replaceWith(resolveNoCase(scriptsDir(), fileName), text + "\r\n");
   auto outcome = game_.commit(change);

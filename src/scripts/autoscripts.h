@@ -52,6 +52,9 @@ class Autoscripts final {
   // "OK load it!": replays `entries` (those `List2` shows) and records the selection, as one
   // change; nothing at all for no entries.
   Outcome RunAutoscript(const std::vector<std::string>& entries);
+  // "OK load it!" in the window: reads the script `file` again into `List2`, so that the replay
+  // runs what the file holds now, then RunAutoscript; nothing for no file.
+  Outcome RunAutoscriptFile(const std::string& file);
   // Replays `entries` in order against the folder, skin and plane grids, loading every match
   // that is not loaded yet, and records the selection: one change, all of it or none, whose
   // failure names the entry at fault. `action` names the change; `planFirst` plans what goes

@@ -132,14 +132,15 @@ Outcome Packages::Label29_MouseMove(bool reset, bool posting) {
     match = static_cast<int>(i);
     st.Label29 = "Loading " + text;
   }
-  Outcome outcome;
-  if (match >= 0) {
-    st.GUPC.index = match;
-    GUPC_Click(text);
-    outcome = LoadPackage(text, reset, false);
-  } else {
+  if (match < 0) {
+    // Text the player copied for anything else stays theirs.
     st.Label29 = st.AutoLoadCaption;
+    return {};
   }
+  st.GUPC.index = match;
+  GUPC_Click(text);
+  auto outcome = LoadPackage(text, reset, false);
+  // Taken only once the name is used, so that the online client's hand-over is not read twice.
   shell_.setClipboardText("");
   return outcome;
 }

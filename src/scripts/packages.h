@@ -38,7 +38,8 @@ class Packages final {
   // then goes to the clipboard for the online client.
   Outcome LoadPackage(const std::string& file, bool reset, bool post);
   // The pointer over `Label29`: loads the package whose file name the clipboard holds, after
-  // Reset All with `reset`; nothing while `posting` (this selector is the one posting).
+  // Reset All with `reset`, and then empties the clipboard; other text stays on the clipboard.
+  // Nothing while `posting` (this selector is the one posting).
   Outcome Label29_MouseMove(bool reset, bool posting);
 
  private:

@@ -204,6 +204,12 @@ std::size_t GameChange::replaceWith(const fs::path& path, std::string bytes, Ste
   return add(std::move(step), std::move(key));
 }
 
+void GameChange::keepReadOnly(std::size_t step) {
+  if (step < steps_.size() && steps_[step].kind == StepKind::Replace) {
+    steps_[step].keepReadOnly = true;
+  }
+}
+
 std::size_t GameChange::remove(const fs::path& path, std::string caption, StepPolicy policy) {
   auto key = touchKey(path.native());
   if (lastTouch(key) != kNoStep) {

@@ -39,9 +39,10 @@ struct PlannedStep {
   bool prepared = false;     // needs what the operation makes just before it commits
   std::uint32_t origin = 0;  // the entry of a set that planned it (see GameChange::setOrigin)
   PathText target;
-  PathText source;      // Copy: the file copied; Rename: the old name
-  std::string bytes;    // Replace: the new contents
-  std::string caption;  // what the window's caption says while it runs ("Deleting NAME")
+  PathText source;            // Copy: the file copied; Rename: the old name
+  std::string bytes;          // Replace: the new contents
+  std::string caption;        // what the window's caption says while it runs ("Deleting NAME")
+  bool keepReadOnly = false;  // Replace: the new file keeps the old one's read-only mark
 };
 
 // One user action's change of the game folder and of the selector's files, planned before
@@ -88,6 +89,9 @@ class GameChange final {
   // Plans writing the file at `path` whole with `bytes`.
   std::size_t replaceWith(const std::filesystem::path& path, std::string bytes,
                           StepPolicy policy = StepPolicy::AllOrNothing);
+  // The file that the Replace step `step` writes keeps the read-only mark of the file it
+  // replaces; kNoStep and other steps are ignored.
+  void keepReadOnly(std::size_t step);
   // Plans making the folder `path` (its parent there or planned before).
   std::size_t createFolder(const std::filesystem::path& path);
   // Plans renaming `from` to `to` where one of them lies in a scratch folder that the operation
@@ -98,6 +102,12 @@ class GameChange final {
                              std::vector<ChangedFile> shown);
   // The files a prepared step shows as, or nullptr for a step that shows as itself.
   const std::vector<ChangedFile>* shownAs(std::size_t step) const;
+
+  // What a failure leaves undone to the file the player changed ("eaw.ini was not saved"): a
+  // failed commit then leads with it and the real reason, also when the journal or the history
+  // could not be written. "" (the default) leaves the failure as the transaction says it.
+  void setNotDone(std::string sentence) { notDone_ = std::move(sentence); }
+  const std::string& notDone() const { return notDone_; }
 
   // Names the entry of a set whose steps follow; "" for none.
   void setOrigin(std::string origin);
@@ -174,6 +184,7 @@ class GameChange final {
   void drop(std::size_t step) { steps_[step].dropped = true; }
 
   std::string action_;
+  std::string notDone_;
   std::filesystem::path gameDir_;
   std::vector<ChangedMark> marksBefore_;
   // Deques: growing them never copies the steps planned so far.

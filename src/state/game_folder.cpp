@@ -59,6 +59,17 @@ std::string clearReadOnlyOf(const std::vector<GameChange::FolderFiles>& folders)
   return names;
 }
 
+// The failure as the player reads it. A change that says what it leaves undone to the file the
+// player changed leads with that and the real reason ("eaw.ini was not saved: the disk is
+// full."); when the journal or the history failed, the transaction's sentence follows.
+std::string failureSentence(const GameChange& change, const TransactionReport& report,
+                            std::size_t ownSteps) {
+  if (change.notDone().empty() || report.reason.empty()) return report.failure;
+  std::string text = change.notDone() + ": " + report.reason + ".";
+  if (report.failedStep >= ownSteps) text += "\r\n" + report.failure;
+  return text;
+}
+
 }  // namespace
 
 FolderIndex& GameFolder::listing() {
@@ -129,7 +140,7 @@ Outcome GameFolder::commit(GameChange& change) {
   if (!dryRun_) transaction.replaceWith(history, {});
   const auto checked = transaction.check();
   if (!checked.ok()) {
-    outcome.failure = checked.failure;
+    outcome.failure = failureSentence(change, checked, live.size());
     if (checked.failedStep < live.size()) change.noteFailedStep(live[checked.failedStep]);
     return outcome;
   }
@@ -163,6 +174,7 @@ std::vector<std::size_t> GameFolder::planSteps(GameChange& change,
       if (step.dropped || step.prepared) continue;
       live.push_back(i);
       transaction.planText(step.kind, step.target, step.source, step.bytes, step.policy);
+      if (step.keepReadOnly) transaction.keepReadOnly(live.size() - 1);
     }
     return live;
   }
@@ -173,6 +185,7 @@ std::vector<std::size_t> GameFolder::planSteps(GameChange& change,
     live.push_back(i);
     transaction.planText(step.kind, std::move(step.target), std::move(step.source),
                          std::move(step.bytes), step.policy);
+    if (step.keepReadOnly) transaction.keepReadOnly(live.size() - 1);
   }
   return live;
 }
@@ -212,7 +225,7 @@ bool GameFolder::runSteps(GameChange& change, const std::vector<std::size_t>& li
   // Whatever happened, the game folder is not what the listing says any more.
   forgetListing();
   if (!report.ok()) {
-    outcome.failure = report.failure;
+    outcome.failure = failureSentence(change, report, live.size());
     for (const auto& line : report.notPutBack) outcome.failure += "\r\n" + line;
     if (report.failedStep < live.size()) change.noteFailedStep(live[report.failedStep]);
     outcome.changes = {};

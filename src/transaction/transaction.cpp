@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/entry_ops.h"
+#include "platform/failure_words.h"
 #include "platform/file_names.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
@@ -52,6 +53,10 @@ void FileTransaction::rename(const fs::path& from, const fs::path& to, StepPolic
 
 void FileTransaction::replaceWith(const fs::path& path, std::string bytes, StepPolicy policy) {
   plan(StepKind::Replace, path, {}, std::move(bytes), policy);
+}
+
+void FileTransaction::keepReadOnly(std::size_t index) {
+  if (index < plan_.size()) plan_[index].keepReadOnly = true;
 }
 
 void FileTransaction::createFolder(const fs::path& path, StepPolicy policy) {
@@ -111,6 +116,7 @@ TransactionReport FileTransaction::check() {
   if (plan_.empty()) return checkReport_;
   if (auto ec = checkJournal()) {
     checkReport_.failure = describeFailure("write", journalFile_, ec);
+    checkReport_.reason = failureReason(ec);
     return checkReport_;
   }
   touched_.emplace(pathKey(journalFile_), plan_.size());  // no step may change the journal
@@ -129,6 +135,7 @@ TransactionReport FileTransaction::check() {
     planned.skip = true;
     if (!planned.step.bestEffort) {
       checkReport_.failure = failureOf(planned, ec);
+      checkReport_.reason = failureReason(ec);
       checkReport_.failedStep = i;
       return checkReport_;
     }
@@ -357,6 +364,7 @@ TransactionReport FileTransaction::commit(const TransactionProgress& progress) {
     flushDiskOf(root_);
     if (auto ec = appendDurably(journalFile_, committedMark(journal_.id))) {
       report.failure = describeFailure("write", journalFile_, ec);
+      report.reason = failureReason(ec);
       undoDone(report);
       return report;
     }
@@ -401,6 +409,7 @@ bool FileTransaction::writeJournal(TransactionReport& report) {
       text ? writeNewFileDurably(journalFile_, *text) : std::error_code(Refusal::NotRecordable);
   if (ec) {
     report.failure = describeFailure("write", journalFile_, ec);
+    report.reason = failureReason(ec);
     stage_ = Stage::Over;
     return false;
   }
@@ -459,15 +468,17 @@ bool FileTransaction::runSteps(const TransactionProgress& progress, TransactionR
     if (planned.afterCommit) continue;
     if (!planned.skip) {
       const auto place = placeOf(planned);
-      auto ec = ordinals[i] == kNoCopy
-                    ? runStep(planned.step, place, planned.bytes, planned.trace)
-                    : placeCopied(copies, ordinals[i], planned.step, place, planned.trace);
+      auto ec =
+          ordinals[i] == kNoCopy
+              ? runStep(planned.step, place, planned.bytes, planned.trace, planned.keepReadOnly)
+              : placeCopied(copies, ordinals[i], planned.step, place, planned.trace);
       if (ec) {
         if (auto left = undoStep(planned.step, place, planned.trace)) {
           report.notPutBack.push_back(*left);
         }
         if (!planned.step.bestEffort) {
           report.failure = failureOf(planned, ec);
+          report.reason = failureReason(ec);
           report.failedStep = i;
           dropCopiesAhead(copies, report);
           undoDone(report);

@@ -36,6 +36,7 @@ struct TransactionReport {
   std::vector<std::string> notPutBack;  // after a failure: what could not be undone
   std::vector<std::string> skipped;     // best-effort steps refused or failed, one each
   std::size_t failedStep = kNoStep;     // the planned step (0-based) the failure is about
+  std::string reason{};                 // the failure's reason alone ("the disk is full")
   bool ok() const { return failure.empty(); }
 };
 
@@ -83,6 +84,9 @@ class FileTransaction final {
   // Plans replacing (or creating) the file `path` whole with `bytes`.
   void replaceWith(const std::filesystem::path& path, std::string bytes,
                    StepPolicy policy = StepPolicy::AllOrNothing);
+  // The new file of the planned Replace step `index` keeps the read-only mark of the file it
+  // replaces (a player's read-only eaw.ini stays read-only); other steps ignore it.
+  void keepReadOnly(std::size_t index);
   // Plans creating a folder whose parent exists or is planned before; one there is kept.
   void createFolder(const std::filesystem::path& path,
                     StepPolicy policy = StepPolicy::AllOrNothing);
@@ -132,7 +136,8 @@ class FileTransaction final {
     std::size_t journalIndex = 0;
     StepTrace trace;
     bool done = false;
-    bool afterCommit = false;  // a delete run after the commit point, see deletesAfterCommit
+    bool afterCommit = false;   // a delete run after the commit point, see deletesAfterCommit
+    bool keepReadOnly = false;  // see keepReadOnly()
     Probe targetProbe;
     Probe sourceProbe;
   };

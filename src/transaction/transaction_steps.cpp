@@ -103,7 +103,7 @@ std::error_code placeCopy(const JournalStep& step, const StepPlace& place, StepT
 }
 
 std::error_code runStep(const JournalStep& step, const StepPlace& place, std::string_view bytes,
-                        StepTrace& trace) {
+                        StepTrace& trace, bool keepReadOnly) {
   switch (step.kind) {
     case StepKind::Copy:
       if (auto ec = copyToNewFile(place.source, place.fresh)) return ec;
@@ -111,6 +111,11 @@ std::error_code runStep(const JournalStep& step, const StepPlace& place, std::st
     case StepKind::Replace:
       if (auto ec = writeNewFile(place.fresh, bytes, place.target)) return ec;
       trace.wroteFresh = true;
+      // Marked before it takes the name, so that no moment, not even a crash, shows the file
+      // writable; a recovery that removes or keeps it needs to know nothing of the mark.
+      if (keepReadOnly) {
+        if (auto ec = copyReadOnlyMark(place.target, place.fresh)) return ec;
+      }
       return placeFresh(step, place, trace);
     case StepKind::Remove:
       return step.targetExisted ? setAside(place, trace) : std::error_code();

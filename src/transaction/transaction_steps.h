@@ -40,10 +40,11 @@ struct StepTrace {
 // The rest of a Copy step whose new file is written already at `place.fresh`.
 std::error_code placeCopy(const JournalStep& step, const StepPlace& place, StepTrace& trace);
 
-// Runs the step; `bytes` are the new contents of a Replace. After a failure the step may
-// be half done, and undoStep puts it back.
+// Runs the step; `bytes` are the new contents of a Replace, whose new file with
+// `keepReadOnly` carries the read-only mark of the file it replaces before it goes in place.
+// After a failure the step may be half done, and undoStep puts it back.
 std::error_code runStep(const JournalStep& step, const StepPlace& place, std::string_view bytes,
-                        StepTrace& trace);
+                        StepTrace& trace, bool keepReadOnly = false);
 
 // Puts back what the step changed, as far as `done` says it did. Nullopt, or one sentence on
 // what stayed changed.

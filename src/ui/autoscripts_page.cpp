@@ -18,6 +18,7 @@
 #include "ui/clickable_label.h"
 #include "ui/core_runner.h"
 #include "ui/keyboard.h"
+#include "ui/list_picks.h"
 #include "ui/named.h"
 #include "ui/view_sync.h"
 
@@ -141,14 +142,15 @@ void AutoscriptsPage::connectHandlers() {
     const auto text = scriptText();
     runner_.run([this, name, text] { return scripts_.SaveAutoscript(name, text, false); });
   });
-  connect(file10_, &QListWidget::currentRowChanged, this, [this](int row) {
+  // Read again on every click: the file may have changed since the last look.
+  new ListPicks(*file10_, [this](int row) {
     state_.File10.index = row;
     const auto file = state_.File10.selectedText();
     runner_.run([this, file] { return scripts_.PreviewAutoscript(file); });
   });
   connect(command6_, &QPushButton::clicked, this, [this] {
-    const auto entries = state_.List2.items;
-    runner_.run([this, entries] { return scripts_.RunAutoscript(entries); });
+    const auto file = state_.File10.selectedText();
+    runner_.run([this, file] { return scripts_.RunAutoscriptFile(file); });
   });
   // A click, not a change of the current row: every switch renames folders.
   connect(list4_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {

@@ -16,6 +16,7 @@
 #include "ui/clickable_label.h"
 #include "ui/core_runner.h"
 #include "ui/keyboard.h"
+#include "ui/list_picks.h"
 #include "ui/named.h"
 #include "ui/picture_box.h"
 #include "ui/view_sync.h"
@@ -83,7 +84,8 @@ QWidget* CompleteSetsPage::buildPreviewColumn() {
 void CompleteSetsPage::connectHandlers() {
   // The selected entry shows as selected; the preview gets its name.
   // The list shows the core's names; the selected one is handed over as the core spells it.
-  connect(gupc_, &QListWidget::currentRowChanged, this, [this](int row) {
+  // Read again on every click: the file may have changed since the last look.
+  new ListPicks(*gupc_, [this](int row) {
     state_.GUPC.index = row;
     const auto file = state_.GUPC.selectedText();
     runner_.run([this, file] { return packages_.GUPC_Click(file); });
@@ -109,11 +111,15 @@ bool CompleteSetsPage::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-// Arriving over the label always looks at the clipboard; moving on over it only while the
-// clipboard holds something, since every look repaints the window.
-bool CompleteSetsPage::pointerBringsNews(const QEvent& event) const {
-  if (event.type() == QEvent::Enter) return true;
-  return event.type() == QEvent::MouseMove && !QGuiApplication::clipboard()->text().isEmpty();
+// Arriving over the label always looks at the clipboard; moving on over it only when the
+// clipboard holds something new, since every look repaints the window and text that names no
+// package stays there.
+bool CompleteSetsPage::pointerBringsNews(const QEvent& event) {
+  if (event.type() != QEvent::Enter && event.type() != QEvent::MouseMove) return false;
+  const QString text = QGuiApplication::clipboard()->text();
+  const bool news = event.type() == QEvent::Enter || (!text.isEmpty() && text != clipboardSeen_);
+  clipboardSeen_ = text;
+  return news;
 }
 
 void CompleteSetsPage::refresh() {

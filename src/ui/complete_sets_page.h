@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QWidget>
 
 class QCheckBox;
@@ -33,7 +34,7 @@ class CompleteSetsPage final : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  bool pointerBringsNews(const QEvent& event) const;
+  bool pointerBringsNews(const QEvent& event);
   QWidget* buildPackageColumn();
   QWidget* buildPreviewColumn();
   void connectHandlers();
@@ -49,6 +50,7 @@ class CompleteSetsPage final : public QWidget {
   QCheckBox* check1_ = nullptr;
   QCheckBox* check2_ = nullptr;
   ClickableLabel* label29_ = nullptr;
+  QString clipboardSeen_;  // the clipboard text the area last looked at
   PictureBox* image4_ = nullptr;
 };
 

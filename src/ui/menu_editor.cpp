@@ -34,7 +34,7 @@ MenuEditor::MenuEditor(kvo::PlaneFileEditors& editors, CoreRunner& runner, QWidg
     countryBut_[static_cast<std::size_t>(i)] = button;
     sides->addWidget(button);
     connect(button, &QRadioButton::toggled, this, [this, i](bool on) {
-      if (on) editors_.pmnuform.setCountryBut(i);
+      if (on) showSide(static_cast<std::size_t>(i));
     });
   }
   auto* read = named<QPushButton>(QStringLiteral("BMenRead"), QStringLiteral("Read"));
@@ -48,7 +48,14 @@ MenuEditor::MenuEditor(kvo::PlaneFileEditors& editors, CoreRunner& runner, QWidg
   connect(write, &QPushButton::clicked, this, &MenuEditor::pmenwrite);
   layout->addWidget(frame);
   layout->addWidget(buildRecords(), 1);
+  problem_ = named<QLabel>(QStringLiteral("MnuProblem"));
+  problem_->setWordWrap(true);
+  layout->addWidget(problem_);
   layout->addWidget(buildDetails());
+  // Every operation may have changed the menus (a plane install, Reset All, this Write).
+  connect(&runner_, &CoreRunner::finished, this, [this] {
+    if (isVisible()) refresh();
+  });
   new FocusFrame(*this);
   showDetails(false);
   refresh();
@@ -103,7 +110,9 @@ QWidget* MenuEditor::buildRecords() {
     grid->addWidget(position_[i], row, 3);
     // Every change of a name re-derives its length at once, as the window always has.
     connect(bmnutb_[i], &QLineEdit::textEdited, this, [this, k](const QString& text) {
-      editors_.pmnuform.setBmnutb(k, toStdString(text));
+      auto name = toStdString(text);
+      editors_.pmnuform.setBmnutb(k, name);
+      edited_[side_][k] = std::move(name);
       showText(*mlen_[static_cast<std::size_t>(k)], editors_.pmnuform.mlen(k));
     });
   }
@@ -111,12 +120,29 @@ QWidget* MenuEditor::buildRecords() {
   return box;
 }
 
+void MenuEditor::showSide(std::size_t side) {
+  side_ = side;
+  refresh();
+}
+
+// The core's form is shared with the plane install, which leaves another side in it: the
+// side shown is read again, the typed names go on top.
 void MenuEditor::refresh() {
+  const auto read = editors_.Pmensee(side());
+  showText(*problem_, read.failure);
+  problem_->setVisible(!read.ok());
+  if (read.ok()) {
+    for (const auto& [entry, name] : edited_[side_]) editors_.pmnuform.setBmnutb(entry, name);
+  }
+  showControls();
+}
+
+void MenuEditor::showControls() {
   const auto& form = editors_.pmnuform;
   for (int i = 0; i < 3; ++i) {
     auto* button = countryBut_[static_cast<std::size_t>(i)];
     const QSignalBlocker quiet(button);
-    button->setChecked(form.CountryBut(i));
+    button->setChecked(static_cast<std::size_t>(i) == side_);
   }
   showText(*hedlab_, form.hedlab());
   for (int k = 0; k < 11; ++k) {
@@ -128,13 +154,17 @@ void MenuEditor::refresh() {
 }
 
 void MenuEditor::Pmensee() {
-  runner_.run([this] { return editors_.Pmensee(); });
-  refresh();
+  edited_[side_].clear();
+  // The window reads the side again once the operation is over, as after any other.
+  runner_.run([this] { return editors_.Pmensee(side()); });
 }
 
 void MenuEditor::pmenwrite() {
-  runner_.run([this] { return editors_.pmenwrite(); });
-  refresh();
+  runner_.run([this] {
+    auto outcome = editors_.pmenwrite(side(), edited_[side_]);
+    if (outcome.ok() && !outcome.planned) edited_[side_].clear();
+    return outcome;
+  });
 }
 
 }  // namespace kvo::ui

@@ -1,11 +1,12 @@
 #include "ui/pnames_editor.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "planes/plane_file_editors.h"
 #include "ui/core_runner.h"
 #include "ui/focus_frame.h"
 #include "ui/item_focus_mark.h"
@@ -25,38 +26,66 @@ PnamesEditor::PnamesEditor(kvo::PlaneFileEditors& editors, CoreRunner& runner, Q
   grid_->setTabKeyNavigation(false);
   markCurrentItem(*grid_);
   layout->addWidget(grid_, 1);
+  problem_ = named<QLabel>(QStringLiteral("PnamesProblem"));
+  problem_->setWordWrap(true);
+  problem_->hide();
+  layout->addWidget(problem_);
   auto* save = named<QPushButton>(QStringLiteral("Save"), QStringLiteral("Save"));
   layout->addWidget(save);
   connect(save, &QPushButton::clicked, this, &PnamesEditor::SavePnames);
+  connect(grid_, &QTableWidget::itemChanged, this, &PnamesEditor::noteEdit);
+  // Every operation may have changed pnames.str (a plane install, Reset All, this Save).
+  connect(&runner_, &CoreRunner::finished, this, [this] {
+    if (isVisible()) refresh();
+  });
   new FocusFrame(*this);
   resize(fontMetrics().averageCharWidth() * 40 + 80, 480);
 }
 
 void PnamesEditor::LoadPnames() {
-  runner_.run([this] { return editors_.LoadPnames(); });
+  edited_.clear();
+  refresh();
+}
+
+void PnamesEditor::refresh() {
+  const auto read = editors_.LoadPnames();
+  read_ = editors_.pnameform.Grid.texts();
+  showText(*problem_, read.failure);
+  problem_->setVisible(!read.ok());
   showGrid();
 }
 
 void PnamesEditor::showGrid() {
-  const auto& grid = editors_.pnameform.Grid;
-  grid_->setRowCount(grid.rows());
+  const QSignalBlocker quiet(grid_);
+  const int rows = static_cast<int>(read_.size());
+  grid_->setRowCount(rows);
   QStringList numbers;
-  for (int r = 0; r < grid.rows(); ++r) {
-    grid_->setItem(r, 0, new QTableWidgetItem(toQString(grid.text(r))));
+  for (int r = 0; r < rows; ++r) {
+    const auto typed = edited_.find(r);
+    const auto& text = typed != edited_.end() ? typed->second : read_[static_cast<std::size_t>(r)];
+    grid_->setItem(r, 0, new QTableWidgetItem(toQString(text)));
     numbers << QString::number(r);
   }
   // Row r is plane slot r: numbered from 0, as the plane grid and the plane codes count.
   grid_->setVerticalHeaderLabels(numbers);
 }
 
+void PnamesEditor::noteEdit(QTableWidgetItem* item) {
+  const int row = item->row();
+  if (row < 0 || row >= static_cast<int>(read_.size())) return;
+  auto text = toStdString(item->text());
+  if (text == read_[static_cast<std::size_t>(row)]) {
+    edited_.erase(row);
+  } else {
+    edited_[row] = std::move(text);
+  }
+}
+
 void PnamesEditor::SavePnames() {
   runner_.run([this] {
-    auto& grid = editors_.pnameform.Grid;
-    for (int r = 0; r < grid.rows() && r < grid_->rowCount(); ++r) {
-      const auto* item = grid_->item(r, 0);
-      grid.setText(r, item ? toStdString(item->text()) : std::string());
-    }
-    return editors_.SavePnames();
+    auto outcome = editors_.SavePnames(edited_);
+    if (outcome.ok() && !outcome.planned) edited_.clear();
+    return outcome;
   });
 }
 

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -186,6 +187,80 @@ TEST(GameSettingsTest, EnterRewritesOnlyKeyedLinesAndKeepsEveryOtherByte) {
   EXPECT_FALSE(test::holdsEntrySpelled(f.game.path(), "eaw.ini"));
   EXPECT_FALSE(fs::exists(f.game / "eaw.ink"));
   EXPECT_TRUE(f.shell.messages.empty());
+}
+
+// Players set eaw.ini read-only so that the game keeps their settings: a save through a box or
+// the viewer replaces it, marks it read-only again and says so; a writable one stays writable.
+TEST(GameSettingsTest, AReadOnlyEawIniIsSavedAndStaysReadOnly) {
+  SettingsFixture f("Width=800\r\nHeight=600\r\n");
+  const auto readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+  fs::permissions(f.ini(), readOnly);
+  f.boxes().text5 = "1024";
+  f.pressEnter();
+  EXPECT_EQ(readFile(f.ini()), "Width=1024\r\nHeight=600\r\n");
+  EXPECT_FALSE(test::ownerWritable(f.ini()));
+  ASSERT_FALSE(f.shell.statuses.empty());
+  EXPECT_EQ(f.shell.statuses.back(),
+            "Saved Width=1024 in eaw.ini. eaw.ini stays read-only, as it was.");
+  f.saveViewer("Width=640");
+  EXPECT_EQ(readFile(f.ini()), "Width=640\r\n");
+  EXPECT_FALSE(test::ownerWritable(f.ini()));
+  EXPECT_EQ(f.shell.statuses.back(), "Saved eaw.ini. eaw.ini stays read-only, as it was.");
+#ifndef _WIN32
+  EXPECT_EQ(fs::status(f.ini()).permissions(), readOnly);
+#endif
+  fs::permissions(f.ini(), fs::perms::owner_write, fs::perm_options::add);
+  f.saveViewer("Width=800");
+  EXPECT_TRUE(test::ownerWritable(f.ini()));
+  EXPECT_EQ(f.shell.statuses.back(), "Saved eaw.ini.");
+  EXPECT_TRUE(f.shell.messages.empty());
+}
+
+// On a full disk even the journal cannot be written: the message says which of the player's
+// files was not saved and why before it names the journal, and nothing changes.
+TEST(GameSettingsTest, AFullDiskNamesTheFileThatWasNotSaved) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a small disk is mounted on Linux only";
+#else
+  if (!test::runningAsRoot()) GTEST_SKIP() << "mounting a small disk needs root";
+  TempDir base;
+  const auto disk = base / "disk";
+  fs::create_directories(disk);
+  if (test::runShellCommand("mount -t tmpfs -o size=2m tmpfs '" + disk.string() + "'") != 0) {
+    GTEST_SKIP() << "this system refused to mount a small tmpfs";
+  }
+  struct Unmount {
+    fs::path dir;
+    ~Unmount() { test::runShellCommand("umount '" + dir.string() + "'"); }
+  } unmount{disk};
+  RecordingShell shell;
+  Selector selector{shell};
+  const auto game = disk / "EAW";
+  writeFile(game / "eaw.ini", "Width=800\r\n");
+  selector.startUp(game);
+  ASSERT_TRUE(shell.messages.empty());
+  // The rest of the disk taken, a block at a time, until it is full.
+  {
+    std::ofstream filler(disk / "filler", std::ios::binary);
+    const std::string block(4096, 'f');
+    while (filler.write(block.data(), block.size()) && filler.flush()) {
+    }
+  }
+  const auto before = snapshot(game);
+  selector.state.settings.text5 = "1024";
+  const auto saved = selector.settings.inisave(selector.state.settings);
+  EXPECT_TRUE(saved.failure.starts_with("eaw.ini was not saved: the disk is full.\r\n"))
+      << saved.failure;
+  EXPECT_NE(saved.failure.find(std::string(kJournalName)), std::string::npos) << saved.failure;
+  const auto viewer = selector.settings.InSaver_Click("Width=640");
+  EXPECT_TRUE(viewer.failure.starts_with("eaw.ini was not saved: the disk is full."))
+      << viewer.failure;
+  const auto script = selector.scripts.SaveAutoscript("Tonight", "T-Normandy", false);
+  EXPECT_TRUE(
+      script.failure.starts_with("The autoscript Tonight.set was not saved: the disk is full."))
+      << script.failure;
+  EXPECT_EQ(snapshot(game), before);
+#endif
 }
 
 // Nothing is saved before start-up ends or without an eaw.ini; a failed save names the file and

@@ -288,18 +288,57 @@ TEST_F(PlaneInstallTest, FuelButtonsWriteTheirShareOfTheFullFuel) {
   EXPECT_TRUE(shell.messages.empty());
 }
 
-// The editors' own checks are tested with them, and the window writes through each; here a
-// refusal must reach the player and leave the file.
-TEST_F(PlaneInstallTest, AnEditorThatRefusesSaysSoAndLeavesTheGameFile) {
-  start();
+// The editor windows stay open while planes go in: a save reads the file again and changes
+// only the entries the player edited, only in the file of the side shown; a file that a reset
+// swept away is not made again. What the editors refuse leaves the file as it was.
+TEST_F(PlaneInstallTest, EditorsSaveOnlyTheEditedEntriesIntoTheFilesAsTheyAreNow) {
+  startWithPlanes();
   auto& editors = sel().planes.editors();
-  editors.pmnuform.setCountryBut(2);
-  ASSERT_TRUE(editors.Pmensee().ok());
-  editors.pmnuform.setBmnutb(3, std::string(255, 'x'));
-  EXPECT_FALSE(told(editors.pmenwrite()).ok());
-  EXPECT_EQ(shell.messages.size(), 1U);
-  EXPECT_EQ(readFile(game() / "picplng.mnu"),
-            demo::makeMenuFile(MenuSide::G, demo::defaultMenuNames(MenuSide::G)));
+  ASSERT_TRUE(editors.LoadPnames().ok());
+  ASSERT_TRUE(editors.Pmensee(kvo::MenuSide::A).ok());
+  applyPlane("P-Mustang III");  // slot 4, and the menus of all three sides
+  ASSERT_TRUE(installed("P-Mustang III"));
+  auto names = demo::defaultPlaneNames();
+  names[4] = "Mustang Mk III";
+  names[1] = "Lightning J";
+  ASSERT_TRUE(told(editors.SavePnames({{1, "Lightning J"}})).ok());
+  EXPECT_EQ(readFile(game() / "pnames.str"), demo::makePnamesStr(names));
+
+  const auto menus = [&] {
+    std::map<std::string, std::string> bytes;
+    for (const auto side : {MenuSide::B, MenuSide::A, MenuSide::G}) {
+      bytes[std::string(demo::menuFileName(side))] = readFile(game() / demo::menuFileName(side));
+    }
+    return bytes;
+  };
+  auto expected = menus();
+  auto shownA = demo::defaultMenuNames(MenuSide::A);
+  shownA[2] = "Mustang Mk III";  // the install's entry for slot 4
+  shownA[3] = "Me 163 Komet";
+  expected["picplna.mnu"] = demo::makeMenuFile(MenuSide::A, shownA);
+  ASSERT_TRUE(told(editors.pmenwrite(kvo::MenuSide::A, {{3, "Me 163 Komet"}})).ok());
+  EXPECT_TRUE(menus() == expected);
+  const auto before = snapshot(game());
+  EXPECT_FALSE(told(editors.pmenwrite(kvo::MenuSide::G, {{3, std::string(255, 'x')}})).ok());
+  EXPECT_FALSE(told(editors.SavePnames({{-1, "No such slot"}})).ok());
+  EXPECT_TRUE(snapshot(game()) == before);
+  EXPECT_EQ(shell.messages.size(), 2U);
+
+  shell.messages.clear();
+  told(sel().reset.Command1_Click());
+  ASSERT_FALSE(fs::exists(game() / "pnames.str"));
+  ASSERT_FALSE(fs::exists(game() / "picplna.mnu"));
+  const auto swept = snapshot(game());
+  EXPECT_FALSE(told(editors.SavePnames({{1, "Lightning J"}})).ok());
+  EXPECT_FALSE(told(editors.pmenwrite(kvo::MenuSide::A, {{0, "Spitfire"}})).ok());
+  EXPECT_TRUE(snapshot(game()) == swept);
+  ASSERT_EQ(shell.messages.size(), 2U);
+  EXPECT_NE(
+      shell.messages[0].text.find("pnames.str is not in the game folder, so it was not saved"),
+      std::string::npos)
+      << shell.messages[0].text;
+  EXPECT_NE(shell.messages[1].text.find("picplna.mnu is not in the game folder"), std::string::npos)
+      << shell.messages[1].text;
 }
 
 // What a patch writes is tested byte-exact by the plane tests; here the patches refused whole.

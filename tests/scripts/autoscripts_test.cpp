@@ -325,10 +325,39 @@ TEST_F(PackagesTest, CheckOneResetsFirstCheckTwoPostsTheNameAndAPostedNameIsLoad
   EXPECT_EQ(st().GUPC.selectedText(), "Speedy.set");
   EXPECT_TRUE(marked("T-Normandy"));
   EXPECT_EQ(shell.clipboard, "");
-  shell.clipboard = "speedy.set";
-  told(sel().packages.Label29_MouseMove(false, false));
-  EXPECT_EQ(st().Label29, st().AutoLoadCaption);
-  EXPECT_EQ(shell.clipboard, "");
+  // Text that names no package is the player's own and stays on the clipboard.
+  for (const std::string own : {"speedy.set", "Speedy.set ", "Notes:\r\nSpeedy.set\r\n", ""}) {
+    shell.clipboard = own;
+    const auto before = snapshot(game());
+    told(sel().packages.Label29_MouseMove(false, false));
+    EXPECT_EQ(st().Label29, st().AutoLoadCaption);
+    EXPECT_EQ(shell.clipboard, own);
+    EXPECT_EQ(snapshot(game()), before);
+  }
+}
+
+// A script or package changed after its preview is read again by the run: the file as it is
+// then is what loads, and the lists show it.
+TEST_F(PackagesTest, ARunReplaysWhatTheFileHoldsAtThatMoment) {
+  start();
+  sel().scripts.refreshScriptLists();
+  select(st().File10, "Speedy.set");
+  told(sel().scripts.PreviewAutoscript("Speedy.set"));
+  writeScript("Speedy.set", "G-Water\r\n");
+  told(sel().scripts.RunAutoscriptFile(st().File10.selectedText()));
+  EXPECT_EQ(st().List2.items, (Names{"G-Water"}));
+  EXPECT_TRUE(marked("G-Water"));
+  EXPECT_FALSE(marked("T-Normandy"));
+
+  preview("Speedy.set");
+  writeScript("Speedy.set", "Speedy set\r\nT-Burma\r\n");
+  load();
+  EXPECT_TRUE(marked("T-Burma"));
+  EXPECT_FALSE(marked("T-Normandy"));
+  EXPECT_FALSE(marked("S-Desert"));
+  preview("Speedy.set");
+  EXPECT_EQ(st().List9.items, (Names{"Speedy set", "T-Burma"}));
+  EXPECT_TRUE(shell.messages.empty());
 }
 
 // The first entry is the caption even where it names a folder. The record is written from the

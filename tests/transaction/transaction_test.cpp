@@ -279,6 +279,77 @@ TEST_F(TransactionTest, ReadOnlyFolderRefusesAtCheckOrIsUndoneAtCommit) {
   EXPECT_EQ(test::exactTree(temp.path()), open);
 }
 
+// A file the player marked read-only and a change replaces with its mark kept: committed, it
+// holds the new bytes and the mark (the old mode exactly); undone by a later failure, or by the
+// recovery of a crash before the commit point, the old file is back as it was; recovered after
+// the commit point, the new file keeps the mark. A writable file gets no mark.
+TEST_F(TransactionTest, AReplacedFileKeepsItsReadOnlyMarkWhateverBecomesOfTheChange) {
+  const auto ini = game / "eaw.ini";
+  const auto plain = game / "plain.ini";
+  const auto readOnly = fs::perms::owner_read | fs::perms::group_read;
+  writeFile(mod / "g.dat", "mod");
+  auto reset = [&] {
+    writeFile(plain, "Width=800\r\n");
+    if (fs::exists(ini)) fs::permissions(ini, fs::perms::owner_all);
+    writeFile(ini, "Width=800\r\n");
+    fs::permissions(ini, readOnly);
+  };
+  auto plan = [&](FileTransaction& t) {
+    t.replaceWith(ini, "Width=1024\r\n");
+    t.keepReadOnly(0);
+    t.replaceWith(plain, "Width=1024\r\n");
+    t.keepReadOnly(1);
+    t.copyOver(mod / "g.dat", game / "g.dat");
+  };
+  reset();
+  const auto before = test::exactTree(temp.path());
+  {
+    FileTransaction undone(game, journal);
+    plan(undone);
+    const auto report = undone.commit([&](std::size_t done, std::size_t) {
+      if (done == 2) fs::remove(mod / "g.dat");
+    });
+    EXPECT_NE(report.failure.find("g.dat"), std::string::npos);
+    EXPECT_EQ(test::exactTree(temp.path()), [&] {
+      auto gone = before;
+      gone.erase("EAW/KVO128/T-Mod/g.dat");
+      return gone;
+    }());
+  }
+  writeFile(mod / "g.dat", "mod");
+  FileTransaction committed(game, journal);
+  plan(committed);
+  ASSERT_TRUE(committed.commit().ok());
+  EXPECT_TRUE(committed.finish().empty());
+  EXPECT_EQ(readFile(ini), "Width=1024\r\n");
+  EXPECT_FALSE(test::ownerWritable(ini));
+  EXPECT_TRUE(test::ownerWritable(plain));
+#ifndef _WIN32
+  EXPECT_EQ(fs::status(ini).permissions(), readOnly);
+  const auto after = test::exactTree(temp.path());
+  for (const std::size_t crashAfter : {std::size_t{1}, std::size_t{4}}) {
+    SCOPED_TRACE(crashAfter);
+    reset();
+    fs::remove(game / "g.dat");
+    ASSERT_EQ(test::exactTree(temp.path()), before);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      FileTransaction t(game, journal);
+      plan(t);
+      t.commit([&](std::size_t done, std::size_t) {
+        if (done == crashAfter) ::_exit(0);
+      });
+      ::_exit(0);  // committed but never finished
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(recoverInterruptedTransaction(game, journal).problems.empty());
+    EXPECT_EQ(test::exactTree(temp.path()), crashAfter == 1 ? before : after);
+  }
+#endif
+}
+
 #ifndef _WIN32
 // Links need privileges on Windows; on Linux they are what a mod or a player leaves behind.
 TEST_F(TransactionTest, LinksAreActedOnThemselvesOrRefusedAndNothingOutsideChanges) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "gamefiles/plane_menu.h"
 #include "ui/core_runner.h"
 #include "ui/grid_view.h"
 #include "ui/picture_box.h"
@@ -278,6 +279,14 @@ class MainWindowTest final : public QObject {
                 ->text()
                 .startsWith(QStringLiteral("Loading it unloads 0 folders and loads 3 folders.")));
     QCOMPARE(label51->text(), QStringLiteral("Europe in 1942 with the career of that year\n"));
+    const fs::path europe = game_ / "KVO128" / "Autoscripts" / "Europe 1942.set";
+    const std::string asMade = readBytes(europe);
+    writeBytes(europe, "Europe again\r\n");
+    QVERIFY(clickListItem("GUPC", QStringLiteral("Europe 1942.set")));
+    QTRY_COMPARE(label51->text(), QStringLiteral("Europe again\n"));
+    writeBytes(europe, asMade);
+    QVERIFY(clickListItem("GUPC", QStringLiteral("Europe 1942.set")));
+    QTRY_COMPARE(find<QListWidget>("List9")->count(), 6);
     QVERIFY(find<kvo::ui::PictureBox>("Image4")->hasPicture());
     QVERIFY(clickListItem("List9", QStringLiteral("H-Blue Sky")));
     QTRY_VERIFY(label51->text().startsWith(QStringLiteral("A clear blue sky.\n")));
@@ -287,6 +296,13 @@ class MainWindowTest final : public QObject {
     // What the hand-over does is the core's; here the pointer, coming from elsewhere in the
     // window and crossing the label, and Check2 must reach it.
     auto* label29 = find<QLabel>("Label29");
+    const QString caption = label29->text();
+    QGuiApplication::clipboard()->setText(QStringLiteral("Notes for tonight"));
+    QTest::mouseMove(find<QPushButton>("LoadQ"));
+    QTest::mouseMove(label29, label29->rect().center());
+    QTest::mouseMove(label29, label29->rect().center() + QPoint(1, 0));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Notes for tonight"));
+    QCOMPARE(label29->text(), caption);
     QGuiApplication::clipboard()->setText(QStringLiteral("Europe 1942.set"));
     QTest::mouseMove(find<QPushButton>("LoadQ"));
     QTest::mouseMove(label29, label29->rect().center());
@@ -337,8 +353,17 @@ class MainWindowTest final : public QObject {
                 ->text()
                 .startsWith(
                     QStringLiteral("Loading it unloads 1 folder and loads 4 folders, 1 skin.")));
+    // Read again on a click on the same script, and again by the run: what the file holds then
+    // is what loads.
+    const fs::path normandy = game_ / "KVO128" / "Autoscripts" / "Normandy Invasion.set";
+    writeBytes(normandy, "G-Water\r\n");
+    QVERIFY(clickListItem("File10", QStringLiteral("Normandy Invasion.set")));
+    QTRY_COMPARE(find<QListWidget>("List2")->count(), 1);
+    writeBytes(normandy, "T-Normandy\r\n");
     click("Command6");
     QVERIFY(fs::exists(game_ / "normandy.ter"));
+    QCOMPARE(find<QListWidget>("List2")->item(0)->text(), QStringLiteral("T-Normandy"));
+    QCOMPARE(mark("G-Water"), QString());
 
     auto* label11 = find<QLabel>("Label11");
     QCOMPARE(label11->text(), QStringLiteral("Classic Score"));
@@ -420,6 +445,34 @@ class MainWindowTest final : public QObject {
     // The last row since the sort: the click must find its plane by the row shown.
     QVERIFY(clickCell("G1", 3, QStringLiteral("Yak-3")));
     QCOMPARE(planes.index(2, 4).data().toString(), QStringLiteral("S"));
+    // The editors still open follow the install; they save over it only what is typed there,
+    // and only into the file of the side shown.
+    auto* grid = pnames->findChild<QTableWidget*>(QStringLiteral("Grid"));
+    QTRY_COMPARE(grid->item(plane.slot, 0)->text(), QStringLiteral("Yak-3"));
+    QCOMPARE(grid->item(1, 0)->text(), QStringLiteral("Lightning J"));
+    QCOMPARE(menu->findChild<QLineEdit*>(QStringLiteral("bmnutb_1"))->text(),
+             QStringLiteral("Yak-3"));
+    grid->item(2, 0)->setText(QStringLiteral("Airacobra"));
+    QTest::mouseClick(pnames->findChild<QPushButton*>(QStringLiteral("Save")), Qt::LeftButton);
+    names[2] = "Airacobra";
+    names[static_cast<std::size_t>(plane.slot)] = "Yak-3";
+    QVERIFY(readBytes(game_ / "pnames.str") == kvo::demo::makePnamesStr(names));
+    const std::string menuG = readBytes(game_ / "picplng.mnu");
+    clickRadio(menu->findChild<QRadioButton*>(QStringLiteral("CountryBut_1")));
+    // The install put its names into the first entries of side A too.
+    std::vector<std::string> shownA;
+    for (const auto& record :
+         kvo::ReadPlaneMenu(kvo::MenuSide::A, readBytes(game_ / "picplna.mnu")).menu.records) {
+      shownA.push_back(record.name);
+    }
+    auto* first = menu->findChild<QLineEdit*>(QStringLiteral("bmnutb_0"));
+    QCOMPARE(first->text(), QString::fromStdString(shownA[0]));
+    first->clear();
+    QTest::keyClicks(first, QStringLiteral("Spitfire Mk V"));
+    QTest::mouseClick(menu->findChild<QPushButton*>(QStringLiteral("hux")), Qt::LeftButton);
+    shownA[0] = "Spitfire Mk V";
+    QVERIFY(readBytes(game_ / "picplna.mnu") == kvo::demo::makeMenuFile(MenuSide::A, shownA));
+    QVERIFY(readBytes(game_ / "picplng.mnu") == menuG);
     QCOMPARE(find<QLabel>("Label26")->text(), QStringLiteral("full load %1").arg(plane.fuel));
     clickRadio(find<QRadioButton>("Option1_2"));
     const std::string half{static_cast<char>(plane.fuel / 2 % 256),
