@@ -40,10 +40,12 @@ std::string joined(const std::vector<std::string>& parts) {
 Outcome ResetAll::Command1_Click() {
   StateRestore restore(state_, planes_);
   GameChange change(state_, "Reset All");
+  const auto deployed = readDeployment({state_, game_.listing(), change});
   planResetAll(change);
   auto outcome = game_.commit(change);
   if (!outcome.ok() || outcome.planned) return outcome;
   restore.keep();
+  if (!outcome.passedOver.empty()) keepWhatStayed(deployed, outcome);
   outcome.done = describe(outcome.changes);
   outcome.passedOverHeading = "Reset All could not do everything:";
   return outcome;
@@ -134,10 +136,12 @@ void ResetAll::planGiveBack(GameChange& change) {
     unloading.insert(plan.folder);
     unloads.push_back(std::move(plan));
   }
-  // Skins unloaded earlier without their flight files still own them.
+  // Skins unloaded earlier without their flight files still own them, and what an unfinished
+  // Reset All left is still its provider's.
   for (const auto& entry : record.files()) {
     for (const auto& provider : entry.providers) {
-      if (!skinOf(provider).empty() && unloading.insert(provider).second) {
+      const bool unmarked = !skinOf(provider).empty() || baseProvider(provider) != provider;
+      if (unmarked && unloading.insert(provider).second) {
         UnloadPlan plan;
         plan.folder = provider;
         unloads.push_back(std::move(plan));
@@ -158,6 +162,31 @@ void ResetAll::planRecordedDeletes(GameChange& change, const DeploymentRecord& d
     }
     const auto found = lookup.find(entry.file);
     if (found.path) change.remove(*found.path, std::string(kCleaningUp), StepPolicy::BestEffort);
+  }
+}
+
+// A Reset All that could not do everything keeps in the record what it left in the game folder
+// (a copy it could not delete, a kept game file it could not put back), so that a later one
+// still takes it away and puts the game's own file back.
+void ResetAll::keepWhatStayed(const DeploymentRecord& before, Outcome& outcome) {
+  game_.forgetListing();
+  const GameChange nothingYet(state_, {});
+  DeployedLookup lookup(state_, game_.listing(), nothingYet);
+  DeploymentRecord left;
+  for (const auto& entry : before.files()) {
+    if (entry.providers.empty() || entry.original == Original::Replaced) continue;
+    const bool stored =
+        entry.original == Original::Kept && fileExists(storedOriginal(state_, entry.file));
+    const bool copy = entry.original == Original::None && lookup.find(entry.file).path;
+    if (!stored && !copy) continue;
+    auto& kept = left.entry(entry.file);
+    kept.original = entry.original;
+    kept.providers = {leftProvider(entry.providers.back())};
+  }
+  if (left.files().empty()) return;
+  if (auto failure = writeSelectorFile(state_, deploymentRecordPath(state_), left.text());
+      !failure.empty()) {
+    outcome.passedOver.add(failure);
   }
 }
 

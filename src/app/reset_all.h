@@ -41,6 +41,7 @@ class ResetAll final {
   void unmarkAll();
   void planGiveBack(GameChange& change);
   void planRecordedDeletes(GameChange& change, const DeploymentRecord& deployed);
+  void keepWhatStayed(const DeploymentRecord& before, Outcome& outcome);
   void unmarkFolders();
   std::optional<std::filesystem::path> spareExe() const;
   std::string describe(const Changes& changes) const;

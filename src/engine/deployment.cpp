@@ -48,6 +48,7 @@ void addUnknownFolder(const PlannedFolder& at, DeploymentRecord& record, int row
 }  // namespace
 
 std::optional<fs::path> providerFolderPath(const FormState& state, std::string_view provider) {
+  provider = baseProvider(provider);
   if (!patchOwner(provider).empty()) return std::nullopt;
   if (const auto skin = skinOf(provider); !skin.empty()) {
     return resolveNoCase(state.SelectorDir, "Skinfolder") / nameToPath(skin);
@@ -56,6 +57,9 @@ std::optional<fs::path> providerFolderPath(const FormState& state, std::string_v
 }
 
 std::string providerShown(std::string_view provider) {
+  if (const auto base = baseProvider(provider); base != provider) {
+    return providerShown(base) + " (left by Reset All)";
+  }
   if (const auto skin = skinOf(provider); !skin.empty()) return "skin " + std::string(skin);
   if (const auto owner = patchOwner(provider); !owner.empty()) {
     return "plane install of " + std::string(owner);
@@ -110,7 +114,7 @@ DeploymentRecord readDeployment(const PlannedFolder& at) {
   // A skin's files stay its own after its unload left them (flight files without "Include flt
   // files"): nothing else put them there.
   const auto gone = [&](const std::string& provider) {
-    if (!skinOf(provider).empty()) return false;
+    if (!skinOf(provider).empty() || baseProvider(provider) != provider) return false;
     const auto owner = patchOwner(provider);
     return !loaded.contains(owner.empty() ? provider : std::string(owner));
   };

@@ -19,14 +19,17 @@ constexpr std::string_view kGameProvider = "game";
 // file, or for a patch the bytes whose hash the record keeps.
 bool holdsProviderBytes(const FormState& st, const std::string& provider, std::string_view file,
                         const fs::path& target, std::map<std::string, FolderIndex>& folders) {
-  if (!patchOwner(provider).empty()) {
+  const auto base = baseProvider(provider);
+  if (!patchOwner(base).empty()) {
     std::error_code ec;
     const auto bytes = readFileBytes(target, ec, read_limit::kGameData);
-    return bytes && patchHolds(provider, *bytes);
+    return bytes && patchHolds(base, *bytes);
   }
   auto folder = folders.find(provider);
   if (folder == folders.end()) {
-    folder = folders.emplace(provider, FolderIndex(*providerFolderPath(st, provider))).first;
+    const auto dir = providerFolderPath(st, provider);
+    if (!dir) return false;
+    folder = folders.emplace(provider, FolderIndex(*dir)).first;
   }
   const auto name = folder->second.find(recordFileName(file));
   return name && sameFileBytes(folder->second.dir() / nameToPath(*name), target);

@@ -226,7 +226,7 @@ void DeploymentPlanner::planLastGone(const Touched& touched) {
   const auto* entry = record_.find(touched.file);
   const auto stored = storedOriginal(st_, touched.file);
   const bool kept = entry && entry->original == Original::Kept && change_.isFile(stored);
-  if (!patchOwner(touched.topBefore).empty()) {
+  if (!patchOwner(baseProvider(touched.topBefore)).empty()) {
     // What an install wrote into a game file it did not keep is all that is left of that file.
     if (!kept && (!entry || entry->original != Original::None)) return;
   } else if (!mayDelete(touched, kept)) {
@@ -276,8 +276,9 @@ std::optional<fs::path> DeploymentPlanner::sourceOf(const std::string& folder,
                                                     const std::string& file) {
   const auto loading = loadSources_.find({recordKey(file), folder});
   if (loading != loadSources_.end()) return fs::path(loading->second);
-  // No folder holds what a patch wrote: it cannot be written again.
-  if (!patchOwner(folder).empty()) return std::nullopt;
+  // No folder holds what a patch wrote, and what a Reset All left is no longer loaded: neither
+  // can be copied again.
+  if (!patchOwner(folder).empty() || baseProvider(folder) != folder) return std::nullopt;
   const auto& index = providerFolder(folder);
   const auto name = index.find(recordFileName(file));
   if (!name) return std::nullopt;

@@ -117,6 +117,7 @@ namespace {
 
 constexpr std::string_view kSkinTag = "skin:";
 constexpr std::string_view kPatchTag = "patch:";
+constexpr std::string_view kLeftTag = "left:";
 
 std::string hashText(std::string_view bytes) {
   std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
@@ -164,8 +165,20 @@ bool providedBy(std::string_view provider, std::string_view folder) {
   return provider == folder || patchOwner(provider) == folder;
 }
 
+std::string leftProvider(std::string_view provider) {
+  return std::string(kLeftTag) + std::string(baseProvider(provider));
+}
+
+std::string_view baseProvider(std::string_view provider) {
+  return provider.starts_with(kLeftTag) ? provider.substr(kLeftTag.size()) : provider;
+}
+
 bool recordableProvider(std::string_view provider) {
   if (recordableName(provider)) return true;
+  if (provider.starts_with(kLeftTag)) {
+    const auto base = baseProvider(provider);
+    return !base.starts_with(kLeftTag) && recordableProvider(base);
+  }
   if (const auto skin = skinOf(provider); !skin.empty()) return recordableName(skin);
   const auto owner = patchOwner(provider);
   return !owner.empty() && recordableName(owner);

@@ -95,6 +95,12 @@ std::string_view patchOwner(std::string_view provider);
 bool patchHolds(std::string_view provider, std::string_view bytes);
 // True when `provider` is `folder` itself or a patch that belongs to it.
 bool providedBy(std::string_view provider, std::string_view folder);
+// The provider of a file that a Reset All which could not finish left in the game folder, by
+// the provider that put it there: it stays in the record until a later one takes it away.
+std::string leftProvider(std::string_view provider);
+// The provider that put a left-behind file there (see leftProvider); `provider` itself for any
+// other.
+std::string_view baseProvider(std::string_view provider);
 // True when `provider` can stand in the record as a provider.
 bool recordableProvider(std::string_view provider);
 

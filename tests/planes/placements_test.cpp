@@ -139,6 +139,30 @@ TEST_F(PlacementsTest, ASkinOverPlanesDatUndoesTheInstallsAndGivesBackWhatWasThe
   EXPECT_TRUE(faults().empty()) << faults().front().file;
 }
 
+// A Reset All that cannot change the game folder keeps in the record what it left there, so
+// that the next one still gives the game's own files back.
+TEST_F(PlacementsTest, AResetAllThatCannotFinishLeavesTheRestToTheNextOne) {
+  if (const char* why = whyModesCannotFail()) GTEST_SKIP() << why;
+  start();
+  keepOriginals();
+  const auto before = gameFiles();
+  click("F-Alternative Planes");
+  applyPlane("P-Mustang III");
+  click("O-Red Gunsight");
+  fs::permissions(game(), fs::perms::owner_write, fs::perm_options::remove);
+  told(sel().reset.Command1_Click());
+  fs::permissions(game(), fs::perms::owner_write, fs::perm_options::add);
+  expectOneMessageWith({"Reset All could not do everything:", "gunsight.bmp"});
+  const auto left = readFile(selectorDir() / "FilesLoaded.txt");
+  for (const char* file : {"planes.dat", "pnames.str", "gunsight.bmp"}) {
+    EXPECT_NE(left.find(file), std::string::npos) << file;
+  }
+  shell.messages.clear();
+  told(sel().reset.Command1_Click());
+  EXPECT_TRUE(shell.messages.empty()) << shell.messages.front().text;
+  EXPECT_EQ(gameFiles(), before);
+}
+
 // The question names what the dry run deletes; a "no" leaves every file and mark.
 TEST_F(PlacementsTest, ResetAllAsksWithWhatItDeletesAndANoChangesNothing) {
   struct Refusing final : RecordingShell {
