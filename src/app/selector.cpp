@@ -17,6 +17,7 @@ Selector::Selector(Shell& shellRef)
     : shell(shellRef),
       record(state),
       game(state, record, shellRef),
+      placements(state, game),
       planes(state, game, record),
       engine(state, game, record, planes),
       skins(state, game, record),
@@ -27,7 +28,10 @@ Selector::Selector(Shell& shellRef)
       scripts(state, game, record, engine, skins, planes),
       packages(state, game, shellRef, scripts,
                [this](GameChange& change) { reset.planResetAll(change); }),
-      installer(state, game, record, shellRef, engine, skins, scripts) {}
+      installer(state, game, record, shellRef, engine, skins, scripts) {
+  planes.setPlacements(&placements);
+  skins.setPlacements(&placements);
+}
 
 Selector::~Selector() = default;
 

@@ -9,6 +9,7 @@
 #include "app/launcher.h"
 #include "app/mod_installer.h"
 #include "app/reset_all.h"
+#include "engine/deployed_placements.h"
 #include "engine/folder_engine.h"
 #include "planes/alt_planes.h"
 #include "planes/skin_panel.h"
@@ -51,6 +52,7 @@ class Selector final {
   Shell& shell;
   LoadRecord record;
   GameFolder game;
+  DeployedPlacements placements;
   AltPlanes planes;
   FolderEngine engine;
   SkinPanel skins;

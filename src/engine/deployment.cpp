@@ -47,6 +47,26 @@ void addUnknownFolder(const PlannedFolder& at, DeploymentRecord& record, int row
 
 }  // namespace
 
+std::optional<fs::path> providerFolderPath(const FormState& state, std::string_view provider) {
+  provider = baseProvider(provider);
+  if (!patchOwner(provider).empty()) return std::nullopt;
+  if (const auto skin = skinOf(provider); !skin.empty()) {
+    return resolveNoCase(state.SelectorDir, "Skinfolder") / nameToPath(skin);
+  }
+  return state.SelectorDir / nameToPath(provider);
+}
+
+std::string providerShown(std::string_view provider) {
+  if (const auto base = baseProvider(provider); base != provider) {
+    return providerShown(base) + " (left by Reset All)";
+  }
+  if (const auto skin = skinOf(provider); !skin.empty()) return "skin " + std::string(skin);
+  if (const auto owner = patchOwner(provider); !owner.empty()) {
+    return "plane install of " + std::string(owner);
+  }
+  return std::string(provider);
+}
+
 fs::path deploymentRecordPath(const FormState& state) {
   return state.SelectorDir / nameToPath(kDeploymentRecordName);
 }
@@ -91,10 +111,14 @@ DeploymentRecord readDeployment(const PlannedFolder& at) {
   auto record =
       bytes ? DeploymentRecord::parse(*bytes).value_or(DeploymentRecord{}) : DeploymentRecord{};
   const auto loaded = loadedFolderNames(at.state);
-  for (auto& entry : record.files()) {
-    std::erase_if(entry.providers,
-                  [&](const std::string& folder) { return !loaded.contains(folder); });
-  }
+  // A skin's files stay its own after its unload left them (flight files without "Include flt
+  // files"): nothing else put them there.
+  const auto gone = [&](const std::string& provider) {
+    if (!skinOf(provider).empty() || baseProvider(provider) != provider) return false;
+    const auto owner = patchOwner(provider);
+    return !loaded.contains(owner.empty() ? provider : std::string(owner));
+  };
+  for (auto& entry : record.files()) std::erase_if(entry.providers, gone);
   record.dropUnprovided();
   const auto& grid = at.state.Unigrid;
   for (int r = 1; r < grid.rows(); ++r) {

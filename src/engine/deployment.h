@@ -18,6 +18,13 @@ namespace kvo {
 // replace them. Not in the selector folder, where every folder shows as a mod folder.
 inline constexpr std::string_view kOriginalsStoreName = "KVO Originals";
 
+// The folder that holds the files of the record's provider `provider`: a mod folder or a skin
+// folder of the selector folder; none for a patch, which no folder holds.
+std::optional<std::filesystem::path> providerFolderPath(const FormState& state,
+                                                        std::string_view provider);
+// How the player knows the provider `provider`: a folder's name, "skin NAME", "install of NAME".
+std::string providerShown(std::string_view provider);
+
 // The deployment record of the game folder's selector folder.
 std::filesystem::path deploymentRecordPath(const FormState& state);
 // Where the store keeps the original of `file` (a record path).

@@ -39,6 +39,7 @@ class DeploymentPlanner final {
   Touched& touch(const DeployedFile& entry);
   void planFile(const Touched& touched);
   void planLastGone(const Touched& touched);
+  void planCareerOriginal(const Touched& touched);
   void planKeeping(const Touched& touched, const fs::path& target);
   std::optional<fs::path> sourceOf(const std::string& folder, const std::string& file);
   const FolderIndex& providerFolder(const std::string& folder);
@@ -77,13 +78,15 @@ void DeploymentPlanner::withdraw(const UnloadPlan& unload) {
   for (const auto& save : unload.savesBack) {
     if (auto file = recordPathOf(st_, save.source)) careerSaves.insert(recordKey(*file));
   }
+  const auto ofFolder = [&](const std::string& p) { return providedBy(p, unload.folder); };
   for (auto& entry : record_.files()) {
     auto& providers = entry.providers;
-    if (std::find(providers.begin(), providers.end(), unload.folder) == providers.end()) continue;
+    if (std::none_of(providers.begin(), providers.end(), ofFolder)) continue;
+    if (unload.stays && unload.stays(recordFileName(entry.file))) continue;
     auto& touched = touch(entry);
     // The career step takes its saves out of Savedata itself.
     if (careerSaves.contains(recordKey(entry.file))) touched.leftToCareer = true;
-    std::erase(providers, unload.folder);
+    std::erase_if(providers, ofFolder);
   }
 }
 
@@ -108,7 +111,9 @@ void DeploymentPlanner::provide(const LoadPlan& load) {
       }
     }
     if (touched.topBefore == load.folder) reloaded_.insert(key);
-    std::erase(entry.providers, load.folder);
+    // The copy undoes what an install or a fuel button wrote into the file.
+    std::erase_if(entry.providers,
+                  [&](const std::string& p) { return p == load.folder || !patchOwner(p).empty(); });
     entry.providers.push_back(load.folder);
     loadSources_[{key, load.folder}] = copy.source;
   }
@@ -152,7 +157,11 @@ bool DeploymentPlanner::handledByRecord(const fs::path& path) const {
 
 void DeploymentPlanner::planFileSteps() {
   for (const auto& touched : touched_) {
-    if (!touched.leftToCareer) planFile(touched);
+    if (touched.leftToCareer) {
+      planCareerOriginal(touched);
+    } else {
+      planFile(touched);
+    }
   }
   for (const auto& copy : untracked_) {
     change_.copyOver(copy.source, copy.target, "Please wait- copying: :" + copy.name);
@@ -197,13 +206,32 @@ bool DeploymentPlanner::mayDelete(const Touched& touched, bool keptOriginal) {
   return false;
 }
 
+// The player's own save that a career's save of the same name replaced comes back once the
+// career takes its save home.
+void DeploymentPlanner::planCareerOriginal(const Touched& touched) {
+  const auto* entry = record_.find(touched.file);
+  const auto stored = storedOriginal(st_, touched.file);
+  if (!entry || !entry->providers.empty() || entry->original != Original::Kept ||
+      !change_.isFile(stored)) {
+    return;
+  }
+  change_.rename(stored, deployedTarget(st_, touched.file),
+                 "Putting back " + std::string(recordFileName(touched.file)),
+                 StepPolicy::BestEffort);
+}
+
 // The last folder providing a file is gone: a kept original comes back, else the file goes.
 void DeploymentPlanner::planLastGone(const Touched& touched) {
   const std::string name(recordFileName(touched.file));
   const auto* entry = record_.find(touched.file);
   const auto stored = storedOriginal(st_, touched.file);
   const bool kept = entry && entry->original == Original::Kept && change_.isFile(stored);
-  if (!mayDelete(touched, kept)) return;
+  if (!patchOwner(baseProvider(touched.topBefore)).empty()) {
+    // What an install wrote into a game file it did not keep is all that is left of that file.
+    if (!kept && (!entry || entry->original != Original::None)) return;
+  } else if (!mayDelete(touched, kept)) {
+    return;
+  }
   const auto found = lookup_.find(touched.file);
   if (found.ambiguous) {
     notes_.push_back(ambiguousNote(touched.file));
@@ -238,8 +266,8 @@ void DeploymentPlanner::createStoreFolders(std::string_view file) {
 const FolderIndex& DeploymentPlanner::providerFolder(const std::string& folder) {
   auto found = providerFolders_.find(folder);
   if (found == providerFolders_.end()) {
-    found =
-        providerFolders_.emplace(folder, FolderIndex(st_.SelectorDir / nameToPath(folder))).first;
+    const auto dir = providerFolderPath(st_, folder).value_or(st_.SelectorDir / nameToPath(folder));
+    found = providerFolders_.emplace(folder, FolderIndex(dir)).first;
   }
   return found->second;
 }
@@ -248,6 +276,9 @@ std::optional<fs::path> DeploymentPlanner::sourceOf(const std::string& folder,
                                                     const std::string& file) {
   const auto loading = loadSources_.find({recordKey(file), folder});
   if (loading != loadSources_.end()) return fs::path(loading->second);
+  // No folder holds what a patch wrote, and what a Reset All left is no longer loaded: neither
+  // can be copied again.
+  if (!patchOwner(folder).empty() || baseProvider(folder) != folder) return std::nullopt;
   const auto& index = providerFolder(folder);
   const auto name = index.find(recordFileName(file));
   if (!name) return std::nullopt;

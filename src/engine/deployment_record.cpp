@@ -51,7 +51,7 @@ std::optional<DeployedFile> entryOfLine(std::string_view line) {
   if (!original) return std::nullopt;
   DeployedFile file{std::string(fields[0]), *original, {}};
   for (std::size_t f = 2; f < fields.size(); ++f) {
-    if (recordableName(fields[f])) file.providers.emplace_back(fields[f]);
+    if (recordableProvider(fields[f])) file.providers.emplace_back(fields[f]);
   }
   if (file.providers.empty()) return std::nullopt;
   return file;
@@ -111,6 +111,77 @@ std::string_view recordFileName(std::string_view file) {
 bool recordableName(std::string_view name) {
   if (name.empty() || name == "." || name == "..") return false;
   return name.find_first_of("\\/:\t\r\n") == std::string_view::npos;
+}
+
+namespace {
+
+constexpr std::string_view kSkinTag = "skin:";
+constexpr std::string_view kPatchTag = "patch:";
+constexpr std::string_view kLeftTag = "left:";
+
+std::string hashText(std::string_view bytes) {
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  constexpr char kDigits[] = "0123456789abcdef";
+  std::string text(16, '0');
+  for (int i = 15; i >= 0; --i, hash >>= 4) text[static_cast<std::size_t>(i)] = kDigits[hash & 15];
+  return text;
+}
+
+// "patch:HASH:OWNER" split in its hash and owner; nothing for another provider.
+std::optional<std::pair<std::string_view, std::string_view>> patchParts(std::string_view provider) {
+  if (!provider.starts_with(kPatchTag)) return std::nullopt;
+  const auto rest = provider.substr(kPatchTag.size());
+  const auto colon = rest.find(':');
+  if (colon != 16) return std::nullopt;
+  return std::pair{rest.substr(0, colon), rest.substr(colon + 1)};
+}
+
+}  // namespace
+
+std::string skinProvider(std::string_view skin) {
+  return std::string(kSkinTag) + std::string(skin);
+}
+
+std::string_view skinOf(std::string_view provider) {
+  return provider.starts_with(kSkinTag) ? provider.substr(kSkinTag.size()) : std::string_view{};
+}
+
+std::string patchProvider(std::string_view owner, std::string_view bytes) {
+  return std::string(kPatchTag) + hashText(bytes) + ":" + std::string(owner);
+}
+
+std::string_view patchOwner(std::string_view provider) {
+  const auto parts = patchParts(provider);
+  return parts ? parts->second : std::string_view{};
+}
+
+bool patchHolds(std::string_view provider, std::string_view bytes) {
+  const auto parts = patchParts(provider);
+  return parts && parts->first == hashText(bytes);
+}
+
+bool providedBy(std::string_view provider, std::string_view folder) {
+  return provider == folder || patchOwner(provider) == folder;
+}
+
+std::string leftProvider(std::string_view provider) {
+  return std::string(kLeftTag) + std::string(baseProvider(provider));
+}
+
+std::string_view baseProvider(std::string_view provider) {
+  return provider.starts_with(kLeftTag) ? provider.substr(kLeftTag.size()) : provider;
+}
+
+bool recordableProvider(std::string_view provider) {
+  if (recordableName(provider)) return true;
+  if (provider.starts_with(kLeftTag)) {
+    const auto base = baseProvider(provider);
+    return !base.starts_with(kLeftTag) && recordableProvider(base);
+  }
+  if (const auto skin = skinOf(provider); !skin.empty()) return recordableName(skin);
+  const auto owner = patchOwner(provider);
+  return !owner.empty() && recordableName(owner);
 }
 
 std::optional<DeploymentRecord> DeploymentRecord::parse(std::string_view bytes) {
@@ -204,7 +275,9 @@ void DeploymentRecord::dropUnprovided() {
 }
 
 void DeploymentRecord::withdraw(std::string_view folder) {
-  for (auto& file : files_) std::erase(file.providers, folder);
+  for (auto& file : files_) {
+    std::erase_if(file.providers, [&](const std::string& p) { return providedBy(p, folder); });
+  }
 }
 
 bool DeploymentRecord::provides(std::string_view folder) const {

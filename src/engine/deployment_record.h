@@ -47,7 +47,7 @@ class DeploymentRecord final {
   DeployedFile& entry(std::string_view file);
   // Forgets every entry that no folder provides any more.
   void dropUnprovided();
-  // Takes `folder` out of every entry's providers.
+  // Takes `folder` and its patches out of every entry's providers.
   void withdraw(std::string_view folder);
   // True when some entry names `folder` as a provider.
   bool provides(std::string_view folder) const;
@@ -79,6 +79,30 @@ bool recordableName(std::string_view name);
 // True when loading a file could put it at the record path `file`: a file of the game folder
 // itself, a mission or save in Savedata, music in Music; never KVO128 or KVO Originals.
 bool deployablePath(std::string_view file);
+
+// Providers that are not mod folders of the selector folder. Their names hold a ':', which no
+// mod folder's name can, so that they never clash with one.
+// The provider of a skin's files: the skin folder `skin` of the skin folder list.
+std::string skinProvider(std::string_view skin);
+// The skin a provider names, or "" when it is no skin.
+std::string_view skinOf(std::string_view provider);
+// The provider of a file that an install or a fuel button wrote whole (no folder holds it):
+// the loaded folder `owner` whose planes it installs, and the written bytes' hash.
+std::string patchProvider(std::string_view owner, std::string_view bytes);
+// The loaded folder a patch provider belongs to, or "" when it is no patch.
+std::string_view patchOwner(std::string_view provider);
+// True when `provider` names a patch whose bytes `bytes` are.
+bool patchHolds(std::string_view provider, std::string_view bytes);
+// True when `provider` is `folder` itself or a patch that belongs to it.
+bool providedBy(std::string_view provider, std::string_view folder);
+// The provider of a file that a Reset All which could not finish left in the game folder, by
+// the provider that put it there: it stays in the record until a later one takes it away.
+std::string leftProvider(std::string_view provider);
+// The provider that put a left-behind file there (see leftProvider); `provider` itself for any
+// other.
+std::string_view baseProvider(std::string_view provider);
+// True when `provider` can stand in the record as a provider.
+bool recordableProvider(std::string_view provider);
 
 // True for a saved career (".sve"): it is the player's, and no unload but a career folder's
 // own takes it away.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,9 @@ struct UnloadPlan {
   std::string folder;               // the mod folder's name
   std::vector<FileCopy> savesBack;  // a career's saves, back into its folder
   std::vector<PathText> deletes;
+  // The files (by name) that stay where they are and remain the folder's in the record; none
+  // when not set. A skin's flight files without "Include flt files".
+  std::function<bool(std::string_view name)> stays;
   std::string refusal;  // why the folder cannot be unloaded at all
   Problems problems;    // what the unload goes on without (a folder that cannot be listed)
 };

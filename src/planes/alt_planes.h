@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "planes/placement_record.h"
 #include "planes/plane_file_editors.h"
 #include "state/form_state.h"
 #include "state/game_change.h"
@@ -52,6 +53,8 @@ class AltPlanes final {
   void Label20_Click(int index);
   // Forgets the rows of `G1` (Reset All, unloading the flight-model folder).
   void forgetRows();
+  // From now on installs and fuel buttons write through `placements` (null: unrecorded).
+  void setPlacements(PlacementRecord* placements) { placements_ = placements; }
 
   // What the grid knows of its rows beyond their cells, so that a change that is not made
   // can put it back with the grid.
@@ -71,12 +74,15 @@ class AltPlanes final {
   void addPlaneRow(const std::filesystem::path& fmFolder, const std::string& folder);
   void markInstalled(int row);
   void showFuel(int slot, int fuel);
+  std::string ownerFolder() const;
+  void planWrites(GameChange& change, std::vector<GameFileWrite> files);
 
   FormState& state_;
   GameFolder& game_;
   LoadRecord& record_;
   PlaneFileEditors editors_;
   Notes notes_;
+  PlacementRecord* placements_ = nullptr;
 };
 
 }  // namespace kvo

@@ -61,6 +61,16 @@ void AltPlanes::showFuel(int slot, int fuel) {
   state_.Label27 = std::to_string(state_.FuelPositions[at]);
 }
 
+// The loaded flight-model folder whose planes the grid shows.
+std::string AltPlanes::ownerFolder() const {
+  return pathToText(nameToPath(state_.Label2).parent_path().filename());
+}
+
+void AltPlanes::planWrites(GameChange& change, std::vector<GameFileWrite> files) {
+  if (placements_) return placements_->planWrites(change, ownerFolder(), std::move(files));
+  for (auto& file : files) change.replaceWith(file.path, std::move(file.bytes));
+}
+
 Outcome AltPlanes::ApplyPlaneRow(int row) {
   const auto& g1 = state_.G1;
   if (!state_.GridReady || row < 1 || row >= g1.rows()) return {};
@@ -88,10 +98,16 @@ std::string AltPlanes::planPlaneRow(int row, GameChange& change) {
   const PlannedGameFiles game(game_.listing(), change);
   const auto plan = planPlaneInstall(planeDir, game, editors_.pnameform, editors_.pmnuform);
   if (!plan.ok()) return plan.error;
-  for (const auto& file : plan.files) change.replaceWith(file.path, file.bytes);
+  planWrites(change, plan.files);
   if (plan.flightModel) {
     const auto name = pathToText(plan.flightModel->filename());
-    change.copyOver(*plan.flightModel, game.resolve(name), "Please wait- copying: :" + name);
+    std::string caption = "Please wait- copying: :" + name;
+    if (placements_) {
+      placements_->planCopy(change, ownerFolder(), *plan.flightModel, game.resolve(name),
+                            std::move(caption));
+    } else {
+      change.copyOver(*plan.flightModel, game.resolve(name), std::move(caption));
+    }
   }
   markInstalled(row);
   showFuel(plan.slot, plan.fuel);
@@ -124,7 +140,7 @@ Outcome AltPlanes::SetFuelLoad(int slot, int index) {
   if (!error.empty()) return Outcome::refused(change.action(), error);
   (*bytes)[offset] = static_cast<char>(value % 256);
   (*bytes)[offset + 1] = static_cast<char>(value / 256);
-  change.replaceWith(path, std::move(*bytes));
+  planWrites(change, {{path, std::move(*bytes)}});
   auto outcome = game_.commit(change);
   if (outcome.ok()) {
     outcome.done = "The fuel of " + code + " is " + kFuelCaptions[index] + " of " +

@@ -33,7 +33,36 @@ void SkinPanel::markSkin(int row, bool loaded) {
   state_.SK1.setBack(row, 0, loaded ? kLoadedSkin : state_.DefaultCellColour);
 }
 
+// The unload of a skin's row for the record: its files in the game folder by name, and which
+// of them stay.
+std::optional<SkinUnload> SkinPanel::skinUnload(int row, GameChange& change, bool everything) {
+  std::string problem;
+  const auto names = skinFiles(skinFolder(row), problem);
+  if (!names) {
+    change.passOver(problem);
+    return std::nullopt;
+  }
+  const bool flightFiles = everything || state_.Check5;
+  SkinUnload unload{state_.SK1.text(row, 0), {}, [flightFiles](std::string_view name) {
+                      return !skinFileIsDeleted(name, flightFiles);
+                    }};
+  const auto& game = game_.listing();
+  for (const auto& name : *names) {
+    if (!skinFileIsDeleted(name, flightFiles)) continue;
+    if (const auto found = change.find(game, name)) {
+      unload.byName.push_back(game.dir() / nameToPath(*found));
+    }
+  }
+  return unload;
+}
+
 void SkinPanel::planUnload(int row, GameChange& change, const std::set<std::string>& spared) {
+  if (placements_) {
+    if (auto unload = skinUnload(row, change, false)) {
+      placements_->planSkins(change, {std::move(*unload)}, {}, {});
+    }
+    return;
+  }
   std::string problem;
   const auto names = skinFiles(skinFolder(row), problem);
   if (!names) return change.passOver(problem);
@@ -62,6 +91,11 @@ std::string SkinPanel::planLoad(int row, GameChange& change) {
     copied.push_back(name);
     overwritten.insert(toUpperAscii(name));
   }
+  noteReplacedData(change, copied);
+  if (placements_) {
+    planRecordedLoad(row, change, copied);
+    return {};
+  }
   const std::string code = grid.text(row, 2);
   for (int j = 1; j < grid.rows(); ++j) {
     if (j == row || grid.text(j, 2) != code || grid.text(j, 1) != "S") continue;
@@ -79,6 +113,54 @@ std::string SkinPanel::planLoad(int row, GameChange& change) {
   markSkin(row, true);
   state_.SkinGridReady = true;
   return {};
+}
+
+// The loaded skins of the art code go and the skin of `row` comes in one step of the record, so
+// that a file both hold is copied once and what the new skin leaves comes back.
+void SkinPanel::planRecordedLoad(int row, GameChange& change,
+                                 const std::vector<std::string>& copied) {
+  auto& grid = state_.SK1;
+  std::vector<SkinUnload> unloads;
+  const std::string code = grid.text(row, 2);
+  for (int j = 1; j < grid.rows(); ++j) {
+    if (j == row || grid.text(j, 2) != code || grid.text(j, 1) != "S") continue;
+    if (auto unload = skinUnload(j, change, false)) unloads.push_back(std::move(*unload));
+    markSkin(j, false);
+  }
+  const auto folder = skinFolder(row);
+  const auto& game = game_.listing();
+  std::vector<PlacedCopy> copies;
+  for (const auto& name : copied) {
+    const auto found = change.find(game, name);
+    copies.push_back({folder / nameToPath(name), game.dir() / nameToPath(found.value_or(name))});
+  }
+  placements_->planSkins(change, unloads, grid.text(row, 0), copies);
+  state_.SkinGridReady = false;
+  markSkin(row, true);
+  state_.SkinGridReady = true;
+}
+
+// A skin that brings the game's flight data replaces what a plane install wrote into it: the
+// report names those files, and the plane grid no longer shows the installs it undid.
+void SkinPanel::noteReplacedData(GameChange& change, const std::vector<std::string>& copied) {
+  const auto& game = game_.listing();
+  bool planesDat = false;
+  for (const auto& name : copied) {
+    if (!isSkinDataFile(name) || !change.find(game, name)) continue;
+    replacedData_.push_back(name);
+    planesDat = planesDat || equalsNoCase(name, "planes.dat");
+  }
+  if (planesDat) unmarkUndoneInstalls();
+}
+
+void SkinPanel::unmarkUndoneInstalls() {
+  auto& g1 = state_.G1;
+  for (int r = 1; r < g1.rows(); ++r) {
+    if (g1.text(r, 4) != "S") continue;
+    undidInstalls_ = true;
+    g1.setText(r, 4, "");
+    g1.setBack(r, 3, state_.DefaultCellColour);
+  }
 }
 
 std::string SkinPanel::planSkinRow(int row, GameChange& change) {
@@ -103,17 +185,38 @@ Outcome SkinPanel::ApplySkinRow(int row) {
     return {};
   }
   const Grid before = grid;
+  const Grid planesBefore = state_.G1;
+  replacedData_.clear();
+  undidInstalls_ = false;
   if (auto why = planSkinRow(row, change); !why.empty()) {
     state_.SK1 = before;
+    state_.G1 = planesBefore;
     return Outcome::refused(change.action(), why);
   }
   auto outcome = commitMarked(change);
-  if (!outcome.ok() || outcome.planned) state_.SK1 = before;
+  if (!outcome.ok() || outcome.planned) {
+    state_.SK1 = before;
+    state_.G1 = planesBefore;
+  }
+  if (outcome.ok() && !replacedData_.empty()) {
+    outcome.done += (outcome.done.empty() ? "" : " ") + std::string("The skin replaced ") +
+                    nameList(replacedData_) + " of the game folder" +
+                    (undidInstalls_ ? ", undoing the installed planes." : ".");
+  }
   return outcome;
 }
 
-void SkinPanel::planUnloadAll(GameChange& change) {
+void SkinPanel::planUnloadAll(GameChange& change, bool everything) {
   const auto& grid = state_.SK1;
+  if (placements_) {
+    std::vector<SkinUnload> unloads;
+    for (int r = 1; r < grid.rows(); ++r) {
+      if (grid.text(r, 1) != "S") continue;
+      if (auto unload = skinUnload(r, change, everything)) unloads.push_back(std::move(*unload));
+    }
+    if (!unloads.empty()) placements_->planSkins(change, unloads, {}, {});
+    return;
+  }
   for (int r = 1; r < grid.rows(); ++r) {
     if (grid.text(r, 1) == "S") planUnload(r, change, {});
   }

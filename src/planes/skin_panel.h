@@ -1,10 +1,12 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "planes/placement_record.h"
 #include "state/form_state.h"
 #include "state/game_change.h"
 #include "state/game_folder.h"
@@ -49,13 +51,20 @@ class SkinPanel final {
 
   // The skin folder of an `SK1` row.
   std::filesystem::path skinFolder(int row) const;
-  // Plans into `change` the best-effort deletes that unload every loaded skin.
-  void planUnloadAll(GameChange& change);
+  // Plans into `change` the best-effort deletes that unload every loaded skin; `everything`
+  // takes their flight files too, whatever "Include flt files" says (Reset All).
+  void planUnloadAll(GameChange& change, bool everything = false);
+  // From now on skins load and unload through `placements` (null: by name, unrecorded).
+  void setPlacements(PlacementRecord* placements) { placements_ = placements; }
   // Takes the loaded mark off every skin row.
   void unmarkAll();
 
  private:
   void planUnload(int row, GameChange& change, const std::set<std::string>& spared);
+  std::optional<SkinUnload> skinUnload(int row, GameChange& change, bool everything);
+  void planRecordedLoad(int row, GameChange& change, const std::vector<std::string>& copied);
+  void noteReplacedData(GameChange& change, const std::vector<std::string>& copied);
+  void unmarkUndoneInstalls();
   std::string planLoad(int row, GameChange& change);
   void markSkin(int row, bool loaded);
   void showPreview(int row, const char* picturePatterns);
@@ -65,6 +74,10 @@ class SkinPanel final {
   FormState& state_;
   GameFolder& game_;
   LoadRecord& record_;
+  PlacementRecord* placements_ = nullptr;
+  // The game's flight data files that the skin being loaded replaces, for its report.
+  std::vector<std::string> replacedData_;
+  bool undidInstalls_ = false;
   int lastHoverRow_ = 0;
 };
 

@@ -73,6 +73,8 @@ Outcome SkinPanel::RenameSkin(int r, const std::string& newName) {
   grid.setText(r, 0, newName);
   // A loaded skin is recorded by name; the record must follow the rename to survive a restart.
   if (grid.text(r, 1) == "S") record_.RecordLoadedFolders(change);
+  // The files it put into the game folder stay its own under the new name.
+  if (placements_) placements_->planRenameSkin(change, oldName, newName);
   auto outcome = game_.commit(change);
   if (!outcome.ok() || outcome.planned) {
     grid.setText(r, 0, oldName);

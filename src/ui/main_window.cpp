@@ -80,8 +80,9 @@ QWidget* MainWindow::buildButtons(kvo::Selector& selector) {
   layout->addWidget(exitButton);
   auto& reset = selector.reset;
   auto& launcher = selector.launcher;
-  connect(resetButton, &QPushButton::clicked, this,
-          [this, &reset] { runner_->run([&reset] { return reset.Command1_Click(); }); });
+  connect(resetButton, &QPushButton::clicked, this, [this, &reset, &selector] {
+    runner_->run([&reset, &selector] { return reset.confirmedReset(selector.shell); });
+  });
   connect(delMsn, &QPushButton::clicked, this,
           [this, &reset] { runner_->run([&reset] { return reset.delmsn_Click(); }); });
   connect(exitButton, &QPushButton::clicked, this,

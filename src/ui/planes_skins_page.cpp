@@ -69,7 +69,9 @@ QWidget* PlanesSkinsPage::buildSkinFrame() {
   sk1_ = new GridView(state_.SK1, QStringLiteral("SK1"));
   check5_ = named<QCheckBox>(QStringLiteral("Check5"), QStringLiteral("Include flt files"));
   check5_->setToolTip(
-      QStringLiteral("If checked it will load any *.fly files which come with the skin folder"));
+      QStringLiteral("A skin's flight files (*.flt, planes.dat...) are always loaded with it. If "
+                     "checked, unloading the skin takes them out of the game folder too; if not, "
+                     "they stay."));
   text3_ = named<QLineEdit>(QStringLiteral("Text3"));
   command12_ = named<QPushButton>(QStringLiteral("Command12"), QStringLiteral("Re-Name"));
   label39_ = new ClickableLabel(QStringLiteral("Clear all skins"), QStringLiteral("Label39"));

@@ -175,9 +175,15 @@ class MainWindowTest final : public QObject {
     QCOMPARE(mark("T-Burma") + mark("T-Normandy"), QStringLiteral("S"));
     QCOMPARE(QApplication::focusWidget(), &unigrid());
     QVERIFY(clickCell("Unigrid", 1, QStringLiteral("G-Water")));
+    demo_->shell.messages.clear();
     click("Command1");
+    // Asked first, from the plan: the count and the game's own files among them.
+    QCOMPARE(demo_->shell.messages.size(), std::size_t{1});
+    const auto& question = demo_->shell.messages.front();
+    QVERIFY2(question.find("deletes 12 files") != std::string::npos, question.c_str());
+    QVERIFY2(question.find("planes.dat") != std::string::npos, question.c_str());
     QCOMPARE(status(),
-             QStringLiteral("Reset All unloaded T-Burma, G-Water, deleted 11 files from the "
+             QStringLiteral("Reset All unloaded T-Burma, G-Water, deleted 12 files from the "
                             "game folder and put eaw.exe back from KVO128."));
     click("delmsn");
     QCOMPARE(status(), QStringLiteral("Del MSN deleted default7.MSN, DefaultA.msn from Savedata."));

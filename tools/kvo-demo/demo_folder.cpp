@@ -158,7 +158,8 @@ const std::vector<DemoFolder>& skinFolders() {
   static const std::vector<DemoFolder> folders = {
       {"Bf109G Tropical", "Bf 109G in desert colours.", {"p109g.3dz", "p109g.tpc", "tropical.gif"}},
       {"Bf109G Winter",
-       "Bf 109G in winter white, with its own flight data.",
+       "Bf 109G in winter white, with its own PLANES.DAT and flight model: loading it undoes "
+       "the planes installed into planes.dat.",
        {"p109g.3dz", "p109gw.tpc", "PLANES.DAT", "p109g.flt", "skinpic"}},
       {"Mustang Invasion", "", {"pp51d.3dz", "pp51d.tpc", "invasion.bmp"}},
       {"Spit Mk IX Desert",
