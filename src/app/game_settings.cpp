@@ -217,7 +217,11 @@ Outcome GameSettings::IniEdit_Click() {
   st.Frame21Visible = true;
   st.Text14.clear();
   const auto ini = existingIni();
-  if (!ini) return {};
+  if (!ini) {
+    Outcome outcome;
+    outcome.done = "There is no eaw.ini in the game folder to show.";
+    return outcome;
+  }
   std::error_code ec;
   const auto lines = readTextLines(*ini, ec, read_limit::kGameSettings);
   if (!lines) {
@@ -231,7 +235,11 @@ Outcome GameSettings::IniEdit_Click() {
 Outcome GameSettings::InSaver_Click(const std::string& text) {
   state_.Text14 = text;
   const auto ini = existingIni();
-  if (!ini) return {};
+  if (!ini) {
+    Outcome outcome;
+    outcome.done = "There is no eaw.ini in the game folder, so nothing was saved.";
+    return outcome;
+  }
   auto outcome = replaceIni("save eaw.ini", *ini, withCrLf(text) + "\r\n");
   if (!outcome.ok() || outcome.planned) return outcome;
   game_.forgetListing();
