@@ -96,7 +96,7 @@ void CompleteSetsPage::connectHandlers() {
   // The boxes only change what the next load does; the player hears so at once.
   connect(check1_, &QCheckBox::clicked, this, [this](bool on) {
     runner_.status(on ? "Loading a package now runs Reset All first."
-                      : "Loading a package now keeps what is loaded.");
+                      : "Loading a package no longer runs Reset All first.");
   });
   connect(check2_, &QCheckBox::clicked, this, [this](bool on) {
     runner_.status(on ? "Loading a package now also puts its name on the clipboard to post online."
