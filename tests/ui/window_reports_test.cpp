@@ -100,6 +100,10 @@ class WindowReportsTest final : public QObject {
     QTest::keyClicks(name, QStringLiteral("Desert"));
     press("Command7");
     QCOMPARE(status(), QStringLiteral("Saved the autoscript Desert.set."));
+    press("Command7");
+    QTRY_VERIFY(find<QFrame>("SetWarn")->isVisible());
+    press("Label4_1");
+    QCOMPARE(status(), QStringLiteral("Kept the autoscript Desert.set as it was."));
     auto* music = find<QListWidget>("List4");
     music->setFocus(Qt::TabFocusReason);
     music->setCurrentRow(music->count() - 1);
@@ -147,6 +151,8 @@ class WindowReportsTest final : public QObject {
     QCOMPARE(status(), QStringLiteral("Saved eaw.ini."));
 
     showTab("Planes and Skins");
+    press("Label39");
+    QCOMPARE(status(), QStringLiteral("No skin was loaded, so none was cleared."));
     press("PnamesEditorButton");
     auto* pnames = find<QDialog>("Pnameform");
     QTRY_VERIFY(pnames->isVisible());
