@@ -109,8 +109,6 @@ Outcome SkinPanel::ApplySkinRow(int row) {
   }
   auto outcome = commitMarked(change);
   if (!outcome.ok() || outcome.planned) state_.SK1 = before;
-  if (outcome.ok() && outcome.done.empty())
-    outcome.done = "No skin was loaded, so none was cleared.";
   return outcome;
 }
 

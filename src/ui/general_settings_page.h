@@ -65,9 +65,8 @@ class GeneralSettingsPage final : public QWidget {
   QGroupBox* frame21_ = nullptr;
   QCheckBox* keepOriginals_ = nullptr;
   QPlainTextEdit* text14_ = nullptr;
-  bool text14Latin1_ = false;
-  bool enterPressed_ = false;  // the next editingFinished comes from Enter  // how Text14's bytes
-                               // were decoded for showing
+  bool text14Latin1_ = false;  // how Text14's bytes were decoded for showing
+  bool enterPressed_ = false;  // the next editingFinished comes from Enter
   PictureBox* image3_ = nullptr;
 };
 

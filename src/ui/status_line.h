@@ -19,8 +19,6 @@ class StatusLine final : public QObject {
 
   // Shows `text`, whole in the tooltip and as much as fits on the bar.
   void show(const QString& text);
-  // The whole of the last report.
-  const QString& text() const { return text_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
