@@ -56,12 +56,12 @@ class InputGuard final {
 }  // namespace
 
 bool CoreRunner::eventFilter(QObject* watched, QEvent* event) {
-  // A question the operation asks opens a window of its own, which must answer.
+  // A question the operation asks is a modal window of its own, which must answer; every
+  // other window, the editors included, waits for the change.
   const auto* widget = qobject_cast<QWidget*>(watched);
-  const auto* owner = qobject_cast<QWidget*>(parent());
-  if (!widget || !owner || widget->window() != owner->window() || !isPlayerInput(*event)) {
-    return QObject::eventFilter(watched, event);
-  }
+  if (!widget || !isPlayerInput(*event)) return QObject::eventFilter(watched, event);
+  const QWidget* asking = QApplication::activeModalWidget();
+  if (asking && widget->window() == asking) return QObject::eventFilter(watched, event);
   if (isPress(*event)) shell_.status(kWaitForChange);
   return true;
 }
