@@ -6,19 +6,19 @@
 
 namespace kvo::ui {
 
-StatusLine::StatusLine(QStatusBar& bar) : QObject(&bar), bar_(&bar) {
+StatusLine::StatusLine(QStatusBar& bar) : QObject(&bar), bar_(&bar), watched_(&bar) {
   setObjectName(QStringLiteral("StatusLine"));
   bar.installEventFilter(this);
 }
 
 void StatusLine::show(const QString& text) {
   text_ = text;
-  if (bar_) bar_->setToolTip(text);
+  bar_->setToolTip(text);
   showFitted();
 }
 
 bool StatusLine::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == bar_ && event->type() == QEvent::Resize) showFitted();
+  if (watched == watched_ && event->type() == QEvent::Resize) showFitted();
   return QObject::eventFilter(watched, event);
 }
 
@@ -33,7 +33,7 @@ int StatusLine::roomForText() const {
 }
 
 void StatusLine::showFitted() {
-  if (!bar_ || text_.isEmpty()) return;
+  if (text_.isEmpty()) return;
   const QString fitted = bar_->fontMetrics().elidedText(text_, Qt::ElideRight, roomForText());
   if (bar_->currentMessage() != fitted) bar_->showMessage(fitted);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 class QStatusBar;
@@ -27,7 +26,10 @@ class StatusLine final : public QObject {
   int roomForText() const;
   void showFitted();
 
-  QPointer<QStatusBar> bar_;
+  // The bar owns this, so it outlives it; the filter compares objects only, since it also sees
+  // the bar's last events while it is destroyed.
+  QStatusBar* bar_;
+  const QObject* watched_;
   QString text_;
 };
 
