@@ -22,16 +22,21 @@ namespace {
 struct SettingKey {
   std::string_view key;
   std::string SettingsBoxes::*box;
+  std::string_view caption;  // the box's caption in the window
+  long least;                // the range the game takes
+  long most;
 };
+
+constexpr long kNoLimit = 999'999'999;
 
 // The order in which every operation tests the keys.
 constexpr std::array<SettingKey, 6> kSettingKeys = {{
-    {"Width=", &SettingsBoxes::text5},
-    {"Height=", &SettingsBoxes::text6},
-    {"ExtraSquads=", &SettingsBoxes::text4},
-    {"Day=", &SettingsBoxes::text7},
-    {"Month=", &SettingsBoxes::text88},
-    {"PlaneSetNumber=", &SettingsBoxes::text11},
+    {"Width=", &SettingsBoxes::text5, "Width", 320, 7680},
+    {"Height=", &SettingsBoxes::text6, "Height", 320, 7680},
+    {"ExtraSquads=", &SettingsBoxes::text4, "Extra Squads", 0, kNoLimit},
+    {"Day=", &SettingsBoxes::text7, "Day", 1, 31},
+    {"Month=", &SettingsBoxes::text88, "Month", 1, 12},
+    {"PlaneSetNumber=", &SettingsBoxes::text11, "Planeset", 0, kNoLimit},
 }};
 
 constexpr std::string_view kFailureTitle = "eaw.ini";
@@ -59,6 +64,39 @@ std::string withCrLf(std::string_view text) {
 std::string stillReadOnly(const Outcome& saved, const fs::path& ini) {
   if (saved.changes.files.empty() || !hasReadOnlyMark(ini)) return {};
   return " " + pathToText(ini.filename()) + " stays read-only, as it was.";
+}
+
+bool inRange(std::string_view value, const SettingKey& setting) {
+  // Nine digits at most, so that the number cannot overflow; no sign, blank or fraction.
+  if (value.empty() || value.size() > 9) return false;
+  long number = 0;
+  for (const char c : value) {
+    if (c < '0' || c > '9') return false;
+    number = number * 10 + (c - '0');
+  }
+  return number >= setting.least && number <= setting.most;
+}
+
+std::string rangeText(const SettingKey& setting) {
+  if (setting.most == kNoLimit)
+    return "a whole number of " + std::to_string(setting.least) + " or more";
+  return "a whole number from " + std::to_string(setting.least) + " to " +
+         std::to_string(setting.most);
+}
+
+// The first typed value the game would not take, as one sentence naming its box; "" when all
+// are fine. A value eaw.ini already held is written back as it was read, whatever it is.
+std::string outOfRange(const SettingsBoxes& boxes, const SettingsBoxes& held) {
+  for (const auto& setting : kSettingKeys) {
+    const auto& value = boxes.*setting.box;
+    if (value == held.*setting.box || inRange(value, setting)) continue;
+    const auto key = setting.key.substr(0, setting.key.size() - 1);
+    std::string box(setting.caption);
+    if (setting.caption != key) box += " (" + std::string(key) + " in eaw.ini)";
+    return box + " must be " + rangeText(setting) + ", not \"" + value +
+           "\", so eaw.ini was not changed.";
+  }
+  return {};
 }
 
 }  // namespace
@@ -128,6 +166,9 @@ Outcome GameSettings::inisave(const SettingsBoxes& boxes) {
                                 "the value on one line.",
                             Icon::Exclamation, std::string(kFailureTitle));
   }
+  if (auto why = outOfRange(boxes, st.iniSettings); !why.empty()) {
+    return Outcome::refused(action, std::move(why), Icon::Exclamation, std::string(kFailureTitle));
+  }
   std::error_code ec;
   const auto old = readFileBytes(*ini, ec, read_limit::kGameSettings);
   if (!old) {
@@ -189,7 +230,11 @@ Outcome GameSettings::IniEdit_Click() {
   st.Frame21Visible = true;
   st.Text14.clear();
   const auto ini = existingIni();
-  if (!ini) return {};
+  if (!ini) {
+    Outcome outcome;
+    outcome.done = "There is no eaw.ini in the game folder to show.";
+    return outcome;
+  }
   std::error_code ec;
   const auto lines = readTextLines(*ini, ec, read_limit::kGameSettings);
   if (!lines) {
@@ -203,7 +248,11 @@ Outcome GameSettings::IniEdit_Click() {
 Outcome GameSettings::InSaver_Click(const std::string& text) {
   state_.Text14 = text;
   const auto ini = existingIni();
-  if (!ini) return {};
+  if (!ini) {
+    Outcome outcome;
+    outcome.done = "There is no eaw.ini in the game folder, so nothing was saved.";
+    return outcome;
+  }
   auto outcome = replaceIni("save eaw.ini", *ini, withCrLf(text) + "\r\n");
   if (!outcome.ok() || outcome.planned) return outcome;
   game_.forgetListing();

@@ -19,7 +19,9 @@ class GameSettings final {
 
   // Fills the six boxes from eaw.ini; what could not be read, or "".
   std::string IniRead();
-  // Writes `boxes` into eaw.ini (Enter in a box), keeping every other line.
+  // Writes `boxes` into eaw.ini (Enter in a box), keeping every other line; refuses, writing
+  // nothing, when a typed value is no whole number in the game's range (Width and Height
+  // 320-7680, Day 1-31, Month 1-12, ExtraSquads and PlaneSetNumber 0 or more).
   Outcome inisave(const SettingsBoxes& boxes);
   // The values of `boxes` that eaw.ini does not hold as last read or saved, which leaving the
   // box without Enter would lose: a sentence for the status line, or "" when there are none.

@@ -7,7 +7,11 @@ namespace kvo {
 namespace fs = std::filesystem;
 
 Outcome Launcher::Label28_Click(int index, const std::string& name) {
-  if (name.empty()) return {};
+  if (name.empty()) {
+    Outcome outcome;
+    outcome.done = "Choose a program in the list first; nothing was started.";
+    return outcome;
+  }
   if (index == 1) shell_.minimise();
   const fs::path exe = state_.GameDir / nameToPath(name);
   std::string error;

@@ -219,6 +219,10 @@ void ResetAll::unmarkAll() {
   skins_.unmarkAll();
   planes_.forgetRows();
   st.Text2.clear();
+  // The skin grid shows only loaded skins from now on, and none is loaded.
+  st.Text3.clear();
+  st.Text10.clear();
+  st.Image2 = st.BackgroundPicture;
   st.Label8.clear();
   st.Label8Visible = false;
   st.GridReady = true;

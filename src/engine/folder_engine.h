@@ -70,6 +70,9 @@ class FolderEngine final {
   void previewRow(int row);
   // Takes the folder preview away again (pointer over `List3` or `LoadFrame`).
   void resetPreview();
+  // Previews the row under the pointer anew after a change, which may have changed what a
+  // click on it would replace and overwrite.
+  void previewAgain();
   // What a click on `row` would do, from its own plan, checked and not made: which folder it
   // replaces and which files it overwrites, or why it cannot be made.
   std::string conflictText(int row);

@@ -54,6 +54,13 @@ std::vector<Conflict> FolderEngine::conflictsOf(int row) {
   return loadConflicts(state_, game_.listing(), nameToPath(state_.Unigrid.text(row, 0)));
 }
 
+void FolderEngine::previewAgain() {
+  const int row = state_.lastHoveredRow;
+  if (row < 1) return;
+  state_.lastHoveredRow = -1;
+  previewRow(row);
+}
+
 void FolderEngine::resetPreview() {
   auto& st = state_;
   st.MyLabel.clear();

@@ -137,6 +137,10 @@ void AltPlanes::forgetRows() {
   g1.setRows(1);
   notes_.unusable.clear();
   notes_.lastHoverRow = 0;
+  notes_.label19 = {};
+  state_.fuelSlot = -1;
+  state_.Label26.clear();
+  state_.Label27.clear();
 }
 
 void AltPlanes::Label20_Click(int index) {

@@ -36,6 +36,9 @@ class AltPlanes final {
   // Sets the fuel of plane slot `slot` (0..29) to a share of its full fuel, the button
   // `Option1(index)`: 100, 75, 50, 25, 10 or 5 per cent.
   Outcome SetFuelLoad(int slot, int index);
+  // The Option1 button (0..5) whose share of the full fuel planes.dat holds now for the slot
+  // the fuel labels show, or -1 when it holds none of them or no slot is shown.
+  int fuelOnDisk();
   // Previews the plane of `G1` row `row` under the pointer and narrows `SK1` to its art code.
   void G1_MouseMove(int row);
   // The slot and art code of the hovered plane, as label19(0) and label19(1) show them.
@@ -51,7 +54,8 @@ class AltPlanes final {
   std::string unusableReason(int row) const;
   // The "Slot" and "Name" headings sort G1 by their column.
   void Label20_Click(int index);
-  // Forgets the rows of `G1` (Reset All, unloading the flight-model folder).
+  // Forgets the rows of `G1` and what they showed: the fuel, the slot and art code
+  // (Reset All, unloading the flight-model folder).
   void forgetRows();
   // From now on installs and fuel buttons write through `placements` (null: unrecorded).
   void setPlacements(PlacementRecord* placements) { placements_ = placements; }

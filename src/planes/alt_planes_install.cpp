@@ -149,4 +149,24 @@ Outcome AltPlanes::SetFuelLoad(int slot, int index) {
   return outcome;
 }
 
+int AltPlanes::fuelOnDisk() {
+  const int slot = state_.fuelSlot;
+  if (slot < 0 || slot >= 30) return -1;
+  const auto at = static_cast<std::size_t>(slot);
+  const int full = state_.FuelValues[at];
+  if (full < 0 || full > 65535 || state_.FuelPositions[at] < 1) return -1;
+  const GameChange nothing(state_, {});
+  std::string error;
+  fs::path path;
+  const auto bytes = readPlanesDat(PlannedGameFiles(game_.listing(), nothing), path, error);
+  const auto offset = static_cast<std::size_t>(state_.FuelPositions[at] - 1);
+  if (!bytes || offset + 1 >= bytes->size()) return -1;
+  const auto value = static_cast<std::uint32_t>(static_cast<unsigned char>((*bytes)[offset])) +
+                     256u * static_cast<unsigned char>((*bytes)[offset + 1]);
+  for (int index = 0; index < 6; ++index) {
+    if (fuelShare(static_cast<std::uint32_t>(full), index) == value) return index;
+  }
+  return -1;
+}
+
 }  // namespace kvo

@@ -240,6 +240,8 @@ Outcome SkinPanel::Skinkill() {
   unmarkAll();
   auto outcome = commitMarked(change);
   if (!outcome.ok() || outcome.planned) state_.SK1 = before;
+  if (outcome.ok() && outcome.done.empty())
+    outcome.done = "No skin was loaded, so none was cleared.";
   return outcome;
 }
 

@@ -66,7 +66,11 @@ Outcome Autoscripts::SaveAutoscript(const std::string& name, const std::string& 
 
 Outcome Autoscripts::OverwritePrompt(int index, const std::string& name, const std::string& text) {
   Outcome outcome;
-  if (index == 0) outcome = SaveAutoscript(name, text, true);
+  if (index == 0) {
+    outcome = SaveAutoscript(name, text, true);
+  } else {
+    outcome.done = "Kept the autoscript " + name + ".set as it was.";
+  }
   state_.SetWarnVisible = false;
   return outcome;
 }

@@ -115,6 +115,8 @@ Outcome Packages::LoadPackage(const std::string& file, bool reset, bool post) {
   if (post && outcome.ok() && !outcome.planned) {
     shell_.setClipboardText("");
     shell_.setClipboardText(file);
+    outcome.done += (outcome.done.empty() ? "" : " ") + std::string("Put ") + file +
+                    " on the clipboard to post online.";
   }
   return outcome;
 }

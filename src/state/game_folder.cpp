@@ -156,6 +156,7 @@ Outcome GameFolder::commit(GameChange& change) {
         historyStep,
         withHistoryEntry(older, historyEntry(historyTime(), outcome.action, outcome.changes)));
   }
+  shell_.changeStarts(outcome.changes);
   commitChecked(change, live, transaction, outcome);
   return outcome;
 }

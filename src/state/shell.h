@@ -6,6 +6,8 @@
 
 namespace kvo {
 
+struct Changes;
+
 enum class Icon { None, Information, Exclamation, Critical, Question };
 
 // The one way the core reaches the player: the window, the command line and the tests each
@@ -23,6 +25,9 @@ class Shell {
   virtual void setCaption(std::string_view caption) = 0;
   // Progress of a long operation: done of total steps; total 0 ends it.
   virtual void progress(int done, int total) = 0;
+  // A checked change of these files and marks starts to run; the window shows which rows it
+  // loads and unloads until the operation ends.
+  virtual void changeStarts(const Changes& /*changes*/) {}
   virtual std::string clipboardText() = 0;
   virtual void setClipboardText(std::string_view text) = 0;
   // Starts a program in `workingDir` without waiting; false and `error` when it cannot start.

@@ -95,6 +95,15 @@ void CompleteSetsPage::connectHandlers() {
     const auto entry = state_.List9.selectedText();
     runner_.run([this, entry] { return packages_.List9_Click(entry); });
   });
+  // The boxes only change what the next load does; the player hears so at once.
+  connect(check1_, &QCheckBox::clicked, this, [this](bool on) {
+    runner_.status(on ? "Loading a package now runs Reset All first."
+                      : "Loading a package no longer runs Reset All first.");
+  });
+  connect(check2_, &QCheckBox::clicked, this, [this](bool on) {
+    runner_.status(on ? "Loading a package now also puts its name on the clipboard to post online."
+                      : "Loading a package no longer puts its name on the clipboard.");
+  });
   connect(loadQ_, &QPushButton::clicked, this, [this] {
     const auto file = state_.GUPC.selectedText();
     runner_.run([this, file] {

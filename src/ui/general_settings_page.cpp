@@ -12,6 +12,7 @@
 #include <QStringDecoder>
 #include <QVBoxLayout>
 #include <string_view>
+#include <utility>
 
 #include "app/game_settings.h"
 #include "engine/keep_originals.h"
@@ -122,9 +123,11 @@ QLineEdit* GeneralSettingsPage::addSetting(const QString& name, SettingField fie
   connect(edit, &QLineEdit::textEdited, this,
           [this, field](const QString& text) { state_.settings.*field = toStdString(text); });
   connect(edit, &QLineEdit::returnPressed, this, &GeneralSettingsPage::save);
-  // Enter saves before this fires, so only a value left without Enter is named.
-  connect(edit, &QLineEdit::editingFinished, this,
-          [this] { runner_.status(settings_.unsavedSettings(typed())); });
+  // Enter fires this too, after its save: that save's report, a refusal included, stands.
+  connect(edit, &QLineEdit::editingFinished, this, [this] {
+    if (std::exchange(enterPressed_, false)) return;
+    runner_.status(settings_.unsavedSettings(typed()));
+  });
   return edit;
 }
 
@@ -135,6 +138,7 @@ kvo::SettingsBoxes GeneralSettingsPage::typed() const {
 }
 
 void GeneralSettingsPage::save() {
+  enterPressed_ = true;
   runner_.run([this] { return settings_.inisave(typed()); });
 }
 

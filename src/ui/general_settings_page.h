@@ -66,6 +66,7 @@ class GeneralSettingsPage final : public QWidget {
   QCheckBox* keepOriginals_ = nullptr;
   QPlainTextEdit* text14_ = nullptr;
   bool text14Latin1_ = false;  // how Text14's bytes were decoded for showing
+  bool enterPressed_ = false;  // the next editingFinished comes from Enter
   PictureBox* image3_ = nullptr;
 };
 

@@ -49,10 +49,19 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
 }
 
 void GridModel::refresh() {
+  changing_.clear();
   resizeRows(grid_.rows() - headerRows());
   resizeColumns(grid_.cols());
   if (rows_ > 0 && cols_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
   if (cols_ > 0) emit headerDataChanged(Qt::Horizontal, 0, cols_ - 1);
+}
+
+void GridModel::showChanging(std::map<std::string, bool> loading, int nameCol) {
+  changing_ = std::move(loading);
+  changingNameCol_ = nameCol;
+  if (rows_ > 0 && cols_ > 0) {
+    emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1), {Qt::BackgroundRole});
+  }
 }
 
 void GridModel::resizeRows(int count) {
@@ -84,10 +93,20 @@ QVariant GridModel::cellData(int gridRow, int col, int role) const {
     case Qt::DisplayRole:
       return toQString(grid_.text(gridRow, col));
     case Qt::BackgroundRole:
+      if (!changing_.empty()) {
+        const auto found = changing_.find(grid_.text(gridRow, changingNameCol_));
+        if (found != changing_.end()) return changingColour(found->second);
+      }
       return backgroundFor(grid_.back(gridRow, col));
     default:
       return {};
   }
+}
+
+// Neither the loaded green nor the skin's orange: the player sees which row goes and which
+// comes while the files move.
+QColor changingColour(bool loading) {
+  return loading ? QColor(255, 236, 140) : QColor(208, 208, 208);
 }
 
 QVariant backgroundFor(kvo::Colour colour) {

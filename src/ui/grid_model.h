@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <map>
+#include <string>
 
 #include "state/grid.h"
 
@@ -24,8 +26,11 @@ class GridModel final : public QAbstractTableModel {
                       int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-  // Reports the grid's new size and content to the views.
+  // Reports the grid's new size and content to the views, and ends showing a change in hand.
   void refresh();
+  // While a change runs: paints the rows whose column `nameCol` holds a name of `loading`
+  // (true: being loaded, false: being unloaded) in the colour of that, until refresh().
+  void showChanging(std::map<std::string, bool> loading, int nameCol);
 
   int headerRows() const;
   int gridRow(int modelRow) const { return modelRow + headerRows(); }
@@ -41,7 +46,12 @@ class GridModel final : public QAbstractTableModel {
   // operation runs and the window repaints.
   int rows_ = 0;
   int cols_ = 0;
+  std::map<std::string, bool> changing_;
+  int changingNameCol_ = 0;
 };
+
+// The colours of a row that a running change loads or unloads.
+QColor changingColour(bool loading);
 
 // The colour a cell shows for a core colour value; invalid for the grid's own background.
 QVariant backgroundFor(kvo::Colour colour);

@@ -287,6 +287,18 @@ void PlanesSkinsPage::openMenuEditor() {
   menuEditor_->raise();
 }
 
+// The button of the share planes.dat holds, or none when it holds another value: the buttons
+// say what the disk says, not what was pressed last.
+void PlanesSkinsPage::showFuelChoice(int index) {
+  for (std::size_t i = 0; i < option1_.size(); ++i) {
+    QRadioButton& button = *option1_[i];
+    // Exclusive buttons do not let the last checked one go otherwise.
+    button.setAutoExclusive(false);
+    button.setChecked(static_cast<int>(i) == index);
+    button.setAutoExclusive(true);
+  }
+}
+
 void PlanesSkinsPage::refresh() {
   const kvo::FormState& state = state_;
   sk1_->refresh();
@@ -303,6 +315,7 @@ void PlanesSkinsPage::refresh() {
   label2_->setToolTip(label2_->text());
   label26_->setText(fullLoadText(state.Label26));
   label27_->setText(fuelPlaceText(state.Label27));
+  showFuelChoice(runner_.busy() ? -1 : planes_.fuelOnDisk());
   for (std::size_t i = 0; i < label19_.size(); ++i) showText(*label19_[i], planes_.label19()[i]);
   image2_->showPicture(state.Image2);
   frame6_->setVisible(state.Frame6Visible);

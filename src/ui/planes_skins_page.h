@@ -47,6 +47,7 @@ class PlanesSkinsPage final : public QWidget {
   void connectHandlers();
   void clickG1(int row, int col);
   void renameSkin();
+  void showFuelChoice(int index);
   void onSkinRow(int row, int col, bool apply);
   void connectPlaneHandlers();
   QWidget* buildEditorButtons();

@@ -7,8 +7,14 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <algorithm>
+#include <array>
+#include <map>
 
 #include "platform/start_program.h"
+#include "state/outcome.h"
+#include "ui/grid_model.h"
+#include "ui/grid_view.h"
+#include "ui/status_line.h"
 #include "ui/view_sync.h"
 
 namespace kvo::ui {
@@ -58,10 +64,8 @@ bool QtShell::ask(std::string_view text, std::string_view title) {
 void QtShell::status(std::string_view text) {
   // An action that has nothing to say leaves the last report standing.
   if (!window_ || text.empty()) return;
-  const QString shown = toQString(text);
-  window_->statusBar()->showMessage(shown);
-  // A long report may not fit the status bar's width.
-  window_->statusBar()->setToolTip(shown);
+  if (!statusLine_) statusLine_ = new StatusLine(*window_->statusBar());
+  statusLine_->show(toQString(text));
 }
 
 void QtShell::setCaption(std::string_view caption) {
@@ -75,9 +79,24 @@ void QtShell::progress(int done, int total) {
     progressBar_->setRange(0, std::max(total, 1));
     progressBar_->setValue(std::clamp(done, 0, std::max(total, 1)));
   }
-  // Long file work runs on this thread; let the window repaint, but let no click in that
-  // could start another operation on the half-done state.
-  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  // Long file work runs on this thread; the window repaints meanwhile, and the runner refuses
+  // what the player clicks or types then, saying so.
+  QApplication::processEvents();
+}
+
+void QtShell::changeStarts(const kvo::Changes& changes) {
+  if (!window_) return;
+  // The column that names a row, as the marks name it.
+  const std::array<std::pair<const char*, int>, 3> kNameColumns = {
+      {{"Unigrid", 1}, {"SK1", 0}, {"G1", 0}}};
+  for (const auto& [grid, nameCol] : kNameColumns) {
+    std::map<std::string, bool> loading;
+    for (const auto& mark : changes.marks) {
+      if (mark.grid == grid) loading[mark.name] = mark.loaded;
+    }
+    auto* view = window_->findChild<GridView*>(QString::fromLatin1(grid));
+    if (view && !loading.empty()) view->gridModel().showChanging(std::move(loading), nameCol);
+  }
 }
 
 std::string QtShell::clipboardText() {

@@ -9,6 +9,10 @@ class QMainWindow;
 class QProgressBar;
 
 namespace kvo::ui {
+class StatusLine;
+}
+
+namespace kvo::ui {
 
 // The player's side of the core: message boxes, the window caption, a progress bar in the
 // status bar, the clipboard and starting programs. It exists before the window (start-up may
@@ -25,6 +29,7 @@ class QtShell final : public kvo::Shell {
   void status(std::string_view text) override;
   void setCaption(std::string_view caption) override;
   void progress(int done, int total) override;
+  void changeStarts(const kvo::Changes& changes) override;
   std::string clipboardText() override;
   void setClipboardText(std::string_view text) override;
   bool startProgram(const std::filesystem::path& exe, const std::filesystem::path& workingDir,
@@ -35,6 +40,7 @@ class QtShell final : public kvo::Shell {
  private:
   QPointer<QMainWindow> window_;
   QPointer<QProgressBar> progressBar_;
+  QPointer<StatusLine> statusLine_;
   std::string caption_;
 };
 

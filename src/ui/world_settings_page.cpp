@@ -408,6 +408,9 @@ void WorldSettingsPage::refresh() {
   showText(*label6_, state.Label6);
   showText(*label8_, state.Label8);
   label8_->setVisible(state.Label8Visible);
+  // After a change the row under the pointer may replace and overwrite other files than
+  // before; the preview must not show the old state.
+  if (!runner_.busy()) engine_.previewAgain();
   showPreview();
 }
 

@@ -179,10 +179,10 @@ TEST(GameSettingsTest, EnterRewritesOnlyKeyedLinesAndKeepsEveryOtherByte) {
   EXPECT_EQ(f.boxes().text7, "15.5");  // the last of two Day= lines
   EXPECT_EQ(f.boxes().text4, "0");
   EXPECT_EQ(f.boxes().text11, "");  // no PlaneSetNumber= line: the box keeps its text
-  f.boxes().text5 = "12abc";
+  f.boxes().text5 = "1024";
   f.pressEnter();
   EXPECT_EQ(readFile(ini),
-            "[Display]\r\nWidth=12abc\r\nwidth=640\r\nWidth = 700\r\nHeight=600\r\n"
+            "[Display]\r\nWidth=1024\r\nwidth=640\r\nWidth = 700\r\nHeight=600\r\n"
             "Pilot=Ren\xe9 M\xfcller\r\nDay=15.5\r\nMonth=7\r\nDay=15.5\r\nExtraSquads=0\r\n");
   EXPECT_FALSE(test::holdsEntrySpelled(f.game.path(), "eaw.ini"));
   EXPECT_FALSE(fs::exists(f.game / "eaw.ink"));
@@ -261,6 +261,55 @@ TEST(GameSettingsTest, AFullDiskNamesTheFileThatWasNotSaved) {
       << script.failure;
   EXPECT_EQ(snapshot(game), before);
 #endif
+}
+
+// A typed value the game cannot take is refused by the name of its box and nothing is written;
+// values eaw.ini held already go back as they were, whatever they are.
+TEST(GameSettingsTest, TypedValuesOutsideTheGamesRangeAreRefusedByTheirBox) {
+  const std::string ini =
+      "Width=800\r\nHeight=600\r\nExtraSquads=3\r\nDay=15.50\r\nMonth=7\r\n"
+      "PlaneSetNumber=2\r\n";
+  SettingsFixture f(ini);
+  struct Typed {
+    std::string SettingsBoxes::*box;
+    std::string value;
+    std::string named;
+  };
+  for (const Typed& typed : std::vector<Typed>{{&SettingsBoxes::text7, "abc", "Day must be"},
+                                               {&SettingsBoxes::text7, "32", "Day must be"},
+                                               {&SettingsBoxes::text7, "0", "Day must be"},
+                                               {&SettingsBoxes::text88, "13", "Month must be"},
+                                               {&SettingsBoxes::text5, "319", "Width must be"},
+                                               {&SettingsBoxes::text6, "7681", "Height must be"},
+                                               {&SettingsBoxes::text5, "1024.5", "Width must be"},
+                                               {&SettingsBoxes::text5, " 1024", "Width must be"},
+                                               {&SettingsBoxes::text11, "-1", "Planeset ("},
+                                               {&SettingsBoxes::text11, "", "Planeset ("}}) {
+    SCOPED_TRACE(typed.value);
+    SettingsFixture fresh(ini);
+    fresh.boxes().text5 = "1024";
+    fresh.boxes().*typed.box = typed.value;
+    fresh.pressEnter();
+    EXPECT_EQ(readFile(fresh.ini()), ini);
+    ASSERT_EQ(fresh.shell.messages.size(), 1u);
+    EXPECT_EQ(fresh.shell.messages[0].text.rfind(typed.named, 0), 0u)
+        << fresh.shell.messages[0].text;
+    // The typed value stays for the player to mend.
+    EXPECT_EQ(fresh.boxes().*typed.box, typed.value);
+  }
+  // The edges of each range are taken; the Day that eaw.ini held goes back as read.
+  f.boxes() = {"320", "7680", "0", "15.5", "12", "0"};
+  f.pressEnter();
+  EXPECT_EQ(readFile(f.ini()),
+            "Width=320\r\nHeight=7680\r\nExtraSquads=0\r\nDay=15.5\r\nMonth=12\r\n"
+            "PlaneSetNumber=0\r\n");
+  f.boxes().text7 = "1";
+  f.boxes().text5 = "7680";
+  f.pressEnter();
+  EXPECT_EQ(readFile(f.ini()),
+            "Width=7680\r\nHeight=7680\r\nExtraSquads=0\r\nDay=1\r\nMonth=12\r\n"
+            "PlaneSetNumber=0\r\n");
+  EXPECT_TRUE(f.shell.messages.empty());
 }
 
 // Nothing is saved before start-up ends or without an eaw.ini; a failed save names the file and

@@ -116,9 +116,11 @@ TEST_F(CliTest, SettingsPrintsTheSixBoxesAndSetWritesEveryValueOrNone) {
     EXPECT_EQ(kvo.run(usage), 2) << usage[1];
     EXPECT_NE(kvo.err().find(usage.back()), std::string::npos) << kvo.err();
   }
-  EXPECT_EQ(kvo.run({"set", "Width=1024", "Day=7\r\nWidth=1"}), 1);
-  EXPECT_NE(kvo.err().find("Day"), std::string::npos);
-  EXPECT_EQ(readFile(game / "eaw.ini"), before);
+  for (const std::string day : {"Day=7\r\nWidth=1", "Day=abc", "Day=32"}) {
+    EXPECT_EQ(kvo.run({"set", "Width=1024", day}), 1) << day;
+    EXPECT_NE(kvo.err().find("Day"), std::string::npos) << kvo.err();
+    EXPECT_EQ(readFile(game / "eaw.ini"), before);
+  }
   EXPECT_EQ(kvo.run({"set", "Width=1024", "Day=12"}), 0);
   EXPECT_EQ(readFile(game / "eaw.ini"), "PlaneSetNumber=2\r\nDay=12\r\nWidth=1024\r\nMonth=9\r\n");
 }

@@ -68,6 +68,7 @@ class KeepingShell final : public kvo::Shell {
   void status(std::string_view text) override { qt_.status(text); }
   void setCaption(std::string_view caption) override { qt_.setCaption(caption); }
   void progress(int done, int total) override { qt_.progress(done, total); }
+  void changeStarts(const kvo::Changes& changes) override { qt_.changeStarts(changes); }
   std::string clipboardText() override { return qt_.clipboardText(); }
   void setClipboardText(std::string_view text) override { qt_.setClipboardText(text); }
   bool startProgram(const fs::path& exe, const fs::path&, std::string&) override {
