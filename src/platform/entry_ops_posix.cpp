@@ -138,6 +138,23 @@ std::error_code copyToNewFile(const fs::path& from, const fs::path& to) {
   return ec;
 }
 
+std::error_code linkToNewFile(const fs::path& from, const fs::path& to) {
+  struct stat info {};
+  if (::lstat(from.c_str(), &info) != 0) return errnoCode();
+  if (S_ISDIR(info.st_mode)) return errnoCode(EISDIR);
+  if (!S_ISREG(info.st_mode)) return errnoCode(EINVAL);
+  if ((info.st_mode & S_IWUSR) == 0) return Refusal::ReadOnlySource;
+  // Without AT_SYMLINK_FOLLOW a link put in the source's place meanwhile would be linked as
+  // the link it is; the check after the call catches that.
+  if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) != 0) return errnoCode();
+  struct stat made {};
+  if (::lstat(to.c_str(), &made) != 0 || !S_ISREG(made.st_mode)) {
+    ::unlink(to.c_str());
+    return errnoCode(EINVAL);
+  }
+  return {};
+}
+
 std::error_code writeNewFile(const fs::path& to, std::string_view bytes, const fs::path& modeOf) {
   mode_t mode = 0666;
   bool keepMode = false;
@@ -173,6 +190,14 @@ std::error_code renameNoReplace(const fs::path& from, const fs::path& to) {
 
 std::error_code renameReplacing(const fs::path& from, const fs::path& to) {
   if (::rename(from.c_str(), to.c_str()) != 0) return errnoCode();
+  // Renaming a name over another name of the same file does nothing at all; the old name
+  // must still go, or a set-aside file would outlive its transaction.
+  struct stat left {};
+  struct stat kept {};
+  if (::lstat(from.c_str(), &left) == 0 && ::lstat(to.c_str(), &kept) == 0 &&
+      left.st_dev == kept.st_dev && left.st_ino == kept.st_ino && ::unlink(from.c_str()) != 0) {
+    return errnoCode();
+  }
   return {};
 }
 

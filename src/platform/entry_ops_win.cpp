@@ -139,6 +139,19 @@ std::error_code copyToNewFile(const fs::path& from, const fs::path& to) {
   return {};
 }
 
+std::error_code linkToNewFile(const fs::path& from, const fs::path& to) {
+  const DWORD attributes = GetFileAttributesW(from.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return lastError();
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return errnoCode(EISDIR);
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && isLinkTag(from)) {
+    return errnoCode(ELOOP);
+  }
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return Refusal::ReadOnlySource;
+  // FAT and exFAT have no links, nor does a path to another volume: the caller copies then.
+  if (!CreateHardLinkW(to.c_str(), from.c_str(), nullptr)) return lastError();
+  return {};
+}
+
 std::error_code writeNewFile(const fs::path& to, std::string_view bytes, const fs::path&) {
   Handle out(CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));

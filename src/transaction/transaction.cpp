@@ -42,6 +42,10 @@ void FileTransaction::copyOver(const fs::path& from, const fs::path& to, StepPol
   plan(StepKind::Copy, to, from, {}, policy);
 }
 
+void FileTransaction::linkOver(const fs::path& from, const fs::path& to, StepPolicy policy) {
+  planText(StepKind::Copy, to.native(), from.native(), {}, policy, CopyBy::Link);
+}
+
 void FileTransaction::remove(const fs::path& path, StepPolicy policy) {
   plan(StepKind::Remove, path, {}, {}, policy);
 }
@@ -82,12 +86,14 @@ void FileTransaction::plan(StepKind kind, const fs::path& target, const fs::path
 }
 
 void FileTransaction::planText(StepKind kind, fs::path::string_type target,
-                               fs::path::string_type source, std::string bytes, StepPolicy policy) {
+                               fs::path::string_type source, std::string bytes, StepPolicy policy,
+                               CopyBy by) {
   if (stage_ == Stage::Committed || stage_ == Stage::Over) return;
   stage_ = Stage::Planning;
   Planned planned;
   planned.step.kind = kind;
   planned.step.bestEffort = policy == StepPolicy::BestEffort;
+  planned.step.link = kind == StepKind::Copy && by == CopyBy::Link;
   planned.target = absoluteNormalText(std::move(target));
   if (!source.empty()) planned.source = absoluteNormalText(std::move(source));
   if (kind == StepKind::Replace) {
@@ -414,7 +420,10 @@ constexpr std::size_t kNoCopy = static_cast<std::size_t>(-1);
 
 std::error_code placeCopied(FreshCopies& copies, std::size_t ordinal, const JournalStep& step,
                             const StepPlace& place, StepTrace& trace) {
-  if (auto ec = copies.take(ordinal)) return ec;
+  bool copiedInstead = false;
+  auto ec = copies.take(ordinal, copiedInstead);
+  trace.copiedInstead = copiedInstead;
+  if (ec) return ec;
   return placeCopy(step, place, trace);
 }
 
@@ -451,8 +460,9 @@ bool FileTransaction::runSteps(const TransactionProgress& progress, TransactionR
   std::vector<std::size_t> copyIndices;
   const auto ordinals = copyOrdinals(copyIndices);
   FreshCopies copies(copyIndices.size(), [this, &copyIndices](std::size_t n) {
-    auto place = placeOf(plan_[copyIndices[n]]);
-    return std::make_pair(std::move(place.source), std::move(place.fresh));
+    const auto& planned = plan_[copyIndices[n]];
+    auto place = placeOf(planned);
+    return FreshCopies::Job{std::move(place.source), std::move(place.fresh), planned.step.link};
   });
   for (std::size_t i = 0; i < plan_.size(); ++i) {
     auto& planned = plan_[i];
@@ -477,6 +487,7 @@ bool FileTransaction::runSteps(const TransactionProgress& progress, TransactionR
         planned.skip = true;
       } else {
         planned.done = true;
+        if (planned.trace.copiedInstead) ++report.copiedInstead;
       }
     }
     if (progress) progress(i + 1, plan_.size());

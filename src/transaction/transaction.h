@@ -21,6 +21,10 @@ namespace kvo {
 // (an unload deletes what it can).
 enum class StepPolicy { AllOrNothing, BestEffort };
 
+// How a copy step puts its file in place: its bytes copied, or a hard link of the source
+// where the disk allows one (a copy where it does not).
+enum class CopyBy { Bytes, Link };
+
 // The journal every transaction of the selector keeps, "kvo.journal" in the selector folder.
 std::filesystem::path journalFileIn(const std::filesystem::path& selectorDir);
 
@@ -36,6 +40,7 @@ struct TransactionReport {
   std::vector<std::string> notPutBack;  // after a failure: what could not be undone
   std::vector<std::string> skipped;     // best-effort steps refused or failed, one each
   std::size_t failedStep = kNoStep;     // the planned step (0-based) the failure is about
+  std::size_t copiedInstead = 0;        // link steps done that had to copy their file
   bool ok() const { return failure.empty(); }
 };
 
@@ -75,6 +80,10 @@ class FileTransaction final {
   // Plans a copy of the regular file `from` (anywhere) over or to `to` (below the root).
   void copyOver(const std::filesystem::path& from, const std::filesystem::path& to,
                 StepPolicy policy = StepPolicy::AllOrNothing);
+  // Plans putting the regular file `from` at `to` as a hard link of it: the same step as
+  // copyOver in every other way, and a copy where no link can be made (counted in the report).
+  void linkOver(const std::filesystem::path& from, const std::filesystem::path& to,
+                StepPolicy policy = StepPolicy::AllOrNothing);
   // Plans deleting a file (or a link itself); one that is not there is no failure.
   void remove(const std::filesystem::path& path, StepPolicy policy = StepPolicy::AllOrNothing);
   // Plans renaming a file or folder; nothing may be at `to`.
@@ -87,9 +96,11 @@ class FileTransaction final {
   void createFolder(const std::filesystem::path& path,
                     StepPolicy policy = StepPolicy::AllOrNothing);
   // Plans a step of `kind` as the calls above do, on paths held as text (`source` empty but
-  // for a copy or a rename, `bytes` but for a replace), which the transaction takes over.
+  // for a copy or a rename, `bytes` but for a replace), which the transaction takes over;
+  // `by` says how a copy puts its file in place.
   void planText(StepKind kind, std::filesystem::path::string_type target,
-                std::filesystem::path::string_type source, std::string bytes, StepPolicy policy);
+                std::filesystem::path::string_type source, std::string bytes, StepPolicy policy,
+                CopyBy by = CopyBy::Bytes);
 
   // The number of planned steps; progress counts them in planning order.
   std::size_t size() const { return plan_.size(); }

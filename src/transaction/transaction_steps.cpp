@@ -97,6 +97,16 @@ StepPlace placeOfStep(const fs::path& root, const JournalStep& step, std::string
   return place;
 }
 
+std::error_code writeFreshCopy(bool link, const fs::path& source, const fs::path& fresh,
+                               bool& copiedInstead) {
+  copiedInstead = false;
+  if (link && !linkToNewFile(source, fresh)) return {};
+  // Another device, a disk without links, too many links, a read-only source: the bytes
+  // are copied, and what copying says is the step's answer.
+  copiedInstead = link;
+  return copyToNewFile(source, fresh);
+}
+
 std::error_code placeCopy(const JournalStep& step, const StepPlace& place, StepTrace& trace) {
   trace.wroteFresh = true;
   return placeFresh(step, place, trace);
@@ -105,9 +115,12 @@ std::error_code placeCopy(const JournalStep& step, const StepPlace& place, StepT
 std::error_code runStep(const JournalStep& step, const StepPlace& place, std::string_view bytes,
                         StepTrace& trace) {
   switch (step.kind) {
-    case StepKind::Copy:
-      if (auto ec = copyToNewFile(place.source, place.fresh)) return ec;
+    case StepKind::Copy: {
+      bool copiedInstead = false;
+      if (auto ec = writeFreshCopy(step.link, place.source, place.fresh, copiedInstead)) return ec;
+      trace.copiedInstead = copiedInstead;
       return placeCopy(step, place, trace);
+    }
     case StepKind::Replace:
       if (auto ec = writeNewFile(place.fresh, bytes, place.target)) return ec;
       trace.wroteFresh = true;

@@ -35,7 +35,14 @@ struct StepTrace {
   bool placedNew = false;      // the target now holds the file this step wrote
   bool renamed = false;        // a Rename happened
   bool createdFolder = false;  // a CreateFolder made the folder
+  bool copiedInstead = false;  // a link step copied its file, since no link could be made
 };
+
+// Writes the new file of a Copy step from `source` at `fresh`: for a link step a hard link
+// where the disk allows one, else (and for a plain copy) a copy of the bytes. `copiedInstead`
+// is set when a link step had to copy.
+std::error_code writeFreshCopy(bool link, const std::filesystem::path& source,
+                               const std::filesystem::path& fresh, bool& copiedInstead);
 
 // The rest of a Copy step whose new file is written already at `place.fresh`.
 std::error_code placeCopy(const JournalStep& step, const StepPlace& place, StepTrace& trace);
