@@ -23,7 +23,8 @@ std::error_code copyToNewFile(const std::filesystem::path& from, const std::file
 
 // Makes `to` (which must not exist yet) a second name of the regular file `from`, which then
 // holds the same bytes without taking room twice. A link at either end is refused, and so is
-// a read-only `from`: its mark would be the loaded file's too, and clearing one clears both.
+// a read-only `from` (on Windows also a hidden or system one): its marks would be the loaded
+// file's too, and clearing one clears both.
 // Any error says only that no link was made; a copy may still succeed.
 std::error_code linkToNewFile(const std::filesystem::path& from, const std::filesystem::path& to);
 

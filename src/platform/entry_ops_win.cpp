@@ -159,7 +159,9 @@ std::error_code linkToNewFile(const fs::path& from, const fs::path& to) {
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && isLinkTag(from)) {
     return errnoCode(ELOOP);
   }
-  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return Refusal::ReadOnlySource;
+  // The marks belong to the file, not the name: a copy is what drops them for the game.
+  constexpr DWORD kMarks = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  if ((attributes & kMarks) != 0) return Refusal::ReadOnlySource;
   // FAT and exFAT have no links, nor does a path to another volume: the caller copies then.
   if (!CreateHardLinkW(to.c_str(), from.c_str(), nullptr)) return lastError();
   return {};
