@@ -5,16 +5,11 @@
 
 #include "platform/entry_ops.h"
 #include "platform/on_cores.h"
-#include "transaction/transaction_steps.h"
 
 namespace kvo {
 
 FreshCopies::FreshCopies(std::size_t count, JobPaths paths)
-    : count_(count),
-      paths_(std::move(paths)),
-      results_(count),
-      copiedInstead_(count, 0),
-      states_(count) {
+    : count_(count), paths_(std::move(paths)), results_(count), states_(count) {
   // Without helpers the steps copy for themselves.
   helpers_ = startHelpers(count_, [this] { help(); });
 }
@@ -30,10 +25,8 @@ bool FreshCopies::claim(std::size_t n) {
 
 void FreshCopies::copy(std::size_t n) {
   try {
-    const auto job = paths_(n);
-    bool copiedInstead = false;
-    results_[n] = writeFreshCopy(job.link, job.source, job.fresh, copiedInstead);
-    copiedInstead_[n] = copiedInstead ? 1 : 0;
+    const auto [source, fresh] = paths_(n);
+    results_[n] = copyToNewFile(source, fresh);
   } catch (const std::bad_alloc&) {
     results_[n] = std::make_error_code(std::errc::not_enough_memory);
   }
@@ -65,7 +58,7 @@ void FreshCopies::help() {
   }
 }
 
-std::error_code FreshCopies::take(std::size_t n, bool& copiedInstead) {
+std::error_code FreshCopies::take(std::size_t n) {
   if (claim(n)) {
     copy(n);
   } else {
@@ -76,7 +69,6 @@ std::error_code FreshCopies::take(std::size_t n, bool& copiedInstead) {
     copied_.wait(lock, [this, n] { return states_[n].load() != Copying; });
   }
   states_[n].store(Taken);
-  copiedInstead = copiedInstead_[n] != 0;
   return results_[n];
 }
 
@@ -88,7 +80,7 @@ std::vector<std::filesystem::path> FreshCopies::stop() {
   helpers_.clear();
   std::vector<std::filesystem::path> left;
   for (std::size_t n = 0; n < count_; ++n) {
-    if (states_[n].load() == Copied && !results_[n]) left.push_back(paths_(n).fresh);
+    if (states_[n].load() == Copied && !results_[n]) left.push_back(paths_(n).second);
     states_[n].store(Taken);
   }
   return left;

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace kvo {
@@ -19,15 +20,11 @@ namespace kvo {
 // helper has got to it yet.
 class FreshCopies final {
  public:
-  // What job `n` copies, where to, and whether as a hard link where one can be made.
-  struct Job {
-    std::filesystem::path source;
-    std::filesystem::path fresh;
-    bool link = false;
-  };
-  // Job `n`, worked out when the job is copied, so that a load of many thousand files never
-  // holds all their names at once. Called on helper threads: it must only read.
-  using JobPaths = std::function<Job(std::size_t n)>;
+  // The source and the fresh name of job `n`, worked out when the job is copied, so that a
+  // load of many thousand files never holds all their names at once. Called on helper
+  // threads: it must only read.
+  using JobPaths =
+      std::function<std::pair<std::filesystem::path, std::filesystem::path>(std::size_t n)>;
 
   // Starts helpers when there are enough jobs to pay for them; copies nothing itself.
   FreshCopies(std::size_t count, JobPaths paths);
@@ -37,8 +34,8 @@ class FreshCopies final {
   FreshCopies& operator=(const FreshCopies&) = delete;
 
   // The outcome of copying job `n`, which is then the caller's: on success its fresh file
-  // is there, on failure nothing of it is. `copiedInstead`: a link job had to copy.
-  std::error_code take(std::size_t n, bool& copiedInstead);
+  // is there, on failure nothing of it is.
+  std::error_code take(std::size_t n);
   // Stops handing out jobs and waits for those under way; the fresh files a helper wrote
   // but nobody took, for the caller to remove.
   std::vector<std::filesystem::path> stop();
@@ -55,7 +52,6 @@ class FreshCopies final {
   std::size_t count_;
   JobPaths paths_;
   std::vector<std::error_code> results_;
-  std::vector<char> copiedInstead_;  // each written by the one thread that copies its job
   std::vector<std::atomic<unsigned char>> states_;
   std::atomic<std::size_t> cursor_{0};
   std::atomic<bool> stopping_{false};

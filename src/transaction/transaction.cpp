@@ -420,10 +420,7 @@ constexpr std::size_t kNoCopy = static_cast<std::size_t>(-1);
 
 std::error_code placeCopied(FreshCopies& copies, std::size_t ordinal, const JournalStep& step,
                             const StepPlace& place, StepTrace& trace) {
-  bool copiedInstead = false;
-  auto ec = copies.take(ordinal, copiedInstead);
-  trace.copiedInstead = copiedInstead;
-  if (ec) return ec;
+  if (auto ec = copies.take(ordinal)) return ec;
   return placeCopy(step, place, trace);
 }
 
@@ -449,7 +446,8 @@ std::vector<std::size_t> FileTransaction::copyOrdinals(std::vector<std::size_t>&
   std::vector<std::size_t> ordinals(plan_.size(), kNoCopy);
   for (std::size_t i = 0; i < plan_.size(); ++i) {
     const auto& planned = plan_[i];
-    if (planned.skip || planned.step.kind != StepKind::Copy) continue;
+    // A link is made by its step itself: one call, nothing worth doing ahead.
+    if (planned.skip || planned.step.kind != StepKind::Copy || planned.step.link) continue;
     ordinals[i] = copies.size();
     copies.push_back(i);
   }
@@ -460,9 +458,8 @@ bool FileTransaction::runSteps(const TransactionProgress& progress, TransactionR
   std::vector<std::size_t> copyIndices;
   const auto ordinals = copyOrdinals(copyIndices);
   FreshCopies copies(copyIndices.size(), [this, &copyIndices](std::size_t n) {
-    const auto& planned = plan_[copyIndices[n]];
-    auto place = placeOf(planned);
-    return FreshCopies::Job{std::move(place.source), std::move(place.fresh), planned.step.link};
+    auto place = placeOf(plan_[copyIndices[n]]);
+    return std::make_pair(std::move(place.source), std::move(place.fresh));
   });
   for (std::size_t i = 0; i < plan_.size(); ++i) {
     auto& planned = plan_[i];

@@ -164,7 +164,8 @@ class FileTransaction final {
   std::string failureOf(const Planned& planned, const std::error_code& ec) const;
   bool writeJournal(TransactionReport& report);
   bool runSteps(const TransactionProgress& progress, TransactionReport& report);
-  // For each step, its place among the copy steps, whose plan indices `copies` gets.
+  // For each step, its place among the copy steps made ahead (not links), whose plan indices
+  // `copies` gets.
   std::vector<std::size_t> copyOrdinals(std::vector<std::size_t>& copies) const;
   // Once the journal is written the steps are named by it alone: the paths given for planning
   // go, so that a change of many thousand files holds few names at once.

@@ -43,6 +43,28 @@ std::error_code placeFresh(const JournalStep& step, const StepPlace& place, Step
   return ec;
 }
 
+// A link appears whole in one call, so unlike a copy it needs no name of its own before it
+// goes in place. Where none can be made, the bytes are copied the way a copy step does.
+std::error_code linkInPlace(const JournalStep& step, const StepPlace& place, StepTrace& trace) {
+  if (step.targetExisted) {
+    if (auto ec = setAside(place, trace)) return ec;
+  }
+  auto ec = linkToNewFile(place.source, place.target);
+  if (ec == std::errc::file_exists && !trace.setAside) {
+    // Something arrived after the check: it waits aside as an old file would.
+    if (auto asideEc = setAside(place, trace)) return asideEc;
+    ec = linkToNewFile(place.source, place.target);
+  }
+  if (!ec) {
+    trace.placedNew = true;
+    return {};
+  }
+  if (auto copyEc = copyToNewFile(place.source, place.fresh)) return copyEc;
+  trace.copiedInstead = true;
+  trace.wroteFresh = true;
+  return placeFresh(step, place, trace);
+}
+
 std::error_code runFolder(const JournalStep& step, const StepPlace& place, StepTrace& trace) {
   if (step.targetExisted) return {};
   auto ec = makeOneFolder(place.target);
@@ -97,16 +119,6 @@ StepPlace placeOfStep(const fs::path& root, const JournalStep& step, std::string
   return place;
 }
 
-std::error_code writeFreshCopy(bool link, const fs::path& source, const fs::path& fresh,
-                               bool& copiedInstead) {
-  copiedInstead = false;
-  if (link && !linkToNewFile(source, fresh)) return {};
-  // Another device, a disk without links, too many links, a read-only source: the bytes
-  // are copied, and what copying says is the step's answer.
-  copiedInstead = link;
-  return copyToNewFile(source, fresh);
-}
-
 std::error_code placeCopy(const JournalStep& step, const StepPlace& place, StepTrace& trace) {
   trace.wroteFresh = true;
   return placeFresh(step, place, trace);
@@ -115,12 +127,10 @@ std::error_code placeCopy(const JournalStep& step, const StepPlace& place, StepT
 std::error_code runStep(const JournalStep& step, const StepPlace& place, std::string_view bytes,
                         StepTrace& trace) {
   switch (step.kind) {
-    case StepKind::Copy: {
-      bool copiedInstead = false;
-      if (auto ec = writeFreshCopy(step.link, place.source, place.fresh, copiedInstead)) return ec;
-      trace.copiedInstead = copiedInstead;
+    case StepKind::Copy:
+      if (step.link) return linkInPlace(step, place, trace);
+      if (auto ec = copyToNewFile(place.source, place.fresh)) return ec;
       return placeCopy(step, place, trace);
-    }
     case StepKind::Replace:
       if (auto ec = writeNewFile(place.fresh, bytes, place.target)) return ec;
       trace.wroteFresh = true;

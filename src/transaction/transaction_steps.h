@@ -38,17 +38,12 @@ struct StepTrace {
   bool copiedInstead = false;  // a link step copied its file, since no link could be made
 };
 
-// Writes the new file of a Copy step from `source` at `fresh`: for a link step a hard link
-// where the disk allows one, else (and for a plain copy) a copy of the bytes. `copiedInstead`
-// is set when a link step had to copy.
-std::error_code writeFreshCopy(bool link, const std::filesystem::path& source,
-                               const std::filesystem::path& fresh, bool& copiedInstead);
-
 // The rest of a Copy step whose new file is written already at `place.fresh`.
 std::error_code placeCopy(const JournalStep& step, const StepPlace& place, StepTrace& trace);
 
-// Runs the step; `bytes` are the new contents of a Replace. After a failure the step may
-// be half done, and undoStep puts it back.
+// Runs the step; `bytes` are the new contents of a Replace. A Copy that links puts the link
+// straight at its target (after setting aside what is there), a copy where none can be made. After
+// a failure the step may be half done, and undoStep puts it back.
 std::error_code runStep(const JournalStep& step, const StepPlace& place, std::string_view bytes,
                         StepTrace& trace);
 
