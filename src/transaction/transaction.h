@@ -57,7 +57,8 @@ struct TransactionReport {
 // - Before the first change commit() writes the journal (flushed to the disk with its
 //   folder). A file a step overwrites or deletes is renamed aside in its own folder; a new
 //   file is written under a temporary name and renamed into place when whole, so a full
-//   disk never leaves a truncated target.
+//   disk never leaves a truncated target; a hard link, whole from the start, goes straight
+//   into place.
 // - A failing all-or-nothing step undoes every step before it in reverse order, removes
 //   the journal and reports one sentence.
 // - When every step is done, commit() flushes the disk and appends the committed mark to
