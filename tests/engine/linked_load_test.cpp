@@ -48,9 +48,9 @@ class LinkedLoadTest : public EngineTest {
   }
 };
 
-// The same clicks, one game folder copying and one linking: after each the two trees hold the
-// same files with the same bytes; the linked game files are the folders' own, those the game
-// writes are copies of their own, and writing to one leaves the folder's file as it was.
+// The same clicks and Reset All, one game folder copying and one linking: after each the two
+// trees hold the same files with the same bytes; the linked game files are the folders' own, those
+// the game writes are copies of their own, and writing to one leaves the folder's file as it was.
 TEST_F(LinkedLoadTest, LinkedLoadsUnloadsAndSwapsLeaveTheTreesThatCopiesLeave) {
   ASSERT_FALSE(demo::writeDemoGameFolder(copying()));
   addGameWrittenFiles(game());
@@ -76,6 +76,11 @@ TEST_F(LinkedLoadTest, LinkedLoadsUnloadsAndSwapsLeaveTheTreesThatCopiesLeave) {
   writeFile(game() / "Savedata" / "career1.sve", "saved by the game");
   EXPECT_EQ(readFile(mod("C-Career42") / "career1.sve"),
             readFile(copying() / "KVO128" / "C-Career42" / "career1.sve"));
+  writeFile(copying() / "Savedata" / "career1.sve", "saved by the game");
+  run(copying(), {"reset"});
+  run(game(), {"reset"});
+  EXPECT_EQ(loadedTree(game()), loadedTree(copying()));
+  run(game(), {"click", "T-Normandy"});
   // A linked file the game replaced by one of the same bytes is no change; other bytes are.
   EXPECT_EQ(run(game(), {"verify"}), "");
   const auto bytes = readFile(game() / "normandy.ter");
