@@ -98,6 +98,7 @@ StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize sc
                                           : std::string(1, fs::path::preferred_separator));
   if (auto problem = settings.IniRead(); !problem.empty()) problems.add(std::move(problem));
   state.KeepOriginals = readKeepOriginals(state);
+  state.DeployByLink = readDeployByLink(state);
   skins.buildSkinGrid();
   replayLoadRecord(problems);
   loadPictures();

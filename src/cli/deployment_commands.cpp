@@ -43,6 +43,18 @@ int keepOriginals(FormState& state, GameFolder& game, CommandContext& c) {
   return c.report(setKeepOriginals(state, game, value == "on"));
 }
 
+int deployBy(FormState& state, GameFolder& game, CommandContext& c) {
+  if (c.args.empty()) {
+    c.out << (state.DeployByLink ? "link" : "copy") << '\n';
+    return kExitDone;
+  }
+  const auto& value = c.args[0];
+  if (value != "copy" && value != "link") {
+    return c.usage("deploy-by takes copy or link, not \"" + value + "\"");
+  }
+  return c.report(setDeployByLink(state, game, value == "link"));
+}
+
 }  // namespace
 
 std::vector<CommandSpec> deploymentCommands() {
@@ -65,6 +77,12 @@ std::vector<CommandSpec> deploymentCommands() {
        "keep-originals [on|off]",
        true,
        [](Selector& s, CommandContext& c) { return keepOriginals(s.state, s.game, c); }},
+      {{"deploy-by"},
+       0,
+       1,
+       "deploy-by [copy|link]",
+       true,
+       [](Selector& s, CommandContext& c) { return deployBy(s.state, s.game, c); }},
   };
 }
 

@@ -5,6 +5,7 @@
 
 #include "engine/clean_up.h"
 #include "engine/deployment.h"
+#include "engine/mod_files.h"
 #include "platform/entry_ops.h"
 #include "platform/listing.h"
 #include "platform/text_file.h"
@@ -45,6 +46,7 @@ class DeploymentPlanner final {
   const FolderIndex& providerFolder(const std::string& folder);
   bool mayDelete(const Touched& touched, bool keptOriginal);
   void createStoreFolders(std::string_view file);
+  CopyBy copyBy(std::string_view file) const;
 
   GameChange& change_;
   const FormState& st_;
@@ -184,7 +186,8 @@ void DeploymentPlanner::planFile(const Touched& touched) {
       const auto target = found.path.value_or(deployedTarget(st_, touched.file));
       planKeeping(touched, target);
       change_.copyOver(*source, target,
-                       "Please wait- copying: :" + std::string(recordFileName(touched.file)));
+                       "Please wait- copying: :" + std::string(recordFileName(touched.file)),
+                       StepPolicy::AllOrNothing, copyBy(touched.file));
       return;
     }
     // A provider that lost the file since it was loaded cannot give it back.
@@ -249,6 +252,12 @@ void DeploymentPlanner::planKeeping(const Touched& touched, const fs::path& targ
   if (!keepNow_.contains(recordKey(touched.file))) return;
   createStoreFolders(touched.file);
   change_.rename(target, storedOriginal(st_, touched.file));
+}
+
+// With linking chosen, a file goes in as a second name of the folder's own, unless the game
+// writes it: a write through the link would change the folder's file too.
+CopyBy DeploymentPlanner::copyBy(std::string_view file) const {
+  return st_.DeployByLink && !gameWritesFile(file) ? CopyBy::Link : CopyBy::Bytes;
 }
 
 void DeploymentPlanner::createStoreFolders(std::string_view file) {

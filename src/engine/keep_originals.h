@@ -22,4 +22,10 @@ bool readKeepOriginals(const FormState& state);
 // keeps its old state when the file could not be written.
 Outcome setKeepOriginals(FormState& state, GameFolder& game, bool on);
 
+// Whether the options file says `DeployBy=link`; copying when it is missing or says nothing.
+bool readDeployByLink(const FormState& state);
+
+// Sets `DeployBy` (link or copy) and remembers it in the options file, as setKeepOriginals.
+Outcome setDeployByLink(FormState& state, GameFolder& game, bool link);
+
 }  // namespace kvo

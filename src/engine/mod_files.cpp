@@ -27,6 +27,17 @@ GameTarget unloadTarget(std::string_view name) {
   return GameTarget::GameFolder;
 }
 
+bool gameWritesFile(std::string_view file) {
+  const auto slash = file.find('\\');
+  if (slash != std::string_view::npos) {
+    const auto top = file.substr(0, slash);
+    if (equalsNoCase(top, "Savedata") || equalsNoCase(top, "Music")) return true;
+  }
+  const auto upper = toUpperAscii(file.substr(file.rfind('\\') + 1));
+  return endsWithUpper(upper, ".INI") || endsWithUpper(upper, ".CFG") ||
+         endsWithUpper(upper, ".SVE") || endsWithUpper(upper, ".MSN");
+}
+
 bool staysInModFolder(std::string_view name) {
   const auto upper = toUpperAscii(name);
   return upper.starts_with("ECA") || endsWithUpper(upper, ".LDR") || upper == "MYPIC" ||

@@ -17,6 +17,11 @@ GameTarget loadTarget(std::string_view name);
 // folder itself, as the old selector did; the career step takes them back from Savedata.
 GameTarget unloadTarget(std::string_view name);
 
+// True when the game writes the file at the record path `file` ("Savedata\a.sve"): whatever
+// is in Savedata or Music, and settings, saves and missions anywhere. Such a file is always
+// loaded as a copy of its own, so that the game's writes never reach the mod folder.
+bool gameWritesFile(std::string_view file);
+
 // True for the files a mod folder keeps for itself: previews, descriptions and tool files.
 bool staysInModFolder(std::string_view name);
 

@@ -21,6 +21,13 @@ EntryKind entryKind(const std::filesystem::path& path, std::error_code& ec);
 // is refused. The copy gets the source's permissions with owner write added.
 std::error_code copyToNewFile(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// Makes `to` (which must not exist yet) a second name of the regular file `from`, which then
+// holds the same bytes without taking room twice. A link at either end is refused, and so is
+// a read-only `from` (on Windows also a hidden or system one): its marks would be the loaded
+// file's too, and clearing one clears both.
+// Any error says only that no link was made; a copy may still succeed.
+std::error_code linkToNewFile(const std::filesystem::path& from, const std::filesystem::path& to);
+
 // Creates `to` (which must not exist yet) holding `bytes`, with the permissions of the
 // regular file `modeOf` plus owner write when there is one, else the usual ones.
 std::error_code writeNewFile(const std::filesystem::path& to, std::string_view bytes,
@@ -29,7 +36,8 @@ std::error_code writeNewFile(const std::filesystem::path& to, std::string_view b
 // Renames the entry itself; file_exists when something is at `to` already.
 std::error_code renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to);
 
-// Renames the entry itself over the file or link at `to` in one step.
+// Renames the entry itself over the file or link at `to` in one step; when the two are names
+// of one file (hard links), `from` goes and `to` stays.
 std::error_code renameReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Removes a file or a link itself, also a read-only one; no_such_file_or_directory when

@@ -138,6 +138,26 @@ std::error_code copyToNewFile(const fs::path& from, const fs::path& to) {
   return ec;
 }
 
+std::error_code linkToNewFile(const fs::path& from, const fs::path& to) {
+  // Without AT_SYMLINK_FOLLOW a link at `from` would be linked as the link it is; what was
+  // linked is looked at through the new name, which is the same file, and taken back when it
+  // is no regular file or a read-only one. One call fewer than asking first, for each file.
+  if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) != 0) return errnoCode();
+  struct stat made {};
+  std::error_code refused;
+  if (::lstat(to.c_str(), &made) != 0) {
+    refused = errnoCode();
+  } else if (S_ISDIR(made.st_mode)) {
+    refused = errnoCode(EISDIR);
+  } else if (!S_ISREG(made.st_mode)) {
+    refused = errnoCode(EINVAL);
+  } else if ((made.st_mode & S_IWUSR) == 0) {
+    refused = Refusal::ReadOnlySource;
+  }
+  if (refused) ::unlink(to.c_str());
+  return refused;
+}
+
 std::error_code writeNewFile(const fs::path& to, std::string_view bytes, const fs::path& modeOf) {
   mode_t mode = 0666;
   bool keepMode = false;
@@ -173,6 +193,14 @@ std::error_code renameNoReplace(const fs::path& from, const fs::path& to) {
 
 std::error_code renameReplacing(const fs::path& from, const fs::path& to) {
   if (::rename(from.c_str(), to.c_str()) != 0) return errnoCode();
+  // Renaming a name over another name of the same file does nothing at all; the old name
+  // must still go, or a set-aside file would outlive its transaction.
+  struct stat left {};
+  struct stat kept {};
+  if (::lstat(from.c_str(), &left) == 0 && ::lstat(to.c_str(), &kept) == 0 &&
+      left.st_dev == kept.st_dev && left.st_ino == kept.st_ino && ::unlink(from.c_str()) != 0) {
+    return errnoCode();
+  }
   return {};
 }
 

@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <optional>
+#include <utility>
 
 #include "platform/entry_ops.h"
 #include "platform/failure_words.h"
@@ -91,6 +93,17 @@ std::error_code setAttributesOf(const fs::path& path, DWORD attributes) {
   return {};
 }
 
+// The volume and the file number of the entry itself, or nullopt when it cannot be told.
+std::optional<std::pair<DWORD, ULONGLONG>> fileIdentity(const fs::path& path) {
+  Handle entry(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!entry.valid() || !GetFileInformationByHandle(entry.get(), &info)) return std::nullopt;
+  return std::make_pair(info.dwVolumeSerialNumber,
+                        (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
+}
+
 // How many names the file has; 1 when that cannot be told.
 DWORD hardLinkCount(const fs::path& path) {
   Handle entry(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
@@ -155,6 +168,21 @@ std::error_code copyReadOnlyMark(const fs::path& original, const fs::path& fresh
                          (attributes & ~DWORD{FILE_ATTRIBUTE_NORMAL}) | FILE_ATTRIBUTE_READONLY);
 }
 
+std::error_code linkToNewFile(const fs::path& from, const fs::path& to) {
+  const DWORD attributes = GetFileAttributesW(from.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return lastError();
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return errnoCode(EISDIR);
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && isLinkTag(from)) {
+    return errnoCode(ELOOP);
+  }
+  // The marks belong to the file, not the name: a copy is what drops them for the game.
+  constexpr DWORD kMarks = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  if ((attributes & kMarks) != 0) return Refusal::ReadOnlySource;
+  // FAT and exFAT have no links, nor does a path to another volume: the caller copies then.
+  if (!CreateHardLinkW(to.c_str(), from.c_str(), nullptr)) return lastError();
+  return {};
+}
+
 std::error_code writeNewFile(const fs::path& to, std::string_view bytes, const fs::path&) {
   Handle out(CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
@@ -170,13 +198,24 @@ std::error_code renameNoReplace(const fs::path& from, const fs::path& to) {
   return {};
 }
 
+// A rename over another name of the same file is no change where the system renames as POSIX
+// does (Wine); the old name must still go, or a set-aside file outlives its transaction.
+std::error_code dropNameLeftBehind(const fs::path& from, const fs::path& to) {
+  const auto left = fileIdentity(from);
+  if (!left || left != fileIdentity(to)) return {};
+  if (!DeleteFileW(from.c_str())) return lastError();
+  return {};
+}
+
 std::error_code renameReplacing(const fs::path& from, const fs::path& to) {
-  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return {};
+  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    return dropNameLeftBehind(from, to);
+  }
   const DWORD error = GetLastError();
   // Windows refuses to replace a read-only file, where Linux asks only for a writable folder.
   if (error == ERROR_ACCESS_DENIED && !setAttributesOf(to, FILE_ATTRIBUTE_NORMAL) &&
       MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    return {};
+    return dropNameLeftBehind(from, to);
   }
   return windowsCode(error);
 }

@@ -36,6 +36,8 @@ class RefusalCategory final : public std::error_category {
         return "Windows does not allow such a name";
       case Refusal::SharedByHardLink:
         return "the file is shared with another name by a hard link, so its mark is left alone";
+      case Refusal::ReadOnlySource:
+        return "the file is read-only, so it is not shared by a hard link";
     }
     return "it may not be changed";
   }

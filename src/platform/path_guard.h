@@ -28,6 +28,7 @@ enum class Refusal {
   TooLarge,
   ForbiddenName,
   SharedByHardLink,
+  ReadOnlySource,
 };
 
 const std::error_category& refusalCategory();

@@ -100,6 +100,8 @@ struct FormState {
   bool Check5 = false;               // "Include flt files" for the skin operations
   // "Keep the game's own files when a folder replaces them"; remembered in the selector folder.
   bool KeepOriginals = false;
+  // "Link files instead of copying them"; `DeployBy` of the same file.
+  bool DeployByLink = false;
   std::string ConflictText;  // what loading the hovered folder would overwrite
 
   std::filesystem::path BackgroundPicture;  // empty: no picture

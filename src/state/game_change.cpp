@@ -190,10 +190,12 @@ void GameChange::foldIntoWrite(const std::string& key) {
 }
 
 std::size_t GameChange::copyOver(const fs::path& from, const fs::path& to, std::string caption,
-                                 StepPolicy policy) {
+                                 StepPolicy policy, CopyBy by) {
   auto key = touchKey(to.native());
   foldIntoWrite(key);
-  return add(stepOf(StepKind::Copy, to, from, policy, std::move(caption)), std::move(key));
+  auto step = stepOf(StepKind::Copy, to, from, policy, std::move(caption));
+  step.by = by;
+  return add(std::move(step), std::move(key));
 }
 
 std::size_t GameChange::replaceWith(const fs::path& path, std::string bytes, StepPolicy policy) {

@@ -35,9 +35,10 @@ std::filesystem::path journalPath(const FormState& state);
 struct PlannedStep {
   StepKind kind = StepKind::Copy;
   StepPolicy policy = StepPolicy::AllOrNothing;
-  bool dropped = false;      // folded into a later step of the same file
-  bool prepared = false;     // needs what the operation makes just before it commits
-  std::uint32_t origin = 0;  // the entry of a set that planned it (see GameChange::setOrigin)
+  CopyBy by = CopyBy::Bytes;  // Copy: its bytes, or a hard link where the disk allows
+  bool dropped = false;       // folded into a later step of the same file
+  bool prepared = false;      // needs what the operation makes just before it commits
+  std::uint32_t origin = 0;   // the entry of a set that planned it (see GameChange::setOrigin)
   PathText target;
   PathText source;            // Copy: the file copied; Rename: the old name
   std::string bytes;          // Replace: the new contents
@@ -77,9 +78,10 @@ class GameChange final {
 
   // Each planning call returns the index of its step, or kNoStep when it folded into none;
   // `caption` is what the window's caption says while the step runs.
-  // Plans copying the file `from` over or to `to`.
+  // Plans copying the file `from` over or to `to`, `by` its bytes or a hard link.
   std::size_t copyOver(const std::filesystem::path& from, const std::filesystem::path& to,
-                       std::string caption, StepPolicy policy = StepPolicy::AllOrNothing);
+                       std::string caption, StepPolicy policy = StepPolicy::AllOrNothing,
+                       CopyBy by = CopyBy::Bytes);
   // Plans deleting the file at `path`.
   std::size_t remove(const std::filesystem::path& path, std::string caption,
                      StepPolicy policy = StepPolicy::AllOrNothing);

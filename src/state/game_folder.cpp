@@ -70,6 +70,12 @@ std::string failureSentence(const GameChange& change, const TransactionReport& r
   return text;
 }
 
+// Read-only files, a folder on another disk or a disk without links: said once for the load.
+std::string copiedInsteadNotice(std::size_t count) {
+  return count == 1 ? std::string("1 file was copied, since it could not be linked.")
+                    : std::to_string(count) + " files were copied, since they could not be linked.";
+}
+
 }  // namespace
 
 FolderIndex& GameFolder::listing() {
@@ -174,7 +180,7 @@ std::vector<std::size_t> GameFolder::planSteps(GameChange& change,
       const auto& step = steps[i];
       if (step.dropped || step.prepared) continue;
       live.push_back(i);
-      transaction.planText(step.kind, step.target, step.source, step.bytes, step.policy);
+      transaction.planText(step.kind, step.target, step.source, step.bytes, step.policy, step.by);
       if (step.keepReadOnly) transaction.keepReadOnly(live.size() - 1);
     }
     return live;
@@ -185,7 +191,7 @@ std::vector<std::size_t> GameFolder::planSteps(GameChange& change,
     if (step.dropped) continue;
     live.push_back(i);
     transaction.planText(step.kind, std::move(step.target), std::move(step.source),
-                         std::move(step.bytes), step.policy);
+                         std::move(step.bytes), step.policy, step.by);
     if (step.keepReadOnly) transaction.keepReadOnly(live.size() - 1);
   }
   return live;
@@ -206,7 +212,9 @@ void GameFolder::commitChecked(GameChange& change, const std::vector<std::size_t
   }
   // The folder's own files lose their read-only mark too, as the game's tools expect.
   if (const auto stillReadOnly = clearReadOnlyOf(change.writableAfter()); !stillReadOnly.empty()) {
-    outcome.notice = "The folder is loaded, but these of its files stay read-only:" + stillReadOnly;
+    if (!outcome.notice.empty()) outcome.notice += "\r\n";
+    outcome.notice +=
+        "The folder is loaded, but these of its files stay read-only:" + stillReadOnly;
   }
 }
 
@@ -233,6 +241,7 @@ bool GameFolder::runSteps(GameChange& change, const std::vector<std::size_t>& li
     return false;
   }
   for (const auto& line : report.skipped) outcome.passedOver.add(line);
+  if (report.copiedInstead > 0) outcome.notice = copiedInsteadNotice(report.copiedInstead);
   return true;
 }
 

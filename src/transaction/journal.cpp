@@ -28,6 +28,9 @@ constexpr std::array<KindWord, 5> kKindWords = {{{StepKind::Copy, "copy"},
                                                  {StepKind::Replace, "write"},
                                                  {StepKind::CreateFolder, "folder"}}};
 
+// A copy step whose new file is a hard link of its source where possible.
+constexpr std::string_view kLinkWord = "link";
+
 constexpr char kHexDigits[] = "0123456789abcdef";
 constexpr char kUpperHexDigits[] = "0123456789ABCDEF";
 
@@ -132,6 +135,7 @@ std::optional<std::string> formatStep(const JournalStep& step) {
   for (const auto& [kind, word] : kKindWords) {
     if (kind == step.kind) line = word;
   }
+  if (step.kind == StepKind::Copy && step.link) line = kLinkWord;
   line += step.bestEffort ? "\ttry" : "\tmust";
   line += step.targetExisted ? "\told" : "\tnew";
   if (!pathField(step.target, line)) return std::nullopt;
@@ -153,6 +157,11 @@ std::optional<JournalStep> readStep(std::string_view line) {
       step.kind = kind;
       known = true;
     }
+  }
+  if (fields[0] == kLinkWord) {
+    step.kind = StepKind::Copy;
+    step.link = true;
+    known = true;
   }
   if (!known || (fields[1] != "must" && fields[1] != "try")) return std::nullopt;
   if (fields[2] != "old" && fields[2] != "new") return std::nullopt;

@@ -14,6 +14,7 @@
 //   KVO selector file transaction 1
 //   id<TAB>0123456789abcdef
 //   copy<TAB>must<TAB>old<TAB>eaw.ini<TAB>/games/eaw/KVO128/T-Burma/eaw.ini
+//   link<TAB>must<TAB>new<TAB>burma.ter<TAB>/games/eaw/KVO128/T-Burma/burma.ter
 //   delete<TAB>try<TAB>old<TAB>Savedata/a.sve
 //   rename<TAB>must<TAB>new<TAB>Music<TAB>Music-1
 //   write<TAB>must<TAB>old<TAB>KVO128/FoldersLoaded.txt<TAB>12<TAB>00ff00ff00ff00ff
@@ -23,9 +24,10 @@
 //
 // Targets (and the old name of a rename) are below the game folder, with "/" between names;
 // a copy's source is a full path. "old" says a file was at the target when the steps were
-// checked, so it is set aside; "new" that there was none. The last line is added only when
-// every step is done. Paths are written as bytes on Linux and as UTF-8 on Windows; "%", tab,
-// CR, LF and other control bytes as "%" and two hex digits.
+// checked, so it is set aside; "new" that there was none. A "link" is a copy whose new file
+// is made as a hard link of its source where the disk allows, and else copied. The last line is
+// added only when every step is done. Paths are written as bytes on Linux and as UTF-8 on Windows;
+// "%", tab, CR, LF and other control bytes as "%" and two hex digits.
 namespace kvo {
 
 enum class StepKind { Copy, Remove, Rename, Replace, CreateFolder };
@@ -38,6 +40,7 @@ struct JournalStep {
   std::filesystem::path source;  // Copy: the file copied (full path); Rename: the old name
   std::uint64_t size = 0;        // Replace: length of the new bytes
   std::uint64_t hash = 0;        // Replace: journalHash of the new bytes
+  bool link = false;             // Copy: the new file is a hard link of the source if it can be
   bool operator==(const JournalStep&) const = default;
 };
 

@@ -43,6 +43,10 @@ void FileTransaction::copyOver(const fs::path& from, const fs::path& to, StepPol
   plan(StepKind::Copy, to, from, {}, policy);
 }
 
+void FileTransaction::linkOver(const fs::path& from, const fs::path& to, StepPolicy policy) {
+  planText(StepKind::Copy, to.native(), from.native(), {}, policy, CopyBy::Link);
+}
+
 void FileTransaction::remove(const fs::path& path, StepPolicy policy) {
   plan(StepKind::Remove, path, {}, {}, policy);
 }
@@ -87,12 +91,14 @@ void FileTransaction::plan(StepKind kind, const fs::path& target, const fs::path
 }
 
 void FileTransaction::planText(StepKind kind, fs::path::string_type target,
-                               fs::path::string_type source, std::string bytes, StepPolicy policy) {
+                               fs::path::string_type source, std::string bytes, StepPolicy policy,
+                               CopyBy by) {
   if (stage_ == Stage::Committed || stage_ == Stage::Over) return;
   stage_ = Stage::Planning;
   Planned planned;
   planned.step.kind = kind;
   planned.step.bestEffort = policy == StepPolicy::BestEffort;
+  planned.step.link = kind == StepKind::Copy && by == CopyBy::Link;
   planned.target = absoluteNormalText(std::move(target));
   if (!source.empty()) planned.source = absoluteNormalText(std::move(source));
   if (kind == StepKind::Replace) {
@@ -449,7 +455,8 @@ std::vector<std::size_t> FileTransaction::copyOrdinals(std::vector<std::size_t>&
   std::vector<std::size_t> ordinals(plan_.size(), kNoCopy);
   for (std::size_t i = 0; i < plan_.size(); ++i) {
     const auto& planned = plan_[i];
-    if (planned.skip || planned.step.kind != StepKind::Copy) continue;
+    // A link is made by its step itself: one call, nothing worth doing ahead.
+    if (planned.skip || planned.step.kind != StepKind::Copy || planned.step.link) continue;
     ordinals[i] = copies.size();
     copies.push_back(i);
   }
@@ -488,6 +495,7 @@ bool FileTransaction::runSteps(const TransactionProgress& progress, TransactionR
         planned.skip = true;
       } else {
         planned.done = true;
+        if (planned.trace.copiedInstead) ++report.copiedInstead;
       }
     }
     if (progress) progress(i + 1, plan_.size());

@@ -21,6 +21,10 @@ namespace kvo {
 // (an unload deletes what it can).
 enum class StepPolicy { AllOrNothing, BestEffort };
 
+// How a copy step puts its file in place: its bytes copied, or a hard link of the source
+// where the disk allows one (a copy where it does not).
+enum class CopyBy { Bytes, Link };
+
 // The journal every transaction of the selector keeps, "kvo.journal" in the selector folder.
 std::filesystem::path journalFileIn(const std::filesystem::path& selectorDir);
 
@@ -37,6 +41,7 @@ struct TransactionReport {
   std::vector<std::string> skipped;     // best-effort steps refused or failed, one each
   std::size_t failedStep = kNoStep;     // the planned step (0-based) the failure is about
   std::string reason{};                 // the failure's reason alone ("the disk is full")
+  std::size_t copiedInstead = 0;        // link steps done that had to copy their file
   bool ok() const { return failure.empty(); }
 };
 
@@ -53,7 +58,8 @@ struct TransactionReport {
 // - Before the first change commit() writes the journal (flushed to the disk with its
 //   folder). A file a step overwrites or deletes is renamed aside in its own folder; a new
 //   file is written under a temporary name and renamed into place when whole, so a full
-//   disk never leaves a truncated target.
+//   disk never leaves a truncated target; a hard link, whole from the start, goes straight
+//   into place.
 // - A failing all-or-nothing step undoes every step before it in reverse order, removes
 //   the journal and reports one sentence.
 // - When every step is done, commit() flushes the disk and appends the committed mark to
@@ -76,6 +82,10 @@ class FileTransaction final {
   // Plans a copy of the regular file `from` (anywhere) over or to `to` (below the root).
   void copyOver(const std::filesystem::path& from, const std::filesystem::path& to,
                 StepPolicy policy = StepPolicy::AllOrNothing);
+  // Plans putting the regular file `from` at `to` as a hard link of it: the same step as
+  // copyOver in every other way, and a copy where no link can be made (counted in the report).
+  void linkOver(const std::filesystem::path& from, const std::filesystem::path& to,
+                StepPolicy policy = StepPolicy::AllOrNothing);
   // Plans deleting a file (or a link itself); one that is not there is no failure.
   void remove(const std::filesystem::path& path, StepPolicy policy = StepPolicy::AllOrNothing);
   // Plans renaming a file or folder; nothing may be at `to`.
@@ -91,9 +101,11 @@ class FileTransaction final {
   void createFolder(const std::filesystem::path& path,
                     StepPolicy policy = StepPolicy::AllOrNothing);
   // Plans a step of `kind` as the calls above do, on paths held as text (`source` empty but
-  // for a copy or a rename, `bytes` but for a replace), which the transaction takes over.
+  // for a copy or a rename, `bytes` but for a replace), which the transaction takes over;
+  // `by` says how a copy puts its file in place.
   void planText(StepKind kind, std::filesystem::path::string_type target,
-                std::filesystem::path::string_type source, std::string bytes, StepPolicy policy);
+                std::filesystem::path::string_type source, std::string bytes, StepPolicy policy,
+                CopyBy by = CopyBy::Bytes);
 
   // The number of planned steps; progress counts them in planning order.
   std::size_t size() const { return plan_.size(); }
@@ -158,7 +170,8 @@ class FileTransaction final {
   std::string failureOf(const Planned& planned, const std::error_code& ec) const;
   bool writeJournal(TransactionReport& report);
   bool runSteps(const TransactionProgress& progress, TransactionReport& report);
-  // For each step, its place among the copy steps, whose plan indices `copies` gets.
+  // For each step, its place among the copy steps made ahead (not links), whose plan indices
+  // `copies` gets.
   std::vector<std::size_t> copyOrdinals(std::vector<std::size_t>& copies) const;
   // Once the journal is written the steps are named by it alone: the paths given for planning
   // go, so that a change of many thousand files holds few names at once.

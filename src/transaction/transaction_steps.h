@@ -35,14 +35,17 @@ struct StepTrace {
   bool placedNew = false;      // the target now holds the file this step wrote
   bool renamed = false;        // a Rename happened
   bool createdFolder = false;  // a CreateFolder made the folder
+  bool copiedInstead = false;  // a link step copied its file, since no link could be made
 };
 
 // The rest of a Copy step whose new file is written already at `place.fresh`.
 std::error_code placeCopy(const JournalStep& step, const StepPlace& place, StepTrace& trace);
 
 // Runs the step; `bytes` are the new contents of a Replace, whose new file with
-// `keepReadOnly` carries the read-only mark of the file it replaces before it goes in place.
-// After a failure the step may be half done, and undoStep puts it back.
+// `keepReadOnly` carries the read-only mark of the file it replaces before it goes in place. A
+// Copy that links puts the link straight at its target (after setting aside what is there), a
+// copy where none can be made. After a failure the step may be half done, and undoStep puts it
+// back.
 std::error_code runStep(const JournalStep& step, const StepPlace& place, std::string_view bytes,
                         StepTrace& trace, bool keepReadOnly = false);
 

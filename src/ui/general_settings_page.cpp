@@ -58,7 +58,10 @@ GeneralSettingsPage::GeneralSettingsPage(kvo::FormState& state, kvo::GameSetting
   layout->addWidget(buildSettingsFrame(), 1, 0);
   layout->addWidget(buildResolution(), 2, 0);
   layout->addWidget(image3_, 1, 1, 2, 1);
-  layout->addWidget(buildKeepOriginals(), 3, 0);
+  auto* options = new QVBoxLayout;
+  options->addWidget(buildKeepOriginals());
+  options->addWidget(buildDeployByLink());
+  layout->addLayout(options, 3, 0);
   layout->addWidget(buildHistoryButton(), 3, 1, Qt::AlignRight);
   layout->addWidget(buildIniViewer(), 4, 0, 1, 2);
   layout->setColumnStretch(1, 1);
@@ -75,6 +78,18 @@ QWidget* GeneralSettingsPage::buildKeepOriginals() {
     refresh();
   });
   return keepOriginals_;
+}
+
+QWidget* GeneralSettingsPage::buildDeployByLink() {
+  deployByLink_ = named<QCheckBox>(QStringLiteral("DeployBy"),
+                                   QStringLiteral("Link files instead of copying them (faster, no "
+                                                  "extra disk space; the game must not change "
+                                                  "loaded files)"));
+  connect(deployByLink_, &QCheckBox::clicked, this, [this](bool checked) {
+    runner_.run([this, checked] { return kvo::setDeployByLink(state_, game_, checked); });
+    refresh();
+  });
+  return deployByLink_;
 }
 
 // Closing takes the focus out of a settings box, which must not report into a page that is
@@ -210,6 +225,7 @@ void GeneralSettingsPage::refresh() {
   showText(*text14_, state.Text14);
   frame21_->setVisible(state.Frame21Visible);
   keepOriginals_->setChecked(state.KeepOriginals);
+  deployByLink_->setChecked(state.DeployByLink);
   image3_->showPicture(state.Image3);
 }
 

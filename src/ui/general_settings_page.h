@@ -49,6 +49,7 @@ class GeneralSettingsPage final : public QWidget {
   QWidget* buildResolution();
   QWidget* buildIniViewer();
   QWidget* buildKeepOriginals();
+  QWidget* buildDeployByLink();
   QWidget* buildHistoryButton();
   QLineEdit* addSetting(const QString& name, SettingField field);
   kvo::SettingsBoxes typed() const;
@@ -64,6 +65,7 @@ class GeneralSettingsPage final : public QWidget {
   std::vector<SettingBox> boxes_;
   QGroupBox* frame21_ = nullptr;
   QCheckBox* keepOriginals_ = nullptr;
+  QCheckBox* deployByLink_ = nullptr;
   QPlainTextEdit* text14_ = nullptr;
   bool text14Latin1_ = false;  // how Text14's bytes were decoded for showing
   bool enterPressed_ = false;  // the next editingFinished comes from Enter

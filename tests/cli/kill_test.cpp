@@ -119,7 +119,8 @@ Outcome killAndRestart(const fs::path& from, const fs::path& game, const Tree& b
 }
 
 // Kills a load over game files, the same load keeping the game's own files in KVO Originals,
-// and an unload, at moments spread over the change until each stage of it was hit.
+// the same load by links, and an unload, at moments spread over the change until each stage of it
+// was hit.
 TEST(KillTest, KilledLoadOverGameFilesOrUnloadIsWholeOrUndoneAtTheNextStart) {
   // Kills test the files the program leaves, not the disk: a memory-backed folder keeps each
   // of the many runs from waiting for a shared disk to flush.
@@ -151,6 +152,13 @@ TEST(KillTest, KilledLoadOverGameFilesOrUnloadIsWholeOrUndoneAtTheNextStart) {
   fs::copy(keeping, kept, fs::copy_options::recursive);
   ASSERT_EQ(test::CliRunner(kept).run({"click", kMod}), 0);
   ASSERT_TRUE(fs::exists(kept / "KVO Originals" / "tex10000.bmp"));
+  const auto linking = scratch / "linking";
+  const auto linked = scratch / "linked";
+  fs::copy(unloaded, linking, fs::copy_options::recursive);
+  ASSERT_EQ(test::CliRunner(linking).run({"deploy-by", "link"}), 0);
+  fs::copy(linking, linked, fs::copy_options::recursive);
+  ASSERT_EQ(test::CliRunner(linked).run({"click", kMod}), 0);
+  ASSERT_EQ(fs::hard_link_count(linked / "tex10000.bmp"), 2u);
   struct Scenario {
     const char* name;
     fs::path from;
@@ -159,6 +167,7 @@ TEST(KillTest, KilledLoadOverGameFilesOrUnloadIsWholeOrUndoneAtTheNextStart) {
   };
   const Scenario scenarios[] = {{"the load", unloaded, loaded, true},
                                 {"the load keeping the game's files", keeping, kept, true},
+                                {"the load by links", linking, linked, true},
                                 {"the unload", loaded, unloadedAgain, false}};
 
   // One kill before the change began, one in the middle of it and one after its commit.

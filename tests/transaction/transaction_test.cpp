@@ -391,6 +391,46 @@ TEST_F(TransactionTest, LinksAreActedOnThemselvesOrRefusedAndNothingOutsideChang
 }
 #endif
 
+// A link step gives the target the source's own file, whether the name was free or held a
+// game file; a read-only source is copied instead (its mark would be shared), and counted.
+// Undone, even over a target that was a link of the very same file already (a folder loaded
+// again), the folder is as it was, with nothing of the transaction's own left beside it.
+TEST_F(TransactionTest, LinkStepsShareTheSourcesFileAndAreUndoneLikeCopies) {
+  writeFile(game / "a.ter", "game a");
+  writeFile(mod / "a.ter", "mod a");
+  writeFile(mod / "b.ter", "mod b");
+  writeFile(mod / "ro.ter", "mod ro");
+  fs::permissions(mod / "ro.ter", fs::perms::owner_read);
+  {
+    FileTransaction t(game, journal);
+    for (auto name : {"a.ter", "b.ter", "ro.ter"}) t.linkOver(mod / name, game / name);
+    const auto report = t.commit();
+    ASSERT_TRUE(report.ok()) << report.failure;
+    EXPECT_EQ(report.copiedInstead, 1u);
+    EXPECT_TRUE(t.finish().empty());
+  }
+  EXPECT_TRUE(fs::equivalent(game / "a.ter", mod / "a.ter"));
+  EXPECT_TRUE(fs::equivalent(game / "b.ter", mod / "b.ter"));
+  EXPECT_FALSE(fs::equivalent(game / "ro.ter", mod / "ro.ter"));
+  EXPECT_EQ(readFile(game / "ro.ter"), "mod ro");
+  EXPECT_TRUE(test::ownerWritable(game / "ro.ter"));
+  EXPECT_FALSE(test::ownerWritable(mod / "ro.ter"));
+
+  const auto before = test::exactTree(temp.path());
+  writeFile(mod / "c.ter", "mod c");
+  FileTransaction again(game, journal);
+  again.linkOver(mod / "a.ter", game / "a.ter");
+  again.linkOver(mod / "c.ter", game / "c.ter");
+  ASSERT_TRUE(again.check().ok());
+  fs::remove(mod / "c.ter");
+  const auto report = again.commit();
+  EXPECT_NE(report.failure, "");
+  EXPECT_TRUE(report.notPutBack.empty());
+  EXPECT_EQ(test::exactTree(temp.path()), before);
+  EXPECT_TRUE(fs::equivalent(game / "a.ter", mod / "a.ter"));
+  EXPECT_EQ(fs::hard_link_count(mod / "a.ter"), 2u);
+}
+
 TEST(DeletesAfterCommit, OnlyBestEffortDeletesNothingLaterDependsOn) {
   const auto remove = [](const char* target, bool bestEffort, bool existed = true) {
     return JournalStep{StepKind::Remove, bestEffort, existed, target, {}, 0, 0};
@@ -678,6 +718,8 @@ Journal sampleJournal() {
   return {"0123456789abcdef",
           {{StepKind::Copy, false, true, "eaw.ini", fs::absolute("/games/KVO128/T-Burma/eaw.ini"),
             0, 0},
+           {StepKind::Copy, false, false, "a.ter", fs::absolute("/games/KVO128/T-Burma/a.ter"), 0,
+            0, true},
            {StepKind::Remove, true, true, "Savedata/100%\tdone\r\n.sve", {}, 0, 0},
            {StepKind::Rename, false, false, "Music", "Music-1", 0, 0},
            {StepKind::Replace, false, true, "KVO128/FoldersLoaded.txt", {}, 12, 0xfedcba9876543210},

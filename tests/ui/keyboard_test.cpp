@@ -161,8 +161,8 @@ class KeyboardTest final : public QObject {
     });
     const QList<std::pair<const char*, QStringList>> pages = {
         {"General Settings",
-         {"Text5", "Text6", "Text4", "Text7", "Text88", "Text11", "KeepOriginals", "History",
-          "IniEdit"}},
+         {"Text5", "Text6", "Text4", "Text7", "Text88", "Text11", "KeepOriginals", "DeployBy",
+          "History", "IniEdit"}},
         {"Complete Sets", {"GUPC", "List9", "Check1", "Check2", "LoadQ", "Label29"}},
         {"World Settings",
          {"FolderFilter", "Unigrid", "AddMod", "List3", "Label33", "Label8Scroll", "Text9"}},
@@ -186,7 +186,7 @@ class KeyboardTest final : public QObject {
     QVERIFY(tabTo("IniEdit"));
     press(Qt::Key_Return);
     QVERIFY(find("Frame21")->isVisible());
-    QCOMPARE(tabStops().mid(9, 3), (QStringList{"Frame21", "Text14", "InSaver"}));
+    QCOMPARE(tabStops().mid(10, 3), (QStringList{"Frame21", "Text14", "InSaver"}));
     QVERIFY(tabTo("Frame21"));
     press(Qt::Key_Space);
     QVERIFY(!find("Frame21")->isVisible());
