@@ -9,10 +9,8 @@ cd "$(dirname "$0")/.."
 kvo=${1:-build/release/src/kvo}
 demo=${2:-build/release/tools/kvo-demo/kvo-demo}
 rounds=${3:-9}
-base=/dev/shm
-[[ -d $base && -w $base ]] || base=${TMPDIR:-/tmp}
-scratch=$(mktemp -d "$base/kvo-bench.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
+source bench/bench_common.sh
+bench_scratch kvo-bench
 game="$scratch/game"
 mod="T-Bench Archive"
 
@@ -28,31 +26,16 @@ for i in $(seq -w 1 2000); do
 done
 (cd "$scratch/pack" && zip -q -r "$scratch/bench.zip" "$mod")
 
-now() { echo "${EPOCHREALTIME/./}"; }
-timed() {
-  local start end
-  start=$(now)
-  "$@" >/dev/null
-  end=$(now)
-  echo $((end - start))
-}
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-
-kvo_samples=""
-unzip_samples=""
+declare -A samples
 for ((round = 0; round < rounds; round++)); do
-  unzip_samples+="$(timed unzip -q "$scratch/bench.zip" -d "$scratch/unzipped") "
+  samples[unzip]+="$(timed unzip -q "$scratch/bench.zip" -d "$scratch/unzipped") "
   [[ -f "$scratch/unzipped/$mod/tex0001.bmp" ]] || { echo "unzip did not unpack" >&2; exit 1; }
   rm -rf "$scratch/unzipped"
-  kvo_samples+="$(timed "$kvo" --game-dir "$game" install "$scratch/bench.zip") "
+  samples[install]+="$(timed "$kvo" --game-dir "$game" install "$scratch/bench.zip") "
   cmp -s "$game/KVO128/$mod/tex2000.bmp" "$scratch/pack/$mod/tex2000.bmp" ||
     { echo "kvo install did not unpack" >&2; exit 1; }
   rm -rf "${game:?}/KVO128/$mod"
 done
 
-ours=$(tr ' ' '\n' <<<"$kvo_samples" | grep . | median)
-theirs=$(tr ' ' '\n' <<<"$unzip_samples" | grep . | median)
 echo "median of $rounds rounds, zip of 2,000 x 64 KiB ($(du -h "$scratch/bench.zip" | cut -f1)) in $base"
-awk -v a="$ours" -v b="$theirs" 'BEGIN {
-  printf "%-32s %10.1f ms   %-20s %10.1f ms   %5.2fx (target <= 1.5)\n",
-         "kvo install", a / 1000, "unzip -q", b / 1000, a / b }'
+row install unzip "kvo install" "unzip -q" "<= 1.5"

@@ -12,10 +12,8 @@ cd "$(dirname "$0")/.."
 kvo=${1:-build/release/src/kvo}
 demo=${2:-build/release/tools/kvo-demo/kvo-demo}
 rounds=${3:-9}
-base=/dev/shm
-[[ -d $base && -w $base ]] || base=${TMPDIR:-/tmp}
-scratch=$(mktemp -d "$base/kvo-bench.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
+source bench/bench_common.sh
+bench_scratch kvo-bench
 game="$scratch/game"
 small="G-Bench Textures"
 big="T-Bench Terrain"
@@ -75,15 +73,6 @@ for ((round = 0; round < rounds; round++)); do
   load_by copy "$big" "${big_files[0]}" copybig
 done
 
-ms() { awk -v us="$1" 'BEGIN { printf "%.1f ms", us / 1000 }'; }
-row() {
-  local ours theirs
-  ours=$(tr ' ' '\n' <<<"${samples[$1]}" | grep . | median)
-  theirs=$(tr ' ' '\n' <<<"${samples[$2]}" | grep . | median)
-  printf '%-40s %10s   %-22s %10s   %5.2fx%s\n' "$3" "$(ms "$ours")" "$4" \
-    "$(ms "$theirs")" "$(awk -v a="$ours" -v b="$theirs" 'BEGIN { print a / b }')" \
-    "${5:+ (target $5)}"
-}
 echo "median of $rounds rounds in $base"
 row linksmall cpsmall "kvo click, link (2,000 x 64 KiB)" "cp of the same files" "<= 0.35"
 row linkbig cpbig "kvo click, link (60 x 8 MB)" "cp of the same files" "<= 0.1"

@@ -13,10 +13,8 @@ demo=${2:-build/release/tools/kvo-demo/kvo-demo}
 rounds=${3:-3}
 files=${4:-100000}
 [[ -x /usr/bin/time ]] || { echo "/usr/bin/time is needed for the memory figures" >&2; exit 2; }
-base=/dev/shm
-[[ -d $base && -w $base ]] || base=${TMPDIR:-/tmp}
-scratch=$(mktemp -d "$base/kvo-scale.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
+source bench/bench_common.sh
+bench_scratch kvo-scale
 game="$scratch/game"
 mod_name="G-Huge Textures"
 one_name="G-One Texture"
@@ -36,7 +34,6 @@ measured() {
   report=$(/usr/bin/time -f '%e %M' "$@" 2>&1 >/dev/null | tail -n 1)
   awk '{ printf "%d %d\n", $1 * 1000000, $2 }' <<<"$report"
 }
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 largest() { sort -n | tail -n 1; }
 
 declare -A time mem
@@ -57,10 +54,9 @@ for ((round = 0; round < rounds; round++)); do
   add rm "$t" "$m"
 done
 
-ms() { awk -v us="$1" 'BEGIN { printf "%.0f ms", us / 1000 }'; }
 mb() { awk -v kb="$1" 'BEGIN { printf "%.0f MB", kb / 1024 }'; }
 of() { tr ' ' '\n' <<<"$1" | grep . | "$2"; }
-row() {
+scale_row() {
   local ours theirs
   ours=$(of "${time[$1]}" median)
   theirs=$(of "${time[$2]}" median)
@@ -69,7 +65,7 @@ row() {
     "$(awk -v a="$ours" -v b="$theirs" 'BEGIN { print a / b }')" "$5"
 }
 echo "median time and largest peak of $rounds rounds, $files files of 512 bytes, in $base"
-row load cp "kvo click (load $files files)" "cp of the same files" 1.3
-row unload rm "kvo click (unload them)" "rm of the same files" 2
+scale_row load cp "kvo click (load $files files)" "cp of the same files" 1.3
+scale_row unload rm "kvo click (unload them)" "rm of the same files" 2
 printf '%-44s %9s %8s   (target <= 300 ms)\n' "kvo click (one file, record of $files lines)" \
   "$(ms "$(of "${time[one]}" median)")" "$(mb "$(of "${mem[one]}" largest)")"

@@ -18,10 +18,8 @@ demo=${2:-build/release/tools/kvo-demo/kvo-demo}
 rounds=${3:-9}
 baseline=${KVO_BASELINE:-}
 [[ -z $baseline || -x $baseline ]] || { echo "KVO_BASELINE=$baseline is no program" >&2; exit 2; }
-base=/dev/shm
-[[ -d $base && -w $base ]] || base=${TMPDIR:-/tmp}
-scratch=$(mktemp -d "$base/kvo-bench.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
+source bench/bench_common.sh
+bench_scratch kvo-bench
 game="$scratch/game"
 mod_name="G-Bench Textures"
 
@@ -56,17 +54,6 @@ set_targets=("${set_targets[@]/#/$game/}")
 old_targets=("${old_copies[@]##*/}")
 old_targets=("${old_targets[@]/#/$game/}")
 
-now() { echo "${EPOCHREALTIME/./}"; }
-# Runs the command given and prints its wall time in microseconds.
-timed() {
-  local start end
-  start=$(now)
-  "$@" >/dev/null
-  end=$(now)
-  echo $((end - start))
-}
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-quiet() { "$@" >/dev/null || { echo "$* failed" >&2; exit 1; }; }
 cp_and_rm() {
   cp "${set_copies[@]}" "$game/"
   rm "${old_targets[@]}"
@@ -108,15 +95,6 @@ for ((round = 0; round < rounds; round++)); do
   cp "${old_copies[@]}" "$game/"
 done
 
-ms() { awk -v us="$1" 'BEGIN { printf "%.1f ms", us / 1000 }'; }
-row() {
-  local ours theirs
-  ours=$(tr ' ' '\n' <<<"${samples[$1]}" | grep . | median)
-  theirs=$(tr ' ' '\n' <<<"${samples[$2]}" | grep . | median)
-  printf '%-34s %10s   %-30s %10s   %5.2fx%s\n' "$3" "$(ms "$ours")" "$4" \
-    "$(ms "$theirs")" "$(awk -v a="$ours" -v b="$theirs" 'BEGIN { print a / b }')" \
-    "${5:+ (target $5)}"
-}
 echo "median of $rounds rounds, game folder of 20,000 files in $base"
 row status find "kvo status" "find GAME -maxdepth 1" "<= 1.4"
 row dryrun status "kvo --dry-run click (2,000 files)" "kvo status" "<= 1.2"

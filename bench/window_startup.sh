@@ -14,16 +14,11 @@ bench=${1:-build/release-window/bench/bench_window_startup}
 demo=${2:-build/release-window/tools/kvo-demo/kvo-demo}
 rounds=${3:-9}
 folders=${4:-500}
-base=/dev/shm
-[[ -d $base && -w $base ]] || base=${TMPDIR:-/tmp}
-scratch=$(mktemp -d "$base/kvo-bench-window.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
+source bench/bench_common.sh
+bench_scratch kvo-bench-window
 game="$scratch/game"
 "$demo" "$game" --bulk-mods "$folders" >/dev/null
 
-now() { echo "${EPOCHREALTIME/./}"; }
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-ms() { awk -v us="$1" 'BEGIN { printf "%.1f ms", us / 1000 }'; }
 
 window=() listing=() line=""
 for ((round = 0; round < rounds; round++)); do
