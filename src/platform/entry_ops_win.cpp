@@ -256,7 +256,14 @@ std::error_code clearReadOnly(const fs::path& path) {
   if (ec) return ec;
   if (kind == EntryKind::None) return errnoCode(ENOENT);
   if (kind == EntryKind::Link) return errnoCode(ELOOP);
-  if (kind == EntryKind::File && hardLinkCount(path) > 1) return Refusal::SharedByHardLink;
+  if (kind == EntryKind::File && hardLinkCount(path) > 1) {
+    // The marks belong to the file, not the name: another name of it may lie anywhere. A file
+    // without the mark (a linked load's) has nothing to clear.
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return lastError();
+    if ((attributes & FILE_ATTRIBUTE_READONLY) == 0) return {};
+    return Refusal::SharedByHardLink;
+  }
   return setAttributesOf(
       path, kind == EntryKind::Folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL);
 }

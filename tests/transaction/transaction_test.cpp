@@ -428,7 +428,10 @@ TEST_F(TransactionTest, LinkStepsShareTheSourcesFileAndAreUndoneLikeCopies) {
   EXPECT_TRUE(report.notPutBack.empty());
   EXPECT_EQ(test::exactTree(temp.path()), before);
   EXPECT_TRUE(fs::equivalent(game / "a.ter", mod / "a.ter"));
+#ifndef _WIN32
+  // No third name left behind; the C runtime of Windows counts one name for every file.
   EXPECT_EQ(fs::hard_link_count(mod / "a.ter"), 2u);
+#endif
 }
 
 TEST(DeletesAfterCommit, OnlyBestEffortDeletesNothingLaterDependsOn) {
