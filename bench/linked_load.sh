@@ -28,17 +28,6 @@ done
 small_files=("$game/KVO128/$small"/*)
 big_files=("$game/KVO128/$big"/*)
 
-now() { echo "${EPOCHREALTIME/./}"; }
-# Runs the command given and prints its wall time in microseconds.
-timed() {
-  local start end
-  start=$(now)
-  "$@" >/dev/null
-  end=$(now)
-  echo $((end - start))
-}
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-quiet() { "$@" >/dev/null || { echo "$* failed" >&2; exit 1; }; }
 links_of() { stat -c %h "$1"; }
 
 declare -A samples
