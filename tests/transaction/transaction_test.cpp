@@ -279,6 +279,27 @@ TEST_F(TransactionTest, ReadOnlyFolderRefusesAtCheckOrIsUndoneAtCommit) {
   EXPECT_EQ(test::exactTree(temp.path()), open);
 }
 
+#ifndef _WIN32
+// Runs `plan` on a transaction of `game` in a child process that dies, as a kill would, once
+// `crashAfter` steps are done, or after the commit point when `crashAfter` is past the last
+// step. Returns the child's wait status, or -1 when no child could be started.
+int commitInDyingChild(const fs::path& game, const fs::path& journal,
+                       const std::function<void(FileTransaction&)>& plan, std::size_t crashAfter) {
+  const pid_t child = ::fork();
+  if (child < 0) return -1;
+  if (child == 0) {
+    FileTransaction t(game, journal);
+    plan(t);
+    t.commit([&](std::size_t done, std::size_t) {
+      if (done == crashAfter) ::_exit(0);
+    });
+    ::_exit(0);  // committed but never finished
+  }
+  int status = 0;
+  return ::waitpid(child, &status, 0) == child ? status : -1;
+}
+#endif
+
 // A file the player marked read-only and a change replaces with its mark kept: committed, it
 // holds the new bytes and the mark (the old mode exactly); undone by a later failure, or by the
 // recovery of a crash before the commit point, the old file is back as it was; recovered after
@@ -332,18 +353,7 @@ TEST_F(TransactionTest, AReplacedFileKeepsItsReadOnlyMarkWhateverBecomesOfTheCha
     reset();
     fs::remove(game / "g.dat");
     ASSERT_EQ(test::exactTree(temp.path()), before);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      FileTransaction t(game, journal);
-      plan(t);
-      t.commit([&](std::size_t done, std::size_t) {
-        if (done == crashAfter) ::_exit(0);
-      });
-      ::_exit(0);  // committed but never finished
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_NE(commitInDyingChild(game, journal, plan, crashAfter), -1);
     EXPECT_TRUE(recoverInterruptedTransaction(game, journal).problems.empty());
     EXPECT_EQ(test::exactTree(temp.path()), crashAfter == 1 ? before : after);
   }
@@ -511,19 +521,9 @@ class RecoveryTest : public ::testing::Test, public TransactionFolders {
   // Runs plan() in a child process that dies, as a kill would, once `crashAfter` steps are
   // done, or after the commit point when `crashAfter` is past the last step.
   void crashDuring(std::size_t crashAfter) {
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      FileTransaction t(game, journal);
-      plan(t);
-      t.commit([&](std::size_t done, std::size_t) {
-        if (done == crashAfter) ::_exit(0);
-      });
-      ::_exit(0);  // committed but never finished
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const int status = commitInDyingChild(
+        game, journal, [this](FileTransaction& t) { plan(t); }, crashAfter);
+    ASSERT_TRUE(status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
 #endif
   // A journal as the transaction would write it, for crashes no test can time.
