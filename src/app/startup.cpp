@@ -36,10 +36,11 @@ fs::path ensureSubfolder(FolderIndex& folder, std::string_view name, Problems& p
 }
 
 // The folders the selector and the game write into: reached through a link, a change would
-// land outside the game folder.
-std::string linkedLayoutFolder(const fs::path& gameDir) {
+// land outside the game folder. The game folder's listing is the one the start-up goes on
+// with: a game folder of many thousand files is listed once.
+std::string linkedLayoutFolder(const FolderIndex& game) {
   for (const std::string_view name : {"KVO128", "Savedata", "Music", "KVO Originals"}) {
-    const auto found = findNoCase(gameDir, name);
+    const auto found = game.findPath(name);
     std::error_code ec;
     if (!found || entryKind(*found, ec) != EntryKind::Link) continue;
     return displayPath(*found) +
@@ -66,12 +67,17 @@ StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize sc
                   Icon::Critical, "KVO");
     return StartupOutcome::NoGameFolder;
   }
-  if (const auto linked = linkedLayoutFolder(gameDir); !linked.empty()) {
+  state.GameDir = gameDir;
+  if (const auto linked = linkedLayoutFolder(game.listing()); !linked.empty()) {
+    state.GameDir.clear();
+    game.forgetListing();
     shell.message(linked, Icon::Critical, "KVO");
     return StartupOutcome::LinkedFolder;
   }
   auto attempt = InstanceLock::acquire(gameDir);
   if (!attempt.lock) {
+    state.GameDir.clear();
+    game.forgetListing();
     state.caption = "... duplicate instance.";
     shell.setCaption(state.caption);
     shell.message(attempt.heldElsewhere() ? kDuplicateInstanceText : attempt.problem,
@@ -80,7 +86,6 @@ StartupOutcome Selector::startUp(const fs::path& requestedGameDir, ScreenSize sc
   }
   lock_ = std::move(attempt.lock);
   Problems problems;
-  state.GameDir = gameDir;
   state.EAWDirLabel = displayPath(gameDir);
   prepareFolderLayout(problems);
   finishInterruptedChange();
