@@ -17,6 +17,17 @@ enum class EntryKind { None, File, Folder, Link, Other };
 // links and junctions count as links, other reparse points (cloud files) as what they hold.
 EntryKind entryKind(const std::filesystem::path& path, std::error_code& ec);
 
+// What one look at an entry tells beyond its kind, so that a change of many thousand files
+// asks the system once for each. Both flags are true only when the look proves them; false
+// means "ask": readable by us (our own file with the owner's read bit), and carrying no mark
+// that clearReadOnly would clear.
+struct EntryFacts {
+  EntryKind kind = EntryKind::None;
+  bool surelyReadable = false;
+  bool nothingToClear = false;
+};
+EntryFacts entryFacts(const std::filesystem::path& path, std::error_code& ec);
+
 // Copies the regular file `from` to `to`, which must not exist yet. A link at either end
 // is refused. The copy gets the source's permissions with owner write added.
 std::error_code copyToNewFile(const std::filesystem::path& from, const std::filesystem::path& to);

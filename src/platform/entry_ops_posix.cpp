@@ -121,6 +121,26 @@ EntryKind entryKind(const fs::path& path, std::error_code& ec) {
   return EntryKind::Other;
 }
 
+EntryFacts entryFacts(const fs::path& path, std::error_code& ec) {
+  ec.clear();
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) {
+    if (errno != ENOENT && errno != ENOTDIR) ec = errnoCode();
+    return {};
+  }
+  EntryFacts facts;
+  facts.kind = S_ISLNK(info.st_mode)   ? EntryKind::Link
+               : S_ISREG(info.st_mode) ? EntryKind::File
+               : S_ISDIR(info.st_mode) ? EntryKind::Folder
+                                       : EntryKind::Other;
+  if (facts.kind != EntryKind::File) return facts;
+  // The owner's bits are the owner's rights, access lists or not; anyone else's may differ.
+  static const uid_t us = ::geteuid();
+  facts.surelyReadable = info.st_uid == us && (info.st_mode & S_IRUSR) != 0;
+  facts.nothingToClear = (info.st_mode & S_IWUSR) != 0;
+  return facts;
+}
+
 std::error_code copyToNewFile(const fs::path& from, const fs::path& to) {
   // O_NONBLOCK: a FIFO put in the source's place meanwhile must not hang the copy.
   Descriptor in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));

@@ -133,6 +133,11 @@ EntryKind entryKind(const fs::path& path, std::error_code& ec) {
   return EntryKind::File;
 }
 
+EntryFacts entryFacts(const fs::path& path, std::error_code& ec) {
+  // Access lists and the marks clearReadOnly clears are asked for when needed.
+  return {entryKind(path, ec), false, false};
+}
+
 std::error_code copyToNewFile(const fs::path& from, const fs::path& to) {
   std::error_code ec;
   const auto kind = entryKind(from, ec);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <unordered_set>
 
 #include "platform/entry_ops.h"
 #include "platform/file_ops.h"
@@ -38,8 +39,10 @@ std::string shownSource(const fs::path& gameDir, const fs::path& source) {
   return shownBelow(fs::path(source.native().substr(gameDir.native().size() + 1)));
 }
 
-// The read-only marks that could not be cleared, one name a line.
-std::string clearReadOnlyOf(const std::vector<GameChange::FolderFiles>& folders) {
+// The read-only marks that could not be cleared, one name a line. The files the copies read
+// without a mark (most of them) are not asked about again.
+std::string clearReadOnlyOf(const std::vector<GameChange::FolderFiles>& folders,
+                            const std::unordered_set<PathText>& withoutMarks) {
   std::string names;
   for (const auto& group : folders) {
     const auto& folder = group.folder;
@@ -47,7 +50,11 @@ std::string clearReadOnlyOf(const std::vector<GameChange::FolderFiles>& folders)
     std::vector<char> failed(files.size(), 0);
     forEachOnCores(files.size(), [&](std::size_t n, bool) {
       try {
-        failed[n] = clearReadOnly(folder / nameToPath(files[n])) ? 1 : 0;
+        PathText file = folder.native();
+        file += fs::path::preferred_separator;
+        file += nameToPath(files[n]).native();
+        if (withoutMarks.contains(file)) return;
+        failed[n] = clearReadOnly(fs::path(std::move(file))) ? 1 : 0;
       } catch (const std::bad_alloc&) {
         failed[n] = 1;
       }
@@ -211,7 +218,9 @@ void GameFolder::commitChecked(GameChange& change, const std::vector<std::size_t
     }
   }
   // The folder's own files lose their read-only mark too, as the game's tools expect.
-  if (const auto stillReadOnly = clearReadOnlyOf(change.writableAfter()); !stillReadOnly.empty()) {
+  if (const auto stillReadOnly =
+          clearReadOnlyOf(change.writableAfter(), transaction.sourcesWithoutMarks());
+      !stillReadOnly.empty()) {
     if (!outcome.notice.empty()) outcome.notice += "\r\n";
     outcome.notice +=
         "The folder is loaded, but these of its files stay read-only:" + stillReadOnly;

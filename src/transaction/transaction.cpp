@@ -172,8 +172,11 @@ void FileTransaction::probeStep(Planned& planned) {
   auto& source = planned.sourceProbe;
   // A copy checked before keeps its source in its step.
   const fs::path path = planned.source.empty() ? planned.step.source : fs::path(planned.source);
-  source.kind = entryKind(path, source.ec);
-  if (kind == StepKind::Copy && !source.ec && source.kind == EntryKind::File) {
+  const auto facts = entryFacts(path, source.ec);
+  source.kind = facts.kind;
+  source.nothingToClear = facts.nothingToClear;
+  if (kind == StepKind::Copy && !source.ec && source.kind == EntryKind::File &&
+      !facts.surelyReadable) {
     source.unreadable = fileReadable(path);
   }
 }
@@ -525,12 +528,22 @@ void FileTransaction::undoDone(TransactionReport& report) {
   }
 }
 
+std::unordered_set<fs::path::string_type> FileTransaction::sourcesWithoutMarks() const {
+  std::unordered_set<fs::path::string_type> sources;
+  for (const auto& planned : plan_) {
+    if (planned.done && planned.step.kind == StepKind::Copy && planned.sourceProbe.nothingToClear) {
+      sources.insert(planned.step.source.native());
+    }
+  }
+  return sources;
+}
+
 std::vector<std::string> FileTransaction::finish() {
   std::vector<std::string> problems;
   if (stage_ != Stage::Committed) return problems;
   stage_ = Stage::Over;
   for (const auto& planned : plan_) {
-    if (!planned.done) continue;
+    if (!planned.done || !leavesSomethingBeside(planned.step, planned.trace)) continue;
     if (auto left = forwardStep(planned.step, placeOf(planned), planned.trace))
       problems.push_back(*left);
   }

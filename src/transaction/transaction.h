@@ -130,12 +130,18 @@ class FileTransaction final {
   // file that could not be removed.
   std::vector<std::string> finish();
 
+  // After commit(): the sources of the copies done whose check saw no mark that clearReadOnly
+  // would clear, as their text, so that clearing the marks of a loaded folder asks again only
+  // of the others.
+  std::unordered_set<std::filesystem::path::string_type> sourcesWithoutMarks() const;
+
  private:
   // What the file system said of one name, asked for every step at once before the check.
   struct Probe {
     EntryKind kind = EntryKind::None;
     std::error_code ec;
-    std::error_code unreadable;  // sources of copies only
+    std::error_code unreadable;   // sources of copies only
+    bool nothingToClear = false;  // sources of copies only: seen without a read-only mark
   };
   struct Planned {
     JournalStep step;

@@ -190,6 +190,11 @@ std::optional<std::string> undoByNamesOnly(const JournalStep& step, const StepPl
   return putBack(place, false);
 }
 
+bool leavesSomethingBeside(const JournalStep& step, const StepTrace& done) {
+  if (step.kind == StepKind::Rename || step.kind == StepKind::CreateFolder) return false;
+  return done.setAside || (done.wroteFresh && !done.placedNew);
+}
+
 std::optional<std::string> forwardStep(const JournalStep& step, const StepPlace& place,
                                        const StepTrace& done) {
   if (step.kind == StepKind::Rename || step.kind == StepKind::CreateFolder) return std::nullopt;

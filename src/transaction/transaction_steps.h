@@ -62,6 +62,9 @@ std::optional<std::string> undoByNamesOnly(const JournalStep& step, const StepPl
 // as `done` says there is any.
 std::optional<std::string> forwardStep(const JournalStep& step, const StepPlace& place,
                                        const StepTrace& done);
+// False when `done` says forwardStep would find nothing to remove, so that a change of many
+// thousand files need not work out the places of each.
+bool leavesSomethingBeside(const JournalStep& step, const StepTrace& done);
 
 // For each step of the journal, whether it is a delete that runs after the commit point: a
 // best-effort delete of a file that was there, with no later step taking its name and no

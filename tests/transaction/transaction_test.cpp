@@ -279,6 +279,32 @@ TEST_F(TransactionTest, ReadOnlyFolderRefusesAtCheckOrIsUndoneAtCommit) {
   EXPECT_EQ(test::exactTree(temp.path()), open);
 }
 
+// The check asks the system only of sources that are not plainly ours to read; a mod file the
+// player closed to themselves is refused before anything changes, one with only the read bit
+// goes in.
+TEST_F(TransactionTest, ASourceWeMayNotReadIsRefusedAtTheCheck) {
+  if (const char* why = test::whyModesCannotFail()) GTEST_SKIP() << why;
+  writeFile(mod / "open.ter", "open");
+  writeFile(mod / "closed.ter", "closed");
+  writeFile(mod / "readonly.ter", "read-only");
+  fs::permissions(mod / "readonly.ter", fs::perms::owner_read);
+  const auto before = test::exactTree(game);
+  const auto mode = fs::status(mod / "closed.ter").permissions();
+  fs::permissions(mod / "closed.ter", fs::perms::owner_write);
+  FileTransaction refused(game, journal);
+  refused.copyOver(mod / "open.ter", game / "open.ter");
+  refused.copyOver(mod / "closed.ter", game / "closed.ter");
+  EXPECT_EQ(refused.check().failure, "Could not copy " + displayPath(mod / "closed.ter") + " to " +
+                                         displayPath(game / "closed.ter") + ": access is denied.");
+  fs::permissions(mod / "closed.ter", mode);
+  EXPECT_EQ(test::exactTree(game), before);
+  FileTransaction taken(game, journal);
+  taken.copyOver(mod / "readonly.ter", game / "readonly.ter");
+  EXPECT_TRUE(taken.commit().ok());
+  taken.finish();
+  EXPECT_EQ(readFile(game / "readonly.ter"), "read-only");
+}
+
 #ifndef _WIN32
 // Runs `plan` on a transaction of `game` in a child process that dies, as a kill would, once
 // `crashAfter` steps are done, or after the commit point when `crashAfter` is past the last
