@@ -121,7 +121,7 @@ EntryKind entryKind(const fs::path& path, std::error_code& ec) {
   return EntryKind::Other;
 }
 
-EntryFacts entryFacts(const fs::path& path, std::error_code& ec) {
+EntryFacts entryFacts(const fs::path::string_type& path, std::error_code& ec) {
   ec.clear();
   struct stat info {};
   if (::lstat(path.c_str(), &info) != 0) {

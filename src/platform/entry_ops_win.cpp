@@ -133,9 +133,9 @@ EntryKind entryKind(const fs::path& path, std::error_code& ec) {
   return EntryKind::File;
 }
 
-EntryFacts entryFacts(const fs::path& path, std::error_code& ec) {
+EntryFacts entryFacts(const fs::path::string_type& path, std::error_code& ec) {
   // Access lists and the marks clearReadOnly clears are asked for when needed.
-  return {entryKind(path, ec), false, false};
+  return {entryKind(fs::path(path), ec), false, false};
 }
 
 std::error_code copyToNewFile(const fs::path& from, const fs::path& to) {

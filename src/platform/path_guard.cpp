@@ -73,19 +73,36 @@ std::error_code make_error_code(Refusal refusal) {
   return std::error_code(static_cast<int>(refusal), refusalCategory());
 }
 
-std::optional<fs::path> pathBelow(const fs::path& root, const fs::path& path) {
-  const fs::path base = absoluteNormal(root);
-  const fs::path full = absoluteNormal(path);
 #ifndef _WIN32
-  // Both are normal, so being below is a matter of the text (names are case-sensitive here).
-  const std::string& b = base.native();
-  const std::string& f = full.native();
+namespace {
+
+bool absoluteAndNormal(const std::string& text) {
+  return !text.empty() && text.front() == '/' && isLexicallyNormal(text);
+}
+
+// Both are normal, so being below is a matter of the text (names are case-sensitive here).
+std::optional<fs::path> belowText(const std::string& b, const std::string& f) {
   const std::size_t skip = b == "/" ? 1 : b.size() + 1;
   if (f.size() <= skip || f.compare(0, b.size(), b) != 0 || f[skip - 1] != '/') {
     return std::nullopt;
   }
   return fs::path(f.substr(skip));
+}
+
+}  // namespace
+#endif
+
+std::optional<fs::path> pathBelow(const fs::path& root, const fs::path& path) {
+#ifndef _WIN32
+  // A change of many thousand files asks this of paths that are absolute and normal already;
+  // copying them to make sure would cost more than the answer.
+  if (absoluteAndNormal(root.native()) && absoluteAndNormal(path.native())) {
+    return belowText(root.native(), path.native());
+  }
+  return belowText(absoluteNormal(root).native(), absoluteNormal(path).native());
 #else
+  const fs::path base = absoluteNormal(root);
+  const fs::path full = absoluteNormal(path);
   auto b = base.begin();
   auto f = full.begin();
   for (; b != base.end(); ++b, ++f) {
@@ -98,11 +115,27 @@ std::optional<fs::path> pathBelow(const fs::path& root, const fs::path& path) {
 #endif
 }
 
+std::optional<fs::path> pathBelow(const fs::path& root, const fs::path::string_type& path) {
+#ifndef _WIN32
+  if (absoluteAndNormal(root.native()) && absoluteAndNormal(path)) {
+    return belowText(root.native(), path);
+  }
+#endif
+  return pathBelow(root, fs::path(path));
+}
+
 std::error_code checkPlace(const fs::path& root, const fs::path& path, CheckedFolders* checked) {
   const auto below = pathBelow(root, path);
   if (!below) return Refusal::Outside;
+  return checkPlaceBelow(root, *below, checked);
+}
+
+std::error_code checkPlaceBelow(const fs::path& root, const fs::path& below,
+                                CheckedFolders* checked) {
+  // A file right in the root has no folder on its way.
+  if (!below.has_parent_path()) return {};
   fs::path folder = absoluteNormal(root);
-  const fs::path parent = below->parent_path();
+  const fs::path parent = below.parent_path();
   for (const auto& part : parent) {
     folder /= part;
     const std::string key = checked ? pathKey(folder) : std::string();

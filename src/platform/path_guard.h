@@ -38,6 +38,10 @@ std::error_code make_error_code(Refusal refusal);
 // nullopt when `path` is `root` itself or lies outside it.
 std::optional<std::filesystem::path> pathBelow(const std::filesystem::path& root,
                                                const std::filesystem::path& path);
+// The same for a path held as its text, which on Linux is not taken apart when it is absolute
+// and normal already.
+std::optional<std::filesystem::path> pathBelow(const std::filesystem::path& root,
+                                               const std::filesystem::path::string_type& path);
 
 // Folders already found to be real folders, not links, so each is looked at once.
 using CheckedFolders = std::unordered_set<std::string>;
@@ -46,6 +50,10 @@ using CheckedFolders = std::unordered_set<std::string>;
 // link. No error when it may. The entry at `path` itself is not looked at.
 std::error_code checkPlace(const std::filesystem::path& root, const std::filesystem::path& path,
                            CheckedFolders* checked = nullptr);
+// checkPlace for a path whose part below `root` is known already (pathBelow's answer).
+std::error_code checkPlaceBelow(const std::filesystem::path& root,
+                                const std::filesystem::path& below,
+                                CheckedFolders* checked = nullptr);
 
 }  // namespace kvo
 

@@ -115,6 +115,7 @@ TransactionReport FileTransaction::check() {
   checkedFolders_.clear();
   writableFolders_.clear();
   plannedFolders_.clear();
+  lastFolderPassed_.clear();
   touched_.clear();
   renamedAway_.clear();
   removedAway_.clear();
@@ -166,18 +167,18 @@ void FileTransaction::probeEntries() {
 void FileTransaction::probeStep(Planned& planned) {
   planned.targetProbe = {};
   planned.sourceProbe = {};
-  planned.targetProbe.kind = entryKind(planned.target, planned.targetProbe.ec);
+  planned.targetProbe.kind = entryFacts(planned.target, planned.targetProbe.ec).kind;
   const auto kind = planned.step.kind;
   if (kind != StepKind::Copy && kind != StepKind::Rename) return;
   auto& source = planned.sourceProbe;
   // A copy checked before keeps its source in its step.
-  const fs::path path = planned.source.empty() ? planned.step.source : fs::path(planned.source);
+  const auto& path = planned.source.empty() ? planned.step.source.native() : planned.source;
   const auto facts = entryFacts(path, source.ec);
   source.kind = facts.kind;
   source.nothingToClear = facts.nothingToClear;
   if (kind == StepKind::Copy && !source.ec && source.kind == EntryKind::File &&
       !facts.surelyReadable) {
-    source.unreadable = fileReadable(path);
+    source.unreadable = fileReadable(fs::path(path));
   }
 }
 
@@ -209,16 +210,16 @@ std::error_code FileTransaction::checkStep(Planned& planned) {
 
 std::error_code FileTransaction::checkTarget(Planned& planned) {
   auto& step = planned.step;
-  const auto below = pathBelow(root_, planned.target);
+  auto below = pathBelow(root_, planned.target);
   if (!below) return Refusal::Outside;
-  step.target = *below;
-  if (auto ec = checkPlace(root_, planned.target, &checkedFolders_)) return ec;
+  step.target = std::move(*below);
+  if (auto ec = checkPlaceBelow(root_, step.target, &checkedFolders_)) return ec;
   std::string text;
   if (!pathToJournalText(step.target, text)) return Refusal::NotRecordable;
   // A name Windows cannot hold would be a trap for the game and the next load (a name with
   // "\" stands for a path there); deleting one that is there already stays possible.
   if (step.kind != StepKind::Remove &&
-      !windowsNameProblem(pathToText(fs::path(planned.target).filename())).empty()) {
+      !windowsNameProblem(pathToText(step.target.filename())).empty()) {
     return Refusal::ForbiddenName;
   }
   if (planned.targetProbe.ec) return planned.targetProbe.ec;
@@ -272,17 +273,31 @@ std::error_code FileTransaction::checkSource(Planned& planned) {
   return {};
 }
 
+std::error_code FileTransaction::checkFolderOf(const fs::path::string_type& path) {
+#ifndef _WIN32
+  // Most steps of a load write into the folder of the step before.
+  const auto slash = path.rfind('/');
+  if (slash != std::string::npos && slash == lastFolderPassed_.size() &&
+      path.compare(0, slash, lastFolderPassed_) == 0) {
+    return {};
+  }
+#endif
+  return checkFolderOf(fs::path(path));
+}
+
 std::error_code FileTransaction::checkFolderOf(const fs::path& path) {
   const fs::path folder = path.parent_path();
   const std::string key = pathKey(folder);
-  if (plannedFolders_.contains(key) || writableFolders_.contains(key)) return {};
-  std::error_code ec;
-  const auto kind = entryKind(folder, ec);
-  if (ec) return ec;
-  if (kind == EntryKind::Link) return Refusal::BehindLink;
-  if (kind != EntryKind::Folder) return Refusal::MissingFolder;
-  if (auto writeEc = folderAcceptsWrites(folder)) return writeEc;
-  writableFolders_.insert(key);
+  if (!plannedFolders_.contains(key) && !writableFolders_.contains(key)) {
+    std::error_code ec;
+    const auto kind = entryKind(folder, ec);
+    if (ec) return ec;
+    if (kind == EntryKind::Link) return Refusal::BehindLink;
+    if (kind != EntryKind::Folder) return Refusal::MissingFolder;
+    if (auto writeEc = folderAcceptsWrites(folder)) return writeEc;
+    writableFolders_.insert(key);
+  }
+  lastFolderPassed_ = folder.native();
   return {};
 }
 

@@ -169,6 +169,7 @@ class FileTransaction final {
   std::error_code checkTarget(Planned& planned);
   std::error_code checkSource(Planned& planned);
   std::error_code checkFolderOf(const std::filesystem::path& path);
+  std::error_code checkFolderOf(const std::filesystem::path::string_type& path);
   std::error_code checkTouchedOnce(std::size_t index, const std::filesystem::path& path);
   bool takesFreedName(const Planned& earlier, const Planned& later,
                       const std::filesystem::path& path) const;
@@ -198,6 +199,7 @@ class FileTransaction final {
   CheckedFolders checkedFolders_;
   std::unordered_set<std::string> writableFolders_;
   std::unordered_set<std::string> plannedFolders_;
+  std::filesystem::path::string_type lastFolderPassed_;  // the folder checkFolderOf passed last
   std::unordered_map<std::string, std::size_t> touched_;
   std::unordered_set<std::string> renamedAway_;  // sources of the renames checked so far
   std::unordered_set<std::string> removedAway_;  // targets of the deletes checked so far
