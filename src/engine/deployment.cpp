@@ -164,6 +164,10 @@ const FolderIndex& DeployedLookup::folder(const fs::path& dir) {
 }
 
 DeployedLookup::Found DeployedLookup::find(std::string_view file) {
+  // Most files of a load lie in the game folder itself, whose listing is at hand.
+  if (file.find('\\') == std::string_view::npos) {
+    return foundOf(gameListing_.dir(), change_.filesNamed(gameListing_, file));
+  }
   fs::path dir = state_.GameDir;
   const auto parts = splitAt(file, '\\');
   for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
@@ -171,7 +175,11 @@ DeployedLookup::Found DeployedLookup::find(std::string_view file) {
     if (!sub) return {};
     dir /= nameToPath(*sub);
   }
-  const auto names = change_.filesNamed(folder(dir), parts.back());
+  return foundOf(dir, change_.filesNamed(folder(dir), parts.back()));
+}
+
+DeployedLookup::Found DeployedLookup::foundOf(const fs::path& dir,
+                                              const std::vector<std::string>& names) {
   if (names.size() > 1) return {std::nullopt, true};
   if (names.empty()) return {};
   return {dir / nameToPath(names.front()), false};

@@ -51,6 +51,7 @@ class DeployedLookup final {
 
  private:
   const FolderIndex& folder(const std::filesystem::path& dir);
+  static Found foundOf(const std::filesystem::path& dir, const std::vector<std::string>& names);
   const FormState& state_;
   const FolderIndex& gameListing_;
   const GameChange& change_;

@@ -227,8 +227,9 @@ void DeploymentPlanner::planCareerOriginal(const Touched& touched) {
 void DeploymentPlanner::planLastGone(const Touched& touched) {
   const std::string name(recordFileName(touched.file));
   const auto* entry = record_.find(touched.file);
-  const auto stored = storedOriginal(st_, touched.file);
-  const bool kept = entry && entry->original == Original::Kept && change_.isFile(stored);
+  const bool keptOnce = entry && entry->original == Original::Kept;
+  const auto stored = keptOnce ? storedOriginal(st_, touched.file) : fs::path();
+  const bool kept = keptOnce && change_.isFile(stored);
   if (!patchOwner(baseProvider(touched.topBefore)).empty()) {
     // What an install wrote into a game file it did not keep is all that is left of that file.
     if (!kept && (!entry || entry->original != Original::None)) return;

@@ -138,11 +138,19 @@ std::optional<std::string> readFileBytes(const fs::path& path, std::error_code& 
   std::size_t filled = 0;
   while (true) {
     if (filled == bytes.size()) {
-      if (bytes.size() > limit) {
+      // Read to its size, a file is almost always at its end: a small read says so without
+      // doubling the buffer first.
+      char more[4096];
+      const auto got = readSome(file, more, sizeof more, ec);
+      if (ec) return std::nullopt;
+      if (got == 0) break;
+      if (filled + got > limit) {
         ec = Refusal::TooLarge;
         return std::nullopt;
       }
-      bytes.resize(std::min<std::size_t>(limit + 1, std::max<std::size_t>(4096, bytes.size() * 2)));
+      bytes.append(more, got);
+      filled += got;
+      continue;
     }
     const auto got = readSome(file, bytes.data() + filled, bytes.size() - filled, ec);
     if (ec) return std::nullopt;
