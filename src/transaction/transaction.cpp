@@ -491,6 +491,16 @@ bool FileTransaction::runSteps(const TransactionProgress& progress, TransactionR
   for (std::size_t i = 0; i < plan_.size(); ++i) {
     auto& planned = plan_[i];
     if (planned.afterCommit) continue;
+    if (linksFreeName(planned)) {
+      const std::size_t end = endOfFreeLinks(i);
+      if (!runFreeLinks(i, end, progress, report)) {
+        dropCopiesAhead(copies, report);
+        undoDone(report);
+        return false;
+      }
+      i = end - 1;
+      continue;
+    }
     if (!planned.skip) {
       const auto place = placeOf(planned);
       auto ec =
@@ -519,6 +529,56 @@ bool FileTransaction::runSteps(const TransactionProgress& progress, TransactionR
     if (progress) progress(i + 1, plan_.size());
   }
   dropCopiesAhead(copies, report);
+  return true;
+}
+
+bool FileTransaction::linksFreeName(const Planned& planned) {
+  return !planned.skip && !planned.afterCommit && planned.step.kind == StepKind::Copy &&
+         planned.step.link && !planned.step.targetExisted;
+}
+
+std::size_t FileTransaction::endOfFreeLinks(std::size_t first) const {
+  std::size_t end = first;
+  while (end < plan_.size() && linksFreeName(plan_[end])) ++end;
+  return end;
+}
+
+// Links into names that were free at the check are one call each and touch nothing another
+// step reads (a source exists, their targets did not), so a run of them is made on every core
+// at once; what they did is then taken in order, as if they had run one after the other. False
+// after an all-or-nothing one failed, the others still done.
+bool FileTransaction::runFreeLinks(std::size_t first, std::size_t end,
+                                   const TransactionProgress& progress, TransactionReport& report) {
+  std::vector<std::error_code> results(end - first);
+  forEachOnCores(end - first, [&](std::size_t n, bool) {
+    auto& planned = plan_[first + n];
+    try {
+      results[n] = runStep(planned.step, placeOf(planned), planned.bytes, planned.trace,
+                           planned.keepReadOnly);
+    } catch (const std::bad_alloc&) {
+      results[n] = errc(std::errc::not_enough_memory);
+    }
+  });
+  for (std::size_t n = 0; n < results.size(); ++n) plan_[first + n].done = !results[n];
+  for (std::size_t i = first; i < end; ++i) {
+    auto& planned = plan_[i];
+    if (const auto& ec = results[i - first]) {
+      if (auto left = undoStep(planned.step, placeOf(planned), planned.trace)) {
+        report.notPutBack.push_back(*left);
+      }
+      if (!planned.step.bestEffort) {
+        report.failure = failureOf(planned, ec);
+        report.reason = failureReason(ec);
+        report.failedStep = i;
+        return false;
+      }
+      report.skipped.push_back(failureOf(planned, ec));
+      planned.skip = true;
+    } else if (planned.trace.copiedInstead) {
+      ++report.copiedInstead;
+    }
+    if (progress) progress(i + 1, plan_.size());
+  }
   return true;
 }
 

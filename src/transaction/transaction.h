@@ -177,6 +177,10 @@ class FileTransaction final {
   std::string failureOf(const Planned& planned, const std::error_code& ec) const;
   bool writeJournal(TransactionReport& report);
   bool runSteps(const TransactionProgress& progress, TransactionReport& report);
+  static bool linksFreeName(const Planned& planned);
+  std::size_t endOfFreeLinks(std::size_t first) const;
+  bool runFreeLinks(std::size_t first, std::size_t end, const TransactionProgress& progress,
+                    TransactionReport& report);
   // For each step, its place among the copy steps made ahead (not links), whose plan indices
   // `copies` gets.
   std::vector<std::size_t> copyOrdinals(std::vector<std::size_t>& copies) const;

@@ -470,6 +470,41 @@ TEST_F(TransactionTest, LinkStepsShareTheSourcesFileAndAreUndoneLikeCopies) {
 #endif
 }
 
+// Links into free names are made side by side; one that fails in the middle of a run still
+// undoes the whole change, the links made after it included, or is passed over alone.
+TEST_F(TransactionTest, AFailedLinkAmongManyUndoesOrSkipsAsIfTheyRanInTurn) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 40; ++i) {
+    names.push_back("n" + std::to_string(i) + ".tpc");
+    writeFile(mod / names.back(), "mod " + names.back());
+  }
+  const auto plan = [&](FileTransaction& t, StepPolicy policy) {
+    for (const auto& name : names) t.linkOver(mod / name, game / name, policy);
+    ASSERT_TRUE(t.check().ok());
+    fs::remove(mod / names[20]);
+  };
+  const auto before = test::exactTree(game);
+  FileTransaction undone(game, journal);
+  plan(undone, StepPolicy::AllOrNothing);
+  const auto report = undone.commit();
+  EXPECT_NE(report.failure.find(names[20]), std::string::npos) << report.failure;
+  EXPECT_EQ(report.failedStep, 20u);
+  writeFile(mod / names[20], "mod " + names[20]);
+  EXPECT_EQ(test::exactTree(game), before);
+
+  FileTransaction skipped(game, journal);
+  plan(skipped, StepPolicy::BestEffort);
+  const auto partial = skipped.commit();
+  ASSERT_TRUE(partial.ok()) << partial.failure;
+  ASSERT_EQ(partial.skipped.size(), 1u);
+  EXPECT_NE(partial.skipped[0].find(names[20]), std::string::npos);
+  EXPECT_TRUE(skipped.finish().empty());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(fs::exists(game / names[i]), i != 20) << names[i];
+    EXPECT_EQ(skipped.runs(i), i != 20) << names[i];
+  }
+}
+
 TEST(DeletesAfterCommit, OnlyBestEffortDeletesNothingLaterDependsOn) {
   const auto remove = [](const char* target, bool bestEffort, bool existed = true) {
     return JournalStep{StepKind::Remove, bestEffort, existed, target, {}, 0, 0};
