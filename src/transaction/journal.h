@@ -37,10 +37,12 @@ struct JournalStep {
   bool bestEffort = false;       // a failure is reported and the other steps go on
   bool targetExisted = false;    // something was at `target` when the steps were checked
   std::filesystem::path target;  // below the game folder
-  std::filesystem::path source;  // Copy: the file copied (full path); Rename: the old name
-  std::uint64_t size = 0;        // Replace: length of the new bytes
-  std::uint64_t hash = 0;        // Replace: journalHash of the new bytes
-  bool link = false;             // Copy: the new file is a hard link of the source if it can be
+  // Copy: the file copied (full path); Rename: the old name. Held as text: a load names many
+  // thousand sources, and a path keeps a list of its parts beside each.
+  std::filesystem::path::string_type source;
+  std::uint64_t size = 0;  // Replace: length of the new bytes
+  std::uint64_t hash = 0;  // Replace: journalHash of the new bytes
+  bool link = false;       // Copy: the new file is a hard link of the source if it can be
   bool operator==(const JournalStep&) const = default;
 };
 

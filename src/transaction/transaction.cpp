@@ -1,5 +1,6 @@
 #include "transaction/transaction.h"
 
+#include <algorithm>
 #include <atomic>
 #include <new>
 #include <vector>
@@ -172,7 +173,7 @@ void FileTransaction::probeStep(Planned& planned) {
   if (kind != StepKind::Copy && kind != StepKind::Rename) return;
   auto& source = planned.sourceProbe;
   // A copy checked before keeps its source in its step.
-  const auto& path = planned.source.empty() ? planned.step.source.native() : planned.source;
+  const auto& path = planned.source.empty() ? planned.step.source : planned.source;
   const auto facts = entryFacts(path, source.ec);
   source.kind = facts.kind;
   source.nothingToClear = facts.nothingToClear;
@@ -256,7 +257,7 @@ std::error_code FileTransaction::checkSource(Planned& planned) {
   if (step.kind == StepKind::Rename) {
     const auto below = pathBelow(root_, planned.source);
     if (!below) return Refusal::Outside;
-    step.source = *below;
+    step.source = below->native();
     if (auto placeEc = checkPlace(root_, planned.source, &checkedFolders_)) return placeEc;
     if (kind == EntryKind::None) return errc(std::errc::no_such_file_or_directory);
   } else {
@@ -346,7 +347,7 @@ std::string FileTransaction::failureOf(const Planned& planned, const std::error_
   place.target = planned.target;
   // A copy's source lives in its step once checked.
   place.source = planned.source.empty() && planned.step.kind == StepKind::Copy
-                     ? planned.step.source
+                     ? fs::path(planned.step.source)
                      : fs::path(planned.source);
   return stepFailure(planned.step, place, ec);
 }
@@ -367,6 +368,8 @@ TransactionReport FileTransaction::commit(const TransactionProgress& progress) {
   // The steps lend themselves to the journal while it is written, rather than being copied:
   // a change of many thousand files holds each name once.
   journal_ = {newTransactionId(), {}};
+  journal_.steps.reserve(static_cast<std::size_t>(
+      std::count_if(plan_.begin(), plan_.end(), [](const Planned& p) { return !p.skip; })));
   for (auto& planned : plan_) {
     if (planned.skip) continue;
     planned.journalIndex = journal_.steps.size();
@@ -379,7 +382,7 @@ TransactionReport FileTransaction::commit(const TransactionProgress& progress) {
     planned.afterCommit = afterCommit[planned.journalIndex];
     planned.step = std::move(journal_.steps[planned.journalIndex]);
   }
-  journal_.steps.clear();
+  journal_.steps = {};  // its room too: the steps are back in the plan
   if (!written) return report;
   dropPlannedPaths();
   if (!runSteps(progress, report)) return report;
@@ -607,7 +610,7 @@ std::unordered_set<fs::path::string_type> FileTransaction::sourcesWithoutMarks()
   std::unordered_set<fs::path::string_type> sources;
   for (const auto& planned : plan_) {
     if (planned.done && planned.step.kind == StepKind::Copy && planned.sourceProbe.nothingToClear) {
-      sources.insert(planned.step.source.native());
+      sources.insert(planned.step.source);
     }
   }
   return sources;
