@@ -36,13 +36,15 @@ class DeploymentPlanner final {
     std::string file;
     std::string topBefore;  // the provider in place before the click; empty for none
     bool leftToCareer = false;
+    // The folders this click loads that have the file, with their file: (folder, source).
+    std::vector<std::pair<std::string, PathText>> loadedFrom;
   };
   Touched& touch(const DeployedFile& entry);
   void planFile(const Touched& touched);
   void planLastGone(const Touched& touched);
   void planCareerOriginal(const Touched& touched);
   void planKeeping(const Touched& touched, const fs::path& target);
-  std::optional<fs::path> sourceOf(const std::string& folder, const std::string& file);
+  std::optional<fs::path> sourceOf(const std::string& folder, const Touched& touched);
   const FolderIndex& providerFolder(const std::string& folder);
   bool mayDelete(const Touched& touched, bool keptOriginal);
   void createStoreFolders(std::string_view file);
@@ -53,7 +55,6 @@ class DeploymentPlanner final {
   DeploymentRecord& record_;
   std::vector<Touched> touched_;
   std::unordered_map<std::string, std::size_t> touchedIndex_;
-  std::map<std::pair<std::string, std::string>, PathText> loadSources_;  // (key, folder)
   std::set<std::string> keepNow_;   // keys of game files going into the store
   std::set<std::string> reloaded_;  // keys whose provider in place was loaded again
   std::vector<FileCopy> untracked_;
@@ -70,7 +71,8 @@ DeploymentPlanner::Touched& DeploymentPlanner::touch(const DeployedFile& entry) 
   const auto key = recordKey(entry.file);
   const auto [found, isNew] = touchedIndex_.emplace(key, touched_.size());
   if (isNew) {
-    touched_.push_back({entry.file, entry.providers.empty() ? "" : entry.providers.back()});
+    touched_.push_back(
+        {entry.file, entry.providers.empty() ? "" : entry.providers.back(), false, {}});
   }
   return touched_[found->second];
 }
@@ -101,7 +103,7 @@ void DeploymentPlanner::provide(const LoadPlan& load) {
     }
     auto& entry = record_.entry(*file);
     const auto key = recordKey(*file);
-    const auto& touched = touch(entry);
+    auto& touched = touch(entry);
     if (entry.providers.empty() && touched.topBefore.empty() && copy.targetExists) {
       if (change_.isFile(storedOriginal(st_, *file))) {
         entry.original = Original::Kept;
@@ -117,7 +119,13 @@ void DeploymentPlanner::provide(const LoadPlan& load) {
     std::erase_if(entry.providers,
                   [&](const std::string& p) { return p == load.folder || !patchOwner(p).empty(); });
     entry.providers.push_back(load.folder);
-    loadSources_[{key, load.folder}] = copy.source;
+    const auto same = [&](const auto& from) { return from.first == load.folder; };
+    if (auto at = std::find_if(touched.loadedFrom.begin(), touched.loadedFrom.end(), same);
+        at != touched.loadedFrom.end()) {
+      at->second = copy.source;
+    } else {
+      touched.loadedFrom.emplace_back(load.folder, copy.source);
+    }
   }
 }
 
@@ -177,7 +185,7 @@ void DeploymentPlanner::planFile(const Touched& touched) {
   while (entry && !entry->providers.empty()) {
     const auto& top = entry->providers.back();
     if (top == touched.topBefore && !reloaded_.contains(key)) return;
-    if (const auto source = sourceOf(top, touched.file)) {
+    if (const auto source = sourceOf(top, touched)) {
       const auto found = lookup_.find(touched.file);
       if (found.ambiguous) {
         notes_.push_back(ambiguousNote(touched.file));
@@ -283,9 +291,11 @@ const FolderIndex& DeploymentPlanner::providerFolder(const std::string& folder) 
 }
 
 std::optional<fs::path> DeploymentPlanner::sourceOf(const std::string& folder,
-                                                    const std::string& file) {
-  const auto loading = loadSources_.find({recordKey(file), folder});
-  if (loading != loadSources_.end()) return fs::path(loading->second);
+                                                    const Touched& touched) {
+  const std::string& file = touched.file;
+  for (const auto& [loaded, source] : touched.loadedFrom) {
+    if (loaded == folder) return fs::path(source);
+  }
   // No folder holds what a patch wrote, and what a Reset All left is no longer loaded: neither
   // can be copied again.
   if (!patchOwner(folder).empty() || baseProvider(folder) != folder) return std::nullopt;

@@ -99,9 +99,9 @@ LoadPlan planLoad(const fs::path& modFolder, const PlannedFolder& at) {
       plan.newFolders.push_back(folder.dir());
     }
     const auto there = at.change.find(folder, name);
-    const auto target = folder.dir() / nameToPath(there.value_or(name));
-    plan.copies.push_back(
-        {(modFolder / nameToPath(name)).native(), target.native(), name, there.has_value()});
+    plan.copies.push_back({joinedText(modFolder, name),
+                           joinedText(folder.dir(), there.value_or(name)), name,
+                           there.has_value()});
   }
   return plan;
 }
@@ -121,7 +121,7 @@ UnloadPlan planUnload(const fs::path& modFolder, const PlannedFolder& at) {
     const auto& folder = targets.folder(unloadTarget(name));
     // Only a name that one file answers to says which file is the copy.
     if (auto found = at.change.onlyFile(folder, name)) {
-      plan.deletes.push_back((folder.dir() / nameToPath(*found)).native());
+      plan.deletes.push_back(joinedText(folder.dir(), *found));
     }
   }
   if (!unreadable.empty()) plan.problems.add(unreadable);

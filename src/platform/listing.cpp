@@ -427,6 +427,15 @@ bool FolderIndex::stale() const {
   return folderTime(dir_) != listedAt_;
 }
 
+PathText joinedText(const fs::path& dir, std::string_view name) {
+  PathText text = dir.native();
+  if (!text.empty() && text.back() != fs::path::preferred_separator && text.back() != '/') {
+    text += fs::path::preferred_separator;
+  }
+  text += nameToPath(name).native();
+  return text;
+}
+
 fs::path nameToPath(std::string_view name) {
 #ifdef _WIN32
   if (name.empty()) return {};

@@ -114,6 +114,10 @@ class FolderIndex final {
 // the text, which for a change of many thousand files costs several times the names.
 using PathText = std::filesystem::path::string_type;
 
+// (dir / nameToPath(name)).native() without taking either apart: a load works out two of
+// these for each of many thousand files.
+PathText joinedText(const std::filesystem::path& dir, std::string_view name);
+
 // A bare 8-bit name (as the listings give it), or a whole path held as 8-bit text, as a
 // path: the bytes themselves on Linux, the system's 8-bit code page converted on Windows.
 std::filesystem::path nameToPath(std::string_view name);

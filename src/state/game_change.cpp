@@ -288,10 +288,10 @@ void GameChange::noteRecord(std::string shown, std::size_t step) {
   recordStep_ = step;
 }
 
-GameChange::Planned GameChange::plannedAt(const fs::path& path, const PlannedStep** by) const {
+GameChange::Planned GameChange::plannedAt(const PathText& path, const PlannedStep** by) const {
   *by = nullptr;
   if (lastTouch_.empty()) return Planned::Untouched;
-  const auto key = touchKey(path.native());
+  const auto key = touchKey(path);
   const auto last = lastOn(key);
   if (!last) return Planned::Untouched;
   const auto& step = steps_[*last];
@@ -312,7 +312,7 @@ GameChange::Planned GameChange::plannedAt(const fs::path& path, const PlannedSte
 std::optional<std::string> GameChange::find(const FolderIndex& folder,
                                             std::string_view name) const {
   if (lastTouch_.empty()) return folder.find(name);
-  const auto path = folder.dir() / nameToPath(name);
+  const auto path = joinedText(folder.dir(), name);
   const PlannedStep* by = nullptr;
   switch (plannedAt(path, &by)) {
     case Planned::Untouched:
@@ -327,7 +327,7 @@ std::optional<std::string> GameChange::find(const FolderIndex& folder,
 std::optional<std::string> GameChange::onlyFile(const FolderIndex& folder,
                                                 std::string_view name) const {
   if (lastTouch_.empty()) return folder.onlyFile(name);
-  const auto path = folder.dir() / nameToPath(name);
+  const auto path = joinedText(folder.dir(), name);
   const PlannedStep* by = nullptr;
   switch (plannedAt(path, &by)) {
     case Planned::Untouched:
@@ -342,7 +342,7 @@ std::optional<std::string> GameChange::onlyFile(const FolderIndex& folder,
 std::vector<std::string> GameChange::filesNamed(const FolderIndex& folder,
                                                 std::string_view name) const {
   if (lastTouch_.empty()) return folder.filesNamed(name);
-  const auto path = folder.dir() / nameToPath(name);
+  const auto path = joinedText(folder.dir(), name);
   const PlannedStep* by = nullptr;
   switch (plannedAt(path, &by)) {
     case Planned::Untouched:
@@ -356,7 +356,7 @@ std::vector<std::string> GameChange::filesNamed(const FolderIndex& folder,
 
 bool GameChange::isFile(const fs::path& path) const {
   const PlannedStep* by = nullptr;
-  const auto planned = plannedAt(path, &by);
+  const auto planned = plannedAt(path.native(), &by);
   return planned == Planned::Untouched ? fileExists(path) : planned == Planned::File;
 }
 
@@ -364,7 +364,7 @@ std::optional<std::string> GameChange::read(const fs::path& path, std::error_cod
                                             std::size_t limit) const {
   ec.clear();
   const PlannedStep* by = nullptr;
-  switch (plannedAt(path, &by)) {
+  switch (plannedAt(path.native(), &by)) {
     case Planned::Untouched:
       return readFileBytes(path, ec, limit);
     case Planned::File:

@@ -182,7 +182,7 @@ class GameChange final {
   bool readSince(std::size_t step, const std::string& key) const;
   void noteRead(std::size_t step) const;
   bool isTarget(std::size_t step, const std::string& key) const;
-  Planned plannedAt(const std::filesystem::path& path, const PlannedStep** by) const;
+  Planned plannedAt(const PathText& path, const PlannedStep** by) const;
   void drop(std::size_t step) { steps_[step].dropped = true; }
 
   std::string action_;

@@ -137,6 +137,19 @@ TEST(FindNoCase, FindsAnyCaseInOneListingAndNamesNewFilesAsAsked) {
 #endif
 }
 
+// Paths joined as text must be the very paths the path arithmetic gives, or a lookup by text
+// misses the file: in a folder, at a root, behind a trailing separator, and with an 8-bit name.
+TEST(JoinedText, AgreesWithThePathArithmetic) {
+  const fs::path root = fs::current_path().root_path();
+  std::vector<fs::path> dirs = {root / "EAW" / "KVO128", root, root / "EAW" / ""};
+  for (const auto& dir : dirs) {
+    for (const std::string name : {"tex0001.bmp", "caf\xe9.tga", "EAW.INI"}) {
+      EXPECT_EQ(fs::path(joinedText(dir, name)), dir / nameToPath(name)) << dir << " " << name;
+      EXPECT_EQ(joinedText(dir, name), (dir / nameToPath(name)).native()) << dir << " " << name;
+    }
+  }
+}
+
 TEST(TextLines, SplitOnEveryEndingAndComeBackThroughCrLf) {
   struct Case {
     std::string bytes;
