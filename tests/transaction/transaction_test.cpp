@@ -509,8 +509,8 @@ TEST(DeletesAfterCommit, OnlyBestEffortDeletesNothingLaterDependsOn) {
   const auto remove = [](const char* target, bool bestEffort, bool existed = true) {
     return JournalStep{StepKind::Remove, bestEffort, existed, target, {}, 0, 0};
   };
-  const JournalStep copyOverA{StepKind::Copy, false, false, "a.dat", "/mods/a.dat", 0, 0};
-  const JournalStep renameMusic{StepKind::Rename, false, false, "Music", "Music1", 0, 0};
+  const JournalStep copyOverA{StepKind::Copy, false, false, "a.dat", fs::path("/mods/a.dat"), 0, 0};
+  const JournalStep renameMusic{StepKind::Rename, false, false, "Music", fs::path("Music1"), 0, 0};
   const Journal journal{
       "00112233445566aa",
       {remove("a.dat", true), copyOverA, remove("Music1/x.bgm", true), renameMusic,
@@ -648,7 +648,7 @@ TEST_F(RecoveryTest, AKeptOriginalComesBackFromTheStoreWhereverTheLoadWasKilled)
   const auto before = test::exactTree(temp.path());
   const Journal journalData = journalOf(
       {{StepKind::CreateFolder, false, false, "KVO Originals", {}, 0, 0},
-       {StepKind::Rename, false, false, "KVO Originals/a.ter", "a.ter", 0, 0},
+       {StepKind::Rename, false, false, "KVO Originals/a.ter", fs::path("a.ter"), 0, 0},
        copyStep("a.ter", true),
        {StepKind::Replace, false, true, "KVO128/FoldersLoaded.txt", {}, 5, journalHash("T-Mod")}});
   for (int stepsDone = 0; stepsDone <= 3; ++stepsDone) {
@@ -785,7 +785,7 @@ Journal sampleJournal() {
            {StepKind::Copy, false, false, "a.ter", fs::absolute("/games/KVO128/T-Burma/a.ter"), 0,
             0, true},
            {StepKind::Remove, true, true, "Savedata/100%\tdone\r\n.sve", {}, 0, 0},
-           {StepKind::Rename, false, false, "Music", "Music-1", 0, 0},
+           {StepKind::Rename, false, false, "Music", fs::path("Music-1"), 0, 0},
            {StepKind::Replace, false, true, "KVO128/FoldersLoaded.txt", {}, 12, 0xfedcba9876543210},
            {StepKind::CreateFolder, false, false, fs::path(u8"Caf\u00e9"), {}, 0, 0}}};
 }
@@ -833,7 +833,7 @@ TEST(Journal, NamesThatLeadOutOfTheGameFolderEndTheReadingNamesBesideOnesStayIn)
   }
   // A copy's source is a full path; a relative one is refused too.
   Journal relativeSource{"0123456789abcdef",
-                         {{StepKind::Copy, false, false, "a.ter", "mod/a.ter", 0, 0}}};
+                         {{StepKind::Copy, false, false, "a.ter", fs::path("mod/a.ter"), 0, 0}}};
   EXPECT_EQ(readJournal(*formatJournal(relativeSource)).state, JournalState::Truncated);
   EXPECT_EQ(readJournal("KVO selector file transaction 2\r\n").state, JournalState::Unreadable);
   EXPECT_EQ(readJournal("KVO selector file transaction 1\r\nid\tABCDEF0123456789\r\n").state,
