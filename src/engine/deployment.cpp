@@ -80,9 +80,12 @@ fs::path deployedTarget(const FormState& state, std::string_view file) {
 }
 
 std::optional<std::string> recordPathOf(const FormState& state, const fs::path& target) {
+  return recordPathOf(state, target.native());
+}
+
+std::optional<std::string> recordPathOf(const FormState& state, const PathText& full) {
   // Called for every file of a click: plain text work, no path arithmetic.
   const auto& game = state.GameDir.native();
-  const auto& full = target.native();
   if (full.size() <= game.size() + 1 || full.compare(0, game.size(), game) != 0) {
     return std::nullopt;
   }

@@ -35,6 +35,8 @@ std::filesystem::path deployedTarget(const FormState& state, std::string_view fi
 // the record (outside the game folder, or a name with a tab or a line break).
 std::optional<std::string> recordPathOf(const FormState& state,
                                         const std::filesystem::path& target);
+// The same for a path held as its text, which is not taken apart.
+std::optional<std::string> recordPathOf(const FormState& state, const PathText& target);
 
 // Finds the file a record path names in the game folder whatever its letter case is now (the
 // game or Wine may rewrite Terrain.TER as terrain.ter), each folder listed once, as the steps

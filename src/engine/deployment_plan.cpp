@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <map>
 #include <set>
-#include <unordered_map>
 
 #include "engine/clean_up.h"
 #include "engine/deployment.h"
@@ -36,8 +35,9 @@ class DeploymentPlanner final {
     std::string file;
     std::string topBefore;  // the provider in place before the click; empty for none
     bool leftToCareer = false;
-    // The folders this click loads that have the file, with their file: (folder, source).
-    std::vector<std::pair<std::string, PathText>> loadedFrom;
+    // The folders this click loads that have the file, with their file: (folder, source),
+    // both held by the loads' plans, which outlive the planner.
+    std::vector<std::pair<const std::string*, const PathText*>> loadedFrom;
   };
   Touched& touch(const DeployedFile& entry);
   void planFile(const Touched& touched);
@@ -54,7 +54,8 @@ class DeploymentPlanner final {
   const FormState& st_;
   DeploymentRecord& record_;
   std::vector<Touched> touched_;
-  std::unordered_map<std::string, std::size_t> touchedIndex_;
+  // By the place of the record's entry: the touched file's index + 1; 0 for none yet.
+  std::vector<std::size_t> touchedAt_;
   std::set<std::string> keepNow_;   // keys of game files going into the store
   std::set<std::string> reloaded_;  // keys whose provider in place was loaded again
   std::vector<FileCopy> untracked_;
@@ -68,13 +69,16 @@ class DeploymentPlanner final {
 constexpr std::size_t kNotesShown = 20;
 
 DeploymentPlanner::Touched& DeploymentPlanner::touch(const DeployedFile& entry) {
-  const auto key = recordKey(entry.file);
-  const auto [found, isNew] = touchedIndex_.emplace(key, touched_.size());
-  if (isNew) {
+  // Every entry handed in is one of the record's, which only grows while the click is planned.
+  const auto place = static_cast<std::size_t>(&entry - record_.files().data());
+  if (place >= touchedAt_.size()) touchedAt_.resize(record_.files().size(), 0);
+  auto& at = touchedAt_[place];
+  if (at == 0) {
     touched_.push_back(
         {entry.file, entry.providers.empty() ? "" : entry.providers.back(), false, {}});
+    at = touched_.size();
   }
-  return touched_[found->second];
+  return touched_[at - 1];
 }
 
 void DeploymentPlanner::withdraw(const UnloadPlan& unload) {
@@ -119,12 +123,12 @@ void DeploymentPlanner::provide(const LoadPlan& load) {
     std::erase_if(entry.providers,
                   [&](const std::string& p) { return p == load.folder || !patchOwner(p).empty(); });
     entry.providers.push_back(load.folder);
-    const auto same = [&](const auto& from) { return from.first == load.folder; };
+    const auto same = [&](const auto& from) { return *from.first == load.folder; };
     if (auto at = std::find_if(touched.loadedFrom.begin(), touched.loadedFrom.end(), same);
         at != touched.loadedFrom.end()) {
-      at->second = copy.source;
+      at->second = &copy.source;
     } else {
-      touched.loadedFrom.emplace_back(load.folder, copy.source);
+      touched.loadedFrom.emplace_back(&load.folder, &copy.source);
     }
   }
 }
@@ -159,10 +163,13 @@ void DeploymentPlanner::planUnloadSteps(const std::vector<UnloadPlan>& unloads) 
 bool DeploymentPlanner::handledByRecord(const fs::path& path) const {
   const auto file = recordPathOf(st_, path);
   if (!file) return false;
-  const auto touched = touchedIndex_.find(recordKey(*file));
-  if (touched != touchedIndex_.end()) return !touched_[touched->second].leftToCareer;
   const auto* entry = record_.find(*file);
-  return entry && !entry->providers.empty();
+  if (!entry) return false;
+  const auto place = static_cast<std::size_t>(entry - record_.files().data());
+  if (place < touchedAt_.size() && touchedAt_[place] != 0) {
+    return !touched_[touchedAt_[place] - 1].leftToCareer;
+  }
+  return !entry->providers.empty();
 }
 
 void DeploymentPlanner::planFileSteps() {
@@ -294,7 +301,7 @@ std::optional<fs::path> DeploymentPlanner::sourceOf(const std::string& folder,
                                                     const Touched& touched) {
   const std::string& file = touched.file;
   for (const auto& [loaded, source] : touched.loadedFrom) {
-    if (loaded == folder) return fs::path(source);
+    if (*loaded == folder) return fs::path(*source);
   }
   // No folder holds what a patch wrote, and what a Reset All left is no longer loaded: neither
   // can be copied again.

@@ -57,7 +57,11 @@ std::string withHistoryEntry(std::string_view history, std::string_view entry) {
     ++first;
   }
   const std::size_t keepFrom = first < starts.size() ? starts[first] : history.size();
-  std::string kept(history.substr(keepFrom));
+  const auto older = history.substr(keepFrom);
+  // Half a megabyte is copied once, into room made for all of it.
+  std::string kept;
+  kept.reserve(older.size() + 2 + entry.size());
+  kept += older;
   if (!kept.empty() && kept.back() != '\n') kept += "\r\n";
   kept += entry;
   return kept;
