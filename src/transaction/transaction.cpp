@@ -128,11 +128,12 @@ TransactionReport FileTransaction::check() {
     return checkReport_;
   }
   touched_.emplace(pathKey(journalFile_), plan_.size());  // no step may change the journal
-  probeEntries();
+  const auto probes = probeEntries();
   for (std::size_t i = 0; i < plan_.size(); ++i) {
     auto& planned = plan_[i];
     planned.skip = false;
-    auto ec = checkStep(planned);
+    planned.sourceUnmarked = probes[i].source.nothingToClear;
+    auto ec = checkStep(planned, probes[i]);
     if (!ec) ec = checkTouchedOnce(i, planned.target);
     if (!ec && planned.step.kind == StepKind::Rename) {
       ec = checkTouchedOnce(i, planned.source);
@@ -145,33 +146,43 @@ TransactionReport FileTransaction::check() {
       checkReport_.failure = failureOf(planned, ec);
       checkReport_.reason = failureReason(ec);
       checkReport_.failedStep = i;
+      dropCheckBookkeeping();
       return checkReport_;
     }
     checkReport_.skipped.push_back(failureOf(planned, ec));
   }
+  dropCheckBookkeeping();
   return checkReport_;
+}
+
+// What the check kept of every name is of no use once it is over, and a change of 100,000
+// files needs the room for its journal and its history.
+void FileTransaction::dropCheckBookkeeping() {
+  decltype(touched_)().swap(touched_);
+  decltype(renamedAway_)().swap(renamedAway_);
+  decltype(removedAway_)().swap(removedAway_);
 }
 
 // A change of thousands of files waits on the file system for each of them: asked on every
 // core at once, the answers come in a fraction of the time, and nothing is changed by asking.
-void FileTransaction::probeEntries() {
-  forEachOnCores(plan_.size(), [this](std::size_t n, bool) {
-    auto& planned = plan_[n];
+std::vector<FileTransaction::Probes> FileTransaction::probeEntries() const {
+  std::vector<Probes> probes(plan_.size());
+  forEachOnCores(plan_.size(), [&](std::size_t n, bool) {
     try {
-      probeStep(planned);
+      probes[n] = probeStep(plan_[n]);
     } catch (const std::bad_alloc&) {
-      planned.targetProbe.ec = errc(std::errc::not_enough_memory);
+      probes[n].target.ec = errc(std::errc::not_enough_memory);
     }
   });
+  return probes;
 }
 
-void FileTransaction::probeStep(Planned& planned) {
-  planned.targetProbe = {};
-  planned.sourceProbe = {};
-  planned.targetProbe.kind = entryFacts(planned.target, planned.targetProbe.ec).kind;
+FileTransaction::Probes FileTransaction::probeStep(const Planned& planned) {
+  Probes probes;
+  probes.target.kind = entryFacts(planned.target, probes.target.ec).kind;
   const auto kind = planned.step.kind;
-  if (kind != StepKind::Copy && kind != StepKind::Rename) return;
-  auto& source = planned.sourceProbe;
+  if (kind != StepKind::Copy && kind != StepKind::Rename) return probes;
+  auto& source = probes.source;
   // A copy checked before keeps its source in its step.
   const auto& path = planned.source.empty() ? planned.step.source : planned.source;
   const auto facts = entryFacts(path, source.ec);
@@ -181,6 +192,7 @@ void FileTransaction::probeStep(Planned& planned) {
       !facts.surelyReadable) {
     source.unreadable = fileReadable(fs::path(path));
   }
+  return probes;
 }
 
 std::error_code FileTransaction::checkJournal() {
@@ -191,11 +203,11 @@ std::error_code FileTransaction::checkJournal() {
   return checkFolderOf(journalFile_);
 }
 
-std::error_code FileTransaction::checkStep(Planned& planned) {
+std::error_code FileTransaction::checkStep(Planned& planned, const Probes& probes) {
   auto& step = planned.step;
-  if (auto ec = checkTarget(planned)) return ec;
+  if (auto ec = checkTarget(planned, probes.target)) return ec;
   if (step.kind == StepKind::Copy || step.kind == StepKind::Rename) {
-    if (auto ec = checkSource(planned)) return ec;
+    if (auto ec = checkSource(planned, probes.source)) return ec;
   }
   if (step.kind == StepKind::CreateFolder) {
     plannedFolders_.insert(pathKey(planned.target));
@@ -209,7 +221,7 @@ std::error_code FileTransaction::checkStep(Planned& planned) {
   return checkFolderOf(planned.target);
 }
 
-std::error_code FileTransaction::checkTarget(Planned& planned) {
+std::error_code FileTransaction::checkTarget(Planned& planned, const Probe& probe) {
   auto& step = planned.step;
   auto below = pathBelow(root_, planned.target);
   if (!below) return Refusal::Outside;
@@ -223,8 +235,8 @@ std::error_code FileTransaction::checkTarget(Planned& planned) {
       !windowsNameProblem(pathToText(step.target.filename())).empty()) {
     return Refusal::ForbiddenName;
   }
-  if (planned.targetProbe.ec) return planned.targetProbe.ec;
-  const auto kind = planned.targetProbe.kind;
+  if (probe.ec) return probe.ec;
+  const auto kind = probe.kind;
   switch (step.kind) {
     case StepKind::Copy:
     case StepKind::Replace:
@@ -250,10 +262,10 @@ std::error_code FileTransaction::checkTarget(Planned& planned) {
   return {};
 }
 
-std::error_code FileTransaction::checkSource(Planned& planned) {
+std::error_code FileTransaction::checkSource(Planned& planned, const Probe& probe) {
   auto& step = planned.step;
-  if (planned.sourceProbe.ec) return planned.sourceProbe.ec;
-  const auto kind = planned.sourceProbe.kind;
+  if (probe.ec) return probe.ec;
+  const auto kind = probe.kind;
   if (step.kind == StepKind::Rename) {
     const auto below = pathBelow(root_, planned.source);
     if (!below) return Refusal::Outside;
@@ -265,7 +277,7 @@ std::error_code FileTransaction::checkSource(Planned& planned) {
     if (kind == EntryKind::None) return errc(std::errc::no_such_file_or_directory);
     if (kind == EntryKind::Folder) return errc(std::errc::is_a_directory);
     if (kind != EntryKind::File) return errc(std::errc::invalid_argument);
-    if (planned.sourceProbe.unreadable) return planned.sourceProbe.unreadable;
+    if (probe.unreadable) return probe.unreadable;
     // Held once, in the step: a load of many thousand files keeps each name once.
     if (!planned.source.empty()) step.source = std::move(planned.source);
   }
@@ -466,9 +478,10 @@ void dropCopiesAhead(FreshCopies& copies, TransactionReport& report) {
 }  // namespace
 
 void FileTransaction::dropPlannedPaths() {
+  // Given back, not only emptied: a string keeps its room when it is assigned an empty one.
   for (auto& planned : plan_) {
-    planned.target = {};
-    planned.source = {};
+    fs::path::string_type().swap(planned.target);
+    fs::path::string_type().swap(planned.source);
   }
 }
 
@@ -609,7 +622,7 @@ void FileTransaction::undoDone(TransactionReport& report) {
 std::unordered_set<fs::path::string_type> FileTransaction::sourcesWithoutMarks() const {
   std::unordered_set<fs::path::string_type> sources;
   for (const auto& planned : plan_) {
-    if (planned.done && planned.step.kind == StepKind::Copy && planned.sourceProbe.nothingToClear) {
+    if (planned.done && planned.step.kind == StepKind::Copy && planned.sourceUnmarked) {
       sources.insert(planned.step.source);
     }
   }

@@ -143,6 +143,11 @@ class FileTransaction final {
     std::error_code unreadable;   // sources of copies only
     bool nothingToClear = false;  // sources of copies only: seen without a read-only mark
   };
+  // The probes of one step, held only while the steps are checked.
+  struct Probes {
+    Probe target;
+    Probe source;
+  };
   struct Planned {
     JournalStep step;
     // As given, made absolute; kept as text, since a path's list of parts would cost more
@@ -154,20 +159,20 @@ class FileTransaction final {
     std::size_t journalIndex = 0;
     StepTrace trace;
     bool done = false;
-    bool afterCommit = false;   // a delete run after the commit point, see deletesAfterCommit
-    bool keepReadOnly = false;  // see keepReadOnly()
-    Probe targetProbe;
-    Probe sourceProbe;
+    bool afterCommit = false;     // a delete run after the commit point, see deletesAfterCommit
+    bool keepReadOnly = false;    // see keepReadOnly()
+    bool sourceUnmarked = false;  // a copy's source was seen without a read-only mark
   };
   enum class Stage { Planning, Checked, Committed, Over };
 
   void plan(StepKind kind, const std::filesystem::path& target, const std::filesystem::path& source,
             std::string bytes, StepPolicy policy);
-  void probeEntries();
-  static void probeStep(Planned& planned);
-  std::error_code checkStep(Planned& planned);
-  std::error_code checkTarget(Planned& planned);
-  std::error_code checkSource(Planned& planned);
+  std::vector<Probes> probeEntries() const;
+  static Probes probeStep(const Planned& planned);
+  std::error_code checkStep(Planned& planned, const Probes& probes);
+  std::error_code checkTarget(Planned& planned, const Probe& probe);
+  std::error_code checkSource(Planned& planned, const Probe& probe);
+  void dropCheckBookkeeping();
   std::error_code checkFolderOf(const std::filesystem::path& path);
   std::error_code checkFolderOf(const std::filesystem::path::string_type& path);
   std::error_code checkTouchedOnce(std::size_t index, const std::filesystem::path& path);
