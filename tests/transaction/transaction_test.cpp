@@ -777,17 +777,22 @@ TEST_F(RecoveryTest, RecoveryNeverActsBehindALink) {
   EXPECT_EQ(test::exactTree(outside), outsideBefore);
 }
 #endif
+// A copy's source as a transaction holds it: absolute, with the system's own separators.
+fs::path::string_type sourceText(const char* path) {
+  return fs::absolute(path).lexically_normal().native();
+}
+
 // One step of each kind, with names that need escaping or are not ASCII.
 Journal sampleJournal() {
-  return {"0123456789abcdef",
-          {{StepKind::Copy, false, true, "eaw.ini", fs::absolute("/games/KVO128/T-Burma/eaw.ini"),
-            0, 0},
-           {StepKind::Copy, false, false, "a.ter", fs::absolute("/games/KVO128/T-Burma/a.ter"), 0,
-            0, true},
-           {StepKind::Remove, true, true, "Savedata/100%\tdone\r\n.sve", {}, 0, 0},
-           {StepKind::Rename, false, false, "Music", fs::path("Music-1"), 0, 0},
-           {StepKind::Replace, false, true, "KVO128/FoldersLoaded.txt", {}, 12, 0xfedcba9876543210},
-           {StepKind::CreateFolder, false, false, fs::path(u8"Caf\u00e9"), {}, 0, 0}}};
+  return {
+      "0123456789abcdef",
+      {{StepKind::Copy, false, true, "eaw.ini", sourceText("/games/KVO128/T-Burma/eaw.ini"), 0, 0},
+       {StepKind::Copy, false, false, "a.ter", sourceText("/games/KVO128/T-Burma/a.ter"), 0, 0,
+        true},
+       {StepKind::Remove, true, true, "Savedata/100%\tdone\r\n.sve", {}, 0, 0},
+       {StepKind::Rename, false, false, "Music", fs::path("Music-1"), 0, 0},
+       {StepKind::Replace, false, true, "KVO128/FoldersLoaded.txt", {}, 12, 0xfedcba9876543210},
+       {StepKind::CreateFolder, false, false, fs::path(u8"Caf\u00e9"), {}, 0, 0}}};
 }
 
 // Read back whole, a journal is the one written; cut anywhere or with any byte changed, it is
