@@ -176,7 +176,8 @@ std::optional<JournalStep> readStep(std::string_view line) {
   if (withSource) {
     auto source = readPath(fields[4], step.kind == StepKind::Rename);
     if (!source) return std::nullopt;
-    step.source = std::move(*source);
+    // Held as text, so in the system's own spelling, as the transaction that wrote it held it.
+    step.source = source->make_preferred().native();
   } else if (step.kind == StepKind::Replace) {
     const auto size = readDecimal(fields[4]);
     const auto hash = readHex64(fields[5]);

@@ -779,7 +779,7 @@ TEST_F(RecoveryTest, RecoveryNeverActsBehindALink) {
 #endif
 // A copy's source as a transaction holds it: absolute, with the system's own separators.
 fs::path::string_type sourceText(const char* path) {
-  return fs::absolute(path).lexically_normal().native();
+  return fs::absolute(path).make_preferred().native();
 }
 
 // One step of each kind, with names that need escaping or are not ASCII.
