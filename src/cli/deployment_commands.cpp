@@ -31,28 +31,19 @@ int verify(const FormState& state, GameFolder& game, CommandContext& c) {
                     " not what the folder that provided it holds."));
 }
 
-int keepOriginals(FormState& state, GameFolder& game, CommandContext& c) {
+// Prints the option's word, or sets it to the word given: `command` takes `choices`.
+int switchCommand(FormState& state, GameFolder& game, CommandContext& c, const SwitchOption& option,
+                  std::string_view command, std::string_view choices) {
   if (c.args.empty()) {
-    c.out << (state.KeepOriginals ? "on" : "off") << '\n';
+    c.out << option.words[state.*option.field ? 1 : 0] << '\n';
     return kExitDone;
   }
   const auto& value = c.args[0];
-  if (value != "on" && value != "off") {
-    return c.usage("keep-originals takes on or off, not \"" + value + "\"");
+  if (value != option.words[0] && value != option.words[1]) {
+    return c.usage(std::string(command) + " takes " + std::string(choices) + ", not \"" + value +
+                   "\"");
   }
-  return c.report(setKeepOriginals(state, game, value == "on"));
-}
-
-int deployBy(FormState& state, GameFolder& game, CommandContext& c) {
-  if (c.args.empty()) {
-    c.out << (state.DeployByLink ? "link" : "copy") << '\n';
-    return kExitDone;
-  }
-  const auto& value = c.args[0];
-  if (value != "copy" && value != "link") {
-    return c.usage("deploy-by takes copy or link, not \"" + value + "\"");
-  }
-  return c.report(setDeployByLink(state, game, value == "link"));
+  return c.report(setSwitch(state, game, option, value == option.words[1]));
 }
 
 }  // namespace
@@ -76,13 +67,18 @@ std::vector<CommandSpec> deploymentCommands() {
        1,
        "keep-originals [on|off]",
        true,
-       [](Selector& s, CommandContext& c) { return keepOriginals(s.state, s.game, c); }},
+       [](Selector& s, CommandContext& c) {
+         return switchCommand(s.state, s.game, c, kKeepOriginalsOption, "keep-originals",
+                              "on or off");
+       }},
       {{"deploy-by"},
        0,
        1,
        "deploy-by [copy|link]",
        true,
-       [](Selector& s, CommandContext& c) { return deployBy(s.state, s.game, c); }},
+       [](Selector& s, CommandContext& c) {
+         return switchCommand(s.state, s.game, c, kDeployByOption, "deploy-by", "copy or link");
+       }},
   };
 }
 

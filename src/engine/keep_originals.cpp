@@ -13,9 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kKeepKey = "KeepOriginals=";
-constexpr std::string_view kDeployKey = "DeployBy=";
-
 bool isLineOf(std::string_view line, std::string_view key) {
   return line.size() >= key.size() && equalsNoCase(line.substr(0, key.size()), key);
 }
@@ -52,34 +49,35 @@ fs::path optionsPath(const FormState& state) {
   return state.SelectorDir / nameToPath(kOptionsName);
 }
 
+bool readSwitch(const FormState& state, const SwitchOption& option) {
+  const auto value = readOption(state, option.key);
+  return value && equalsNoCase(*value, option.words[1]);
+}
+
+Outcome setSwitch(FormState& state, GameFolder& game, const SwitchOption& option, bool on) {
+  const auto word = option.words[on ? 1 : 0];
+  auto outcome =
+      writeOption(state, game, option.key, word, std::string(option.action) + std::string(word));
+  if (!outcome.ok() || outcome.planned) return outcome;
+  state.*option.field = on;
+  outcome.done = option.done[on ? 1 : 0];
+  return outcome;
+}
+
 bool readKeepOriginals(const FormState& state) {
-  const auto value = readOption(state, kKeepKey);
-  return value && equalsNoCase(*value, "on");
+  return readSwitch(state, kKeepOriginalsOption);
 }
 
 Outcome setKeepOriginals(FormState& state, GameFolder& game, bool on) {
-  const std::string word = on ? "on" : "off";
-  auto outcome = writeOption(state, game, kKeepKey, word, "keep originals " + word);
-  if (!outcome.ok() || outcome.planned) return outcome;
-  state.KeepOriginals = on;
-  outcome.done = on ? "The game's own files are kept when a folder replaces them."
-                    : "The game's own files are no longer kept when a folder replaces them.";
-  return outcome;
+  return setSwitch(state, game, kKeepOriginalsOption, on);
 }
 
 bool readDeployByLink(const FormState& state) {
-  const auto value = readOption(state, kDeployKey);
-  return value && equalsNoCase(*value, "link");
+  return readSwitch(state, kDeployByOption);
 }
 
 Outcome setDeployByLink(FormState& state, GameFolder& game, bool link) {
-  const std::string word = link ? "link" : "copy";
-  auto outcome = writeOption(state, game, kDeployKey, word, "deploy by " + word);
-  if (!outcome.ok() || outcome.planned) return outcome;
-  state.DeployByLink = link;
-  outcome.done = link ? "Loads link the folders' files into the game folder."
-                      : "Loads copy the folders' files into the game folder.";
-  return outcome;
+  return setSwitch(state, game, kDeployByOption, link);
 }
 
 }  // namespace kvo
