@@ -108,17 +108,7 @@ std::error_code syncFolderOf(const fs::path& file) {
 }  // namespace
 
 EntryKind entryKind(const fs::path& path, std::error_code& ec) {
-  ec.clear();
-  struct stat info {};
-  if (::lstat(path.c_str(), &info) != 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return EntryKind::None;
-    ec = errnoCode();
-    return EntryKind::None;
-  }
-  if (S_ISLNK(info.st_mode)) return EntryKind::Link;
-  if (S_ISREG(info.st_mode)) return EntryKind::File;
-  if (S_ISDIR(info.st_mode)) return EntryKind::Folder;
-  return EntryKind::Other;
+  return entryFacts(path.native(), ec).kind;
 }
 
 EntryFacts entryFacts(const fs::path::string_type& path, std::error_code& ec) {
