@@ -6,10 +6,11 @@ set -euo pipefail
 # libclang-rt-dev holds libFuzzer and clang's sanitizer runtimes; clang only recommends it,
 # and recommends are not installed below.
 # zip and unzip are for the install benchmark, which times unzip beside kvo install.
-# The -dev packages after libarchive-dev are the libraries its static form links with.
+# The -dev packages after libarchive-dev are the libraries its static form links with;
+# libjemalloc-dev is the allocator linked into the program.
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libarchive-dev
           nettle-dev libacl1-dev liblzma-dev libzstd-dev liblz4-dev libbz2-dev zlib1g-dev
-          libxml2-dev libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev ccache zip
+          libxml2-dev libjemalloc-dev libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev ccache zip
           unzip)
 for flag in "$@"; do
   case "$flag" in
