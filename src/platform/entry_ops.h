@@ -29,9 +29,33 @@ struct EntryFacts {
 // The path is taken as text, so that asking of many thousand paths does not take each apart.
 EntryFacts entryFacts(const std::filesystem::path::string_type& path, std::error_code& ec);
 
+// Asks entryFacts of many paths in turn, most of them in the same few folders: each entry is
+// looked up from its folder, kept open while the paths stay in it, rather than along its whole
+// path. The answers are entryFacts' own. One prober serves one thread.
+class EntryProber final {
+ public:
+  EntryProber() = default;
+  ~EntryProber();
+  EntryProber(const EntryProber&) = delete;
+  EntryProber& operator=(const EntryProber&) = delete;
+
+  EntryFacts facts(const std::filesystem::path::string_type& path, std::error_code& ec);
+
+ private:
+  std::filesystem::path::string_type folder_;
+  int folderHandle_ = -1;
+};
+
 // Copies the regular file `from` to `to`, which must not exist yet. A link at either end
 // is refused. The copy gets the source's permissions with owner write added.
 std::error_code copyToNewFile(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Copies the regular file `from` to the free name `to`, where the copy appears only whole: it
+// is written without a name and then named in one call. file_exists when something took the
+// name meanwhile; operation_not_supported where the file system cannot hold a nameless file,
+// and the caller copies to a name of its own and renames that instead.
+std::error_code copyIntoFreeName(const std::filesystem::path& from,
+                                 const std::filesystem::path& to);
 
 // Makes `to` (which must not exist yet) a second name of the regular file `from`, which then
 // holds the same bytes without taking room twice. A link at either end is refused, and so is

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 
@@ -111,13 +112,9 @@ EntryKind entryKind(const fs::path& path, std::error_code& ec) {
   return entryFacts(path.native(), ec).kind;
 }
 
-EntryFacts entryFacts(const fs::path::string_type& path, std::error_code& ec) {
-  ec.clear();
-  struct stat info {};
-  if (::lstat(path.c_str(), &info) != 0) {
-    if (errno != ENOENT && errno != ENOTDIR) ec = errnoCode();
-    return {};
-  }
+namespace {
+
+EntryFacts factsOf(const struct stat& info) {
   EntryFacts facts;
   facts.kind = S_ISLNK(info.st_mode)   ? EntryKind::Link
                : S_ISREG(info.st_mode) ? EntryKind::File
@@ -129,6 +126,45 @@ EntryFacts entryFacts(const fs::path::string_type& path, std::error_code& ec) {
   facts.surelyReadable = info.st_uid == us && (info.st_mode & S_IRUSR) != 0;
   facts.nothingToClear = (info.st_mode & S_IWUSR) != 0;
   return facts;
+}
+
+EntryFacts missingOr(std::error_code& ec) {
+  if (errno != ENOENT && errno != ENOTDIR) ec = errnoCode();
+  return {};
+}
+
+}  // namespace
+
+EntryFacts entryFacts(const fs::path::string_type& path, std::error_code& ec) {
+  ec.clear();
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) return missingOr(ec);
+  return factsOf(info);
+}
+
+EntryProber::~EntryProber() {
+  if (folderHandle_ >= 0) ::close(folderHandle_);
+}
+
+EntryFacts EntryProber::facts(const fs::path::string_type& path, std::error_code& ec) {
+  const auto slash = path.rfind('/');
+  // The root's entries and a path ending in "/" have no name to look up from a folder.
+  if (slash == std::string::npos || slash == 0 || slash + 1 == path.size()) {
+    return entryFacts(path, ec);
+  }
+  if (slash != folder_.size() || path.compare(0, slash, folder_) != 0) {
+    if (folderHandle_ >= 0) ::close(folderHandle_);
+    folder_.assign(path, 0, slash);
+    folderHandle_ = ::open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  }
+  // A folder that cannot be opened gets the answer the whole path gets.
+  if (folderHandle_ < 0) return entryFacts(path, ec);
+  ec.clear();
+  struct stat info {};
+  if (::fstatat(folderHandle_, path.c_str() + slash + 1, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    return missingOr(ec);
+  }
+  return factsOf(info);
 }
 
 std::error_code copyToNewFile(const fs::path& from, const fs::path& to) {
@@ -146,6 +182,63 @@ std::error_code copyToNewFile(const fs::path& from, const fs::path& to) {
   if (!ec) ec = out.close();
   if (ec) ::unlink(to.c_str());
   return ec;
+}
+
+#ifdef O_TMPFILE
+namespace {
+
+// Names the nameless file open as `fd`. Linux 6.10 and later let whoever opened the file name
+// it directly; before, that needs a privilege, and the name goes through the descriptor's
+// entry under /proc, a slower lookup, which is then used for good.
+std::error_code nameNamelessFile(int fd, const fs::path& to) {
+  static std::atomic<bool> directly{true};
+  if (directly.load(std::memory_order_relaxed)) {
+    if (::linkat(fd, "", AT_FDCWD, to.c_str(), AT_EMPTY_PATH) == 0) return {};
+    if (errno != ENOENT && errno != EPERM) return errnoCode();
+    directly.store(false, std::memory_order_relaxed);
+  }
+  const auto self = "/proc/self/fd/" + std::to_string(fd);
+  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0) return {};
+  if (errno == ENOENT && ::access("/proc/self/fd", F_OK) != 0) {
+    return std::make_error_code(std::errc::operation_not_supported);
+  }
+  return errnoCode();
+}
+
+}  // namespace
+#endif
+
+std::error_code copyIntoFreeName(const fs::path& from, const fs::path& to) {
+#ifdef O_TMPFILE
+  Descriptor in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  if (in.get() < 0) return errnoCode();
+  struct stat info {};
+  if (::fstat(in.get(), &info) != 0) return errnoCode();
+  if (S_ISDIR(info.st_mode)) return errnoCode(EISDIR);
+  if (!S_ISREG(info.st_mode)) return errnoCode(EINVAL);
+  const mode_t mode = (info.st_mode & 0777) | S_IWUSR;
+  const auto folder = to.parent_path();
+  Descriptor out(
+      ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
+  if (out.get() < 0) {
+    // Older kernels take the flag for O_DIRECTORY; some file systems have no nameless files.
+    if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) {
+      return std::make_error_code(std::errc::operation_not_supported);
+    }
+    return errnoCode();
+  }
+  if (auto ec = copyData(in.get(), out.get(), info.st_size)) return ec;
+  if (auto ec = nameNamelessFile(out.get(), to)) return ec;
+  if (auto ec = out.close()) {
+    ::unlink(to.c_str());
+    return ec;
+  }
+  return {};
+#else
+  (void)from;
+  (void)to;
+  return std::make_error_code(std::errc::operation_not_supported);
+#endif
 }
 
 std::error_code linkToNewFile(const fs::path& from, const fs::path& to) {

@@ -138,6 +138,17 @@ EntryFacts entryFacts(const fs::path::string_type& path, std::error_code& ec) {
   return {entryKind(fs::path(path), ec), false, false};
 }
 
+EntryProber::~EntryProber() = default;
+
+EntryFacts EntryProber::facts(const fs::path::string_type& path, std::error_code& ec) {
+  return entryFacts(path, ec);
+}
+
+std::error_code copyIntoFreeName(const fs::path&, const fs::path&) {
+  // Windows has no nameless files: the copy goes under a name of its own first.
+  return std::make_error_code(std::errc::operation_not_supported);
+}
+
 std::error_code copyToNewFile(const fs::path& from, const fs::path& to) {
   std::error_code ec;
   const auto kind = entryKind(from, ec);

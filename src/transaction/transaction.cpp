@@ -167,25 +167,32 @@ void FileTransaction::dropCheckBookkeeping() {
 // core at once, the answers come in a fraction of the time, and nothing is changed by asking.
 std::vector<FileTransaction::Probes> FileTransaction::probeEntries() const {
   std::vector<Probes> probes(plan_.size());
-  forEachOnCores(plan_.size(), [&](std::size_t n, bool) {
-    try {
-      probes[n] = probeStep(plan_[n]);
-    } catch (const std::bad_alloc&) {
-      probes[n].target.ec = errc(std::errc::not_enough_memory);
+  // In runs of neighbouring steps, which mostly share their folders: each run's probers keep
+  // the folders open that its steps' targets and sources lie in.
+  constexpr std::size_t kRun = 256;
+  forEachOnCores((plan_.size() + kRun - 1) / kRun, [&](std::size_t run, bool) {
+    Probers probers;
+    const auto end = std::min(plan_.size(), (run + 1) * kRun);
+    for (auto n = run * kRun; n < end; ++n) {
+      try {
+        probes[n] = probeStep(plan_[n], probers);
+      } catch (const std::bad_alloc&) {
+        probes[n].target.ec = errc(std::errc::not_enough_memory);
+      }
     }
   });
   return probes;
 }
 
-FileTransaction::Probes FileTransaction::probeStep(const Planned& planned) {
+FileTransaction::Probes FileTransaction::probeStep(const Planned& planned, Probers& probers) {
   Probes probes;
-  probes.target.kind = entryFacts(planned.target, probes.target.ec).kind;
+  probes.target.kind = probers.targets.facts(planned.target, probes.target.ec).kind;
   const auto kind = planned.step.kind;
   if (kind != StepKind::Copy && kind != StepKind::Rename) return probes;
   auto& source = probes.source;
   // A copy checked before keeps its source in its step.
   const auto& path = planned.source.empty() ? planned.step.source : planned.source;
-  const auto facts = entryFacts(path, source.ec);
+  const auto facts = probers.sources.facts(path, source.ec);
   source.kind = facts.kind;
   source.nothingToClear = facts.nothingToClear;
   if (kind == StepKind::Copy && !source.ec && source.kind == EntryKind::File &&
@@ -489,8 +496,10 @@ std::vector<std::size_t> FileTransaction::copyOrdinals(std::vector<std::size_t>&
   std::vector<std::size_t> ordinals(plan_.size(), kNoCopy);
   for (std::size_t i = 0; i < plan_.size(); ++i) {
     const auto& planned = plan_[i];
-    // A link is made by its step itself: one call, nothing worth doing ahead.
+    // A link is made by its step itself: one call, nothing worth doing ahead; copies into free
+    // names run side by side (runFreeCopies).
     if (planned.skip || planned.step.kind != StepKind::Copy || planned.step.link) continue;
+    if (copiesToFreeName(planned)) continue;
     ordinals[i] = copies.size();
     copies.push_back(i);
   }
@@ -507,9 +516,9 @@ bool FileTransaction::runSteps(const TransactionProgress& progress, TransactionR
   for (std::size_t i = 0; i < plan_.size(); ++i) {
     auto& planned = plan_[i];
     if (planned.afterCommit) continue;
-    if (linksFreeName(planned)) {
-      const std::size_t end = endOfFreeLinks(i);
-      if (!runFreeLinks(i, end, progress, report)) {
+    if (copiesToFreeName(planned)) {
+      const std::size_t end = endOfFreeCopies(i);
+      if (!runFreeCopies(i, end, progress, report)) {
         dropCopiesAhead(copies, report);
         undoDone(report);
         return false;
@@ -548,23 +557,24 @@ bool FileTransaction::runSteps(const TransactionProgress& progress, TransactionR
   return true;
 }
 
-bool FileTransaction::linksFreeName(const Planned& planned) {
+bool FileTransaction::copiesToFreeName(const Planned& planned) {
   return !planned.skip && !planned.afterCommit && planned.step.kind == StepKind::Copy &&
-         planned.step.link && !planned.step.targetExisted;
+         !planned.step.targetExisted;
 }
 
-std::size_t FileTransaction::endOfFreeLinks(std::size_t first) const {
+std::size_t FileTransaction::endOfFreeCopies(std::size_t first) const {
   std::size_t end = first;
-  while (end < plan_.size() && linksFreeName(plan_[end])) ++end;
+  while (end < plan_.size() && copiesToFreeName(plan_[end])) ++end;
   return end;
 }
 
-// Links into names that were free at the check are one call each and touch nothing another
-// step reads (a source exists, their targets did not), so a run of them is made on every core
-// at once; what they did is then taken in order, as if they had run one after the other. False
-// after an all-or-nothing one failed, the others still done.
-bool FileTransaction::runFreeLinks(std::size_t first, std::size_t end,
-                                   const TransactionProgress& progress, TransactionReport& report) {
+// Copies and links into names that were free at the check touch nothing another step reads
+// (a source exists, their targets did not), so a run of them is made on every core at once;
+// what they did is then taken in order, as if they had run one after the other. False after
+// an all-or-nothing one failed, the others still done.
+bool FileTransaction::runFreeCopies(std::size_t first, std::size_t end,
+                                    const TransactionProgress& progress,
+                                    TransactionReport& report) {
   std::vector<std::error_code> results(end - first);
   forEachOnCores(end - first, [&](std::size_t n, bool) {
     auto& planned = plan_[first + n];

@@ -168,7 +168,11 @@ class FileTransaction final {
   void plan(StepKind kind, const std::filesystem::path& target, const std::filesystem::path& source,
             std::string bytes, StepPolicy policy);
   std::vector<Probes> probeEntries() const;
-  static Probes probeStep(const Planned& planned);
+  struct Probers {
+    EntryProber targets;
+    EntryProber sources;
+  };
+  static Probes probeStep(const Planned& planned, Probers& probers);
   std::error_code checkStep(Planned& planned, const Probes& probes);
   std::error_code checkTarget(Planned& planned, const Probe& probe);
   std::error_code checkSource(Planned& planned, const Probe& probe);
@@ -182,10 +186,10 @@ class FileTransaction final {
   std::string failureOf(const Planned& planned, const std::error_code& ec) const;
   bool writeJournal(TransactionReport& report);
   bool runSteps(const TransactionProgress& progress, TransactionReport& report);
-  static bool linksFreeName(const Planned& planned);
-  std::size_t endOfFreeLinks(std::size_t first) const;
-  bool runFreeLinks(std::size_t first, std::size_t end, const TransactionProgress& progress,
-                    TransactionReport& report);
+  static bool copiesToFreeName(const Planned& planned);
+  std::size_t endOfFreeCopies(std::size_t first) const;
+  bool runFreeCopies(std::size_t first, std::size_t end, const TransactionProgress& progress,
+                     TransactionReport& report);
   // For each step, its place among the copy steps made ahead (not links), whose plan indices
   // `copies` gets.
   std::vector<std::size_t> copyOrdinals(std::vector<std::size_t>& copies) const;

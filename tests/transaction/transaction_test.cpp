@@ -470,38 +470,55 @@ TEST_F(TransactionTest, LinkStepsShareTheSourcesFileAndAreUndoneLikeCopies) {
 #endif
 }
 
-// Links into free names are made side by side; one that fails in the middle of a run still
-// undoes the whole change, the links made after it included, or is passed over alone.
-TEST_F(TransactionTest, AFailedLinkAmongManyUndoesOrSkipsAsIfTheyRanInTurn) {
+// Copies and links into free names are made side by side; one that fails in the middle of a
+// run still undoes the whole change, those made after it included, or is passed over alone.
+TEST_F(TransactionTest, AFailedCopyOrLinkAmongManyUndoesOrSkipsAsIfTheyRanInTurn) {
   std::vector<std::string> names;
   for (int i = 0; i < 40; ++i) {
     names.push_back("n" + std::to_string(i) + ".tpc");
     writeFile(mod / names.back(), "mod " + names.back());
   }
-  const auto plan = [&](FileTransaction& t, StepPolicy policy) {
-    for (const auto& name : names) t.linkOver(mod / name, game / name, policy);
-    ASSERT_TRUE(t.check().ok());
-    fs::remove(mod / names[20]);
-  };
-  const auto before = test::exactTree(game);
-  FileTransaction undone(game, journal);
-  plan(undone, StepPolicy::AllOrNothing);
-  const auto report = undone.commit();
-  EXPECT_NE(report.failure.find(names[20]), std::string::npos) << report.failure;
-  EXPECT_EQ(report.failedStep, 20u);
-  writeFile(mod / names[20], "mod " + names[20]);
-  EXPECT_EQ(test::exactTree(game), before);
+  for (const bool byLink : {true, false}) {
+    SCOPED_TRACE(byLink ? "links" : "copies");
+    const auto plan = [&](FileTransaction& t, StepPolicy policy) {
+      for (const auto& name : names) {
+        if (byLink) {
+          t.linkOver(mod / name, game / name, policy);
+        } else {
+          t.copyOver(mod / name, game / name, policy);
+        }
+      }
+      ASSERT_TRUE(t.check().ok());
+      fs::remove(mod / names[20]);
+    };
+    const auto before = test::exactTree(game);
+    FileTransaction undone(game, journal);
+    plan(undone, StepPolicy::AllOrNothing);
+    const auto report = undone.commit();
+    EXPECT_NE(report.failure.find(names[20]), std::string::npos) << report.failure;
+    EXPECT_EQ(report.failedStep, 20u);
+    writeFile(mod / names[20], "mod " + names[20]);
+    EXPECT_EQ(test::exactTree(game), before);
 
-  FileTransaction skipped(game, journal);
-  plan(skipped, StepPolicy::BestEffort);
-  const auto partial = skipped.commit();
-  ASSERT_TRUE(partial.ok()) << partial.failure;
-  ASSERT_EQ(partial.skipped.size(), 1u);
-  EXPECT_NE(partial.skipped[0].find(names[20]), std::string::npos);
-  EXPECT_TRUE(skipped.finish().empty());
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    EXPECT_EQ(fs::exists(game / names[i]), i != 20) << names[i];
-    EXPECT_EQ(skipped.runs(i), i != 20) << names[i];
+    FileTransaction skipped(game, journal);
+    plan(skipped, StepPolicy::BestEffort);
+    const auto partial = skipped.commit();
+    ASSERT_TRUE(partial.ok()) << partial.failure;
+    ASSERT_EQ(partial.skipped.size(), 1u);
+    EXPECT_NE(partial.skipped[0].find(names[20]), std::string::npos);
+    EXPECT_TRUE(skipped.finish().empty());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      EXPECT_EQ(skipped.runs(i), i != 20) << names[i];
+      if (i == 20) {
+        EXPECT_FALSE(fs::exists(game / names[i]));
+      } else {
+        EXPECT_EQ(readFile(game / names[i]), "mod " + names[i]);
+      }
+    }
+    // Nothing of the change's own is left beside the files.
+    writeFile(mod / names[20], "mod " + names[20]);
+    EXPECT_EQ(test::exactTree(game).size(), before.size() + names.size() - 1);
+    for (const auto& name : names) fs::remove(game / name);
   }
 }
 
