@@ -13,6 +13,7 @@ function(kvo_fast_allocator target)
     return()
   endif()
   find_package(Threads REQUIRED)
+  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/jemalloc_settings.cpp)
   target_link_libraries(${target} PRIVATE "${KVO_JEMALLOC_STATIC}" Threads::Threads
                                           ${CMAKE_DL_LIBS})
   message(STATUS "allocator: jemalloc, linked from ${KVO_JEMALLOC_STATIC}")
