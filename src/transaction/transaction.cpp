@@ -27,6 +27,16 @@ std::error_code errc(std::errc value) {
   return std::make_error_code(value);
 }
 
+// The key of a planned path, without taking the text apart where it is its own key already:
+// planned paths are absolute and normal, and on Linux names are told apart as spelled.
+std::string keyOf(const fs::path::string_type& text) {
+#ifdef _WIN32
+  return pathKey(fs::path(text));
+#else
+  return isLexicallyNormal(text) ? text : pathKey(fs::path(text));
+#endif
+}
+
 }  // namespace
 
 fs::path journalFileIn(const fs::path& selectorDir) {
@@ -137,9 +147,9 @@ TransactionReport FileTransaction::check() {
     if (!ec) ec = checkTouchedOnce(i, planned.target);
     if (!ec && planned.step.kind == StepKind::Rename) {
       ec = checkTouchedOnce(i, planned.source);
-      if (!ec) renamedAway_.insert(pathKey(planned.source));
+      if (!ec) renamedAway_.insert(keyOf(planned.source));
     }
-    if (!ec && planned.step.kind == StepKind::Remove) removedAway_.insert(pathKey(planned.target));
+    if (!ec && planned.step.kind == StepKind::Remove) removedAway_.insert(keyOf(planned.target));
     if (!ec) continue;
     planned.skip = true;
     if (!planned.step.bestEffort) {
@@ -217,7 +227,7 @@ std::error_code FileTransaction::checkStep(Planned& planned, const Probes& probe
     if (auto ec = checkSource(planned, probes.source)) return ec;
   }
   if (step.kind == StepKind::CreateFolder) {
-    plannedFolders_.insert(pathKey(planned.target));
+    plannedFolders_.insert(keyOf(planned.target));
     if (step.targetExisted) planned.skip = true;
     return {};
   }
@@ -254,8 +264,8 @@ std::error_code FileTransaction::checkTarget(Planned& planned, const Probe& prob
       return {};
     case StepKind::Rename:
       // A name an earlier rename frees may take the next one (a swap of two folders).
-      if (kind != EntryKind::None && !renamedAway_.contains(pathKey(planned.target)) &&
-          !removedAway_.contains(pathKey(planned.target))) {
+      if (kind != EntryKind::None && !renamedAway_.contains(keyOf(planned.target)) &&
+          !removedAway_.contains(keyOf(planned.target))) {
         return errc(std::errc::file_exists);
       }
       return {};
@@ -325,11 +335,11 @@ std::error_code FileTransaction::checkFolderOf(const fs::path& path) {
 // kept original going back in place of a copy); a copy may take the name that an earlier
 // rename moved away (a game file going into the originals store before a copy replaces it).
 bool FileTransaction::takesFreedName(const Planned& earlier, const Planned& later,
-                                     const fs::path& path) const {
-  const auto key = pathKey(path);
-  if (pathKey(later.target) != key) return false;
+                                     const fs::path::string_type& path) const {
+  const auto key = keyOf(path);
+  if (keyOf(later.target) != key) return false;
   const auto earlierKind = earlier.step.kind;
-  const bool movedAway = earlierKind == StepKind::Rename && pathKey(earlier.source) == key;
+  const bool movedAway = earlierKind == StepKind::Rename && keyOf(earlier.source) == key;
   const bool deleted = earlierKind == StepKind::Remove;
   switch (later.step.kind) {
     case StepKind::Rename:
@@ -342,8 +352,9 @@ bool FileTransaction::takesFreedName(const Planned& earlier, const Planned& late
   }
 }
 
-std::error_code FileTransaction::checkTouchedOnce(std::size_t index, const fs::path& path) {
-  auto [found, isNew] = touched_.emplace(pathKey(path), index);
+std::error_code FileTransaction::checkTouchedOnce(std::size_t index,
+                                                  const fs::path::string_type& path) {
+  auto [found, isNew] = touched_.emplace(keyOf(path), index);
   if (isNew) return {};
   auto& planned = plan_[index];
   const std::size_t earlier = found->second;

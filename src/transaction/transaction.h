@@ -179,9 +179,10 @@ class FileTransaction final {
   void dropCheckBookkeeping();
   std::error_code checkFolderOf(const std::filesystem::path& path);
   std::error_code checkFolderOf(const std::filesystem::path::string_type& path);
-  std::error_code checkTouchedOnce(std::size_t index, const std::filesystem::path& path);
+  std::error_code checkTouchedOnce(std::size_t index,
+                                   const std::filesystem::path::string_type& path);
   bool takesFreedName(const Planned& earlier, const Planned& later,
-                      const std::filesystem::path& path) const;
+                      const std::filesystem::path::string_type& path) const;
   std::error_code checkJournal();
   std::string failureOf(const Planned& planned, const std::error_code& ec) const;
   bool writeJournal(TransactionReport& report);
