@@ -32,6 +32,7 @@ class DeploymentPlanner final {
 
  private:
   struct Touched {
+    std::size_t place = 0;  // of the file's entry in the record, which keeps its places
     std::string file;
     std::string topBefore;  // the provider in place before the click; empty for none
     bool leftToCareer = false;
@@ -75,7 +76,7 @@ DeploymentPlanner::Touched& DeploymentPlanner::touch(const DeployedFile& entry) 
   auto& at = touchedAt_[place];
   if (at == 0) {
     touched_.push_back(
-        {entry.file, entry.providers.empty() ? "" : entry.providers.back(), false, {}});
+        {place, entry.file, entry.providers.empty() ? "" : entry.providers.back(), false, {}});
     at = touched_.size();
   }
   return touched_[at - 1];
@@ -188,8 +189,8 @@ void DeploymentPlanner::planFileSteps() {
 
 void DeploymentPlanner::planFile(const Touched& touched) {
   const auto key = recordKey(touched.file);
-  auto* entry = record_.find(touched.file);
-  while (entry && !entry->providers.empty()) {
+  auto* entry = &record_.files()[touched.place];
+  while (!entry->providers.empty()) {
     const auto& top = entry->providers.back();
     if (top == touched.topBefore && !reloaded_.contains(key)) return;
     if (const auto source = sourceOf(top, touched)) {
@@ -227,10 +228,9 @@ bool DeploymentPlanner::mayDelete(const Touched& touched, bool keptOriginal) {
 // The player's own save that a career's save of the same name replaced comes back once the
 // career takes its save home.
 void DeploymentPlanner::planCareerOriginal(const Touched& touched) {
-  const auto* entry = record_.find(touched.file);
+  const auto* entry = &record_.files()[touched.place];
   const auto stored = storedOriginal(st_, touched.file);
-  if (!entry || !entry->providers.empty() || entry->original != Original::Kept ||
-      !change_.isFile(stored)) {
+  if (!entry->providers.empty() || entry->original != Original::Kept || !change_.isFile(stored)) {
     return;
   }
   change_.rename(stored, deployedTarget(st_, touched.file),
@@ -241,13 +241,13 @@ void DeploymentPlanner::planCareerOriginal(const Touched& touched) {
 // The last folder providing a file is gone: a kept original comes back, else the file goes.
 void DeploymentPlanner::planLastGone(const Touched& touched) {
   const std::string name(recordFileName(touched.file));
-  const auto* entry = record_.find(touched.file);
-  const bool keptOnce = entry && entry->original == Original::Kept;
+  const auto* entry = &record_.files()[touched.place];
+  const bool keptOnce = entry->original == Original::Kept;
   const auto stored = keptOnce ? storedOriginal(st_, touched.file) : fs::path();
   const bool kept = keptOnce && change_.isFile(stored);
   if (!patchOwner(baseProvider(touched.topBefore)).empty()) {
     // What an install wrote into a game file it did not keep is all that is left of that file.
-    if (!kept && (!entry || entry->original != Original::None)) return;
+    if (!kept && entry->original != Original::None) return;
   } else if (!mayDelete(touched, kept)) {
     return;
   }

@@ -27,6 +27,18 @@ std::error_code errc(std::errc value) {
   return std::make_error_code(value);
 }
 
+// Whether the journal can hold the name: on Windows one that is no proper UTF-16 cannot be
+// written as UTF-8; elsewhere a name is bytes, kept as they are.
+bool journalCanRecord(const fs::path& path) {
+#ifdef _WIN32
+  std::string text;
+  return pathToJournalText(path, text);
+#else
+  (void)path;
+  return true;
+#endif
+}
+
 // The key of a planned path, without taking the text apart where it is its own key already:
 // planned paths are absolute and normal, and on Linux names are told apart as spelled.
 std::string keyOf(const fs::path::string_type& text) {
@@ -139,6 +151,10 @@ TransactionReport FileTransaction::check() {
   }
   touched_.emplace(pathKey(journalFile_), plan_.size());  // no step may change the journal
   const auto probes = probeEntries();
+  // Only a rename asks which names the steps before it freed.
+  const bool renames = std::any_of(plan_.begin(), plan_.end(), [](const Planned& planned) {
+    return planned.step.kind == StepKind::Rename;
+  });
   for (std::size_t i = 0; i < plan_.size(); ++i) {
     auto& planned = plan_[i];
     planned.skip = false;
@@ -149,7 +165,9 @@ TransactionReport FileTransaction::check() {
       ec = checkTouchedOnce(i, planned.source);
       if (!ec) renamedAway_.insert(keyOf(planned.source));
     }
-    if (!ec && planned.step.kind == StepKind::Remove) removedAway_.insert(keyOf(planned.target));
+    if (!ec && planned.step.kind == StepKind::Remove && renames) {
+      removedAway_.insert(keyOf(planned.target));
+    }
     if (!ec) continue;
     planned.skip = true;
     if (!planned.step.bestEffort) {
@@ -244,8 +262,7 @@ std::error_code FileTransaction::checkTarget(Planned& planned, const Probe& prob
   if (!below) return Refusal::Outside;
   step.target = std::move(*below);
   if (auto ec = checkPlaceBelow(root_, step.target, &checkedFolders_)) return ec;
-  std::string text;
-  if (!pathToJournalText(step.target, text)) return Refusal::NotRecordable;
+  if (!journalCanRecord(step.target)) return Refusal::NotRecordable;
   // A name Windows cannot hold would be a trap for the game and the next load (a name with
   // "\" stands for a path there); deleting one that is there already stays possible.
   if (step.kind != StepKind::Remove &&
@@ -298,8 +315,7 @@ std::error_code FileTransaction::checkSource(Planned& planned, const Probe& prob
     // Held once, in the step: a load of many thousand files keeps each name once.
     if (!planned.source.empty()) step.source = std::move(planned.source);
   }
-  std::string text;
-  if (!pathToJournalText(step.source, text)) return Refusal::NotRecordable;
+  if (!journalCanRecord(step.source)) return Refusal::NotRecordable;
   return {};
 }
 
