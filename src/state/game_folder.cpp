@@ -42,7 +42,7 @@ std::string shownSource(const fs::path& gameDir, const fs::path& source) {
 // The read-only marks that could not be cleared, one name a line. The files the copies read
 // without a mark (most of them) are not asked about again.
 std::string clearReadOnlyOf(const std::vector<GameChange::FolderFiles>& folders,
-                            const std::unordered_set<PathText>& withoutMarks) {
+                            const std::unordered_set<FileTransaction::PathView>& withoutMarks) {
   std::string names;
   for (const auto& group : folders) {
     const auto& folder = group.folder;

@@ -70,9 +70,7 @@ std::optional<std::uint64_t> readDecimal(std::string_view text) {
   return value;
 }
 
-std::string escape(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
+void appendEscaped(std::string& out, std::string_view text) {
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte == '%' || byte < 0x20 || byte == 0x7F) {
@@ -83,7 +81,6 @@ std::string escape(std::string_view text) {
       out += c;
     }
   }
-  return out;
 }
 
 std::optional<std::string> unescape(std::string_view text) {
@@ -108,8 +105,20 @@ bool pathField(const fs::path& path, std::string& line) {
   std::string text;
   if (!pathToJournalText(path, text)) return false;
   line += '\t';
-  line += escape(text);
+  appendEscaped(line, text);
   return true;
+}
+
+// A journal names many thousand sources: on Linux their text goes in as it is, without
+// taking each apart.
+bool pathField(const fs::path::string_type& path, std::string& line) {
+#ifdef _WIN32
+  return pathField(fs::path(path), line);
+#else
+  line += '\t';
+  appendEscaped(line, path);
+  return true;
+#endif
 }
 
 // A name below the game folder: relative, without "." or ".." that could lead out of it.
@@ -130,21 +139,20 @@ std::optional<fs::path> readPath(std::string_view field, bool relative) {
   return path;
 }
 
-std::optional<std::string> formatStep(const JournalStep& step) {
-  std::string line;
+bool appendStep(const JournalStep& step, std::string& line) {
   for (const auto& [kind, word] : kKindWords) {
-    if (kind == step.kind) line = word;
+    if (kind == step.kind && !(step.kind == StepKind::Copy && step.link)) line += word;
   }
-  if (step.kind == StepKind::Copy && step.link) line = kLinkWord;
+  if (step.kind == StepKind::Copy && step.link) line += kLinkWord;
   line += step.bestEffort ? "\ttry" : "\tmust";
   line += step.targetExisted ? "\told" : "\tnew";
-  if (!pathField(step.target, line)) return std::nullopt;
+  if (!pathField(step.target, line)) return false;
   if (step.kind == StepKind::Copy || step.kind == StepKind::Rename) {
-    if (!pathField(step.source, line)) return std::nullopt;
+    if (!pathField(step.source, line)) return false;
   } else if (step.kind == StepKind::Replace) {
     line += '\t' + std::to_string(step.size) + '\t' + hex64(step.hash);
   }
-  return line;
+  return true;
 }
 
 std::optional<JournalStep> readStep(std::string_view line) {
@@ -252,13 +260,17 @@ bool cutBeforeId(std::string_view bytes) {
 
 std::optional<std::string> formatJournal(const Journal& journal) {
   std::string text(kHeader);
+  // Room for every line at once: the journal of a big load is megabytes.
+  std::size_t room = 128;
+  for (const auto& step : journal.steps) {
+    room += 32 + step.target.native().size() + step.source.size();
+  }
+  text.reserve(room);
   text += kEnd;
   text += "id\t" + journal.id;
   text += kEnd;
   for (const auto& step : journal.steps) {
-    auto line = formatStep(step);
-    if (!line) return std::nullopt;
-    text += *line;
+    if (!appendStep(step, text)) return std::nullopt;
     text += kEnd;
   }
   const auto hash = journalHash(text);

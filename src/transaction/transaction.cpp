@@ -595,6 +595,21 @@ std::size_t FileTransaction::endOfFreeCopies(std::size_t first) const {
   return end;
 }
 
+// A byte copy into a free name needs no name of its own beside the target where the file
+// system can write it nameless, nor the step's other names worked out for it.
+std::error_code FileTransaction::runFreeCopy(Planned& planned) const {
+  if (!planned.step.link) {
+    const auto ec = copyIntoFreeName(planned.step.source, root_ / planned.step.target);
+    if (!ec) {
+      planned.trace.placedNew = true;
+      return {};
+    }
+    if (ec != std::errc::operation_not_supported && ec != std::errc::file_exists) return ec;
+  }
+  return runStep(planned.step, placeOf(planned), planned.bytes, planned.trace,
+                 planned.keepReadOnly);
+}
+
 // Copies and links into names that were free at the check touch nothing another step reads
 // (a source exists, their targets did not), so a run of them is made on every core at once;
 // what they did is then taken in order, as if they had run one after the other. False after
@@ -606,8 +621,7 @@ bool FileTransaction::runFreeCopies(std::size_t first, std::size_t end,
   forEachOnCores(end - first, [&](std::size_t n, bool) {
     auto& planned = plan_[first + n];
     try {
-      results[n] = runStep(planned.step, placeOf(planned), planned.bytes, planned.trace,
-                           planned.keepReadOnly);
+      results[n] = runFreeCopy(planned);
     } catch (const std::bad_alloc&) {
       results[n] = errc(std::errc::not_enough_memory);
     }
@@ -656,8 +670,9 @@ void FileTransaction::undoDone(TransactionReport& report) {
   }
 }
 
-std::unordered_set<fs::path::string_type> FileTransaction::sourcesWithoutMarks() const {
-  std::unordered_set<fs::path::string_type> sources;
+std::unordered_set<FileTransaction::PathView> FileTransaction::sourcesWithoutMarks() const {
+  std::unordered_set<PathView> sources;
+  sources.reserve(plan_.size());
   for (const auto& planned : plan_) {
     if (planned.done && planned.step.kind == StepKind::Copy && planned.sourceUnmarked) {
       sources.insert(planned.step.source);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -132,8 +133,9 @@ class FileTransaction final {
 
   // After commit(): the sources of the copies done whose check saw no mark that clearReadOnly
   // would clear, as their text, so that clearing the marks of a loaded folder asks again only
-  // of the others.
-  std::unordered_set<std::filesystem::path::string_type> sourcesWithoutMarks() const;
+  // of the others. The texts are the transaction's own: valid while it lives.
+  using PathView = std::basic_string_view<std::filesystem::path::value_type>;
+  std::unordered_set<PathView> sourcesWithoutMarks() const;
 
  private:
   // What the file system said of one name, asked for every step at once before the check.
@@ -189,6 +191,7 @@ class FileTransaction final {
   bool runSteps(const TransactionProgress& progress, TransactionReport& report);
   static bool copiesToFreeName(const Planned& planned);
   std::size_t endOfFreeCopies(std::size_t first) const;
+  std::error_code runFreeCopy(Planned& planned) const;
   bool runFreeCopies(std::size_t first, std::size_t end, const TransactionProgress& progress,
                      TransactionReport& report);
   // For each step, its place among the copy steps made ahead (not links), whose plan indices

@@ -129,15 +129,6 @@ std::error_code runStep(const JournalStep& step, const StepPlace& place, std::st
   switch (step.kind) {
     case StepKind::Copy:
       if (step.link) return linkInPlace(step, place, trace);
-      if (!step.targetExisted) {
-        // One call on the folder instead of two (a name of its own, then the rename).
-        const auto ec = copyIntoFreeName(place.source, place.target);
-        if (!ec) {
-          trace.placedNew = true;
-          return {};
-        }
-        if (ec != std::errc::operation_not_supported && ec != std::errc::file_exists) return ec;
-      }
       if (auto ec = copyToNewFile(place.source, place.fresh)) return ec;
       return placeCopy(step, place, trace);
     case StepKind::Replace:
