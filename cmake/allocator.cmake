@@ -3,8 +3,9 @@
 # its free lists; jemalloc does the same work in a fraction of the time. Debian's libjemalloc.a
 # is linked into the program itself, so that no library is loaded at start for it. Sanitizer
 # builds keep their own allocator, and a machine without libjemalloc-dev gets glibc's.
+option(KVO_JEMALLOC "Link jemalloc into the kvo program where Debian's libjemalloc.a is found" ON)
 function(kvo_fast_allocator target)
-  if(WIN32 OR KVO_SANITIZE OR KVO_BUILD_FUZZ)
+  if(WIN32 OR KVO_SANITIZE OR KVO_BUILD_FUZZ OR NOT KVO_JEMALLOC)
     return()
   endif()
   find_library(KVO_JEMALLOC_STATIC NAMES libjemalloc.a)
