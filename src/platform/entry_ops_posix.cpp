@@ -187,9 +187,13 @@ std::error_code copyToNewFile(const fs::path& from, const fs::path& to) {
 #ifdef O_TMPFILE
 namespace {
 
+// Whether nameless files can be named here at all; see nameNamelessFile.
+std::atomic<bool> namelessFilesNamed{true};
+
 // Names the nameless file open as `fd`. Linux 6.10 and later let whoever opened the file name
 // it directly; before, that needs a privilege, and the name goes through the descriptor's
-// entry under /proc, a slower lookup, which is then used for good.
+// entry under /proc, a slower lookup, which is then used for good. Without /proc no copy is
+// made nameless again.
 std::error_code nameNamelessFile(int fd, const fs::path& to) {
   static std::atomic<bool> directly{true};
   if (directly.load(std::memory_order_relaxed)) {
@@ -200,6 +204,7 @@ std::error_code nameNamelessFile(int fd, const fs::path& to) {
   const auto self = "/proc/self/fd/" + std::to_string(fd);
   if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0) return {};
   if (errno == ENOENT && ::access("/proc/self/fd", F_OK) != 0) {
+    namelessFilesNamed.store(false, std::memory_order_relaxed);
     return std::make_error_code(std::errc::operation_not_supported);
   }
   return errnoCode();
@@ -210,6 +215,9 @@ std::error_code nameNamelessFile(int fd, const fs::path& to) {
 
 std::error_code copyIntoFreeName(const fs::path& from, const fs::path& to) {
 #ifdef O_TMPFILE
+  if (!namelessFilesNamed.load(std::memory_order_relaxed)) {
+    return std::make_error_code(std::errc::operation_not_supported);
+  }
   Descriptor in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
   if (in.get() < 0) return errnoCode();
   struct stat info {};

@@ -10,6 +10,7 @@
 
 #include "app/selector.h"
 #include "platform/binary_io.h"
+#include "platform/entry_ops.h"
 #include "platform/file_ops.h"
 #include "platform/listing.h"
 #include "platform/path_guard.h"
@@ -147,6 +148,57 @@ TEST(JoinedText, AgreesWithThePathArithmetic) {
       EXPECT_EQ(fs::path(joinedText(dir, name)), dir / nameToPath(name)) << dir << " " << name;
       EXPECT_EQ(joinedText(dir, name), (dir / nameToPath(name)).native()) << dir << " " << name;
     }
+  }
+}
+
+// A copy into a free name shows up with the source's bytes and permissions or not at all, and
+// never takes a name that something holds.
+TEST(CopyIntoFreeName, AppearsWholeAndNeverOverWhatIsThere) {
+  TempDir temp;
+  const auto source = temp.path() / "mod.tpc";
+  writeFile(source, std::string(100000, 'm'));
+  const auto target = temp.path() / "game.tpc";
+  auto ec = copyIntoFreeName(source, target);
+  if (ec == std::errc::operation_not_supported) GTEST_SKIP() << "no nameless files here";
+  ASSERT_FALSE(ec) << ec.message();
+  EXPECT_EQ(readFile(target), std::string(100000, 'm'));
+  EXPECT_EQ(fs::status(target).permissions(), fs::status(source).permissions());
+
+  writeFile(target, "the player's");
+  EXPECT_EQ(copyIntoFreeName(source, target), std::errc::file_exists);
+  EXPECT_EQ(readFile(target), "the player's");
+  fs::remove(target);
+  fs::create_symlink(source, temp.path() / "link.tpc");
+  EXPECT_TRUE(copyIntoFreeName(temp.path() / "link.tpc", target));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(target)));
+  EXPECT_EQ(std::distance(fs::directory_iterator(temp.path()), fs::directory_iterator()), 2);
+}
+
+// Looking entries up from their folder answers as looking along the whole path does.
+TEST(EntryProber, AnswersAsEachPathAlone) {
+  TempDir temp;
+  const auto root = temp.path();
+  fs::create_directories(root / "a" / "sub");
+  writeFile(root / "a" / "file.dat", "x");
+  writeFile(root / "b.dat", "y");
+  std::vector<fs::path> paths{root / "a" / "file.dat",    root / "a" / "sub",
+                              root / "a" / "missing.dat", root / "b.dat",
+                              root / "a" / "file.dat",    root / "gone" / "x.dat",
+                              root / "b.dat" / "x.dat",   root.root_path()};
+#ifndef _WIN32
+  fs::create_symlink(root / "b.dat", root / "a" / "link.dat");
+  paths.insert(paths.begin() + 1, root / "a" / "link.dat");
+#endif
+  EntryProber prober;
+  for (const auto& path : paths) {
+    std::error_code alone;
+    std::error_code probed;
+    const auto expected = entryFacts(path.native(), alone);
+    const auto got = prober.facts(path.native(), probed);
+    EXPECT_EQ(got.kind, expected.kind) << path;
+    EXPECT_EQ(got.surelyReadable, expected.surelyReadable) << path;
+    EXPECT_EQ(got.nothingToClear, expected.nothingToClear) << path;
+    EXPECT_EQ(probed, alone) << path;
   }
 }
 
