@@ -36,6 +36,30 @@ std::string touchKey(const PathText& text) {
 #endif
 }
 
+// True when `key` is touchKey(text), without making it.
+bool hasKey(const PathText& text, const std::string& key) {
+#ifdef _WIN32
+  return touchKey(text) == key;
+#else
+  const auto cut = text.rfind('/');
+  const std::size_t folder = cut == std::string::npos ? 0 : cut;
+  const std::size_t name = cut == std::string::npos ? 0 : cut + 1;
+  if (key.size() != folder + 1 + (text.size() - name) || key[folder] != '\n' ||
+      key.compare(0, folder, text, 0, folder) != 0) {
+    return false;
+  }
+  for (std::size_t i = name, k = folder + 1; i < text.size(); ++i, ++k) {
+    const char c = text[i];
+    if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != key[k]) return false;
+  }
+  return true;
+#endif
+}
+
+std::size_t keyHash(const std::string& key) {
+  return std::hash<std::string>{}(key);
+}
+
 // True when `text` lies below `folder` as the two are spelled.
 bool spelledBelow(const PathText& folder, const PathText& text) {
   return text.size() > folder.size() + 1 && text.compare(0, folder.size(), folder) == 0 &&
@@ -109,10 +133,27 @@ bool GameChange::empty() const {
   return std::ranges::all_of(steps_, [](const PlannedStep& step) { return step.dropped; });
 }
 
+std::uint64_t* GameChange::touchSlot(const std::string& key, std::size_t hash) const {
+  return lastTouch_.find(hash, [&](std::uint64_t number) {
+    const auto& step = steps_[number >> 1];
+    return hasKey((number & 1) != 0 ? step.source : step.target, key);
+  });
+}
+
 std::size_t GameChange::lastTouch(const std::string& key) const {
   if (lastTouch_.empty()) return kNoStep;
-  const auto found = lastTouch_.find(key);
-  return found == lastTouch_.end() ? kNoStep : found->second;
+  const auto* slot = touchSlot(key, keyHash(key));
+  return slot == nullptr ? kNoStep : static_cast<std::size_t>(*slot >> 1);
+}
+
+std::size_t GameChange::noteTouch(const std::string& key, std::size_t index, bool asSource) {
+  const std::uint64_t number = (static_cast<std::uint64_t>(index) << 1) | (asSource ? 1 : 0);
+  const auto hash = keyHash(key);
+  if (auto* slot = touchSlot(key, hash)) {
+    return static_cast<std::size_t>(std::exchange(*slot, number) >> 1);
+  }
+  lastTouch_.insert(hash, number);
+  return kNoStep;
 }
 
 // A rename touches two names; every other step only its target's.
@@ -122,7 +163,7 @@ std::size_t GameChange::earlierOn(std::size_t step, const std::string& key) cons
 }
 
 bool GameChange::isTarget(std::size_t step, const std::string& key) const {
-  return touchKey(steps_[step].target) == key;
+  return hasKey(steps_[step].target, key);
 }
 
 // The last live step that changed what is at a name.
@@ -160,17 +201,12 @@ std::size_t GameChange::add(PlannedStep step, std::string key) {
   const std::size_t index = steps_.size();
   step.origin = origin_;
   Earlier earlier;
-  auto sourceKey = step.kind == StepKind::Rename ? touchKey(step.source) : std::string();
+  const auto sourceKey = step.kind == StepKind::Rename ? touchKey(step.source) : std::string();
   const bool twoNames = step.kind == StepKind::Rename && sourceKey != key;
-  if (const auto [at, fresh] = lastTouch_.try_emplace(std::move(key), index); !fresh) {
-    earlier.onTarget = std::exchange(at->second, index);
-  }
-  if (twoNames) {
-    if (const auto [at, fresh] = lastTouch_.try_emplace(std::move(sourceKey), index); !fresh) {
-      earlier.onSource = std::exchange(at->second, index);
-    }
-  }
+  // The slots lead back to their names through the steps: this one is in place first.
   steps_.push_back(std::move(step));
+  earlier.onTarget = noteTouch(key, index, false);
+  if (twoNames) earlier.onSource = noteTouch(sourceKey, index, true);
   earlier_.push_back(earlier);
   if (reads_) noteRead(index);
   return index;
@@ -236,7 +272,7 @@ std::size_t GameChange::rename(const fs::path& from, const fs::path& to, std::st
   if (lastTouch(fromKey) != kNoStep && lastTouch(key) != kNoStep) {
     const auto last = lastOn(fromKey);
     if (last && steps_[*last].kind == StepKind::Rename && isTarget(*last, fromKey) &&
-        touchKey(steps_[*last].source) == key && lastOn(key) == last) {
+        hasKey(steps_[*last].source, key) && lastOn(key) == last) {
       drop(*last);
       return kNoStep;
     }
@@ -262,7 +298,7 @@ std::size_t GameChange::renamePrepared(const fs::path& from, const fs::path& to,
 }
 
 std::deque<PlannedStep>& GameChange::stepsForCommit() {
-  lastTouch_ = {};
+  lastTouch_.clear();
   earlier_ = {};
   reads_.reset();
   return steps_;

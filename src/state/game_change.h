@@ -13,6 +13,7 @@
 
 #include "platform/listing.h"
 #include "state/form_state.h"
+#include "state/name_slots.h"
 #include "state/outcome.h"
 #include "transaction/transaction.h"
 
@@ -182,6 +183,11 @@ class GameChange final {
   bool readSince(std::size_t step, const std::string& key) const;
   void noteRead(std::size_t step) const;
   bool isTarget(std::size_t step, const std::string& key) const;
+  // The slot of the name `key` in lastTouch_, or nullptr.
+  std::uint64_t* touchSlot(const std::string& key, std::size_t hash) const;
+  // Notes that step `index` touched the name `key` (as its source when `asSource`); returns the
+  // step that touched it before, or kNoStep.
+  std::size_t noteTouch(const std::string& key, std::size_t index, bool asSource);
   Planned plannedAt(const PathText& path, const PlannedStep** by) const;
   void drop(std::size_t step) { steps_[step].dropped = true; }
 
@@ -192,7 +198,9 @@ class GameChange final {
   // Deques: growing them never copies the steps planned so far.
   std::deque<PlannedStep> steps_;
   std::deque<Earlier> earlier_;
-  std::unordered_map<std::string, std::size_t> lastTouch_;  // by name, as touchKey gives it
+  // By name, as touchKey gives it: the last step touching it, times two, plus one when the name
+  // is that step's source (a rename's old name).
+  mutable NameSlots lastTouch_;
   // The copies that read each name inside the game folder, once a fold asked.
   mutable std::optional<std::unordered_map<std::string, std::vector<std::size_t>>> reads_;
   // The entries named by setOrigin, each once; a step keeps the place of its own.

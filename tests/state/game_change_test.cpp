@@ -63,6 +63,24 @@ TEST_F(GameChangeTest, LaterStepsSeeTheFilesAndBytesEarlierOnesLeave) {
   EXPECT_TRUE(fs::exists(game / "old.pal")) << "planning changes nothing";
 }
 
+// Hundreds of names keep apart, each found again in any letter case, also as the table of
+// names grows.
+TEST_F(GameChangeTest, ManyNamesAreEachTheirOwnInAnyCase) {
+  GameChange change(state, "test");
+  const auto& listing = folder.listing();
+  for (int i = 0; i < 300; ++i)
+    change.copyOver(mod("T-A"), game / ("m" + std::to_string(i) + ".pal"), {});
+  for (int i = 0; i < 300; i += 2) change.remove(game / ("M" + std::to_string(i) + ".PAL"), {});
+  for (int i = 0; i < 300; ++i) {
+    const auto name = "m" + std::to_string(i) + ".pal";
+    EXPECT_EQ(change.find(listing, "M" + std::to_string(i) + ".Pal"),
+              i % 2 == 0 ? std::nullopt : std::optional<std::string>(name));
+  }
+  const auto lines = planned(change);
+  EXPECT_EQ(lines.size(), 150u);
+  EXPECT_EQ(lines.front(), "copy\tm1.pal\tKVO128\\T-A\\a.pal");
+}
+
 // Each pair leaves the file as the two steps one after the other would.
 TEST_F(GameChangeTest, TwoStepsOnOneFileFoldIntoTheOneThatLeavesItSo) {
   GameChange change(state, "test");
