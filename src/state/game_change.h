@@ -13,7 +13,7 @@
 
 #include "platform/listing.h"
 #include "state/form_state.h"
-#include "state/name_slots.h"
+#include "platform/name_slots.h"
 #include "state/outcome.h"
 #include "transaction/transaction.h"
 

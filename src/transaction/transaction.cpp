@@ -49,6 +49,20 @@ std::string keyOf(const fs::path::string_type& text) {
 #endif
 }
 
+// The key of `text`, as a view of the text itself where it is its own key, else made in
+// `scratch`.
+std::string_view keyView(const fs::path::string_type& text, std::string& scratch) {
+#ifndef _WIN32
+  if (isLexicallyNormal(text)) return text;
+#endif
+  scratch = keyOf(text);
+  return scratch;
+}
+
+std::size_t keyHash(std::string_view key) {
+  return std::hash<std::string_view>{}(key);
+}
+
 }  // namespace
 
 fs::path journalFileIn(const fs::path& selectorDir) {
@@ -149,7 +163,8 @@ TransactionReport FileTransaction::check() {
     checkReport_.reason = failureReason(ec);
     return checkReport_;
   }
-  touched_.emplace(pathKey(journalFile_), plan_.size());  // no step may change the journal
+  // No step may change the journal.
+  touched_.insert(keyHash(pathKey(journalFile_)), static_cast<std::uint64_t>(plan_.size()) << 1);
   const auto probes = probeEntries();
   // Only a rename asks which names the steps before it freed.
   const bool renames = std::any_of(plan_.begin(), plan_.end(), [](const Planned& planned) {
@@ -160,9 +175,9 @@ TransactionReport FileTransaction::check() {
     planned.skip = false;
     planned.sourceUnmarked = probes[i].source.nothingToClear;
     auto ec = checkStep(planned, probes[i]);
-    if (!ec) ec = checkTouchedOnce(i, planned.target);
+    if (!ec) ec = checkTouchedOnce(i, false);
     if (!ec && planned.step.kind == StepKind::Rename) {
-      ec = checkTouchedOnce(i, planned.source);
+      ec = checkTouchedOnce(i, true);
       if (!ec) renamedAway_.insert(keyOf(planned.source));
     }
     if (!ec && planned.step.kind == StepKind::Remove && renames) {
@@ -186,7 +201,7 @@ TransactionReport FileTransaction::check() {
 // What the check kept of every name is of no use once it is over, and a change of 100,000
 // files needs the room for its journal and its history.
 void FileTransaction::dropCheckBookkeeping() {
-  decltype(touched_)().swap(touched_);
+  touched_.clear();
   decltype(renamedAway_)().swap(renamedAway_);
   decltype(removedAway_)().swap(removedAway_);
 }
@@ -368,19 +383,36 @@ bool FileTransaction::takesFreedName(const Planned& earlier, const Planned& late
   }
 }
 
-std::error_code FileTransaction::checkTouchedOnce(std::size_t index,
-                                                  const fs::path::string_type& path) {
-  auto [found, isNew] = touched_.emplace(keyOf(path), index);
-  if (isNew) return {};
+// The name a slot of touched_ stands for: a step's target or a rename's old name, or the
+// journal.
+bool FileTransaction::touchedNameIs(std::uint64_t number, std::string_view key) const {
+  const auto index = static_cast<std::size_t>(number >> 1);
+  if (index >= plan_.size()) return pathKey(journalFile_) == key;
+  const auto& planned = plan_[index];
+  std::string scratch;
+  return keyView((number & 1) != 0 ? planned.source : planned.target, scratch) == key;
+}
+
+std::error_code FileTransaction::checkTouchedOnce(std::size_t index, bool source) {
   auto& planned = plan_[index];
-  const std::size_t earlier = found->second;
+  const auto& path = source ? planned.source : planned.target;
+  std::string scratch;
+  const auto key = keyView(path, scratch);
+  const auto hash = keyHash(key);
+  const std::uint64_t number = (static_cast<std::uint64_t>(index) << 1) | (source ? 1 : 0);
+  auto* found = touched_.find(hash, [&](std::uint64_t n) { return touchedNameIs(n, key); });
+  if (found == nullptr) {
+    touched_.insert(hash, number);
+    return {};
+  }
+  const auto earlier = static_cast<std::size_t>(*found >> 1);
   if (earlier < plan_.size() && takesFreedName(plan_[earlier], planned, path)) {
-    found->second = index;
+    *found = number;
     return {};
   }
   // Two sweeps may both name one file for deleting; the first deletes it.
-  if (planned.step.kind == StepKind::Remove && found->second < plan_.size() &&
-      plan_[found->second].step.kind == StepKind::Remove) {
+  if (planned.step.kind == StepKind::Remove && earlier < plan_.size() &&
+      plan_[earlier].step.kind == StepKind::Remove) {
     planned.skip = true;
     return {};
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "platform/entry_ops.h"
+#include "platform/name_slots.h"
 #include "platform/path_guard.h"
 #include "transaction/fresh_copies.h"
 #include "transaction/journal.h"
@@ -181,8 +183,10 @@ class FileTransaction final {
   void dropCheckBookkeeping();
   std::error_code checkFolderOf(const std::filesystem::path& path);
   std::error_code checkFolderOf(const std::filesystem::path::string_type& path);
-  std::error_code checkTouchedOnce(std::size_t index,
-                                   const std::filesystem::path::string_type& path);
+  // Checks that step `index` is the only one touching its target (or, with `source`, a
+  // rename's old name), unless it takes a name an earlier step freed.
+  std::error_code checkTouchedOnce(std::size_t index, bool source);
+  bool touchedNameIs(std::uint64_t number, std::string_view key) const;
   bool takesFreedName(const Planned& earlier, const Planned& later,
                       const std::filesystem::path::string_type& path) const;
   std::error_code checkJournal();
@@ -217,7 +221,9 @@ class FileTransaction final {
   std::unordered_set<std::string> writableFolders_;
   std::unordered_set<std::string> plannedFolders_;
   std::filesystem::path::string_type lastFolderPassed_;  // the folder checkFolderOf passed last
-  std::unordered_map<std::string, std::size_t> touched_;
+  // Every name checked so far: the last step touching it, times two, plus one for a rename's
+  // old name (see touchedNameIs).
+  NameSlots touched_;
   std::unordered_set<std::string> renamedAway_;  // sources of the renames checked so far
   std::unordered_set<std::string> removedAway_;  // targets of the deletes checked so far
 };

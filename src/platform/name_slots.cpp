@@ -1,4 +1,4 @@
-#include "state/name_slots.h"
+#include "platform/name_slots.h"
 
 #include <utility>
 
