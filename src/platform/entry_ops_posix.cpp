@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <utility>
 
 #include "platform/entry_ops.h"
 #include "platform/failure_words.h"
@@ -31,6 +32,13 @@ class Descriptor final {
   }
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
+  Descriptor& operator=(Descriptor&& other) noexcept {
+    if (this != &other) {
+      if (fd_ >= 0) ::close(fd_);
+      fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+  }
   int get() const { return fd_; }
   // Closes now: a failed close may be the first report of a failed write (NFS, quotas).
   std::error_code close() {
@@ -167,14 +175,25 @@ EntryFacts EntryProber::facts(const fs::path::string_type& path, std::error_code
   return factsOf(info);
 }
 
-std::error_code copyToNewFile(const fs::path& from, const fs::path& to) {
+namespace {
+
+// Opens `from` for a copy when it is a regular file; `info` then holds what fstat said.
+std::error_code openCopySource(const fs::path& from, Descriptor& in, struct stat& info) {
   // O_NONBLOCK: a FIFO put in the source's place meanwhile must not hang the copy.
-  Descriptor in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  in = Descriptor(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
   if (in.get() < 0) return errnoCode();
-  struct stat info {};
   if (::fstat(in.get(), &info) != 0) return errnoCode();
   if (S_ISDIR(info.st_mode)) return errnoCode(EISDIR);
   if (!S_ISREG(info.st_mode)) return errnoCode(EINVAL);
+  return {};
+}
+
+}  // namespace
+
+std::error_code copyToNewFile(const fs::path& from, const fs::path& to) {
+  Descriptor in(-1);
+  struct stat info {};
+  if (auto ec = openCopySource(from, in, info)) return ec;
   const mode_t mode = (info.st_mode & 0777) | S_IWUSR;
   Descriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
   if (out.get() < 0) return errnoCode();
@@ -218,12 +237,9 @@ std::error_code copyIntoFreeName(const fs::path& from, const fs::path& to) {
   if (!namelessFilesNamed.load(std::memory_order_relaxed)) {
     return std::make_error_code(std::errc::operation_not_supported);
   }
-  Descriptor in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-  if (in.get() < 0) return errnoCode();
+  Descriptor in(-1);
   struct stat info {};
-  if (::fstat(in.get(), &info) != 0) return errnoCode();
-  if (S_ISDIR(info.st_mode)) return errnoCode(EISDIR);
-  if (!S_ISREG(info.st_mode)) return errnoCode(EINVAL);
+  if (auto ec = openCopySource(from, in, info)) return ec;
   const mode_t mode = (info.st_mode & 0777) | S_IWUSR;
   const auto folder = to.parent_path();
   Descriptor out(
