@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <string_view>
 #include <vector>
 
 namespace kvo {
@@ -11,6 +13,9 @@ namespace kvo {
 // files then keeps one small slot per name instead of a copy of every path.
 class NameSlots final {
  public:
+  // The hash to file a name's key under.
+  static std::size_t hashOf(std::string_view key) { return std::hash<std::string_view>{}(key); }
+
   // The number stored for a name of hash `hash` that `same(number)` accepts, or nullptr.
   // Valid until the next insert.
   template <typename Same>

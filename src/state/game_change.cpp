@@ -56,10 +56,6 @@ bool hasKey(const PathText& text, const std::string& key) {
 #endif
 }
 
-std::size_t keyHash(const std::string& key) {
-  return std::hash<std::string>{}(key);
-}
-
 // True when `text` lies below `folder` as the two are spelled.
 bool spelledBelow(const PathText& folder, const PathText& text) {
   return text.size() > folder.size() + 1 && text.compare(0, folder.size(), folder) == 0 &&
@@ -142,13 +138,13 @@ std::uint64_t* GameChange::touchSlot(const std::string& key, std::size_t hash) c
 
 std::size_t GameChange::lastTouch(const std::string& key) const {
   if (lastTouch_.empty()) return kNoStep;
-  const auto* slot = touchSlot(key, keyHash(key));
+  const auto* slot = touchSlot(key, NameSlots::hashOf(key));
   return slot == nullptr ? kNoStep : static_cast<std::size_t>(*slot >> 1);
 }
 
 std::size_t GameChange::noteTouch(const std::string& key, std::size_t index, bool asSource) {
   const std::uint64_t number = (static_cast<std::uint64_t>(index) << 1) | (asSource ? 1 : 0);
-  const auto hash = keyHash(key);
+  const auto hash = NameSlots::hashOf(key);
   if (auto* slot = touchSlot(key, hash)) {
     return static_cast<std::size_t>(std::exchange(*slot, number) >> 1);
   }

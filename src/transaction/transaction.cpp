@@ -59,10 +59,6 @@ std::string_view keyView(const fs::path::string_type& text, std::string& scratch
   return scratch;
 }
 
-std::size_t keyHash(std::string_view key) {
-  return std::hash<std::string_view>{}(key);
-}
-
 }  // namespace
 
 fs::path journalFileIn(const fs::path& selectorDir) {
@@ -164,7 +160,8 @@ TransactionReport FileTransaction::check() {
     return checkReport_;
   }
   // No step may change the journal.
-  touched_.insert(keyHash(pathKey(journalFile_)), static_cast<std::uint64_t>(plan_.size()) << 1);
+  touched_.insert(NameSlots::hashOf(pathKey(journalFile_)), static_cast<std::uint64_t>(plan_.size())
+                                                                << 1);
   const auto probes = probeEntries();
   // Only a rename asks which names the steps before it freed.
   const bool renames = std::any_of(plan_.begin(), plan_.end(), [](const Planned& planned) {
@@ -398,7 +395,7 @@ std::error_code FileTransaction::checkTouchedOnce(std::size_t index, bool source
   const auto& path = source ? planned.source : planned.target;
   std::string scratch;
   const auto key = keyView(path, scratch);
-  const auto hash = keyHash(key);
+  const auto hash = NameSlots::hashOf(key);
   const std::uint64_t number = (static_cast<std::uint64_t>(index) << 1) | (source ? 1 : 0);
   auto* found = touched_.find(hash, [&](std::uint64_t n) { return touchedNameIs(n, key); });
   if (found == nullptr) {
