@@ -26,9 +26,22 @@ char upperAscii(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// What follows a pattern's last star must end the name, whatever the stars before took.
+// Asked first, it turns most names of a big folder away at once ("*.exe" over a game folder
+// of 20,000 files at every start) instead of walking each name.
+bool endFits(std::string_view pattern, std::string_view name) {
+  const auto star = pattern.rfind('*');
+  if (star == std::string_view::npos) return true;
+  const auto tail = pattern.substr(star + 1);
+  if (tail.size() > name.size()) return false;
+  return std::equal(tail.begin(), tail.end(), name.end() - static_cast<std::ptrdiff_t>(tail.size()),
+                    [](char p, char n) { return p == '?' || upperAscii(p) == upperAscii(n); });
+}
+
 // Matches without the "*.*" rule; "*" backtracks to the last star only, which is enough for
 // wildcard patterns and keeps the match linear in practice.
 bool plainWildcardMatch(std::string_view pattern, std::string_view name) {
+  if (!endFits(pattern, name)) return false;
   std::size_t p = 0;
   std::size_t n = 0;
   std::size_t starP = std::string_view::npos;

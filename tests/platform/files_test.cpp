@@ -48,7 +48,9 @@ TEST(Patterns, MatchAsWindowsDoesIgnoringCaseAndNamesSortSo) {
                            {"readme.*", "README"},
                            {"mypic;skinpic;*.jpg", "SkinPic"},
                            {"mypic;skinpic;*.jpg", "a.JPG"},
-                           {"*.bmp; *.gif", "x.gif"}};
+                           {"*.bmp; *.gif", "x.gif"},
+                           {"*.e?E", "GAME.EXE"},
+                           {"ab*b", "abb"}};
   const Case failing[] = {{"p?51*.3dz", "P--51D.3DZ"},
                           {"?", ""},
                           {"a*b*c", "aXXbYYbZZ"},
@@ -57,7 +59,11 @@ TEST(Patterns, MatchAsWindowsDoesIgnoringCaseAndNamesSortSo) {
                           {"*.ini", "README"},
                           {"mypic;skinpic;*.jpg", "a.bmp"},
                           {"", "x"},
-                          {";;", "x"}};
+                          {";;", "x"},
+                          {"*.exe", "exe"},
+                          {"*?.exe", ".exe"},
+                          {"ab*b", "ab"},
+                          {"*.exe", "game.exe.bak"}};
   for (const auto& [patterns, name] : matching)
     EXPECT_TRUE(matchesAnyPattern(patterns, name)) << patterns << " ~ " << name;
   for (const auto& [patterns, name] : failing)
