@@ -3,6 +3,8 @@
 # in a memory-backed folder so that disk noise does not hide ours:
 #   kvo status                        beside  find GAME -maxdepth 1
 #   kvo --dry-run click (2,000 files) beside  kvo status
+#   its file-system work alone        beside  kvo status (bench/dry_run_floor: lists the folder,
+#                                             looks up each file and its name in the game folder)
 #   kvo click (loads 2,000 files)     beside  cp of the same files
 #   kvo click (unloads them again)    beside  rm of the same files
 #   kvo run-script (10 folders)       beside  cp of their 2,000 files and rm of the 600 files
@@ -16,6 +18,7 @@ cd "$(dirname "$0")/.."
 kvo=${1:-build/release/src/kvo}
 demo=${2:-build/release/tools/kvo-demo/kvo-demo}
 rounds=${3:-9}
+floor_tool="$(dirname "$kvo")/../bench/dry_run_floor"
 baseline=${KVO_BASELINE:-}
 [[ -z $baseline || -x $baseline ]] || { echo "KVO_BASELINE=$baseline is no program" >&2; exit 2; }
 source bench/bench_common.sh
@@ -84,6 +87,7 @@ for ((round = 0; round < rounds; round++)); do
   samples[status]+="$(timed "$kvo" --game-dir "$game" status) "
   samples[find]+="$(timed find "$game" -maxdepth 1) "
   samples[dryrun]+="$(timed "$kvo" --game-dir "$game" --dry-run click "$mod_name") "
+  [[ ! -x $floor_tool ]] || samples[floor]+="$(timed "$floor_tool" "$game" "$mod") "
   load_and_unload "$kvo" ""
   [[ -z $baseline ]] || load_and_unload "$baseline" base
   samples[cp]+="$(timed cp "${copies[@]}" "$game/") "
@@ -98,6 +102,7 @@ done
 echo "median of $rounds rounds, game folder of 20,000 files in $base"
 row status find "kvo status" "find GAME -maxdepth 1" "<= 1.4"
 row dryrun status "kvo --dry-run click (2,000 files)" "kvo status" "<= 1.2"
+[[ ! -x $floor_tool ]] || row floor status "  its file-system work alone" "kvo status"
 row load cp "kvo click (load 2,000 x 64 KiB)" "cp of the same files" "<= 1.2"
 row unload rm "kvo click (unload them)" "rm of the same files" "<= 1.8"
 row replay cprm "kvo run-script (10 folders)" "cp 2,000 + rm 600 files" "<= 1.3"
