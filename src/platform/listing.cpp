@@ -11,10 +11,14 @@
 #include <windows.h>
 #else
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <memory>
+
+#include "platform/directory_records.h"
 #endif
 
 namespace kvo {
@@ -115,8 +119,8 @@ void forEachEntry(const fs::path& dir, std::error_code& ec, Visit visit) {
   }
 }
 #else
-struct DirCloser {
-  void operator()(DIR* dir) const { ::closedir(dir); }
+struct HandleCloser {
+  void operator()(const int* handle) const { ::close(*handle); }
 };
 
 // Calls `visit(name, isFile, isFolder)` for each entry of `dir`, symbolic links followed.
@@ -125,29 +129,28 @@ struct DirCloser {
 template <typename Visit>
 void forEachEntry(const fs::path& dir, std::error_code& ec, Visit visit) {
   ec.clear();
-  const std::unique_ptr<DIR, DirCloser> stream(::opendir(dir.c_str()));
-  if (!stream) {
+  const int handle = ::open(dir.c_str(), O_RDONLY | O_NONBLOCK | O_DIRECTORY | O_CLOEXEC);
+  if (handle < 0) {
     ec = std::error_code(errno, std::generic_category());
     return;
   }
-  const int dirFd = ::dirfd(stream.get());
-  while (true) {
-    errno = 0;
-    const dirent* entry = ::readdir(stream.get());
-    if (entry == nullptr) break;
-    const std::string_view name(entry->d_name);
-    if (name.empty() || name == "." || name == "..") continue;
-    unsigned char type = entry->d_type;
+  const std::unique_ptr<const int, HandleCloser> closer(&handle);
+  DirectoryRecords records(handle);
+  const auto onRecord = [&](const DirectoryRecord& record) {
+    const auto name = record.name;
+    if (name.empty() || name == "." || name == "..") return;
+    unsigned char type = record.type;
     if (type == DT_LNK || type == DT_UNKNOWN) {
       struct stat info {};
-      type = ::fstatat(dirFd, entry->d_name, &info, 0) != 0 ? DT_UNKNOWN
-             : S_ISDIR(info.st_mode)                        ? DT_DIR
-             : S_ISREG(info.st_mode)                        ? DT_REG
-                                                            : DT_UNKNOWN;
+      type = ::fstatat(handle, name.data(), &info, 0) != 0 ? DT_UNKNOWN
+             : S_ISDIR(info.st_mode)                       ? DT_DIR
+             : S_ISREG(info.st_mode)                       ? DT_REG
+                                                           : DT_UNKNOWN;
     }
     visit(name, type == DT_REG, type == DT_DIR);
+  };
+  while (records.nextBlock(ec, onRecord)) {
   }
-  if (errno != 0) ec = std::error_code(errno, std::generic_category());
 }
 #endif
 

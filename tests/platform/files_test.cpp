@@ -1,5 +1,6 @@
 // The game folder's files as the selector reads them: names, lines and bytes.
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include <cmath>
 #include <filesystem>
@@ -103,6 +104,36 @@ TEST(Listing, FilesAndFoldersApartSortedWithoutRegardToCase) {
   EXPECT_EQ(listFolders(dir / "list"), Names{"linkedfolder"});
 #endif
 }
+
+#ifndef _WIN32
+// A game folder of thousands of entries is read in many blocks, partly ahead on a helper: each
+// entry comes once, of its own kind, links taken for what they name wherever they fall.
+TEST(Listing, AFolderOfThousandsListsEveryEntryOnceAsWhatItIs) {
+  TempDir dir;
+  constexpr int kFiles = 5000;
+  constexpr int kEach = 40;
+  Names files;
+  Names folders;
+  for (int n = 0; n < kFiles; ++n) {
+    files.push_back("file" + std::to_string(n) + ".dat");
+    writeFile(dir / files.back(), "");
+  }
+  for (int n = 0; n < kEach; ++n) {
+    const auto tag = std::to_string(n);
+    folders.push_back("folder" + tag);
+    fs::create_directory(dir / folders.back());
+    files.push_back("linkedfile" + tag);
+    fs::create_symlink(dir / "file0.dat", dir / files.back());
+    folders.push_back("linkedfolder" + tag);
+    fs::create_directory_symlink(dir / "folder0", dir / folders.back());
+    fs::create_symlink(dir / "nowhere", dir / ("broken" + tag));
+  }
+  std::sort(files.begin(), files.end(), lessNoCase);
+  std::sort(folders.begin(), folders.end(), lessNoCase);
+  EXPECT_EQ(listFiles(dir.path(), "*"), files);
+  EXPECT_EQ(listFolders(dir.path()), folders);
+}
+#endif
 
 TEST(FindNoCase, FindsAnyCaseInOneListingAndNamesNewFilesAsAsked) {
   TempDir dir;
