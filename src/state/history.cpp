@@ -39,13 +39,24 @@ std::string historyTime() {
 }
 
 std::string historyEntry(std::string_view time, std::string_view action, const Changes& changes) {
-  std::string entry(time);
+  const auto lines = changes.lines();
+  const auto counts = changes.counts();
+  // The entry of a change of thousands of files is built in one piece of room.
+  std::size_t room = time.size() + action.size() + counts.size() + 4;
+  for (const auto& line : lines) room += line.size() + 3;
+  std::string entry;
+  entry.reserve(room);
+  entry += time;
   entry += '\t';
   entry += action;
   entry += '\t';
-  entry += changes.counts();
+  entry += counts;
   entry += "\r\n";
-  for (const auto& line : changes.lines()) entry += '\t' + line + "\r\n";
+  for (const auto& line : lines) {
+    entry += '\t';
+    entry += line;
+    entry += "\r\n";
+  }
   return entry;
 }
 
