@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <filesystem>
 #include <mutex>
 #include <string_view>
 #include <system_error>
@@ -18,16 +19,20 @@ struct DirectoryRecord {
   unsigned char type = 0;
 };
 
-// Reads the entries of the folder open as `handle` (which stays the caller's). A folder that
-// proves large (more than two blocks) is read ahead on a helper thread, so that the kernel's
-// walk of a game folder of many thousand files and the caller's work on each name run on two
-// cores rather than one after the other; a small folder is read without a helper.
+// Reads the entries of one folder, which it holds open while it lives. A folder that proves large
+// (more than two blocks) is read ahead on a helper thread, so that the kernel's walk of a game
+// folder of many thousand files and the caller's work on each name run on two cores rather than one
+// after the other; a small folder is read without a helper.
 class DirectoryRecords final {
  public:
-  explicit DirectoryRecords(int handle);
+  // Opens `dir` (a link to a folder is followed); `ec` says why it could not.
+  DirectoryRecords(const std::filesystem::path& dir, std::error_code& ec);
   ~DirectoryRecords();
   DirectoryRecords(const DirectoryRecords&) = delete;
   DirectoryRecords& operator=(const DirectoryRecords&) = delete;
+
+  // The open folder, for asking about an entry by its name.
+  int handle() const { return handle_; }
 
   // Calls `visit(record)` for each entry of the next block; false at the end or on a failure,
   // which `ec` then holds.
@@ -49,7 +54,7 @@ class DirectoryRecords final {
   void readAhead();
   std::size_t recordAt(std::size_t at, DirectoryRecord& record) const;
 
-  int handle_;
+  int handle_ = -1;
   int blocksRead_ = 0;
   std::vector<char> current_;
   std::mutex mutex_;

@@ -1,6 +1,8 @@
 #include "platform/directory_records.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstddef>
@@ -20,16 +22,22 @@ constexpr int kBlocksBeforeHelper = 2;
 
 }  // namespace
 
-DirectoryRecords::DirectoryRecords(int handle) : handle_(handle) {}
+DirectoryRecords::DirectoryRecords(const std::filesystem::path& dir, std::error_code& ec)
+    : handle_(::open(dir.c_str(), O_RDONLY | O_NONBLOCK | O_DIRECTORY | O_CLOEXEC)) {
+  ec.clear();
+  if (handle_ < 0) ec = std::error_code(errno, std::generic_category());
+}
 
 DirectoryRecords::~DirectoryRecords() {
-  if (!helper_.joinable()) return;
-  {
-    const std::lock_guard lock(mutex_);
-    stop_ = true;
+  if (helper_.joinable()) {
+    {
+      const std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    helper_.join();
   }
-  changed_.notify_all();
-  helper_.join();
+  if (handle_ >= 0) ::close(handle_);
 }
 
 bool DirectoryRecords::readBlock(std::vector<char>& block, std::error_code& ec) const {
@@ -45,6 +53,7 @@ bool DirectoryRecords::readBlock(std::vector<char>& block, std::error_code& ec) 
 }
 
 bool DirectoryRecords::fetch(std::error_code& ec) {
+  if (handle_ < 0) return false;
   if (!helper_.joinable()) {
     if (!readBlock(current_, ec)) return false;
     if (++blocksRead_ == kBlocksBeforeHelper) startReadingAhead();

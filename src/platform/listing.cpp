@@ -11,9 +11,7 @@
 #include <windows.h>
 #else
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <memory>
@@ -119,33 +117,23 @@ void forEachEntry(const fs::path& dir, std::error_code& ec, Visit visit) {
   }
 }
 #else
-struct HandleCloser {
-  void operator()(const int* handle) const { ::close(*handle); }
-};
-
 // Calls `visit(name, isFile, isFolder)` for each entry of `dir`, symbolic links followed.
 // Game folders hold tens of thousands of files: the entry types come from the listing itself,
 // and only links and file systems that do not say cost a stat.
 template <typename Visit>
 void forEachEntry(const fs::path& dir, std::error_code& ec, Visit visit) {
-  ec.clear();
-  const int handle = ::open(dir.c_str(), O_RDONLY | O_NONBLOCK | O_DIRECTORY | O_CLOEXEC);
-  if (handle < 0) {
-    ec = std::error_code(errno, std::generic_category());
-    return;
-  }
-  const std::unique_ptr<const int, HandleCloser> closer(&handle);
-  DirectoryRecords records(handle);
+  DirectoryRecords records(dir, ec);
+  if (ec) return;
   const auto onRecord = [&](const DirectoryRecord& record) {
     const auto name = record.name;
     if (name.empty() || name == "." || name == "..") return;
     unsigned char type = record.type;
     if (type == DT_LNK || type == DT_UNKNOWN) {
       struct stat info {};
-      type = ::fstatat(handle, name.data(), &info, 0) != 0 ? DT_UNKNOWN
-             : S_ISDIR(info.st_mode)                       ? DT_DIR
-             : S_ISREG(info.st_mode)                       ? DT_REG
-                                                           : DT_UNKNOWN;
+      type = ::fstatat(records.handle(), name.data(), &info, 0) != 0 ? DT_UNKNOWN
+             : S_ISDIR(info.st_mode)                                 ? DT_DIR
+             : S_ISREG(info.st_mode)                                 ? DT_REG
+                                                                     : DT_UNKNOWN;
     }
     visit(name, type == DT_REG, type == DT_DIR);
   };
