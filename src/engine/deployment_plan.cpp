@@ -23,6 +23,7 @@ class DeploymentPlanner final {
       : change_(change), st_(state), record_(record), lookup_(state, game, change) {}
 
   void withdraw(const UnloadPlan& unload);
+  void takeListing(const UnloadPlan& unload);
   void provide(const LoadPlan& load);
   void planUnloadSteps(const std::vector<UnloadPlan>& unloads);
   void planFileSteps();
@@ -288,6 +289,13 @@ void DeploymentPlanner::createStoreFolders(std::string_view file) {
   }
 }
 
+// The folder an unload listed is asked again for each file it leaves: once listed is enough.
+void DeploymentPlanner::takeListing(const UnloadPlan& unload) {
+  if (!unload.listing || unload.listing->error()) return;
+  if (providerFolderPath(st_, unload.folder) != unload.listing->dir()) return;
+  providerFolders_.try_emplace(unload.folder, *unload.listing);
+}
+
 const FolderIndex& DeploymentPlanner::providerFolder(const std::string& folder) {
   auto found = providerFolders_.find(folder);
   if (found == providerFolders_.end()) {
@@ -347,7 +355,10 @@ void addDeployment(GameChange& change, const FormState& state, const FolderIndex
                    const std::vector<LoadPlan>& loads) {
   DeploymentPlanner planner(change, state, game, record);
   planner.noteDroppedLines(unloads);
-  for (const auto& unload : unloads) planner.withdraw(unload);
+  for (const auto& unload : unloads) {
+    planner.takeListing(unload);
+    planner.withdraw(unload);
+  }
   for (const auto& load : loads) planner.provide(load);
   planner.planUnloadSteps(unloads);
   for (const auto& load : loads) {

@@ -116,15 +116,17 @@ UnloadPlan planUnload(const fs::path& modFolder, const PlannedFolder& at) {
     planCareerSaves(modFolder, targets, plan);
     for (const auto& save : plan.savesBack) plan.deletes.push_back(save.source);
   }
-  std::string unreadable;
-  for (const auto& name : folderFiles(modFolder, unreadable)) {
+  const auto& listing = plan.listing.emplace(modFolder);
+  if (listing.error()) {
+    plan.problems.add(describeFailure("read the folder", modFolder, listing.error()));
+  }
+  for (const auto& name : listing.files("*.*")) {
     const auto& folder = targets.folder(unloadTarget(name));
     // Only a name that one file answers to says which file is the copy.
     if (auto found = at.change.onlyFile(folder, name)) {
       plan.deletes.push_back(joinedText(folder.dir(), *found));
     }
   }
-  if (!unreadable.empty()) plan.problems.add(unreadable);
   return plan;
 }
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ struct UnloadPlan {
   std::function<bool(std::string_view name)> stays;
   std::string refusal;  // why the folder cannot be unloaded at all
   Problems problems;    // what the unload goes on without (a folder that cannot be listed)
+  // The mod folder as the plan listed it, for the record's planning to ask again.
+  std::optional<FolderIndex> listing;
 };
 
 // Why `modFolder` must not be loaded or unloaded at all (a link, or the game folder itself);
