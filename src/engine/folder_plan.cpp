@@ -37,10 +37,15 @@ class TargetFolders final {
   std::map<GameTarget, FolderIndex> subfolders_;
 };
 
+// What the player hears of a mod folder that could not be listed.
+std::string unlistedFolder(const fs::path& folder, const std::error_code& ec) {
+  return describeFailure("read the folder", folder, ec);
+}
+
 std::vector<std::string> folderFiles(const fs::path& folder, std::string& problem) {
   std::error_code ec;
   auto names = listFiles(folder, "*.*", ec);
-  if (ec) problem = describeFailure("read the folder", folder, ec);
+  if (ec) problem = unlistedFolder(folder, ec);
   return names;
 }
 
@@ -118,7 +123,7 @@ UnloadPlan planUnload(const fs::path& modFolder, const PlannedFolder& at) {
   }
   const auto& listing = plan.listing.emplace(modFolder);
   if (listing.error()) {
-    plan.problems.add(describeFailure("read the folder", modFolder, listing.error()));
+    plan.problems.add(unlistedFolder(modFolder, listing.error()));
   }
   for (const auto& name : listing.files("*.*")) {
     const auto& folder = targets.folder(unloadTarget(name));

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "platform/listing.h"
-#include "state/form_state.h"
 #include "platform/name_slots.h"
+#include "state/form_state.h"
 #include "state/outcome.h"
 #include "transaction/transaction.h"
 
